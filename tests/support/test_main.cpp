@@ -1,0 +1,51 @@
+#include "support/test_main.h"
+
+#include "support/ScriptedUi.h"
+#include "support/TestRegistry.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <QTest>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace corvelix::test {
+
+std::map<std::string, TestFactory>& registry();
+
+int runTests(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("corvelix"));
+
+    std::vector<std::string> names;
+    std::vector<char*> args{argv[0]};
+    if (argc > 1 && registry().count(argv[1]) != 0) {
+        names.emplace_back(argv[1]);
+        for (int i = 2; i < argc; ++i)
+            args.push_back(argv[i]);
+    } else {
+        for (const auto& [name, factory] : registry())
+            names.push_back(name);
+        for (int i = 1; i < argc; ++i)
+            args.push_back(argv[i]);
+    }
+
+    int failures = 0;
+    for (const auto& name : names) {
+        auto object = registry().at(name)();
+        // Each class starts from the same ground: a fresh scripted seam and the es_AR locale.
+        QLocale::setDefault(QLocale(QStringLiteral("es_AR")));
+        ScriptedUi seam;
+        failures += QTest::qExec(object.get(), static_cast<int>(args.size()), args.data());
+    }
+    return failures;
+}
+
+} // namespace corvelix::test
+
+int main(int argc, char** argv) {
+    return corvelix::test::runTests(argc, argv);
+}

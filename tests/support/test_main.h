@@ -1,0 +1,6 @@
+#pragma once
+
+namespace corvelix::test {
+// Runs the registered class named by argv[1], or all of them; returns the failure count.
+int runTests(int argc, char** argv);
+} // namespace corvelix::test
