@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QStringList>
+#include <QVariant>
+
+namespace modDA {
+
+// A static, read-only snapshot of a query's rows (all read at once), walked like the old
+// recordsets: eof()/moveNext(), fields by name ignoring letter case, Null as a null QVariant.
+class Recordset {
+public:
+    Recordset() = default;
+    Recordset(QStringList fieldNames, QList<QVariantList> rows);
+
+    [[nodiscard]] bool eof() const { return position_ >= rows_.size(); }
+    [[nodiscard]] bool bof() const { return rows_.isEmpty() || position_ < 0; }
+    void moveNext() { ++position_; }
+    void moveFirst() { position_ = 0; }
+    [[nodiscard]] int recordCount() const { return static_cast<int>(rows_.size()); }
+    [[nodiscard]] int absolutePosition() const { return position_; }
+
+    // Field of the current row; a database Null is a null QVariant. An unknown name raises
+    // a VbError (as the old recordsets did: "Item cannot be found in the collection ...").
+    [[nodiscard]] QVariant field(const QString& name) const;
+    [[nodiscard]] QVariant field(int index) const;
+    [[nodiscard]] QVariant operator[](const QString& name) const { return field(name); }
+    // The field joined to the empty text: Null gives "".
+    [[nodiscard]] QString text(const QString& name) const;
+    [[nodiscard]] bool isNull(const QString& name) const { return field(name).isNull(); }
+    [[nodiscard]] bool hasField(const QString& name) const;
+
+    [[nodiscard]] const QStringList& fields() const { return fieldNames_; }
+    [[nodiscard]] int fieldCount() const { return static_cast<int>(fieldNames_.size()); }
+    [[nodiscard]] const QList<QVariantList>& rows() const { return rows_; }
+
+private:
+    [[nodiscard]] int indexOf(const QString& name) const;
+
+    QStringList fieldNames_;
+    QHash<QString, int> index_; // upper-cased name -> column
+    QList<QVariantList> rows_;
+    int position_ = 0;
+};
+
+} // namespace modDA

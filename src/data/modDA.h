@@ -1,0 +1,64 @@
+#pragma once
+
+#include "data/Recordset.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariantList>
+
+// The only way into the two databases: the local file (selector 1) and the declaration
+// catalog (any other selector; callers pass 2).
+namespace modDA {
+
+inline constexpr int kLocal = 1;
+inline constexpr int kCatalog = 2;
+
+enum class Dialect { SqlServer, Sqlite };
+
+// The open connection for a selector, opened (again) when it is not open. A catalog that
+// cannot be opened leads to the profile dialog; cancelling it ends the program.
+QSqlDatabase getConnection(int tipo);
+// Closes the local file's connection (the sibling program needs the file); the next use
+// opens it again.
+void closeLocalConnection();
+// The connection string the stored profile selects (selector 2), or the local file's.
+QString getConnectionString(int tipo);
+
+// Dialect of the connection behind a selector.
+Dialect dialect(int tipo = kCatalog);
+
+// A read: every value bound to a '?' placeholder, never pasted into the text.
+Recordset getRs(int tipo, const QString& sql, const QVariantList& params = {});
+// A write: rows affected.
+int execSQL(int tipo, const QString& sql, const QVariantList& params = {});
+
+// Runs one of the catalog's procedures (the program's six and sp_delete_ART) by name with
+// its text arguments: built in on SQLite, EXEC on SQL Server.
+void runProcedure(const QString& name, const QStringList& args);
+
+// The declaration list: every column of DDT, highest number first, filtered on IDDT or IEXT
+// containing `filtro` (a LIKE pattern: callers blank out quotes first), without SIMI, SIRA and
+// SEDI declarations unless `mostrarSIMI`.
+Recordset getDDT(const QString& filtro, bool mostrarSIMI);
+// One declaration by its number: the DDT row whose IDDT equals `iddt` (empty when none).
+Recordset getDDTByNumber(const QString& iddt);
+
+// Installs the program's procedures that the catalog lacks (SQL Server); on SQLite they are
+// built in.
+void updateStore();
+
+// One transaction on a selector's connection: rolled back unless commit() was called.
+class Transaction {
+public:
+    explicit Transaction(int tipo = kCatalog);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    int tipo_;
+    bool done_ = false;
+};
+
+} // namespace modDA
