@@ -1,0 +1,261 @@
+#include "runtime/Format.h"
+
+#include "runtime/VbError.h"
+
+#include <QByteArray>
+
+#include <cmath>
+#include <optional>
+
+namespace corvelix {
+
+namespace {
+
+// A non-negative decimal number 0.<digits> x 10^point, the digits without trailing zeros.
+// Zero has no digits.
+struct Decimal {
+    bool negative = false;
+    QByteArray digits;
+    int point = 0;
+
+    bool isZero() const { return digits.isEmpty(); }
+
+    void trimTrailingZeros() {
+        while (!digits.isEmpty() && digits.endsWith('0'))
+            digits.chop(1);
+        if (digits.isEmpty())
+            point = 0;
+    }
+
+    // The double's text with 15 significant digits, the precision the old runtime worked in.
+    static Decimal fromDouble(double value) {
+        Decimal d;
+        d.negative = std::signbit(value);
+        if (value == 0.0)
+            return d;
+        // QByteArray::number does not depend on the C locale.
+        const QByteArray text = QByteArray::number(std::fabs(value), 'e', 14);
+        const qsizetype e = text.indexOf('e');
+        QByteArray mantissa = text.left(e);
+        mantissa.remove(1, 1); // the '.'
+        d.digits = mantissa;
+        d.point = text.mid(e + 1).toInt() + 1;
+        d.trimTrailingZeros();
+        return d;
+    }
+
+    // Keeps `decimals` digits after the decimal point, the rest rounded half away from zero.
+    void roundTo(int decimals) {
+        const int keep = point + decimals;
+        if (keep >= digits.size())
+            return;
+        if (keep < 0) {
+            digits.clear();
+            point = 0;
+            return;
+        }
+        const bool up = digits.at(keep) >= '5';
+        digits.truncate(keep);
+        if (up) {
+            int i = keep - 1;
+            while (i >= 0 && digits.at(i) == '9') {
+                digits[i] = '0';
+                --i;
+            }
+            if (i < 0) {
+                digits.prepend('1');
+                ++point;
+            } else {
+                digits[i] = static_cast<char>(digits.at(i) + 1);
+            }
+        }
+        trimTrailingZeros();
+    }
+
+    QByteArray integerDigits() const {
+        if (point <= 0)
+            return {};
+        QByteArray out = digits.left(point);
+        if (out.size() < point)
+            out.append(QByteArray(point - out.size(), '0'));
+        return out;
+    }
+
+    QByteArray fractionDigits() const {
+        if (point >= digits.size())
+            return {};
+        if (point < 0)
+            return QByteArray(-point, '0') + digits;
+        return digits.mid(point);
+    }
+};
+
+struct Mask {
+    int minInteger = 0;
+    bool grouping = false;
+    int minFraction = 0;
+    int maxFraction = 0;
+
+    static Mask parse(const QString& mask) {
+        Mask m;
+        const qsizetype dot = mask.indexOf(QLatin1Char('.'));
+        const QString integerPart = dot < 0 ? mask : mask.left(dot);
+        const QString fractionPart = dot < 0 ? QString() : mask.mid(dot + 1);
+        m.minInteger = static_cast<int>(integerPart.count(QLatin1Char('0')));
+        m.grouping = integerPart.contains(QLatin1Char(','));
+        m.minFraction = static_cast<int>(fractionPart.count(QLatin1Char('0')));
+        m.maxFraction = m.minFraction + static_cast<int>(fractionPart.count(QLatin1Char('#')));
+        return m;
+    }
+};
+
+QString groupDigits(const QByteArray& digits, const QString& separator) {
+    QString out;
+    const qsizetype n = digits.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (i > 0 && (n - i) % 3 == 0)
+            out += separator;
+        out += QLatin1Char(digits.at(i));
+    }
+    return out;
+}
+
+// The general form with '.' as separator: 15 significant digits, exponent outside 1E-4..1E15.
+QString generalForm(double value) {
+    if (!std::isfinite(value))
+        return QString::number(value);
+    Decimal d = Decimal::fromDouble(value);
+    if (d.isZero())
+        return QStringLiteral("0");
+    const QString sign = d.negative ? QStringLiteral("-") : QString();
+    const int exponent = d.point - 1;
+    const QString digits = QString::fromLatin1(d.digits);
+    if (exponent >= 15 || exponent < -4) {
+        QString mantissa = digits.left(1);
+        if (digits.size() > 1)
+            mantissa += QLatin1Char('.') + digits.mid(1);
+        return sign + mantissa + QLatin1Char('E') +
+               (exponent < 0 ? QLatin1Char('-') : QLatin1Char('+')) +
+               QStringLiteral("%1").arg(std::abs(exponent), 2, 10, QLatin1Char('0'));
+    }
+    QString integer = QString::fromLatin1(d.integerDigits());
+    if (integer.isEmpty())
+        integer = QStringLiteral("0");
+    const QString fraction = QString::fromLatin1(d.fractionDigits());
+    return sign + integer + (fraction.isEmpty() ? QString() : QLatin1Char('.') + fraction);
+}
+
+// The number of `text` under `locale` rewritten in C form ("-1234.5e3"), or nothing.
+std::optional<QString> canonicalNumber(const QString& text, const QLocale& locale) {
+    const QString s = text.trimmed();
+    const QString decimal = locale.decimalPoint();
+    const QString group = locale.groupSeparator();
+    QString out;
+    qsizetype i = 0;
+    const qsizetype n = s.size();
+    if (i < n && (s.at(i) == QLatin1Char('+') || s.at(i) == QLatin1Char('-'))) {
+        if (s.at(i) == QLatin1Char('-'))
+            out += QLatin1Char('-');
+        ++i;
+    }
+    int digits = 0;
+    // Integer part; the old runtime took group separators anywhere after the first digit.
+    while (i < n) {
+        if (s.at(i).isDigit() && s.at(i).unicode() < 128) {
+            out += s.at(i);
+            ++digits;
+            ++i;
+        } else if (digits > 0 && !group.isEmpty() && s.mid(i, group.size()) == group) {
+            i += group.size();
+        } else {
+            break;
+        }
+    }
+    if (i < n && s.mid(i, decimal.size()) == decimal) {
+        out += QLatin1Char('.');
+        i += decimal.size();
+        while (i < n && s.at(i).isDigit() && s.at(i).unicode() < 128) {
+            out += s.at(i);
+            ++digits;
+            ++i;
+        }
+    }
+    if (digits == 0)
+        return std::nullopt;
+    if (i < n && (s.at(i) == QLatin1Char('E') || s.at(i) == QLatin1Char('e'))) {
+        out += QLatin1Char('e');
+        ++i;
+        if (i < n && (s.at(i) == QLatin1Char('+') || s.at(i) == QLatin1Char('-')))
+            out += s.at(i++);
+        int exponentDigits = 0;
+        while (i < n && s.at(i).isDigit() && s.at(i).unicode() < 128) {
+            out += s.at(i++);
+            ++exponentDigits;
+        }
+        if (exponentDigits == 0)
+            return std::nullopt;
+    }
+    if (i != n)
+        return std::nullopt;
+    return out;
+}
+
+std::optional<double> parseNumber(const QString& text, const QLocale& locale) {
+    const auto canonical = canonicalNumber(text, locale);
+    if (!canonical)
+        return std::nullopt;
+    bool ok = false;
+    const double value = QLocale::c().toDouble(*canonical, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt; // overflow is not a number for the old runtime either
+    return value;
+}
+
+} // namespace
+
+QString formatNumber(double value, const QString& mask, const QLocale& locale) {
+    if (!std::isfinite(value))
+        return QString::number(value);
+    const Mask m = Mask::parse(mask);
+    Decimal d = Decimal::fromDouble(value);
+    d.roundTo(m.maxFraction);
+
+    QByteArray integer = d.integerDigits();
+    if (integer.size() < m.minInteger)
+        integer.prepend(QByteArray(m.minInteger - integer.size(), '0'));
+    QByteArray fraction = d.fractionDigits();
+    if (fraction.size() < m.minFraction)
+        fraction.append(QByteArray(m.minFraction - fraction.size(), '0'));
+
+    QString out;
+    if (d.negative && !d.isZero())
+        out += locale.negativeSign();
+    out +=
+        m.grouping ? groupDigits(integer, locale.groupSeparator()) : QString::fromLatin1(integer);
+    if (m.maxFraction > 0 && !fraction.isEmpty())
+        out += locale.decimalPoint() + QString::fromLatin1(fraction);
+    return out;
+}
+
+bool isNumeric(const QString& text, const QLocale& locale) {
+    return parseNumber(text, locale).has_value();
+}
+
+double toNumber(const QString& text, const QLocale& locale) {
+    const auto value = parseNumber(text, locale);
+    if (!value)
+        throw VbError(13, QStringLiteral("Corvelix"), QStringLiteral("No coinciden los tipos"));
+    return *value;
+}
+
+QString machineNumber(double value) {
+    return generalForm(value);
+}
+
+QString generalNumber(double value, const QLocale& locale) {
+    QString text = generalForm(value);
+    text.replace(QLatin1Char('.'), locale.decimalPoint());
+    return text;
+}
+
+} // namespace corvelix

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+
+namespace corvelix {
+
+// Numbers formatted with the old runtime's masks ("00.00", "#0.00000", "###,##0.00", "0000", ...):
+// '0' a digit always shown, '#' a digit shown only when significant, ',' in the integer part
+// turns on grouping, '.' the decimal separator. Separators come from `locale`.
+// Rounding is half away from zero on the number's 15-significant-digit decimal text, so 1.005
+// with "0.00" gives "1.01". A negative number that rounds to zero loses its sign ("0.00").
+QString formatNumber(double value, const QString& mask, const QLocale& locale = QLocale());
+
+// The old IsNumeric of a text under `locale`: blanks around, a leading sign, digits with the
+// locale's group separators anywhere in the integer part, the locale's decimal separator and
+// an exponent ("1,5E+3" under es_AR). "" and "abc" are not numeric.
+bool isNumeric(const QString& text, const QLocale& locale = QLocale());
+
+// The old CDbl of a text under `locale`. Text that isNumeric rejects raises VbError 13
+// ("No coinciden los tipos").
+double toNumber(const QString& text, const QLocale& locale = QLocale());
+
+// Machine text of a number for SQL and files: up to 15 significant digits, "." as decimal
+// separator, no grouping, no trailing zeros; exponent form ("1E-05", "1.5E+20") when the
+// decimal exponent is 15 or more or below -4, as the old general format did.
+QString machineNumber(double value);
+
+// The same general form with the locale's decimal separator (text shown on screen).
+QString generalNumber(double value, const QLocale& locale = QLocale());
+
+} // namespace corvelix
