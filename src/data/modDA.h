@@ -2,9 +2,12 @@
 
 #include "data/Recordset.h"
 
+#include <QDateTime>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
+
+#include <functional>
 
 // The only way into the two databases: the local file (selector 1) and the declaration
 // catalog (any other selector; callers pass 2).
@@ -27,7 +30,8 @@ QString getConnectionString(int tipo);
 // Dialect of the connection behind a selector.
 Dialect dialect(int tipo = kCatalog);
 
-// A read: every value bound to a '?' placeholder, never pasted into the text.
+// A read: every value bound to a '?' placeholder, never pasted into the text. An empty
+// QString binds as the empty text; a QVariant() binds as Null.
 Recordset getRs(int tipo, const QString& sql, const QVariantList& params = {});
 // A write: rows affected.
 int execSQL(int tipo, const QString& sql, const QVariantList& params = {});
@@ -47,7 +51,9 @@ Recordset getDDTByNumber(const QString& iddt);
 // built in.
 void updateStore();
 
-// One transaction on a selector's connection: rolled back unless commit() was called.
+// One transaction on a selector's connection: rolled back unless commit() was called. Inside
+// another one on the same connection it is a savepoint: undone alone unless committed, and
+// kept only when the outer one commits too. Commit the inner one before the outer one.
 class Transaction {
 public:
     explicit Transaction(int tipo = kCatalog);
@@ -58,7 +64,20 @@ public:
 
 private:
     int tipo_;
+    int level_ = 0;
     bool done_ = false;
 };
+
+// Building the "interno" profile's string calls this (the main window appends " version
+// Interna" to its title label), once per build.
+void setInternalProfileListener(std::function<void()> listener);
+
+// The clock behind GETDATE() on SQLite catalogs; an empty function is the system clock.
+void setClock(std::function<QDateTime()> clock);
+
+// Test seams: opens the catalog connection in place of QSqlDatabase::open() (true = opened),
+// and drops both cached connections (and the opener) so that the next use opens them anew.
+void setCatalogOpenerForTests(std::function<bool(QSqlDatabase&)> opener);
+void resetConnectionsForTests();
 
 } // namespace modDA

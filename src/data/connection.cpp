@@ -1,0 +1,466 @@
+#include "data/connection.h"
+
+#include "data/frmPerfil.h"
+#include "data/modDA.h"
+#include "data/schema.h"
+#include "data/sqlite_functions.h"
+#include "platform/Registro.h"
+#include "platform/Settings.h"
+#include "runtime/Paths.h"
+#include "runtime/Ui.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSqlDriver>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace modDA {
+
+namespace {
+
+const QString kLocalName = QStringLiteral("corvelix_local");
+const QString kCatalogName = QStringLiteral("corvelix_catalog");
+
+// Connection strings of the profiles; the passwords belong to the outside system's logins.
+constexpr char kLegacyString[] =
+    R"cs(Provider=SQLOLEDB;Password=Tq83#mZ!pL0w[}r7Xv&c2^nB9%yK(e4)Hs_Ju6*Fd1~gR5{Ao8iW3=Ne$7bQ/Ck0!Ul]2Vx%t9wP,;Persist Security Info=True;User ID=kit;Initial Catalog=KitSQL;Data Source=.)cs";
+constexpr char kLegacyLocalDbString[] =
+    R"cs(Provider=SQLNCLI11;Server=(LocalDb)\MSSQLLocalDB;Password=Tq83#mZ!pL0w[}r7Xv&c2^nB9%yK(e4)Hs_Ju6*Fd1~gR5{Ao8iW3=Ne$7bQ/Ck0!Ul]2Vx%t9wP,;Persist Security Info=True;User ID=kit;Database=KitSQL;Initial Catalog=KitSQL)cs";
+constexpr char kNuevoString[] =
+    R"cs(Provider=SQLOLEDB;Server=(local);Password=Hk2pQw9ZrT4vLm7XcB1nYs8eGd3fJa6uKo0iVt5yRq8=;Persist Security Info=True;User ID=Qit;Database=KitSQL;Initial Catalog=KitSQL)cs";
+constexpr char kNuevoDbString[] =
+    R"cs(Provider=SQLNCLI11;Server=(LocalDb)\MSSQLLocalDB;Password=Hk2pQw9ZrT4vLm7XcB1nYs8eGd3fJa6uKo0iVt5yRq8=;Persist Security Info=True;User ID=Qit;Database=KitSQL;Initial Catalog=KitSQL)cs";
+constexpr char kAfipV2String[] =
+    R"cs(Provider=SQLNCLI11;Integrated Security=SSPI;Persist Security Info=False;Initial Catalog=KitSql;Server=.;)cs";
+constexpr char kInternoString[] =
+    R"cs(Provider=SQLOLEDB;Password=marlo7315;Persist Security Info=True;User ID=velquenw;Initial Catalog=KitSQL;Data Source=)cs";
+// The database server of the office network that the internal profile reaches.
+constexpr char kInternoServer[] = R"cs(192.168.0.10\sqlexpress)cs";
+
+std::function<void()>& internalProfileListener() {
+    static std::function<void()> fn;
+    return fn;
+}
+
+std::function<bool(QSqlDatabase&)>& catalogOpener() {
+    static std::function<bool(QSqlDatabase&)> fn;
+    return fn;
+}
+
+// Open transactions per connection (selector 1 or 2).
+QHash<int, int>& transactionDepths() {
+    static QHash<int, int> depths;
+    return depths;
+}
+
+int connectionKey(int tipo) {
+    return tipo == kLocal ? kLocal : kCatalog;
+}
+
+// What the catalog connection opens: a SQLite file, or an ODBC connection string.
+struct CatalogTarget {
+    QString driver;
+    QString name;
+};
+
+CatalogTarget catalogTarget(const QString& profileString) {
+    const QString configured = qEnvironmentVariable("CORVELIX_KITSQL");
+    if (configured.isEmpty())
+        return {QStringLiteral("QODBC"), odbcConnectionString(profileString)};
+    if (configured.contains(QLatin1Char('=')))
+        return {QStringLiteral("QODBC"), configured};
+    return {QStringLiteral("QSQLITE"), configured};
+}
+
+// The named connection with the wanted driver; an old one of another driver is dropped.
+QSqlDatabase namedConnection(const QString& name, const QString& driver) {
+    if (QSqlDatabase::contains(name)) {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        if (db.driverName() == driver)
+            return db;
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+    }
+    return QSqlDatabase::addDatabase(driver, name);
+}
+
+void execPlain(QSqlDatabase& db, const QString& sql) {
+    QSqlQuery query(db);
+    if (!query.exec(sql))
+        throw driverError(query.lastError(), db.driverName());
+}
+
+// Opens the catalog once; any failure counts as a failed open.
+bool tryOpenCatalog() {
+    try {
+        const CatalogTarget target = catalogTarget(getConnectionString(kCatalog));
+        const bool sqlite = target.driver == QLatin1String("QSQLITE");
+        // An SQLite catalog must already exist: opening a missing path would create an empty
+        // file that has none of the outside system's tables.
+        if (sqlite && !QFileInfo(target.name).isFile())
+            return false;
+        QSqlDatabase db = namedConnection(kCatalogName, target.driver);
+        db.close();
+        db.setDatabaseName(target.name);
+        db.setConnectOptions(sqlite ? QString() : QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15"));
+        const bool opened = catalogOpener() ? catalogOpener()(db) : db.open();
+        if (!opened || !db.isOpen())
+            return false;
+        if (sqlite) {
+            // Reading the schema tells a file that is no database apart at once.
+            execPlain(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+            execPlain(db, QStringLiteral("PRAGMA journal_mode=WAL"));
+            execPlain(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
+            registerSqliteFunctions(db);
+        }
+        transactionDepths().remove(kCatalog);
+        return true;
+    } catch (const corvelix::VbError&) {
+        return false;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+QSqlDatabase openLocal() {
+    QSqlDatabase db = namedConnection(kLocalName, QStringLiteral("QSQLITE"));
+    if (db.isOpen())
+        return db;
+    const QString path = getConnectionString(kLocal);
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        throw corvelix::VbError(kErrProvider, QStringLiteral("QSQLITE"),
+                                QStringLiteral("No se puede crear la carpeta ") + folder);
+    db.setDatabaseName(path);
+    if (!db.open())
+        throw driverError(db.lastError(), db.driverName());
+    transactionDepths().remove(kLocal);
+    try {
+        registerSqliteFunctions(db);
+        if (db.tables().isEmpty())
+            createLocalSchema(db);
+    } catch (...) {
+        db.close();
+        throw;
+    }
+    return db;
+}
+
+// A failed statement on a server connection may mean the link dropped: then close it, so
+// that the next use opens it again.
+void closeWhenDropped(QSqlDatabase& db) {
+    if (!db.isOpen() || db.driverName() == QLatin1String("QSQLITE"))
+        return;
+    QSqlQuery probe(db);
+    if (!probe.exec(QStringLiteral("SELECT 1")))
+        db.close();
+}
+
+// The connection of a selector as it is, without opening it.
+QSqlDatabase cachedConnection(int tipo) {
+    const QString& name = tipo == kLocal ? kLocalName : kCatalogName;
+    return QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false) : QSqlDatabase();
+}
+
+QString savepointName(int level) {
+    return QStringLiteral("corvelix_sp%1").arg(level);
+}
+
+} // namespace
+
+corvelix::VbError driverError(const QSqlError& error, const QString& driverName) {
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty())
+        text = error.driverText().trimmed();
+    if (text.isEmpty())
+        text = error.text().trimmed();
+    return {kErrProvider, driverName, text};
+}
+
+void runQuery(QSqlQuery& query, const QString& sql, const QVariantList& params) {
+    if (!query.prepare(sql))
+        throw driverError(query.lastError(), QString());
+    for (const QVariant& value : params) {
+        // A null QString would go to the database as Null; an empty text is meant.
+        if (value.metaType().id() == QMetaType::QString && value.toString().isNull())
+            query.addBindValue(QString(QLatin1String("")));
+        else
+            query.addBindValue(value);
+    }
+    if (!query.exec())
+        throw driverError(query.lastError(), QString());
+}
+
+QString odbcConnectionString(const QString& profileString) {
+    QHash<QString, QString> parts;
+    for (const QString& piece : profileString.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const qsizetype eq = piece.indexOf(QLatin1Char('='));
+        if (eq > 0)
+            parts.insert(piece.left(eq).trimmed().toLower(), piece.mid(eq + 1));
+    }
+    QString server =
+        parts.value(QStringLiteral("data source"), parts.value(QStringLiteral("server"))).trimmed();
+    QString instance;
+    const qsizetype slash = server.indexOf(QLatin1Char('\\'));
+    if (server.compare(QLatin1String("(LocalDb)\\MSSQLLocalDB"), Qt::CaseInsensitive) == 0) {
+        server.clear();
+    } else if (slash >= 0) {
+        instance = server.mid(slash + 1);
+        server = server.left(slash);
+    }
+    if (server.isEmpty() || server == QLatin1String(".") ||
+        server.compare(QLatin1String("(local)"), Qt::CaseInsensitive) == 0)
+        server = QStringLiteral("localhost");
+    if (!instance.isEmpty())
+        server += QLatin1Char('\\') + instance;
+
+    // Values with ODBC's special characters go between braces, a closing brace doubled.
+    const auto quoted = [](const QString& value) {
+        static const QString special = QStringLiteral(";{}=");
+        const bool needs =
+            std::any_of(value.begin(), value.end(), [](QChar c) { return special.contains(c); }) ||
+            value.startsWith(QLatin1Char(' ')) || value.endsWith(QLatin1Char(' '));
+        if (!needs)
+            return value;
+        QString escaped = value;
+        escaped.replace(QLatin1Char('}'), QStringLiteral("}}"));
+        return QLatin1Char('{') + escaped + QLatin1Char('}');
+    };
+
+    QStringList odbc{QStringLiteral("DRIVER={FreeTDS}"),
+                     QStringLiteral("SERVER=") + quoted(server)};
+    const QString database =
+        parts.value(QStringLiteral("initial catalog"), parts.value(QStringLiteral("database")));
+    if (!database.isEmpty())
+        odbc << QStringLiteral("DATABASE=") + quoted(database);
+    if (parts.value(QStringLiteral("integrated security"))
+            .compare(QLatin1String("SSPI"), Qt::CaseInsensitive) == 0) {
+        odbc << QStringLiteral("Trusted_Connection=Yes");
+    } else {
+        odbc << QStringLiteral("UID=") + quoted(parts.value(QStringLiteral("user id")));
+        odbc << QStringLiteral("PWD=") + quoted(parts.value(QStringLiteral("password")));
+    }
+    odbc << QStringLiteral("ClientCharset=UTF-8");
+    return odbc.join(QLatin1Char(';')) + QLatin1Char(';');
+}
+
+QString getConnectionString(int tipo) {
+    try {
+        if (tipo == kLocal)
+            return corvelix::localDatabasePath();
+        const QString word =
+            corvelix::settings::getSetting(QStringLiteral("config"), QStringLiteral("perfil"));
+        if (word == QLatin1String("legacy") || word.isEmpty()) {
+            const QVariant srv = Registro::leerValorRegistro(
+                Registro::HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\SIF America\\KITMaria"),
+                QStringLiteral("srv"));
+            if (!srv.toString().trimmed().isEmpty())
+                return QString::fromLatin1(kLegacyLocalDbString);
+            return QString::fromLatin1(kLegacyString);
+        }
+        if (word == QLatin1String("nuevodb"))
+            return QString::fromLatin1(kNuevoDbString);
+        if (word == QLatin1String("afipv2"))
+            return QString::fromLatin1(kAfipV2String);
+        if (word != QLatin1String("interno"))
+            return QString::fromLatin1(kNuevoString);
+        if (internalProfileListener())
+            internalProfileListener()();
+        return QString::fromLatin1(kInternoString) + QString::fromLatin1(kInternoServer);
+    } catch (...) {
+        const corvelix::VbError error = corvelix::currentError();
+        const QString location = QStringLiteral("Corvelix.modDA.getConnectionString (0)::");
+        corvelix::ui().msgBox(error.description + QStringLiteral("\n\n") + location + error.source,
+                              corvelix::MsgButtons::Ok);
+        corvelix::reraise(error, QStringLiteral("Corvelix.modDA.getConnectionString"));
+    }
+}
+
+QSqlDatabase getConnection(int tipo) {
+    try {
+        if (tipo == kLocal)
+            return openLocal();
+        if (QSqlDatabase::contains(kCatalogName)) {
+            QSqlDatabase db = QSqlDatabase::database(kCatalogName, false);
+            if (db.isOpen())
+                return db;
+        }
+    } catch (...) {
+        corvelix::VbError error = corvelix::currentError();
+        error.description = QStringLiteral("Error de conexión, Comuníquese con soporte técnico. ");
+        corvelix::reraise(error, QStringLiteral("Corvelix.modDA.getConnection"));
+    }
+    // Failures from here on never leave: they lead to the profile dialog, and each answer is
+    // tried twice before the dialog comes back. Only cancelling it ends the loop.
+    for (;;) {
+        bool failed = !tryOpenCatalog();
+        if (failed) {
+            frmPerfil dialog;
+            dialog.sRespuesta.clear();
+            corvelix::ui().exec(dialog);
+            if (dialog.sRespuesta.isEmpty())
+                corvelix::ui().quit(0);
+            failed = !tryOpenCatalog();
+        }
+        if (!failed)
+            return QSqlDatabase::database(kCatalogName, false);
+    }
+}
+
+void closeLocalConnection() {
+    if (QSqlDatabase::contains(kLocalName))
+        QSqlDatabase::database(kLocalName, false).close();
+    transactionDepths().remove(kLocal);
+}
+
+Dialect dialect(int tipo) {
+    if (tipo == kLocal)
+        return Dialect::Sqlite;
+    const QString configured = qEnvironmentVariable("CORVELIX_KITSQL");
+    return !configured.isEmpty() && !configured.contains(QLatin1Char('=')) ? Dialect::Sqlite
+                                                                           : Dialect::SqlServer;
+}
+
+Recordset getRs(int tipo, const QString& sql, const QVariantList& params) {
+    int line = 0;
+    return corvelix::chainedNumbered(QStringLiteral("Corvelix.modDA.getRs"), line, [&] {
+        line = 10;
+        QSqlDatabase db = getConnection(tipo);
+        line = 20;
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        line = 30;
+        try {
+            runQuery(query, sql, params);
+        } catch (corvelix::VbError& error) {
+            error.source = db.driverName();
+            closeWhenDropped(db);
+            throw;
+        }
+        line = 40;
+        const QSqlRecord record = query.record();
+        QStringList names;
+        names.reserve(record.count());
+        for (int i = 0; i < record.count(); ++i)
+            names << record.fieldName(i);
+        QList<QVariantList> rows;
+        while (query.next()) {
+            QVariantList row;
+            row.reserve(record.count());
+            for (int i = 0; i < record.count(); ++i)
+                row << (query.isNull(i) ? QVariant() : query.value(i));
+            rows << std::move(row);
+        }
+        if (query.lastError().isValid())
+            throw driverError(query.lastError(), db.driverName());
+        return Recordset(std::move(names), std::move(rows));
+    });
+}
+
+int execSQL(int tipo, const QString& sql, const QVariantList& params) {
+    int line = 0;
+    return corvelix::chained(
+        QStringLiteral("Corvelix.modDA.execSQL"),
+        [&] {
+            line = 10;
+            QSqlDatabase db = getConnection(tipo);
+            line = 20;
+            QSqlQuery query(db);
+            query.setForwardOnly(true);
+            try {
+                runQuery(query, sql, params);
+            } catch (corvelix::VbError& error) {
+                error.source = db.driverName();
+                closeWhenDropped(db);
+                throw;
+            }
+            line = 30;
+            // Counts beyond the old 16-bit range come back whole.
+            const int affected = query.numRowsAffected();
+            query.finish();
+            return affected;
+        },
+        line);
+}
+
+Transaction::Transaction(int tipo) : tipo_(tipo) {
+    QSqlDatabase db = getConnection(tipo_);
+    int& depth = transactionDepths()[connectionKey(tipo_)];
+    if (depth == 0) {
+        if (!db.transaction())
+            throw driverError(db.lastError(), db.driverName());
+    } else {
+        // Inside another transaction: a savepoint, so that this part alone can be undone.
+        const QString name = savepointName(depth + 1);
+        execPlain(db, db.driverName() == QLatin1String("QSQLITE")
+                          ? QStringLiteral("SAVEPOINT ") + name
+                          : QStringLiteral("SAVE TRANSACTION ") + name);
+    }
+    level_ = ++depth;
+}
+
+Transaction::~Transaction() {
+    if (done_)
+        return;
+    try {
+        QSqlDatabase db = cachedConnection(tipo_);
+        int& depth = transactionDepths()[connectionKey(tipo_)];
+        if (level_ == 1) {
+            db.rollback();
+        } else {
+            const QString name = savepointName(level_);
+            QSqlQuery query(db);
+            if (db.driverName() == QLatin1String("QSQLITE")) {
+                query.exec(QStringLiteral("ROLLBACK TO SAVEPOINT ") + name);
+                query.exec(QStringLiteral("RELEASE SAVEPOINT ") + name);
+            } else {
+                query.exec(QStringLiteral("ROLLBACK TRANSACTION ") + name);
+            }
+        }
+        depth = std::max(level_ - 1, 0);
+    } catch (...) {
+        // Nothing may leave a destructor; an unreachable connection has nothing to undo.
+    }
+}
+
+void Transaction::commit() {
+    if (done_)
+        return;
+    int& depth = transactionDepths()[connectionKey(tipo_)];
+    if (depth != level_)
+        throw corvelix::VbError(corvelix::kErrInternal, QStringLiteral("Corvelix.modDA"),
+                                QStringLiteral("Hay una transacción interna sin terminar."));
+    QSqlDatabase db = cachedConnection(tipo_);
+    if (level_ == 1) {
+        if (!db.commit())
+            throw driverError(db.lastError(), db.driverName());
+    } else if (db.driverName() == QLatin1String("QSQLITE")) {
+        execPlain(db, QStringLiteral("RELEASE SAVEPOINT ") + savepointName(level_));
+    }
+    done_ = true;
+    depth = level_ - 1;
+}
+
+void setInternalProfileListener(std::function<void()> listener) {
+    internalProfileListener() = std::move(listener);
+}
+
+void setCatalogOpenerForTests(std::function<bool(QSqlDatabase&)> opener) {
+    catalogOpener() = std::move(opener);
+}
+
+void resetConnectionsForTests() {
+    for (const QString& name : {kLocalName, kCatalogName}) {
+        if (QSqlDatabase::contains(name)) {
+            QSqlDatabase::database(name, false).close();
+            QSqlDatabase::removeDatabase(name);
+        }
+    }
+    transactionDepths().clear();
+    catalogOpener() = {};
+}
+
+} // namespace modDA

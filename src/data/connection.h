@@ -1,0 +1,27 @@
+#pragma once
+
+#include "runtime/VbError.h"
+
+#include <QSqlError>
+#include <QString>
+#include <QVariantList>
+
+class QSqlQuery;
+
+// Pieces of the connection handling that other files of the data layer share.
+namespace modDA {
+
+// Number under which driver failures travel (the old provider's "errors in command").
+inline constexpr qint32 kErrProvider = static_cast<qint32>(0x80040E14u);
+
+// A driver failure as the program reports it: the engine's own text as description.
+corvelix::VbError driverError(const QSqlError& error, const QString& driverName);
+
+// Prepares `sql` on `query`, binds `params` in order and runs it; a failure raises the
+// driver's error. An empty QString binds as '' (never as Null); pass QVariant() for Null.
+void runQuery(QSqlQuery& query, const QString& sql, const QVariantList& params);
+
+// The ODBC connection string (FreeTDS) that reaches the server a profile's string names.
+QString odbcConnectionString(const QString& profileString);
+
+} // namespace modDA

@@ -1,0 +1,51 @@
+#include "data/modDA.h"
+
+#include "runtime/VbError.h"
+
+namespace modDA {
+
+namespace {
+const QString kWithoutSimi =
+    QStringLiteral("(CHARINDEX('SIMI',IDDT ,1) = 0  and CHARINDEX('SIRA',IDDT ,1) = 0 and "
+                   "CHARINDEX('SEDI',IDDT ,1) = 0)");
+}
+
+Recordset getDDT(const QString& filtro, bool mostrarSIMI) {
+    int line = 0;
+    return corvelix::chainedNumbered(QStringLiteral("Corvelix.modDA.getDDT"), line, [&] {
+        line = 10;
+        QString sql = QStringLiteral("select * from DDT ");
+        QVariantList params;
+        line = 20;
+        if (!filtro.isEmpty()) {
+            line = 30;
+            // The search text is a LIKE pattern: '%' and '_' in it stay wildcards.
+            const QString pattern = QLatin1Char('%') + filtro + QLatin1Char('%');
+            sql += QStringLiteral(" where (IDDT like ? ");
+            params << pattern;
+            line = 40;
+            sql += QStringLiteral(" or IEXT like ?) ");
+            params << pattern;
+            line = 50;
+            if (!mostrarSIMI) {
+                line = 60;
+                sql += QStringLiteral(" and ") + kWithoutSimi;
+            }
+        } else if (!mostrarSIMI) {
+            line = 70;
+            sql += QStringLiteral(" where ") + kWithoutSimi;
+        }
+        line = 80;
+        sql += QStringLiteral(" order by iddt desc");
+        line = 90;
+        return getRs(kCatalog, sql, params);
+    });
+}
+
+Recordset getDDTByNumber(const QString& iddt) {
+    return corvelix::chained(QStringLiteral("Corvelix.modDA.getDDTByNumber"), [&] {
+        return getRs(kCatalog, QStringLiteral("select * from DDT where IDDT = ?"), {iddt});
+    });
+}
+
+} // namespace modDA

@@ -1,0 +1,101 @@
+#include "data/frmPerfil.h"
+
+#include "platform/Settings.h"
+#include "runtime/Ui.h"
+#include "runtime/VbError.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+frmPerfil::frmPerfil(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmPerfil"));
+    setWindowTitle(QStringLiteral("Perfil Corvelix"));
+
+    Label1 =
+        new QLabel(QStringLiteral("Hubo un problema al iniciar, pruebe cambiando de perfil"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setWordWrap(true);
+
+    cboPerfil = new QComboBox(this);
+    cboPerfil->setObjectName(QStringLiteral("cboPerfil"));
+    cboPerfil->addItems({QStringLiteral("Perfil version Legacy"),
+                         QStringLiteral("Perfil nueva version"),
+                         QStringLiteral("Perfil nueva version 2"), QStringLiteral("Perfil AFIPv2"),
+                         QStringLiteral("Uso Interno!")});
+    cboPerfil->setCurrentIndex(-1);
+
+    cmdAceptar = new QPushButton(QStringLiteral("Aceptar"), this);
+    cmdAceptar->setObjectName(QStringLiteral("cmdAceptar"));
+    cmdAceptar->setAutoDefault(false);
+    cmdCancelar = new QPushButton(QStringLiteral("Cancelar"), this);
+    cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
+    cmdCancelar->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdAceptar);
+    buttons->addWidget(cmdCancelar);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addWidget(cboPerfil);
+    layout->addLayout(buttons);
+
+    connect(cmdAceptar, &QPushButton::clicked, this, [this] { cmdAceptar_Click(); });
+    connect(cmdCancelar, &QPushButton::clicked, this, [this] { cmdCancelar_Click(); });
+}
+
+const QStringList& frmPerfil::profileWords() {
+    static const QStringList words{QStringLiteral("legacy"), QStringLiteral("nuevo"),
+                                   QStringLiteral("nuevodb"), QStringLiteral("afipv2"),
+                                   QStringLiteral("interno")};
+    return words;
+}
+
+void frmPerfil::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (loaded_)
+        return;
+    loaded_ = true;
+    const QString word =
+        corvelix::settings::getSetting(QStringLiteral("config"), QStringLiteral("perfil"));
+    if (word == QLatin1String("legacy") || word.isEmpty())
+        cboPerfil->setCurrentIndex(0);
+    else if (word == QLatin1String("nuevo"))
+        cboPerfil->setCurrentIndex(1);
+}
+
+void frmPerfil::done(int result) {
+    loaded_ = false;
+    QDialog::done(result);
+}
+
+void frmPerfil::cmdAceptar_Click() {
+    corvelix::GuardOptions options;
+    options.compose = [](const corvelix::VbError& error) {
+        return QString::number(error.number) + QStringLiteral(" - ") + error.description;
+    };
+    corvelix::guardEvent(
+        QStringLiteral("Corvelix.frmPerfil.cmdAceptar_Click (0)::"),
+        [this] {
+            const int index = cboPerfil->currentIndex();
+            if (index < 0) {
+                corvelix::ui().msgBox(QStringLiteral("Debe seleccionar una opcion"),
+                                      corvelix::MsgButtons::Ok, corvelix::MsgIcon::Exclamation);
+                return;
+            }
+            const QString word = profileWords().value(index);
+            corvelix::settings::saveSetting(QStringLiteral("config"), QStringLiteral("perfil"),
+                                            word);
+            sRespuesta = word;
+            accept();
+        },
+        options);
+}
+
+void frmPerfil::cmdCancelar_Click() {
+    sRespuesta.clear();
+    reject();
+}

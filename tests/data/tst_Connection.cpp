@@ -1,0 +1,302 @@
+#include "data/modDA.h"
+#include "runtime/Paths.h"
+#include "runtime/VbError.h"
+#include "support/CatalogFixture.h"
+#include "support/ScriptedUi.h"
+#include "support/TestRegistry.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+#include <memory>
+
+using corvelix::VbError;
+using corvelix::test::CatalogFixture;
+using corvelix::test::ScriptedUi;
+
+namespace {
+
+const QString kSeed = QStringLiteral(R"(
+INSERT INTO DDT (IDDT, IEXT, MDDTFOB) VALUES ('26001IC04000001A', 'REF-1', 100.5);
+INSERT INTO DDT (IDDT, IEXT, MDDTFOB) VALUES ('26001IC04000002B', NULL, 20);
+INSERT INTO DDT (IDDT, IEXT, MDDTFOB) VALUES ('26001IC04000003C', 'REF-3', NULL);
+)");
+
+int countRows(const QString& sql, const QVariantList& params = {}) {
+    auto rs = modDA::getRs(modDA::kCatalog, sql, params);
+    return rs.field(0).toInt();
+}
+
+} // namespace
+
+class tst_Connection : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<CatalogFixture> fixture_;
+
+private slots:
+    void init() {
+        ScriptedUi::current().reset();
+        fixture_ = std::make_unique<CatalogFixture>(kSeed);
+    }
+    void cleanup() { fixture_.reset(); }
+
+    void readsBindValuesInsteadOfPastingThem_data() {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("match") << QVariant(QStringLiteral("REF-1")) << 1;
+        QTest::newRow("quote stays a quote") << QVariant(QStringLiteral("REF-1' OR '1'='1")) << 0;
+        QTest::newRow("no row") << QVariant(QStringLiteral("REF-9")) << 0;
+    }
+    void readsBindValuesInsteadOfPastingThem() {
+        QFETCH(QVariant, value);
+        QFETCH(int, expected);
+        QCOMPARE(countRows(QStringLiteral("select count(*) from DDT where IEXT = ?"), {value}),
+                 expected);
+    }
+
+    void emptyTextBindsAsEmptyAndNullAsNull_data() {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<bool>("storedNull");
+        QTest::newRow("null QString") << QVariant(QString()) << false;
+        QTest::newRow("empty QString") << QVariant(QStringLiteral("")) << false;
+        QTest::newRow("QVariant()") << QVariant() << true;
+    }
+    void emptyTextBindsAsEmptyAndNullAsNull() {
+        QFETCH(QVariant, value);
+        QFETCH(bool, storedNull);
+        QCOMPARE(modDA::execSQL(modDA::kCatalog,
+                                QStringLiteral("update DDT set IEXT = ? where IDDT = ?"),
+                                {value, QStringLiteral("26001IC04000001A")}),
+                 1);
+        auto rs =
+            modDA::getRs(modDA::kCatalog, QStringLiteral("select IEXT from DDT where IDDT = ?"),
+                         {QStringLiteral("26001IC04000001A")});
+        QCOMPARE(rs.isNull(QStringLiteral("IEXT")), storedNull);
+        QCOMPARE(rs.text(QStringLiteral("IEXT")), QString());
+    }
+
+    void execSqlCountsRowsAffected() {
+        QCOMPARE(modDA::execSQL(modDA::kCatalog,
+                                QStringLiteral("update DDT set IEXT = 'x' where IDDT = ?"),
+                                {QStringLiteral("none")}),
+                 0);
+        QCOMPARE(modDA::execSQL(modDA::kCatalog, QStringLiteral("update DDT set MDDTFLE = 1")), 3);
+    }
+
+    // The old count was 16 bits wide: 40000 rows came back negative.
+    void execSqlCountsBeyondSixteenBits() {
+        const QString insert = QStringLiteral(
+            "insert into ART (IDDT, NART) "
+            "with recursive n(i) as (select 1 union all select i + 1 from n where i < 40000) "
+            "select '26001IC04000001A', substr('0000' || i, -5) from n");
+        QCOMPARE(modDA::execSQL(modDA::kCatalog, insert), 40000);
+        QCOMPARE(modDA::execSQL(modDA::kCatalog, QStringLiteral("update ART set MARTFOB = 1")),
+                 40000);
+    }
+
+    void failuresCarryTheDriverTextAndTheLocation_data() {
+        QTest::addColumn<bool>("read");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("descriptionEnd");
+        QTest::newRow("getRs") << true << QStringLiteral("Corvelix.modDA.getRs.::QSQLITE")
+                               << QStringLiteral(" linea 30");
+        QTest::newRow("execSQL") << false << QStringLiteral("Corvelix.modDA.execSQL (20)::QSQLITE")
+                                 << QString();
+    }
+    void failuresCarryTheDriverTextAndTheLocation() {
+        QFETCH(bool, read);
+        QFETCH(QString, source);
+        QFETCH(QString, descriptionEnd);
+        const QString sql = QStringLiteral("select * from NOSUCHTABLE");
+        try {
+            if (read)
+                modDA::getRs(modDA::kCatalog, sql);
+            else
+                modDA::execSQL(modDA::kCatalog, sql);
+            QFAIL("no error");
+        } catch (const VbError& e) {
+            QCOMPARE(e.number, corvelix::kErrChained);
+            QCOMPARE(e.source, source);
+            QVERIFY2(e.description.startsWith(QStringLiteral("no such table: NOSUCHTABLE")),
+                     qPrintable(e.description));
+            QVERIFY(e.description.endsWith(descriptionEnd));
+        }
+        // The connection stays usable.
+        QCOMPARE(countRows(QStringLiteral("select count(*) from DDT")), 3);
+    }
+
+    void closedConnectionsOpenAgainOnNextUse() {
+        QCOMPARE(countRows(QStringLiteral("select count(*) from DDT")), 3);
+        modDA::getConnection(modDA::kCatalog).close();
+        QCOMPARE(countRows(QStringLiteral("select count(*) from DDT")), 3);
+
+        modDA::execSQL(modDA::kLocal, QStringLiteral("insert into INFOADICIONAL (ID) values (?)"),
+                       {QStringLiteral("A")});
+        modDA::closeLocalConnection();
+        auto rs = modDA::getRs(modDA::kLocal, QStringLiteral("select ID from INFOADICIONAL"));
+        QCOMPARE(rs.text(QStringLiteral("id")), QStringLiteral("A"));
+    }
+
+    void localFileIsCreatedWithItsSchema() {
+        QVERIFY(!QFile::exists(corvelix::localDatabasePath()));
+        auto rs =
+            modDA::getRs(modDA::kLocal, QStringLiteral("select count(*) from SIMIGlobalItem"));
+        QCOMPARE(rs.field(0).toInt(), 0);
+        QVERIFY(QFileInfo(corvelix::localDatabasePath()).isFile());
+        QCOMPARE(modDA::dialect(modDA::kLocal), modDA::Dialect::Sqlite);
+    }
+
+    void localFileThatCannotBeOpenedIsAConnectionError() {
+        // A file where the db folder should be.
+        QFile blocker(fixture_->folder() + QStringLiteral("/home/db"));
+        QVERIFY(QDir().mkpath(fixture_->folder() + QStringLiteral("/home")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        try {
+            modDA::getRs(modDA::kLocal, QStringLiteral("select 1"));
+            QFAIL("no error");
+        } catch (const VbError& e) {
+            QCOMPARE(
+                e.description,
+                QStringLiteral("Error de conexión, Comuníquese con soporte técnico.  linea 10"));
+            QVERIFY2(e.source.startsWith(QStringLiteral(
+                         "Corvelix.modDA.getRs.::Corvelix.modDA.getConnection (0)::")),
+                     qPrintable(e.source));
+        }
+        QVERIFY(ScriptedUi::current().shownForms.isEmpty());
+    }
+
+    void dialectFollowsTheCatalogSetting_data() {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<modDA::Dialect>("expected");
+        QTest::newRow("sqlite file") << QStringLiteral("/tmp/kit.db") << modDA::Dialect::Sqlite;
+        QTest::newRow("odbc string") << QStringLiteral("DRIVER={FreeTDS};SERVER=h;DATABASE=KitSQL;")
+                                     << modDA::Dialect::SqlServer;
+        QTest::newRow("profile") << QString() << modDA::Dialect::SqlServer;
+    }
+    void dialectFollowsTheCatalogSetting() {
+        QFETCH(QString, setting);
+        QFETCH(modDA::Dialect, expected);
+        if (setting.isEmpty())
+            qunsetenv("CORVELIX_KITSQL");
+        else
+            qputenv("CORVELIX_KITSQL", setting.toUtf8());
+        QCOMPARE(modDA::dialect(modDA::kCatalog), expected);
+    }
+
+    void transactionRolledBackOnFailureLeavesTheCatalogUnchanged() {
+        try {
+            modDA::Transaction tx;
+            modDA::execSQL(modDA::kCatalog, QStringLiteral("update DDT set MDDTFOB = 0"));
+            modDA::execSQL(modDA::kCatalog, QStringLiteral("delete from DDT where IDDT = ?"),
+                           {QStringLiteral("26001IC04000002B")});
+            modDA::execSQL(modDA::kCatalog, QStringLiteral("update NOSUCHTABLE set x = 1"));
+            tx.commit();
+            QFAIL("no error");
+        } catch (const VbError&) {
+        }
+        QCOMPARE(countRows(QStringLiteral("select count(*) from DDT")), 3);
+        QCOMPARE(countRows(QStringLiteral("select count(*) from DDT where MDDTFOB = 0")), 0);
+    }
+
+    void committedTransactionKeepsItsWrites() {
+        {
+            modDA::Transaction tx;
+            modDA::execSQL(modDA::kCatalog, QStringLiteral("update DDT set MDDTFOB = 0"));
+            tx.commit();
+        }
+        // A fresh connection sees the rows as written.
+        modDA::resetConnectionsForTests();
+        QCOMPARE(countRows(QStringLiteral("select count(*) from DDT where MDDTFOB = 0")), 3);
+    }
+
+    void nestedTransactionUndoesOnlyItsOwnPart() {
+        {
+            modDA::Transaction outer;
+            modDA::execSQL(modDA::kCatalog, QStringLiteral("update DDT set IEXT = 'outer'"));
+            {
+                modDA::Transaction inner;
+                modDA::execSQL(modDA::kCatalog, QStringLiteral("delete from DDT"));
+            }
+            {
+                modDA::Transaction inner;
+                modDA::execSQL(modDA::kCatalog, QStringLiteral("update DDT set MDDTFLE = 7"));
+                inner.commit();
+            }
+            outer.commit();
+        }
+        QCOMPARE(countRows(QStringLiteral("select count(*) from DDT where IEXT = 'outer' and "
+                                          "MDDTFLE = 7")),
+                 3);
+
+        // The inner part's commit does not survive the outer one's rollback.
+        {
+            modDA::Transaction outer;
+            modDA::Transaction inner;
+            modDA::execSQL(modDA::kCatalog, QStringLiteral("delete from DDT"));
+            inner.commit();
+        }
+        QCOMPARE(countRows(QStringLiteral("select count(*) from DDT")), 3);
+    }
+
+    void committingAroundAnOpenInnerTransactionIsRefused() {
+        modDA::Transaction outer;
+        modDA::Transaction inner;
+        QVERIFY_THROWS_EXCEPTION(VbError, outer.commit());
+    }
+
+    void getdateAnswersThePinnedClock() {
+        auto rs =
+            modDA::getRs(modDA::kCatalog, QStringLiteral("select GETDATE() as now, "
+                                                         "strftime('%Y%m%d', getdate()) as ymd"));
+        QCOMPARE(rs.text(QStringLiteral("now")), QStringLiteral("2026-12-10 10:00:00"));
+        QCOMPARE(rs.text(QStringLiteral("ymd")), QStringLiteral("20261210"));
+        modDA::setClock([] { return QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5)); });
+        rs = modDA::getRs(modDA::kCatalog, QStringLiteral("select getdate()"));
+        QCOMPARE(rs.field(0).toString(), QStringLiteral("2027-01-02 03:04:05"));
+    }
+
+    void charindexIgnoresLetterCase_data() {
+        QTest::addColumn<QVariant>("needle");
+        QTest::addColumn<QVariant>("haystack");
+        QTest::addColumn<QVariant>("start");
+        QTest::addColumn<QVariant>("expected");
+        const QVariant none;
+        QTest::newRow("found") << QVariant("SIMI") << QVariant("26001SIMI000001A") << none
+                               << QVariant(6);
+        QTest::newRow("other case")
+            << QVariant("simi") << QVariant("26001SiMi000001A") << none << QVariant(6);
+        QTest::newRow("absent") << QVariant("SIRA") << QVariant("26001SIMI000001A") << none
+                                << QVariant(0);
+        QTest::newRow("start past first")
+            << QVariant("a") << QVariant("abca") << QVariant(2) << QVariant(4);
+        QTest::newRow("start past end")
+            << QVariant("a") << QVariant("abca") << QVariant(9) << QVariant(0);
+        QTest::newRow("start below one")
+            << QVariant("a") << QVariant("abca") << QVariant(0) << QVariant(1);
+        QTest::newRow("empty needle") << QVariant("") << QVariant("abc") << none << QVariant(0);
+        QTest::newRow("accented") << QVariant("ÑO") << QVariant("año") << none << QVariant(2);
+        QTest::newRow("null haystack") << QVariant("a") << none << none << none;
+        QTest::newRow("null needle") << none << QVariant("a") << none << none;
+    }
+    void charindexIgnoresLetterCase() {
+        QFETCH(QVariant, needle);
+        QFETCH(QVariant, haystack);
+        QFETCH(QVariant, start);
+        QFETCH(QVariant, expected);
+        const bool withStart = start.isValid();
+        auto rs = modDA::getRs(modDA::kCatalog,
+                               withStart ? QStringLiteral("select CHARINDEX(?, ?, ?)")
+                                         : QStringLiteral("select CHARINDEX(?, ?)"),
+                               withStart ? QVariantList{needle, haystack, start}
+                                         : QVariantList{needle, haystack});
+        QCOMPARE(rs.field(0).isNull(), expected.isNull());
+        if (!expected.isNull())
+            QCOMPARE(rs.field(0).toInt(), expected.toInt());
+    }
+};
+
+CORVELIX_TEST(tst_Connection)
+#include "tst_Connection.moc"

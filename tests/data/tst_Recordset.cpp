@@ -1,0 +1,91 @@
+#include "data/modDA.h"
+#include "runtime/VbError.h"
+#include "support/CatalogFixture.h"
+#include "support/ScriptedUi.h"
+#include "support/TestRegistry.h"
+
+#include <QTest>
+
+#include <memory>
+
+using corvelix::VbError;
+using corvelix::test::CatalogFixture;
+using corvelix::test::ScriptedUi;
+
+namespace {
+
+const QString kSeed = QStringLiteral(R"(
+INSERT INTO ART (IDDT, NART, NARTEXT, MARTFOB, QARTKGRNET) VALUES ('26001IC04000001A', '0001', '1', 1234.5, NULL);
+INSERT INTO ART (IDDT, NART, NARTEXT, MARTFOB, QARTKGRNET) VALUES ('26001IC04000001A', '0002', NULL, 0, 2.125);
+)");
+
+} // namespace
+
+class tst_Recordset : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<CatalogFixture> fixture_;
+
+private slots:
+    void initTestCase() { fixture_ = std::make_unique<CatalogFixture>(kSeed); }
+    void cleanupTestCase() { fixture_.reset(); }
+    void init() { ScriptedUi::current().reset(); }
+
+    void walksRowsWithNullsAndNamesInAnyCase() {
+        auto rs = modDA::getRs(modDA::kCatalog,
+                               QStringLiteral("select NART, NARTEXT, MARTFOB, QARTKGRNET as Kilos "
+                                              "from ART order by NART"));
+        QCOMPARE(rs.recordCount(), 2);
+        QCOMPARE(rs.fields(), (QStringList{QStringLiteral("NART"), QStringLiteral("NARTEXT"),
+                                           QStringLiteral("MARTFOB"), QStringLiteral("Kilos")}));
+        QVERIFY(!rs.eof());
+        QCOMPARE(rs.text(QStringLiteral("nart")), QStringLiteral("0001"));
+        QCOMPARE(rs[QStringLiteral("MartFob")].toDouble(), 1234.5);
+        QVERIFY(rs.isNull(QStringLiteral("KILOS")));
+        QVERIFY(rs.field(QStringLiteral("kilos")).isNull());
+        QCOMPARE(rs.text(QStringLiteral("Kilos")), QString());
+
+        rs.moveNext();
+        QVERIFY(rs.isNull(QStringLiteral("NARTEXT")));
+        QVERIFY(!rs.isNull(QStringLiteral("MARTFOB")));
+        QCOMPARE(rs.field(QStringLiteral("MARTFOB")).toDouble(), 0.0);
+        QCOMPARE(rs.field(3).toDouble(), 2.125);
+
+        rs.moveNext();
+        QVERIFY(rs.eof());
+    }
+
+    void misuseRaisesTheOldErrors_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("fieldName");
+        QTest::addColumn<int>("number");
+        QTest::newRow("unknown field")
+            << QStringLiteral("select NART from ART") << QStringLiteral("NOPE") << 3265;
+        QTest::newRow("no current row")
+            << QStringLiteral("select NART from ART where 1 = 0") << QStringLiteral("NART") << 3021;
+    }
+    void misuseRaisesTheOldErrors() {
+        QFETCH(QString, sql);
+        QFETCH(QString, fieldName);
+        QFETCH(int, number);
+        const auto rs = modDA::getRs(modDA::kCatalog, sql);
+        try {
+            (void)rs.field(fieldName);
+            QFAIL("no error");
+        } catch (const VbError& e) {
+            QCOMPARE(e.number, number);
+        }
+    }
+
+    void emptyResultKeepsItsFieldNames() {
+        const auto rs = modDA::getRs(modDA::kCatalog,
+                                     QStringLiteral("select NART, MARTFOB from ART where NART = ?"),
+                                     {QStringLiteral("9999")});
+        QVERIFY(rs.eof());
+        QCOMPARE(rs.recordCount(), 0);
+        QVERIFY(rs.hasField(QStringLiteral("martfob")));
+    }
+};
+
+CORVELIX_TEST(tst_Recordset)
+#include "tst_Recordset.moc"

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace corvelix::test {
+
+// A fresh world for one catalog test: a temporary folder that holds the settings stores (user
+// and machine-wide), the program's data folder (CORVELIX_HOME) and a SQLite catalog built from
+// the schema plus `seedSql` (CORVELIX_KITSQL points to it). GETDATE() answers pinnedNow().
+// Cached connections are dropped when it is built and when it goes away.
+class CatalogFixture {
+public:
+    explicit CatalogFixture(const QString& seedSql = {});
+    ~CatalogFixture();
+    CatalogFixture(const CatalogFixture&) = delete;
+    CatalogFixture& operator=(const CatalogFixture&) = delete;
+
+    // 2026-12-10 10:00:00
+    static QDateTime pinnedNow();
+
+    [[nodiscard]] QString folder() const { return dir_.path(); }
+    [[nodiscard]] QString catalogPath() const { return dir_.filePath(QStringLiteral("kitsql.db")); }
+
+private:
+    QTemporaryDir dir_;
+    QByteArray savedHome_;
+    QByteArray savedCatalog_;
+};
+
+} // namespace corvelix::test
