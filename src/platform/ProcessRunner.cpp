@@ -1,0 +1,107 @@
+#include "platform/ProcessRunner.h"
+
+#include "runtime/Ui.h"
+
+namespace corvelix {
+
+namespace {
+constexpr int kPollMs = 100;
+}
+
+// The rules of the Windows C runtime: blanks outside double quotes separate arguments, quotes
+// group and are dropped ("" is an empty argument), 2n backslashes before a quote give n
+// backslashes, 2n+1 give n and a literal quote; other backslashes are kept.
+QStringList ProcessRunner::splitCommandLine(const QString& commandLine) {
+    QStringList args;
+    QString current;
+    bool inToken = false;
+    bool quoted = false;
+    const qsizetype n = commandLine.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = commandLine.at(i);
+        if (c == QLatin1Char('\\')) {
+            qsizetype slashes = 0;
+            while (i < n && commandLine.at(i) == QLatin1Char('\\')) {
+                ++slashes;
+                ++i;
+            }
+            inToken = true;
+            if (i < n && commandLine.at(i) == QLatin1Char('"')) {
+                current += QString(slashes / 2, QLatin1Char('\\'));
+                if (slashes % 2 == 1)
+                    current += QLatin1Char('"');
+                else
+                    quoted = !quoted;
+            } else {
+                current += QString(slashes, QLatin1Char('\\'));
+                --i;
+            }
+        } else if (c == QLatin1Char('"')) {
+            inToken = true;
+            quoted = !quoted;
+        } else if (!quoted && (c == QLatin1Char(' ') || c == QLatin1Char('\t'))) {
+            if (inToken)
+                args << current;
+            current.clear();
+            inToken = false;
+        } else {
+            inToken = true;
+            current += c;
+        }
+    }
+    if (inToken)
+        args << current;
+    return args;
+}
+
+bool ProcessRunner::start(const QString& commandLine, const QString& workingFolder) {
+    started_ = false;
+    error_.clear();
+    QStringList parts = splitCommandLine(commandLine);
+    if (parts.isEmpty()) {
+        error_ = QStringLiteral("No se indico el programa a ejecutar");
+        return false;
+    }
+    const QString program = parts.takeFirst();
+    // The program's output goes where ours goes: nobody reads it, and a full pipe would
+    // stall the program forever.
+    process_.setProcessChannelMode(QProcess::ForwardedChannels);
+    if (!workingFolder.isEmpty())
+        process_.setWorkingDirectory(workingFolder);
+    process_.start(program, parts);
+    if (!process_.waitForStarted(-1)) {
+        error_ = process_.errorString();
+        return false;
+    }
+    process_.closeWriteChannel();
+    started_ = true;
+    return true;
+}
+
+int ProcessRunner::waitForEnd() {
+    while (started_ && process_.state() != QProcess::NotRunning) {
+        ui().processEvents();
+        process_.waitForFinished(kPollMs);
+    }
+    return result().exitCode;
+}
+
+ProcessResult ProcessRunner::result() const {
+    ProcessResult r;
+    r.started = started_;
+    r.error = error_;
+    if (started_ && process_.state() == QProcess::NotRunning) {
+        r.crashed = process_.exitStatus() == QProcess::CrashExit;
+        r.exitCode = r.crashed ? -1 : process_.exitCode();
+    }
+    return r;
+}
+
+ProcessResult ProcessRunner::run(const QString& commandLine, const QString& workingFolder) {
+    ProcessRunner runner;
+    if (runner.start(commandLine, workingFolder))
+        runner.waitForEnd();
+    return runner.result();
+}
+
+} // namespace corvelix

@@ -1,0 +1,141 @@
+#include "platform/ProcessRunner.h"
+#include "support/ScriptedUi.h"
+#include "support/TestRegistry.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace corvelix;
+using corvelix::test::ScriptedUi;
+
+namespace {
+
+QString readText(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QStringLiteral("<missing>");
+    return QString::fromUtf8(f.readAll()).trimmed();
+}
+
+bool writeScript(const QString& path, const QByteArray& body) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    f.write("#!/bin/sh\n" + body);
+    f.close();
+    return f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+}
+
+} // namespace
+
+class tst_ProcessRunner : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { ScriptedUi::current().reset(); }
+
+    void runsInTheWorkingFolder() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const auto r = ProcessRunner::run(QStringLiteral("sh -c \"pwd > out.txt\""), dir.path());
+        QVERIFY(r.started);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(QDir(readText(dir.filePath(QStringLiteral("out.txt")))).canonicalPath(),
+                 QDir(dir.path()).canonicalPath());
+    }
+
+    void reportsTheExitCode_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("success") << "sh -c \"exit 0\"" << 0;
+        QTest::newRow("failure") << "sh -c \"exit 3\"" << 3;
+    }
+
+    void reportsTheExitCode() {
+        QFETCH(QString, command);
+        QFETCH(int, exitCode);
+        const auto r = ProcessRunner::run(command, QString());
+        QVERIFY(r.started);
+        QVERIFY(!r.crashed);
+        QCOMPARE(r.exitCode, exitCode);
+    }
+
+    void reportsACrash() {
+        const auto r = ProcessRunner::run(QStringLiteral("sh -c \"kill -9 $$\""), QString());
+        QVERIFY(r.started);
+        QVERIFY(r.crashed);
+    }
+
+    void splitsCommandLines_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("plain") << "prog a  b" << QStringList{"prog", "a", "b"};
+        QTest::newRow("quoted program")
+            << "\"/opt/my prog/run\" -x" << QStringList{"/opt/my prog/run", "-x"};
+        QTest::newRow("quotes inside a token") << "a\"b c\"d" << QStringList{"ab cd"};
+        QTest::newRow("empty argument") << "prog \"\" x" << QStringList{"prog", "", "x"};
+        QTest::newRow("escaped quote") << "prog \\\"x" << QStringList{"prog", "\"x"};
+        QTest::newRow("backslashes kept") << "prog C:\\dir\\" << QStringList{"prog", "C:\\dir\\"};
+        QTest::newRow("even backslashes before quote")
+            << "prog \"a\\\\\" b" << QStringList{"prog", "a\\", "b"};
+        QTest::newRow("blanks only") << "   " << QStringList{};
+    }
+
+    void splitsCommandLines() {
+        QFETCH(QString, line);
+        QFETCH(QStringList, args);
+        QCOMPARE(ProcessRunner::splitCommandLine(line), args);
+    }
+
+    void splitsArgumentsAtBlanksOutsideQuotes() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString folder = dir.filePath(QStringLiteral("with blank"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString script = folder + QStringLiteral("/args.sh");
+        QVERIFY(writeScript(script, "for a in \"$@\"; do printf '[%s]' \"$a\"; done > out.txt\n"));
+        const auto r = ProcessRunner::run(
+            QStringLiteral("\"%1\" \"two words\" plain \"\"").arg(script), dir.path());
+        QVERIFY(r.started);
+        QCOMPARE(readText(dir.filePath(QStringLiteral("out.txt"))),
+                 QStringLiteral("[two words][plain][]"));
+    }
+
+    void windowEventsRunDuringTheWait() {
+        bool fired = false;
+        QTimer::singleShot(50, [&] { fired = true; });
+        const auto r = ProcessRunner::run(QStringLiteral("sleep 0.4"), QString());
+        QVERIFY(r.started);
+        QVERIFY(fired);
+        QVERIFY(ScriptedUi::current().processEventsCalls >= 2);
+    }
+
+    void aMissingProgramIsReportedAtOnce_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("no such program") << "/nonexistent/corvelix-nothing -x" << QString();
+        QTest::newRow("no such folder") << "sh -c \"exit 0\""
+                                        << "/nonexistent/folder";
+        QTest::newRow("empty command") << "" << QString();
+    }
+
+    void aMissingProgramIsReportedAtOnce() {
+        QFETCH(QString, command);
+        QFETCH(QString, folder);
+        QElapsedTimer clock;
+        clock.start();
+        const auto r = ProcessRunner::run(command, folder);
+        QVERIFY(!r.started);
+        QVERIFY(!r.error.isEmpty());
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(clock.elapsed() < 2000);
+        QCOMPARE(ScriptedUi::current().processEventsCalls, 0);
+    }
+};
+
+CORVELIX_TEST(tst_ProcessRunner)
+#include "tst_ProcessRunner.moc"
