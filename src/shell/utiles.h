@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// Small text checks shared by the forms (the value-suffix reader of the same module lives with
+// the item assembly: assembly/utiles_sufijos.h).
+namespace utiles {
+
+// An invoice number: five characters, "-", eight characters (the characters are not checked;
+// anything after a second "-" is ignored).
+bool validarFormato(const QString& factura);
+
+// A text turned into a usable file name: \ / : * ? < > | become "_", blanks around are
+// removed, and every character outside codes 32..122 of the ANSI code page becomes "_".
+QString limpiarNombreArchivo(const QString& nombre);
+
+} // namespace utiles
