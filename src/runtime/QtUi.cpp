@@ -62,8 +62,12 @@ QString qtNameFilters(const QList<FileFilter>& filters) {
     for (const auto& f : filters) {
         QString patterns = f.pattern;
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        // QFileDialog reads the patterns from the last parentheses of the entry.
-        entries << QStringLiteral("%1 (%2)").arg(f.description, patterns);
+        // QFileDialog reads the patterns from the last parentheses of the entry; most
+        // descriptions already end with them ("Archivo Excel (*.xls)").
+        if (f.description.endsWith(QStringLiteral("(%1)").arg(patterns)))
+            entries << f.description;
+        else
+            entries << QStringLiteral("%1 (%2)").arg(f.description, patterns);
     }
     return entries.join(QStringLiteral(";;"));
 }
