@@ -18,9 +18,9 @@ Recordset getDDT(const QString& filtro, bool mostrarSIMI) {
         QVariantList params;
         line = 20;
         if (!filtro.isEmpty()) {
-            line = 30;
             // The search text is a LIKE pattern: '%' and '_' in it stay wildcards.
             const QString pattern = QLatin1Char('%') + filtro + QLatin1Char('%');
+            line = 30;
             sql += QStringLiteral(" where (IDDT like ? ");
             params << pattern;
             line = 40;
@@ -31,13 +31,16 @@ Recordset getDDT(const QString& filtro, bool mostrarSIMI) {
                 line = 60;
                 sql += QStringLiteral(" and ") + kWithoutSimi;
             }
-        } else if (!mostrarSIMI) {
-            line = 70;
-            sql += QStringLiteral(" where ") + kWithoutSimi;
+        } else {
+            line = 90;
+            if (!mostrarSIMI) {
+                line = 100;
+                sql += QStringLiteral(" where ") + kWithoutSimi;
+            }
         }
-        line = 80;
+        line = 130;
         sql += QStringLiteral(" order by iddt desc");
-        line = 90;
+        line = 140;
         return getRs(kCatalog, sql, params);
     });
 }

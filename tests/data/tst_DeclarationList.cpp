@@ -109,7 +109,7 @@ private slots:
         } catch (const VbError& e) {
             QCOMPARE(e.source,
                      QStringLiteral("Corvelix.modDA.getDDT.::Corvelix.modDA.getRs.::QSQLITE"));
-            QCOMPARE(e.description, QStringLiteral("no such table: DDT linea 30 linea 90"));
+            QCOMPARE(e.description, QStringLiteral("no such table: DDT linea 30 linea 140"));
         }
     }
 };
