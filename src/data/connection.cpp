@@ -110,11 +110,17 @@ bool tryOpenCatalog() {
         if (!opened || !db.isOpen())
             return false;
         if (sqlite) {
-            // Reading the schema tells a file that is no database apart at once.
-            execPlain(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
-            execPlain(db, QStringLiteral("PRAGMA journal_mode=WAL"));
-            execPlain(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
-            registerSqliteFunctions(db);
+            try {
+                // Reading the schema tells a file that is no database apart at once.
+                execPlain(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+                execPlain(db, QStringLiteral("PRAGMA journal_mode=WAL"));
+                execPlain(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
+                registerSqliteFunctions(db);
+            } catch (...) {
+                // Left open, it would pass for a working catalog on the next use.
+                db.close();
+                throw;
+            }
         }
         transactionDepths().remove(kCatalog);
         return true;

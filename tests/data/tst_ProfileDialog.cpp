@@ -238,6 +238,8 @@ private slots:
         qputenv("CORVELIX_KITSQL", junk.fileName().toUtf8());
         auto& seam = ScriptedUi::current();
         seam.onForm(QStringLiteral("frmPerfil"), [&](QDialog& dialog) {
+            // The failed open left nothing that passes for a connection.
+            QVERIFY(!QSqlDatabase::database(QStringLiteral("corvelix_catalog"), false).isOpen());
             // The user mends the setting while the dialog is up, then picks a profile.
             qputenv("CORVELIX_KITSQL", fixture_->catalogPath().toUtf8());
             choose(0)(dialog);
