@@ -1,0 +1,298 @@
+#include "data/procedures_sqlite.h"
+
+#include "data/connection.h"
+
+#include "runtime/VbError.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariantList>
+
+namespace modDA {
+
+const QList<ProcedureSignature>& programProcedures() {
+    static const QList<ProcedureSignature> procedures = {
+        {QStringLiteral("setItemVentajas"), {QStringLiteral("@iddt")}},
+        {QStringLiteral("SETITEMINFOAD"), {QStringLiteral("@IDDT")}},
+        {QStringLiteral("SETITEMDOCS"), {QStringLiteral("@IDDT")}},
+        {QStringLiteral("GETCPLPIVOT"), {QStringLiteral("@DESPACHO"), QStringLiteral("@NART")}},
+        {QStringLiteral("GETSRGPIVOT"), {QStringLiteral("@DESPACHO")}},
+        {QStringLiteral("GETDVDPIVOT"), {QStringLiteral("@DESPACHO"), QStringLiteral("@NART")}},
+    };
+    return procedures;
+}
+
+const ProcedureSignature* findProcedure(const QString& name) {
+    static const ProcedureSignature deleteItem{QStringLiteral("sp_delete_ART"),
+                                               {QStringLiteral("@NART"), QStringLiteral("@IDDT")}};
+    for (const ProcedureSignature& procedure : programProcedures()) {
+        if (procedure.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &procedure;
+    }
+    return deleteItem.name.compare(name, Qt::CaseInsensitive) == 0 ? &deleteItem : nullptr;
+}
+
+namespace sqlite {
+
+namespace {
+
+const QString kSavepoint = QStringLiteral("corvelix_procedure");
+const QString kHeaderItem = QStringLiteral("0000");
+
+void exec(const QSqlDatabase& db, const QString& sql, const QVariantList& params = {}) {
+    QSqlQuery query(db);
+    runQuery(query, sql, params);
+}
+
+QStringList readTexts(const QSqlDatabase& db, const QString& sql, const QVariantList& params) {
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    runQuery(query, sql, params);
+    QStringList texts;
+    while (query.next())
+        texts << query.value(0).toString();
+    if (query.lastError().isValid())
+        throw driverError(query.lastError(), db.driverName());
+    return texts;
+}
+
+// A savepoint rather than BEGIN, so that a procedure also runs inside a caller's transaction.
+class Savepoint {
+public:
+    explicit Savepoint(const QSqlDatabase& db) : db_(db) {
+        exec(db_, QStringLiteral("SAVEPOINT ") + kSavepoint);
+    }
+    ~Savepoint() {
+        if (released_)
+            return;
+        QSqlQuery query(db_);
+        query.exec(QStringLiteral("ROLLBACK TO ") + kSavepoint);
+        query.exec(QStringLiteral("RELEASE ") + kSavepoint);
+    }
+    Savepoint(const Savepoint&) = delete;
+    Savepoint& operator=(const Savepoint&) = delete;
+
+    void release() {
+        exec(db_, QStringLiteral("RELEASE ") + kSavepoint);
+        released_ = true;
+    }
+
+private:
+    QSqlDatabase db_;
+    bool released_ = false;
+};
+
+// Codes become column names: quoted, with embedded quotes doubled.
+QString quoted(const QString& identifier) {
+    QString text = identifier;
+    text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+// One text per (declaration, item): the elements, each preceded by "|#|", cut to `limit`
+// characters (the server keeps the text in a variable of that size), the first separator
+// dropped and the blanks around trimmed.
+struct ListTable {
+    QString create;      // the work table when missing
+    QString table;       // work table
+    QString columns;     // its three columns
+    QString source;      // attached rows
+    QString declaration; // their declaration column
+    QString element;     // one element, with its leading separator
+    QString order;       // element order; empty: as read
+    int limit;
+};
+
+void rebuildList(const QSqlDatabase& db, const ListTable& list, const QString& iddt) {
+    const QString partition =
+        QStringLiteral("PARTITION BY ") + list.declaration + QStringLiteral(", NART");
+    const QString window =
+        list.order.isEmpty()
+            ? partition
+            : partition + QStringLiteral(" ORDER BY ") + list.order +
+                  QStringLiteral(" ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED FOLLOWING");
+    const QString limit = QString::number(list.limit);
+
+    Savepoint savepoint(db);
+    exec(db, list.create);
+    exec(db, QStringLiteral("DELETE FROM ") + list.table);
+    exec(db,
+         QStringLiteral("INSERT INTO ") + list.table + QStringLiteral(" (") + list.columns +
+             QStringLiteral(") SELECT k, n, trim(substr(substr(lista, 1, ") + limit +
+             QStringLiteral("), 4)) FROM (SELECT ") + list.declaration +
+             QStringLiteral(" AS k, NART AS n, group_concat(") + list.element +
+             QStringLiteral(", '') OVER (") + window +
+             QStringLiteral(") AS lista, row_number() OVER (") + partition +
+             QStringLiteral(") AS r FROM ") + list.source + QStringLiteral(" WHERE ") +
+             list.declaration + QStringLiteral(" = ?) WHERE r = 1 ORDER BY k, n"),
+         {iddt});
+    savepoint.release();
+}
+
+// One row per (declaration, item) of the chosen rows, one column per distinct code holding
+// the largest value of that code, codes and values compared without letter case as on the
+// server. No code at all: the table stays dropped.
+struct PivotTable {
+    QString table;       // pivot table
+    QString source;      // attached rows
+    QString declaration; // their declaration column, the pivot's first column
+    QString code;        // code column
+    QString value;       // cell expression
+};
+
+void rebuildPivot(const QSqlDatabase& db, const PivotTable& pivot, const QString& despacho,
+                  const QString& itemCondition, const QVariantList& itemParams) {
+    const QString where = QStringLiteral(" FROM ") + pivot.source + QStringLiteral(" WHERE ") +
+                          pivot.declaration + QStringLiteral(" = ?") + itemCondition;
+    QVariantList whereParams{despacho};
+    whereParams += itemParams;
+
+    Savepoint savepoint(db);
+    const QStringList codes = readTexts(db,
+                                        QStringLiteral("SELECT DISTINCT ") + pivot.code + where +
+                                            QStringLiteral(" AND ") + pivot.code +
+                                            QStringLiteral(" IS NOT NULL ORDER BY ") + pivot.code,
+                                        whereParams);
+    exec(db, QStringLiteral("DROP TABLE IF EXISTS ") + pivot.table);
+    if (!codes.isEmpty()) {
+        QStringList columns{quoted(pivot.declaration) + QStringLiteral(" TEXT COLLATE NOCASE"),
+                            QStringLiteral("\"NART\" TEXT COLLATE NOCASE")};
+        QStringList cells;
+        QVariantList params;
+        for (const QString& code : codes) {
+            columns << quoted(code) + QStringLiteral(" TEXT");
+            cells << QStringLiteral("MAX(CASE WHEN ") + pivot.code + QStringLiteral(" = ? THEN ") +
+                         pivot.value + QStringLiteral(" END COLLATE NOCASE)");
+            params << code;
+        }
+        params += whereParams;
+        exec(db, QStringLiteral("CREATE TABLE ") + pivot.table + QStringLiteral(" (") +
+                     columns.join(QStringLiteral(", ")) + QLatin1Char(')'));
+        exec(db,
+             QStringLiteral("INSERT INTO ") + pivot.table + QStringLiteral(" SELECT ") +
+                 pivot.declaration + QStringLiteral(", NART, ") + cells.join(QStringLiteral(", ")) +
+                 where + QStringLiteral(" GROUP BY ") + pivot.declaration +
+                 QStringLiteral(", NART ORDER BY ") + pivot.declaration + QStringLiteral(", NART"),
+             params);
+    }
+    savepoint.release();
+}
+
+// "0000": the declaration's own rows; any other selector: the item rows.
+QString itemCondition(const QString& nart) {
+    return nart == kHeaderItem ? QStringLiteral(" AND NART = ?") : QStringLiteral(" AND NART <> ?");
+}
+
+} // namespace
+
+void setItemVentajas(const QSqlDatabase& db, const QString& iddt) {
+    rebuildList(db,
+                {QStringLiteral("CREATE TABLE IF NOT EXISTS item_ventajas (iddt VARCHAR(16) "
+                                "COLLATE NOCASE, nart VARCHAR(4) COLLATE NOCASE, ventajas "
+                                "VARCHAR(5000) COLLATE NOCASE)"),
+                 QStringLiteral("item_ventajas"), QStringLiteral("iddt, nart, ventajas"),
+                 QStringLiteral("SRG"), QStringLiteral("ISRG"),
+                 QStringLiteral("'|#|' || IFNULL(CSRG, '')"), QString(), 5000},
+                iddt);
+}
+
+// A Null value counts as the empty text ("X="): it must not blank the item's whole list.
+void SETITEMINFOAD(const QSqlDatabase& db, const QString& iddt) {
+    rebuildList(db,
+                {QStringLiteral("CREATE TABLE IF NOT EXISTS ITEM_INFOAD (IDDT VARCHAR(16) "
+                                "COLLATE NOCASE, NART VARCHAR(4) COLLATE NOCASE, INFOAD "
+                                "VARCHAR(8000) COLLATE NOCASE)"),
+                 QStringLiteral("ITEM_INFOAD"), QStringLiteral("IDDT, NART, INFOAD"),
+                 QStringLiteral("CPL"), QStringLiteral("ICPL"),
+                 QStringLiteral("'|#|' || IFNULL(CCPL, '') || '=' || IFNULL(MCPL, '')"),
+                 QStringLiteral("CCPL"), 8000},
+                iddt);
+}
+
+void SETITEMDOCS(const QSqlDatabase& db, const QString& iddt) {
+    rebuildList(db,
+                {QStringLiteral("CREATE TABLE IF NOT EXISTS ITEM_DOCS (IDDT VARCHAR(16) "
+                                "COLLATE NOCASE, NART VARCHAR(4) COLLATE NOCASE, DOCS "
+                                "VARCHAR(8000) COLLATE NOCASE)"),
+                 QStringLiteral("ITEM_DOCS"), QStringLiteral("IDDT, NART, DOCS"),
+                 QStringLiteral("DVD"), QStringLiteral("IDVD"),
+                 QStringLiteral("'|#|' || IFNULL(CDVDDOC, '') || '=' || IFNULL(LDVDREFDOC, '')"),
+                 QStringLiteral("CDVDDOC"), 8000},
+                iddt);
+}
+
+void GETCPLPIVOT(const QSqlDatabase& db, const QString& despacho, const QString& nart) {
+    rebuildPivot(db,
+                 {QStringLiteral("CPLPIVOT"), QStringLiteral("CPL"), QStringLiteral("ICPL"),
+                  QStringLiteral("CCPL"), QStringLiteral("MCPL")},
+                 despacho, itemCondition(nart), {kHeaderItem});
+}
+
+void GETSRGPIVOT(const QSqlDatabase& db, const QString& despacho) {
+    rebuildPivot(db,
+                 {QStringLiteral("SRGPIVOT"), QStringLiteral("SRG"), QStringLiteral("ISRG"),
+                  QStringLiteral("CSRG"), QStringLiteral("'SI'")},
+                 despacho, QString(), {});
+}
+
+void GETDVDPIVOT(const QSqlDatabase& db, const QString& despacho, const QString& nart) {
+    rebuildPivot(db,
+                 {QStringLiteral("DVDPIVOT"), QStringLiteral("DVD"), QStringLiteral("IDVD"),
+                  QStringLiteral("CDVDDOC"), QStringLiteral("LDVDREFDOC")},
+                 despacho, itemCondition(nart), {kHeaderItem});
+}
+
+void sp_delete_ART(const QSqlDatabase& db, const QString& nart, const QString& iddt) {
+    struct ItemRows {
+        const char* table;
+        const char* declaration;
+        const char* item;
+        bool bareNumber; // the item kept as a number, not as "0001"
+    };
+    static constexpr ItemRows kTables[] = {
+        {"SBT", "IDDT", "NART", false},   {"CPL", "ICPL", "NART", false},
+        {"SRG", "ISRG", "NART", false},   {"DVD", "IDVD", "NART", false},
+        {"LQA", "ILIQ", "NART", false},   {"CCM", "IDDT", "NART", true},
+        {"DCN", "IDCN", "NDCNART", true}, {"DCM", "IDDT", "NART", false},
+        {"ART", "IDDT", "NART", false},
+    };
+    bool numeric = false;
+    const int number = nart.toInt(&numeric);
+
+    Savepoint savepoint(db);
+    for (const ItemRows& rows : kTables) {
+        const QVariant item = rows.bareNumber && numeric ? QVariant(number) : QVariant(nart);
+        exec(db,
+             QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND %3 = ?")
+                 .arg(QLatin1String(rows.table), QLatin1String(rows.declaration),
+                      QLatin1String(rows.item)),
+             {iddt, item});
+    }
+    savepoint.release();
+}
+
+void run(const QSqlDatabase& db, const ProcedureSignature& procedure, const QStringList& args) {
+    const QString& name = procedure.name;
+    const auto arg = [&](int i) { return args.value(i); };
+    if (name == QLatin1String("setItemVentajas"))
+        setItemVentajas(db, arg(0));
+    else if (name == QLatin1String("SETITEMINFOAD"))
+        SETITEMINFOAD(db, arg(0));
+    else if (name == QLatin1String("SETITEMDOCS"))
+        SETITEMDOCS(db, arg(0));
+    else if (name == QLatin1String("GETCPLPIVOT"))
+        GETCPLPIVOT(db, arg(0), arg(1));
+    else if (name == QLatin1String("GETSRGPIVOT"))
+        GETSRGPIVOT(db, arg(0));
+    else if (name == QLatin1String("GETDVDPIVOT"))
+        GETDVDPIVOT(db, arg(0), arg(1));
+    else if (name == QLatin1String("sp_delete_ART"))
+        sp_delete_ART(db, arg(0), arg(1));
+    else
+        throw corvelix::VbError(kErrProvider, QStringLiteral("Corvelix"),
+                                QStringLiteral("No se encontró el procedimiento almacenado '") +
+                                    name + QStringLiteral("'."));
+}
+
+} // namespace sqlite
+} // namespace modDA

@@ -1,0 +1,55 @@
+#include "data/store.h"
+
+#include "data/modDA.h"
+#include "data/procedures_sqlite.h"
+
+#include "runtime/TextCodec.h"
+#include "runtime/VbError.h"
+
+#include <QFile>
+
+namespace modDA {
+
+namespace detail {
+
+QString procedureScriptPath(const QString& name) {
+    const QList<ProcedureSignature>& procedures = programProcedures();
+    for (int i = 0; i < procedures.size(); ++i) {
+        if (procedures.at(i).name == name)
+            return QStringLiteral(":/sql/procedures/%1_%2.sql").arg(101 + i).arg(name);
+    }
+    return {};
+}
+
+void installMissingProcedures(const CatalogRead& read, const CatalogWrite& write) {
+    for (const ProcedureSignature& procedure : programProcedures()) {
+        const QString& name = procedure.name;
+        const Recordset found =
+            read(QStringLiteral("SELECT name FROM sysobjects WHERE name= ?"), {name});
+        if (!found.eof())
+            continue; // an existing procedure is never replaced
+        const QString path = procedureScriptPath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw corvelix::VbError(corvelix::kErrInternal, QStringLiteral("Corvelix"),
+                                    QStringLiteral("No se puede leer ") + path);
+        write(corvelix::fromWindows1252(file.readAll()));
+    }
+}
+
+} // namespace detail
+
+void updateStore() {
+    corvelix::chained(QStringLiteral("Corvelix.modDA.updateStore"), [] {
+        // SQLite catalogs have the procedures built in.
+        if (dialect(kCatalog) == Dialect::Sqlite)
+            return;
+        detail::installMissingProcedures(
+            [](const QString& sql, const QVariantList& params) {
+                return getRs(kCatalog, sql, params);
+            },
+            [](const QString& sql) { return execSQL(kCatalog, sql); });
+    });
+}
+
+} // namespace modDA

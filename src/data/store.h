@@ -1,0 +1,22 @@
+#pragma once
+
+#include "data/Recordset.h"
+
+#include <QString>
+#include <QVariantList>
+
+#include <functional>
+
+namespace modDA::detail {
+
+using CatalogRead = std::function<Recordset(const QString& sql, const QVariantList& params)>;
+using CatalogWrite = std::function<int(const QString& sql)>;
+
+// The resource holding a procedure's creation script (Windows-1252 text).
+QString procedureScriptPath(const QString& name);
+
+// What updateStore does on a server catalog, on any catalog access: for each of the program's
+// procedures in order, looks it up and runs its creation script when it is missing.
+void installMissingProcedures(const CatalogRead& read, const CatalogWrite& write);
+
+} // namespace modDA::detail
