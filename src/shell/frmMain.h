@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTreeWidget;
+
+// The program's main window: the searchable list of declarations. A new object is the window
+// loaded anew (design state); the start-up work of the first activation runs once per process.
+class frmMain : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    void Form_Load();
+    // Start-up work, while it has not succeeded yet in this process.
+    void Form_Activate();
+    void Form_Resize();
+    void cargarGrilla(const QString& filtro);
+    void cmdBuscar_Click();
+
+    // Set once the start-up work succeeded; outlives the window.
+    static bool firstActivationDone() { return s_activado; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void crearControles();
+    void crearMenus();
+
+    QPushButton* cmdExportarProvisorio;
+    QPushButton* cmdBultos;
+    QPushButton* cmdRatificacion;
+    QPushButton* cmdMasOpciones;
+    QPushButton* cmdConvertRET_2_TXT;
+    QCheckBox* chkMostrarSIMI;
+    QTreeWidget* lstDespachos;
+    QPushButton* cmdBuscar;
+    QLineEdit* txtDespacho;
+    QLabel* imgLogo;
+    QLabel* lbTitulo;
+    QFrame* Shape;
+    QMenu* mnuArchivo;
+    QMenu* mnuActualizacion;
+
+    static bool s_activado;
+    bool activando_ = false;
+    bool shownOnce_ = false;
+    // Whether the window last gave way to another form of ours (not a message box), so that
+    // becoming active again counts as an activation.
+    bool cedidoAFormulario_ = false;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMetaType>
+#include <QString>
+
+#include <memory>
+
+// A private Xvfb server for window-watch tests, and top-level windows created on it.
+// Kept apart from the tests so that Xlib's macros stay out of Qt's headers.
+namespace corvelix::test {
+
+// One client window: a title in _NET_WM_NAME, in WM_NAME or in both.
+struct TestWindow {
+    QString netName;     // UTF-8 _NET_WM_NAME; empty: not set
+    QString legacyName;  // Latin-1 WM_NAME; empty: not set
+    bool framed = false; // inside a frame window, as a reparenting window manager puts it
+};
+
+class TestXServer {
+public:
+    TestXServer();
+    ~TestXServer();
+    TestXServer(const TestXServer&) = delete;
+    TestXServer& operator=(const TestXServer&) = delete;
+
+    // Starts Xvfb on a free display; false (and the reason) when it cannot.
+    bool start(QString* why);
+    // ":<n>", for DISPLAY.
+    [[nodiscard]] QByteArray name() const;
+
+    // Replaces the test's windows; created bottom-most first, each new one on top.
+    void open(const QList<TestWindow>& windows);
+    // Puts the window created at `index` on top of the others.
+    void raise(int index);
+    void closeAll();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace corvelix::test
+
+Q_DECLARE_METATYPE(corvelix::test::TestWindow)

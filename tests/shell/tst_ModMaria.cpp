@@ -1,0 +1,194 @@
+#include "TestXServer.h"
+#include "shell/ModMaria.h"
+#include "support/ScriptedUi.h"
+#include "support/TestRegistry.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QWidget>
+
+#include <memory>
+
+using corvelix::test::ScriptedUi;
+using corvelix::test::TestWindow;
+using corvelix::test::TestXServer;
+
+namespace {
+
+const QString kNumero = QStringLiteral("24010IC04000001A");
+
+TestWindow cliente(const QString& title) {
+    return {title, QString(), false};
+}
+
+} // namespace
+
+class tst_ModMaria : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestXServer> server_;
+    QByteArray savedDisplay_;
+
+    void needServer() {
+        if (!server_)
+            QSKIP(qPrintable(QStringLiteral("Xvfb could not be started: ") + whyNoServer_));
+    }
+    QString whyNoServer_;
+
+private slots:
+    void initTestCase() {
+        savedDisplay_ = qgetenv("DISPLAY");
+        auto server = std::make_unique<TestXServer>();
+        if (server->start(&whyNoServer_)) {
+            server_ = std::move(server);
+            qputenv("DISPLAY", server_->name());
+        }
+    }
+
+    void cleanupTestCase() {
+        server_.reset();
+        if (savedDisplay_.isEmpty())
+            qunsetenv("DISPLAY");
+        else
+            qputenv("DISPLAY", savedDisplay_);
+    }
+
+    void init() {
+        ScriptedUi::current().reset();
+        if (server_)
+            qputenv("DISPLAY", server_->name());
+    }
+
+    void cleanup() {
+        if (server_)
+            server_->closeAll();
+        QVERIFY(ScriptedUi::current().boxes.isEmpty());
+    }
+
+    void openDeclaration_data() {
+        QTest::addColumn<QList<TestWindow>>("windows"); // bottom-most first
+        QTest::addColumn<QString>("despacho");
+        QTest::addColumn<bool>("open");
+        const QString client = QStringLiteral("SIM Version 4.1.2 - Usuario: ana - ");
+
+        QTest::newRow("no windows") << QList<TestWindow>{} << kNumero << false;
+        QTest::newRow("no windows, empty number") << QList<TestWindow>{} << QString() << false;
+        QTest::newRow("client shows it")
+            << QList<TestWindow>{cliente(client + kNumero)} << kNumero << true;
+        QTest::newRow("client shows another")
+            << QList<TestWindow>{cliente(client + QStringLiteral("24010IC04000002B"))} << kNumero
+            << false;
+        QTest::newRow("fragment in lower case")
+            << QList<TestWindow>{cliente(QStringLiteral("sim version 4 - ") + kNumero)} << kNumero
+            << true;
+        QTest::newRow("number in other case")
+            << QList<TestWindow>{cliente(client + kNumero.toLower())} << kNumero << false;
+        QTest::newRow("empty number with a client")
+            << QList<TestWindow>{cliente(client)} << QString() << true;
+        QTest::newRow("number but no fragment")
+            << QList<TestWindow>{cliente(QStringLiteral("Planilla ") + kNumero)} << kNumero
+            << false;
+        QTest::newRow("only the topmost client counts")
+            << QList<TestWindow>{cliente(client + kNumero),
+                                 cliente(client + QStringLiteral("24010IC04000002B"))}
+            << kNumero << false;
+        QTest::newRow("the topmost client shows it")
+            << QList<TestWindow>{cliente(client + QStringLiteral("24010IC04000002B")),
+                                 cliente(client + kNumero)}
+            << kNumero << true;
+        QTest::newRow("other windows above do not count")
+            << QList<TestWindow>{cliente(client + kNumero),
+                                 cliente(QStringLiteral("Correo - ") + kNumero)}
+            << kNumero << true;
+        QTest::newRow("fragment ending at character 260")
+            << QList<TestWindow>{cliente(QString(251, QLatin1Char('x')) +
+                                         QStringLiteral("SIM Versi") + kNumero)}
+            << kNumero << false;
+        QTest::newRow("fragment within 259 characters, number past it")
+            << QList<TestWindow>{cliente(QString(250, QLatin1Char('x')) + client +
+                                         QString(300, QLatin1Char('y')) + kNumero)}
+            << kNumero << true;
+        QTest::newRow("fragment ending at character 259")
+            << QList<TestWindow>{cliente(QString(250, QLatin1Char('x')) +
+                                         QStringLiteral("SIM Versi") + kNumero)}
+            << kNumero << true;
+        QTest::newRow("title only in WM_NAME")
+            << QList<TestWindow>{{QString(), client + kNumero, false}} << kNumero << true;
+        QTest::newRow("_NET_WM_NAME before WM_NAME")
+            << QList<TestWindow>{{client + QStringLiteral("24010IC04000002B"), client + kNumero,
+                                  false}}
+            << kNumero << false;
+        QTest::newRow("UTF-8 title")
+            << QList<TestWindow>{cliente(QStringLiteral("SIM Versión 4 — ") + kNumero)} << kNumero
+            << true;
+        QTest::newRow("client inside a frame")
+            << QList<TestWindow>{{client + kNumero, QString(), true}} << kNumero << true;
+    }
+
+    void openDeclaration() {
+        needServer();
+        QFETCH(QList<TestWindow>, windows);
+        QFETCH(QString, despacho);
+        QFETCH(bool, open);
+        server_->open(windows);
+        QCOMPARE(ModMaria::ProvisorioAbierto(despacho), open);
+    }
+
+    void stackingOrderDecides() {
+        needServer();
+        const QString client = QStringLiteral("SIM Version 4 - ");
+        server_->open(
+            {cliente(client + kNumero), cliente(client + QStringLiteral("24010IC04000002B"))});
+        QVERIFY(!ModMaria::ProvisorioAbierto(kNumero));
+        server_->raise(0);
+        QVERIFY(ModMaria::ProvisorioAbierto(kNumero));
+    }
+
+    void noDisplay_data() {
+        QTest::addColumn<QByteArray>("display");
+        QTest::newRow("unset") << QByteArray();
+        QTest::newRow("no server there") << QByteArrayLiteral(":987");
+    }
+
+    void noDisplay() {
+        QFETCH(QByteArray, display);
+        if (server_)
+            server_->open({cliente(QStringLiteral("SIM Version 4 - ") + kNumero)});
+        if (display.isEmpty())
+            qunsetenv("DISPLAY");
+        else
+            qputenv("DISPLAY", display);
+        QVERIFY(!ModMaria::ProvisorioAbierto(kNumero));
+        QVERIFY(!ModMaria::ProvisorioAbierto(QString()));
+    }
+
+    void buttonsFollowTheClient_data() {
+        QTest::addColumn<bool>("clientShowsIt");
+        QTest::newRow("open") << true;
+        QTest::newRow("not open") << false;
+    }
+
+    void buttonsFollowTheClient() {
+        needServer();
+        QFETCH(bool, clientShowsIt);
+        server_->open({cliente(QStringLiteral("SIM Version 4 - ") +
+                               (clientShowsIt ? kNumero : QStringLiteral("otro")))});
+        QWidget form;
+        auto* aceptar = new QPushButton(QStringLiteral("Aceptar"), &form);
+        auto* inner = new QWidget(&form);
+        auto* cancelar = new QPushButton(QStringLiteral("Cancelar"), inner);
+        auto* text = new QLineEdit(&form);
+        aceptar->setEnabled(clientShowsIt);
+        cancelar->setEnabled(clientShowsIt);
+        text->setEnabled(false);
+
+        ModMaria::bloqueoProvisorio(form, kNumero);
+        QCOMPARE(aceptar->isEnabled(), !clientShowsIt);
+        QCOMPARE(cancelar->isEnabled(), !clientShowsIt);
+        QVERIFY(!text->isEnabled()); // other controls are not touched
+    }
+};
+
+CORVELIX_TEST(tst_ModMaria)
+#include "tst_ModMaria.moc"
