@@ -165,6 +165,20 @@ void closeWhenDropped(QSqlDatabase& db) {
         db.close();
 }
 
+// Runs one statement of getRs/execSQL: the driver's name as the error's source, and a
+// dropped server link closed so that the next use reopens it.
+void runStatement(QSqlDatabase& db, QSqlQuery& query, const QString& sql,
+                  const QVariantList& params) {
+    query.setForwardOnly(true);
+    try {
+        runQuery(query, sql, params);
+    } catch (corvelix::VbError& error) {
+        error.source = db.driverName();
+        closeWhenDropped(db);
+        throw;
+    }
+}
+
 // The connection of a selector as it is, without opening it.
 QSqlDatabase cachedConnection(int tipo) {
     const QString& name = tipo == kLocal ? kLocalName : kCatalogName;
@@ -337,15 +351,8 @@ Recordset getRs(int tipo, const QString& sql, const QVariantList& params) {
         QSqlDatabase db = getConnection(tipo);
         line = 20;
         QSqlQuery query(db);
-        query.setForwardOnly(true);
         line = 30;
-        try {
-            runQuery(query, sql, params);
-        } catch (corvelix::VbError& error) {
-            error.source = db.driverName();
-            closeWhenDropped(db);
-            throw;
-        }
+        runStatement(db, query, sql, params);
         line = 40;
         const QSqlRecord record = query.record();
         QStringList names;
@@ -375,14 +382,7 @@ int execSQL(int tipo, const QString& sql, const QVariantList& params) {
             QSqlDatabase db = getConnection(tipo);
             line = 20;
             QSqlQuery query(db);
-            query.setForwardOnly(true);
-            try {
-                runQuery(query, sql, params);
-            } catch (corvelix::VbError& error) {
-                error.source = db.driverName();
-                closeWhenDropped(db);
-                throw;
-            }
+            runStatement(db, query, sql, params);
             line = 30;
             // Counts beyond the old 16-bit range come back whole.
             const int affected = query.numRowsAffected();
