@@ -339,9 +339,9 @@ void closeLocalConnection() {
 Dialect dialect(int tipo) {
     if (tipo == kLocal)
         return Dialect::Sqlite;
-    const QString configured = qEnvironmentVariable("CORVELIX_KITSQL");
-    return !configured.isEmpty() && !configured.contains(QLatin1Char('=')) ? Dialect::Sqlite
-                                                                           : Dialect::SqlServer;
+    // The engine behind the open connection decides, whatever the configuration says now.
+    return getConnection(tipo).driverName() == QLatin1String("QSQLITE") ? Dialect::Sqlite
+                                                                         : Dialect::SqlServer;
 }
 
 Recordset getRs(int tipo, const QString& sql, const QVariantList& params) {

@@ -27,7 +27,7 @@ void closeLocalConnection();
 // The connection string the stored profile selects (selector 2), or the local file's.
 QString getConnectionString(int tipo);
 
-// Dialect of the connection behind a selector.
+// Dialect of the connection behind a selector (opens it when needed).
 Dialect dialect(int tipo = kCatalog);
 
 // A read: every value bound to a '?' placeholder, never pasted into the text. An empty

@@ -41,14 +41,14 @@ void installMissingProcedures(const CatalogRead& read, const CatalogWrite& write
 
 void updateStore() {
     corvelix::chained(QStringLiteral("Corvelix.modDA.updateStore"), [] {
-        // SQLite catalogs have the procedures built in.
-        if (dialect(kCatalog) == Dialect::Sqlite)
-            return;
+        // SQLite catalogs have the procedures built in: the look-up still runs (it is the
+        // start-up's first look at the catalog) but there is nothing to install.
+        const bool builtIn = dialect(kCatalog) == Dialect::Sqlite;
         detail::installMissingProcedures(
             [](const QString& sql, const QVariantList& params) {
                 return getRs(kCatalog, sql, params);
             },
-            [](const QString& sql) { return execSQL(kCatalog, sql); });
+            [builtIn](const QString& sql) { return builtIn ? 0 : execSQL(kCatalog, sql); });
     });
 }
 

@@ -203,10 +203,14 @@ private slots:
     void firstActivation() {
         auto& seam = ScriptedUi::current();
         CatalogFixture catalog(kSeed);
-        // A catalog taken for SQL Server that refuses the procedure scripts: the SQLite file,
-        // opened first, answers the T-SQL with a syntax error.
-        modDA::getConnection(modDA::kCatalog);
-        qputenv("CORVELIX_KITSQL", "DSN=KitSQL;");
+        // A catalog without the object list the procedure check reads.
+        const QString objectList =
+            modDA::getRs(modDA::kCatalog,
+                         QStringLiteral("SELECT sql FROM sqlite_master WHERE name = ?"),
+                         {QStringLiteral("sysobjects")})
+                .text(QStringLiteral("sql"));
+        QVERIFY(!objectList.isEmpty());
+        modDA::execSQL(modDA::kCatalog, QStringLiteral("DROP VIEW sysobjects"));
 
         frmMain frm;
         frm.show();
@@ -232,7 +236,7 @@ private slots:
         QCOMPARE(seam.boxes.size(), 1);
 
         // Back from another form: the work runs again, now on a catalog that works.
-        qputenv("CORVELIX_KITSQL", catalog.catalogPath().toUtf8());
+        modDA::execSQL(modDA::kCatalog, objectList);
         QDialog otherForm;
         otherForm.show();
         activar(otherForm);
