@@ -341,7 +341,7 @@ Dialect dialect(int tipo) {
         return Dialect::Sqlite;
     // The engine behind the open connection decides, whatever the configuration says now.
     return getConnection(tipo).driverName() == QLatin1String("QSQLITE") ? Dialect::Sqlite
-                                                                         : Dialect::SqlServer;
+                                                                        : Dialect::SqlServer;
 }
 
 Recordset getRs(int tipo, const QString& sql, const QVariantList& params) {

@@ -27,7 +27,8 @@ std::vector<std::pair<QMessageBox::StandardButton, MsgResult>> buttonsFor(MsgBut
     case MsgButtons::OkCancel:
         return {{B::Ok, MsgResult::Ok}, {B::Cancel, MsgResult::Cancel}};
     case MsgButtons::AbortRetryIgnore:
-        return {{B::Abort, MsgResult::Abort}, {B::Retry, MsgResult::Retry},
+        return {{B::Abort, MsgResult::Abort},
+                {B::Retry, MsgResult::Retry},
                 {B::Ignore, MsgResult::Ignore}};
     case MsgButtons::YesNoCancel:
         return {{B::Yes, MsgResult::Yes}, {B::No, MsgResult::No}, {B::Cancel, MsgResult::Cancel}};

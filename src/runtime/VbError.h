@@ -41,8 +41,7 @@ VbError currentError();
 
 // Runs fn; whatever it throws comes back re-raised under `location` with its line.
 // The line is read after the failure, so numbered procedures can keep it in a variable.
-template <class F>
-decltype(auto) chained(const QString& location, F&& fn, const int& line = 0) {
+template <class F> decltype(auto) chained(const QString& location, F&& fn, const int& line = 0) {
     try {
         return std::forward<F>(fn)();
     } catch (...) {

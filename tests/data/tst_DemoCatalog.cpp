@@ -1,4 +1,6 @@
 #include "data/demo_catalog.h"
+#include "data/modDA.h"
+#include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
 #include "support/TestRegistry.h"
 
@@ -60,6 +62,36 @@ private slots:
         QSqlDatabase::removeDatabase(kConnection);
     }
     void init() { ScriptedUi::current().reset(); }
+
+    // The program itself, pointed at the demo file, lists it and builds its work tables.
+    void programListsItAndBuildsTheWorkTables() {
+        corvelix::test::CatalogFixture world;
+        qputenv("CORVELIX_KITSQL", dir_.filePath(QStringLiteral("demo.db")).toUtf8());
+        modDA::resetConnectionsForTests();
+
+        auto all = modDA::getDDT(QString(), true);
+        QCOMPARE(all.recordCount(), static_cast<int>(scalar("SELECT count(*) FROM DDT")));
+        auto listed = modDA::getDDT(QString(), false);
+        QCOMPARE(listed.recordCount(),
+                 static_cast<int>(scalar("SELECT count(*) FROM DDT WHERE IDDT NOT LIKE '%SIMI%' "
+                                         "AND IDDT NOT LIKE '%SIRA%' AND IDDT NOT LIKE '%SEDI%'")));
+        QVERIFY(listed.recordCount() < all.recordCount());
+
+        const QString iddt = modDA::kLargeDeclaration;
+        for (const char* name : {"setItemVentajas", "SETITEMINFOAD", "SETITEMDOCS"})
+            modDA::runProcedure(QLatin1String(name), {iddt});
+        modDA::runProcedure(QStringLiteral("GETCPLPIVOT"), {iddt, QStringLiteral("9999")});
+        modDA::runProcedure(QStringLiteral("GETSRGPIVOT"), {iddt});
+        modDA::runProcedure(QStringLiteral("GETDVDPIVOT"), {iddt, QStringLiteral("9999")});
+        for (const char* table :
+             {"item_ventajas", "ITEM_INFOAD", "ITEM_DOCS", "CPLPIVOT", "SRGPIVOT", "DVDPIVOT"}) {
+            auto rs =
+                modDA::getRs(modDA::kCatalog,
+                             QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(table)));
+            QVERIFY2(rs.field(0).toInt() > 0, table);
+        }
+        modDA::resetConnectionsForTests();
+    }
 
     // Each query lists what breaks a rule; the catalog must give none.
     void rulesHold_data() {

@@ -56,9 +56,8 @@ private slots:
         });
         QVERIFY(!ok);
         QCOMPARE(seam.boxes.size(), 1);
-        QCOMPARE(seam.boxes[0].text,
-                 QStringLiteral("fallo\n\nCorvelix.frmMain.Form_Activate (0)::"
-                                "Corvelix.modDA.updateStore (0)::inner"));
+        QCOMPARE(seam.boxes[0].text, QStringLiteral("fallo\n\nCorvelix.frmMain.Form_Activate (0)::"
+                                                    "Corvelix.modDA.updateStore (0)::inner"));
         QCOMPARE(seam.boxes[0].buttons, MsgButtons::Ok);
         QCOMPARE(seam.boxes[0].icon, MsgIcon::None);
         QVERIFY(!seam.busy);

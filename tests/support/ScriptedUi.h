@@ -63,7 +63,7 @@ public:
     QStringList shownForms;    // objectNames, modal and modeless, in order
     QStringList modelessForms; // objectNames shown modeless
     QList<QUrl> openedUrls;
-    QList<bool> busyChanges;   // every setBusy call
+    QList<bool> busyChanges; // every setBusy call
     bool busy = false;
     int processEventsCalls = 0;
     QList<int> quits;

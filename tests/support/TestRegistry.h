@@ -17,6 +17,6 @@ bool registerTest(const char* name, TestFactory factory);
 
 #define CORVELIX_TEST(Class)                                                                       \
     namespace {                                                                                    \
-    [[maybe_unused]] const bool Class##_registered = corvelix::test::registerTest(                 \
-        #Class, [] { return std::unique_ptr<QObject>(new Class); });                               \
+    [[maybe_unused]] const bool Class##_registered =                                               \
+        corvelix::test::registerTest(#Class, [] { return std::unique_ptr<QObject>(new Class); });  \
     }
