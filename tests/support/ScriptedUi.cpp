@@ -62,6 +62,7 @@ void ScriptedUi::reset() {
     busyChanges.clear();
     busy = false;
     processEventsCalls = 0;
+    clipboardReads = 0;
     quits.clear();
     boxAnswers_.clear();
     saveAnswers_.clear();
@@ -81,18 +82,32 @@ MsgResult ScriptedUi::msgBox(const QString& text, MsgButtons buttons, MsgIcon ic
 int ScriptedUi::exec(QDialog& dialog) {
     const QString name = dialog.objectName();
     shownForms << name;
+    // Modal for this showing only, as QDialog::exec leaves it.
+    const bool wasModal = dialog.testAttribute(Qt::WA_ShowModal);
+    const auto takeDown = [&] {
+        if (dialog.isVisible())
+            dialog.reject();
+        // A form that refuses to close would block every later test.
+        if (dialog.isVisible())
+            dialog.hide();
+        dialog.setAttribute(Qt::WA_ShowModal, wasModal);
+    };
     // Show it so that its load and activation logic runs, as a modal showing would.
-    dialog.setModal(true);
+    dialog.setAttribute(Qt::WA_ShowModal, true);
     dialog.setResult(0);
-    dialog.show();
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-    if (dialog.isVisible()) {
-        if (auto handler = handlers_.value(name))
-            handler(dialog);
+    try {
+        dialog.show();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        if (dialog.isVisible()) {
+            if (auto handler = handlers_.value(name))
+                handler(dialog);
+        }
+    } catch (...) {
+        takeDown();
+        throw;
     }
-    if (dialog.isVisible())
-        dialog.reject();
+    takeDown();
     QCoreApplication::processEvents();
     return dialog.result();
 }

@@ -66,6 +66,7 @@ public:
     QList<bool> busyChanges; // every setBusy call
     bool busy = false;
     int processEventsCalls = 0;
+    int clipboardReads = 0;
     QList<int> quits;
 
     // --- Ui
@@ -75,7 +76,10 @@ public:
     void show(QWidget& window) override;
     QString saveFileName(const FileDialogRequest& request) override;
     QString openFileName(const FileDialogRequest& request) override;
-    QString clipboardText() override { return clipboard_; }
+    QString clipboardText() override {
+        ++clipboardReads;
+        return clipboard_;
+    }
     bool openUrl(const QUrl& url) override;
     void setBusy(bool value) override;
     void processEvents() override;
