@@ -9,6 +9,8 @@
 using namespace corvelix;
 using corvelix::test::ScriptedUi;
 
+Q_DECLARE_METATYPE(corvelix::MsgIcon)
+
 class tst_ErrorChain : public QObject {
     Q_OBJECT
 
@@ -60,6 +62,93 @@ private slots:
                                                     "Corvelix.modDA.updateStore (0)::inner"));
         QCOMPARE(seam.boxes[0].buttons, MsgButtons::Ok);
         QCOMPARE(seam.boxes[0].icon, MsgIcon::None);
+        QVERIFY(!seam.busy);
+    }
+
+    void locationForms_data() {
+        QTest::addColumn<bool>("numbered");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("plain, no line") << false << 0 << "Corvelix.utiles.getValue (0)::ADO"
+                                        << "fallo";
+        QTest::newRow("plain with its line") << false << 40 << "Corvelix.utiles.getValue (40)::ADO"
+                                             << "fallo";
+        QTest::newRow("numbered") << true << 120 << "Corvelix.utiles.getValue.::ADO"
+                                  << "fallo linea 120";
+    }
+
+    void locationForms() {
+        QFETCH(bool, numbered);
+        QFETCH(int, line);
+        QFETCH(QString, source);
+        QFETCH(QString, description);
+        const auto fail = [] { throw VbError(91, QStringLiteral("ADO"), QStringLiteral("fallo")); };
+        const QString location = QStringLiteral("Corvelix.utiles.getValue");
+        try {
+            if (numbered)
+                chainedNumbered(location, line, fail);
+            else
+                chained(location, fail, line);
+            QFAIL("no error");
+        } catch (const VbError& e) {
+            QCOMPARE(e.number, static_cast<qint32>(0x80043039u));
+            QCOMPARE(e.source, source);
+            QCOMPARE(e.description, description);
+        }
+    }
+
+    void guardBox_data() {
+        QTest::addColumn<bool>("standardError");
+        QTest::addColumn<bool>("ownBox");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<MsgIcon>("icon");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("error of the program")
+            << false << false
+            << "sin datos linea 3\n\nCorvelix.frmX.cmdOk_Click (0)::Corvelix.modDA.getRs.::ADO"
+            << MsgIcon::None << "";
+        QTest::newRow("library exception")
+            << true << false << "boom\n\nCorvelix.frmX.cmdOk_Click (0)::Corvelix" << MsgIcon::None
+            << "";
+        QTest::newRow("form's own box")
+            << false << true << "91: sin datos linea 7" << MsgIcon::Critical << "Atencion";
+    }
+
+    void guardBox() {
+        QFETCH(bool, standardError);
+        QFETCH(bool, ownBox);
+        QFETCH(QString, text);
+        QFETCH(MsgIcon, icon);
+        QFETCH(QString, title);
+        auto& seam = ScriptedUi::current();
+        seam.setBusy(true);
+        GuardOptions options;
+        if (ownBox) {
+            options.icon = MsgIcon::Critical;
+            options.title = QStringLiteral("Atencion");
+            options.compose = [](const VbError& e) {
+                return QStringLiteral("%1: %2").arg(e.number).arg(e.description);
+            };
+        }
+        const bool ok = guardEvent(
+            QStringLiteral("Corvelix.frmX.cmdOk_Click (0)::"),
+            [&] {
+                if (standardError)
+                    throw std::runtime_error("boom");
+                if (ownBox)
+                    throw VbError(91, QString(), QStringLiteral("sin datos linea 7"));
+                chainedNumbered(QStringLiteral("Corvelix.modDA.getRs"), 3, [] {
+                    throw VbError(5, QStringLiteral("ADO"), QStringLiteral("sin datos"));
+                });
+            },
+            options);
+        QVERIFY(!ok);
+        QCOMPARE(seam.boxes.size(), 1);
+        QCOMPARE(seam.boxes[0].text, text);
+        QCOMPARE(seam.boxes[0].buttons, MsgButtons::Ok);
+        QCOMPARE(seam.boxes[0].icon, icon);
+        QCOMPARE(seam.boxes[0].title, title);
         QVERIFY(!seam.busy);
     }
 

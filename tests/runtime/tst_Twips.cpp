@@ -15,7 +15,7 @@ private slots:
         QTest::newRow("zero") << 0 << 0;
         QTest::newRow("one pixel") << 15 << 1;
         QTest::newRow("column width") << 2400 << 160;
-        QTest::newRow("rounds down") << 1945 << 130; // 129.67
+        QTest::newRow("rounds to the nearest") << 1945 << 130; // 129.67
         QTest::newRow("below half") << 7 << 0;
         QTest::newRow("above half") << 8 << 1;
         QTest::newRow("negative margin") << -150 << -10;
