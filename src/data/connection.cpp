@@ -87,8 +87,16 @@ QSqlDatabase namedConnection(const QString& name, const QString& driver) {
     return QSqlDatabase::addDatabase(driver, name);
 }
 
-void execPlain(QSqlDatabase& db, const QString& sql) {
+// A forward-only query: on a server any other kind asks for a server-side cursor, which
+// statements that are no plain SELECT do not get.
+QSqlQuery plainQuery(const QSqlDatabase& db) {
     QSqlQuery query(db);
+    query.setForwardOnly(true);
+    return query;
+}
+
+void execPlain(QSqlDatabase& db, const QString& sql) {
+    QSqlQuery query = plainQuery(db);
     if (!query.exec(sql))
         throw driverError(query.lastError(), db.driverName());
 }
@@ -160,7 +168,7 @@ QSqlDatabase openLocal() {
 void closeWhenDropped(QSqlDatabase& db) {
     if (!db.isOpen() || db.driverName() == QLatin1String("QSQLITE"))
         return;
-    QSqlQuery probe(db);
+    QSqlQuery probe = plainQuery(db);
     if (!probe.exec(QStringLiteral("SELECT 1")))
         db.close();
 }
@@ -201,6 +209,13 @@ corvelix::VbError driverError(const QSqlError& error, const QString& driverName)
 }
 
 void runQuery(QSqlQuery& query, const QString& sql, const QVariantList& params) {
+    // A text without values goes to a server as it stands, one plain batch (a creation script
+    // must be sent so). SQLite still prepares it, so that a '?' left without a value fails.
+    if (params.isEmpty() && query.driver() && query.driver()->dbmsType() != QSqlDriver::SQLite) {
+        if (!query.exec(sql))
+            throw driverError(query.lastError(), QString());
+        return;
+    }
     if (!query.prepare(sql))
         throw driverError(query.lastError(), QString());
     for (const QVariant& value : params) {
@@ -373,23 +388,30 @@ Recordset getRs(int tipo, const QString& sql, const QVariantList& params) {
     });
 }
 
+int execStatement(int tipo, const QString& sql, const QVariantList& params, int& line) {
+    line = 10;
+    QSqlDatabase db = getConnection(tipo);
+    line = 20;
+    QSqlQuery query(db);
+    runStatement(db, query, sql, params);
+    // Counts beyond the old 16-bit range come back whole.
+    const int affected = query.numRowsAffected();
+    // A procedure or batch may hold further results: read them all, so that it runs to its end
+    // (closing the statement early cancels the rest) and a later failure is reported.
+    while (query.nextResult()) {
+    }
+    if (query.lastError().isValid())
+        throw driverError(query.lastError(), db.driverName());
+    line = 30;
+    query.finish();
+    return affected;
+}
+
 int execSQL(int tipo, const QString& sql, const QVariantList& params) {
     int line = 0;
     return corvelix::chained(
         QStringLiteral("Corvelix.modDA.execSQL"),
-        [&] {
-            line = 10;
-            QSqlDatabase db = getConnection(tipo);
-            line = 20;
-            QSqlQuery query(db);
-            runStatement(db, query, sql, params);
-            line = 30;
-            // Counts beyond the old 16-bit range come back whole.
-            const int affected = query.numRowsAffected();
-            query.finish();
-            return affected;
-        },
-        line);
+        [&] { return execStatement(tipo, sql, params, line); }, line);
 }
 
 Transaction::Transaction(int tipo) : tipo_(tipo) {
@@ -418,7 +440,7 @@ Transaction::~Transaction() {
             db.rollback();
         } else {
             const QString name = savepointName(level_);
-            QSqlQuery query(db);
+            QSqlQuery query = plainQuery(db);
             if (db.driverName() == QLatin1String("QSQLITE")) {
                 query.exec(QStringLiteral("ROLLBACK TO SAVEPOINT ") + name);
                 query.exec(QStringLiteral("RELEASE SAVEPOINT ") + name);

@@ -17,9 +17,14 @@ inline constexpr qint32 kErrProvider = static_cast<qint32>(0x80040E14u);
 // A driver failure as the program reports it: the engine's own text as description.
 corvelix::VbError driverError(const QSqlError& error, const QString& driverName);
 
-// Prepares `sql` on `query`, binds `params` in order and runs it; a failure raises the
-// driver's error. An empty QString binds as '' (never as Null); pass QVariant() for Null.
+// Prepares `sql` on `query`, binds `params` in order and runs it (a server gets a text without
+// values as it stands); a failure raises the driver's error. An empty QString binds as ''
+// (never as Null); pass QVariant() for Null.
 void runQuery(QSqlQuery& query, const QString& sql, const QVariantList& params);
+
+// What execSQL runs, without its location in front of a failure: `line` tells the step
+// reached (10 connection, 20 statement, 30 done).
+int execStatement(int tipo, const QString& sql, const QVariantList& params, int& line);
 
 // The ODBC connection string (FreeTDS) that reaches the server a profile's string names.
 QString odbcConnectionString(const QString& profileString);

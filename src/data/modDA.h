@@ -37,7 +37,8 @@ Recordset getRs(int tipo, const QString& sql, const QVariantList& params = {});
 int execSQL(int tipo, const QString& sql, const QVariantList& params = {});
 
 // Runs one of the catalog's procedures (the program's six and sp_delete_ART) by name with
-// its text arguments: built in on SQLite, EXEC on SQL Server.
+// its text arguments: built in on SQLite, EXEC on SQL Server. A failure carries execSQL's
+// location, as when the procedures were sent as command texts.
 void runProcedure(const QString& name, const QStringList& args);
 
 // The declaration list: every column of DDT, highest number first, filtered on IDDT or IEXT

@@ -33,24 +33,42 @@ const ProcedureSignature& checkedProcedure(const QString& name, const QStringLis
 
 } // namespace
 
+// Callers used to send these as command texts through execSQL: a failure reads as one of
+// execSQL's, whichever engine runs the procedure.
 void runProcedure(const QString& name, const QStringList& args) {
-    corvelix::chained(QStringLiteral("Corvelix.modDA.runProcedure"), [&] {
-        const ProcedureSignature& procedure = checkedProcedure(name, args);
-        if (dialect(kCatalog) == Dialect::Sqlite) {
-            sqlite::run(getConnection(kCatalog), procedure, args);
-            return;
-        }
-        QStringList markers;
-        QVariantList params;
-        for (const QString& arg : args) {
-            markers << QStringLiteral("?");
-            params << arg;
-        }
-        execSQL(kCatalog,
-                QStringLiteral("EXEC ") + procedure.name + QLatin1Char(' ') +
-                    markers.join(QStringLiteral(", ")),
-                params);
-    });
+    int line = 0;
+    corvelix::chained(
+        QStringLiteral("Corvelix.modDA.execSQL"),
+        [&] {
+            line = 10;
+            if (dialect(kCatalog) == Dialect::Sqlite) {
+                QSqlDatabase db = getConnection(kCatalog);
+                line = 20;
+                const ProcedureSignature& procedure = checkedProcedure(name, args);
+                try {
+                    sqlite::run(db, procedure, args);
+                } catch (corvelix::VbError& error) {
+                    if (error.source.isEmpty())
+                        error.source = db.driverName();
+                    throw;
+                }
+                line = 30;
+                return;
+            }
+            line = 20;
+            const ProcedureSignature& procedure = checkedProcedure(name, args);
+            QStringList markers;
+            QVariantList params;
+            for (const QString& arg : args) {
+                markers << QStringLiteral("?");
+                params << arg;
+            }
+            execStatement(kCatalog,
+                          QStringLiteral("EXEC ") + procedure.name + QLatin1Char(' ') +
+                              markers.join(QStringLiteral(", ")),
+                          params, line);
+        },
+        line);
 }
 
 } // namespace modDA
