@@ -97,6 +97,14 @@ private slots:
         }
     }
 
+    // Answering Yes to an OK-only box would let a test pass on the wrong box.
+    void anAnswerTheBoxCannotGiveFailsTheTest() {
+        ScriptedUi::current().answerBoxes({MsgResult::Yes});
+        QEXPECT_FAIL("", "the box has no Yes button", Continue);
+        ui().msgBox(QStringLiteral("Datos actualizados"));
+        QCOMPARE(ScriptedUi::current().boxes.size(), 1);
+    }
+
     void modalShowing_data() {
         QTest::addColumn<Load>("load");
         QTest::addColumn<Handler>("handler");

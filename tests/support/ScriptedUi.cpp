@@ -1,6 +1,7 @@
 #include "support/ScriptedUi.h"
 
 #include <QCoreApplication>
+#include <QTest>
 #include <QWidget>
 
 namespace corvelix::test {
@@ -9,28 +10,31 @@ namespace {
 ScriptedUi* newest = nullptr;
 }
 
-MsgResult defaultAnswer(MsgButtons buttons, MsgDefault defaultButton) {
-    QList<MsgResult> order;
+namespace {
+
+// The answers a box can give, in the order of its buttons.
+QList<MsgResult> answersOf(MsgButtons buttons) {
     switch (buttons) {
     case MsgButtons::Ok:
-        order = {MsgResult::Ok};
-        break;
+        return {MsgResult::Ok};
     case MsgButtons::OkCancel:
-        order = {MsgResult::Ok, MsgResult::Cancel};
-        break;
+        return {MsgResult::Ok, MsgResult::Cancel};
     case MsgButtons::AbortRetryIgnore:
-        order = {MsgResult::Abort, MsgResult::Retry, MsgResult::Ignore};
-        break;
+        return {MsgResult::Abort, MsgResult::Retry, MsgResult::Ignore};
     case MsgButtons::YesNoCancel:
-        order = {MsgResult::Yes, MsgResult::No, MsgResult::Cancel};
-        break;
+        return {MsgResult::Yes, MsgResult::No, MsgResult::Cancel};
     case MsgButtons::YesNo:
-        order = {MsgResult::Yes, MsgResult::No};
-        break;
+        return {MsgResult::Yes, MsgResult::No};
     case MsgButtons::RetryCancel:
-        order = {MsgResult::Retry, MsgResult::Cancel};
-        break;
+        return {MsgResult::Retry, MsgResult::Cancel};
     }
+    return {MsgResult::Ok};
+}
+
+} // namespace
+
+MsgResult defaultAnswer(MsgButtons buttons, MsgDefault defaultButton) {
+    const QList<MsgResult> order = answersOf(buttons);
     const int index = defaultButton == MsgDefault::Third    ? 2
                       : defaultButton == MsgDefault::Second ? 1
                                                             : 0;
@@ -74,9 +78,17 @@ void ScriptedUi::reset() {
 MsgResult ScriptedUi::msgBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                              const QString& title, MsgDefault defaultButton) {
     boxes.append({text, buttons, icon, title, defaultButton});
-    if (!boxAnswers_.isEmpty())
-        return boxAnswers_.takeFirst();
-    return defaultAnswer(buttons, defaultButton);
+    if (boxAnswers_.isEmpty())
+        return defaultAnswer(buttons, defaultButton);
+    const MsgResult answer = boxAnswers_.takeFirst();
+    // A scripted answer the box has no button for would let a wrong box pass unnoticed.
+    if (!answersOf(buttons).contains(answer))
+        QTest::qFail(
+            qPrintable(QStringLiteral("scripted answer %1 is not a button of the box \"%2\"")
+                           .arg(static_cast<int>(answer))
+                           .arg(text)),
+            __FILE__, __LINE__);
+    return answer;
 }
 
 int ScriptedUi::exec(QDialog& dialog) {
