@@ -153,10 +153,18 @@ std::optional<QString> canonicalNumber(const QString& text, const QLocale& local
     QString out;
     qsizetype i = 0;
     const qsizetype n = s.size();
+    // The locale's own signs too: formatNumber writes the locale's negative sign.
+    const QString minus = locale.negativeSign();
+    const QString plus = locale.positiveSign();
     if (i < n && (s.at(i) == QLatin1Char('+') || s.at(i) == QLatin1Char('-'))) {
         if (s.at(i) == QLatin1Char('-'))
             out += QLatin1Char('-');
         ++i;
+    } else if (!minus.isEmpty() && s.mid(i, minus.size()) == minus) {
+        out += QLatin1Char('-');
+        i += minus.size();
+    } else if (!plus.isEmpty() && s.mid(i, plus.size()) == plus) {
+        i += plus.size();
     }
     int digits = 0;
     // Integer part; the old runtime took group separators anywhere after the first digit.

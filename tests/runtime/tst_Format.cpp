@@ -230,6 +230,38 @@ private slots:
         }
     }
 
+    // Amounts are often rounded by formatting them and reading the text back as a number.
+    void formattedTextReadsBack_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::newRow("es_AR") << "es_AR";
+        QTest::newRow("en_US") << "en_US";
+        QTest::newRow("apostrophe grouping") << "de_CH";
+        QTest::newRow("blank grouping") << "fr_FR";
+        QTest::newRow("own minus sign") << "fa_IR";
+        QTest::newRow("minus with a direction mark") << "ar_EG";
+    }
+
+    void formattedTextReadsBack() {
+        QFETCH(QString, locale);
+        const QLocale loc(locale);
+        const struct {
+            double value;
+            const char* mask;
+            double back;
+        } cases[] = {{-1234567.891, "###,##0.00", -1234567.89},
+                     {1234.5678, "###,##0.000", 1234.568},
+                     {-5.0, "00.00", -5.0},
+                     {0.333333, "00.00000", 0.33333}};
+        for (const auto& c : cases) {
+            const QString text = formatNumber(c.value, QString::fromLatin1(c.mask), loc);
+            QVERIFY2(isNumeric(text, loc), qPrintable(text));
+            QCOMPARE(toNumber(text, loc), c.back);
+        }
+        const QString general = generalNumber(-1234.5, loc);
+        QVERIFY2(isNumeric(general, loc), qPrintable(general));
+        QCOMPARE(toNumber(general, loc), -1234.5);
+    }
+
     void machineText_data() {
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("text");
