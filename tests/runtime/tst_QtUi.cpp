@@ -1,0 +1,137 @@
+#include "runtime/QtUi.h"
+#include "support/TestRegistry.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace corvelix;
+
+Q_DECLARE_METATYPE(corvelix::MsgButtons)
+Q_DECLARE_METATYPE(corvelix::MsgDefault)
+Q_DECLARE_METATYPE(corvelix::MsgResult)
+
+namespace {
+
+// Runs `act` on the message box once it is up, from inside its own loop.
+void whenBoxShows(std::function<void(QMessageBox&)> act, int tries = 100) {
+    QTimer::singleShot(10, [act = std::move(act), tries] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box != nullptr)
+            act(*box);
+        else if (tries > 0)
+            whenBoxShows(act, tries - 1);
+    });
+}
+
+} // namespace
+
+// The real seam, as far as it can be driven without a person.
+class tst_QtUi : public QObject {
+    Q_OBJECT
+
+private slots:
+    void nameFilters_data() {
+        QTest::addColumn<QList<FileFilter>>("filters");
+        QTest::addColumn<QString>("qt");
+        QTest::newRow("description names its pattern")
+            << QList<FileFilter>{{"Archivo Excel (*.xls)", "*.xls"}, {"All Files (*.*)", "*.*"}}
+            << "Archivo Excel (*.xls);;All Files (*.*)";
+        QTest::newRow("bare description")
+            << QList<FileFilter>{{"Archivos RET", "*.ret"}} << "Archivos RET (*.ret)";
+        QTest::newRow("several patterns")
+            << QList<FileFilter>{{"Planillas", "*.xls;*.xlsx"}} << "Planillas (*.xls *.xlsx)";
+        // QFileDialog takes the last parentheses: the real pattern must come last.
+        QTest::newRow("description names another pattern")
+            << QList<FileFilter>{{"Excel (*.xls)", "*.xlsx"}} << "Excel (*.xls) (*.xlsx)";
+        QTest::newRow("none") << QList<FileFilter>{} << "";
+    }
+
+    void nameFilters() {
+        QFETCH(QList<FileFilter>, filters);
+        QFETCH(QString, qt);
+        QCOMPARE(qtNameFilters(filters), qt);
+    }
+
+    void messageBox_data() {
+        QTest::addColumn<MsgButtons>("buttons");
+        QTest::addColumn<MsgDefault>("defaultButton");
+        QTest::addColumn<QString>("defaultText"); // the button Enter presses
+        QTest::addColumn<MsgResult>("enter");
+        QTest::addColumn<MsgResult>("escape");
+        QTest::newRow("ok") << MsgButtons::Ok << MsgDefault::First << "OK" << MsgResult::Ok
+                            << MsgResult::Ok;
+        QTest::newRow("yes/no, Yes default")
+            << MsgButtons::YesNo << MsgDefault::First << "&Yes" << MsgResult::Yes << MsgResult::No;
+        QTest::newRow("yes/no, No default")
+            << MsgButtons::YesNo << MsgDefault::Second << "&No" << MsgResult::No << MsgResult::No;
+        QTest::newRow("ok/cancel") << MsgButtons::OkCancel << MsgDefault::First << "OK"
+                                   << MsgResult::Ok << MsgResult::Cancel;
+        QTest::newRow("yes/no/cancel, Cancel default")
+            << MsgButtons::YesNoCancel << MsgDefault::Third << "Cancel" << MsgResult::Cancel
+            << MsgResult::Cancel;
+    }
+
+    void messageBox() {
+        QFETCH(MsgButtons, buttons);
+        QFETCH(MsgDefault, defaultButton);
+        QFETCH(QString, defaultText);
+        QFETCH(MsgResult, enter);
+        QFETCH(MsgResult, escape);
+        QtUi seam;
+
+        QString title;
+        QString text;
+        QString shownDefault;
+        whenBoxShows([&](QMessageBox& box) {
+            title = box.windowTitle();
+            text = box.text();
+            shownDefault = box.defaultButton() ? box.defaultButton()->text() : QString();
+            QTest::keyClick(&box, Qt::Key_Return);
+        });
+        QCOMPARE(seam.msgBox(QStringLiteral("¿Continuar?"), buttons, MsgIcon::Question, QString(),
+                             defaultButton),
+                 enter);
+        QCOMPARE(title, QStringLiteral("Corvelix"));
+        QCOMPARE(text, QStringLiteral("¿Continuar?"));
+        QCOMPARE(shownDefault, defaultText);
+
+        whenBoxShows([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
+        QCOMPARE(seam.msgBox(QStringLiteral("x"), buttons, MsgIcon::None, QStringLiteral("Titulo"),
+                             defaultButton),
+                 escape);
+    }
+
+    // The pointer is a state, not a count: one "off" undoes any number of "on".
+    void busyIsAbsolute() {
+        QtUi seam;
+        seam.setBusy(true);
+        seam.setBusy(true);
+        QVERIFY(QGuiApplication::overrideCursor() != nullptr);
+        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+
+        // A box shows the arrow while it is up, and the hourglass comes back after it.
+        Qt::CursorShape duringBox = Qt::WaitCursor;
+        whenBoxShows([&](QMessageBox& box) {
+            duringBox = QGuiApplication::overrideCursor()->shape();
+            QTest::keyClick(&box, Qt::Key_Return);
+        });
+        seam.msgBox(QStringLiteral("x"), MsgButtons::Ok, MsgIcon::None, QString(),
+                    MsgDefault::First);
+        QCOMPARE(duringBox, Qt::ArrowCursor);
+        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+
+        seam.setBusy(false);
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+        seam.setBusy(false);
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    }
+};
+
+CORVELIX_TEST(tst_QtUi)
+#include "tst_QtUi.moc"
