@@ -46,13 +46,15 @@ public:
     void reset();
 
     // --- scripting
-    // Answers for the next boxes, in order. With the queue empty a box gets its default button.
+    // Answers for the next boxes, in order. With the queue empty a box gets its default button;
+    // an answer the box has no button for fails the running test.
     void answerBoxes(const QList<MsgResult>& answers) { boxAnswers_ += answers; }
     void answerSaveDialog(const QString& path) { saveAnswers_ << path; }
     void answerOpenDialog(const QString& path) { openAnswers_ << path; }
     void setClipboard(const QString& text) { clipboard_ = text; }
-    // Runs for every modal showing of a dialog with this objectName. Without a handler the
-    // dialog is closed (rejected) after its load logic ran.
+    // Runs for every modal showing of a dialog with this objectName, after its load logic ran.
+    // A dialog still open when the handler returns (or throws), or without a handler, is
+    // rejected, and hidden if it refuses; its modality is put back as it was.
     void onForm(const QString& objectName, FormHandler handler) {
         handlers_[objectName] = std::move(handler);
     }
