@@ -1,5 +1,7 @@
 #include "shell/frmInputText.h"
 
+#include "runtime/VbError.h"
+
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,15 +33,22 @@ frmInputText::frmInputText(QWidget* parent) : QDialog(parent) {
     cmdCancelar->setGeometry(265, 82, 85, 28);
     cmdCancelar->setAutoDefault(false);
 
-    connect(cmdAceptar, &QPushButton::clicked, this, &frmInputText::cmdAceptar_Click);
-    connect(cmdCancelar, &QPushButton::clicked, this, &frmInputText::cmdCancelar_Click);
+    connect(cmdAceptar, &QPushButton::clicked, this, [this] {
+        corvelix::guardEvent(QStringLiteral("Corvelix.frmInputText.cmdAceptar_Click (0)::"),
+                             [this] { cmdAceptar_Click(); });
+    });
+    connect(cmdCancelar, &QPushButton::clicked, this, [this] {
+        corvelix::guardEvent(QStringLiteral("Corvelix.frmInputText.cmdCancelar_Click (0)::"),
+                             [this] { cmdCancelar_Click(); });
+    });
 }
 
 void frmInputText::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     QTimer::singleShot(0, this, [this] {
         if (isVisible())
-            Form_Activate();
+            corvelix::guardEvent(QStringLiteral("Corvelix.frmInputText.Form_Activate (0)::"),
+                                 [this] { Form_Activate(); });
     });
 }
 
@@ -73,6 +82,13 @@ void frmInputText::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         cmdCancelar->click();
         return;
+    }
+    // Enter on a focused button presses that button; elsewhere it presses Aceptar.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* focused = qobject_cast<QPushButton*>(focusWidget()); focused != nullptr) {
+            focused->click();
+            return;
+        }
     }
     QDialog::keyPressEvent(event);
 }

@@ -52,6 +52,9 @@ private slots:
         QTest::newRow("Cancelar") << prompt << QStringLiteral("valor") << QStringLiteral("otro")
                                   << QStringLiteral("cancelar") << QStringLiteral("valor")
                                   << QString() << true;
+        QTest::newRow("Enter on the focused Cancelar")
+            << prompt << QStringLiteral("valor") << QStringLiteral("otro")
+            << QStringLiteral("enter on cancelar") << QStringLiteral("valor") << QString() << true;
         QTest::newRow("Esc") << prompt << QString() << QStringLiteral("otro")
                              << QStringLiteral("esc") << QString() << QString() << true;
         QTest::newRow("close box")
@@ -76,9 +79,13 @@ private slots:
             shown = value->text();
             if (!typed.isNull())
                 value->setText(typed);
+            auto* cancelar = dialog.findChild<QPushButton*>(QStringLiteral("cmdCancelar"));
             if (how == QLatin1String("enter"))
                 QTest::keyClick(value, Qt::Key_Return);
-            else if (how == QLatin1String("esc"))
+            else if (how == QLatin1String("enter on cancelar")) {
+                cancelar->setFocus();
+                QTest::keyClick(cancelar, Qt::Key_Return);
+            } else if (how == QLatin1String("esc"))
                 QTest::keyClick(value, Qt::Key_Escape);
             else if (how == QLatin1String("close"))
                 dialog.close();

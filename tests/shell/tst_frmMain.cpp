@@ -172,8 +172,8 @@ private slots:
         QFETCH(QString, menu);
         QFETCH(QStringList, names);
         QFETCH(QStringList, captions);
+        // Not shown: a shown window would start the program's work outside a test catalog.
         frmMain frm;
-        frm.show();
         auto* popup = frm.findChild<QMenu*>(menu);
         QVERIFY(popup != nullptr);
         QStringList shownNames;
@@ -417,6 +417,25 @@ private slots:
         QVERIFY(list.columnWidth(0) >=
                 metrics.horizontalAdvance(QStringLiteral("24010IC04000007G")));
         QVERIFY(list.columnWidth(5) >= metrics.horizontalAdvance(QStringLiteral("21/03/2024")));
+    }
+
+    // A long list: the widest entry sits in its last row, far below what is on screen.
+    void columnsFitTheLastRowOfALongList() {
+        CatalogFixture catalog;
+        modDA::execSQL(modDA::kCatalog,
+                       QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                                      "FROM n WHERE i < 1500) INSERT INTO DDT (IDDT, IEXT) "
+                                      "SELECT printf('24010IC04%07d', i), 'R' FROM n"));
+        const QString larga = QStringLiteral("REFERENCIA PROPIA MUY LARGA DEL ULTIMO DESPACHO");
+        modDA::execSQL(modDA::kCatalog,
+                       QStringLiteral("INSERT INTO DDT (IDDT, IEXT) VALUES (?, ?)"),
+                       {QStringLiteral("24010IC040000000"), larga});
+        frmMain frm;
+        frm.cargarGrilla(QString());
+        QTreeWidget& list = lista(frm);
+        QCOMPARE(list.topLevelItemCount(), 1501);
+        QCOMPARE(list.topLevelItem(1500)->text(1), larga);
+        QVERIFY(list.columnWidth(1) >= QFontMetrics(list.font()).horizontalAdvance(larga));
     }
 
     void listFailure() {
