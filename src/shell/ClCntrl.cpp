@@ -136,7 +136,8 @@ void ClCntrl::BuscarCBO(const QString& valor) {
 void ClCntrl::VaciarTxt(QWidget& form) {
     const auto widgets = form.findChildren<QWidget*>();
     for (QWidget* w : widgets) {
-        if (!isTextBox(w))
+        // Text boxes of child forms (windows of their own) are not this form's.
+        if (!isTextBox(w) || w->window() != form.window())
             continue;
         if (auto* line = qobject_cast<QLineEdit*>(w))
             line->clear();

@@ -68,8 +68,11 @@ bool ProvisorioAbierto(const QString& despacho) {
 void bloqueoProvisorio(QWidget& frm, const QString& despacho) {
     try {
         const bool abierto = ProvisorioAbierto(despacho);
-        for (auto* button : frm.findChildren<QPushButton*>())
-            button->setEnabled(!abierto);
+        for (auto* button : frm.findChildren<QPushButton*>()) {
+            // Forms kept as children of this one are windows of their own, not its controls.
+            if (button->window() == frm.window())
+                button->setEnabled(!abierto);
+        }
     } catch (...) {
         const VbError error = corvelix::currentError();
         ui().msgBox(QStringLiteral("Error: ") + error.description +

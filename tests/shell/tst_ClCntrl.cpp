@@ -4,6 +4,7 @@
 #include "support/TestRegistry.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -272,6 +273,8 @@ private slots:
         combo->setEditText(QStringLiteral("elegido"));
         auto* spin = new QSpinBox(&form);
         spin->setValue(7);
+        auto* childForm = new QDialog(&form);
+        auto* ajeno = new QLineEdit(QStringLiteral("e"), childForm);
 
         ClCntrl control;
         control.VaciarTxt(form);
@@ -282,6 +285,7 @@ private slots:
         QCOMPARE(label->text(), QStringLiteral("Etiqueta"));
         QCOMPARE(combo->currentText(), QStringLiteral("elegido"));
         QCOMPARE(spin->value(), 7);
+        QCOMPARE(ajeno->text(), QStringLiteral("e")); // another form's
     }
 
     void bindingAgainReplaces() {

@@ -3,6 +3,7 @@
 #include "support/ScriptedUi.h"
 #include "support/TestRegistry.h"
 
+#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -179,14 +180,19 @@ private slots:
         auto* inner = new QWidget(&form);
         auto* cancelar = new QPushButton(QStringLiteral("Cancelar"), inner);
         auto* text = new QLineEdit(&form);
+        // A form the window keeps as its child is a window of its own.
+        auto* childForm = new QDialog(&form);
+        auto* ajeno = new QPushButton(QStringLiteral("Aceptar"), childForm);
         aceptar->setEnabled(clientShowsIt);
         cancelar->setEnabled(clientShowsIt);
+        ajeno->setEnabled(clientShowsIt);
         text->setEnabled(false);
 
         ModMaria::bloqueoProvisorio(form, kNumero);
         QCOMPARE(aceptar->isEnabled(), !clientShowsIt);
         QCOMPARE(cancelar->isEnabled(), !clientShowsIt);
         QVERIFY(!text->isEnabled()); // other controls are not touched
+        QCOMPARE(ajeno->isEnabled(), clientShowsIt);
     }
 };
 
