@@ -3,6 +3,7 @@
 #include "data/modDA.h"
 #include "data/schema.h"
 #include "data/sqlite_functions.h"
+#include "support/test_main.h"
 
 #include <QSettings>
 #include <QSqlError>
@@ -58,6 +59,7 @@ CatalogFixture::CatalogFixture(const QString& seedSql)
 CatalogFixture::~CatalogFixture() {
     modDA::resetConnectionsForTests();
     modDA::setClock({});
+    useSandboxSettings();
     const auto restore = [](const char* name, const QByteArray& value) {
         if (value.isEmpty())
             qunsetenv(name);

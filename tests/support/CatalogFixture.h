@@ -9,7 +9,8 @@ namespace corvelix::test {
 // A fresh world for one catalog test: a temporary folder that holds the settings stores (user
 // and machine-wide), the program's data folder (CORVELIX_HOME) and a SQLite catalog built from
 // the schema plus `seedSql` (CORVELIX_KITSQL points to it). GETDATE() answers pinnedNow().
-// Cached connections are dropped when it is built and when it goes away.
+// Cached connections are dropped when it is built and when it goes away; the settings stores
+// then point back into the test process's sandbox.
 class CatalogFixture {
 public:
     explicit CatalogFixture(const QString& seedSql = {});

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -17,9 +19,33 @@ namespace corvelix::test {
 
 std::map<std::string, TestFactory>& registry();
 
+namespace {
+QTemporaryDir& sandbox() {
+    static QTemporaryDir dir;
+    return dir;
+}
+} // namespace
+
+QString sandboxFolder() {
+    return sandbox().path();
+}
+
+void useSandboxSettings() {
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       sandbox().filePath(QStringLiteral("user")));
+    QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope,
+                       sandbox().filePath(QStringLiteral("system")));
+}
+
 int runTests(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvelix"));
+    if (!sandbox().isValid()) {
+        std::fputs("tests: no temporary folder\n", stderr);
+        return 1;
+    }
+    useSandboxSettings();
+    qputenv("CORVELIX_HOME", sandbox().filePath(QStringLiteral("home")).toUtf8());
 
     std::vector<std::string> names;
     std::vector<char*> args{argv[0]};
