@@ -1,6 +1,7 @@
 #include "data/demo_catalog.h"
 #include "data/modDA.h"
 #include "support/CatalogFixture.h"
+#include "support/QueryRows.h"
 #include "support/ScriptedUi.h"
 #include "support/TestRegistry.h"
 
@@ -24,17 +25,7 @@ QSqlDatabase catalog() {
 
 // Rows of a query, each row's columns joined by "|" so a failure shows what was found.
 QStringList rows(const QString& sql) {
-    QSqlQuery q(catalog());
-    if (!q.exec(sql))
-        return {QStringLiteral("SQL error: ") + q.lastError().text()};
-    QStringList out;
-    while (q.next()) {
-        QStringList cols;
-        for (int i = 0; i < q.record().count(); ++i)
-            cols << q.value(i).toString();
-        out << cols.join(QLatin1Char('|'));
-    }
-    return out;
+    return corvelix::test::queryRows(catalog(), sql);
 }
 
 qlonglong scalar(const QString& sql) {

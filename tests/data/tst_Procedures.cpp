@@ -3,6 +3,7 @@
 #include "data/schema.h"
 #include "runtime/VbError.h"
 #include "support/CatalogFixture.h"
+#include "support/QueryRows.h"
 #include "support/ScriptedUi.h"
 #include "support/TestRegistry.h"
 
@@ -53,20 +54,7 @@ public:
 
     // Every row of a query, its cells joined by '|', a Null cell written as "<null>".
     QStringList rows(const QString& sql, const QVariantList& params = {}) const {
-        QSqlQuery q(db());
-        q.prepare(sql);
-        for (const QVariant& p : params)
-            q.addBindValue(p);
-        if (!q.exec())
-            return {QStringLiteral("error: ") + q.lastError().text()};
-        QStringList out;
-        while (q.next()) {
-            QStringList cells;
-            for (int i = 0; i < q.record().count(); ++i)
-                cells << (q.value(i).isNull() ? QStringLiteral("<null>") : q.value(i).toString());
-            out << cells.join(QLatin1Char('|'));
-        }
-        return out;
+        return corvelix::test::queryRows(db(), sql, params);
     }
     // Column names of a table, in order.
     QStringList columns(const QString& table) const {

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QStringList>
+#include <QVariantList>
+
+namespace corvelix::test {
+
+// Every row of a query on `db`, its cells joined by '|' and a Null cell written "<null>", so
+// that a failed comparison shows what was found. A failing query gives one "error: ..." row.
+QStringList queryRows(const QSqlDatabase& db, const QString& sql, const QVariantList& params = {});
+
+} // namespace corvelix::test
