@@ -2,57 +2,67 @@
 
 namespace modDA::sql {
 
-QString concat(Dialect dialect, const QStringList& parts) {
-    return parts.join(dialect == Dialect::SqlServer ? QStringLiteral(" + ")
-                                                    : QStringLiteral(" || "));
+Sql concat(Dialect dialect, const QList<Sql>& parts) {
+    return Sql::join(parts, dialect == Dialect::SqlServer ? Sql(" + ") : Sql(" || "));
 }
 
-QString selectFirst(Dialect dialect, const QString& selectList, const QString& rest) {
+Sql textOf(Dialect dialect, const Sql& expr) {
     if (dialect == Dialect::SqlServer)
-        return QStringLiteral("SELECT TOP 1 %1 %2").arg(selectList, rest);
-    return QStringLiteral("SELECT %1 %2 LIMIT 1").arg(selectList, rest);
+        return "CAST(" + expr + " AS varchar(60))";
+    return "CAST(" + expr + " AS TEXT)";
 }
 
-QString roundTo(Dialect dialect, const QString& expr, int scale) {
-    if (dialect == Dialect::SqlServer)
-        return QStringLiteral("CONVERT(numeric(20,%1), %2)").arg(QString::number(scale), expr);
-    return QStringLiteral("ROUND(%1, %2)").arg(expr, QString::number(scale));
+Sql selectFirst(Dialect dialect, const Sql& selectList, const Sql& rest) {
+    if (dialect == Dialect::SqlServer) {
+        // TOP goes after DISTINCT: "SELECT TOP 1 DISTINCT" is no valid T-SQL.
+        static const QString distinct = QStringLiteral("DISTINCT ");
+        if (selectList.text().trimmed().startsWith(distinct, Qt::CaseInsensitive))
+            return "SELECT DISTINCT TOP 1 " + selectList.withoutPrefix(distinct) + " " + rest;
+        return "SELECT TOP 1 " + selectList + " " + rest;
+    }
+    return "SELECT " + selectList + " " + rest + " LIMIT 1";
 }
 
-QString todayYmd(Dialect dialect) {
+Sql roundTo(Dialect dialect, const Sql& expr, int scale) {
     if (dialect == Dialect::SqlServer)
-        return QStringLiteral("CONVERT(varchar, GETDATE(), 112)");
-    return QStringLiteral("strftime('%Y%m%d', GETDATE())");
+        return "CONVERT(numeric(20," + Sql::integer(scale) + "), " + expr + ")";
+    return "ROUND(" + expr + ", " + Sql::integer(scale) + ")";
 }
 
-QString left(Dialect dialect, const QString& expr, int count) {
+Sql todayYmd(Dialect dialect) {
     if (dialect == Dialect::SqlServer)
-        return QStringLiteral("LEFT(%1, %2)").arg(expr, QString::number(count));
-    return QStringLiteral("substr(%1, 1, %2)").arg(expr, QString::number(count));
+        return "CONVERT(varchar, GETDATE(), 112)";
+    return "strftime('%Y%m%d', GETDATE())";
 }
 
-QString right(Dialect dialect, const QString& expr, int count) {
+Sql left(Dialect dialect, const Sql& expr, int count) {
     if (dialect == Dialect::SqlServer)
-        return QStringLiteral("RIGHT(%1, %2)").arg(expr, QString::number(count));
+        return "LEFT(" + expr + ", " + Sql::integer(count) + ")";
+    return "substr(" + expr + ", 1, " + Sql::integer(count) + ")";
+}
+
+Sql right(Dialect dialect, const Sql& expr, int count) {
+    if (dialect == Dialect::SqlServer)
+        return "RIGHT(" + expr + ", " + Sql::integer(count) + ")";
     // substr with a negative start counts from the end; 0 characters must stay empty.
     if (count <= 0)
-        return QStringLiteral("substr(%1, 1, 0)").arg(expr);
-    return QStringLiteral("substr(%1, -%2)").arg(expr, QString::number(count));
+        return "substr(" + expr + ", 1, 0)";
+    return "substr(" + expr + ", -" + Sql::integer(count) + ")";
 }
 
-QString updateFrom(Dialect dialect, const QString& table, const QString& setList,
-                   const QString& source, const QString& joinCondition, const QString& where) {
+Sql updateFrom(Dialect dialect, const Sql& table, const Sql& setList, const Sql& source,
+               const Sql& joinCondition, const Sql& where) {
     if (dialect == Dialect::SqlServer) {
-        QString text = QStringLiteral("UPDATE %1 SET %2 FROM %1 INNER JOIN %3 ON %4")
-                           .arg(table, setList, source, joinCondition);
+        Sql text = "UPDATE " + table + " SET " + setList + " FROM " + table + " INNER JOIN " +
+                   source + " ON " + joinCondition;
         if (!where.isEmpty())
-            text += QStringLiteral(" WHERE ") + where;
+            text += " WHERE " + where;
         return text;
     }
-    QString text = QStringLiteral("UPDATE %1 SET %2 FROM %3 WHERE (%4)")
-                       .arg(table, setList, source, joinCondition);
+    Sql text = "UPDATE " + table + " SET " + setList + " FROM " + source + " WHERE (" +
+               joinCondition + ")";
     if (!where.isEmpty())
-        text += QStringLiteral(" AND (") + where + QLatin1Char(')');
+        text += " AND (" + where + ")";
     return text;
 }
 

@@ -1,37 +1,40 @@
 #pragma once
 
+#include "data/Sql.h"
 #include "data/modDA.h"
-
-#include <QString>
-#include <QStringList>
 
 // SQL fragments that differ between the two engines. Statements are written once in SQL both
 // accept and take these pieces where they must differ.
 namespace modDA::sql {
 
-// a + b + c (SQL Server) / a || b || c (SQLite); either gives Null when a part is Null.
-QString concat(Dialect dialect, const QStringList& parts);
+// a + b + c (SQL Server) / a || b || c (SQLite); either gives Null when a part is Null. The
+// server adds numbers instead of joining them: pass a number through textOf first.
+Sql concat(Dialect dialect, const QList<Sql>& parts);
 
-// The first row only: "SELECT TOP 1 <list> <rest>" / "SELECT <list> <rest> LIMIT 1".
-// `rest` is everything after the select list (FROM, WHERE, ORDER BY).
-QString selectFirst(Dialect dialect, const QString& selectList, const QString& rest);
+// A number (or any non-text expression) as text, for concatenation. Null stays Null.
+Sql textOf(Dialect dialect, const Sql& expr);
+
+// The first row only: "SELECT [DISTINCT] TOP 1 <list> <rest>" / "SELECT <list> <rest> LIMIT 1".
+// `selectList` may start with DISTINCT; `rest` is everything after the select list (FROM,
+// WHERE, ORDER BY).
+Sql selectFirst(Dialect dialect, const Sql& selectList, const Sql& rest);
 
 // `expr` rounded to `scale` decimals: CONVERT(numeric(20,s), x) / ROUND(x, s).
-QString roundTo(Dialect dialect, const QString& expr, int scale);
+Sql roundTo(Dialect dialect, const Sql& expr, int scale);
 
 // Today's date as the text yyyymmdd, from the server's clock.
-QString todayYmd(Dialect dialect);
+Sql todayYmd(Dialect dialect);
 
 // The first / last `count` characters of `expr`.
-QString left(Dialect dialect, const QString& expr, int count);
-QString right(Dialect dialect, const QString& expr, int count);
+Sql left(Dialect dialect, const Sql& expr, int count);
+Sql right(Dialect dialect, const Sql& expr, int count);
 
 // UPDATE of `table` with values taken from a joined `source` ("SBT", "SBT AS s", a
 // parenthesised subquery with an alias). `setList` names `table`'s columns unqualified; the
 // join condition and `where` refer to the target by its table name.
 //   SQL Server: UPDATE t SET ... FROM t INNER JOIN s ON <join> [WHERE <where>]
 //   SQLite:     UPDATE t SET ... FROM s WHERE (<join>) [AND (<where>)]
-QString updateFrom(Dialect dialect, const QString& table, const QString& setList,
-                   const QString& source, const QString& joinCondition, const QString& where = {});
+Sql updateFrom(Dialect dialect, const Sql& table, const Sql& setList, const Sql& source,
+               const Sql& joinCondition, const Sql& where = {});
 
 } // namespace modDA::sql

@@ -352,6 +352,8 @@ void closeLocalConnection() {
 }
 
 Dialect dialect(int tipo) {
+    if (StatementCapture* capture = StatementCapture::active())
+        return capture->dialect();
     if (tipo == kLocal)
         return Dialect::Sqlite;
     // The engine behind the open connection decides, whatever the configuration says now.
@@ -359,7 +361,10 @@ Dialect dialect(int tipo) {
                                                                         : Dialect::SqlServer;
 }
 
-Recordset getRs(int tipo, const QString& sql, const QVariantList& params) {
+Recordset getRs(int tipo, const Sql& statement, const QVariantList& params) {
+    if (StatementCapture* capture = StatementCapture::active())
+        return capture->record(statement.text(), params);
+    const QString& sql = statement.text();
     int line = 0;
     return corvelix::chainedNumbered(QStringLiteral("Corvelix.modDA.getRs"), line, [&] {
         line = 10;
@@ -407,11 +412,47 @@ int execStatement(int tipo, const QString& sql, const QVariantList& params, int&
     return affected;
 }
 
-int execSQL(int tipo, const QString& sql, const QVariantList& params) {
+int execSQL(int tipo, const Sql& sql, const QVariantList& params) {
+    if (StatementCapture* capture = StatementCapture::active()) {
+        capture->record(sql.text(), params);
+        return 0;
+    }
     int line = 0;
     return corvelix::chained(
         QStringLiteral("Corvelix.modDA.execSQL"),
-        [&] { return execStatement(tipo, sql, params, line); }, line);
+        [&] { return execStatement(tipo, sql.text(), params, line); }, line);
+}
+
+namespace {
+StatementCapture*& activeCapture() {
+    static StatementCapture* capture = nullptr;
+    return capture;
+}
+} // namespace
+
+StatementCapture::StatementCapture(Dialect dialect)
+    : dialect_(dialect), previous_(activeCapture()) {
+    activeCapture() = this;
+}
+
+StatementCapture::~StatementCapture() {
+    activeCapture() = previous_;
+}
+
+StatementCapture* StatementCapture::active() {
+    return activeCapture();
+}
+
+QStringList StatementCapture::texts() const {
+    QStringList out;
+    for (const Statement& statement : statements_)
+        out << statement.text;
+    return out;
+}
+
+Recordset StatementCapture::record(const QString& text, const QVariantList& params) {
+    statements_.append({text, params});
+    return results_.isEmpty() ? Recordset() : results_.takeFirst();
 }
 
 Transaction::Transaction(int tipo) : tipo_(tipo) {

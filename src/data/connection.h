@@ -2,7 +2,9 @@
 
 #include "runtime/VbError.h"
 
+#include <QSqlDatabase>
 #include <QSqlError>
+#include <functional>
 #include <QString>
 #include <QVariantList>
 
@@ -10,6 +12,14 @@ class QSqlQuery;
 
 // Pieces of the connection handling that other files of the data layer share.
 namespace modDA {
+
+// The open connection for a selector, opened (again) when it is not open. A catalog that
+// cannot be opened leads to the profile dialog; cancelling it ends the program. Only the data
+// layer (and its tests) hold connections.
+QSqlDatabase getConnection(int tipo);
+
+// Test seam: opens the catalog connection in place of QSqlDatabase::open() (true = opened).
+void setCatalogOpenerForTests(std::function<bool(QSqlDatabase&)> opener);
 
 // Number under which driver failures travel (the old provider's "errors in command").
 inline constexpr qint32 kErrProvider = static_cast<qint32>(0x80040E14u);

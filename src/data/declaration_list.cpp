@@ -5,41 +5,40 @@
 namespace modDA {
 
 namespace {
-const QString kWithoutSimi =
-    QStringLiteral("(CHARINDEX('SIMI',IDDT ,1) = 0  and CHARINDEX('SIRA',IDDT ,1) = 0 and "
-                   "CHARINDEX('SEDI',IDDT ,1) = 0)");
+const Sql kWithoutSimi = "(CHARINDEX('SIMI',IDDT ,1) = 0  and CHARINDEX('SIRA',IDDT ,1) = 0 and "
+                        "CHARINDEX('SEDI',IDDT ,1) = 0)";
 }
 
 Recordset getDDT(const QString& filtro, bool mostrarSIMI) {
     int line = 0;
     return corvelix::chainedNumbered(QStringLiteral("Corvelix.modDA.getDDT"), line, [&] {
         line = 10;
-        QString sql = QStringLiteral("select * from DDT ");
+        Sql sql = "select * from DDT ";
         QVariantList params;
         line = 20;
         if (!filtro.isEmpty()) {
             // The search text is a LIKE pattern: '%' and '_' in it stay wildcards.
             const QString pattern = QLatin1Char('%') + filtro + QLatin1Char('%');
             line = 30;
-            sql += QStringLiteral(" where (IDDT like ? ");
+            sql += " where (IDDT like ? ";
             params << pattern;
             line = 40;
-            sql += QStringLiteral(" or IEXT like ?) ");
+            sql += " or IEXT like ?) ";
             params << pattern;
             line = 50;
             if (!mostrarSIMI) {
                 line = 60;
-                sql += QStringLiteral(" and ") + kWithoutSimi;
+                sql += " and " + kWithoutSimi;
             }
         } else {
             line = 90;
             if (!mostrarSIMI) {
                 line = 100;
-                sql += QStringLiteral(" where ") + kWithoutSimi;
+                sql += " where " + kWithoutSimi;
             }
         }
         line = 130;
-        sql += QStringLiteral(" order by iddt desc");
+        sql += " order by iddt desc";
         line = 140;
         return getRs(kCatalog, sql, params);
     });
@@ -47,7 +46,7 @@ Recordset getDDT(const QString& filtro, bool mostrarSIMI) {
 
 Recordset getDDTByNumber(const QString& iddt) {
     return corvelix::chained(QStringLiteral("Corvelix.modDA.getDDTByNumber"), [&] {
-        return getRs(kCatalog, QStringLiteral("select * from DDT where IDDT = ?"), {iddt});
+        return getRs(kCatalog, "select * from DDT where IDDT = ?", {iddt});
     });
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "data/Recordset.h"
+#include "data/Sql.h"
 
 #include <QDateTime>
-#include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
 
@@ -18,9 +18,6 @@ inline constexpr int kCatalog = 2;
 
 enum class Dialect { SqlServer, Sqlite };
 
-// The open connection for a selector, opened (again) when it is not open. A catalog that
-// cannot be opened leads to the profile dialog; cancelling it ends the program.
-QSqlDatabase getConnection(int tipo);
 // Closes the local file's connection (the sibling program needs the file); the next use
 // opens it again.
 void closeLocalConnection();
@@ -32,9 +29,9 @@ Dialect dialect(int tipo = kCatalog);
 
 // A read: every value bound to a '?' placeholder, never pasted into the text. An empty
 // QString binds as the empty text; a QVariant() binds as Null.
-Recordset getRs(int tipo, const QString& sql, const QVariantList& params = {});
+Recordset getRs(int tipo, const Sql& sql, const QVariantList& params = {});
 // A write: rows affected.
-int execSQL(int tipo, const QString& sql, const QVariantList& params = {});
+int execSQL(int tipo, const Sql& sql, const QVariantList& params = {});
 
 // Runs one of the catalog's procedures (the program's six and sp_delete_ART) by name with
 // its text arguments: built in on SQLite, EXEC on SQL Server. A failure carries execSQL's
@@ -78,7 +75,37 @@ void setClock(std::function<QDateTime()> clock);
 
 // Test seams: opens the catalog connection in place of QSqlDatabase::open() (true = opened),
 // and drops both cached connections (and the opener) so that the next use opens them anew.
-void setCatalogOpenerForTests(std::function<bool(QSqlDatabase&)> opener);
 void resetConnectionsForTests();
+
+// Test seam: while one is alive, dialect() answers `dialect` and getRs, execSQL and
+// runProcedure record their statements instead of running them (getRs gives the queued
+// recordsets in order, then empty ones; execSQL gives 0). Shows the server's text of a query
+// on a machine without a server.
+class StatementCapture {
+public:
+    struct Statement {
+        QString text;
+        QVariantList params;
+    };
+    explicit StatementCapture(Dialect dialect);
+    ~StatementCapture();
+    StatementCapture(const StatementCapture&) = delete;
+    StatementCapture& operator=(const StatementCapture&) = delete;
+
+    void queue(Recordset rs) { results_ << std::move(rs); }
+    [[nodiscard]] const QList<Statement>& statements() const { return statements_; }
+    [[nodiscard]] QStringList texts() const;
+
+    // Used by the data layer.
+    static StatementCapture* active();
+    [[nodiscard]] Dialect dialect() const { return dialect_; }
+    Recordset record(const QString& text, const QVariantList& params);
+
+private:
+    Dialect dialect_;
+    QList<Statement> statements_;
+    QList<Recordset> results_;
+    StatementCapture* previous_;
+};
 
 } // namespace modDA

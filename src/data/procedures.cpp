@@ -31,6 +31,16 @@ const ProcedureSignature& checkedProcedure(const QString& name, const QStringLis
     return *procedure;
 }
 
+// "EXEC name ?, ?" with the arguments as its values.
+Sql execText(const ProcedureSignature& procedure, const QStringList& args, QVariantList& params) {
+    for (const QString& arg : args)
+        params << arg;
+    Sql statement = "EXEC " + Sql::identifier(procedure.name);
+    if (!params.isEmpty())
+        statement += " " + Sql::placeholders(params.size());
+    return statement;
+}
+
 } // namespace
 
 // Callers used to send these as command texts through execSQL: a failure reads as one of
@@ -41,6 +51,12 @@ void runProcedure(const QString& name, const QStringList& args) {
         QStringLiteral("Corvelix.modDA.execSQL"),
         [&] {
             line = 10;
+            if (StatementCapture* capture = StatementCapture::active()) {
+                QVariantList params;
+                const Sql statement = execText(checkedProcedure(name, args), args, params);
+                capture->record(statement.text(), params);
+                return;
+            }
             if (dialect(kCatalog) == Dialect::Sqlite) {
                 QSqlDatabase db = getConnection(kCatalog);
                 line = 20;
@@ -57,16 +73,8 @@ void runProcedure(const QString& name, const QStringList& args) {
             }
             line = 20;
             const ProcedureSignature& procedure = checkedProcedure(name, args);
-            QStringList markers;
             QVariantList params;
-            for (const QString& arg : args) {
-                markers << QStringLiteral("?");
-                params << arg;
-            }
-            execStatement(kCatalog,
-                          QStringLiteral("EXEC ") + procedure.name + QLatin1Char(' ') +
-                              markers.join(QStringLiteral(", ")),
-                          params, line);
+            execStatement(kCatalog, execText(procedure, args, params).text(), params, line);
         },
         line);
 }

@@ -24,16 +24,10 @@ QString procedureScriptPath(const QString& name) {
 void installMissingProcedures(const CatalogRead& read, const CatalogWrite& write) {
     for (const ProcedureSignature& procedure : programProcedures()) {
         const QString& name = procedure.name;
-        const Recordset found =
-            read(QStringLiteral("SELECT name FROM sysobjects WHERE name= ?"), {name});
+        const Recordset found = read("SELECT name FROM sysobjects WHERE name= ?", {name});
         if (!found.eof())
             continue; // an existing procedure is never replaced
-        const QString path = procedureScriptPath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            throw corvelix::VbError(corvelix::kErrInternal, QStringLiteral("Corvelix"),
-                                    QStringLiteral("No se puede leer ") + path);
-        write(corvelix::fromWindows1252(file.readAll()));
+        write(Sql::fromResource(procedureScriptPath(name)));
     }
 }
 
@@ -45,10 +39,10 @@ void updateStore() {
         // start-up's first look at the catalog) but there is nothing to install.
         const bool builtIn = dialect(kCatalog) == Dialect::Sqlite;
         detail::installMissingProcedures(
-            [](const QString& sql, const QVariantList& params) {
+            [](const Sql& sql, const QVariantList& params) {
                 return getRs(kCatalog, sql, params);
             },
-            [builtIn](const QString& sql) { return builtIn ? 0 : execSQL(kCatalog, sql); });
+            [builtIn](const Sql& sql) { return builtIn ? 0 : execSQL(kCatalog, sql); });
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Recordset.h"
+#include "data/Sql.h"
 
 #include <QString>
 #include <QVariantList>
@@ -9,8 +10,8 @@
 
 namespace modDA::detail {
 
-using CatalogRead = std::function<Recordset(const QString& sql, const QVariantList& params)>;
-using CatalogWrite = std::function<int(const QString& sql)>;
+using CatalogRead = std::function<Recordset(const Sql& sql, const QVariantList& params)>;
+using CatalogWrite = std::function<int(const Sql& sql)>;
 
 // The resource holding a procedure's creation script (Windows-1252 text).
 QString procedureScriptPath(const QString& name);

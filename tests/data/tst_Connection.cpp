@@ -1,9 +1,11 @@
+#include "data/connection.h"
 #include "data/modDA.h"
 #include "runtime/Paths.h"
 #include "runtime/VbError.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
 #include "support/TestRegistry.h"
+#include "support/TestSql.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -24,7 +26,7 @@ INSERT INTO DDT (IDDT, IEXT, MDDTFOB) VALUES ('26001IC04000003C', 'REF-3', NULL)
 )");
 
 int countRows(const QString& sql, const QVariantList& params = {}) {
-    auto rs = modDA::getRs(modDA::kCatalog, sql, params);
+    auto rs = modDA::getRs(modDA::kCatalog, testSql(sql), params);
     return rs.field(0).toInt();
 }
 
@@ -67,22 +69,22 @@ private slots:
         QFETCH(QVariant, value);
         QFETCH(bool, storedNull);
         QCOMPARE(modDA::execSQL(modDA::kCatalog,
-                                QStringLiteral("update DDT set IEXT = ? where IDDT = ?"),
-                                {value, QStringLiteral("26001IC04000001A")}),
+                                "update DDT set IEXT = ? where IDDT = ?",
+                                {value, "26001IC04000001A"}),
                  1);
         auto rs =
-            modDA::getRs(modDA::kCatalog, QStringLiteral("select IEXT from DDT where IDDT = ?"),
-                         {QStringLiteral("26001IC04000001A")});
+            modDA::getRs(modDA::kCatalog, "select IEXT from DDT where IDDT = ?",
+                         {"26001IC04000001A"});
         QCOMPARE(rs.isNull(QStringLiteral("IEXT")), storedNull);
         QCOMPARE(rs.text(QStringLiteral("IEXT")), QString());
     }
 
     void execSqlCountsRowsAffected() {
         QCOMPARE(modDA::execSQL(modDA::kCatalog,
-                                QStringLiteral("update DDT set IEXT = 'x' where IDDT = ?"),
-                                {QStringLiteral("none")}),
+                                "update DDT set IEXT = 'x' where IDDT = ?",
+                                {"none"}),
                  0);
-        QCOMPARE(modDA::execSQL(modDA::kCatalog, QStringLiteral("update DDT set MDDTFLE = 1")), 3);
+        QCOMPARE(modDA::execSQL(modDA::kCatalog, "update DDT set MDDTFLE = 1"), 3);
     }
 
     // The old count was 16 bits wide: 40000 rows came back negative.
@@ -91,8 +93,8 @@ private slots:
             "insert into ART (IDDT, NART) "
             "with recursive n(i) as (select 1 union all select i + 1 from n where i < 40000) "
             "select '26001IC04000001A', substr('0000' || i, -5) from n");
-        QCOMPARE(modDA::execSQL(modDA::kCatalog, insert), 40000);
-        QCOMPARE(modDA::execSQL(modDA::kCatalog, QStringLiteral("update ART set MARTFOB = 1")),
+        QCOMPARE(modDA::execSQL(modDA::kCatalog, testSql(insert)), 40000);
+        QCOMPARE(modDA::execSQL(modDA::kCatalog, "update ART set MARTFOB = 1"),
                  40000);
     }
 
@@ -112,9 +114,9 @@ private slots:
         const QString sql = QStringLiteral("select * from NOSUCHTABLE");
         try {
             if (read)
-                modDA::getRs(modDA::kCatalog, sql);
+                modDA::getRs(modDA::kCatalog, testSql(sql));
             else
-                modDA::execSQL(modDA::kCatalog, sql);
+                modDA::execSQL(modDA::kCatalog, testSql(sql));
             QFAIL("no error");
         } catch (const VbError& e) {
             QCOMPARE(e.number, corvelix::kErrChained);
@@ -132,17 +134,17 @@ private slots:
         modDA::getConnection(modDA::kCatalog).close();
         QCOMPARE(countRows(QStringLiteral("select count(*) from DDT")), 3);
 
-        modDA::execSQL(modDA::kLocal, QStringLiteral("insert into INFOADICIONAL (ID) values (?)"),
-                       {QStringLiteral("A")});
+        modDA::execSQL(modDA::kLocal, "insert into INFOADICIONAL (ID) values (?)",
+                       {"A"});
         modDA::closeLocalConnection();
-        auto rs = modDA::getRs(modDA::kLocal, QStringLiteral("select ID from INFOADICIONAL"));
+        auto rs = modDA::getRs(modDA::kLocal, "select ID from INFOADICIONAL");
         QCOMPARE(rs.text(QStringLiteral("id")), QStringLiteral("A"));
     }
 
     void localFileIsCreatedWithItsSchema() {
         QVERIFY(!QFile::exists(corvelix::localDatabasePath()));
         auto rs =
-            modDA::getRs(modDA::kLocal, QStringLiteral("select count(*) from SIMIGlobalItem"));
+            modDA::getRs(modDA::kLocal, "select count(*) from SIMIGlobalItem");
         QCOMPARE(rs.field(0).toInt(), 0);
         QVERIFY(QFileInfo(corvelix::localDatabasePath()).isFile());
         QCOMPARE(modDA::dialect(modDA::kLocal), modDA::Dialect::Sqlite);
@@ -155,7 +157,7 @@ private slots:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         try {
-            modDA::getRs(modDA::kLocal, QStringLiteral("select 1"));
+            modDA::getRs(modDA::kLocal, "select 1");
             QFAIL("no error");
         } catch (const VbError& e) {
             QCOMPARE(
@@ -179,10 +181,10 @@ private slots:
     void transactionRolledBackOnFailureLeavesTheCatalogUnchanged() {
         try {
             modDA::Transaction tx;
-            modDA::execSQL(modDA::kCatalog, QStringLiteral("update DDT set MDDTFOB = 0"));
-            modDA::execSQL(modDA::kCatalog, QStringLiteral("delete from DDT where IDDT = ?"),
-                           {QStringLiteral("26001IC04000002B")});
-            modDA::execSQL(modDA::kCatalog, QStringLiteral("update NOSUCHTABLE set x = 1"));
+            modDA::execSQL(modDA::kCatalog, "update DDT set MDDTFOB = 0");
+            modDA::execSQL(modDA::kCatalog, "delete from DDT where IDDT = ?",
+                           {"26001IC04000002B"});
+            modDA::execSQL(modDA::kCatalog, "update NOSUCHTABLE set x = 1");
             tx.commit();
             QFAIL("no error");
         } catch (const VbError&) {
@@ -194,7 +196,7 @@ private slots:
     void committedTransactionKeepsItsWrites() {
         {
             modDA::Transaction tx;
-            modDA::execSQL(modDA::kCatalog, QStringLiteral("update DDT set MDDTFOB = 0"));
+            modDA::execSQL(modDA::kCatalog, "update DDT set MDDTFOB = 0");
             tx.commit();
         }
         // A fresh connection sees the rows as written.
@@ -205,14 +207,14 @@ private slots:
     void nestedTransactionUndoesOnlyItsOwnPart() {
         {
             modDA::Transaction outer;
-            modDA::execSQL(modDA::kCatalog, QStringLiteral("update DDT set IEXT = 'outer'"));
+            modDA::execSQL(modDA::kCatalog, "update DDT set IEXT = 'outer'");
             {
                 modDA::Transaction inner;
-                modDA::execSQL(modDA::kCatalog, QStringLiteral("delete from DDT"));
+                modDA::execSQL(modDA::kCatalog, "delete from DDT");
             }
             {
                 modDA::Transaction inner;
-                modDA::execSQL(modDA::kCatalog, QStringLiteral("update DDT set MDDTFLE = 7"));
+                modDA::execSQL(modDA::kCatalog, "update DDT set MDDTFLE = 7");
                 inner.commit();
             }
             outer.commit();
@@ -225,7 +227,7 @@ private slots:
         {
             modDA::Transaction outer;
             modDA::Transaction inner;
-            modDA::execSQL(modDA::kCatalog, QStringLiteral("delete from DDT"));
+            modDA::execSQL(modDA::kCatalog, "delete from DDT");
             inner.commit();
         }
         QCOMPARE(countRows(QStringLiteral("select count(*) from DDT")), 3);
@@ -239,12 +241,12 @@ private slots:
 
     void getdateAnswersThePinnedClock() {
         auto rs =
-            modDA::getRs(modDA::kCatalog, QStringLiteral("select GETDATE() as now, "
-                                                         "strftime('%Y%m%d', getdate()) as ymd"));
+            modDA::getRs(modDA::kCatalog, "select GETDATE() as now, "
+                                                         "strftime('%Y%m%d', getdate()) as ymd");
         QCOMPARE(rs.text(QStringLiteral("now")), QStringLiteral("2026-12-10 10:00:00"));
         QCOMPARE(rs.text(QStringLiteral("ymd")), QStringLiteral("20261210"));
         modDA::setClock([] { return QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5)); });
-        rs = modDA::getRs(modDA::kCatalog, QStringLiteral("select getdate()"));
+        rs = modDA::getRs(modDA::kCatalog, "select getdate()");
         QCOMPARE(rs.field(0).toString(), QStringLiteral("2027-01-02 03:04:05"));
     }
 
@@ -278,8 +280,8 @@ private slots:
         QFETCH(QVariant, expected);
         const bool withStart = start.isValid();
         auto rs = modDA::getRs(modDA::kCatalog,
-                               withStart ? QStringLiteral("select CHARINDEX(?, ?, ?)")
-                                         : QStringLiteral("select CHARINDEX(?, ?)"),
+                               withStart ? modDA::Sql("select CHARINDEX(?, ?, ?)")
+                                         : modDA::Sql("select CHARINDEX(?, ?)"),
                                withStart ? QVariantList{needle, haystack, start}
                                          : QVariantList{needle, haystack});
         QCOMPARE(rs.field(0).isNull(), expected.isNull());

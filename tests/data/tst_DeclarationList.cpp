@@ -99,9 +99,9 @@ private slots:
     }
 
     void failureNamesTheListAndItsLine() {
-        modDA::execSQL(modDA::kCatalog, QStringLiteral("ALTER TABLE DDT RENAME TO DDT_OLD"));
+        modDA::execSQL(modDA::kCatalog, "ALTER TABLE DDT RENAME TO DDT_OLD");
         const auto restore = qScopeGuard([] {
-            modDA::execSQL(modDA::kCatalog, QStringLiteral("ALTER TABLE DDT_OLD RENAME TO DDT"));
+            modDA::execSQL(modDA::kCatalog, "ALTER TABLE DDT_OLD RENAME TO DDT");
         });
         try {
             modDA::getDDT(QStringLiteral("1"), false);

@@ -4,6 +4,7 @@
 #include "support/QueryRows.h"
 #include "support/ScriptedUi.h"
 #include "support/TestRegistry.h"
+#include "support/TestSql.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -78,7 +79,7 @@ private slots:
              {"item_ventajas", "ITEM_INFOAD", "ITEM_DOCS", "CPLPIVOT", "SRGPIVOT", "DVDPIVOT"}) {
             auto rs =
                 modDA::getRs(modDA::kCatalog,
-                             QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(table)));
+                             "SELECT count(*) FROM " + modDA::Sql::identifier(QLatin1String(table)));
             QVERIFY2(rs.field(0).toInt() > 0, table);
         }
         modDA::resetConnectionsForTests();

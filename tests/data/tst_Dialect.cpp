@@ -29,7 +29,8 @@ QVariant scalar(const QString& text) {
     return query.value(0);
 }
 
-void run(const QString& text) {
+void run(const modDA::Sql& statement) {
+    const QString& text = statement.text();
     QSqlQuery query(memoryDb());
     QVERIFY2(query.exec(text), qPrintable(text + QStringLiteral(": ") + query.lastError().text()));
 }
@@ -88,38 +89,38 @@ private slots:
         QFETCH(QString, serverText);
         QFETCH(QString, sqliteText);
         QFETCH(QString, which);
-        const auto build = [&](Dialect d) -> QString {
+        const auto build = [&](Dialect d) -> modDA::Sql {
             if (which == QLatin1String("concat"))
                 return sql::concat(
-                    d, {QStringLiteral("a"), QStringLiteral("'x'"), QStringLiteral("b")});
+                    d, {"a", "'x'", "b"});
             if (which == QLatin1String("first"))
-                return sql::selectFirst(d, QStringLiteral("NART"),
-                                        QStringLiteral("FROM ART ORDER BY NART"));
+                return sql::selectFirst(d, "NART",
+                                        "FROM ART ORDER BY NART");
             if (which == QLatin1String("round"))
-                return sql::roundTo(d, QStringLiteral("MARTFOB * 1.5"), 2);
+                return sql::roundTo(d, "MARTFOB * 1.5", 2);
             if (which == QLatin1String("today"))
                 return sql::todayYmd(d);
             if (which == QLatin1String("left"))
-                return sql::left(d, QStringLiteral("IDDT"), 5);
+                return sql::left(d, "IDDT", 5);
             if (which == QLatin1String("right"))
-                return sql::right(d, QStringLiteral("IDDT"), 4);
+                return sql::right(d, "IDDT", 4);
             if (which == QLatin1String("update"))
                 return sql::updateFrom(
-                    d, QStringLiteral("ART"), QStringLiteral("MARTFOB = s.MSBTFOB"),
-                    QStringLiteral("SBT AS s"), QStringLiteral("s.IDDT = ART.IDDT"),
-                    QStringLiteral("ART.IDDT = ?"));
-            return sql::updateFrom(d, QStringLiteral("ART"), QStringLiteral("X = s.X"),
-                                   QStringLiteral("S AS s"), QStringLiteral("s.K = ART.K"));
+                    d, "ART", "MARTFOB = s.MSBTFOB",
+                    "SBT AS s", "s.IDDT = ART.IDDT",
+                    "ART.IDDT = ?");
+            return sql::updateFrom(d, "ART", "X = s.X",
+                                   "S AS s", "s.K = ART.K");
         };
-        QCOMPARE(build(Dialect::SqlServer), serverText);
-        QCOMPARE(build(Dialect::Sqlite), sqliteText);
+        QCOMPARE(build(Dialect::SqlServer).text(), serverText);
+        QCOMPARE(build(Dialect::Sqlite).text(), sqliteText);
     }
 
     // A '%1' inside an expression must reach the text untouched.
     void expressionsAreNotTemplates() {
-        QCOMPARE(sql::roundTo(Dialect::Sqlite, QStringLiteral("'%1%2'"), 3),
+        QCOMPARE(sql::roundTo(Dialect::Sqlite, "'%1%2'", 3).text(),
                  QStringLiteral("ROUND('%1%2', 3)"));
-        QCOMPARE(sql::left(Dialect::SqlServer, QStringLiteral("'%2'"), 1),
+        QCOMPARE(sql::left(Dialect::SqlServer, "'%2'", 1).text(),
                  QStringLiteral("LEFT('%2', 1)"));
     }
 
@@ -127,24 +128,24 @@ private slots:
         QTest::addColumn<QString>("expression");
         QTest::addColumn<QVariant>("expected");
         const Dialect d = Dialect::Sqlite;
-        QTest::newRow("concat") << sql::concat(d, {QStringLiteral("'ab'"), QStringLiteral("'cd'")})
+        QTest::newRow("concat") << sql::concat(d, {"'ab'", "'cd'"}).text()
                                 << QVariant(QStringLiteral("abcd"));
         QTest::newRow("concat with null")
-            << sql::concat(d, {QStringLiteral("'ab'"), QStringLiteral("NULL")}) << QVariant();
+            << sql::concat(d, {"'ab'", "NULL"}).text() << QVariant();
         QTest::newRow("round half up")
-            << sql::roundTo(d, QStringLiteral("2.345"), 2) << QVariant(2.35);
+            << sql::roundTo(d, "2.345", 2).text() << QVariant(2.35);
         QTest::newRow("round to none")
-            << sql::roundTo(d, QStringLiteral("2.5"), 0) << QVariant(3.0);
-        QTest::newRow("today") << sql::todayYmd(d) << QVariant(QStringLiteral("20261210"));
-        QTest::newRow("left") << sql::left(d, QStringLiteral("'26001IC04'"), 5)
+            << sql::roundTo(d, "2.5", 0).text() << QVariant(3.0);
+        QTest::newRow("today") << sql::todayYmd(d).text() << QVariant(QStringLiteral("20261210"));
+        QTest::newRow("left") << sql::left(d, "'26001IC04'", 5).text()
                               << QVariant(QStringLiteral("26001"));
-        QTest::newRow("right") << sql::right(d, QStringLiteral("'0001A'"), 4)
+        QTest::newRow("right") << sql::right(d, "'0001A'", 4).text()
                                << QVariant(QStringLiteral("001A"));
         QTest::newRow("right longer than text")
-            << sql::right(d, QStringLiteral("'ab'"), 4) << QVariant(QStringLiteral("ab"));
+            << sql::right(d, "'ab'", 4).text() << QVariant(QStringLiteral("ab"));
         QTest::newRow("right none")
-            << sql::right(d, QStringLiteral("'ab'"), 0) << QVariant(QStringLiteral(""));
-        QTest::newRow("left of null") << sql::left(d, QStringLiteral("NULL"), 2) << QVariant();
+            << sql::right(d, "'ab'", 0).text() << QVariant(QStringLiteral(""));
+        QTest::newRow("left of null") << sql::left(d, "NULL", 2).text() << QVariant();
     }
     void sqliteFormsRun() {
         QFETCH(QString, expression);
@@ -156,27 +157,28 @@ private slots:
     }
 
     void firstRowAndUpdateJoinRunOnSqlite() {
-        run(QStringLiteral("CREATE TABLE T (K TEXT, V REAL)"));
-        run(QStringLiteral("CREATE TABLE S (K TEXT, V REAL)"));
-        run(QStringLiteral("INSERT INTO T VALUES ('a', 0), ('b', 0), ('c', 0)"));
-        run(QStringLiteral("INSERT INTO S VALUES ('a', 1.5), ('b', 2.5)"));
+        run("CREATE TABLE T (K TEXT, V REAL)");
+        run("CREATE TABLE S (K TEXT, V REAL)");
+        run("INSERT INTO T VALUES ('a', 0), ('b', 0), ('c', 0)");
+        run("INSERT INTO S VALUES ('a', 1.5), ('b', 2.5)");
 
-        QCOMPARE(scalar(sql::selectFirst(Dialect::Sqlite, QStringLiteral("K"),
-                                         QStringLiteral("FROM T ORDER BY K DESC")))
+        QCOMPARE(scalar(sql::selectFirst(Dialect::Sqlite, "K",
+                                         "FROM T ORDER BY K DESC")
+                            .text())
                      .toString(),
                  QStringLiteral("c"));
 
-        run(sql::updateFrom(Dialect::Sqlite, QStringLiteral("T"), QStringLiteral("V = s.V * 2"),
-                            QStringLiteral("S AS s"), QStringLiteral("s.K = T.K"),
-                            QStringLiteral("T.K <> 'b'")));
+        run(sql::updateFrom(Dialect::Sqlite, "T", "V = s.V * 2",
+                            "S AS s", "s.K = T.K",
+                            "T.K <> 'b'"));
         QCOMPARE(scalar(QStringLiteral("SELECT group_concat(K || '=' || V, ',') FROM "
                                        "(SELECT K, V FROM T ORDER BY K)"))
                      .toString(),
                  QStringLiteral("a=3.0,b=0.0,c=0.0"));
 
-        run(sql::updateFrom(Dialect::Sqlite, QStringLiteral("T"), QStringLiteral("V = s.V"),
-                            QStringLiteral("(SELECT K, SUM(V) AS V FROM S GROUP BY K) AS s"),
-                            QStringLiteral("s.K = T.K")));
+        run(sql::updateFrom(Dialect::Sqlite, "T", "V = s.V",
+                            "(SELECT K, SUM(V) AS V FROM S GROUP BY K) AS s",
+                            "s.K = T.K"));
         QCOMPARE(scalar(QStringLiteral("SELECT SUM(V) FROM T")).toDouble(), 4.0);
     }
 };

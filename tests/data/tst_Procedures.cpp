@@ -6,6 +6,7 @@
 #include "support/QueryRows.h"
 #include "support/ScriptedUi.h"
 #include "support/TestRegistry.h"
+#include "support/TestSql.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -482,7 +483,7 @@ private slots:
 
         CatalogFixture fixture(kFixtureSeed);
         modDA::runProcedure(name, args);
-        QCOMPARE(recordsetRows(modDA::getRs(modDA::kCatalog, check)), expected);
+        QCOMPARE(recordsetRows(modDA::getRs(modDA::kCatalog, testSql(check))), expected);
     }
 
     // Failures read as execSQL's, as when callers sent the procedures as command texts.

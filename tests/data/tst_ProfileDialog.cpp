@@ -1,9 +1,11 @@
+#include "data/connection.h"
 #include "data/frmPerfil.h"
 #include "data/modDA.h"
 #include "platform/Settings.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
 #include "support/TestRegistry.h"
+#include "support/TestSql.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -173,7 +175,7 @@ private slots:
         auto& seam = ScriptedUi::current();
         seam.onForm(QStringLiteral("frmPerfil"), choose(2));
 
-        auto rs = modDA::getRs(modDA::kCatalog, QStringLiteral("select count(*) from DDT"));
+        auto rs = modDA::getRs(modDA::kCatalog, "select count(*) from DDT");
         QCOMPARE(rs.field(0).toInt(), 1);
         QCOMPARE(seam.shownForms.size(), dialogs);
         QCOMPARE(calls, opens);
@@ -182,7 +184,7 @@ private slots:
         QVERIFY(seam.quits.isEmpty());
 
         // Cached from now on: no further open.
-        modDA::execSQL(modDA::kCatalog, QStringLiteral("update DDT set IEXT = 'x'"));
+        modDA::execSQL(modDA::kCatalog, "update DDT set IEXT = 'x'");
         QCOMPARE(calls, opens);
     }
 
@@ -190,12 +192,12 @@ private slots:
         storeWord(QStringLiteral("interno"));
         int builds = 0;
         modDA::setInternalProfileListener([&] { ++builds; });
-        modDA::getRs(modDA::kCatalog, QStringLiteral("select 1"));
-        modDA::getRs(modDA::kCatalog, QStringLiteral("select 1"));
+        modDA::getRs(modDA::kCatalog, "select 1");
+        modDA::getRs(modDA::kCatalog, "select 1");
         QCOMPARE(builds, 1);
         // A closed connection is opened with a freshly built string.
         modDA::getConnection(modDA::kCatalog).close();
-        modDA::getRs(modDA::kCatalog, QStringLiteral("select 1"));
+        modDA::getRs(modDA::kCatalog, "select 1");
         QCOMPARE(builds, 2);
     }
 
@@ -218,7 +220,7 @@ private slots:
         });
         bool ended = false;
         try {
-            modDA::getRs(modDA::kCatalog, QStringLiteral("select 1"));
+            modDA::getRs(modDA::kCatalog, "select 1");
         } catch (const ProgramExit& exit) {
             ended = true;
             QCOMPARE(exit.code, 0);
@@ -244,7 +246,7 @@ private slots:
             qputenv("CORVELIX_KITSQL", fixture_->catalogPath().toUtf8());
             choose(0)(dialog);
         });
-        auto rs = modDA::getRs(modDA::kCatalog, QStringLiteral("select IDDT from DDT"));
+        auto rs = modDA::getRs(modDA::kCatalog, "select IDDT from DDT");
         QCOMPARE(rs.text(QStringLiteral("IDDT")), QStringLiteral("26001IC04000001A"));
         QCOMPARE(seam.shownForms.size(), 1);
         QCOMPARE(storedWord(), QStringLiteral("legacy"));

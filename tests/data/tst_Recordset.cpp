@@ -3,6 +3,7 @@
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
 #include "support/TestRegistry.h"
+#include "support/TestSql.h"
 
 #include <QTest>
 
@@ -33,8 +34,8 @@ private slots:
 
     void walksRowsWithNullsAndNamesInAnyCase() {
         auto rs = modDA::getRs(modDA::kCatalog,
-                               QStringLiteral("select NART, NARTEXT, MARTFOB, QARTKGRNET as Kilos "
-                                              "from ART order by NART"));
+                               "select NART, NARTEXT, MARTFOB, QARTKGRNET as Kilos "
+                                              "from ART order by NART");
         QCOMPARE(rs.recordCount(), 2);
         QCOMPARE(rs.fields(), (QStringList{QStringLiteral("NART"), QStringLiteral("NARTEXT"),
                                            QStringLiteral("MARTFOB"), QStringLiteral("Kilos")}));
@@ -68,7 +69,7 @@ private slots:
         QFETCH(QString, sql);
         QFETCH(QString, fieldName);
         QFETCH(int, number);
-        const auto rs = modDA::getRs(modDA::kCatalog, sql);
+        const auto rs = modDA::getRs(modDA::kCatalog, testSql(sql));
         try {
             (void)rs.field(fieldName);
             QFAIL("no error");
@@ -79,8 +80,8 @@ private slots:
 
     void emptyResultKeepsItsFieldNames() {
         const auto rs = modDA::getRs(modDA::kCatalog,
-                                     QStringLiteral("select NART, MARTFOB from ART where NART = ?"),
-                                     {QStringLiteral("9999")});
+                                     "select NART, MARTFOB from ART where NART = ?",
+                                     {"9999"});
         QVERIFY(rs.eof());
         QCOMPARE(rs.recordCount(), 0);
         QVERIFY(rs.hasField(QStringLiteral("martfob")));

@@ -27,8 +27,8 @@ struct FakeServer {
     QString failOn; // a script containing this text fails
 
     modDA::detail::CatalogRead reader() {
-        return [this](const QString& sql, const QVariantList& params) {
-            reads << sql + QStringLiteral(" <- ") + params.value(0).toString();
+        return [this](const modDA::Sql& sql, const QVariantList& params) {
+            reads << sql.text() + QStringLiteral(" <- ") + params.value(0).toString();
             QList<QVariantList> rows;
             for (const QString& name : existing) {
                 // sysobjects compares names without letter case
@@ -39,7 +39,8 @@ struct FakeServer {
         };
     }
     modDA::detail::CatalogWrite writer() {
-        return [this](const QString& sql) {
+        return [this](const modDA::Sql& statement) {
+            const QString& sql = statement.text();
             if (!failOn.isEmpty() && sql.contains(failOn))
                 throw VbError(-2147217900, QStringLiteral("QODBC"), QStringLiteral("boom"));
             writes << sql;
@@ -146,7 +147,7 @@ private slots:
         CatalogFixture fixture;
         const auto objects = [] {
             modDA::Recordset rs = modDA::getRs(
-                modDA::kCatalog, QStringLiteral("SELECT name FROM sqlite_master ORDER BY name"));
+                modDA::kCatalog, "SELECT name FROM sqlite_master ORDER BY name");
             QStringList names;
             for (; !rs.eof(); rs.moveNext())
                 names << rs.text(QStringLiteral("name"));

@@ -6,6 +6,7 @@
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
 #include "support/TestRegistry.h"
+#include "support/TestSql.h"
 
 #include "version.h"
 
@@ -206,11 +207,11 @@ private slots:
         // A catalog without the object list the procedure check reads.
         const QString objectList =
             modDA::getRs(modDA::kCatalog,
-                         QStringLiteral("SELECT sql FROM sqlite_master WHERE name = ?"),
-                         {QStringLiteral("sysobjects")})
+                         "SELECT sql FROM sqlite_master WHERE name = ?",
+                         {"sysobjects"})
                 .text(QStringLiteral("sql"));
         QVERIFY(!objectList.isEmpty());
-        modDA::execSQL(modDA::kCatalog, QStringLiteral("DROP VIEW sysobjects"));
+        modDA::execSQL(modDA::kCatalog, "DROP VIEW sysobjects");
 
         frmMain frm;
         frm.show();
@@ -236,7 +237,7 @@ private slots:
         QCOMPARE(seam.boxes.size(), 1);
 
         // Back from another form: the work runs again, now on a catalog that works.
-        modDA::execSQL(modDA::kCatalog, objectList);
+        modDA::execSQL(modDA::kCatalog, testSql(objectList));
         QDialog otherForm;
         otherForm.show();
         activar(otherForm);
@@ -423,13 +424,13 @@ private slots:
     void columnsFitTheLastRowOfALongList() {
         CatalogFixture catalog;
         modDA::execSQL(modDA::kCatalog,
-                       QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                       "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
                                       "FROM n WHERE i < 1500) INSERT INTO DDT (IDDT, IEXT) "
-                                      "SELECT printf('24010IC04%07d', i), 'R' FROM n"));
+                                      "SELECT printf('24010IC04%07d', i), 'R' FROM n");
         const QString larga = QStringLiteral("REFERENCIA PROPIA MUY LARGA DEL ULTIMO DESPACHO");
         modDA::execSQL(modDA::kCatalog,
-                       QStringLiteral("INSERT INTO DDT (IDDT, IEXT) VALUES (?, ?)"),
-                       {QStringLiteral("24010IC040000000"), larga});
+                       "INSERT INTO DDT (IDDT, IEXT) VALUES (?, ?)",
+                       {"24010IC040000000", larga});
         frmMain frm;
         frm.cargarGrilla(QString());
         QTreeWidget& list = lista(frm);
@@ -444,7 +445,7 @@ private slots:
         frmMain frm;
         frm.cargarGrilla(QString());
         QCOMPARE(lista(frm).topLevelItemCount(), 4);
-        modDA::execSQL(modDA::kCatalog, QStringLiteral("DROP TABLE DDT"));
+        modDA::execSQL(modDA::kCatalog, "DROP TABLE DDT");
         frm.cargarGrilla(QString());
         QCOMPARE(seam.boxes.size(), 1);
         const QString text = seam.boxes[0].text;
