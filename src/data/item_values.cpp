@@ -31,16 +31,31 @@ constexpr qint32 kErrUnsupported = static_cast<qint32>(0x800740DFu);
                                 .arg(codigo, item, subitem));
 }
 
+// The replaced string into `result` (empty when the code is absent); false when the entry is
+// not closed by ")-".
+bool replaceSuffix(const QString& sufijos, const QString& codigo, const QString& valor,
+                   QString& result) {
+    result.clear();
+    const qsizetype found = sufijos.indexOf(codigo + QLatin1Char('('), 0, Qt::CaseSensitive);
+    if (found < 0)
+        return true;
+    // Positions made for a two-character code: the head ends with its "(".
+    const qsizetype close = sufijos.indexOf(QStringLiteral(")-"), found + 3);
+    if (close < 0)
+        return false;
+    QString value = valor;
+    value.remove(QLatin1Char('\''));
+    result = sufijos.left(found + 3) + value + sufijos.mid(close);
+    return true;
+}
+
 // The replacement, with a malformed entry reported for the subitem it belongs to.
 QString replaced(const QString& sufijos, const QString& codigo, const QString& valor,
                  const QString& item, const QString& subitem) {
-    try {
-        return ReemplazarSufijo(sufijos, codigo, valor);
-    } catch (const corvelix::VbError& error) {
-        if (error.number != kErrInvalidArgument)
-            throw;
+    QString result;
+    if (!replaceSuffix(sufijos, codigo, valor, result))
         malformedSuffixes(codigo, item, subitem);
-    }
+    return result;
 }
 
 void writeSuffixes(const QString& despacho, const QString& item, const QString& subitem,
@@ -213,21 +228,12 @@ void EliminarSBT(const QString& despacho, const QString& item, const QString& su
 
 QString ReemplazarSufijo(const QString& sufijos, const QString& codigo, const QString& valor) {
     return corvelix::chained(location("ReemplazarSufijo"), [&] {
-        const qsizetype found = sufijos.indexOf(codigo + QLatin1Char('('), 0, Qt::CaseSensitive);
-        if (found < 0)
-            return QString();
-        // Positions made for a two-character code: the head ends with its "(".
-        const QString head = sufijos.left(found + 3);
-        QString tail = sufijos.mid(found + 3);
-        const qsizetype close = tail.indexOf(QStringLiteral(")-"));
-        if (close < 0)
+        QString result;
+        if (!replaceSuffix(sufijos, codigo, valor, result))
             throw corvelix::VbError(
                 kErrInvalidArgument, QStringLiteral("Corvelix"),
                 QStringLiteral("Llamada a procedimiento o argumento no válidos"));
-        tail = tail.mid(close);
-        QString value = valor;
-        value.remove(QLatin1Char('\''));
-        return head + value + tail;
+        return result;
     });
 }
 
