@@ -54,7 +54,7 @@ void Distribuir_IDA4_En_IC06(const QString& despacho, const QString& despachoCan
                                 "NDCNORDEN, CDCNRESOL) ";
             Transaction transaction;
             line = 30;
-            execSQL(kCatalog, "delete DCN WHERE IDCN = ?", {despacho});
+            execSQL(kCatalog, "delete from DCN WHERE IDCN = ?", {despacho});
             line = 120;
             execSQL(kCatalog,
                     columns +
