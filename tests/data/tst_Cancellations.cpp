@@ -191,6 +191,15 @@ private slots:
                                      << "E'; --"
                                      << "7|X|4|2|NCM|1.5|E'; --|20261210|<null>|O'K; --%|1|100,00";
     }
+    void agregarCancelacionLongTexts() {
+        const QString t(300, QLatin1Char('L'));
+        QVERIFY(modDA::agregarCancelacion(D, 3, t, 4, 2, t, 1, t, "", t, t));
+        QCOMPARE(lines().last(),
+                 "7|" + t + "|4|2|" + t + "|1|" + t + "|20261210|<null>|" + t + "|<null>|" + t);
+        QVERIFY(modDA::modificarCancelacion(D, 7, t, 4, 2, "N'", 2, "%", "--"));
+        QCOMPARE(lines().last(), "7|" + t + "|4|2|N'|2|" + t + "|20261210|<null>|%|<null>|--");
+    }
+
     void agregarCancelacion() {
         QFETCH(QString, certificado);
         QFETCH(QString, orden);
