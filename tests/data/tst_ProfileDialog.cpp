@@ -4,6 +4,7 @@
 #include "platform/Settings.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
 
@@ -45,22 +46,22 @@ ScriptedUi::FormHandler choose(int index) {
 
 } // namespace
 
-class tst_ProfileDialog : public QObject {
+class tst_ProfileDialog : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture_;
 
-private slots:
-    void init() {
-        ScriptedUi::current().reset();
+protected:
+    void initTest() override {
         fixture_ = std::make_unique<CatalogFixture>(
             QStringLiteral("INSERT INTO DDT (IDDT) VALUES ('26001IC04000001A');"));
     }
-    void cleanup() {
+    void cleanupTest() override {
         modDA::setInternalProfileListener({});
         fixture_.reset();
     }
 
+private slots:
     void looksAsItShould() {
         frmPerfil dialog;
         QCOMPARE(dialog.objectName(), QStringLiteral("frmPerfil"));
@@ -136,6 +137,7 @@ private slots:
         storeWord(QStringLiteral("otro"));
         bool stillOpen = false;
         auto& seam = ScriptedUi::current();
+        seam.answerBoxes({corvelix::MsgResult::Ok});
         seam.onForm(QStringLiteral("frmPerfil"), [&](QDialog& dialog) {
             click(dialog, "cmdAceptar");
             stillOpen = dialog.isVisible();

@@ -1,6 +1,7 @@
 #include "platform/SingleInstance.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QFile>
@@ -37,7 +38,7 @@ void stop(QProcess& process) {
 
 } // namespace
 
-class tst_SingleInstance : public QObject {
+class tst_SingleInstance : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:

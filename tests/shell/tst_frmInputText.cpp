@@ -1,5 +1,6 @@
 #include "shell/frmInputText.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QLabel>
@@ -10,12 +11,10 @@
 using corvelix::ui;
 using corvelix::test::ScriptedUi;
 
-class tst_frmInputText : public QObject {
+class tst_frmInputText : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:
-    void init() { ScriptedUi::current().reset(); }
-
     void design() {
         frmInputText frm;
         QCOMPARE(frm.windowTitle(), QStringLiteral("Ingresar"));
