@@ -3,6 +3,7 @@
 #include "data/modDA.h"
 #include "platform/Settings.h"
 #include "support/CatalogFixture.h"
+#include "support/FormUnderFailure.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
@@ -252,6 +253,12 @@ private slots:
         QCOMPARE(rs.text(QStringLiteral("IDDT")), QStringLiteral("26001IC04000001A"));
         QCOMPARE(seam.shownForms.size(), 1);
         QCOMPARE(storedWord(), QStringLiteral("legacy"));
+    }
+
+    // Every button and key with the data layer failing: a box at most, never a broken form.
+    void everyActionWithFailingData() {
+        frmPerfil form;
+        corvelix::test::pressEverythingWithFailingData(form);
     }
 };
 

@@ -1,4 +1,5 @@
 #include "shell/frmInputText.h"
+#include "support/FormUnderFailure.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
@@ -128,6 +129,12 @@ private slots:
         ui().exec(frm); // the close box kept the members, so the proposal shows again
         QCOMPARE(showings, 2);
         QVERIFY(frm.m_Resultado.isEmpty());
+    }
+
+    // Every button and key with the data layer failing: a box at most, never a broken form.
+    void everyActionWithFailingData() {
+        frmInputText form;
+        corvelix::test::pressEverythingWithFailingData(form);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "shell/frmMain.h"
 #include "shell/mainModule.h"
 #include "support/CatalogFixture.h"
+#include "support/FormUnderFailure.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
@@ -538,6 +539,12 @@ private slots:
         QFETCH(QString, pais);
         QFETCH(QString, mask);
         QCOMPARE(mainModule::getFormatoItemDocExportacion(pais), mask);
+    }
+
+    // Every button and key with the data layer failing: a box at most, never a broken form.
+    void everyActionWithFailingData() {
+        frmMain form;
+        corvelix::test::pressEverythingWithFailingData(form);
     }
 };
 
