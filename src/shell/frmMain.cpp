@@ -308,8 +308,13 @@ void frmMain::Form_Activate() {
 }
 
 void frmMain::primeraActivacion() {
-    if (!corvelix::acquireInstanceLock())
+    QString sinBloqueo;
+    const corvelix::InstanceLock bloqueo = corvelix::takeInstanceLock(&sinBloqueo);
+    if (bloqueo == corvelix::InstanceLock::HeldByOther)
         ui().quit(0);
+    // Two copies could run side by side unnoticed: the user should know.
+    if (bloqueo == corvelix::InstanceLock::Unavailable)
+        ui().msgBox(sinBloqueo, corvelix::MsgButtons::Ok, corvelix::MsgIcon::Exclamation);
     modDA::updateStore();
     cargarGrilla(QString());
     lstDespachos->setFocus();
