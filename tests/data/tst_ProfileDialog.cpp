@@ -56,6 +56,9 @@ protected:
     void initTest() override {
         fixture_ = std::make_unique<CatalogFixture>(
             QStringLiteral("INSERT INTO DDT (IDDT) VALUES ('26001IC04000001A');"));
+        // The profile road: the stored profile decides, and its catalog is the fixture's file.
+        qunsetenv("CORVELIX_KITSQL");
+        modDA::setProfileCatalogForTests(fixture_->catalogPath());
     }
     void cleanupTest() override {
         modDA::setInternalProfileListener({});
@@ -212,7 +215,7 @@ private slots:
     void cancellingEndsTheProgram() {
         QFETCH(bool, byButton);
         // A folder is no catalog.
-        qputenv("CORVELIX_KITSQL", fixture_->folder().toUtf8());
+        modDA::setProfileCatalogForTests(fixture_->folder());
         storeWord(QStringLiteral("nuevo"));
         auto& seam = ScriptedUi::current();
         seam.onForm(QStringLiteral("frmPerfil"), [&](QDialog& dialog) {
@@ -240,13 +243,13 @@ private slots:
         QVERIFY(junk.open(QIODevice::WriteOnly));
         junk.write(QByteArray(4096, 'x'));
         junk.close();
-        qputenv("CORVELIX_KITSQL", junk.fileName().toUtf8());
+        modDA::setProfileCatalogForTests(junk.fileName());
         auto& seam = ScriptedUi::current();
         seam.onForm(QStringLiteral("frmPerfil"), [&](QDialog& dialog) {
             // The failed open left nothing that passes for a connection.
             QVERIFY(!QSqlDatabase::database(QStringLiteral("corvelix_catalog"), false).isOpen());
             // The user mends the setting while the dialog is up, then picks a profile.
-            qputenv("CORVELIX_KITSQL", fixture_->catalogPath().toUtf8());
+            modDA::setProfileCatalogForTests(fixture_->catalogPath());
             choose(0)(dialog);
         });
         auto rs = modDA::getRs(modDA::kCatalog, "select IDDT from DDT");
