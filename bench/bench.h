@@ -26,7 +26,8 @@ public:
     // that change the file run on a fresh copy each time when `onCopy` is set.
     double shellTime(const QString& path, const QString& sql, int repeat = 3, bool onCopy = false);
 
-    // Prints "<label>: ours X ms, sqlite3 Y ms, ratio Z (goal <= G)".
+    // Prints "<label>: ours X ms, sqlite3 Y ms, ratio Z (goal <= G)"; a goal <= 0 is none
+    // (a figure shown beside the shell's for scale).
     void report(const QString& label, double ours, double shell, double goal);
 
     QString folder() const;

@@ -10,11 +10,13 @@
 #include "runtime/Ui.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QThread>
 
 namespace modDA {
 
@@ -63,15 +65,31 @@ int connectionKey(int tipo) {
 struct CatalogTarget {
     QString driver;
     QString name;
+    // Named by CORVELIX_KITSQL: the profile plays no part, so the profile dialog cannot help.
+    bool fromVariable = false;
 };
+
+QString& profileCatalogForTests() {
+    static QString path;
+    return path;
+}
 
 CatalogTarget catalogTarget(const QString& profileString) {
     const QString configured = qEnvironmentVariable("CORVELIX_KITSQL");
-    if (configured.isEmpty())
+    if (configured.isEmpty()) {
+        if (!profileCatalogForTests().isEmpty())
+            return {QStringLiteral("QSQLITE"), profileCatalogForTests()};
         return {QStringLiteral("QODBC"), odbcConnectionString(profileString)};
+    }
     if (configured.contains(QLatin1Char('=')))
-        return {QStringLiteral("QODBC"), configured};
-    return {QStringLiteral("QSQLITE"), configured};
+        return {QStringLiteral("QODBC"), configured, true};
+    return {QStringLiteral("QSQLITE"), configured, true};
+}
+
+// How long a catalog locked by another program is waited for before the user is asked.
+int& busyWaitMs() {
+    static int ms = 10000;
+    return ms;
 }
 
 // The named connection with the wanted driver; an old one of another driver is dropped.
@@ -101,42 +119,149 @@ void execPlain(QSqlDatabase& db, const QString& sql) {
         throw driverError(query.lastError(), db.driverName());
 }
 
-// Opens the catalog once; any failure counts as a failed open.
-bool tryOpenCatalog() {
+struct OpenOutcome {
+    enum Status { Opened, Failed, Busy } status = Failed;
+    CatalogTarget target;
+    // Why it failed, in Spanish, for the user.
+    QString reason;
+};
+
+bool isBusy(const QSqlError& error) {
+    // SQLITE_BUSY and SQLITE_LOCKED: another program holds the file.
+    const QString code = error.nativeErrorCode();
+    return code == QLatin1String("5") || code == QLatin1String("6");
+}
+
+// Checks, without writing anything, that an open SQLite file is the catalog: a database that
+// holds the outside system's tables. Empty when it is.
+QString catalogProblem(QSqlDatabase& db, bool& busy) {
+    QSqlQuery query = plainQuery(db);
+    // Wait here, not in the driver: the caller waits with the window responsive.
+    query.exec(QStringLiteral("PRAGMA busy_timeout = 0"));
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
+                                   "name IN ('DDT', 'ART')")) ||
+        !query.next()) {
+        busy = isBusy(query.lastError());
+        if (busy)
+            return QStringLiteral("otro programa lo tiene bloqueado");
+        if (query.lastError().nativeErrorCode() == QLatin1String("26"))
+            return QStringLiteral("no es una base de datos SQLite");
+        return QStringLiteral("no se puede leer (") + query.lastError().databaseText().trimmed() +
+               QLatin1Char(')');
+    }
+    if (query.value(0).toInt() < 2)
+        return QStringLiteral("no tiene las tablas del catálogo (DDT, ART)");
+    // The driver's usual wait for the statements of the session.
+    query.exec(QStringLiteral("PRAGMA busy_timeout = 5000"));
+    return {};
+}
+
+// Opens the catalog once; any failure counts as a failed open, with its reason.
+OpenOutcome tryOpenCatalog() {
+    OpenOutcome outcome;
     try {
-        const CatalogTarget target = catalogTarget(getConnectionString(kCatalog));
+        outcome.target = catalogTarget(getConnectionString(kCatalog));
+        const CatalogTarget& target = outcome.target;
         const bool sqlite = target.driver == QLatin1String("QSQLITE");
-        // An SQLite catalog must already exist: opening a missing path would create an empty
-        // file that has none of the outside system's tables.
-        if (sqlite && !QFileInfo(target.name).isFile())
-            return false;
+        if (sqlite) {
+            // Opening a missing path would create an empty file without the catalog's tables.
+            const QFileInfo file(target.name);
+            if (!file.exists()) {
+                outcome.reason = QStringLiteral("el archivo no existe");
+                return outcome;
+            }
+            if (!file.isFile()) {
+                outcome.reason = QStringLiteral("no es un archivo");
+                return outcome;
+            }
+            if (!file.isReadable()) {
+                outcome.reason = QStringLiteral("no hay permiso para leerlo");
+                return outcome;
+            }
+        }
         QSqlDatabase db = namedConnection(kCatalogName, target.driver);
         db.close();
         db.setDatabaseName(target.name);
         db.setConnectOptions(sqlite ? QString() : QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15"));
         const bool opened = catalogOpener() ? catalogOpener()(db) : db.open();
-        if (!opened || !db.isOpen())
-            return false;
+        if (!opened || !db.isOpen()) {
+            outcome.reason = driverError(db.lastError(), target.driver).description;
+            return outcome;
+        }
         if (sqlite) {
+            bool busy = false;
+            const QString problem = catalogProblem(db, busy);
+            if (!problem.isEmpty()) {
+                // Left open, it would pass for a working catalog on the next use.
+                db.close();
+                outcome.status = busy ? OpenOutcome::Busy : OpenOutcome::Failed;
+                outcome.reason = problem;
+                return outcome;
+            }
             try {
-                // Reading the schema tells a file that is no database apart at once.
-                execPlain(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
-                execPlain(db, QStringLiteral("PRAGMA journal_mode=WAL"));
-                execPlain(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
+                // The file keeps its journal mode: switching an existing catalog to WAL changes
+                // its format for good and fails in a folder the user cannot write.
+                QSqlQuery mode = plainQuery(db);
+                if (mode.exec(QStringLiteral("PRAGMA journal_mode")) && mode.next() &&
+                    mode.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) ==
+                        0)
+                    execPlain(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
                 registerSqliteFunctions(db);
             } catch (...) {
-                // Left open, it would pass for a working catalog on the next use.
                 db.close();
                 throw;
             }
         }
         transactionDepths().remove(kCatalog);
-        return true;
-    } catch (const corvelix::VbError&) {
-        return false;
-    } catch (const std::exception&) {
-        return false;
+        outcome.status = OpenOutcome::Opened;
+        return outcome;
+    } catch (const corvelix::VbError& error) {
+        outcome.reason = error.description;
+        return outcome;
+    } catch (const std::exception& error) {
+        outcome.reason = QString::fromLocal8Bit(error.what());
+        return outcome;
     }
+}
+
+// A catalog locked by another program: tried again for a while with the busy pointer and the
+// window responsive, then the user chooses to wait again or to end.
+OpenOutcome waitWhileBusy(OpenOutcome outcome) {
+    while (outcome.status == OpenOutcome::Busy) {
+        QElapsedTimer waited;
+        waited.start();
+        corvelix::ui().setBusy(true);
+        while (outcome.status == OpenOutcome::Busy && waited.elapsed() < busyWaitMs()) {
+            corvelix::ui().processEvents();
+            QThread::msleep(50);
+            outcome = tryOpenCatalog();
+        }
+        corvelix::ui().setBusy(false);
+        if (outcome.status != OpenOutcome::Busy)
+            break;
+        const corvelix::MsgResult answer = corvelix::ui().msgBox(
+            QStringLiteral("El catálogo ") + QDir::toNativeSeparators(outcome.target.name) +
+                QStringLiteral(" está ocupado: otro programa lo tiene bloqueado.\n\n"
+                               "¿Desea reintentar?"),
+            corvelix::MsgButtons::RetryCancel, corvelix::MsgIcon::Exclamation);
+        if (answer != corvelix::MsgResult::Retry)
+            corvelix::ui().quit(0);
+        outcome = tryOpenCatalog();
+    }
+    return outcome;
+}
+
+// The catalog named by CORVELIX_KITSQL cannot be used: say which and why, and end.
+void endForVariable(const OpenOutcome& outcome) {
+    const bool sqlite = outcome.target.driver == QLatin1String("QSQLITE");
+    const QString what = sqlite ? QStringLiteral("No se puede abrir el catálogo ") +
+                                      QDir::toNativeSeparators(outcome.target.name)
+                                : QStringLiteral("No se puede conectar con el catálogo");
+    corvelix::ui().msgBox(what + QStringLiteral(": ") + outcome.reason +
+                              QStringLiteral(".\n\nEl catálogo lo indica la variable de "
+                                             "entorno CORVELIX_KITSQL; corríjala o quítela."),
+                          corvelix::MsgButtons::Ok, corvelix::MsgIcon::Critical);
+    corvelix::ui().quit(1);
 }
 
 QSqlDatabase openLocal() {
@@ -328,17 +453,25 @@ QSqlDatabase getConnection(int tipo) {
         error.description = QStringLiteral("Error de conexión, Comuníquese con soporte técnico. ");
         corvelix::reraise(error, QStringLiteral("Corvelix.modDA.getConnection"));
     }
-    // Failures from here on never leave: they lead to the profile dialog, and each answer is
-    // tried twice before the dialog comes back. Only cancelling it ends the loop.
+    // Failures from here on never leave. A catalog named by CORVELIX_KITSQL that cannot be
+    // used ends the program with the reason; on the profile road they lead to the profile
+    // dialog, and each answer is tried twice before the dialog comes back. Only cancelling it
+    // ends that loop.
     for (;;) {
-        bool failed = !tryOpenCatalog();
+        OpenOutcome outcome = waitWhileBusy(tryOpenCatalog());
+        if (outcome.status == OpenOutcome::Failed && outcome.target.fromVariable)
+            endForVariable(outcome);
+        bool failed = outcome.status != OpenOutcome::Opened;
         if (failed) {
             frmPerfil dialog;
             dialog.sRespuesta.clear();
             corvelix::ui().exec(dialog);
             if (dialog.sRespuesta.isEmpty())
                 corvelix::ui().quit(0);
-            failed = !tryOpenCatalog();
+            outcome = waitWhileBusy(tryOpenCatalog());
+            if (outcome.status == OpenOutcome::Failed && outcome.target.fromVariable)
+                endForVariable(outcome);
+            failed = outcome.status != OpenOutcome::Opened;
         }
         if (!failed)
             return QSqlDatabase::database(kCatalogName, false);
@@ -521,6 +654,14 @@ void setCatalogOpenerForTests(std::function<bool(QSqlDatabase&)> opener) {
     catalogOpener() = std::move(opener);
 }
 
+void setProfileCatalogForTests(const QString& sqlitePath) {
+    profileCatalogForTests() = sqlitePath;
+}
+
+void setBusyWaitForTests(int milliseconds) {
+    busyWaitMs() = milliseconds < 0 ? 10000 : milliseconds;
+}
+
 void resetConnectionsForTests() {
     for (const QString& name : {kLocalName, kCatalogName}) {
         if (QSqlDatabase::contains(name)) {
@@ -530,6 +671,8 @@ void resetConnectionsForTests() {
     }
     transactionDepths().clear();
     catalogOpener() = {};
+    profileCatalogForTests().clear();
+    busyWaitMs() = 10000;
 }
 
 } // namespace modDA

@@ -4,9 +4,9 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <functional>
 #include <QString>
 #include <QVariantList>
+#include <functional>
 
 class QSqlQuery;
 
@@ -18,8 +18,13 @@ namespace modDA {
 // layer (and its tests) hold connections.
 QSqlDatabase getConnection(int tipo);
 
-// Test seam: opens the catalog connection in place of QSqlDatabase::open() (true = opened).
+// Test seams: opens the catalog connection in place of QSqlDatabase::open() (true = opened);
+// makes the profile road (CORVELIX_KITSQL unset) open this SQLite file in place of the server
+// the profile names; sets how long a locked catalog is waited for before the user is asked
+// (a negative value: the usual wait). resetConnectionsForTests() undoes all three.
 void setCatalogOpenerForTests(std::function<bool(QSqlDatabase&)> opener);
+void setProfileCatalogForTests(const QString& sqlitePath);
+void setBusyWaitForTests(int milliseconds);
 
 // Number under which driver failures travel (the old provider's "errors in command").
 inline constexpr qint32 kErrProvider = static_cast<qint32>(0x80040E14u);

@@ -6,14 +6,14 @@ namespace modDA {
 
 namespace {
 const Sql kWithoutSimi = "(CHARINDEX('SIMI',IDDT ,1) = 0  and CHARINDEX('SIRA',IDDT ,1) = 0 and "
-                        "CHARINDEX('SEDI',IDDT ,1) = 0)";
-}
+                         "CHARINDEX('SEDI',IDDT ,1) = 0)";
 
-Recordset getDDT(const QString& filtro, bool mostrarSIMI) {
+// The list query with `columns` in its select list.
+Recordset declarationList(const Sql& columns, const QString& filtro, bool mostrarSIMI) {
     int line = 0;
     return corvelix::chainedNumbered(QStringLiteral("Corvelix.modDA.getDDT"), line, [&] {
         line = 10;
-        Sql sql = "select * from DDT ";
+        Sql sql = "select " + columns + " from DDT ";
         QVariantList params;
         line = 20;
         if (!filtro.isEmpty()) {
@@ -42,6 +42,17 @@ Recordset getDDT(const QString& filtro, bool mostrarSIMI) {
         line = 140;
         return getRs(kCatalog, sql, params);
     });
+}
+
+} // namespace
+
+Recordset getDDT(const QString& filtro, bool mostrarSIMI) {
+    return declarationList("*", filtro, mostrarSIMI);
+}
+
+Recordset getDDTList(const QString& filtro, bool mostrarSIMI) {
+    return declarationList("IDDT, IEXT, LDDTNOMIOE, LDDTNOMFOD, MDDTFOB, DDDTOFICIA", filtro,
+                           mostrarSIMI);
 }
 
 Recordset getDDTByNumber(const QString& iddt) {

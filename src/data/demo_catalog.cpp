@@ -3,6 +3,7 @@
 #include "data/schema.h"
 #include "runtime/VbError.h"
 
+#include <QDate>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariantList>
@@ -193,6 +194,49 @@ void addLargeDeclaration(QSqlDatabase& db, int items) {
 }
 
 } // namespace
+
+void addDemoDeclarations(QSqlDatabase& db, int count) {
+    if (count <= 0)
+        return;
+    static const std::array<const char*, 8> kRegimes{"IC04", "EC01", "IC06", "IC04",
+                                                     "SIMI", "EC01", "SIRA", "SEDI"};
+    static const std::array<const char*, 5> kImporters{
+        "FERRETERIA INDUSTRIAL DEL SUR S.A.", "IMPORTADORA NORTE SRL", "TEXTILES DEL PLATA SA",
+        "COMERCIAL ANDINA S.A.", "DISTRIBUIDORA OESTE"};
+    static const std::array<const char*, 4> kSellers{
+        "HANGZHOU LONGXIN TOOLS CO", "SHENZHEN BRIGHT ELECTRONICS LTD", "MUELLER GMBH",
+        "COMPANHIA PAULISTA DE MAQUINAS"};
+    if (!db.transaction())
+        fail(db.lastError());
+    try {
+        Insert ddt(db, QStringLiteral("INSERT INTO DDT (IDDT, IEXT, ISTA, DDDTOFICIA, LDDTNOMIOE, "
+                                      "LDDTNOMFOD, MDDTFOB) VALUES (?, ?, ?, ?, ?, ?, ?)"));
+        const QDate first(2024, 1, 2);
+        for (int n = 1; n <= count; ++n) {
+            const QString regime = QString::fromLatin1(kRegimes[n % kRegimes.size()]);
+            const QString iddt = QStringLiteral("25001") + regime +
+                                 QStringLiteral("%1").arg(n, 6, 10, QLatin1Char('0')) +
+                                 QChar(u'A' + n % 26);
+            // Several declarations a day over about two years; a few without date or FOB.
+            const QVariant date = n % 50 == 0
+                                      ? QVariant()
+                                      : QVariant(first.addDays(n / 25 % 730).toString(Qt::ISODate) +
+                                                 QStringLiteral(" 00:00:00"));
+            const QVariant fob = n % 40 == 0 ? QVariant() : QVariant(round2(n * 37.75 + 0.05));
+            ddt.run({iddt, QStringLiteral("REF-%1").arg(n), regime, date,
+                     QString::fromLatin1(kImporters[n % kImporters.size()]),
+                     QString::fromLatin1(kSellers[n % kSellers.size()]), fob});
+        }
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+    if (!db.commit()) {
+        const QSqlError error = db.lastError();
+        db.rollback();
+        fail(error);
+    }
+}
 
 void buildDemoCatalog(QSqlDatabase& db, int largeItems) {
     createCatalogSchema(db);

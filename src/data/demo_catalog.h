@@ -16,4 +16,9 @@ inline constexpr int kLargeSubitems = 4;
 // rows, in one transaction. Failure: VbError with the driver's text.
 void buildDemoCatalog(QSqlDatabase& db, int largeItems = 0);
 
+// Adds `count` synthetic declarations (header rows only, numbers "25001" + sub-regime + six
+// digits + a letter, some of them SIMI, SIRA and SEDI) in one transaction, for trying the
+// declaration list on volume. Failure: VbError with the driver's text.
+void addDemoDeclarations(QSqlDatabase& db, int count);
+
 } // namespace modDA

@@ -1,8 +1,8 @@
 #include "data/frmPerfil.h"
 
 #include "platform/Settings.h"
+#include "runtime/FormKit.h"
 #include "runtime/Ui.h"
-#include "runtime/VbError.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -44,7 +44,12 @@ frmPerfil::frmPerfil(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons);
 
     connect(cmdAceptar, &QPushButton::clicked, this, [this] { cmdAceptar_Click(); });
-    connect(cmdCancelar, &QPushButton::clicked, this, [this] { cmdCancelar_Click(); });
+    connect(cmdCancelar, &QPushButton::clicked, this, [this] {
+        corvelix::runHandler(*this, QStringLiteral("cmdCancelar_Click"),
+                             [this] { cmdCancelar_Click(); });
+    });
+    // Once per showing: the profile stored when the dialog comes up.
+    new corvelix::FirstActivation(*this, [this] { preseleccionar(); });
 }
 
 const QStringList& frmPerfil::profileWords() {
@@ -54,11 +59,7 @@ const QStringList& frmPerfil::profileWords() {
     return words;
 }
 
-void frmPerfil::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (loaded_)
-        return;
-    loaded_ = true;
+void frmPerfil::preseleccionar() {
     const QString word =
         corvelix::settings::getSetting(QStringLiteral("config"), QStringLiteral("perfil"));
     if (word == QLatin1String("legacy") || word.isEmpty())
@@ -67,18 +68,13 @@ void frmPerfil::showEvent(QShowEvent* event) {
         cboPerfil->setCurrentIndex(1);
 }
 
-void frmPerfil::done(int result) {
-    loaded_ = false;
-    QDialog::done(result);
-}
-
 void frmPerfil::cmdAceptar_Click() {
     corvelix::GuardOptions options;
     options.compose = [](const corvelix::VbError& error) {
         return QString::number(error.number) + QStringLiteral(" - ") + error.description;
     };
-    corvelix::guardEvent(
-        QStringLiteral("Corvelix.frmPerfil.cmdAceptar_Click (0)::"),
+    corvelix::runHandler(
+        *this, QStringLiteral("cmdAceptar_Click"),
         [this] {
             const int index = cboPerfil->currentIndex();
             if (index < 0) {

@@ -28,10 +28,6 @@ public:
     void cmdAceptar_Click();
     void cmdCancelar_Click();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void done(int result) override;
-
 private:
-    bool loaded_ = false;
+    void preseleccionar();
 };

@@ -42,6 +42,9 @@ void runProcedure(const QString& name, const QStringList& args);
 // containing `filtro` (a LIKE pattern: callers blank out quotes first), without SIMI, SIRA and
 // SEDI declarations unless `mostrarSIMI`.
 Recordset getDDT(const QString& filtro, bool mostrarSIMI);
+// The same rows with only the columns a list of declarations shows, in this order: IDDT,
+// IEXT, LDDTNOMIOE, LDDTNOMFOD, MDDTFOB, DDDTOFICIA. Failures carry getDDT's location.
+Recordset getDDTList(const QString& filtro, bool mostrarSIMI);
 // One declaration by its number: the DDT row whose IDDT equals `iddt` (empty when none).
 Recordset getDDTByNumber(const QString& iddt);
 

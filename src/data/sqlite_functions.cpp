@@ -58,9 +58,38 @@ void charindex(sqlite3_context* context, int argc, sqlite3_value** argv) {
             return;
         }
     }
+    const qint64 start = argc > 2 ? std::max<qint64>(sqlite3_value_int64(argv[2]), 1) : 1;
+    // Plain ASCII on both sides (declaration numbers, codes): compared as bytes, without
+    // turning each row's text into a QString. The list filters every row this way.
+    const auto* needleBytes = sqlite3_value_text(argv[0]);
+    const int needleSize = sqlite3_value_bytes(argv[0]);
+    const auto* hayBytes = sqlite3_value_text(argv[1]);
+    const int haySize = sqlite3_value_bytes(argv[1]);
+    const auto ascii = [](const unsigned char* text, int size) {
+        for (int i = 0; i < size; ++i)
+            if (text[i] >= 0x80)
+                return false;
+        return true;
+    };
+    if (needleBytes != nullptr && hayBytes != nullptr && ascii(needleBytes, needleSize) &&
+        ascii(hayBytes, haySize)) {
+        const auto lower = [](unsigned char c) {
+            return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
+        };
+        qint64 found = 0;
+        if (needleSize > 0)
+            for (qint64 at = start - 1; found == 0 && at + needleSize <= haySize; ++at) {
+                int k = 0;
+                while (k < needleSize && lower(hayBytes[at + k]) == lower(needleBytes[k]))
+                    ++k;
+                if (k == needleSize)
+                    found = at + 1;
+            }
+        sqlite3_result_int64(context, found);
+        return;
+    }
     const QString needle = valueText(argv[0]);
     const QString haystack = valueText(argv[1]);
-    const qint64 start = argc > 2 ? std::max<qint64>(sqlite3_value_int64(argv[2]), 1) : 1;
     qint64 found = 0;
     if (!needle.isEmpty() && start <= haystack.size())
         found =

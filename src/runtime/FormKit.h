@@ -24,36 +24,56 @@ bool runHandler(const QObject& form, const QString& handler, const std::function
                 const GuardOptions& options = {});
 bool runHandler(const QObject& form, const QString& handler,
                 const std::function<void(int& line)>& fn, const GuardOptions& options = {});
+// The same for a handler written with numbered lines: the box reads the description, a blank
+// line, "Corvelix.<form>.<handler>.::", the chain, then " linea <line>".
+bool runNumberedHandler(const QObject& form, const QString& handler,
+                        const std::function<void(int& line)>& fn, const GuardOptions& options = {});
 
-// The activation work of a form: runs once per showing of `window`, from a 0 ms timer after
-// the show, so the window is on screen first. A box or another form closing over the window
-// does not run it again; hiding the window and showing it again does.
+// The activation work of a form, run under runHandler(window, "Form_Activate") from a 0 ms
+// timer after the show, so the window is on screen first. A box or a file dialog closing over
+// the window never runs it again.
 class FirstActivation : public QObject {
 public:
+    // Once per showing: hiding the window and showing it again runs it again.
     FirstActivation(QWidget& window, std::function<void()> work);
-    // Whether the work already ran in the current showing.
+    // Until `done` holds (a start-up that failed is tried again): at every showing, and each
+    // time the window becomes active again after another window of the program (not a box or
+    // a file dialog) had taken over.
+    FirstActivation(QWidget& window, std::function<void()> work, std::function<bool()> done);
+
+    // Whether the work ran in the current showing (once-per-showing mode).
     [[nodiscard]] bool ran() const { return ran_; }
+    // Runs the work now when it is due and not already running.
+    void activate();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void schedule();
+
     QPointer<QWidget> window_;
     std::function<void()> work_;
+    std::function<bool()> done_;
     bool scheduled_ = false;
     bool ran_ = false;
+    bool running_ = false;
+    bool gaveWayToForm_ = false;
 };
 
 // A value that outlives the forms (a first-start flag, a remembered default). Each one goes
 // back to its initial value when the tests reset the process between test functions.
-void registerProcessReset(std::function<void()> reset);
+// registerProcessReset returns a handle for unregisterProcessReset.
+int registerProcessReset(std::function<void()> reset);
+void unregisterProcessReset(int handle);
 void resetProcessStatics();
 
 template <class T> class ProcessStatic {
 public:
-    explicit ProcessStatic(T initial) : initial_(initial), value_(std::move(initial)) {
-        registerProcessReset([this] { value_ = initial_; });
-    }
+    explicit ProcessStatic(T initial)
+        : initial_(initial), value_(std::move(initial)),
+          handle_(registerProcessReset([this] { value_ = initial_; })) {}
+    ~ProcessStatic() { unregisterProcessReset(handle_); }
     ProcessStatic(const ProcessStatic&) = delete;
     ProcessStatic& operator=(const ProcessStatic&) = delete;
 
@@ -68,6 +88,7 @@ public:
 private:
     const T initial_;
     T value_;
+    int handle_;
 };
 
 } // namespace corvelix

@@ -1,12 +1,11 @@
 #include "shell/frmInputText.h"
 
-#include "runtime/VbError.h"
+#include "runtime/FormKit.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 frmInputText::frmInputText(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmInputText"));
@@ -34,28 +33,21 @@ frmInputText::frmInputText(QWidget* parent) : QDialog(parent) {
     cmdCancelar->setAutoDefault(false);
 
     connect(cmdAceptar, &QPushButton::clicked, this, [this] {
-        corvelix::guardEvent(QStringLiteral("Corvelix.frmInputText.cmdAceptar_Click (0)::"),
+        corvelix::runHandler(*this, QStringLiteral("cmdAceptar_Click"),
                              [this] { cmdAceptar_Click(); });
     });
     connect(cmdCancelar, &QPushButton::clicked, this, [this] {
-        corvelix::guardEvent(QStringLiteral("Corvelix.frmInputText.cmdCancelar_Click (0)::"),
+        corvelix::runHandler(*this, QStringLiteral("cmdCancelar_Click"),
                              [this] { cmdCancelar_Click(); });
     });
-}
-
-void frmInputText::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    QTimer::singleShot(0, this, [this] {
-        if (isVisible())
-            corvelix::guardEvent(QStringLiteral("Corvelix.frmInputText.Form_Activate (0)::"),
-                                 [this] { Form_Activate(); });
-    });
+    activacion_ = new corvelix::FirstActivation(*this, [this] { preparar(); });
 }
 
 void frmInputText::Form_Activate() {
-    if (activado_)
-        return;
-    activado_ = true;
+    activacion_->activate();
+}
+
+void frmInputText::preparar() {
     m_Resultado.clear();
     if (!m_Texto.isEmpty())
         lbTexto->setText(m_Texto);
@@ -98,7 +90,6 @@ void frmInputText::reject() {
 }
 
 void frmInputText::unload(int result) {
-    activado_ = false;
     // The next showing starts from the design state, as a freshly loaded box.
     lbTexto->clear();
     txtValor->clear();

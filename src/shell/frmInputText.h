@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/FormKit.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -19,12 +21,12 @@ public:
     QString m_Resultado;
     QString m_Valor_Defecto;
 
+    // The preparation of a showing; runs once per showing.
     void Form_Activate();
     void cmdAceptar_Click();
     void cmdCancelar_Click();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 public slots:
@@ -33,11 +35,12 @@ public slots:
 
 private:
     void unload(int result);
+    void preparar();
 
     QLabel* lbTexto;
     QLineEdit* txtValor;
     QPushButton* cmdAceptar;
     QPushButton* cmdCancelar;
 
-    bool activado_ = false;
+    corvelix::FirstActivation* activacion_ = nullptr;
 };

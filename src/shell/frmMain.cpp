@@ -2,6 +2,7 @@
 
 #include "data/modDA.h"
 #include "platform/SingleInstance.h"
+#include "runtime/FormKit.h"
 #include "runtime/Format.h"
 #include "runtime/VbError.h"
 #include "shell/mainModule.h"
@@ -9,29 +10,25 @@
 
 #include "version.h"
 
+#include <array>
+
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QDateTime>
-#include <QFileDialog>
 #include <QFrame>
+#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QTimer>
 #include <QTreeWidget>
 
-using corvelix::guardEvent;
-using corvelix::GuardOptions;
-using corvelix::MsgIcon;
+using corvelix::runHandler;
 using corvelix::ui;
-using corvelix::VbError;
 
 namespace {
 
@@ -54,39 +51,79 @@ void marcarVersionInterna() {
 }
 
 // A date as text the way the list always showed it: day, month, four-digit year in the
-// user's order, and the time only when there is one.
-QString textoFecha(const QVariant& value) {
-    if (value.isNull())
-        return {};
-    QDateTime when;
-    if (value.metaType().id() == QMetaType::QDateTime) {
-        when = value.toDateTime();
-    } else if (value.metaType().id() == QMetaType::QDate) {
-        when = QDateTime(value.toDate(), QTime(0, 0));
-    } else {
-        const QString text = value.toString();
-        for (const char* format : {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm:ss.zzz",
-                                   "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd"}) {
-            when = QDateTime::fromString(text, QLatin1String(format));
-            if (when.isValid())
-                break;
-        }
-        if (!when.isValid())
-            return text;
+// user's order, and the time only when there is one. The format is built once per fill, and
+// each day is formatted once (a list holds many declarations of the same day).
+class TextoFecha {
+public:
+    TextoFecha() {
+        formato_ = locale_.dateFormat(QLocale::ShortFormat);
+        if (!formato_.contains(QLatin1String("yyyy")))
+            formato_.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+        if (!formato_.contains(QLatin1String("dd")))
+            formato_.replace(QLatin1Char('d'), QLatin1String("dd"));
+        if (!formato_.contains(QLatin1String("MM")))
+            formato_.replace(QLatin1Char('M'), QLatin1String("MM"));
     }
-    const QLocale locale;
-    QString format = locale.dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy")))
-        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    if (!format.contains(QLatin1String("dd")))
-        format.replace(QLatin1Char('d'), QLatin1String("dd"));
-    if (!format.contains(QLatin1String("MM")))
-        format.replace(QLatin1Char('M'), QLatin1String("MM"));
-    QString text = locale.toString(when.date(), format);
-    if (when.time() != QTime(0, 0))
-        text += QLatin1Char(' ') + when.time().toString(QStringLiteral("HH:mm:ss"));
-    return text;
-}
+
+    QString operator()(const QVariant& value) {
+        if (value.isNull())
+            return {};
+        QDateTime when;
+        if (value.metaType().id() == QMetaType::QDateTime) {
+            when = value.toDateTime();
+        } else if (value.metaType().id() == QMetaType::QDate) {
+            when = QDateTime(value.toDate(), QTime(0, 0));
+        } else {
+            const QString text = value.toString();
+            if (!leerIso(text, when)) {
+                for (const char* format : {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm:ss.zzz",
+                                           "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd"}) {
+                    when = QDateTime::fromString(text, QLatin1String(format));
+                    if (when.isValid())
+                        break;
+                }
+                if (!when.isValid())
+                    return text;
+            }
+        }
+        QString& dia = dias_[when.date()];
+        if (dia.isEmpty())
+            dia = locale_.toString(when.date(), formato_);
+        if (when.time() == QTime(0, 0))
+            return dia;
+        return dia + QLatin1Char(' ') + when.time().toString(QStringLiteral("HH:mm:ss"));
+    }
+
+private:
+    // The catalog's own text, "yyyy-MM-dd HH:mm:ss", read without a format parser.
+    static bool leerIso(const QString& text, QDateTime& when) {
+        if (text.size() != 19 || text.at(4) != QLatin1Char('-') || text.at(7) != QLatin1Char('-') ||
+            text.at(10) != QLatin1Char(' ') || text.at(13) != QLatin1Char(':') ||
+            text.at(16) != QLatin1Char(':'))
+            return false;
+        const auto number = [&text](int from, int length, bool& ok) {
+            int value = 0;
+            for (int i = from; i < from + length; ++i) {
+                const QChar c = text.at(i);
+                if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                    ok = false;
+                value = value * 10 + (c.unicode() - '0');
+            }
+            return value;
+        };
+        bool ok = true;
+        const QDate date(number(0, 4, ok), number(5, 2, ok), number(8, 2, ok));
+        const QTime time(number(11, 2, ok), number(14, 2, ok), number(17, 2, ok));
+        if (!ok || !date.isValid() || !time.isValid())
+            return false;
+        when = QDateTime(date, time);
+        return true;
+    }
+
+    QLocale locale_;
+    QString formato_;
+    QHash<QDate, QString> dias_;
+};
 
 QPixmap dibujarLogo() {
     QPixmap pixmap(44, 44);
@@ -112,7 +149,7 @@ bool esClicDerechoSoltado(QEvent* event) {
 
 } // namespace
 
-bool frmMain::s_activado = false;
+corvelix::ProcessStatic<bool> frmMain::s_activado{false};
 
 frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmMain"));
@@ -127,6 +164,11 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
 
     s_ventana = this;
     modDA::setInternalProfileListener(&marcarVersionInterna);
+
+    // Runs at the first showing and again, after a failure, whenever the window comes back
+    // from another form, until it succeeds once in the process.
+    activacion_ = new corvelix::FirstActivation(
+        *this, [this] { primeraActivacion(); }, [] { return s_activado.get(); });
 
     Form_Load();
     Form_Resize();
@@ -220,16 +262,13 @@ void frmMain::crearControles() {
     Shape->lower();
 
     connect(cmdBuscar, &QPushButton::clicked, this, [this] {
-        guardEvent(QStringLiteral("Corvelix.frmMain.cmdBuscar_Click (0)::"),
-                   [this] { cmdBuscar_Click(); });
+        runHandler(*this, QStringLiteral("cmdBuscar_Click"), [this] { cmdBuscar_Click(); });
     });
     connect(txtDespacho, &QLineEdit::returnPressed, this, [this] {
-        guardEvent(QStringLiteral("Corvelix.frmMain.txtDespacho_KeyPress (0)::"),
-                   [this] { cmdBuscar_Click(); });
+        runHandler(*this, QStringLiteral("txtDespacho_KeyPress"), [this] { cmdBuscar_Click(); });
     });
     connect(chkMostrarSIMI, &QCheckBox::clicked, this, [this] {
-        guardEvent(QStringLiteral("Corvelix.frmMain.chkMostrarSIMI_Click (0)::"),
-                   [this] { cmdBuscar_Click(); });
+        runHandler(*this, QStringLiteral("chkMostrarSIMI_Click"), [this] { cmdBuscar_Click(); });
     });
 }
 
@@ -265,64 +304,74 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::Form_Activate() {
-    if (s_activado || activando_)
-        return;
-    // Boxes and dialogs shown from here must not start the work a second time.
-    activando_ = true;
-    const auto fin = qScopeGuard([this] { activando_ = false; });
-    guardEvent(QStringLiteral("Corvelix.frmMain.Form_Activate (0)::"), [this] {
-        if (!corvelix::acquireInstanceLock())
-            ui().quit(0);
-        modDA::updateStore();
-        cargarGrilla(QString());
-        lstDespachos->setFocus();
-        setWindowTitle(QStringLiteral("CORVELIX - Version %1.%2.%3 - Generado %4")
-                           .arg(corvelix::build::versionMajor)
-                           .arg(corvelix::build::versionMinor)
-                           .arg(corvelix::build::versionRevision)
-                           .arg(QLatin1String(corvelix::build::buildDate)));
-        s_activado = true;
-    });
+    activacion_->activate();
+}
+
+void frmMain::primeraActivacion() {
+    QString sinBloqueo;
+    const corvelix::InstanceLock bloqueo = corvelix::takeInstanceLock(&sinBloqueo);
+    if (bloqueo == corvelix::InstanceLock::HeldByOther)
+        ui().quit(0);
+    // Two copies could run side by side unnoticed: the user should know.
+    if (bloqueo == corvelix::InstanceLock::Unavailable)
+        ui().msgBox(sinBloqueo, corvelix::MsgButtons::Ok, corvelix::MsgIcon::Exclamation);
+    modDA::updateStore();
+    cargarGrilla(QString());
+    lstDespachos->setFocus();
+    setWindowTitle(QStringLiteral("CORVELIX - Version %1.%2.%3 - Generado %4")
+                       .arg(corvelix::build::versionMajor)
+                       .arg(corvelix::build::versionMinor)
+                       .arg(corvelix::build::versionRevision)
+                       .arg(QLatin1String(corvelix::build::buildDate)));
+    s_activado = true;
 }
 
 void frmMain::cargarGrilla(const QString& filtro) {
-    int line = 0;
-    GuardOptions options;
-    options.compose = [&line](const VbError& error) {
-        return error.description + QStringLiteral("\n\nCorvelix.frmMain.cargarGrilla.::") +
-               error.source + QStringLiteral(" linea ") + QString::number(line);
-    };
-    guardEvent(
-        {},
-        [&] {
-            line = 10;
-            lstDespachos->clear();
-            line = 20;
-            const bool mostrarSIMI = chkMostrarSIMI->checkState() != Qt::Unchecked;
-            line = 30;
-            modDA::Recordset rs = modDA::getDDT(filtro, mostrarSIMI);
-            line = 40;
-            while (!rs.eof()) {
-                auto* fila = new QTreeWidgetItem;
-                fila->setText(0, rs.text(QStringLiteral("IDDT")));
-                fila->setText(1, rs.text(QStringLiteral("IEXT")));
-                fila->setText(2, rs.text(QStringLiteral("LDDTNOMIOE")));
-                fila->setText(3, rs.text(QStringLiteral("LDDTNOMFOD")));
-                const QVariant fob = rs.field(QStringLiteral("MDDTFOB"));
-                fila->setText(4, fob.isNull() ? QString()
-                                              : corvelix::formatNumber(fob.toDouble(),
-                                                                       QStringLiteral("00.00")));
-                fila->setTextAlignment(4, Qt::AlignRight | Qt::AlignVCenter);
-                fila->setText(5, textoFecha(rs.field(QStringLiteral("DDDTOFICIA"))));
-                lstDespachos->addTopLevelItem(fila);
-                rs.moveNext();
+    corvelix::runNumberedHandler(*this, QStringLiteral("cargarGrilla"), [&](int& line) {
+        line = 10;
+        lstDespachos->clear();
+        line = 20;
+        const bool mostrarSIMI = chkMostrarSIMI->checkState() != Qt::Unchecked;
+        line = 30;
+        const modDA::Recordset rs = modDA::getDDTList(filtro, mostrarSIMI);
+        line = 40;
+        // Rows are built apart and handed to the list in one go; rows built before a failure
+        // still reach it.
+        QList<QTreeWidgetItem*> filas;
+        filas.reserve(rs.recordCount());
+        const auto agregar = qScopeGuard([&] { lstDespachos->addTopLevelItems(filas); });
+        constexpr int kColumnas = 6;
+        std::array<qsizetype, kColumnas> largo{};
+        QList<QTreeWidgetItem*> masLarga(kColumnas, nullptr);
+        TextoFecha fecha;
+        const QString mascaraFob = QStringLiteral("00.00");
+        for (const QVariantList& campos : rs.rows()) {
+            auto* fila = new QTreeWidgetItem;
+            const QVariant& fob = campos.at(4);
+            const std::array<QString, kColumnas> textos{
+                campos.at(0).toString(),
+                campos.at(1).toString(),
+                campos.at(2).toString(),
+                campos.at(3).toString(),
+                fob.isNull() ? QString() : corvelix::formatNumber(fob.toDouble(), mascaraFob),
+                fecha(campos.at(5))};
+            for (int c = 0; c < kColumnas; ++c) {
+                fila->setText(c, textos[c]);
+                if (textos[c].size() > largo[c] || masLarga[c] == nullptr) {
+                    largo[c] = textos[c].size();
+                    masLarga[c] = fila;
+                }
             }
-            line = 50;
-            modRET::ajustarColumnasListView(*lstDespachos);
-            line = 60;
-            lstDespachos->setFocus();
-        },
-        options);
+            fila->setTextAlignment(4, Qt::AlignRight | Qt::AlignVCenter);
+            filas.append(fila);
+        }
+        lstDespachos->addTopLevelItems(filas);
+        filas.clear();
+        line = 50;
+        modRET::ajustarColumnasListView(*lstDespachos, masLarga);
+        line = 60;
+        lstDespachos->setFocus();
+    });
 }
 
 void frmMain::cmdBuscar_Click() {
@@ -339,39 +388,9 @@ void frmMain::Form_Resize() {
     Shape->resize(width(), Shape->height());
 }
 
-void frmMain::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (shownOnce_)
-        return;
-    shownOnce_ = true;
-    QTimer::singleShot(0, this, [this] {
-        if (isVisible())
-            Form_Activate();
-    });
-}
-
 void frmMain::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Form_Resize();
-}
-
-void frmMain::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange)
-        return;
-    if (!isActiveWindow()) {
-        // Message boxes and file dialogs are not forms: coming back from them is no
-        // activation; coming back from another application neither.
-        QWidget* ahora = QApplication::activeWindow();
-        cedidoAFormulario_ = ahora != nullptr && ahora != this &&
-                             qobject_cast<QMessageBox*>(ahora) == nullptr &&
-                             qobject_cast<QFileDialog*>(ahora) == nullptr;
-        return;
-    }
-    if (cedidoAFormulario_) {
-        cedidoAFormulario_ = false;
-        Form_Activate();
-    }
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/FormKit.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -31,14 +33,13 @@ public:
     static bool firstActivationDone() { return s_activado; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void crearControles();
     void crearMenus();
+    void primeraActivacion();
 
     QPushButton* cmdExportarProvisorio;
     QPushButton* cmdBultos;
@@ -55,10 +56,6 @@ private:
     QMenu* mnuArchivo;
     QMenu* mnuActualizacion;
 
-    static bool s_activado;
-    bool activando_ = false;
-    bool shownOnce_ = false;
-    // Whether the window last gave way to another form of ours (not a message box), so that
-    // becoming active again counts as an activation.
-    bool cedidoAFormulario_ = false;
+    static corvelix::ProcessStatic<bool> s_activado;
+    corvelix::FirstActivation* activacion_ = nullptr;
 };

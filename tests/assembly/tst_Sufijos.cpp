@@ -1,4 +1,5 @@
 #include "assembly/utiles_sufijos.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>
@@ -13,7 +14,7 @@ template <> char* toString(const SufijoLeido& s) {
 
 using Pairs = QList<QPair<QString, QString>>;
 
-class tst_Sufijos : public QObject {
+class tst_Sufijos : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:

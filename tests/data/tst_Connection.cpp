@@ -4,6 +4,7 @@
 #include "runtime/VbError.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
 
@@ -32,18 +33,16 @@ int countRows(const QString& sql, const QVariantList& params = {}) {
 
 } // namespace
 
-class tst_Connection : public QObject {
+class tst_Connection : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture_;
 
-private slots:
-    void init() {
-        ScriptedUi::current().reset();
-        fixture_ = std::make_unique<CatalogFixture>(kSeed);
-    }
-    void cleanup() { fixture_.reset(); }
+protected:
+    void initTest() override { fixture_ = std::make_unique<CatalogFixture>(kSeed); }
+    void cleanupTest() override { fixture_.reset(); }
 
+private slots:
     void readsBindValuesInsteadOfPastingThem_data() {
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<int>("expected");

@@ -2,6 +2,7 @@
 #include "runtime/VbError.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>
@@ -33,7 +34,7 @@ QStringList numbers(modDA::Recordset rs) {
 
 } // namespace
 
-class tst_DeclarationList : public QObject {
+class tst_DeclarationList : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture_;
@@ -41,7 +42,6 @@ class tst_DeclarationList : public QObject {
 private slots:
     void initTestCase() { fixture_ = std::make_unique<CatalogFixture>(kSeed); }
     void cleanupTestCase() { fixture_.reset(); }
-    void init() { ScriptedUi::current().reset(); }
 
     // Rows by the last letter of their number, in the order the list gives them.
     void filters_data() {

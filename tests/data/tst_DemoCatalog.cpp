@@ -3,6 +3,7 @@
 #include "support/CatalogFixture.h"
 #include "support/QueryRows.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
 
@@ -36,7 +37,7 @@ qlonglong scalar(const QString& sql) {
 
 } // namespace
 
-class tst_DemoCatalog : public QObject {
+class tst_DemoCatalog : public corvelix::test::TestCase {
     Q_OBJECT
 
     QTemporaryDir dir_;
@@ -53,7 +54,6 @@ private slots:
         QSqlDatabase::database(kConnection, false).close();
         QSqlDatabase::removeDatabase(kConnection);
     }
-    void init() { ScriptedUi::current().reset(); }
 
     // The program itself, pointed at the demo file, lists it and builds its work tables.
     void programListsItAndBuildsTheWorkTables() {

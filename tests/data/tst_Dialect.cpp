@@ -2,6 +2,7 @@
 #include "data/modDA.h"
 #include "data/sqlite_functions.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QSqlError>
@@ -37,7 +38,7 @@ void run(const modDA::Sql& statement) {
 
 } // namespace
 
-class tst_Dialect : public QObject {
+class tst_Dialect : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:
@@ -53,7 +54,6 @@ private slots:
         memoryDb().close();
         QSqlDatabase::removeDatabase(kDb);
     }
-    void init() { corvelix::test::ScriptedUi::current().reset(); }
 
     void fragmentsPerDialect_data() {
         QTest::addColumn<QString>("serverText");

@@ -5,6 +5,7 @@
 #include "support/CatalogFixture.h"
 #include "support/QueryRows.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
 
@@ -144,12 +145,10 @@ QStringList recordsetRows(modDA::Recordset rs) {
 
 } // namespace
 
-class tst_Procedures : public QObject {
+class tst_Procedures : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:
-    void init() { ScriptedUi::current().reset(); }
-
     // One row per item that has rows, "|#|" between the elements, only the asked declaration.
     void listTables_data() {
         QTest::addColumn<int>("table");

@@ -3,7 +3,9 @@
 #include "data/modDA.h"
 #include "platform/Settings.h"
 #include "support/CatalogFixture.h"
+#include "support/FormUnderFailure.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
 
@@ -45,22 +47,25 @@ ScriptedUi::FormHandler choose(int index) {
 
 } // namespace
 
-class tst_ProfileDialog : public QObject {
+class tst_ProfileDialog : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture_;
 
-private slots:
-    void init() {
-        ScriptedUi::current().reset();
+protected:
+    void initTest() override {
         fixture_ = std::make_unique<CatalogFixture>(
             QStringLiteral("INSERT INTO DDT (IDDT) VALUES ('26001IC04000001A');"));
+        // The profile road: the stored profile decides, and its catalog is the fixture's file.
+        qunsetenv("CORVELIX_KITSQL");
+        modDA::setProfileCatalogForTests(fixture_->catalogPath());
     }
-    void cleanup() {
+    void cleanupTest() override {
         modDA::setInternalProfileListener({});
         fixture_.reset();
     }
 
+private slots:
     void looksAsItShould() {
         frmPerfil dialog;
         QCOMPARE(dialog.objectName(), QStringLiteral("frmPerfil"));
@@ -136,6 +141,7 @@ private slots:
         storeWord(QStringLiteral("otro"));
         bool stillOpen = false;
         auto& seam = ScriptedUi::current();
+        seam.answerBoxes({corvelix::MsgResult::Ok});
         seam.onForm(QStringLiteral("frmPerfil"), [&](QDialog& dialog) {
             click(dialog, "cmdAceptar");
             stillOpen = dialog.isVisible();
@@ -209,7 +215,7 @@ private slots:
     void cancellingEndsTheProgram() {
         QFETCH(bool, byButton);
         // A folder is no catalog.
-        qputenv("CORVELIX_KITSQL", fixture_->folder().toUtf8());
+        modDA::setProfileCatalogForTests(fixture_->folder());
         storeWord(QStringLiteral("nuevo"));
         auto& seam = ScriptedUi::current();
         seam.onForm(QStringLiteral("frmPerfil"), [&](QDialog& dialog) {
@@ -237,19 +243,25 @@ private slots:
         QVERIFY(junk.open(QIODevice::WriteOnly));
         junk.write(QByteArray(4096, 'x'));
         junk.close();
-        qputenv("CORVELIX_KITSQL", junk.fileName().toUtf8());
+        modDA::setProfileCatalogForTests(junk.fileName());
         auto& seam = ScriptedUi::current();
         seam.onForm(QStringLiteral("frmPerfil"), [&](QDialog& dialog) {
             // The failed open left nothing that passes for a connection.
             QVERIFY(!QSqlDatabase::database(QStringLiteral("corvelix_catalog"), false).isOpen());
             // The user mends the setting while the dialog is up, then picks a profile.
-            qputenv("CORVELIX_KITSQL", fixture_->catalogPath().toUtf8());
+            modDA::setProfileCatalogForTests(fixture_->catalogPath());
             choose(0)(dialog);
         });
         auto rs = modDA::getRs(modDA::kCatalog, "select IDDT from DDT");
         QCOMPARE(rs.text(QStringLiteral("IDDT")), QStringLiteral("26001IC04000001A"));
         QCOMPARE(seam.shownForms.size(), 1);
         QCOMPARE(storedWord(), QStringLiteral("legacy"));
+    }
+
+    // Every button and key with the data layer failing: a box at most, never a broken form.
+    void everyActionWithFailingData() {
+        frmPerfil form;
+        corvelix::test::pressEverythingWithFailingData(form);
     }
 };
 

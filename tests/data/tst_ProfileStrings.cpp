@@ -4,6 +4,7 @@
 #include "platform/Settings.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QSettings>
@@ -44,21 +45,19 @@ std::unique_ptr<QSettings> machineStore() {
 
 } // namespace
 
-class tst_ProfileStrings : public QObject {
+class tst_ProfileStrings : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture_;
 
-private slots:
-    void init() {
-        ScriptedUi::current().reset();
-        fixture_ = std::make_unique<CatalogFixture>();
-    }
-    void cleanup() {
+protected:
+    void initTest() override { fixture_ = std::make_unique<CatalogFixture>(); }
+    void cleanupTest() override {
         modDA::setInternalProfileListener({});
         fixture_.reset();
     }
 
+private slots:
     void stringOfEachProfile_data() {
         QTest::addColumn<QVariant>("word"); // invalid: nothing stored
         QTest::addColumn<QVariant>("srv");  // invalid: no value

@@ -2,6 +2,7 @@
 #include "runtime/VbError.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
 
@@ -22,7 +23,7 @@ INSERT INTO ART (IDDT, NART, NARTEXT, MARTFOB, QARTKGRNET) VALUES ('26001IC04000
 
 } // namespace
 
-class tst_Recordset : public QObject {
+class tst_Recordset : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture_;
@@ -30,7 +31,6 @@ class tst_Recordset : public QObject {
 private slots:
     void initTestCase() { fixture_ = std::make_unique<CatalogFixture>(kSeed); }
     void cleanupTestCase() { fixture_.reset(); }
-    void init() { ScriptedUi::current().reset(); }
 
     void walksRowsWithNullsAndNamesInAnyCase() {
         auto rs = modDA::getRs(modDA::kCatalog,

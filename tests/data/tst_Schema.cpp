@@ -1,6 +1,7 @@
 #include "data/schema.h"
 #include "runtime/VbError.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QSqlDatabase>
@@ -63,12 +64,10 @@ QString declaredType(QSqlDatabase db, const QString& table, const QString& col) 
 
 } // namespace
 
-class tst_Schema : public QObject {
+class tst_Schema : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:
-    void init() { ScriptedUi::current().reset(); }
-
     void splitsScripts_data() {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QStringList>("statements");

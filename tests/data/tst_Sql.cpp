@@ -2,6 +2,7 @@
 #include "data/modDA.h"
 #include "runtime/VbError.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>
@@ -23,12 +24,10 @@ static_assert(!std::is_constructible_v<Sql, QString>);
 static_assert(!std::is_constructible_v<Sql, char (&)[8]>);
 static_assert(std::is_constructible_v<Sql, const char (&)[8]>);
 
-class tst_Sql : public QObject {
+class tst_Sql : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:
-    void init() { corvelix::test::ScriptedUi::current().reset(); }
-
     void identifiers_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("accepted");

@@ -5,6 +5,7 @@
 #include "runtime/VbError.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QFile>
@@ -63,12 +64,10 @@ QStringList allSix() {
 
 } // namespace
 
-class tst_UpdateStore : public QObject {
+class tst_UpdateStore : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:
-    void init() { ScriptedUi::current().reset(); }
-
     // Each script creates its own procedure with the parameters callers pass, in one batch.
     void scriptsCreateTheirProcedure_data() {
         QTest::addColumn<QString>("name");

@@ -1,5 +1,6 @@
 #include "runtime/VbError.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>
@@ -11,12 +12,10 @@ using corvelix::test::ScriptedUi;
 
 Q_DECLARE_METATYPE(corvelix::MsgIcon)
 
-class tst_ErrorChain : public QObject {
+class tst_ErrorChain : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:
-    void init() { ScriptedUi::current().reset(); }
-
     void chainsLocationsOutermostFirst() {
         try {
             chained(QStringLiteral("Corvelix.frmMain.cargarItemsView"), [] {
@@ -52,6 +51,7 @@ private slots:
     void guardShowsOneBoxAndResetsBusy() {
         auto& seam = ScriptedUi::current();
         seam.setBusy(true);
+        seam.answerBoxes({MsgResult::Ok});
         const bool ok = guardEvent(QStringLiteral("Corvelix.frmMain.Form_Activate (0)::"), [] {
             reraise(VbError(5, QStringLiteral("inner"), QStringLiteral("fallo")),
                     QStringLiteral("Corvelix.modDA.updateStore"));
@@ -123,6 +123,7 @@ private slots:
         QFETCH(QString, title);
         auto& seam = ScriptedUi::current();
         seam.setBusy(true);
+        seam.answerBoxes({MsgResult::Ok});
         GuardOptions options;
         if (ownBox) {
             options.icon = MsgIcon::Critical;

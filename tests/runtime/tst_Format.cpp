@@ -1,5 +1,6 @@
 #include "runtime/Format.h"
 #include "runtime/VbError.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>
@@ -13,7 +14,7 @@ const QLocale esAR(QStringLiteral("es_AR"));
 const QLocale enUS(QStringLiteral("en_US"));
 } // namespace
 
-class tst_Format : public QObject {
+class tst_Format : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:

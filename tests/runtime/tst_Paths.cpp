@@ -1,4 +1,5 @@
 #include "runtime/Paths.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QCoreApplication>
@@ -7,24 +8,25 @@
 
 using namespace corvelix;
 
-class tst_Paths : public QObject {
+class tst_Paths : public corvelix::test::TestCase {
     Q_OBJECT
 
 private:
     QByteArray savedHome_;
     bool hadHome_ = false;
 
-private slots:
-    void initTestCase() {
-        hadHome_ = qEnvironmentVariableIsSet("CORVELIX_HOME");
-        savedHome_ = qgetenv("CORVELIX_HOME");
-    }
-
-    void cleanup() {
+protected:
+    void cleanupTest() override {
         if (hadHome_)
             qputenv("CORVELIX_HOME", savedHome_);
         else
             qunsetenv("CORVELIX_HOME");
+    }
+
+private slots:
+    void initTestCase() {
+        hadHome_ = qEnvironmentVariableIsSet("CORVELIX_HOME");
+        savedHome_ = qgetenv("CORVELIX_HOME");
     }
 
     void folders_data() {

@@ -1,5 +1,6 @@
 #include "platform/ProcessRunner.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QDir>
@@ -32,12 +33,10 @@ bool writeScript(const QString& path, const QByteArray& body) {
 
 } // namespace
 
-class tst_ProcessRunner : public QObject {
+class tst_ProcessRunner : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:
-    void init() { ScriptedUi::current().reset(); }
-
     void runsInTheWorkingFolder() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());

@@ -1,4 +1,5 @@
 #include "runtime/QtUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QAbstractButton>
@@ -32,7 +33,7 @@ void whenBoxShows(std::function<void(QMessageBox&)> act, int tries = 100) {
 } // namespace
 
 // The real seam, as far as it can be driven without a person.
-class tst_QtUi : public QObject {
+class tst_QtUi : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:

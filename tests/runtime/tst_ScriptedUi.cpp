@@ -1,4 +1,5 @@
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QApplication>
@@ -40,6 +41,23 @@ protected:
     }
 };
 
+// Test classes the common main must refuse, and one it runs.
+class PlainTestClass : public QObject {
+    Q_OBJECT
+};
+class OwnInitTestClass : public corvelix::test::TestCase {
+    Q_OBJECT
+private slots:
+    void init() {}
+};
+class ProperTestClass : public corvelix::test::TestCase {
+    Q_OBJECT
+protected:
+    void initTest() override {}
+private slots:
+    void something() {}
+};
+
 enum class Load { Nothing, Accepts, Rejects };
 enum class Handler { None, Accepts, LeavesOpen };
 
@@ -48,12 +66,10 @@ enum class Handler { None, Accepts, LeavesOpen };
 Q_DECLARE_METATYPE(Load)
 Q_DECLARE_METATYPE(Handler)
 
-class tst_ScriptedUi : public QObject {
+class tst_ScriptedUi : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:
-    void init() { ScriptedUi::current().reset(); }
-
     void boxAnswers_data() {
         QTest::addColumn<MsgButtons>("buttons");
         QTest::addColumn<MsgDefault>("defaultButton");
@@ -82,6 +98,8 @@ private slots:
         QFETCH(QList<MsgResult>, queued);
         QFETCH(QList<MsgResult>, answers);
         auto& seam = ScriptedUi::current();
+        // Default answers are what a tolerant seam gives once the queue is empty.
+        seam.tolerateBoxes(true);
         seam.answerBoxes(queued);
         for (qsizetype i = 0; i < answers.size(); ++i) {
             const QString text = QStringLiteral("pregunta %1").arg(i);
@@ -103,6 +121,49 @@ private slots:
         QEXPECT_FAIL("", "the box has no Yes button", Continue);
         ui().msgBox(QStringLiteral("Datos actualizados"));
         QCOMPARE(ScriptedUi::current().boxes.size(), 1);
+    }
+
+    void anUnexpectedBoxFailsTheTest() {
+        QEXPECT_FAIL("", "no answer was queued for this box", Continue);
+        QCOMPARE(ui().msgBox(QStringLiteral("Fin de proceso."), MsgButtons::OkCancel),
+                 MsgResult::Ok);
+        QCOMPARE(ScriptedUi::current().boxes.size(), 1);
+    }
+
+    // What the end of each test function finds left over (and fails on).
+    void unusedAnswersAreNamed() {
+        auto& seam = ScriptedUi::current();
+        QVERIFY(seam.unusedAnswers().isEmpty());
+        seam.answerBoxes({MsgResult::Yes, MsgResult::No});
+        seam.answerSaveDialog(QStringLiteral("/tmp/a.xls"));
+        seam.answerOpenDialog(QStringLiteral("/tmp/b.ret"));
+        QCOMPARE(ui().msgBox(QStringLiteral("?"), MsgButtons::YesNo), MsgResult::Yes);
+        QCOMPARE(
+            seam.unusedAnswers(),
+            QStringLiteral("1 box answer(s); save dialog: /tmp/a.xls; open dialog: /tmp/b.ret"));
+        seam.reset();
+        QVERIFY(seam.unusedAnswers().isEmpty());
+    }
+
+    void toleranceEndsWithReset() {
+        auto& seam = ScriptedUi::current();
+        seam.tolerateBoxes(true);
+        QCOMPARE(ui().msgBox(QStringLiteral("a"), MsgButtons::YesNo, MsgIcon::Question, {},
+                             MsgDefault::Second),
+                 MsgResult::No);
+        seam.reset();
+        QEXPECT_FAIL("", "tolerance was reset", Continue);
+        ui().msgBox(QStringLiteral("b"));
+        QCOMPARE(seam.boxes.size(), 1);
+    }
+
+    void mainRefusesClassesWithTheirOwnHooks() {
+        PlainTestClass plain;
+        OwnInitTestClass ownInit;
+        ProperTestClass proper;
+        QVERIFY(corvelix::test::testCaseProblem(plain).contains(QLatin1String("TestCase")));
+        QVERIFY(corvelix::test::testCaseProblem(ownInit).contains(QLatin1String("init()")));
+        QCOMPARE(corvelix::test::testCaseProblem(proper), QString());
     }
 
     void modalShowing_data() {

@@ -1,4 +1,5 @@
 #include "runtime/TextCodec.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QStringDecoder>
@@ -6,7 +7,7 @@
 
 using namespace corvelix;
 
-class tst_TextCodec : public QObject {
+class tst_TextCodec : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:

@@ -1,11 +1,12 @@
 #include "runtime/Twips.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>
 
 using namespace corvelix;
 
-class tst_Twips : public QObject {
+class tst_Twips : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:

@@ -1,6 +1,7 @@
 #include "runtime/VbError.h"
 #include "shell/ClCntrl.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QComboBox>
@@ -62,13 +63,13 @@ void moveOver(QListWidget& list, const QPoint& pos, Qt::MouseButtons buttons = Q
 
 } // namespace
 
-class tst_ClCntrl : public QObject {
+class tst_ClCntrl : public corvelix::test::TestCase {
     Q_OBJECT
 
-private slots:
-    void init() { ScriptedUi::current().reset(); }
-    void cleanup() { QVERIFY(ScriptedUi::current().boxes.isEmpty()); }
+protected:
+    void cleanupTest() override { QVERIFY(ScriptedUi::current().boxes.isEmpty()); }
 
+private slots:
     void focusColours_data() {
         QTest::addColumn<QString>("tag");
         QTest::addColumn<QColor>("onFocus");

@@ -1,6 +1,7 @@
 #include "TestXServer.h"
 #include "shell/ModMaria.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QDialog>
@@ -25,7 +26,7 @@ TestWindow cliente(const QString& title) {
 
 } // namespace
 
-class tst_ModMaria : public QObject {
+class tst_ModMaria : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<TestXServer> server_;
@@ -36,6 +37,17 @@ class tst_ModMaria : public QObject {
             QSKIP(qPrintable(QStringLiteral("Xvfb could not be started: ") + whyNoServer_));
     }
     QString whyNoServer_;
+
+protected:
+    void initTest() override {
+        if (server_)
+            qputenv("DISPLAY", server_->name());
+    }
+    void cleanupTest() override {
+        if (server_)
+            server_->closeAll();
+        QVERIFY(ScriptedUi::current().boxes.isEmpty());
+    }
 
 private slots:
     void initTestCase() {
@@ -53,18 +65,6 @@ private slots:
             qunsetenv("DISPLAY");
         else
             qputenv("DISPLAY", savedDisplay_);
-    }
-
-    void init() {
-        ScriptedUi::current().reset();
-        if (server_)
-            qputenv("DISPLAY", server_->name());
-    }
-
-    void cleanup() {
-        if (server_)
-            server_->closeAll();
-        QVERIFY(ScriptedUi::current().boxes.isEmpty());
     }
 
     void openDeclaration_data() {

@@ -1,9 +1,12 @@
 #include "platform/SingleInstance.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QFile>
+#include <QLockFile>
+#include <QTemporaryDir>
 #include <QProcess>
 #include <QTest>
 
@@ -37,7 +40,7 @@ void stop(QProcess& process) {
 
 } // namespace
 
-class tst_SingleInstance : public QObject {
+class tst_SingleInstance : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:
@@ -66,6 +69,53 @@ private slots:
         QVERIFY(third->waitForStarted(10000));
         const auto stopThird = qScopeGuard([&] { stop(*third); });
         QVERIFY2(!third->waitForFinished(3000), "a dead instance's lock stopped the program");
+    }
+
+    // A data folder where no lock can be made: the lock goes to the runtime folder, so a
+    // second copy is still refused there; with no folder at all the program says so and runs.
+    void lockWithoutAWritableDataFolder_data() {
+        QTest::addColumn<bool>("runtimeFolder");
+        QTest::newRow("runtime folder") << true;
+        QTest::newRow("no folder at all") << false;
+    }
+
+    void lockWithoutAWritableDataFolder() {
+        QFETCH(bool, runtimeFolder);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        // Below a plain file no folder can be made, whoever runs the test.
+        QFile blocker(dir.filePath(QStringLiteral("archivo")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QByteArray savedHome = qgetenv("CORVELIX_HOME");
+        const auto restore = qScopeGuard([&] {
+            corvelix::releaseInstanceLockForTests();
+            corvelix::setRuntimeFolderForTests({});
+            qputenv("CORVELIX_HOME", savedHome);
+        });
+        corvelix::releaseInstanceLockForTests();
+        qputenv("CORVELIX_HOME", blocker.fileName().toUtf8() + "/home");
+        QTemporaryDir runtime;
+        QVERIFY(runtime.isValid());
+        corvelix::setRuntimeFolderForTests(
+            runtimeFolder ? runtime.path() : blocker.fileName() + QStringLiteral("/run"));
+
+        QString problem;
+        const corvelix::InstanceLock state = corvelix::takeInstanceLock(&problem);
+        if (runtimeFolder) {
+            QCOMPARE(state, corvelix::InstanceLock::Taken);
+            QVERIFY(corvelix::fallbackInstanceLockPath().startsWith(runtime.path()));
+            QLockFile second(corvelix::fallbackInstanceLockPath());
+            QVERIFY(!second.tryLock(0));
+            QCOMPARE(second.error(), QLockFile::LockFailedError);
+            QVERIFY(problem.isEmpty());
+        } else {
+            QCOMPARE(state, corvelix::InstanceLock::Unavailable);
+            QVERIFY2(problem.startsWith(QStringLiteral(
+                         "No se puede comprobar si el programa ya está abierto")),
+                     qPrintable(problem));
+            QVERIFY2(problem.contains(blocker.fileName()), qPrintable(problem));
+        }
     }
 };
 

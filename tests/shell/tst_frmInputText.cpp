@@ -1,5 +1,7 @@
 #include "shell/frmInputText.h"
+#include "support/FormUnderFailure.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QLabel>
@@ -10,12 +12,10 @@
 using corvelix::ui;
 using corvelix::test::ScriptedUi;
 
-class tst_frmInputText : public QObject {
+class tst_frmInputText : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:
-    void init() { ScriptedUi::current().reset(); }
-
     void design() {
         frmInputText frm;
         QCOMPARE(frm.windowTitle(), QStringLiteral("Ingresar"));
@@ -129,6 +129,12 @@ private slots:
         ui().exec(frm); // the close box kept the members, so the proposal shows again
         QCOMPARE(showings, 2);
         QVERIFY(frm.m_Resultado.isEmpty());
+    }
+
+    // Every button and key with the data layer failing: a box at most, never a broken form.
+    void everyActionWithFailingData() {
+        frmInputText form;
+        corvelix::test::pressEverythingWithFailingData(form);
     }
 };
 

@@ -4,7 +4,9 @@
 #include "shell/frmMain.h"
 #include "shell/mainModule.h"
 #include "support/CatalogFixture.h"
+#include "support/FormUnderFailure.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
 
@@ -76,12 +78,10 @@ void soltarBotonDerecho(QWidget& target, Qt::MouseButton button = Qt::RightButto
 
 } // namespace
 
-class tst_frmMain : public QObject {
+class tst_frmMain : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:
-    void init() { ScriptedUi::current().reset(); }
-
     void designState() {
         frmMain frm;
         QCOMPARE(frm.windowTitle(), QStringLiteral("CORVELIX"));
@@ -213,6 +213,7 @@ private slots:
         QVERIFY(!objectList.isEmpty());
         modDA::execSQL(modDA::kCatalog, "DROP VIEW sysobjects");
 
+        seam.answerBoxes({MsgResult::Ok});
         frmMain frm;
         frm.show();
         QTRY_COMPARE(seam.boxes.size(), 1);
@@ -446,6 +447,7 @@ private slots:
         frm.cargarGrilla(QString());
         QCOMPARE(lista(frm).topLevelItemCount(), 4);
         modDA::execSQL(modDA::kCatalog, "DROP TABLE DDT");
+        seam.answerBoxes({MsgResult::Ok});
         frm.cargarGrilla(QString());
         QCOMPARE(seam.boxes.size(), 1);
         const QString text = seam.boxes[0].text;
@@ -537,6 +539,12 @@ private slots:
         QFETCH(QString, pais);
         QFETCH(QString, mask);
         QCOMPARE(mainModule::getFormatoItemDocExportacion(pais), mask);
+    }
+
+    // Every button and key with the data layer failing: a box at most, never a broken form.
+    void everyActionWithFailingData() {
+        frmMain form;
+        corvelix::test::pressEverythingWithFailingData(form);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "runtime/VbError.h"
 #include "shell/modAPITools.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QDir>
@@ -62,12 +63,10 @@ private:
 
 } // namespace
 
-class tst_modAPITools : public QObject {
+class tst_modAPITools : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:
-    void init() { ScriptedUi::current().reset(); }
-
     void saveDialogRequest_data() {
         QTest::addColumn<QString>("filtro");
         QTest::addColumn<QString>("directorio");
@@ -144,7 +143,8 @@ private slots:
         QFETCH(int, length);
         QFETCH(bool, shown);
         auto& seam = ScriptedUi::current();
-        seam.answerSaveDialog(QStringLiteral("/tmp/x"));
+        if (shown)
+            seam.answerSaveDialog(QStringLiteral("/tmp/x"));
         const QString result = modAPITools::SaveFileCommonDialog(
             QStringLiteral("t"), QString(), QString(), QString(length, QLatin1Char('a')));
         QCOMPARE(seam.fileDialogs.size(), shown ? 1 : 0);
@@ -172,6 +172,7 @@ private slots:
     void dialogFailures() {
         auto& seam = ScriptedUi::current();
         FailingDialogs failing;
+        seam.answerBoxes({MsgResult::Ok});
         QCOMPARE(modAPITools::OpenFileCommonDialog(QString()), QString());
         QCOMPARE(seam.boxes.size(), 1);
         QCOMPARE(seam.boxes[0].text, QStringLiteral("Error en  OpenFileCommonDialog: Sin ventana"));

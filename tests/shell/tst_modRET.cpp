@@ -1,15 +1,17 @@
 #include "shell/modRET.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QLocale>
 #include <QTest>
 
-class tst_modRET : public QObject {
+class tst_modRET : public corvelix::test::TestCase {
     Q_OBJECT
 
-private slots:
-    void cleanup() { QLocale::setDefault(QLocale(QStringLiteral("es_AR"))); }
+protected:
+    void cleanupTest() override { QLocale::setDefault(QLocale(QStringLiteral("es_AR"))); }
 
+private slots:
     void textToNumber_data() {
         QTest::addColumn<QString>("texto");
         QTest::addColumn<double>("valor");

@@ -1,9 +1,10 @@
 #include "shell/utiles.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>
 
-class tst_utiles : public QObject {
+class tst_utiles : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:

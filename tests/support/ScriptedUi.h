@@ -44,10 +44,16 @@ public:
 
     // Forget every record, queued answer and handler.
     void reset();
+    // While on, a box without a queued answer gets its default button without failing the test
+    // (for checks that press everything and count the boxes themselves). reset() turns it off.
+    void tolerateBoxes(bool on) { tolerateBoxes_ = on; }
+    // The queued answers nobody asked for, described; empty when all were used.
+    [[nodiscard]] QString unusedAnswers() const;
 
     // --- scripting
-    // Answers for the next boxes, in order. With the queue empty a box gets its default button;
-    // an answer the box has no button for fails the running test.
+    // Answers for the next boxes, in order. Every box needs one: a box with the queue empty
+    // fails the running test (it still gets its default button), and so does an answer the
+    // box has no button for. Answers left unused at the end of a test function fail it too.
     void answerBoxes(const QList<MsgResult>& answers) { boxAnswers_ += answers; }
     void answerSaveDialog(const QString& path) { saveAnswers_ << path; }
     void answerOpenDialog(const QString& path) { openAnswers_ << path; }
@@ -95,6 +101,7 @@ private:
     QStringList openAnswers_;
     QString clipboard_;
     QHash<QString, FormHandler> handlers_;
+    bool tolerateBoxes_ = false;
 };
 
 // Text of the default button's answer for a box.
