@@ -8,6 +8,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 using corvelix::VbError;
 
 namespace modAPITools {
@@ -24,6 +29,15 @@ QList<corvelix::FileFilter> defaultSaveFilters() {
             {QStringLiteral("All Files (*.*)"), QStringLiteral("*.*")}};
 }
 
+// Whether this process may write `path` (its effective rights, as the failed open had).
+bool canWrite(const QString& path) {
+#ifdef Q_OS_UNIX
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
+#else
+    return QFileInfo(path).isWritable();
+#endif
+}
+
 // The reason in the user's language (the system's own texts are English).
 QString failureReason(const QString& ruta, const QSaveFile& file) {
     const QFileInfo info(ruta);
@@ -31,6 +45,10 @@ QString failureReason(const QString& ruta, const QSaveFile& file) {
         return QStringLiteral("la ruta es una carpeta");
     if (!info.absoluteDir().exists())
         return QStringLiteral("la carpeta no existe");
+    if (info.exists() && !canWrite(ruta))
+        return QStringLiteral("el archivo es de sólo lectura o no tiene permiso para escribirlo");
+    if (!info.exists() && !canWrite(info.absolutePath()))
+        return QStringLiteral("no tiene permiso para crear archivos en la carpeta");
     switch (file.error()) {
     case QFileDevice::WriteError:
     case QFileDevice::ResourceError:
@@ -38,13 +56,8 @@ QString failureReason(const QString& ruta, const QSaveFile& file) {
     case QFileDevice::RenameError:
         return QStringLiteral("no se pudo reemplazar el archivo anterior");
     default:
-        break;
+        return QStringLiteral("el sistema no lo permite");
     }
-    if (info.exists() && !info.isWritable())
-        return QStringLiteral("el archivo es de sólo lectura o no tiene permiso para escribirlo");
-    if (!info.exists() && !QFileInfo(info.absolutePath()).isWritable())
-        return QStringLiteral("no tiene permiso para crear archivos en la carpeta");
-    return QStringLiteral("el sistema no lo permite");
 }
 
 [[noreturn]] void fileError(const QString& what, const QString& ruta, const QString& reason) {
