@@ -97,8 +97,11 @@ QString Run::copyCatalog(const QString& path, const QString& name) {
     const QString copy = QDir(folder()).filePath(name);
     QFile::remove(copy);
     // A checkpointed file is whole without its -wal companion.
-    QProcess::execute(QStringLiteral("sqlite3"),
-                      {path, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE);")});
+    QProcess checkpoint;
+    checkpoint.setStandardOutputFile(QProcess::nullDevice());
+    checkpoint.start(QStringLiteral("sqlite3"),
+                     {path, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE);")});
+    checkpoint.waitForFinished(-1);
     if (!QFile::copy(path, copy))
         fail(QStringLiteral("cannot copy ") + path);
     return copy;
