@@ -22,11 +22,10 @@ QString listScript(const QString& table, const QString& columns, const QString& 
                    const QString& declaration, const QString& element, const QString& order,
                    int limit, int width) {
     const QString iddt = quoted(modDA::kLargeDeclaration);
-    const QString rows = order.isEmpty()
-                             ? source + QStringLiteral(" WHERE ") + declaration + " = " + iddt
-                             : QStringLiteral("(SELECT * FROM ") + source + " WHERE " +
-                                   declaration + " = " + iddt + " ORDER BY " + declaration +
-                                   ", NART, " + order + ")";
+    const QString rows =
+        order.isEmpty() ? source + QStringLiteral(" WHERE ") + declaration + " = " + iddt
+                        : QStringLiteral("(SELECT * FROM ") + source + " WHERE " + declaration +
+                              " = " + iddt + " ORDER BY " + declaration + ", NART, " + order + ")";
     const QStringList names = columns.split(QStringLiteral(", "));
     return QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2 VARCHAR(16) COLLATE NOCASE, %3 "
                           "VARCHAR(4) COLLATE NOCASE, %4 VARCHAR(%5) COLLATE NOCASE);\n"
@@ -84,31 +83,43 @@ void procedures(corvelix::bench::Run& run) {
     };
     const QString notHeader = QStringLiteral(" AND NART <> '0000'");
     const QList<Case> cases = {
-        {QStringLiteral("setItemVentajas"), QStringLiteral("setItemVentajas"), {iddt},
+        {QStringLiteral("setItemVentajas"),
+         QStringLiteral("setItemVentajas"),
+         {iddt},
          listScript(QStringLiteral("item_ventajas"), QStringLiteral("iddt, nart, ventajas"),
                     QStringLiteral("SRG"), QStringLiteral("ISRG"),
                     QStringLiteral("'|#|' || IFNULL(CSRG, '')"), QString(), 5000, 5000)},
-        {QStringLiteral("SETITEMINFOAD"), QStringLiteral("SETITEMINFOAD"), {iddt},
+        {QStringLiteral("SETITEMINFOAD"),
+         QStringLiteral("SETITEMINFOAD"),
+         {iddt},
          listScript(QStringLiteral("ITEM_INFOAD"), QStringLiteral("IDDT, NART, INFOAD"),
                     QStringLiteral("CPL"), QStringLiteral("ICPL"),
                     QStringLiteral("'|#|' || IFNULL(CCPL, '') || '=' || IFNULL(MCPL, '')"),
                     QStringLiteral("CCPL"), 8000, 8000)},
-        {QStringLiteral("SETITEMDOCS"), QStringLiteral("SETITEMDOCS"), {iddt},
+        {QStringLiteral("SETITEMDOCS"),
+         QStringLiteral("SETITEMDOCS"),
+         {iddt},
          listScript(QStringLiteral("ITEM_DOCS"), QStringLiteral("IDDT, NART, DOCS"),
                     QStringLiteral("DVD"), QStringLiteral("IDVD"),
                     QStringLiteral("'|#|' || IFNULL(CDVDDOC, '') || '=' || IFNULL(LDVDREFDOC, '')"),
                     QStringLiteral("CDVDDOC"), 8000, 8000)},
-        {QStringLiteral("GETCPLPIVOT (items)"), QStringLiteral("GETCPLPIVOT"), {iddt, "9999"},
+        {QStringLiteral("GETCPLPIVOT (items)"),
+         QStringLiteral("GETCPLPIVOT"),
+         {iddt, "9999"},
          pivotScript(QStringLiteral("CPLPIVOT"), QStringLiteral("CPL"), QStringLiteral("ICPL"),
                      QStringLiteral("CCPL"), QStringLiteral("MCPL"), notHeader,
                      codesOf("SELECT DISTINCT CCPL FROM CPL WHERE ICPL = ? AND NART <> '0000' "
                              "AND CCPL IS NOT NULL ORDER BY CCPL"))},
-        {QStringLiteral("GETSRGPIVOT"), QStringLiteral("GETSRGPIVOT"), {iddt},
+        {QStringLiteral("GETSRGPIVOT"),
+         QStringLiteral("GETSRGPIVOT"),
+         {iddt},
          pivotScript(QStringLiteral("SRGPIVOT"), QStringLiteral("SRG"), QStringLiteral("ISRG"),
                      QStringLiteral("CSRG"), QStringLiteral("'SI'"), QString(),
                      codesOf("SELECT DISTINCT CSRG FROM SRG WHERE ISRG = ? AND CSRG IS NOT NULL "
                              "ORDER BY CSRG"))},
-        {QStringLiteral("GETDVDPIVOT (items)"), QStringLiteral("GETDVDPIVOT"), {iddt, "9999"},
+        {QStringLiteral("GETDVDPIVOT (items)"),
+         QStringLiteral("GETDVDPIVOT"),
+         {iddt, "9999"},
          pivotScript(QStringLiteral("DVDPIVOT"), QStringLiteral("DVD"), QStringLiteral("IDVD"),
                      QStringLiteral("CDVDDOC"), QStringLiteral("LDVDREFDOC"), notHeader,
                      codesOf("SELECT DISTINCT CDVDDOC FROM DVD WHERE IDVD = ? AND NART <> "
@@ -117,8 +128,8 @@ void procedures(corvelix::bench::Run& run) {
     for (const Case& c : cases) {
         const double ours = run.time([&] { modDA::runProcedure(c.procedure, c.args); });
         // The shell commits as the program's connection does (WAL, synchronous NORMAL).
-        const double shell = run.shellTime(
-            path, QStringLiteral("PRAGMA synchronous=NORMAL;\n") + c.script, 3, true);
+        const double shell =
+            run.shellTime(path, QStringLiteral("PRAGMA synchronous=NORMAL;\n") + c.script, 3, true);
         run.report(c.label + QStringLiteral(" (") + QString::number(kItems) +
                        QStringLiteral(" items)"),
                    ours, shell, kGoal);

@@ -4,9 +4,9 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <functional>
 #include <QString>
 #include <QVariantList>
+#include <functional>
 
 class QSqlQuery;
 

@@ -186,8 +186,7 @@ void like(sqlite3_context* context, int argc, sqlite3_value** argv) {
             std::u32string e;
             foldedText(argv[2], e);
             if (e.size() != 1) {
-                sqlite3_result_error(context, "ESCAPE expression must be a single character",
-                                     -1);
+                sqlite3_result_error(context, "ESCAPE expression must be a single character", -1);
                 return;
             }
             escape = e.front();

@@ -24,8 +24,7 @@ public:
     // Starts `program` with `arguments` (passed as they are, no parsing) in `workingFolder`
     // (empty: the current folder). False when the program could not be started; the result
     // then tells why.
-    bool start(const QString& program, const QStringList& arguments,
-               const QString& workingFolder);
+    bool start(const QString& program, const QStringList& arguments, const QString& workingFolder);
     // The same for a command line whose first token is the program.
     bool startCommandLine(const QString& commandLine, const QString& workingFolder);
     // Waits for the end, letting window events run every 100 ms. Returns the exit code.

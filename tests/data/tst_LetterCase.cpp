@@ -26,8 +26,7 @@ const QStringList kTexts{"AÑO 2026", "año 2026", "ano 2026", "ÁRBOL", "árbol
 void seedTexts(const TestCatalog& catalog) {
     for (int i = 0; i < kTexts.size(); ++i)
         catalog.exec(QStringLiteral("insert into DDT (IDDT, IEXT) values (?, ?)"),
-                     {QStringLiteral("26001IC0400%1A").arg(i, 4, 10, QLatin1Char('0')),
-                      kTexts[i]});
+                     {QStringLiteral("26001IC0400%1A").arg(i, 4, 10, QLatin1Char('0')), kTexts[i]});
 }
 
 } // namespace
@@ -66,8 +65,7 @@ private slots:
             engineRow(e, "like, ç") << "IEXT like ?"
                                     << "ç%" << QStringList{"ÇA"};
             engineRow(e, "not like") << "IEXT not like ? and IEXT like '%a%'"
-                                     << "%ñ%"
-                                     << QStringList{"ano 2026", "arbol", "ÇA"};
+                                     << "%ñ%" << QStringList{"ano 2026", "arbol", "ÇA"};
             engineRow(e, "in") << "IEXT in (?, 'ÇA')"
                                << "ÁRBOL" << QStringList{"ÁRBOL", "árbol", "ÇA"};
         }
@@ -79,8 +77,8 @@ private slots:
         QFETCH(QStringList, found);
         TestCatalog catalog(engine);
         seedTexts(catalog);
-        QStringList rows = catalog.rows(
-            QStringLiteral("select IEXT from DDT where ") + condition, {value});
+        QStringList rows =
+            catalog.rows(QStringLiteral("select IEXT from DDT where ") + condition, {value});
         rows.sort();
         found.sort();
         QCOMPARE(rows, found);
@@ -92,8 +90,8 @@ private slots:
         QFETCH(Engine, engine);
         TestCatalog catalog(engine);
         seedTexts(catalog);
-        QCOMPARE(catalog.rows(QStringLiteral(
-                     "select count(*) from (select distinct IEXT from DDT) as d")),
+        QCOMPARE(catalog.rows(
+                     QStringLiteral("select count(*) from (select distinct IEXT from DDT) as d")),
                  QStringList{"5"});
         QCOMPARE(catalog.rows(QStringLiteral("select min(IEXT) from DDT where IEXT like 'a%'")),
                  QStringList{"ano 2026"});
@@ -108,13 +106,20 @@ private slots:
     void asciiOrderIsSqlitesOwn_data() {
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
-        QTest::newRow("letters") << "abc" << "ABD";
-        QTest::newRow("underscore and a capital") << "_" << "A";
-        QTest::newRow("bracket and a small letter") << "[" << "a";
-        QTest::newRow("backquote") << "`x" << "Ax";
-        QTest::newRow("prefix") << "IC04" << "ic04A";
-        QTest::newRow("digits") << "0009" << "0010";
-        QTest::newRow("equal") << "Ref-1" << "rEF-1";
+        QTest::newRow("letters") << "abc"
+                                 << "ABD";
+        QTest::newRow("underscore and a capital") << "_"
+                                                  << "A";
+        QTest::newRow("bracket and a small letter") << "["
+                                                    << "a";
+        QTest::newRow("backquote") << "`x"
+                                   << "Ax";
+        QTest::newRow("prefix") << "IC04"
+                                << "ic04A";
+        QTest::newRow("digits") << "0009"
+                                << "0010";
+        QTest::newRow("equal") << "Ref-1"
+                               << "rEF-1";
     }
     void asciiOrderIsSqlitesOwn() {
         QFETCH(QString, a);
@@ -122,11 +127,9 @@ private slots:
         TestCatalog catalog(Engine::Sqlite);
         // lower() folds ASCII only: BINARY on it is SQLite's built-in NOCASE.
         const QStringList ours = catalog.rows(
-            QStringLiteral("select (? collate nocase < ?) - (? collate nocase > ?)"),
-            {a, b, a, b});
+            QStringLiteral("select (? collate nocase < ?) - (? collate nocase > ?)"), {a, b, a, b});
         const QStringList sqlites = catalog.rows(
-            QStringLiteral("select (lower(?) < lower(?)) - (lower(?) > lower(?))"),
-            {a, b, a, b});
+            QStringLiteral("select (lower(?) < lower(?)) - (lower(?) > lower(?))"), {a, b, a, b});
         QCOMPARE(ours, sqlites);
     }
 

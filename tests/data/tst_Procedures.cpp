@@ -120,8 +120,8 @@ private slots:
             engineRow(e, "docs: code order, Null reference, trailing blanks trimmed")
                 << 2
                 << QStringList{dvd(kA, "0000", "FACTURACOMERCIAL", "'F-1'"),
-                               dvd(kA, "0001", "ZCERT", "'C 9   '"), dvd(kA, "0001", "LPCO", "NULL"),
-                               dvd(kB, "0001", "LPCO", "'x'")}
+                               dvd(kA, "0001", "ZCERT", "'C 9   '"),
+                               dvd(kA, "0001", "LPCO", "NULL"), dvd(kB, "0001", "LPCO", "'x'")}
                 << QStringList{kA + "|0000|FACTURACOMERCIAL=F-1", kA + "|0001|LPCO=|#|ZCERT=C 9"};
             engineRow(e, "no rows: empty table")
                 << 2 << QStringList{dvd(kB, "0001", "LPCO", "'x'")} << QStringList{};
@@ -173,14 +173,14 @@ private slots:
                 << 0 << seed << QStringList(60, code).join(QStringLiteral("|#|"));
             const QString x(5000, QLatin1Char('x'));
             const QString y(5000, QLatin1Char('y'));
-            engineRow(e, "info at 8000")
-                << 1
-                << QStringList{cpl(kA, "0001", "B", "'" + y + "'"), cpl(kA, "0001", "A", "'" + x + "'")}
-                << "A=" + x + "|#|B=" + y;
+            engineRow(e, "info at 8000") << 1
+                                         << QStringList{cpl(kA, "0001", "B", "'" + y + "'"),
+                                                        cpl(kA, "0001", "A", "'" + x + "'")}
+                                         << "A=" + x + "|#|B=" + y;
             engineRow(e, "docs at 8000") << 2
-                                          << QStringList{dvd(kA, "0001", "D2", "'" + y + "'"),
-                                                         dvd(kA, "0001", "D1", "'" + x + "'")}
-                                          << "D1=" + x + "|#|D2=" + y;
+                                         << QStringList{dvd(kA, "0001", "D2", "'" + y + "'"),
+                                                        dvd(kA, "0001", "D1", "'" + x + "'")}
+                                         << "D1=" + x + "|#|D2=" + y;
         }
     }
     void longListsAreCut() {
@@ -293,14 +293,14 @@ private slots:
         QTest::addColumn<QString>("table");
         for (const Engine e : catalogEngines()) {
             engineRow(e, "info, declaration without header rows") << "GETCPLPIVOT"
-                                                                   << "0000"
-                                                                   << "CPLPIVOT";
+                                                                  << "0000"
+                                                                  << "CPLPIVOT";
             engineRow(e, "info, declaration without item rows") << "GETCPLPIVOT"
-                                                                 << "9999"
-                                                                 << "CPLPIVOT";
+                                                                << "9999"
+                                                                << "CPLPIVOT";
             engineRow(e, "documents") << "GETDVDPIVOT"
-                                       << "9999"
-                                       << "DVDPIVOT";
+                                      << "9999"
+                                      << "DVDPIVOT";
             engineRow(e, "advantages") << "GETSRGPIVOT" << QString() << "SRGPIVOT";
         }
     }
@@ -356,32 +356,32 @@ private slots:
         for (const Engine e : catalogEngines()) {
             const auto text = [](const char* s) { return QVariant(QString::fromLatin1(s)); };
             engineRow(e, "ART") << "ART"
-                                 << "IDDT"
-                                 << "NART" << text("0001") << text("0002");
+                                << "IDDT"
+                                << "NART" << text("0001") << text("0002");
             engineRow(e, "SBT") << "SBT"
-                                 << "IDDT"
-                                 << "NART" << text("0001") << text("0002");
+                                << "IDDT"
+                                << "NART" << text("0001") << text("0002");
             engineRow(e, "CPL") << "CPL"
-                                 << "ICPL"
-                                 << "NART" << text("0001") << text("0002");
+                                << "ICPL"
+                                << "NART" << text("0001") << text("0002");
             engineRow(e, "SRG") << "SRG"
-                                 << "ISRG"
-                                 << "NART" << text("0001") << text("0002");
+                                << "ISRG"
+                                << "NART" << text("0001") << text("0002");
             engineRow(e, "DVD") << "DVD"
-                                 << "IDVD"
-                                 << "NART" << text("0001") << text("0002");
+                                << "IDVD"
+                                << "NART" << text("0001") << text("0002");
             engineRow(e, "LQA") << "LQA"
-                                 << "ILIQ"
-                                 << "NART" << text("0001") << text("0002");
+                                << "ILIQ"
+                                << "NART" << text("0001") << text("0002");
             engineRow(e, "DCM") << "DCM"
-                                 << "IDDT"
-                                 << "NART" << text("0001") << text("0002");
+                                << "IDDT"
+                                << "NART" << text("0001") << text("0002");
             engineRow(e, "CCM: bare number") << "CCM"
-                                              << "IDDT"
-                                              << "NART" << QVariant(1) << QVariant(2);
+                                             << "IDDT"
+                                             << "NART" << QVariant(1) << QVariant(2);
             engineRow(e, "DCN: bare number") << "DCN"
-                                              << "IDCN"
-                                              << "NDCNART" << QVariant(1) << QVariant(2);
+                                             << "IDCN"
+                                             << "NDCNART" << QVariant(1) << QVariant(2);
         }
     }
     void deleteItemRemovesItsRowsEverywhere() {
@@ -424,17 +424,18 @@ private slots:
                 << "SELECT iddt, nart, ventajas FROM item_ventajas ORDER BY 2"
                 << QStringList{kA + "|0001|A1", kA + "|0002|A1"};
             engineRow(e, "SetItemInfoAd")
-                << "SetItemInfoAd" << QStringList{kA} << "SELECT IDDT, NART, INFOAD FROM ITEM_INFOAD"
-                << QStringList{kA + "|0001|X=1"};
+                << "SetItemInfoAd" << QStringList{kA}
+                << "SELECT IDDT, NART, INFOAD FROM ITEM_INFOAD" << QStringList{kA + "|0001|X=1"};
             engineRow(e, "SETITEMDOCS")
                 << "SETITEMDOCS" << QStringList{kA} << "SELECT IDDT, NART, DOCS FROM ITEM_DOCS"
                 << QStringList{kA + "|0001|D=r"};
             engineRow(e, "getcplpivot") << "getcplpivot" << QStringList{kA, "9999"}
-                                         << "SELECT * FROM CPLPIVOT" << QStringList{kA + "|0001|1"};
-            engineRow(e, "GETSRGPIVOT") << "GETSRGPIVOT" << QStringList{kA} << "SELECT * FROM SRGPIVOT"
-                                         << QStringList{kA + "|0001|SI", kA + "|0002|SI"};
+                                        << "SELECT * FROM CPLPIVOT" << QStringList{kA + "|0001|1"};
+            engineRow(e, "GETSRGPIVOT")
+                << "GETSRGPIVOT" << QStringList{kA} << "SELECT * FROM SRGPIVOT"
+                << QStringList{kA + "|0001|SI", kA + "|0002|SI"};
             engineRow(e, "GetDvdPivot") << "GetDvdPivot" << QStringList{kA, "9999"}
-                                         << "SELECT * FROM DVDPIVOT" << QStringList{kA + "|0001|r"};
+                                        << "SELECT * FROM DVDPIVOT" << QStringList{kA + "|0001|r"};
             engineRow(e, "SP_DELETE_ART: item first")
                 << "SP_DELETE_ART" << QStringList{"0001", kA} << "SELECT IDDT, NART FROM ART"
                 << QStringList{kA + "|0002"};
@@ -461,24 +462,25 @@ private slots:
         QTest::addColumn<QString>("description");
         for (const Engine e : catalogEngines()) {
             const QString refused = QStringLiteral("Corvelix.modDA.execSQL (20)::Corvelix");
-            engineRow(e, "unknown name") << "sp_borrar" << QStringList{kA} << refused
-                                          << "No se encontró el procedimiento almacenado 'sp_borrar'.";
+            engineRow(e, "unknown name")
+                << "sp_borrar" << QStringList{kA} << refused
+                << "No se encontró el procedimiento almacenado 'sp_borrar'.";
             engineRow(e, "a name that is a table")
                 << "ART" << QStringList{} << refused
                 << "No se encontró el procedimiento almacenado 'ART'.";
-            engineRow(e, "missing argument")
-                << "GETCPLPIVOT" << QStringList{kA} << refused
-                << "El procedimiento o la función 'GETCPLPIVOT' espera el parámetro '@NART', que no "
-                   "se ha proporcionado.";
+            engineRow(e, "missing argument") << "GETCPLPIVOT" << QStringList{kA} << refused
+                                             << "El procedimiento o la función 'GETCPLPIVOT' "
+                                                "espera el parámetro '@NART', que no "
+                                                "se ha proporcionado.";
             engineRow(e, "too many arguments")
                 << "setItemVentajas" << QStringList{kA, "0001"} << refused
                 << "El procedimiento o la función setItemVentajas tiene demasiados argumentos "
                    "especificados.";
             if (e == Engine::Sqlite)
                 engineRow(e, "the run fails in the engine")
-                << "GETCPLPIVOT" << QStringList{kB, "9999"}
-                << QStringLiteral("Corvelix.modDA.execSQL (20)::QSQLITE")
-                << "duplicate column name: NART";
+                    << "GETCPLPIVOT" << QStringList{kB, "9999"}
+                    << QStringLiteral("Corvelix.modDA.execSQL (20)::QSQLITE")
+                    << "duplicate column name: NART";
         }
     }
     void runProcedureFailures() {

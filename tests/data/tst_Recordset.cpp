@@ -33,9 +33,9 @@ private slots:
     void init() { ScriptedUi::current().reset(); }
 
     void walksRowsWithNullsAndNamesInAnyCase() {
-        auto rs = modDA::getRs(modDA::kCatalog,
-                               "select NART, NARTEXT, MARTFOB, QARTKGRNET as Kilos "
-                                              "from ART order by NART");
+        auto rs =
+            modDA::getRs(modDA::kCatalog, "select NART, NARTEXT, MARTFOB, QARTKGRNET as Kilos "
+                                          "from ART order by NART");
         QCOMPARE(rs.recordCount(), 2);
         QCOMPARE(rs.fields(), (QStringList{QStringLiteral("NART"), QStringLiteral("NARTEXT"),
                                            QStringLiteral("MARTFOB"), QStringLiteral("Kilos")}));
@@ -81,8 +81,8 @@ private slots:
     // A name is looked up once for a loop; letter case is ignored beyond ASCII too, and the
     // first of two equal names wins.
     void indexAccessForLoops() {
-        auto rs = modDA::getRs(modDA::kCatalog,
-                               "select NART as Año, MARTFOB, NARTEXT as AÑO from ART order by NART");
+        auto rs = modDA::getRs(
+            modDA::kCatalog, "select NART as Año, MARTFOB, NARTEXT as AÑO from ART order by NART");
         const int year = rs.fieldIndex(QStringLiteral("año"));
         QCOMPARE(year, 0);
         QCOMPARE(rs.fieldIndex(QStringLiteral("AÑO")), 0);
@@ -99,9 +99,8 @@ private slots:
     }
 
     void emptyResultKeepsItsFieldNames() {
-        const auto rs = modDA::getRs(modDA::kCatalog,
-                                     "select NART, MARTFOB from ART where NART = ?",
-                                     {"9999"});
+        const auto rs =
+            modDA::getRs(modDA::kCatalog, "select NART, MARTFOB from ART where NART = ?", {"9999"});
         QVERIFY(rs.eof());
         QCOMPARE(rs.recordCount(), 0);
         QVERIFY(rs.hasField(QStringLiteral("martfob")));

@@ -20,8 +20,7 @@ struct Schema {
     QStringList indexes;
 };
 
-Schema readSchema(const QString& script,
-                  const QList<QPair<QString, QString>>& kinds) {
+Schema readSchema(const QString& script, const QList<QPair<QString, QString>>& kinds) {
     Schema schema;
     static const QRegularExpression table(
         QStringLiteral("^CREATE TABLE (?:dbo\\.)?(\\w+) \\((.*?)\\n\\);"),
@@ -75,15 +74,13 @@ private slots:
         const QString serverScript = resource(QStringLiteral(":/sql/catalog_sqlserver.sql"));
         QVERIFY(!sqliteScript.isEmpty());
         QVERIFY(!serverScript.isEmpty());
-        const Schema sqlite =
-            readSchema(sqliteScript,
-                       {{"TEXT COLLATE NOCASE", "text"}, {"TEXT", "date"}, {"REAL", "number"},
-                        {"INTEGER", "whole"}});
-        const Schema server = readSchema(serverScript,
-                                         {{"varchar", "text"},
-                                          {"datetime", "date"},
-                                          {"float", "number"},
-                                          {"int", "whole"}});
+        const Schema sqlite = readSchema(sqliteScript, {{"TEXT COLLATE NOCASE", "text"},
+                                                        {"TEXT", "date"},
+                                                        {"REAL", "number"},
+                                                        {"INTEGER", "whole"}});
+        const Schema server = readSchema(
+            serverScript,
+            {{"varchar", "text"}, {"datetime", "date"}, {"float", "number"}, {"int", "whole"}});
         // Read to its end: the first table and the last.
         QVERIFY(sqlite.tables.contains(QStringLiteral("DDT")));
         QVERIFY(sqlite.tables.contains(QStringLiteral("JRD")));

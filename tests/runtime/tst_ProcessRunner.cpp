@@ -41,7 +41,8 @@ private slots:
     void runsInTheWorkingFolder() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        const auto r = ProcessRunner::runCommandLine(QStringLiteral("sh -c \"pwd > out.txt\""), dir.path());
+        const auto r =
+            ProcessRunner::runCommandLine(QStringLiteral("sh -c \"pwd > out.txt\""), dir.path());
         QVERIFY(r.started);
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(QDir(readText(dir.filePath(QStringLiteral("out.txt")))).canonicalPath(),
@@ -65,7 +66,8 @@ private slots:
     }
 
     void reportsACrash() {
-        const auto r = ProcessRunner::runCommandLine(QStringLiteral("sh -c \"kill -9 $$\""), QString());
+        const auto r =
+            ProcessRunner::runCommandLine(QStringLiteral("sh -c \"kill -9 $$\""), QString());
         QVERIFY(r.started);
         QVERIFY(r.crashed);
     }
@@ -109,12 +111,12 @@ private slots:
     void argumentsGoAsGiven() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        const auto r = ProcessRunner::run(
-            QStringLiteral("sh"),
-            {QStringLiteral("-c"), QStringLiteral("printf '[%s]' \"$@\" > out.txt"),
-             QStringLiteral("sh"), QStringLiteral("two words"), QStringLiteral("\"quoted\""),
-             QString()},
-            dir.path());
+        const auto r = ProcessRunner::run(QStringLiteral("sh"),
+                                          {QStringLiteral("-c"),
+                                           QStringLiteral("printf '[%s]' \"$@\" > out.txt"),
+                                           QStringLiteral("sh"), QStringLiteral("two words"),
+                                           QStringLiteral("\"quoted\""), QString()},
+                                          dir.path());
         QVERIFY(r.started);
         QCOMPARE(readText(dir.filePath(QStringLiteral("out.txt"))),
                  QStringLiteral("[two words][\"quoted\"][]"));

@@ -313,8 +313,9 @@ private slots:
                 modAPITools::generarArchivo(path, QStringLiteral("nuevo"));
                 QVERIFY2(reason.isEmpty(), "no error");
             } catch (const VbError& e) {
-                QCOMPARE(e.description, QStringLiteral("No se puede abrir el archivo %1: %2 linea 0")
-                                            .arg(path, reason));
+                QCOMPARE(e.description,
+                         QStringLiteral("No se puede abrir el archivo %1: %2 linea 0")
+                             .arg(path, reason));
             }
         }
         QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
