@@ -168,6 +168,8 @@ private slots:
         QFETCH(bool, result);
         QFETCH(QStringList, changed);
         QFETCH(QStringList, boxes);
+        ScriptedUi::current().answerBoxes(
+            QList<corvelix::MsgResult>(boxes.size(), corvelix::MsgResult::Ok));
         const QStringList before = catalogSnapshot();
         QCOMPARE(modDA::agregarInformacionAdicional(D, item, codigo, QStringLiteral("nuevo"),
                                                     icpldif, reemplazar),
@@ -190,6 +192,7 @@ private slots:
     void addsRefuseDuplicates() {
         QFETCH(QString, procedure);
         QFETCH(QString, box);
+        ScriptedUi::current().answerBoxes({corvelix::MsgResult::Ok});
         const QStringList before = catalogSnapshot();
         bool result = true;
         if (procedure == QLatin1String("AgregarVentajas"))

@@ -311,6 +311,7 @@ private slots:
         items(art);
         subitems({"0002 0001 0 1 1"});
         const QStringList before = catalog();
+        ScriptedUi::current().answerBoxes({corvelix::MsgResult::Ok});
         QVERIFY(!modDA::ProrratearKilos(kD, kilos));
         QLocale::setDefault(QLocale::c());
         QCOMPARE(ScriptedUi::current().boxes.size(), 1);
