@@ -14,4 +14,9 @@ bool validarFormato(const QString& factura);
 // removed, and every character outside codes 32..122 of the ANSI code page becomes "_".
 QString limpiarNombreArchivo(const QString& nombre);
 
+// The exchange rate of currency `moneda` from the exchange-rate service: the fourth "|" field
+// of its answer, read as machine text ("." decimal point) whatever the user's locale. When it
+// cannot be had it shows "Error al obtener Tipo de Pase de AFIP" and returns 1.
+double getTipoPase(const QString& moneda);
+
 } // namespace utiles
