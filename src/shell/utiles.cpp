@@ -1,7 +1,9 @@
 #include "shell/utiles.h"
 
 #include "runtime/Ui.h"
+#include "runtime/VbError.h"
 #include "shell/Leer_HTML.h"
+#include "shell/frmSeleccionarITEMs.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -77,6 +79,16 @@ double getTipoPase(const QString& moneda) {
                               descripcion,
                           corvelix::MsgButtons::Ok, corvelix::MsgIcon::Exclamation);
     return 1;
+}
+
+QString getSeleccionarITEMS(const QString& operacion) {
+    return corvelix::chained(QStringLiteral("Corvelix.utiles.getSeleccionarITEMS"), [&] {
+        frmSeleccionarITEMs frm;
+        frm.m_Resultado.clear();
+        frm.m_Operacion = operacion;
+        corvelix::ui().exec(frm);
+        return frm.m_Resultado;
+    });
 }
 
 } // namespace utiles

@@ -19,4 +19,9 @@ QString limpiarNombreArchivo(const QString& nombre);
 // cannot be had it shows "Error al obtener Tipo de Pase de AFIP" and returns 1.
 double getTipoPase(const QString& moneda);
 
+// Asks for items of declaration `operacion` with the item picker. Returns "" when nothing was
+// chosen, "TODO" for every item, else the chosen item numbers, each in single quotes, joined
+// by "," (the form modDA::ItemList::parse reads).
+QString getSeleccionarITEMS(const QString& operacion);
+
 } // namespace utiles
