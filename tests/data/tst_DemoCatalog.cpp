@@ -93,8 +93,10 @@ private slots:
         QTest::newRow("sub-regime is characters 6 to 9 and a known code")
             << "SELECT IDDT FROM DDT WHERE ISTA <> substr(IDDT, 6, 4) "
                "OR ISTA NOT IN (SELECT ISTA FROM STA)";
+        // 26001IC04000321R keeps a header FOB apart from its items' on purpose (the spreads).
         QTest::newRow("header FOB, freight and insurance are the sums of the items")
-            << "SELECT d.IDDT FROM DDT d JOIN ART a ON a.IDDT = d.IDDT GROUP BY d.IDDT "
+            << "SELECT d.IDDT FROM DDT d JOIN ART a ON a.IDDT = d.IDDT "
+               "WHERE d.IDDT <> '26001IC04000321R' GROUP BY d.IDDT "
                "HAVING abs(d.MDDTFOB - sum(a.MARTFOB)) > 0.005 "
                "OR abs(d.MDDTFLE - sum(a.MARTFLE)) > 0.005 "
                "OR abs(d.MDDTASS - sum(a.MARTASS)) > 0.005";

@@ -1,0 +1,125 @@
+// The spreads and the declaration copy on the large declaration, beside the same statements
+// typed into the sqlite3 shell.
+
+#include "bench.h"
+
+#include "data/declaration_copy.h"
+#include "data/demo_catalog.h"
+#include "data/modDA.h"
+#include "data/prorating.h"
+#include "runtime/Format.h"
+#include "runtime/VbError.h"
+
+#include <functional>
+
+namespace {
+
+constexpr int kItems = 3000;
+const QString kDestination = QStringLiteral("24001IC04000101K");
+
+QString large() {
+    return modDA::kLargeDeclaration;
+}
+
+// A catalog of the large declaration for our side (changed by the work) and the file the shell
+// copies before each of its runs.
+QString prepare(corvelix::bench::Run& run, const QString& name) {
+    static QString built;
+    if (built.isEmpty())
+        built = run.makeCatalog(kItems, QStringLiteral("prorating.db"));
+    const QString ours = run.copyCatalog(built, name);
+    run.useCatalog(ours);
+    return built;
+}
+
+// The statements a procedure sends, with their values written in, as a shell script: run
+// once under statement capture, reads answered from `answers` in order.
+QString statementsOf(const std::function<void()>& work, const QList<modDA::Recordset>& answers) {
+    modDA::StatementCapture capture(modDA::Dialect::Sqlite);
+    for (const modDA::Recordset& answer : answers)
+        capture.queue(answer);
+    try {
+        work();
+    } catch (const corvelix::VbError&) {
+        // Writes report no rows under capture: a procedure that checks them stops there.
+    }
+    QStringList script;
+    for (const auto& statement : capture.statements()) {
+        QString text;
+        qsizetype next = 0;
+        for (const QChar c : statement.text) {
+            if (c != QLatin1Char('?')) {
+                text += c;
+                continue;
+            }
+            const QVariant value = statement.params.value(next++);
+            if (value.isNull())
+                text += QStringLiteral("NULL");
+            else if (value.typeId() == QMetaType::QString)
+                text += QLatin1Char('\'') +
+                        value.toString().replace(QLatin1Char('\''), QStringLiteral("''")) +
+                        QLatin1Char('\'');
+            else
+                text += corvelix::machineNumber(value.toDouble());
+        }
+        script << text + QLatin1Char(';');
+    }
+    return script.join(QLatin1Char('\n'));
+}
+
+modDA::Recordset one(const char* field, const QVariant& value) {
+    return {QStringList{QLatin1String(field)}, {{value}}};
+}
+
+void netKilos(corvelix::bench::Run& run) {
+    const QString path = prepare(run, QStringLiteral("kilos.db"));
+    const auto work = [] { (void)modDA::ProrratearKilos(large(), 123456.78); };
+    const double ours = run.time(work);
+    const double fob =
+        modDA::getRs(modDA::kCatalog, "SELECT SUM(MARTFOB) FROM ART WHERE IDDT = ?", {large()})
+            .field(0)
+            .toDouble();
+    const QString shell =
+        statementsOf(work, {one("total", kItems), one("KiloFijos", QVariant()), one("fob", fob),
+                            modDA::Recordset(), one("KiloTotal", 0.01),
+                            one("NART", QStringLiteral("0001")), one("total", 0)});
+    run.report(QStringLiteral("ProrratearKilos (3000 items)"), ours,
+               run.shellTime(path, shell, 3, true), 2.0);
+}
+
+void headerAmount(corvelix::bench::Run& run) {
+    const QString path = prepare(run, QStringLiteral("freight.db"));
+    const auto work = [] {
+        modDA::prorratear_DatosCaratula(large(), modDA::kCampoFlete, 98765.43);
+    };
+    const double ours = run.time(work);
+    const QVariant fob =
+        modDA::getRs(modDA::kCatalog, "SELECT MDDTFOB FROM DDT WHERE IDDT = ?", {large()}).field(0);
+    // The capture stops after the shares (no rows reported): the rest and the fill follow.
+    const QString d = QStringLiteral("'%1'").arg(large());
+    const QString shell =
+        statementsOf(work, {one("MDDTFOB", fob)}) +
+        QStringLiteral("\nSELECT 98765.43 - SUM(MARTFLE) AS total FROM ART WHERE IDDT = %1;\n"
+                       "SELECT NART FROM ART WHERE IDDT = %1 ORDER BY MARTFLE ASC, NART LIMIT 1;\n"
+                       "UPDATE ART SET MARTFLE = ROUND(MARTFLE + 0.01, 3) WHERE IDDT = %1 AND "
+                       "NART = '0001';\n"
+                       "SELECT COUNT(*) AS total FROM ART WHERE IDDT = %1 AND MARTFLE = 0;")
+            .arg(d);
+    run.report(QStringLiteral("prorratear_DatosCaratula (3000 items)"), ours,
+               run.shellTime(path, shell, 3, true), 2.0);
+}
+
+void copy(corvelix::bench::Run& run) {
+    const QString path = prepare(run, QStringLiteral("copy.db"));
+    const auto work = [] { modDA::copiarDeclaracion(large(), kDestination, {true, true}); };
+    const double ours = run.time(work);
+    const QString shell = statementsOf(work, {one("IDDT", large()), one("IDDT", kDestination)});
+    run.report(QStringLiteral("copiarDeclaracion (3000 items, all tables)"), ours,
+               run.shellTime(path, shell, 3, true), 2.0);
+}
+
+} // namespace
+
+CORVELIX_BENCH(prorating_kilos, netKilos)
+CORVELIX_BENCH(prorating_header_amount, headerAmount)
+CORVELIX_BENCH(declaration_copy, copy)
