@@ -108,6 +108,7 @@ private slots:
         else
             url = QStringLiteral("no es una direccion");
 
+        ScriptedUi::current().answerBoxes({MsgResult::Ok});
         QCOMPARE(Leer_HTML::leerPagina(url), QString());
         const auto& boxes = ScriptedUi::current().boxes;
         QCOMPARE(boxes.size(), 1);
@@ -176,6 +177,8 @@ private slots:
         LoopbackHttpServer server;
         server.route(kRatePath, {200, answer, {}, false});
         const auto env = rateServer(server.baseUrl());
+        if (!error.isEmpty())
+            ScriptedUi::current().answerBoxes({MsgResult::Ok});
 
         QCOMPARE(utiles::getTipoPase(QStringLiteral("DOL")), rate);
         QCOMPARE(server.requestedPaths, QStringList{kRatePath});
@@ -194,6 +197,7 @@ private slots:
     void rateServerMissing() {
         LoopbackHttpServer server;
         const auto env = rateServer(server.baseUrl());
+        ScriptedUi::current().answerBoxes({MsgResult::Ok, MsgResult::Ok});
         QCOMPARE(utiles::getTipoPase(QStringLiteral("EUR")), 1.0);
         const auto& boxes = ScriptedUi::current().boxes;
         QCOMPARE(boxes.size(), 2);
@@ -205,6 +209,7 @@ private slots:
     void currencyCodeEncoded() {
         LoopbackHttpServer server;
         const auto env = rateServer(server.baseUrl());
+        ScriptedUi::current().answerBoxes({MsgResult::Ok, MsgResult::Ok}); // nothing there
         utiles::getTipoPase(QStringLiteral("DOL&x=1 #"));
         QCOMPARE(server.requestedPaths,
                  QStringList{QStringLiteral("/api/DivisasNoJSON?codsim=DOL%26x%3D1%20%23")});

@@ -235,6 +235,7 @@ private slots:
             QStringLiteral("http://127.0.0.1:%1").arg(LoopbackHttpServer::closedPort()).toUtf8());
         const auto env = qScopeGuard([] { qunsetenv("CORVELIX_UPDATE_SERVER1"); });
         frmActualizacion frm;
+        ScriptedUi::current().answerBoxes({MsgResult::Ok});
         frm.comprobarActualizacion(false);
         QCOMPARE(ScriptedUi::current().boxes.size(), 1);
         QCOMPARE(ScriptedUi::current().boxes[0].text, QStringLiteral("Error opening Web page"));

@@ -193,7 +193,7 @@ private slots:
         ScriptedUi::current().onForm(QStringLiteral("frmCopiarOperacion"), [&](QDialog& dialog) {
             dialog.findChild<QCheckBox*>(QStringLiteral("chkInfoAd"))->setChecked(infoAd);
             dialog.findChild<QCheckBox*>(QStringLiteral("chkDocumentos"))->setChecked(docs);
-            ScriptedUi::current().answerBoxes({MsgResult::Yes});
+            ScriptedUi::current().answerBoxes({MsgResult::Yes, MsgResult::Ok});
             copyTo(dialog, destino);
             stayed = dialog.isVisible();
         });
@@ -240,8 +240,7 @@ private slots:
         QFETCH(MsgIcon, icon);
         bool stayed = false;
         ScriptedUi::current().onForm(QStringLiteral("frmCopiarOperacion"), [&](QDialog& dialog) {
-            if (destino != kOrigen)
-                ScriptedUi::current().answerBoxes({MsgResult::No});
+            ScriptedUi::current().answerBoxes({destino == kOrigen ? MsgResult::Ok : MsgResult::No});
             copyTo(dialog, destino);
             stayed = dialog.isVisible();
         });
@@ -260,7 +259,8 @@ private slots:
 
     void twoCopiesInARow() {
         ScriptedUi::current().onForm(QStringLiteral("frmCopiarOperacion"), [&](QDialog& dialog) {
-            ScriptedUi::current().answerBoxes({MsgResult::Yes, MsgResult::Ok, MsgResult::Yes});
+            ScriptedUi::current().answerBoxes(
+                {MsgResult::Yes, MsgResult::Ok, MsgResult::Yes, MsgResult::Ok});
             copyTo(dialog, kPlain);
             copyTo(dialog, kSimi);
         });
@@ -293,7 +293,7 @@ private slots:
         ScriptedUi::current().onForm(QStringLiteral("frmCopiarOperacion"), [&](QDialog& dialog) {
             dialog.findChild<QCheckBox*>(QStringLiteral("chkInfoAd"))->setChecked(true);
             dialog.findChild<QCheckBox*>(QStringLiteral("chkDocumentos"))->setChecked(true);
-            ScriptedUi::current().answerBoxes({MsgResult::Yes});
+            ScriptedUi::current().answerBoxes({MsgResult::Yes, MsgResult::Ok});
             copyTo(dialog, destino);
         });
         frmCopiarOperacion frm;

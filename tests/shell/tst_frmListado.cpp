@@ -202,6 +202,7 @@ private slots:
         QStringList after;
         ScriptedUi::current().onForm(QStringLiteral("frmListado"), [&](QDialog& dialog) {
             before = rows(dialog);
+            ScriptedUi::current().answerBoxes({MsgResult::Ok});
             dialog.findChild<QLineEdit*>(QStringLiteral("txtTexto"))->setText(texto);
             dialog.findChild<QPushButton*>(QStringLiteral("cmdFiltro"))->click();
             QCoreApplication::processEvents();
@@ -304,6 +305,7 @@ private slots:
                                      [&](QDialog& dialog) { stayedOpen = dialog.isVisible(); });
         frmListado frm;
         frm.m_Tabla = 9;
+        ScriptedUi::current().answerBoxes({MsgResult::Ok});
         ui().exec(frm);
         QVERIFY(stayedOpen);
         QVERIFY(rows(frm).isEmpty());
@@ -328,6 +330,7 @@ private slots:
                 text->setText(QStringLiteral("res"));
                 dialog.findChild<QPushButton*>(QStringLiteral("cmdFiltro"))->click();
                 text->clear();
+                ScriptedUi::current().answerBoxes({MsgResult::Ok});
                 dialog.findChild<QPushButton*>(QStringLiteral("cmdFiltro"))->click(); // a box
                 QCoreApplication::processEvents();
                 afterBox = rows(dialog);

@@ -174,6 +174,7 @@ private slots:
         ScriptedUi::current().onForm(QStringLiteral("frmSeleccionarITEMs"), [&](QDialog& dialog) {
             click(dialog, "cmdSeleccionarDeseleccionar");
             QVERIFY(checkedNarts(dialog).isEmpty());
+            ScriptedUi::current().answerBoxes({MsgResult::Ok});
             click(dialog, "cmdSeleccionar");
             stayed = dialog.isVisible();
             click(dialog, "cmdCancelar");
@@ -228,6 +229,7 @@ private slots:
         ScriptedUi::current().onForm(QStringLiteral("frmSeleccionarITEMs"), [](QDialog& dialog) {
             QCOMPARE(lista(dialog).topLevelItemCount(), 0);
         });
+        ScriptedUi::current().answerBoxes({MsgResult::Ok});
         QCOMPARE(utiles::getSeleccionarITEMS(kD1), QString());
         const auto& boxes = ScriptedUi::current().boxes;
         QCOMPARE(boxes.size(), 1);
