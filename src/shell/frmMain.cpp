@@ -5,6 +5,9 @@
 #include "runtime/FormKit.h"
 #include "runtime/Format.h"
 #include "runtime/VbError.h"
+#include "shell/frmActualizacion.h"
+#include "shell/frmCopiarOperacion.h"
+#include "shell/frmmasOpciones.h"
 #include "shell/mainModule.h"
 #include "shell/modRET_listas.h"
 
@@ -186,7 +189,7 @@ void frmMain::crearControles() {
         button->setObjectName(QLatin1String(name));
         button->setGeometry(geometry);
         button->setAutoDefault(false);
-        // The form each button opens is not part of the program yet.
+        // Enabled below when the form it opens is part of the program.
         button->setEnabled(false);
         return button;
     };
@@ -199,6 +202,17 @@ void frmMain::crearControles() {
         boton("cmdMasOpciones", QStringLiteral("Compartir token ARCA"), {508, 64, 170, 26});
     cmdConvertRET_2_TXT =
         boton("cmdConvertRET_2_TXT", QStringLiteral("Convertir RET a TXT"), {684, 64, 160, 26});
+    // These three open the options panel.
+    for (QPushButton* button : {cmdBultos, cmdRatificacion, cmdMasOpciones}) {
+        button->setEnabled(true);
+        const QString handler = button->objectName() + QStringLiteral("_Click");
+        connect(button, &QPushButton::clicked, this, [this, handler] {
+            corvelix::runHandler(*this, handler, [this] {
+                frmmasOpciones panel(this);
+                ui().exec(panel);
+            });
+        });
+    }
 
     chkMostrarSIMI = new QCheckBox(QStringLiteral("Mostrar SIMI"), this);
     chkMostrarSIMI->setObjectName(QStringLiteral("chkMostrarSIMI"));
@@ -273,16 +287,31 @@ void frmMain::crearControles() {
 }
 
 void frmMain::crearMenus() {
-    // The operations behind these entries are not part of the program yet: shown, not usable.
+    // Entries whose operations are not part of the program yet are shown, not usable.
     const auto entrada = [](QMenu* menu, const char* name, const QString& caption) {
         QAction* action = menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
         action->setEnabled(false);
+        return action;
     };
     mnuArchivo = new QMenu(QStringLiteral("Archivo"), this);
     mnuArchivo->setObjectName(QStringLiteral("mnuArchivo"));
     entrada(mnuArchivo, "mnuCaratula", QStringLiteral("Caratula"));
-    entrada(mnuArchivo, "mnuCopiarOperacion", QStringLiteral("Copiar Operacion"));
+    QAction* copiar = entrada(mnuArchivo, "mnuCopiarOperacion", QStringLiteral("Copiar Operacion"));
+    copiar->setEnabled(true);
+    connect(copiar, &QAction::triggered, this, [this] {
+        corvelix::runHandler(*this, QStringLiteral("copiaOperacion"), [this] {
+            // Nothing to copy from an empty list.
+            QTreeWidgetItem* fila = lstDespachos->currentItem();
+            if (fila == nullptr)
+                fila = lstDespachos->topLevelItem(0);
+            if (fila == nullptr)
+                return;
+            frmCopiarOperacion copia(this);
+            copia.m_Operacion_Origen = fila->text(0);
+            ui().exec(copia);
+        });
+    });
     entrada(mnuArchivo, "mnuCargarLiquidaciones",
             QStringLiteral("Cargar Liquidaciones (AUTOLIQUIDACION)"));
     entrada(mnuArchivo, "mnuExportarATXT", QStringLiteral("Exportar a TXT"));
@@ -295,8 +324,13 @@ void frmMain::crearMenus() {
 
     mnuActualizacion = new QMenu(QStringLiteral("Actualizacion"), this);
     mnuActualizacion->setObjectName(QStringLiteral("mnuActualizacion"));
-    entrada(mnuActualizacion, "mnuComprobarActualizacion",
-            QStringLiteral("Comprobar Actualizacion"));
+    QAction* actualizar = entrada(mnuActualizacion, "mnuComprobarActualizacion",
+                                  QStringLiteral("Comprobar Actualizacion"));
+    actualizar->setEnabled(true);
+    connect(actualizar, &QAction::triggered, this, [this] {
+        corvelix::runHandler(*this, QStringLiteral("mnuComprobarActualizacion_Click"),
+                             [] { frmActualizacion::mostrar(); });
+    });
 }
 
 void frmMain::Form_Load() {

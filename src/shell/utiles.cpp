@@ -1,6 +1,15 @@
 #include "shell/utiles.h"
 
+#include "runtime/Ui.h"
+#include "runtime/VbError.h"
+#include "shell/Leer_HTML.h"
+#include "shell/frmSeleccionarITEMs.h"
+
+#include <QLocale>
 #include <QStringList>
+
+#include <cmath>
+#include <optional>
 
 namespace utiles {
 
@@ -33,6 +42,53 @@ QString limpiarNombreArchivo(const QString& nombre) {
     for (const QChar c : limpio)
         resultado += (c.unicode() >= 32 && c.unicode() <= 122) ? c : QLatin1Char('_');
     return resultado;
+}
+
+namespace {
+
+// The rate as the service writes it: digits with "." as the decimal point. Group separators,
+// letters and blanks inside make it unreadable.
+std::optional<double> leerTasa(const QString& texto) {
+    QLocale maquina = QLocale::c();
+    maquina.setNumberOptions(QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double valor = maquina.toDouble(texto.trimmed(), &ok);
+    if (!ok || !std::isfinite(valor))
+        return std::nullopt;
+    return valor;
+}
+
+} // namespace
+
+double getTipoPase(const QString& moneda) {
+    const QString respuesta = Leer_HTML::leerPagina(Leer_HTML::urlTipoCambio(moneda));
+    QString descripcion;
+    if (respuesta.contains(QLatin1Char('|'))) {
+        const QStringList campos = respuesta.split(QLatin1Char('|'));
+        if (campos.size() < 4) {
+            descripcion = QStringLiteral("El subíndice está fuera del intervalo");
+        } else if (const auto tasa = leerTasa(campos.at(3))) {
+            return *tasa;
+        } else {
+            descripcion = QStringLiteral("No coinciden los tipos");
+        }
+    } else {
+        descripcion = QStringLiteral("No coinciden los tipos");
+    }
+    corvelix::ui().msgBox(QStringLiteral("Error al obtener Tipo de Pase de AFIP\n\nError: ") +
+                              descripcion,
+                          corvelix::MsgButtons::Ok, corvelix::MsgIcon::Exclamation);
+    return 1;
+}
+
+QString getSeleccionarITEMS(const QString& operacion) {
+    return corvelix::chained(QStringLiteral("Corvelix.utiles.getSeleccionarITEMS"), [&] {
+        frmSeleccionarITEMs frm;
+        frm.m_Resultado.clear();
+        frm.m_Operacion = operacion;
+        corvelix::ui().exec(frm);
+        return frm.m_Resultado;
+    });
 }
 
 } // namespace utiles

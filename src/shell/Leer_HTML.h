@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+// Web pages read as text: the update file and the exchange rate.
+namespace Leer_HTML {
+
+// The body of the answer to a GET of `url`, decoded as Windows-1252. When the page cannot be
+// read (no connection, unknown host, an error status such as 404, no answer in time) it shows
+// "Error opening Web page" and returns "".
+QString leerPagina(const QString& url);
+
+// How long a server may stay silent before leerPagina gives up, in milliseconds; returns the
+// previous value. 15 seconds unless changed.
+int setEsperaMaxima(int milisegundos);
+
+// Base addresses of the web services (scheme and host, no trailing "/"). Each one comes from
+// its environment variable when set, else from the settings store (section "config"), else the
+// built-in address:
+//   update server 1  CORVELIX_UPDATE_SERVER1  key servidorActualizacion1
+//   update server 2  CORVELIX_UPDATE_SERVER2  key servidorActualizacion2
+//   exchange rates   CORVELIX_RATE_SERVER     key servidorTipoCambio
+QString servidorActualizacion(int numero);
+QString servidorTipoCambio();
+
+// The update file on the first server (automatic check) or the second one (manual check).
+QString urlActualizacion(bool manual);
+// The exchange-rate query for one currency code.
+QString urlTipoCambio(const QString& moneda);
+
+} // namespace Leer_HTML
