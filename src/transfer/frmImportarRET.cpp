@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScopeGuard>
 
 using corvelix::MsgButtons;
 using corvelix::MsgIcon;
@@ -52,8 +51,8 @@ frmImportarRET::frmImportarRET(QWidget* parent) : QDialog(parent) {
     titulo.setPointSize(titulo.pointSize() > 0 ? titulo.pointSize() + 4 : 14);
     lbTitulo->setFont(titulo);
 
-    const auto fila = [this](const QString& etiqueta, const char* caja, const char* boton,
-                             int y, QLineEdit*& texto, QPushButton*& seleccionar) {
+    const auto fila = [this](const QString& etiqueta, const char* caja, const char* boton, int y,
+                             QLineEdit*& texto, QPushButton*& seleccionar) {
         auto* label = new QLabel(etiqueta, this);
         label->setGeometry(12, y, 70, 24);
         texto = new QLineEdit(this);
@@ -108,17 +107,17 @@ frmImportarRET::frmImportarRET(QWidget* parent) : QDialog(parent) {
 }
 
 void frmImportarRET::cmdSeleccionar_Click() {
-    const QString ruta = modAPITools::OpenFileCommonDialog(
-        QStringLiteral("Archivos RET (c*.*)") + QChar(u'\0') + QStringLiteral("c*.*") +
-        QChar(u'\0'));
+    const QString ruta =
+        modAPITools::OpenFileCommonDialog(QStringLiteral("Archivos RET (c*.*)") + QChar(u'\0') +
+                                          QStringLiteral("c*.*") + QChar(u'\0'));
     if (!ruta.isEmpty())
         txtArchivoRet->setText(ruta);
 }
 
 void frmImportarRET::cmdSeleccionarI_Click() {
-    const QString ruta = modAPITools::OpenFileCommonDialog(
-        QStringLiteral("Archivos RET (i*.*)") + QChar(u'\0') + QStringLiteral("i*.*") +
-        QChar(u'\0'));
+    const QString ruta =
+        modAPITools::OpenFileCommonDialog(QStringLiteral("Archivos RET (i*.*)") + QChar(u'\0') +
+                                          QStringLiteral("i*.*") + QChar(u'\0'));
     if (!ruta.isEmpty())
         txtArchivoRET_I->setText(ruta);
 }
@@ -166,15 +165,15 @@ void frmImportarRET::cmdImportar_Click() {
     if (!confirmar.m_CondVenta.isEmpty())
         registro.CDDTINCOTE = confirmar.m_CondVenta;
 
-    const QString propuesto = registro.IEXT.isEmpty()
-                                  ? QString()
-                                  : utiles::limpiarNombreArchivo(registro.IEXT) +
-                                        QStringLiteral(".txt");
-    QString ruta = modAPITools::SaveFileCommonDialog(
-        QStringLiteral("Guardar archivo"),
-        QStringLiteral("Archivo Transferencia (*.txt)") + QChar(u'\0') + QStringLiteral("*.txt") +
-            QChar(u'\0'),
-        QString(), propuesto);
+    const QString propuesto =
+        registro.IEXT.isEmpty()
+            ? QString()
+            : utiles::limpiarNombreArchivo(registro.IEXT) + QStringLiteral(".txt");
+    QString ruta =
+        modAPITools::SaveFileCommonDialog(QStringLiteral("Guardar archivo"),
+                                          QStringLiteral("Archivo Transferencia (*.txt)") +
+                                              QChar(u'\0') + QStringLiteral("*.txt") + QChar(u'\0'),
+                                          QString(), propuesto);
     if (ruta.isEmpty())
         return;
     if (ruta.right(4).toLower() != QLatin1String(".txt"))

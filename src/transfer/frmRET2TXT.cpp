@@ -91,7 +91,8 @@ frmRET2TXT::frmRET2TXT(QWidget* parent) : QDialog(parent) {
         options.compose = [](const corvelix::VbError& error) {
             return error.description + QStringLiteral(" - ") + QString::number(error.number);
         };
-        corvelix::guardEvent({}, [this] { Form_Activate(); }, options);
+        corvelix::guardEvent(
+            {}, [this] { Form_Activate(); }, options);
     });
 }
 

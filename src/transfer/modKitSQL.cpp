@@ -73,8 +73,7 @@ QString formatoItem(const QString& nart) {
     const QLocale locale;
     if (!corvelix::isNumeric(nart, locale))
         return nart;
-    return corvelix::formatNumber(corvelix::toNumber(nart, locale), QStringLiteral("0000"),
-                                  locale);
+    return corvelix::formatNumber(corvelix::toNumber(nart, locale), QStringLiteral("0000"), locale);
 }
 
 // The rows of a declaration-wide read, one recordset per item key.
@@ -134,8 +133,8 @@ void documentos(qint32& cantidad, QList<RegistroDocumento>& lista, Recordset& rs
         d.CDVDPRSDOC = rs.text(QStringLiteral("CDVDPRSDOC"));
         d.NART = item;
         // The reference only of a presented document.
-        d.LDVDREFDOC = d.CDVDPRSDOC == QLatin1String("S") ? rs.text(QStringLiteral("LDVDREFDOC"))
-                                                          : QString();
+        d.LDVDREFDOC =
+            d.CDVDPRSDOC == QLatin1String("S") ? rs.text(QStringLiteral("LDVDREFDOC")) : QString();
     }
 }
 
@@ -196,8 +195,7 @@ void getInformacionComplementaria_ItemKitSQL(RegistroItem& item, Recordset& rs,
         ui().msgBox(error.description +
                     QStringLiteral("\n\nCorvelix.modRET.getInformacionComplementaria_Item (0)::") +
                     error.source);
-        corvelix::reraise(error,
-                          loc("Corvelix.modRET.getInformacionComplementaria_ItemKitSQL"));
+        corvelix::reraise(error, loc("Corvelix.modRET.getInformacionComplementaria_ItemKitSQL"));
     }
 }
 
@@ -323,9 +321,8 @@ void ExportarProvisorio2TXT(const QString& iddt) {
             ui().setBusy(true);
             RegistroDespacho registro = getCaratulaKitSQL(iddt);
             const QString propuesto =
-                utiles::limpiarNombreArchivo(registro.IEXT.isEmpty()
-                                                 ? iddt
-                                                 : iddt + QStringLiteral(" - ") + registro.IEXT) +
+                utiles::limpiarNombreArchivo(
+                    registro.IEXT.isEmpty() ? iddt : iddt + QStringLiteral(" - ") + registro.IEXT) +
                 QStringLiteral(".txt");
             ui().setBusy(false);
             QString ruta = modAPITools::SaveFileCommonDialog(

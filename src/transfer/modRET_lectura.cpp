@@ -28,12 +28,12 @@ constexpr qint32 kErrOverflow = 6;
 // Find and replacement, in the order they were always applied. Every find is one character
 // and no replacement is itself a find, so one pass gives the same text.
 constexpr std::array<std::pair<char16_t, char16_t>, 42> kAcentos = {{
-    {u'á', u'a'}, {u'é', u'e'}, {u'í', u'i'}, {u'ó', u'o'}, {u'ú', u'u'}, {u'ü', u'u'},
-    {u'Ü', u'U'}, {u'ñ', u'n'}, {u'Ñ', u'N'}, {u'Á', u'A'}, {u'É', u'E'}, {u'Í', u'I'},
-    {u'Ó', u'O'}, {u'Ú', u'U'}, {u'|', u' '}, {u'â', u'a'}, {u'ä', u'a'}, {u'à', u'a'},
-    {u'å', u'a'}, {u'ê', u'e'}, {u'ë', u'e'}, {u'è', u'e'}, {u'ï', u'i'}, {u'î', u'i'},
-    {u'ì', u'i'}, {u'Ä', u'A'}, {u'Å', u'A'}, {u'À', u'A'}, {u'Â', u'A'}, {u'Ê', u'E'},
-    {u'Ë', u'E'}, {u'È', u'E'}, {u'Î', u'I'}, {u'Ì', u'I'}, {u'Ï', u'I'}, {u'Ô', u'O'},
+    {u'á', u'a'}, {u'é', u'e'}, {u'í', u'i'}, {u'ó', u'o'},  {u'ú', u'u'}, {u'ü', u'u'},
+    {u'Ü', u'U'}, {u'ñ', u'n'}, {u'Ñ', u'N'}, {u'Á', u'A'},  {u'É', u'E'}, {u'Í', u'I'},
+    {u'Ó', u'O'}, {u'Ú', u'U'}, {u'|', u' '}, {u'â', u'a'},  {u'ä', u'a'}, {u'à', u'a'},
+    {u'å', u'a'}, {u'ê', u'e'}, {u'ë', u'e'}, {u'è', u'e'},  {u'ï', u'i'}, {u'î', u'i'},
+    {u'ì', u'i'}, {u'Ä', u'A'}, {u'Å', u'A'}, {u'À', u'A'},  {u'Â', u'A'}, {u'Ê', u'E'},
+    {u'Ë', u'E'}, {u'È', u'E'}, {u'Î', u'I'}, {u'Ì', u'I'},  {u'Ï', u'I'}, {u'Ô', u'O'},
     {u'Ò', u'O'}, {u'Û', u'U'}, {u'Ù', u'U'}, {u'\'', u' '}, {u'`', u' '}, {u'´', u' '},
 }};
 
@@ -91,8 +91,7 @@ QString formatoItem(const QString& nart) {
     const QLocale locale;
     if (!corvelix::isNumeric(nart, locale))
         return nart;
-    return corvelix::formatNumber(corvelix::toNumber(nart, locale), QStringLiteral("0000"),
-                                  locale);
+    return corvelix::formatNumber(corvelix::toNumber(nart, locale), QStringLiteral("0000"), locale);
 }
 
 // A required attribute read as a number under the user's locale (the old CDbl); a text that

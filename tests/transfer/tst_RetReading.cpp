@@ -46,12 +46,14 @@ QString caratula(const QString& cuerpo) {
 
 QString articulo(const QString& atributosExtra, const QString& cuerpo = {},
                  const QString& sinAtributo = {}) {
-    QStringList attrs = {
-        "PAIS_ORIGEN=\"310\"",          "PAIS_PROCEDENCIA=\"310\"", "EXISTENCIA_SUBITEM=\"N\"",
-        "TIPO_ITEM=\"N\"",              "UNIDAD_DECLARADA=\"07\"",  "ESTADO_MERCADERIA=\"1\"",
-        "POSICION_ARANCELARIA=\"1\"",   "NRO_ITEM=\"7\"",           "MONTO_SEGURO=\"0\"",
-        "MONTO_FLETE=\"0\"",            "MONTO_FOB_DIV=\"12.5\"",   "PRECIO_UNITARIO=\"1\"",
-        "PESO_NETO_KGR=\"1\"",          "CANTIDAD_DECLARADA=\"1\"", "CANTIDAD_ESTADISTICA=\"1\""};
+    QStringList attrs = {"PAIS_ORIGEN=\"310\"",        "PAIS_PROCEDENCIA=\"310\"",
+                         "EXISTENCIA_SUBITEM=\"N\"",   "TIPO_ITEM=\"N\"",
+                         "UNIDAD_DECLARADA=\"07\"",    "ESTADO_MERCADERIA=\"1\"",
+                         "POSICION_ARANCELARIA=\"1\"", "NRO_ITEM=\"7\"",
+                         "MONTO_SEGURO=\"0\"",         "MONTO_FLETE=\"0\"",
+                         "MONTO_FOB_DIV=\"12.5\"",     "PRECIO_UNITARIO=\"1\"",
+                         "PESO_NETO_KGR=\"1\"",        "CANTIDAD_DECLARADA=\"1\"",
+                         "CANTIDAD_ESTADISTICA=\"1\""};
     if (!sinAtributo.isEmpty())
         attrs.removeIf([&](const QString& a) { return a.startsWith(sinAtributo + "="); });
     for (const QString& extra : atributosExtra.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
@@ -179,8 +181,8 @@ private slots:
         QVERIFY2(c.description.contains(QStringLiteral("línea")), qPrintable(c.description));
         const VbError i = errorDe([] {
             RegistroDespacho r;
-            modRET::getitems(modRET::AbrirArchivoXML(muestra(QStringLiteral("Imalformado.ret"))),
-                             r, false);
+            modRET::getitems(modRET::AbrirArchivoXML(muestra(QStringLiteral("Imalformado.ret"))), r,
+                             false);
         });
         QCOMPARE(i.source, QStringLiteral("Corvelix.modRET.getitems (0)::XML Parser"));
     }
@@ -253,10 +255,10 @@ private slots:
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("inDescription");
         const QString own = QStringLiteral("Corvelix.modRET.getitems (0)::Corvelix");
-        QTest::newRow("no net kilos") << articulo({}, {}, "PESO_NETO_KGR") << own
-                                      << "PESO_NETO_KGR";
-        QTest::newRow("empty unit") << articulo("UNIDAD_DECLARADA=\"\"") << own
-                                    << "UNIDAD_DECLARADA";
+        QTest::newRow("no net kilos")
+            << articulo({}, {}, "PESO_NETO_KGR") << own << "PESO_NETO_KGR";
+        QTest::newRow("empty unit")
+            << articulo("UNIDAD_DECLARADA=\"\"") << own << "UNIDAD_DECLARADA";
         QTest::newRow("state not a number")
             << articulo("ESTADO_MERCADERIA=\"X\"") << own << "ESTADO_MERCADERIA";
         QTest::newRow("state out of range")
@@ -272,7 +274,9 @@ private slots:
                "(100)::Corvelix"
             << "SUFIJO_DATO_COMP";
         QTest::newRow("other root") << "<DESPACHO_CARATULA/>" << own << "DESPACHO_ITEMS";
-        QTest::newRow("empty") << "" << "Corvelix.modRET.getitems (0)::XML Parser" << "";
+        QTest::newRow("empty") << ""
+                               << "Corvelix.modRET.getitems (0)::XML Parser"
+                               << "";
     }
     void itemErrors() {
         QFETCH(QString, texto);
@@ -288,7 +292,8 @@ private slots:
     void itemDetails() {
         // The unit separator is dropped from the items file before parsing.
         const QString texto =
-            articulo("UNIDAD_DECLARADA=\"0\x1F" "7\"",
+            articulo("UNIDAD_DECLARADA=\"0\x1F"
+                     "7\"",
                      "<INFORMACION_COMPLEMENTARIAS><INFORMACION_COMPLEMENTARIA CODIGO=\"A\" "
                      "VALOR=\"B\" SUFIJO_DATO_COMP=\"\"/></INFORMACION_COMPLEMENTARIAS><X/>"
                      "<SUBITEMS><SUBITEM/></SUBITEMS>");
@@ -360,8 +365,8 @@ private slots:
     void decoding_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("texto");
-        QTest::newRow("no declaration: Windows-1252") << QByteArray("<A B=\"\xD1\x80\"/>")
-                                                      << QStringLiteral("<A B=\"Ñ€\"/>");
+        QTest::newRow("no declaration: Windows-1252")
+            << QByteArray("<A B=\"\xD1\x80\"/>") << QStringLiteral("<A B=\"Ñ€\"/>");
         QTest::newRow("declared UTF-8") << QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\"?>"
                                                       "<A B=\"\xC3\x91\"/>")
                                         << QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\""
@@ -369,8 +374,8 @@ private slots:
         QTest::newRow("declared UTF-8, saved in the code page")
             << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><A B=\"\xD1\"/>")
             << QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><A B=\"Ñ\"/>");
-        QTest::newRow("UTF-16 with BOM") << QByteArray("\xFF\xFE<\0A\0/\0>\0", 10)
-                                         << QStringLiteral("<A/>");
+        QTest::newRow("UTF-16 with BOM")
+            << QByteArray("\xFF\xFE<\0A\0/\0>\0", 10) << QStringLiteral("<A/>");
         QTest::newRow("unknown encoding name")
             << QByteArray("<?xml version=\"1.0\" encoding=\"nada-99\"?><A B=\"\xE9\"/>")
             << QStringLiteral("<?xml version=\"1.0\" encoding=\"nada-99\"?><A B=\"é\"/>");

@@ -34,14 +34,18 @@ RegistroItem itemSimple(const QString& nart) {
     return it;
 }
 
-const QStringList kItemLineas = {
-    QStringLiteral("[ART]"),          QStringLiteral("CARTPAYORI=310"),
-    QStringLiteral("CARTPAYPRC=310"), QStringLiteral("CARTTYP=N"),
-    QStringLiteral("CARTUNTDCL=07"),  QStringLiteral("CARTUSO=1"),
-    QStringLiteral("IESPNCE=8471.30.12.000A"),
-    QStringLiteral("MARTFOB=1234.5"), QStringLiteral("MARTUNITAR=12.345"),
-    QStringLiteral("QARTKGRNET=10"),  QStringLiteral("QARTUNTDCL=100"),
-    QStringLiteral("QARTUNTEST=100")};
+const QStringList kItemLineas = {QStringLiteral("[ART]"),
+                                 QStringLiteral("CARTPAYORI=310"),
+                                 QStringLiteral("CARTPAYPRC=310"),
+                                 QStringLiteral("CARTTYP=N"),
+                                 QStringLiteral("CARTUNTDCL=07"),
+                                 QStringLiteral("CARTUSO=1"),
+                                 QStringLiteral("IESPNCE=8471.30.12.000A"),
+                                 QStringLiteral("MARTFOB=1234.5"),
+                                 QStringLiteral("MARTUNITAR=12.345"),
+                                 QStringLiteral("QARTKGRNET=10"),
+                                 QStringLiteral("QARTUNTDCL=100"),
+                                 QStringLiteral("QARTUNTEST=100")};
 
 } // namespace
 
@@ -63,22 +67,29 @@ private slots:
 
         const QString base = QStringLiteral("[DDT]\r\nNDDTIMMIOE=30712345678\r\nCDDTAGR=2012345678"
                                             "9\r\nCDDTBUR=001\r\n");
-        QTest::newRow("all lines") << 800.25 << 20.5 << "FOB" << "ACME" << "REF-1" << 1234.5
-                                   << base + lineas({"CDDTDEVFLE=DOL", "CDDTDEVASS=EUR",
-                                                     "CDDTDEVFOB=USD", "MDDTASS=20.5",
-                                                     "MDDTFLE=800.25", "MDDTFOB=1234.5",
-                                                     "CDDTINCOTE=FOB", "CDDTIVA=S", "ISTA=IC04",
-                                                     "LDDTNOMFOD=ACME", "IEXT=REF-1", ""});
+        QTest::newRow("all lines")
+            << 800.25 << 20.5 << "FOB"
+            << "ACME"
+            << "REF-1" << 1234.5
+            << base + lineas({"CDDTDEVFLE=DOL", "CDDTDEVASS=EUR", "CDDTDEVFOB=USD", "MDDTASS=20.5",
+                              "MDDTFLE=800.25", "MDDTFOB=1234.5", "CDDTINCOTE=FOB", "CDDTIVA=S",
+                              "ISTA=IC04", "LDDTNOMFOD=ACME", "IEXT=REF-1", ""});
         QTest::newRow("zero and negative amounts, FOB always")
-            << 0.0 << -5.0 << "" << "" << "REF-1" << 0.0
-            << base + lineas({"CDDTDEVFOB=USD", "MDDTFOB=0", "CDDTIVA=S", "ISTA=IC04",
-                              "IEXT=REF-1", ""});
+            << 0.0 << -5.0 << ""
+            << ""
+            << "REF-1" << 0.0
+            << base + lineas({"CDDTDEVFOB=USD", "MDDTFOB=0", "CDDTIVA=S", "ISTA=IC04", "IEXT=REF-1",
+                              ""});
         // Without IEXT the header has no closing empty line.
-        QTest::newRow("blank reference") << 0.0 << 0.0 << "" << "" << "   " << 100.0
-                                         << base + lineas({"CDDTDEVFOB=USD", "MDDTFOB=100",
-                                                           "CDDTIVA=S", "ISTA=IC04"});
+        QTest::newRow("blank reference")
+            << 0.0 << 0.0 << ""
+            << ""
+            << "   " << 100.0
+            << base + lineas({"CDDTDEVFOB=USD", "MDDTFOB=100", "CDDTIVA=S", "ISTA=IC04"});
         QTest::newRow("untrimmed reference and tiny FOB")
-            << 0.0 << 0.0 << "" << "" << " R 1 " << 0.00005
+            << 0.0 << 0.0 << ""
+            << ""
+            << " R 1 " << 0.00005
             << base + lineas({"CDDTDEVFOB=USD", "MDDTFOB=5E-05", "CDDTIVA=S", "ISTA=IC04",
                               "IEXT= R 1 ", ""});
     }
@@ -117,16 +128,16 @@ private slots:
         r.CPL = {{QStringLiteral("C1"), QStringLiteral("V1"), QStringLiteral("D"),
                   QStringLiteral("0000")}};
         r.cantidadCPL = 1;
-        r.DVD = {{QStringLiteral("FACTURACOMERCIAL"), QStringLiteral("0001-1"),
-                  QStringLiteral("S"), QStringLiteral("0000")},
+        r.DVD = {{QStringLiteral("FACTURACOMERCIAL"), QStringLiteral("0001-1"), QStringLiteral("S"),
+                  QStringLiteral("0000")},
                  {},
                  {QStringLiteral("LISTA"), QString(), QString(), QStringLiteral("0000")}};
         r.cantidadDVD = 3;
         const QString texto = modRET::convertCaratula_to_TXT(r);
-        const QString listas = lineas({"[CPL]", "CCPL=C1", "ICPLDIF=D", "MCPL=V1", "NART=0000", "",
-                                       "[DVD]", "CDVDDOC=FACTURACOMERCIAL", "LDVDREFDOC=0001-1",
-                                       "NART=0000", "", "[DVD]", "CDVDDOC=LISTA", "LDVDREFDOC=",
-                                       "NART=0000", ""});
+        const QString listas =
+            lineas({"[CPL]", "CCPL=C1", "ICPLDIF=D", "MCPL=V1", "NART=0000", "", "[DVD]",
+                    "CDVDDOC=FACTURACOMERCIAL", "LDVDREFDOC=0001-1", "NART=0000", "", "[DVD]",
+                    "CDVDDOC=LISTA", "LDVDREFDOC=", "NART=0000", ""});
         QVERIFY2(texto.endsWith(QStringLiteral("IEXT=X\r\n\r\n") + listas), qPrintable(texto));
 
         r.cantidadCPL = 0;
@@ -143,18 +154,24 @@ private slots:
         it.CARTCALDST = QStringLiteral("  ");
         it.CARTPAGREG = QStringLiteral(" N");
         it.CARTSBITEM = QStringLiteral("S");
-        it.CPL = {{QStringLiteral("MARCA"), QStringLiteral("ACME"), QString(),
-                   QStringLiteral("9999")}};
+        it.CPL = {
+            {QStringLiteral("MARCA"), QStringLiteral("ACME"), QString(), QStringLiteral("9999")}};
         it.cantidadCPL = 1;
         it.DVD = {{QString(), QString(), QString(), QStringLiteral("12")}};
         it.cantidadDVD = 1;
         it.Ventajas = {{QStringLiteral("ACE18"), QStringLiteral("0012")}};
         it.cantidadVentajas = 1;
         it.Subitems = {{QString(), QStringLiteral("0000"), QStringLiteral("0012"), 9, 9, 9, 9, {}},
-                       {QStringLiteral("AA(X)-"), QStringLiteral("0000"), QStringLiteral("0012"),
-                        0, 0, 0, 0, {}},
-                       {QString(), QStringLiteral("0001"), QStringLiteral("0012"), 1000.25, 5,
-                        6, 200.05, QStringLiteral("no escrito")}};
+                       {QStringLiteral("AA(X)-"),
+                        QStringLiteral("0000"),
+                        QStringLiteral("0012"),
+                        0,
+                        0,
+                        0,
+                        0,
+                        {}},
+                       {QString(), QStringLiteral("0001"), QStringLiteral("0012"), 1000.25, 5, 6,
+                        200.05, QStringLiteral("no escrito")}};
         it.cantidadSubitems = 3;
         r.Items = {it};
 
@@ -165,15 +182,38 @@ private slots:
                  << "NARTEXT=12"
                  << ""
                  // the item's number, not the element's
-                 << "[CPL]" << "CCPL=MARCA" << "ICPLDIF=" << "MCPL=ACME" << "NART=12" << ""
-                 << "[DVD]" << "CDVDDOC = " << "LDVDREFDOC = " << "CDVDPRSDOC = " << "NART = 12"
+                 << "[CPL]"
+                 << "CCPL=MARCA"
+                 << "ICPLDIF="
+                 << "MCPL=ACME"
+                 << "NART=12"
                  << ""
-                 << "[SRG]" << "CSRG=ACE18" << "NART=0012" << ""
+                 << "[DVD]"
+                 << "CDVDDOC = "
+                 << "LDVDREFDOC = "
+                 << "CDVDPRSDOC = "
+                 << "NART = 12"
+                 << ""
+                 << "[SRG]"
+                 << "CSRG=ACE18"
+                 << "NART=0012"
+                 << ""
                  // subitem 0000 without suffixes: no section line, no amounts
-                 << "ISBT=0000" << "NART=0012" << ""
-                 << "[SBT]" << "CSBTSVL=AA(X)-" << "ISBT=0000" << "NART=0012" << ""
-                 << "[SBT]" << "MSBTFOB=1000.25" << "QSBTUNTDCL=5" << "QSBTUNTEST=6"
-                 << "ISBT=0001" << "NART=0012" << "";
+                 << "ISBT=0000"
+                 << "NART=0012"
+                 << ""
+                 << "[SBT]"
+                 << "CSBTSVL=AA(X)-"
+                 << "ISBT=0000"
+                 << "NART=0012"
+                 << ""
+                 << "[SBT]"
+                 << "MSBTFOB=1000.25"
+                 << "QSBTUNTDCL=5"
+                 << "QSBTUNTEST=6"
+                 << "ISBT=0001"
+                 << "NART=0012"
+                 << "";
         QCOMPARE(modRET::convertItem_to_TXT(r), lineas(esperado));
     }
 
@@ -189,7 +229,8 @@ private slots:
         QFile file(ruta);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
-        QVERIFY(bytes.contains("ISTA=\r\nLDDTNOMFOD=PE\xD1" "A \x80\r\n[ART]"));
+        QVERIFY(bytes.contains("ISTA=\r\nLDDTNOMFOD=PE\xD1"
+                               "A \x80\r\n[ART]"));
         QVERIFY(bytes.indexOf("NARTEXT=1\r\n") < bytes.indexOf("NARTEXT=2\r\n"));
         QVERIFY(bytes.endsWith("NARTEXT=2\r\n\r\n\r\n"));
     }

@@ -1,5 +1,5 @@
-#include "runtime/VbError.h"
 #include "runtime/Ui.h"
+#include "runtime/VbError.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
 #include "support/TestRegistry.h"
@@ -69,31 +69,30 @@ class tst_frmImportarRET : public QObject {
     // Fills the confirmation window as given (null: leave) and presses `boton`.
     void responderConfirmacion(Confirmacion& visto, const QStringList& escribir,
                                const char* boton = "cmdConfirmar") {
-        ScriptedUi::current().onForm(QStringLiteral("frmRET2TXT"), [&visto, escribir,
-                                                                    boton](QDialog& d) {
-            QList<QWidget*> controles = {hijo<QLineEdit>(d, "txtCUITDespachante"),
-                                         hijo<QLineEdit>(d, "txtCUITImportador"),
-                                         hijo<QLineEdit>(d, "txtAduana"),
-                                         hijo<QComboBox>(d, "cboSubReg"),
-                                         hijo<QComboBox>(d, "cboCondicionVenta")};
-            visto = {};
-            for (int i = 0; i < controles.size(); ++i) {
-                auto* box = qobject_cast<QLineEdit*>(controles[i]);
-                auto* combo = qobject_cast<QComboBox*>(controles[i]);
-                visto.mostrado << (box != nullptr ? box->text() : combo->currentText());
-                if (i < escribir.size() && !escribir[i].isNull()) {
-                    if (box != nullptr)
-                        box->setText(escribir[i]);
-                    else
-                        combo->setEditText(escribir[i]);
+        ScriptedUi::current().onForm(
+            QStringLiteral("frmRET2TXT"), [&visto, escribir, boton](QDialog& d) {
+                QList<QWidget*> controles = {
+                    hijo<QLineEdit>(d, "txtCUITDespachante"),
+                    hijo<QLineEdit>(d, "txtCUITImportador"), hijo<QLineEdit>(d, "txtAduana"),
+                    hijo<QComboBox>(d, "cboSubReg"), hijo<QComboBox>(d, "cboCondicionVenta")};
+                visto = {};
+                for (int i = 0; i < controles.size(); ++i) {
+                    auto* box = qobject_cast<QLineEdit*>(controles[i]);
+                    auto* combo = qobject_cast<QComboBox*>(controles[i]);
+                    visto.mostrado << (box != nullptr ? box->text() : combo->currentText());
+                    if (i < escribir.size() && !escribir[i].isNull()) {
+                        if (box != nullptr)
+                            box->setText(escribir[i]);
+                        else
+                            combo->setEditText(escribir[i]);
+                    }
                 }
-            }
-            for (int i = 0; i < hijo<QComboBox>(d, "cboSubReg")->count(); ++i)
-                visto.subregimenes << hijo<QComboBox>(d, "cboSubReg")->itemText(i);
-            for (int i = 0; i < hijo<QComboBox>(d, "cboCondicionVenta")->count(); ++i)
-                visto.condiciones << hijo<QComboBox>(d, "cboCondicionVenta")->itemText(i);
-            hijo<QPushButton>(d, boton)->click();
-        });
+                for (int i = 0; i < hijo<QComboBox>(d, "cboSubReg")->count(); ++i)
+                    visto.subregimenes << hijo<QComboBox>(d, "cboSubReg")->itemText(i);
+                for (int i = 0; i < hijo<QComboBox>(d, "cboCondicionVenta")->count(); ++i)
+                    visto.condiciones << hijo<QComboBox>(d, "cboCondicionVenta")->itemText(i);
+                hijo<QPushButton>(d, boton)->click();
+            });
     }
 
     static void elegir(frmImportarRET& frm, const QString& c, const QString& i) {
@@ -146,8 +145,12 @@ private slots:
         QTest::addColumn<QString>("c");
         QTest::addColumn<QString>("i");
         QTest::addColumn<QString>("mensaje");
-        QTest::newRow("no header") << "" << "I.ret" << "debe seleccionar el archivo C*.ret";
-        QTest::newRow("no items") << "C.ret" << "" << "debe seleccionar el archivo I*.ret";
+        QTest::newRow("no header") << ""
+                                   << "I.ret"
+                                   << "debe seleccionar el archivo C*.ret";
+        QTest::newRow("no items") << "C.ret"
+                                  << ""
+                                  << "debe seleccionar el archivo I*.ret";
     }
     void missingPaths() {
         QFETCH(QString, c);
@@ -251,22 +254,26 @@ private slots:
         QTest::addColumn<QString>("cadena");
         QTest::addColumn<QString>("archivo");
         QTest::newRow("malformed header")
-            << "Cmalformado.ret" << "Iplano.ret"
+            << "Cmalformado.ret"
+            << "Iplano.ret"
             << "Corvelix.frmImportarRET.cmdImportar_Click (0)::Corvelix.modRET.getCaratula "
                "(0)::XML Parser"
             << "Cmalformado.ret";
         QTest::newRow("malformed items")
-            << "Cplano.ret" << "Imalformado.ret"
+            << "Cplano.ret"
+            << "Imalformado.ret"
             << "Corvelix.frmImportarRET.cmdImportar_Click (0)::Corvelix.modRET.getitems (0)::XML "
                "Parser"
             << "Imalformado.ret";
         QTest::newRow("items file as header")
-            << "Iplano.ret" << "Iplano.ret"
+            << "Iplano.ret"
+            << "Iplano.ret"
             << "Corvelix.frmImportarRET.cmdImportar_Click (0)::Corvelix.modRET.getCaratula "
                "(0)::Corvelix"
             << "Iplano.ret";
         QTest::newRow("missing file")
-            << "Cno existe.ret" << "Iplano.ret"
+            << "Cno existe.ret"
+            << "Iplano.ret"
             << "Corvelix.frmImportarRET.cmdImportar_Click (0)::Corvelix.modRET.AbrirArchivoXML "
                "(40)::Corvelix"
             << "Cno existe.ret";
@@ -299,14 +306,31 @@ private slots:
         QTest::addColumn<QString>("condicion");
         QTest::addColumn<QString>("mensaje");
         const QString ok = QStringLiteral("20123456789");
-        QTest::newRow("short broker") << "2012345678" << ok << "IC04" << "" << "CUIT Despachante inválido.";
-        QTest::newRow("empty broker") << "" << "" << "IC04" << "" << "CUIT Despachante inválido.";
-        QTest::newRow("long importer") << ok << "201234567890" << "IC04" << "" << "CUIT Importador inválido.";
-        QTest::newRow("IDA4 without condition") << ok << ok << "IDA4" << ""
-                                                << "para IDA4 debe seleccionar una condicion de venta";
-        QTest::newRow("blanks around and letters") << "  ABCDEFGHIJK " << ok << "IC04" << "" << "";
-        QTest::newRow("lower-case ida4") << ok << ok << "ida4" << "" << "";
-        QTest::newRow("IDA4 with condition") << ok << ok << "IDA4" << "CIF" << "";
+        QTest::newRow("short broker") << "2012345678" << ok << "IC04"
+                                      << ""
+                                      << "CUIT Despachante inválido.";
+        QTest::newRow("empty broker") << ""
+                                      << ""
+                                      << "IC04"
+                                      << ""
+                                      << "CUIT Despachante inválido.";
+        QTest::newRow("long importer") << ok << "201234567890"
+                                       << "IC04"
+                                       << ""
+                                       << "CUIT Importador inválido.";
+        QTest::newRow("IDA4 without condition")
+            << ok << ok << "IDA4"
+            << ""
+            << "para IDA4 debe seleccionar una condicion de venta";
+        QTest::newRow("blanks around and letters") << "  ABCDEFGHIJK " << ok << "IC04"
+                                                   << ""
+                                                   << "";
+        QTest::newRow("lower-case ida4") << ok << ok << "ida4"
+                                         << ""
+                                         << "";
+        QTest::newRow("IDA4 with condition") << ok << ok << "IDA4"
+                                             << "CIF"
+                                             << "";
     }
     void confirmationChecks() {
         QFETCH(QString, despachante);

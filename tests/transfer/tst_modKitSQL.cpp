@@ -6,10 +6,10 @@
 #include "transfer/modRET_transferencia.h"
 
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QFileInfo>
 #include <QLocale>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -133,20 +133,40 @@ private slots:
         QCOMPARE(seam.boxes[0].icon, MsgIcon::Information);
         QVERIFY(!seam.busy);
         const QString texto = QString::fromLatin1(leer(ruta + QStringLiteral(".txt")));
-        QVERIFY2(texto.startsWith(lineas({"[DDT]", "NDDTIMMIOE=30712345678",
-                                          "CDDTAGR=20123456789", "CDDTBUR=001", "CDDTDEVFLE=DOL",
-                                          "CDDTDEVFOB=DOL", "MDDTFLE=30", "MDDTFOB=1500.5",
-                                          "CDDTINCOTE=FOB", "CDDTIVA=S", "ISTA=IC04",
-                                          "LDDTNOMFOD=ACME", "IEXT=REF/1:A", "", "[CPL]",
-                                          "CCPL=VAL-CRITERIO", "ICPLDIF=D",
-                                          "MCPL=VALOR DE TRANSACCION", "NART=0000", "", "[DVD]",
-                                          "CDVDDOC=CERTORIGEN", "LDVDREFDOC=", "NART=0000", "",
-                                          "[DVD]", "CDVDDOC=FACTURACOMERCIAL",
-                                          "LDVDREFDOC=00001-00000001", "NART=0000", ""})),
-             qPrintable(texto));
+        QVERIFY2(texto.startsWith(lineas({"[DDT]",
+                                          "NDDTIMMIOE=30712345678",
+                                          "CDDTAGR=20123456789",
+                                          "CDDTBUR=001",
+                                          "CDDTDEVFLE=DOL",
+                                          "CDDTDEVFOB=DOL",
+                                          "MDDTFLE=30",
+                                          "MDDTFOB=1500.5",
+                                          "CDDTINCOTE=FOB",
+                                          "CDDTIVA=S",
+                                          "ISTA=IC04",
+                                          "LDDTNOMFOD=ACME",
+                                          "IEXT=REF/1:A",
+                                          "",
+                                          "[CPL]",
+                                          "CCPL=VAL-CRITERIO",
+                                          "ICPLDIF=D",
+                                          "MCPL=VALOR DE TRANSACCION",
+                                          "NART=0000",
+                                          "",
+                                          "[DVD]",
+                                          "CDVDDOC=CERTORIGEN",
+                                          "LDVDREFDOC=",
+                                          "NART=0000",
+                                          "",
+                                          "[DVD]",
+                                          "CDVDDOC=FACTURACOMERCIAL",
+                                          "LDVDREFDOC=00001-00000001",
+                                          "NART=0000",
+                                          ""})),
+                 qPrintable(texto));
         // The item with only its own row: no amounts; a tiny price in exponent form.
-        QVERIFY(texto.contains(lineas({"NARTEXT=0003", "", "[SBT]", "CSBTSVL=ZZ(X)-",
-                                       "ISBT=0000", "NART=0003", ""})));
+        QVERIFY(texto.contains(
+            lineas({"NARTEXT=0003", "", "[SBT]", "CSBTSVL=ZZ(X)-", "ISBT=0000", "NART=0003", ""})));
         QVERIFY(texto.contains(QStringLiteral("MARTUNITAR=5E-05\r\n")));
         QVERIFY(texto.contains(QStringLiteral("MARTFOB=500.475\r\nMARTUNITAR=0\r\n")));
         QVERIFY(texto.contains(lineas({"[DVD]", "CDVDDOC = LICENCIA", "LDVDREFDOC = L-2",
