@@ -10,6 +10,8 @@
 #include "shell/frmmasOpciones.h"
 #include "shell/mainModule.h"
 #include "shell/modRET_listas.h"
+#include "transfer/frmImportarRET.h"
+#include "transfer/modKitSQL.h"
 
 #include "version.h"
 
@@ -321,6 +323,28 @@ void frmMain::crearMenus() {
     entrada(mnuArchivo, "mnuCargarCancelaciones", QStringLiteral("Cargar Cancelaciones"));
     entrada(mnuArchivo, "mnuExportarExcelLgy", QStringLiteral("Exportar a Excel v1"));
     entrada(mnuArchivo, "mnuExportarExcel", QStringLiteral("Exportar a Excel v2"));
+
+    // Transfer files: the selected declaration to TXT, and a RET pair to TXT.
+    const auto exportarTXT = [this] {
+        if (lstDespachos->topLevelItemCount() == 0)
+            return;
+        const QTreeWidgetItem* fila = lstDespachos->currentItem() != nullptr
+                                          ? lstDespachos->currentItem()
+                                          : lstDespachos->topLevelItem(0);
+        modKitSQL::ExportarProvisorio2TXT(fila->text(0));
+    };
+    auto* mnuExportarATXT = mnuArchivo->findChild<QAction*>(QStringLiteral("mnuExportarATXT"));
+    mnuExportarATXT->setEnabled(true);
+    connect(mnuExportarATXT, &QAction::triggered, this, exportarTXT);
+    cmdExportarProvisorio->setEnabled(true);
+    connect(cmdExportarProvisorio, &QPushButton::clicked, this, exportarTXT);
+    cmdConvertRET_2_TXT->setEnabled(true);
+    connect(cmdConvertRET_2_TXT, &QPushButton::clicked, this, [] {
+        guardEvent(QStringLiteral("Corvelix.frmMain.cmdConvertRET_2_TXT_Click (0)::"), [] {
+            frmImportarRET importar;
+            ui().exec(importar);
+        });
+    });
 
     mnuActualizacion = new QMenu(QStringLiteral("Actualizacion"), this);
     mnuActualizacion->setObjectName(QStringLiteral("mnuActualizacion"));

@@ -4,6 +4,7 @@
 #include "shell/utiles.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QLocale>
@@ -34,14 +35,16 @@ const QString kRatePath = QStringLiteral("/api/DivisasNoJSON?codsim=DOL");
 
 } // namespace
 
-class tst_Leer_HTML : public QObject {
+class tst_Leer_HTML : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:
-    void init() {
+protected:
+    void initTest() override {
         ScriptedUi::current().reset();
         QLocale::setDefault(QLocale(QStringLiteral("es_AR")));
     }
+private slots:
 
     // Bodies come back byte for byte, around the old 128-byte read size and well beyond it.
     void bodies_data() {

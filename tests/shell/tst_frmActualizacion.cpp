@@ -3,6 +3,7 @@
 #include "shell/mainModule.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QDir>
@@ -66,14 +67,16 @@ struct Servers {
 
 } // namespace
 
-class tst_frmActualizacion : public QObject {
+class tst_frmActualizacion : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:
-    void init() {
+protected:
+    void initTest() override {
         ScriptedUi::current().reset();
         mainModule::VersionAplicacion = 1429;
     }
+private slots:
 
     void design() {
         QWidget principal;

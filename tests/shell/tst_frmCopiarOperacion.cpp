@@ -2,6 +2,7 @@
 #include "shell/frmCopiarOperacion.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
 
@@ -111,18 +112,22 @@ QString confirmation(const QString& destino) {
 
 } // namespace
 
-class tst_frmCopiarOperacion : public QObject {
+class tst_frmCopiarOperacion : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture;
 
 private slots:
-    void init() {
+protected:
+    void initTest() override {
         ScriptedUi::current().reset();
         fixture = std::make_unique<CatalogFixture>(kSeed);
         seedDestinations();
     }
-    void cleanup() { fixture.reset(); }
+private slots:
+protected:
+    void cleanupTest() override { fixture.reset(); }
+private slots:
 
     void design() {
         frmCopiarOperacion frm;

@@ -2,6 +2,7 @@
 #include "shell/frmListado.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
 
@@ -71,19 +72,23 @@ QString selected(QDialog& frm) {
 
 } // namespace
 
-class tst_frmListado : public QObject {
+class tst_frmListado : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture;
 
 private slots:
-    void init() {
+protected:
+    void initTest() override {
         ScriptedUi::current().reset();
         resetProcessStatics();
         fixture = std::make_unique<CatalogFixture>(kSeed);
         seedLocal();
     }
-    void cleanup() { fixture.reset(); }
+private slots:
+protected:
+    void cleanupTest() override { fixture.reset(); }
+private slots:
 
     void design() {
         frmListado frm;

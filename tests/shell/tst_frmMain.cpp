@@ -183,9 +183,10 @@ private slots:
             shownNames << action->objectName();
             shownCaptions << action->text();
             // Only the entries whose operations are part of the program are usable.
-            QCOMPARE(action->isEnabled(),
-                     action->objectName() == QLatin1String("mnuCopiarOperacion") ||
-                         action->objectName() == QLatin1String("mnuComprobarActualizacion"));
+            static const QStringList usable{QStringLiteral("mnuCopiarOperacion"),
+                                            QStringLiteral("mnuComprobarActualizacion"),
+                                            QStringLiteral("mnuExportarATXT")};
+            QCOMPARE(action->isEnabled(), usable.contains(action->objectName()));
         }
         QCOMPARE(shownNames, names);
         QCOMPARE(shownCaptions, captions);

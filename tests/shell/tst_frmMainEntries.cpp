@@ -3,6 +3,7 @@
 #include "support/CatalogFixture.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QAction>
@@ -34,11 +35,13 @@ QTreeWidget& lista(frmMain& frm) {
 } // namespace
 
 // The main window's entries into the copy dialog, the update window and the options panel.
-class tst_frmMainEntries : public QObject {
+class tst_frmMainEntries : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:
-    void init() { ScriptedUi::current().reset(); }
+protected:
+    void initTest() override { ScriptedUi::current().reset(); }
+private slots:
 
     // The origin is the selected row; an empty list opens nothing.
     void copyEntry() {

@@ -4,6 +4,7 @@
 #include "shell/utiles.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
 
@@ -63,17 +64,21 @@ QStringList checkedNarts(QDialog& frm) {
 
 } // namespace
 
-class tst_frmSeleccionarITEMs : public QObject {
+class tst_frmSeleccionarITEMs : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture;
 
 private slots:
-    void init() {
+protected:
+    void initTest() override {
         ScriptedUi::current().reset();
         fixture = std::make_unique<CatalogFixture>(kSeed);
     }
-    void cleanup() { fixture.reset(); }
+private slots:
+protected:
+    void cleanupTest() override { fixture.reset(); }
+private slots:
 
     void design() {
         frmSeleccionarITEMs frm;

@@ -1,5 +1,6 @@
 #include "shell/frmmasOpciones.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QLabel>
@@ -9,11 +10,13 @@
 using namespace corvelix;
 using corvelix::test::ScriptedUi;
 
-class tst_frmmasOpciones : public QObject {
+class tst_frmmasOpciones : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:
-    void init() { ScriptedUi::current().reset(); }
+protected:
+    void initTest() override { ScriptedUi::current().reset(); }
+private slots:
 
     void design() {
         frmmasOpciones frm;

@@ -1,0 +1,106 @@
+// The transfer file: export of the large declaration from the catalog, and import of a RET
+// pair of as many items.
+
+#include "bench.h"
+
+#include "data/demo_catalog.h"
+#include "transfer/modKitSQL.h"
+#include "transfer/modRET_lectura.h"
+#include "transfer/modRET_transferencia.h"
+
+#include <QFile>
+
+namespace {
+
+constexpr int kItems = 3000;
+
+void exportLarge(corvelix::bench::Run& run) {
+    const QString path = run.makeCatalog(kItems, QStringLiteral("transfer.db"));
+    // The outside system keeps the goods' state as a number; the demo's text codes would stop
+    // the export before it writes anything.
+    (void)run.shellTime(path, QStringLiteral("UPDATE ART SET CARTUSO = '1';"), 1);
+    run.useCatalog(path);
+    const QString iddt = modDA::kLargeDeclaration;
+    const QString out = run.folder() + QStringLiteral("/export.txt");
+    const double ours = run.time([&] {
+        RegistroDespacho registro = modKitSQL::getCaratulaKitSQL(iddt);
+        modKitSQL::getitemsKitS(iddt, registro);
+        modRET::generarTXT(out, registro);
+    });
+    // The same reads, their rows written to a file by the shell.
+    const QString where = QStringLiteral("'") + iddt + QStringLiteral("'");
+    const double shell = run.shellTime(
+        path, QStringLiteral(".output %1/shell_export.txt\n"
+                             "SELECT * FROM DDT WHERE IDDT = %2;\n"
+                             "SELECT * FROM CPL WHERE ICPL = %2 AND NART = '0000';\n"
+                             "SELECT * FROM DVD WHERE IDVD = %2 AND NART = '0000';\n"
+                             "SELECT * FROM ART WHERE IDDT = %2;\n"
+                             "SELECT * FROM SBT WHERE IDDT = %2 ORDER BY NART, ISBT;\n"
+                             "SELECT * FROM CPL WHERE ICPL = %2 ORDER BY NART, CCPL;\n"
+                             "SELECT * FROM SRG WHERE ISRG = %2 ORDER BY NART, CSRG;\n"
+                             "SELECT * FROM DVD WHERE IDVD = %2 ORDER BY NART, CDVDDOC;")
+                  .arg(run.folder(), where));
+    run.report(QStringLiteral("transfer file of 3,000 items (catalog)"), ours, shell, 2.0);
+}
+
+void write(const QString& path, const QString& text) {
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(text.toLatin1());
+}
+
+void importRet(corvelix::bench::Run& run) {
+    const QString c = run.folder() + QStringLiteral("/C3000.ret");
+    const QString i = run.folder() + QStringLiteral("/I3000.ret");
+    write(c, QStringLiteral(
+                 "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<DESPACHO_CARATULA><CARATULA "
+                 "CUIT_DESPACHANTE=\"20123456789\" CUIT_IMPO_EXPO=\"30712345678\" "
+                 "COD_ADUANA=\"001\" DIVISA_FOB=\"DOL\" MONTO_FOB=\"1234567.89\" "
+                 "DESTINACION=\"IC04\" IDENTIFICADOR_PROPIO=\"BENCH\"><DOCUMENTOS><DOCUMENTO "
+                 "CODIGO=\"FACTURACOMERCIAL\" REFERENCIA=\"00001-1\" PRESENCIA=\"S\"/>"
+                 "</DOCUMENTOS></CARATULA></DESPACHO_CARATULA>\r\n"));
+    QString items = QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
+                                   "<DESPACHO_ITEMS>\r\n");
+    for (int n = 1; n <= kItems; ++n) {
+        items += QStringLiteral(
+                     "<ARTICULOS PAIS_ORIGEN=\"310\" PAIS_PROCEDENCIA=\"310\" "
+                     "EXISTENCIA_SUBITEM=\"S\" TIPO_ITEM=\"N\" UNIDAD_DECLARADA=\"07\" "
+                     "ESTADO_MERCADERIA=\"1\" POSICION_ARANCELARIA=\"8471.30.12.000A\" "
+                     "NRO_ITEM=\"%1\" MONTO_SEGURO=\"1.5\" MONTO_FLETE=\"12.25\" "
+                     "MONTO_FOB_DIV=\"%1.5\" PRECIO_UNITARIO=\"1.005\" PESO_NETO_KGR=\"2\" "
+                     "CANTIDAD_DECLARADA=\"10\" CANTIDAD_ESTADISTICA=\"10\" "
+                     "CALIDAD_DISTINTA_STANDAR=\"N\" PAGO_REGALIAS=\"N\">"
+                     "<INFORMACION_COMPLEMENTARIAS><INFORMACION_COMPLEMENTARIA CODIGO=\"MARCA\" "
+                     "VALOR=\"Piñón %1\" SUFIJO_DATO_COMP=\"\"/></INFORMACION_COMPLEMENTARIAS>"
+                     "<SUBITEMS>")
+                     .arg(n);
+        for (int s = 1; s <= 4; ++s)
+            items += QStringLiteral("<SUBITEM NRO_SUBITEM=\"%1\" SUFIJOS_DE_VALOR=\"AA(M%1)-\" "
+                                    "MONTO_FOB=\"2.5\" CANTIDAD_DECLARADA=\"2.5\" "
+                                    "CANTIDAD_ESTADISTICA=\"2.5\" PRECIO_UNITARIO=\"1\" "
+                                    "INDICADOR_PROPIO=\"\"/>")
+                         .arg(s, 4, 10, QLatin1Char('0'));
+        items += QStringLiteral("</SUBITEMS><VENTAJAS><LINEAS_VENTAJAS CODIGO=\"ACE18\"/>"
+                                "</VENTAJAS></ARTICULOS>\r\n");
+    }
+    items += QStringLiteral("</DESPACHO_ITEMS>\r\n");
+    write(i, items);
+
+    const QString out = run.folder() + QStringLiteral("/import.txt");
+    const double ours = run.time([&] {
+        RegistroDespacho registro = modRET::getCaratula(modRET::AbrirArchivoXML(c), false);
+        modRET::getitems(modRET::AbrirArchivoXML(i), registro, false);
+        modRET::generarTXT(out, registro);
+    });
+    // No database work here: the shell only reads the two files, for scale.
+    const QString path = run.makeCatalog(0, QStringLiteral("ret.db"));
+    const double shell = run.shellTime(
+        path, QStringLiteral("SELECT length(readfile('%1')), length(readfile('%2'));").arg(c, i));
+    run.report(QStringLiteral("RET pair of 3,000 items to TXT (shell: reads)"), ours, shell,
+               1000.0);
+}
+
+} // namespace
+
+CORVELIX_BENCH(transfer_export, exportLarge)
+CORVELIX_BENCH(ret_import, importRet)

@@ -1,0 +1,347 @@
+#include "transfer/modKitSQL.h"
+
+#include "data/declaration_reads.h"
+#include "data/export_reads.h"
+#include "data/modDA.h"
+#include "data/transfer_reads.h"
+#include "runtime/Format.h"
+#include "runtime/Ui.h"
+#include "runtime/VbError.h"
+#include "shell/modAPITools.h"
+#include "shell/modRET.h"
+#include "shell/utiles.h"
+#include "transfer/modRET_transferencia.h"
+
+#include <QHash>
+#include <QLocale>
+
+#include <cmath>
+
+using corvelix::MsgButtons;
+using corvelix::MsgIcon;
+using corvelix::ui;
+using corvelix::VbError;
+using modDA::Recordset;
+
+namespace modKitSQL {
+
+namespace {
+
+constexpr qint32 kErrSinItems = static_cast<qint32>(0x80043038u);
+// The old runtime's numbers: type mismatch, invalid use of Null, overflow, no current row.
+constexpr qint32 kErrTipos = 13;
+constexpr qint32 kErrNull = 94;
+constexpr qint32 kErrDesborde = 6;
+constexpr qint32 kErrSinFila = 3021;
+
+QString loc(const char* texto) {
+    return QLatin1String(texto);
+}
+
+// An amount or quantity column: a number as stored, text through the machine conversion,
+// Null as 0.
+double numero(const Recordset& rs, const QString& columna) {
+    const QVariant v = rs.field(columna);
+    if (v.isNull())
+        return 0;
+    switch (v.metaType().id()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return v.toDouble();
+    default:
+        return modRET::convertTexto_to_Double(v.toString());
+    }
+}
+
+// A code column read as a number under the user's locale: empty or not a number is an error
+// that says which item and column.
+double numeroCodigo(const Recordset& rs, const QString& columna) {
+    const QString texto = rs.text(columna);
+    if (!corvelix::isNumeric(texto, QLocale()))
+        throw VbError(kErrTipos, QStringLiteral("Corvelix"),
+                      QStringLiteral("No coinciden los tipos: %1 del item %2 no es un número "
+                                     "(\"%3\")")
+                          .arg(columna, rs.text(QStringLiteral("NARTEXT")), texto));
+    return corvelix::toNumber(texto, QLocale());
+}
+
+QString formatoItem(const QString& nart) {
+    const QLocale locale;
+    if (!corvelix::isNumeric(nart, locale))
+        return nart;
+    return corvelix::formatNumber(corvelix::toNumber(nart, locale), QStringLiteral("0000"), locale);
+}
+
+// The rows of a declaration-wide read, one recordset per item key.
+QHash<QString, Recordset> porItem(const Recordset& todo) {
+    QHash<QString, QList<QVariantList>> filas;
+    qsizetype nart = 0;
+    while (nart < todo.fields().size() &&
+           todo.fields().at(nart).compare(QLatin1String("NART"), Qt::CaseInsensitive) != 0)
+        ++nart;
+    if (nart == todo.fields().size())
+        return {};
+    for (const QVariantList& fila : todo.rows())
+        filas[fila.at(nart).toString()].append(fila);
+    QHash<QString, Recordset> out;
+    out.reserve(filas.size());
+    for (auto it = filas.cbegin(); it != filas.cend(); ++it)
+        out.insert(it.key(), Recordset(todo.fields(), it.value()));
+    return out;
+}
+
+} // namespace
+
+void getInformacionComplementariaKitSQL(RegistroDespacho& registro, Recordset& rs,
+                                        const QString& item) {
+    corvelix::chained(loc("Corvelix.modKitSQL.getInformacionComplementariaKitSQL"), [&] {
+        registro.cantidadCPL = 0;
+        if (rs.recordCount() == 0)
+            return;
+        const qint32 n = rs.recordCount();
+        registro.CPL.resize(n);
+        registro.cantidadCPL = n;
+        const QString nart = formatoItem(item);
+        for (qint32 i = 0; !rs.eof(); ++i, rs.moveNext()) {
+            RegistroCPL& cpl = registro.CPL[i];
+            cpl.CCPL = rs.text(QStringLiteral("CCPL"));
+            cpl.MCPL = rs.text(QStringLiteral("MCPL"));
+            cpl.ICPLDIF = rs.text(QStringLiteral("ICPLDIF"));
+            cpl.NART = nart;
+        }
+    });
+}
+
+namespace {
+
+// Documents of the header and of an item fill the same way.
+void documentos(qint32& cantidad, QList<RegistroDocumento>& lista, Recordset& rs,
+                const QString& item) {
+    cantidad = 0;
+    if (rs.recordCount() == 0)
+        return;
+    const qint32 n = rs.recordCount();
+    lista.resize(n);
+    cantidad = n;
+    for (qint32 i = 0; !rs.eof(); ++i, rs.moveNext()) {
+        RegistroDocumento& d = lista[i];
+        d.CDVDDOC = rs.text(QStringLiteral("CDVDDOC"));
+        d.CDVDPRSDOC = rs.text(QStringLiteral("CDVDPRSDOC"));
+        d.NART = item;
+        // The reference only of a presented document.
+        d.LDVDREFDOC =
+            d.CDVDPRSDOC == QLatin1String("S") ? rs.text(QStringLiteral("LDVDREFDOC")) : QString();
+    }
+}
+
+} // namespace
+
+void getDocumentosKitSQL(RegistroDespacho& registro, Recordset& rs, const QString& item) {
+    corvelix::chained(loc("Corvelix.modRET.getDocumentos"),
+                      [&] { documentos(registro.cantidadDVD, registro.DVD, rs, item); });
+}
+
+void getDocumentos_ItemKitSQL(RegistroItem& item, Recordset& rs, const QString& nart) {
+    corvelix::chained(loc("Corvelix.modKitS.getDocumentos_ItemKitSQL"),
+                      [&] { documentos(item.cantidadDVD, item.DVD, rs, nart); });
+}
+
+void getSubitems(RegistroItem& item, Recordset& rs, const QString& nart) {
+    corvelix::chained(loc("Corvelix.modRET.getSubitems"), [&] {
+        item.cantidadSubitems = rs.recordCount();
+        if (item.cantidadSubitems < 1)
+            return;
+        item.Subitems.resize(item.cantidadSubitems);
+        const QString nartItem = formatoItem(nart);
+        for (qint32 i = 0; !rs.eof(); ++i, rs.moveNext()) {
+            RegistroSubitem& s = item.Subitems[i];
+            s.CSBTSVL = rs.text(QStringLiteral("CSBTSVL"));
+            s.ISBT = rs.text(QStringLiteral("ISBT"));
+            s.NART = nartItem;
+            // An item with its own row only: that row's amounts are never written.
+            if (item.cantidadSubitems > 1) {
+                s.MSBTFOB = numero(rs, QStringLiteral("MSBTFOB"));
+                s.QSBTUNTDCL = numero(rs, QStringLiteral("QSBTUNTDCL"));
+                s.QSBTUNTEST = numero(rs, QStringLiteral("QSBTUNTEST"));
+                s.MSBTUNITAR = numero(rs, QStringLiteral("MSBTUNITAR"));
+                s.IEXT = rs.text(QStringLiteral("IEXT"));
+            }
+        }
+    });
+}
+
+void getInformacionComplementaria_ItemKitSQL(RegistroItem& item, Recordset& rs,
+                                             const QString& nart) {
+    try {
+        if (rs.recordCount() == 0)
+            return;
+        item.cantidadCPL = rs.recordCount();
+        item.CPL.resize(item.cantidadCPL);
+        const QString nartItem = formatoItem(nart);
+        for (qint32 i = 0; !rs.eof(); ++i, rs.moveNext()) {
+            RegistroCPL& cpl = item.CPL[i];
+            cpl.CCPL = rs.text(QStringLiteral("CCPL"));
+            cpl.MCPL = rs.text(QStringLiteral("MCPL"));
+            cpl.ICPLDIF = rs.text(QStringLiteral("ICPLDIF"));
+            // The item's number as shown (the file writes the item's own anyway).
+            cpl.NART = nartItem;
+        }
+    } catch (...) {
+        const VbError error = corvelix::currentError();
+        ui().msgBox(error.description +
+                    QStringLiteral("\n\nCorvelix.modRET.getInformacionComplementaria_Item (0)::") +
+                    error.source);
+        corvelix::reraise(error, loc("Corvelix.modRET.getInformacionComplementaria_ItemKitSQL"));
+    }
+}
+
+void getVentajasKitSQL(RegistroItem& item, Recordset& rs, const QString& nart) {
+    corvelix::chained(loc("Corvelix.modRET.getVentajasKitSQL"), [&] {
+        item.cantidadVentajas = 0;
+        if (rs.recordCount() == 0)
+            return;
+        item.cantidadVentajas = rs.recordCount();
+        item.Ventajas.resize(item.cantidadVentajas);
+        const QString nartItem = formatoItem(nart);
+        for (qint32 k = 0; !rs.eof(); ++k, rs.moveNext()) {
+            if (rs.isNull(QStringLiteral("CSRG")) || rs.isNull(QStringLiteral("NART")))
+                throw VbError(kErrNull, QStringLiteral("Corvelix"),
+                              QStringLiteral("Uso no válido de Null"));
+            item.Ventajas[k].CSRG = rs.text(QStringLiteral("CSRG"));
+            item.Ventajas[k].NART = nartItem;
+        }
+    });
+}
+
+RegistroDespacho getCaratulaKitSQL(const QString& iddt) {
+    return corvelix::chained(loc("Corvelix.modRET.getCaratulaKitSQL"), [&] {
+        // The declaration whose number is exactly this one, not any whose number or own
+        // reference contains it.
+        Recordset rs = modDA::getDDTByNumber(iddt);
+        if (rs.eof())
+            throw VbError(kErrSinFila, QStringLiteral("Corvelix"),
+                          QStringLiteral("No se encuentra el despacho ") + iddt);
+        RegistroDespacho r;
+        r.CDDTAGR = rs.text(QStringLiteral("CDDTAGR"));
+        r.NDDTIMMIOE = rs.text(QStringLiteral("NDDTIMMIOE"));
+        r.CDDTBUR = rs.text(QStringLiteral("CDDTBUR"));
+        r.CDDTDEVFOB = rs.text(QStringLiteral("CDDTDEVFOB"));
+        r.CDDTDEVFLE = rs.text(QStringLiteral("CDDTDEVFLE"));
+        r.CDDTDEVASS = rs.text(QStringLiteral("CDDTDEVASS"));
+        r.MDDTFOB = numero(rs, QStringLiteral("MDDTFOB"));
+        r.MDDTFLE = numero(rs, QStringLiteral("MDDTFLE"));
+        r.MDDTASS = numero(rs, QStringLiteral("MDDTASS"));
+        r.CDDTINCOTE = rs.text(QStringLiteral("CDDTINCOTE"));
+        r.CDDTIVA = rs.text(QStringLiteral("CDDTIVA"));
+        r.ISTA = rs.text(QStringLiteral("ISTA"));
+        r.IEXT = rs.text(QStringLiteral("IEXT"));
+        r.LDDTNOMFOD = rs.text(QStringLiteral("LDDTNOMFOD"));
+
+        const QString cabecera = QStringLiteral("0000");
+        Recordset cpl = modDA::getCPL(iddt, cabecera);
+        getInformacionComplementariaKitSQL(r, cpl, cabecera);
+        Recordset dvd = modDA::getDVDItem(iddt, cabecera);
+        getDocumentosKitSQL(r, dvd, cabecera);
+        return r;
+    });
+}
+
+void getitemsKitS(const QString& iddt, RegistroDespacho& registro) {
+    corvelix::chained(loc("Corvelix.modKitS.getitemsKitS"), [&] {
+        const Recordset items = modDA::getRsITEMs(iddt);
+        if (items.recordCount() == 0)
+            throw VbError(kErrSinItems, QStringLiteral("Obteniendo Provisorio"),
+                          QStringLiteral("No hay items cargados en el provisorio ") + iddt);
+
+        // One read per table for the whole declaration, split by item key.
+        QHash<QString, Recordset> subitems = porItem(modDA::getSBTDespacho(iddt));
+        QHash<QString, Recordset> informacion = porItem(modDA::getCPLDespacho(iddt));
+        QHash<QString, Recordset> ventajas = porItem(modDA::getSRGDespacho(iddt));
+        QHash<QString, Recordset> docs = porItem(modDA::getDVDDespacho(iddt));
+
+        const qint32 n = items.recordCount();
+        registro.Items.resize(n);
+        Recordset rs = items;
+        for (qint32 i = 0; !rs.eof(); ++i, rs.moveNext()) {
+            RegistroItem& it = registro.Items[i];
+            it.CARTPAYORI = rs.text(QStringLiteral("CARTPAYORI"));
+            it.CARTPAYPRC = rs.text(QStringLiteral("CARTPAYPRC"));
+            const QString sbitem = rs.text(QStringLiteral("CARTSBITEM"));
+            if (!sbitem.trimmed().isEmpty())
+                it.CARTSBITEM = sbitem;
+            it.CARTTYP = rs.text(QStringLiteral("CARTTYP"));
+            it.CARTUNTDCL = numeroCodigo(rs, QStringLiteral("CARTUNTDCL"));
+            const double uso = std::nearbyint(numeroCodigo(rs, QStringLiteral("CARTUSO")));
+            if (!(uso >= -32768.0 && uso <= 32767.0))
+                throw VbError(kErrDesborde, QStringLiteral("Corvelix"),
+                              QStringLiteral("Desbordamiento"));
+            it.CARTUSO = static_cast<qint16>(uso);
+            it.IESPNCE = rs.text(QStringLiteral("IESPNCE"));
+            it.NART = rs.text(QStringLiteral("NARTEXT"));
+            it.MARTASS = numero(rs, QStringLiteral("MARTASS"));
+            it.MARTFLE = numero(rs, QStringLiteral("MARTFLE"));
+            it.MARTFOB = numero(rs, QStringLiteral("MARTFOB"));
+            if (!rs.text(QStringLiteral("MARTUNITAR")).isEmpty())
+                it.MARTUNITAR = numero(rs, QStringLiteral("MARTUNITAR"));
+            it.QARTKGRNET = numero(rs, QStringLiteral("QARTKGRNET"));
+            it.QARTUNTDCL = numero(rs, QStringLiteral("QARTUNTDCL"));
+            it.QARTUNTEST = numero(rs, QStringLiteral("QARTUNTEST"));
+            it.CARTCALDST = rs.text(QStringLiteral("CARTCALDST"));
+            it.CARTPAGREG = rs.text(QStringLiteral("CARTPAGREG"));
+
+            // The child rows belong to the item's key; the shown number may differ from it.
+            const QString clave = rs.text(QStringLiteral("NART"));
+            Recordset vacio(items.fields(), {});
+            Recordset sbt = subitems.value(clave, vacio);
+            getSubitems(it, sbt, it.NART);
+            Recordset cpl = informacion.value(clave, vacio);
+            getInformacionComplementaria_ItemKitSQL(it, cpl, it.NART);
+            Recordset srg = ventajas.value(clave, vacio);
+            getVentajasKitSQL(it, srg, it.NART);
+            Recordset dvd = docs.value(clave, vacio);
+            getDocumentos_ItemKitSQL(it, dvd, it.NART);
+        }
+    });
+}
+
+void ExportarProvisorio2TXT(const QString& iddt) {
+    corvelix::GuardOptions options;
+    options.icon = MsgIcon::Exclamation;
+    options.compose = [](const VbError& error) {
+        return error.description + QStringLiteral("\n\n\n\nExportarProvisorio2TXT (0)::") +
+               error.source;
+    };
+    corvelix::guardEvent(
+        {},
+        [&] {
+            ui().setBusy(true);
+            RegistroDespacho registro = getCaratulaKitSQL(iddt);
+            const QString propuesto =
+                utiles::limpiarNombreArchivo(
+                    registro.IEXT.isEmpty() ? iddt : iddt + QStringLiteral(" - ") + registro.IEXT) +
+                QStringLiteral(".txt");
+            ui().setBusy(false);
+            QString ruta = modAPITools::SaveFileCommonDialog(
+                QStringLiteral("Guardar archivo"),
+                QStringLiteral("Archivo Transferencia (*.txt)") + QChar(u'\0') +
+                    QStringLiteral("*.txt") + QChar(u'\0'),
+                QString(), propuesto);
+            if (ruta.isEmpty())
+                return;
+            ui().setBusy(true);
+            if (ruta.right(4).toLower() != QLatin1String(".txt"))
+                ruta += QStringLiteral(".txt");
+            getitemsKitS(iddt, registro);
+            modRET::generarTXT(ruta, registro);
+            ui().setBusy(false);
+            ui().msgBox(QStringLiteral("Se generó el archivo de transferencia en \n") + ruta,
+                        MsgButtons::Ok, MsgIcon::Information);
+        },
+        options);
+}
+
+} // namespace modKitSQL
