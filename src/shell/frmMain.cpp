@@ -335,12 +335,15 @@ void frmMain::crearMenus() {
     };
     auto* mnuExportarATXT = mnuArchivo->findChild<QAction*>(QStringLiteral("mnuExportarATXT"));
     mnuExportarATXT->setEnabled(true);
-    connect(mnuExportarATXT, &QAction::triggered, this, exportarTXT);
+    connect(mnuExportarATXT, &QAction::triggered, this,
+            [this, exportarTXT] { runHandler(*this, QStringLiteral("mnuExportarATXT_Click"), exportarTXT); });
     cmdExportarProvisorio->setEnabled(true);
-    connect(cmdExportarProvisorio, &QPushButton::clicked, this, exportarTXT);
+    connect(cmdExportarProvisorio, &QPushButton::clicked, this, [this, exportarTXT] {
+        runHandler(*this, QStringLiteral("cmdExportarProvisorio_Click"), exportarTXT);
+    });
     cmdConvertRET_2_TXT->setEnabled(true);
-    connect(cmdConvertRET_2_TXT, &QPushButton::clicked, this, [] {
-        guardEvent(QStringLiteral("Corvelix.frmMain.cmdConvertRET_2_TXT_Click (0)::"), [] {
+    connect(cmdConvertRET_2_TXT, &QPushButton::clicked, this, [this] {
+        runHandler(*this, QStringLiteral("cmdConvertRET_2_TXT_Click"), [] {
             frmImportarRET importar;
             ui().exec(importar);
         });

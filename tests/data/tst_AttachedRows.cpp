@@ -119,13 +119,11 @@ class tst_AttachedRows : public corvelix::test::TestCase {
 
     std::unique_ptr<CatalogFixture> fixture_;
 
-private slots:
 protected:
     void initTest() override {
         ScriptedUi::current().reset();
         fixture_ = std::make_unique<CatalogFixture>(kSeed);
     }
-private slots:
 protected:
     void cleanupTest() override { fixture_.reset(); }
 private slots:

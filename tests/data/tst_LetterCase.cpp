@@ -37,7 +37,6 @@ void seedTexts(const TestCatalog& catalog) {
 class tst_LetterCase : public corvelix::test::TestCase {
     Q_OBJECT
 
-private slots:
 protected:
     void initTest() override { ScriptedUi::current().reset(); }
 private slots:

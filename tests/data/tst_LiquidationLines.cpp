@@ -63,13 +63,11 @@ class tst_LiquidationLines : public corvelix::test::TestCase {
 
     std::unique_ptr<CatalogFixture> fixture_;
 
-private slots:
 protected:
     void initTest() override {
         corvelix::test::ScriptedUi::current().reset();
         fixture_ = std::make_unique<CatalogFixture>(kSeed);
     }
-private slots:
 protected:
     void cleanupTest() override {
         fixture_.reset();

@@ -67,7 +67,6 @@ Schema readSchema(const QString& script, const QList<QPair<QString, QString>>& k
 class tst_ServerSchema : public corvelix::test::TestCase {
     Q_OBJECT
 
-private slots:
 protected:
     void initTest() override { corvelix::test::ScriptedUi::current().reset(); }
 private slots:

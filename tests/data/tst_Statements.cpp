@@ -40,7 +40,6 @@ int count(const QString& sql) {
 class tst_Statements : public corvelix::test::TestCase {
     Q_OBJECT
 
-private slots:
 protected:
     void initTest() override { ScriptedUi::current().reset(); }
 private slots:

@@ -38,7 +38,6 @@ const QString kRatePath = QStringLiteral("/api/DivisasNoJSON?codsim=DOL");
 class tst_Leer_HTML : public corvelix::test::TestCase {
     Q_OBJECT
 
-private slots:
 protected:
     void initTest() override {
         ScriptedUi::current().reset();

@@ -70,7 +70,6 @@ struct Servers {
 class tst_frmActualizacion : public corvelix::test::TestCase {
     Q_OBJECT
 
-private slots:
 protected:
     void initTest() override {
         ScriptedUi::current().reset();

@@ -117,14 +117,12 @@ class tst_frmCopiarOperacion : public corvelix::test::TestCase {
 
     std::unique_ptr<CatalogFixture> fixture;
 
-private slots:
 protected:
     void initTest() override {
         ScriptedUi::current().reset();
         fixture = std::make_unique<CatalogFixture>(kSeed);
         seedDestinations();
     }
-private slots:
 protected:
     void cleanupTest() override { fixture.reset(); }
 private slots:

@@ -77,7 +77,6 @@ class tst_frmListado : public corvelix::test::TestCase {
 
     std::unique_ptr<CatalogFixture> fixture;
 
-private slots:
 protected:
     void initTest() override {
         ScriptedUi::current().reset();
@@ -85,7 +84,6 @@ protected:
         fixture = std::make_unique<CatalogFixture>(kSeed);
         seedLocal();
     }
-private slots:
 protected:
     void cleanupTest() override { fixture.reset(); }
 private slots:

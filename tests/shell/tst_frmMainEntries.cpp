@@ -38,7 +38,6 @@ QTreeWidget& lista(frmMain& frm) {
 class tst_frmMainEntries : public corvelix::test::TestCase {
     Q_OBJECT
 
-private slots:
 protected:
     void initTest() override { ScriptedUi::current().reset(); }
 private slots:

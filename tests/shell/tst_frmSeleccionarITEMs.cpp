@@ -69,13 +69,11 @@ class tst_frmSeleccionarITEMs : public corvelix::test::TestCase {
 
     std::unique_ptr<CatalogFixture> fixture;
 
-private slots:
 protected:
     void initTest() override {
         ScriptedUi::current().reset();
         fixture = std::make_unique<CatalogFixture>(kSeed);
     }
-private slots:
 protected:
     void cleanupTest() override { fixture.reset(); }
 private slots:

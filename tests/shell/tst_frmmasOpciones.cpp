@@ -13,7 +13,6 @@ using corvelix::test::ScriptedUi;
 class tst_frmmasOpciones : public corvelix::test::TestCase {
     Q_OBJECT
 
-private slots:
 protected:
     void initTest() override { ScriptedUi::current().reset(); }
 private slots:

@@ -71,7 +71,6 @@ QString articulo(const QString& atributosExtra, const QString& cuerpo = {},
 class tst_RetReading : public corvelix::test::TestCase {
     Q_OBJECT
 
-private slots:
 protected:
     void initTest() override { QLocale::setDefault(QLocale(QStringLiteral("es_AR"))); }
 private slots:

@@ -53,7 +53,6 @@ const QStringList kItemLineas = {QStringLiteral("[ART]"),
 class tst_TransferWriter : public corvelix::test::TestCase {
     Q_OBJECT
 
-private slots:
 protected:
     void initTest() override { QLocale::setDefault(QLocale(QStringLiteral("es_AR"))); }
 private slots:
