@@ -9,6 +9,7 @@
 #include "runtime/Ui.h"
 #include "runtime/VbError.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -164,7 +165,10 @@ void Run::report(const QString& label, double ours, double shell, double goal) {
 } // namespace corvelix::bench
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Windows are opened offscreen: no display is needed and none is drawn on.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     corvelix::bench::BenchUi seam;
     corvelix::setUi(&seam);
     if (!corvelix::bench::tempDir().isValid())

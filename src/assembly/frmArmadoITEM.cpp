@@ -91,8 +91,8 @@ void frmArmadoITEM::crearControles() {
     lbCaratula->setGeometry(720, 8, 200, 20);
     lbMensaje = etiqueta(CUADRO, "lbMensaje", kAyudaGeneral);
     lbMensaje->setGeometry(10, 54, 1000, 20);
-    lbFiltroActivo =
-        etiqueta(CUADRO, "lbFiltroActivo", QStringLiteral("Filtro Activo! - [F6] para mostrar todo"));
+    lbFiltroActivo = etiqueta(CUADRO, "lbFiltroActivo",
+                              QStringLiteral("Filtro Activo! - [F6] para mostrar todo"));
     lbFiltroActivo->setGeometry(10, 76, 400, 20);
     QPalette rojo = lbFiltroActivo->palette();
     rojo.setColor(QPalette::WindowText, Qt::red);
@@ -134,8 +134,7 @@ void frmArmadoITEM::crearControles() {
         runHandler(*this, QStringLiteral("grdITEMS_DblClick"), [this] { grdITEMS_DblClick(); });
     });
     connect(grdITEMS, &FlexGrid::mouseDown, this, [this](QMouseEvent* event) {
-        runHandler(*this, QStringLiteral("grdITEMS_MouseDown"),
-                   [&] { grdITEMS_MouseDown(event); });
+        runHandler(*this, QStringLiteral("grdITEMS_MouseDown"), [&] { grdITEMS_MouseDown(event); });
     });
 }
 

@@ -11,6 +11,7 @@
 #include "runtime/VbError.h"
 
 #include <QFontMetrics>
+#include <QHash>
 
 #include <array>
 #include <vector>
@@ -54,14 +55,26 @@ bool comoNumero(const QVariant& value, double& number) {
     }
 }
 
-// A field shown through a mask: Null gives an empty cell, a text that is no number is shown
-// as it is.
-QString conMascara(const QVariant& value, const QString& mask) {
-    double number = 0;
-    if (!comoNumero(value, number))
-        return value.isNull() ? QString() : value.toString();
-    return formatNumber(number, mask);
-}
+// Fields shown through one mask. Each distinct number is formatted once per load: a
+// declaration repeats its quantities, units and zero amounts on many rows.
+class Mascara {
+public:
+    explicit Mascara(QString mask) : mask_(std::move(mask)) {}
+    // Null gives an empty cell; a text that is no number is shown as it is.
+    QString operator()(const QVariant& value) {
+        double number = 0;
+        if (!comoNumero(value, number))
+            return value.isNull() ? QString() : value.toString();
+        auto it = hechos_.constFind(number);
+        if (it == hechos_.constEnd())
+            it = hechos_.insert(number, formatNumber(number, mask_));
+        return *it;
+    }
+
+private:
+    QString mask_;
+    QHash<double, QString> hechos_;
+};
 
 // The value as its shown text reads back: rounded to the mask's decimals.
 double redondeado(double value, const QString& mask) {
@@ -134,14 +147,14 @@ void frmArmadoITEM::cargarITEMs() {
         grid.setRows(1);
         grid.setFixedRows(1);
         grid.setFixedCols(0);
-        encabezados(grid, {QStringLiteral("nart"), QStringLiteral("Item"), QStringLiteral("NCM"),
-                           QStringLiteral("Lista"), QStringLiteral("Origen"),
-                           QStringLiteral("Proceden"), QStringLiteral("Unidad"),
-                           QStringLiteral("Cantidad"), QStringLiteral("Estadistica"),
-                           QStringLiteral("Cantidasd Est"), QStringLiteral("KiloNeto"),
-                           QStringLiteral("FOB"), QStringLiteral("FLETE"), QStringLiteral("SEGURO"),
-                           QStringLiteral("Aj Inc"), QStringLiteral("Aj Ded"),
-                           QStringLiteral("Ventajas")});
+        encabezados(grid,
+                    {QStringLiteral("nart"), QStringLiteral("Item"), QStringLiteral("NCM"),
+                     QStringLiteral("Lista"), QStringLiteral("Origen"), QStringLiteral("Proceden"),
+                     QStringLiteral("Unidad"), QStringLiteral("Cantidad"),
+                     QStringLiteral("Estadistica"), QStringLiteral("Cantidasd Est"),
+                     QStringLiteral("KiloNeto"), QStringLiteral("FOB"), QStringLiteral("FLETE"),
+                     QStringLiteral("SEGURO"), QStringLiteral("Aj Inc"), QStringLiteral("Aj Ded"),
+                     QStringLiteral("Ventajas")});
         anchos(grid, {0, 630, 1945, 1700, 750, 750, 745, 960, 775, 960, 960, 1200, 1200, 1200, 1200,
                       1200, -1});
         for (int c = 1; c < 17; ++c)
@@ -160,10 +173,10 @@ void frmArmadoITEM::cargarITEMs() {
 
         const auto campo = [&rs](const char* name) { return indiceCampo(rs, name); };
         const std::array<int, 17> columnas{
-            campo("nart"),          campo("nartext"),    campo("ncm"),         campo("lista"),
-            campo("paisorigen"),    campo("paisproc"),   campo("unidad_dec"),  campo("cantidad_dec"),
-            campo("unidad_est"),    campo("cantidasd_est"), campo("KiloNeto"), campo("fob"),
-            campo("flete"),         campo("seguro"),     campo("ajuste_inc"),  campo("ajuste_ded"),
+            campo("nart"),       campo("nartext"),       campo("ncm"),        campo("lista"),
+            campo("paisorigen"), campo("paisproc"),      campo("unidad_dec"), campo("cantidad_dec"),
+            campo("unidad_est"), campo("cantidasd_est"), campo("KiloNeto"),   campo("fob"),
+            campo("flete"),      campo("seguro"),        campo("ajuste_inc"), campo("ajuste_ded"),
             campo("ventajas")};
         for (const int c : columnas)
             if (c < 0)
@@ -172,6 +185,8 @@ void frmArmadoITEM::cargarITEMs() {
 
         const QString dos = QStringLiteral("###,##0.00");
         const QString tres = QStringLiteral("###,##0.000");
+        Mascara conDos(dos);
+        Mascara conTres(tres);
         const QString sumaDos = QStringLiteral("00.00");
         const QString sumaTres = QStringLiteral("00.000");
         // Net kilos, FOB, freight, insurance, adjustment plus, adjustment minus.
@@ -180,15 +195,16 @@ void frmArmadoITEM::cargarITEMs() {
         filas.reserve(std::size_t(rs.recordCount()) + 1);
         filas.emplace_back(); // the totals row, filled below
         for (const QVariantList& fila : rs.rows()) {
-            const auto v = [&](int i) -> const QVariant& { return fila.at(columnas[std::size_t(i)]); };
+            const auto v = [&](int i) -> const QVariant& {
+                return fila.at(columnas[std::size_t(i)]);
+            };
             QStringList celdas;
             celdas.reserve(17);
             for (int i = 0; i <= 6; ++i)
                 celdas << v(i).toString();
-            celdas << conMascara(v(7), dos) << v(8).toString() << conMascara(v(9), dos)
-                   << conMascara(v(10), tres);
+            celdas << conDos(v(7)) << v(8).toString() << conDos(v(9)) << conTres(v(10));
             for (int i = 11; i <= 15; ++i)
-                celdas << conMascara(v(i), dos);
+                celdas << conDos(v(i));
             celdas << lista(v(16), QStringLiteral(" - "));
             filas.push_back(std::move(celdas));
             // Each value is summed as it is shown: rounded to its decimals.
@@ -253,13 +269,13 @@ void frmArmadoITEM::cargarItems_SoloDatos() {
         modDA::runProcedure(QStringLiteral("SETITEMDOCS"), {m_Operacion});
         const modDA::Recordset rs = modDA::getITEMs_Solodatos_ByDespacho(m_Operacion);
         const auto campo = [&rs](const char* name) { return indiceCampo(rs, name); };
-        const std::array<int, 9> columnas{campo("nart"),       campo("nartext"),  campo("ncm"),
-                                          campo("lista"),      campo("paisorigen"),
-                                          campo("paisproc"),   campo("ventajas"), campo("INFOAD"),
-                                          campo("DOCS")};
+        const std::array<int, 9> columnas{campo("nart"),     campo("nartext"),    campo("ncm"),
+                                          campo("lista"),    campo("paisorigen"), campo("paisproc"),
+                                          campo("ventajas"), campo("INFOAD"),     campo("DOCS")};
         for (const int c : columnas)
             if (c < 0)
-                throw corvelix::VbError(corvelix::kErrInternal, QStringLiteral("cargarItems_SoloDatos"),
+                throw corvelix::VbError(corvelix::kErrInternal,
+                                        QStringLiteral("cargarItems_SoloDatos"),
                                         QStringLiteral("Falta una columna en la lectura de items"));
 
         const QString salto = QStringLiteral("\r\n");
@@ -358,28 +374,37 @@ void frmArmadoITEM::cargar_Articulos() {
 
         const modDA::Recordset rs = modDA::getArticulosByDespacho(m_Operacion, filtroArticulos());
         const auto campo = [&rs](const char* name) { return indiceCampo(rs, name); };
-        const std::array<int, 13> columnas{
-            campo("IDDT"),       campo("NART"),   campo("IEXT"),
-            campo("NARTEXT"),    campo("ISBT"),   campo("IESPNCE"),
-            campo("CSBTSVL"),    campo("CARTUNTDCL"), campo("cantidad"),
-            campo("CARTUNTEST"), campo("CANTIDAD_ESTADISTICA"), campo("FOB_UNITARIO"),
-            campo("FOB_TOTAL")};
+        const std::array<int, 13> columnas{campo("IDDT"),
+                                           campo("NART"),
+                                           campo("IEXT"),
+                                           campo("NARTEXT"),
+                                           campo("ISBT"),
+                                           campo("IESPNCE"),
+                                           campo("CSBTSVL"),
+                                           campo("CARTUNTDCL"),
+                                           campo("cantidad"),
+                                           campo("CARTUNTEST"),
+                                           campo("CANTIDAD_ESTADISTICA"),
+                                           campo("FOB_UNITARIO"),
+                                           campo("FOB_TOTAL")};
         for (const int c : columnas)
             if (c < 0)
-                throw corvelix::VbError(corvelix::kErrInternal, QStringLiteral("cargar_Articulos"),
-                                        QStringLiteral("Falta una columna en la lectura de articulos"));
-        const QString dos = QStringLiteral("00.00");
-        const QString unitario = QStringLiteral("#0.00000");
+                throw corvelix::VbError(
+                    corvelix::kErrInternal, QStringLiteral("cargar_Articulos"),
+                    QStringLiteral("Falta una columna en la lectura de articulos"));
+        Mascara dos(QStringLiteral("00.00"));
+        Mascara unitario(QStringLiteral("#0.00000"));
         std::vector<QStringList> filas;
         filas.reserve(std::size_t(rs.recordCount()));
         for (const QVariantList& fila : rs.rows()) {
-            const auto v = [&](int i) -> const QVariant& { return fila.at(columnas[std::size_t(i)]); };
+            const auto v = [&](int i) -> const QVariant& {
+                return fila.at(columnas[std::size_t(i)]);
+            };
             QStringList celdas;
             celdas.reserve(13);
             for (int i = 0; i <= 7; ++i)
                 celdas << v(i).toString();
-            celdas << conMascara(v(8), dos) << v(9).toString() << conMascara(v(10), dos)
-                   << conMascara(v(11), unitario) << conMascara(v(12), dos);
+            celdas << dos(v(8)) << v(9).toString() << dos(v(10)) << unitario(v(11)) << dos(v(12));
             filas.push_back(std::move(celdas));
         }
         grid.appendRows(filas);
@@ -402,32 +427,36 @@ void frmArmadoITEM::cargar_Liquidacion() {
         grid.setFixedCols(0);
         grid.setCols(16);
         grid.setRows(1);
-        encabezados(grid, {QStringLiteral("IDDT"), QStringLiteral("NART"), QStringLiteral("ITEM"),
-                           QStringLiteral("NCM"), QStringLiteral("FOB Dol"), QStringLiteral("Seguro"),
-                           QStringLiteral("Flete"), QStringLiteral("Aj Inc"), QStringLiteral("Aj Ded"),
-                           QStringLiteral("Lista"), QStringLiteral("Codigo"),
-                           QStringLiteral("Descripcion"), QStringLiteral("Tipo"),
-                           QStringLiteral("Base"), QStringLiteral("Coef"), QStringLiteral("Total")});
+        encabezados(grid,
+                    {QStringLiteral("IDDT"), QStringLiteral("NART"), QStringLiteral("ITEM"),
+                     QStringLiteral("NCM"), QStringLiteral("FOB Dol"), QStringLiteral("Seguro"),
+                     QStringLiteral("Flete"), QStringLiteral("Aj Inc"), QStringLiteral("Aj Ded"),
+                     QStringLiteral("Lista"), QStringLiteral("Codigo"),
+                     QStringLiteral("Descripcion"), QStringLiteral("Tipo"), QStringLiteral("Base"),
+                     QStringLiteral("Coef"), QStringLiteral("Total")});
         anchos(grid, {0, 0, 600, 1600, 1400, 1400, 1400, 1400, 1400, 1000, 600, 2400, 400, 1400,
                       800, 1400});
 
         const modDA::Recordset rs = modDA::getLiquidacionFULL(m_Operacion);
-        const QString dos = QStringLiteral("00.00");
-        const QString coef = QStringLiteral("#0.00");
-        // Column, and its mask (empty: as read).
-        const std::array<std::pair<int, QString>, 16> columnas{{
-            {0, {}}, {1, {}}, {2, {}}, {3, {}}, {4, dos}, {5, dos}, {6, dos}, {7, dos}, {8, dos},
-            {9, {}}, {10, {}}, {11, {}}, {12, {}}, {13, dos}, {14, coef}, {15, dos}}};
+        Mascara dos(QStringLiteral("00.00"));
+        Mascara coef(QStringLiteral("#0.00"));
+        // Each column's mask; none: as read.
+        const std::array<Mascara*, 16> mascaras{
+            nullptr, nullptr, nullptr, nullptr, &dos,    &dos, &dos,  &dos,
+            &dos,    nullptr, nullptr, nullptr, nullptr, &dos, &coef, &dos};
         if (rs.fieldCount() < 16)
-            throw corvelix::VbError(corvelix::kErrInternal, QStringLiteral("cargar_Liquidacion"),
-                                    QStringLiteral("Falta una columna en la lectura de liquidacion"));
+            throw corvelix::VbError(
+                corvelix::kErrInternal, QStringLiteral("cargar_Liquidacion"),
+                QStringLiteral("Falta una columna en la lectura de liquidacion"));
         std::vector<QStringList> filas;
         filas.reserve(std::size_t(rs.recordCount()));
         for (const QVariantList& fila : rs.rows()) {
             QStringList celdas;
             celdas.reserve(16);
-            for (const auto& [c, mascara] : columnas)
-                celdas << (mascara.isEmpty() ? fila.at(c).toString() : conMascara(fila.at(c), mascara));
+            for (int c = 0; c < 16; ++c)
+                celdas << (mascaras[std::size_t(c)] == nullptr
+                               ? fila.at(c).toString()
+                               : (*mascaras[std::size_t(c)])(fila.at(c)));
             filas.push_back(std::move(celdas));
         }
         grid.appendRows(filas);

@@ -8,6 +8,8 @@
 
 #include <sqlite3.h>
 
+#include <ctime>
+
 namespace modDA {
 
 namespace {
@@ -22,11 +24,26 @@ QString valueText(sqlite3_value* value) {
     return QString::fromUtf8(text, sqlite3_value_bytes(value));
 }
 
+// The system clock's text, made once per second: a condition on GETDATE() runs it on every
+// row, and reading the local time zone each time costs more than the query itself.
+QByteArray systemNowText() {
+    static qint64 second = -1;
+    static QByteArray text;
+    const qint64 now = static_cast<qint64>(std::time(nullptr));
+    if (now != second) {
+        text =
+            QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
+        second = now;
+    }
+    return text;
+}
+
 // GETDATE(): the current date and time in the form dates are stored in.
 void getdate(sqlite3_context* context, int, sqlite3_value**) {
     try {
         const QByteArray text =
-            currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
+            clock() ? clock()().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8()
+                    : systemNowText();
         sqlite3_result_text(context, text.constData(), static_cast<int>(text.size()),
                             SQLITE_TRANSIENT);
     } catch (...) {

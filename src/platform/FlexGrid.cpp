@@ -66,7 +66,9 @@ struct FlexGrid::Cells {
     std::vector<int> colWidth;    // twips, -1 default
     std::vector<int> rowHeight;   // twips, -1 default
 
-    [[nodiscard]] bool inside(int r, int c) const { return r >= 0 && c >= 0 && r < rows && c < cols; }
+    [[nodiscard]] bool inside(int r, int c) const {
+        return r >= 0 && c >= 0 && r < rows && c < cols;
+    }
     [[nodiscard]] std::size_t at(int r, int c) const { return std::size_t(r) * cols + c; }
 
     template <class T> void reshape(std::vector<T>& v, int newRows, int newCols, T empty) const {
@@ -131,7 +133,8 @@ struct FlexGrid::Cells {
             v.assign(std::size_t(rows) * cols, 0);
         }
         for (int r = r1; r <= r2; ++r)
-            std::fill(v.begin() + qsizetype(at(r, c1)), v.begin() + qsizetype(at(r, c2)) + 1, value);
+            std::fill(v.begin() + qsizetype(at(r, c1)), v.begin() + qsizetype(at(r, c2)) + 1,
+                      value);
     }
 };
 
@@ -140,7 +143,8 @@ struct FlexGrid::Cells {
 // reach the views in one reset.
 class FlexGridModel : public QAbstractTableModel {
 public:
-    FlexGridModel(FlexGrid& grid, bool fixedPart) : QAbstractTableModel(&grid), grid_(grid), fixedPart_(fixedPart) {}
+    FlexGridModel(FlexGrid& grid, bool fixedPart)
+        : QAbstractTableModel(&grid), grid_(grid), fixedPart_(fixedPart) {}
 
     void refresh() {
         beginResetModel();
@@ -162,7 +166,9 @@ public:
     [[nodiscard]] int offset() const { return offset_; }
 
     int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : rows_; }
-    int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : cols_; }
+    int columnCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : cols_;
+    }
 
     QVariant data(const QModelIndex& index, int role) const override {
         const FlexGrid::Cells& cells = *grid_.cells_;
@@ -377,7 +383,8 @@ void FlexGrid::setClip(int row1, int col1, int row2, int col2, const QString& te
 }
 
 QColor FlexGrid::cellBackColor(int row, int col) const {
-    if (!cells_->inside(row, col) || cells_->back.empty() || cells_->back[cells_->at(row, col)] == 0)
+    if (!cells_->inside(row, col) || cells_->back.empty() ||
+        cells_->back[cells_->at(row, col)] == 0)
         return {};
     return QColor::fromRgba(cells_->back[cells_->at(row, col)]);
 }
@@ -387,7 +394,8 @@ void FlexGrid::setCellBackColor(int row, int col, const QColor& color) {
 }
 
 QColor FlexGrid::cellForeColor(int row, int col) const {
-    if (!cells_->inside(row, col) || cells_->fore.empty() || cells_->fore[cells_->at(row, col)] == 0)
+    if (!cells_->inside(row, col) || cells_->fore.empty() ||
+        cells_->fore[cells_->at(row, col)] == 0)
         return {};
     return QColor::fromRgba(cells_->fore[cells_->at(row, col)]);
 }
@@ -500,8 +508,8 @@ void FlexGrid::applyColumn(int col) {
             continue;
         v->setColumnHidden(col, w == 0);
         if (w != 0)
-            v->horizontalHeader()->resizeSection(
-                col, twipsToPixels(w < 0 ? kDefaultColWidthTwips : w));
+            v->horizontalHeader()->resizeSection(col,
+                                                 twipsToPixels(w < 0 ? kDefaultColWidthTwips : w));
     }
 }
 
@@ -512,8 +520,8 @@ void FlexGrid::applyRow(int row) {
     if (r >= view->model()->rowCount())
         return;
     const int h = cells_->rowHeight[std::size_t(row)];
-    view->verticalHeader()->resizeSection(
-        r, h < 0 ? view->verticalHeader()->defaultSectionSize() : twipsToPixels(h));
+    view->verticalHeader()->resizeSection(r, h < 0 ? view->verticalHeader()->defaultSectionSize()
+                                                   : twipsToPixels(h));
     if (view == fixedView_)
         applyMeasures();
 }

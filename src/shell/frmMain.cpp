@@ -6,9 +6,9 @@
 #include "runtime/FormKit.h"
 #include "runtime/Format.h"
 #include "runtime/VbError.h"
+#include "shell/ModMaria.h"
 #include "shell/mainModule.h"
 #include "shell/modRET_listas.h"
-#include "shell/ModMaria.h"
 
 #include "version.h"
 
@@ -18,8 +18,8 @@
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -407,12 +407,14 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 void frmMain::conectarVistaItems() {
     lstDespachos->installEventFilter(this);
     connect(lstDespachos, &QTreeWidget::itemDoubleClicked, this, [this] {
-        corvelix::runHandler(*this, QStringLiteral("cargarItemsView"), [this] { cargarItemsView(); });
+        corvelix::runHandler(*this, QStringLiteral("cargarItemsView"),
+                             [this] { cargarItemsView(); });
     });
     auto* verItems = mnuArchivo->findChild<QAction*>(QStringLiteral("mnuItem"));
     verItems->setEnabled(true);
     connect(verItems, &QAction::triggered, this, [this] {
-        corvelix::runHandler(*this, QStringLiteral("cargarItemsView"), [this] { cargarItemsView(); });
+        corvelix::runHandler(*this, QStringLiteral("cargarItemsView"),
+                             [this] { cargarItemsView(); });
     });
 }
 

@@ -25,9 +25,9 @@ using corvelix::FlexGrid;
 using corvelix::MsgButtons;
 using corvelix::MsgIcon;
 using corvelix::MsgResult;
+using corvelix::ui;
 using corvelix::test::CatalogFixture;
 using corvelix::test::ScriptedUi;
-using corvelix::ui;
 
 namespace {
 
@@ -179,8 +179,8 @@ private slots:
         abrir(kRedondeo, [](frmArmadoITEM& frm) {
             FlexGrid& grid = grilla(frm);
             QCOMPARE(grid.rows(), 5);
-            QCOMPARE(fila(grid, 1).mid(10), QStringList({"2,002", "3,02", "0,00", "2,35", "1,00",
-                                                         "0,50", "-"}));
+            QCOMPARE(fila(grid, 1).mid(10),
+                     QStringList({"2,002", "3,02", "0,00", "2,35", "1,00", "0,50", "-"}));
             QCOMPARE(fila(grid, 2).mid(10),
                      QStringList({"1,001", "1,01", "0,00", "2,35", "", "0,50",
                                   "ACE18-MERCOSUR - BK-RES256 - DI-EXENTO"}));
@@ -208,8 +208,8 @@ private slots:
                 shown << grid.textMatrix(r, 1);
             QCOMPARE(shown, rows);
             if (key == Qt::Key_F1)
-                QCOMPARE(fila(grid, 1).mid(10), QStringList({"0,000", "0,00", "0,00", "0,00",
-                                                             "0,00", "0,00", "-"}));
+                QCOMPARE(fila(grid, 1).mid(10),
+                         QStringList({"0,000", "0,00", "0,00", "0,00", "0,00", "0,00", "-"}));
             if (!rows.isEmpty()) {
                 QCOMPARE(grid.row(), 1);
                 QCOMPARE(grid.cellBackColor(1, 1), QColor(40, 84, 102));
@@ -234,14 +234,14 @@ private slots:
             FlexGrid& grid = grilla(frm);
             tecla(frm, Qt::Key_F3);
             QCOMPARE(frm.modo(), QStringLiteral("datos"));
-            QCOMPARE(fila(grid, 0), QStringList({"nart", "Item", "NCM", "Lista", "Origen",
-                                                 "Proceden", "Ventajas", "Info Adic",
-                                                 "Documentos"}));
+            QCOMPARE(fila(grid, 0),
+                     QStringList({"nart", "Item", "NCM", "Lista", "Origen", "Proceden", "Ventajas",
+                                  "Info Adic", "Documentos"}));
             QCOMPARE(fila(grid, 1),
                      QStringList({"0000", "0000", "-", "-", "-", "-", "-", "-", "-"}));
-            QCOMPARE(fila(grid, 2), QStringList({"0001", "0001", "1111.11.11.111A", "", "", "",
-                                                 "ACE18-MERCOSUR\r\nBK-RES256\r\nDI-EXENTO", "",
-                                                 ""}));
+            QCOMPARE(fila(grid, 2),
+                     QStringList({"0001", "0001", "1111.11.11.111A", "", "", "",
+                                  "ACE18-MERCOSUR\r\nBK-RES256\r\nDI-EXENTO", "", ""}));
             QCOMPARE(grid.textMatrix(3, 7), QStringLiteral("MARCA=X"));
             QVERIFY(grid.wordWrap());
             QCOMPARE(grid.colAlignment(2), FlexAlign::CenterCenter);
@@ -257,12 +257,13 @@ private slots:
             QCOMPARE(grid.rowHeight(2), 3 * linea + 100);
             QCOMPARE(grid.rowHeight(3), linea + 100);
             const QFontMetrics m(grid.font());
-            QCOMPARE(grid.colWidth(7),
-                     corvelix::pixelsToTwips(std::max(m.horizontalAdvance(QStringLiteral("Info Adic")),
-                                                      m.horizontalAdvance(QStringLiteral("MARCA=X")))) +
-                         150);
-            QCOMPARE(grid.colWidth(6), corvelix::pixelsToTwips(m.horizontalAdvance(
-                                           QStringLiteral("ACE18-MERCOSUR"))) + 150);
+            QCOMPARE(grid.colWidth(7), corvelix::pixelsToTwips(std::max(
+                                           m.horizontalAdvance(QStringLiteral("Info Adic")),
+                                           m.horizontalAdvance(QStringLiteral("MARCA=X")))) +
+                                           150);
+            QCOMPARE(grid.colWidth(6), corvelix::pixelsToTwips(
+                                           m.horizontalAdvance(QStringLiteral("ACE18-MERCOSUR"))) +
+                                           150);
         });
     }
 
@@ -271,9 +272,9 @@ private slots:
             FlexGrid& grid = grilla(frm);
             tecla(frm, Qt::Key_F3);
             QCOMPARE(grid.rows(), 5);
-            QCOMPARE(fila(grid, 2).mid(1), QStringList({"0001", "8467.21.00.900X", "NAC", "310",
-                                                        "310", "",
-                                                        "COND-MERC=NUEVO\r\nMARCA=LONGXIN", ""}));
+            QCOMPARE(fila(grid, 2).mid(1),
+                     QStringList({"0001", "8467.21.00.900X", "NAC", "310", "310", "",
+                                  "COND-MERC=NUEVO\r\nMARCA=LONGXIN", ""}));
         });
     }
 
@@ -282,16 +283,15 @@ private slots:
             FlexGrid& grid = grilla(frm);
             tecla(frm, Qt::Key_F4);
             QCOMPARE(frm.modo(), QStringLiteral("liquidacion"));
-            QCOMPARE(fila(grid, 0), QStringList({"IDDT", "NART", "ITEM", "NCM", "FOB Dol",
-                                                 "Seguro", "Flete", "Aj Inc", "Aj Ded", "Lista",
-                                                 "Codigo", "Descripcion", "Tipo", "Base", "Coef",
-                                                 "Total"}));
+            QCOMPARE(fila(grid, 0), QStringList({"IDDT", "NART", "ITEM", "NCM", "FOB Dol", "Seguro",
+                                                 "Flete", "Aj Inc", "Aj Ded", "Lista", "Codigo",
+                                                 "Descripcion", "Tipo", "Base", "Coef", "Total"}));
             // Three items of five lines each; the line of the expired tax is left out.
             QCOMPARE(grid.rows(), 16);
-            QCOMPARE(fila(grid, 1), QStringList({kDemo, "0001", "0001", "8467.21.00.900X",
-                                                 "4620,00", "49,15", "953,11", "00,00", "00,00",
-                                                 "NAC", "010", "DERECHO IMPORTACION", "1",
-                                                 "5622,26", "14,00", "787,12"}));
+            QCOMPARE(fila(grid, 1),
+                     QStringList({kDemo, "0001", "0001", "8467.21.00.900X", "4620,00", "49,15",
+                                  "953,11", "00,00", "00,00", "NAC", "010", "DERECHO IMPORTACION",
+                                  "1", "5622,26", "14,00", "787,12"}));
             QStringList codigos;
             for (int r = 1; r <= 5; ++r)
                 codigos << grid.textMatrix(r, 10);
@@ -311,18 +311,17 @@ private slots:
             FlexGrid& grid = grilla(frm);
             tecla(frm, Qt::Key_F2);
             QCOMPARE(frm.modo(), QStringLiteral("articulos"));
-            QCOMPARE(fila(grid, 0), QStringList({"IDDT", "NART", "Codigo", "Item", "SubIt", "NCM",
-                                                 "Sufijos", "Unidad", "Cantidad", "Estad",
-                                                 "Cantidad", "Unitario", "Total"}));
+            QCOMPARE(fila(grid, 0),
+                     QStringList({"IDDT", "NART", "Codigo", "Item", "SubIt", "NCM", "Sufijos",
+                                  "Unidad", "Cantidad", "Estad", "Cantidad", "Unitario", "Total"}));
             QCOMPARE(grid.rows(), 6);
             QCOMPARE(fila(grid, 1), QStringList({kDemo, "0001", "", "0001", "0000",
-                                                 "8467.21.00.900X", "AA(LONGXIN)-AB(LX-700)-",
-                                                 "07", "120,00", "07", "120,00", "38,50000",
-                                                 "4620,00"}));
+                                                 "8467.21.00.900X", "AA(LONGXIN)-AB(LX-700)-", "07",
+                                                 "120,00", "07", "120,00", "38,50000", "4620,00"}));
             // A subitem row shows the subitem's own amounts.
-            QCOMPARE(fila(grid, 3).mid(4), QStringList({"0002", "8205.20.00.000F",
-                                                        "AA(LONGXIN)-AB(H20)-", "07", "250,00",
-                                                        "07", "250,00", "4,25000", "1062,50"}));
+            QCOMPARE(fila(grid, 3).mid(4),
+                     QStringList({"0002", "8205.20.00.000F", "AA(LONGXIN)-AB(H20)-", "07", "250,00",
+                                  "07", "250,00", "4,25000", "1062,50"}));
             QVERIFY(grid.colHidden(0));
             QCOMPARE(grid.colWidth(6), 4200);
             QVERIFY(!grid.wordWrap());
@@ -343,10 +342,10 @@ private slots:
                                << true << false;
         QTest::newRow("F2 F1") << QList<int>{Qt::Key_F2, Qt::Key_F1} << "" << false << true
                                << false;
-        QTest::newRow("F4 F2") << QList<int>{Qt::Key_F4, Qt::Key_F2} << "articulos" << true
-                               << false << true;
-        QTest::newRow("shift F2 is no key") << QList<int>{int(Qt::ShiftModifier) | int(Qt::Key_F2)} << ""
-                                            << false << true << false;
+        QTest::newRow("F4 F2") << QList<int>{Qt::Key_F4, Qt::Key_F2} << "articulos" << true << false
+                               << true;
+        QTest::newRow("shift F2 is no key")
+            << QList<int>{int(Qt::ShiftModifier) | int(Qt::Key_F2)} << "" << false << true << false;
     }
 
     void keysAndMenus() {
@@ -486,10 +485,14 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("location");
-        QTest::newRow("liquidation") << int(Qt::Key_F4) << "LQA" << "cargar_Liquidacion";
-        QTest::newRow("articles") << int(Qt::Key_F2) << "SBT" << "cargar_Articulos";
-        QTest::newRow("data") << int(Qt::Key_F3) << "CPL" << "cargarItems_SoloDatos";
-        QTest::newRow("items") << int(Qt::Key_F1) << "SRG" << "cargarItems";
+        QTest::newRow("liquidation") << int(Qt::Key_F4) << "LQA"
+                                     << "cargar_Liquidacion";
+        QTest::newRow("articles") << int(Qt::Key_F2) << "SBT"
+                                  << "cargar_Articulos";
+        QTest::newRow("data") << int(Qt::Key_F3) << "CPL"
+                              << "cargarItems_SoloDatos";
+        QTest::newRow("items") << int(Qt::Key_F1) << "SRG"
+                               << "cargarItems";
     }
 
     void failedLoad() {

@@ -176,7 +176,9 @@ private slots:
         grid.show();
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
         QTableView* body = grid.bodyView();
-        const auto centre = [&](int r) { return body->visualRect(body->model()->index(r, 1)).center(); };
+        const auto centre = [&](int r) {
+            return body->visualRect(body->model()->index(r, 1)).center();
+        };
         QTest::mouseClick(body->viewport(), Qt::LeftButton, Qt::NoModifier, centre(4));
         QTest::mouseClick(body->viewport(), Qt::LeftButton, Qt::ShiftModifier, centre(1));
         // Current row where the click ended, the other end where the selection began.

@@ -17,11 +17,11 @@
 using corvelix::MsgButtons;
 using corvelix::MsgIcon;
 using corvelix::MsgResult;
+using corvelix::ui;
 using corvelix::test::CatalogFixture;
 using corvelix::test::ScriptedUi;
 using corvelix::test::TestWindow;
 using corvelix::test::TestXServer;
-using corvelix::ui;
 
 namespace {
 
