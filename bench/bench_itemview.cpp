@@ -65,7 +65,7 @@ QString workTables(const QString& iddt) {
                         : partition + QStringLiteral(" ORDER BY %1 ROWS BETWEEN UNBOUNDED "
                                                      "PRECEDING AND UNBOUNDED FOLLOWING")
                                           .arg(QLatin1String(order));
-        return QStringLiteral("%1;\nCREATE INDEX IF NOT EXISTS %2_clave ON %2 (%11);\nDELETE FROM "
+        return QStringLiteral("%1;\nCREATE INDEX IF NOT EXISTS %2_KEY ON %2 (%11);\nDELETE FROM "
                               "%2;\nINSERT INTO %2 (%3) SELECT k, n, "
                               "trim(substr(substr(lista, 1, %4), 4)) FROM (SELECT %5 AS k, NART "
                               "AS n, group_concat(%6, '') OVER (%7) AS lista, row_number() OVER "

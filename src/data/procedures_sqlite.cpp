@@ -119,7 +119,7 @@ void rebuildList(const QSqlDatabase& db, const ListTable& list, const QString& i
     // would scan the whole table.
     const QStringList key = list.columns.split(QStringLiteral(", ")).mid(0, 2);
     exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS ") + list.table +
-                 QStringLiteral("_clave ON ") + list.table + QStringLiteral(" (") +
+                 QStringLiteral("_KEY ON ") + list.table + QStringLiteral(" (") +
                  key.join(QStringLiteral(", ")) + QLatin1Char(')'));
     exec(db, QStringLiteral("DELETE FROM ") + list.table);
     exec(db,
@@ -180,6 +180,11 @@ void rebuildPivot(const QSqlDatabase& db, const PivotTable& pivot, const QString
                  where + QStringLiteral(" GROUP BY ") + pivot.declaration +
                  QStringLiteral(", NART ORDER BY ") + pivot.declaration + QStringLiteral(", NART"),
              params);
+        // The item sheet joins the pivot to every item: without an index on its key the engine
+        // may scan the whole pivot once per item.
+        exec(db, QStringLiteral("CREATE INDEX ") + pivot.table + QStringLiteral("_KEY ON ") +
+                     pivot.table + QStringLiteral(" (") + quoted(pivot.declaration) +
+                     QStringLiteral(", \"NART\")"));
     }
     savepoint.release();
 }
