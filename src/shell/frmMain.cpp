@@ -1,5 +1,6 @@
 #include "shell/frmMain.h"
 
+#include "assembly/frmArmadoITEM.h"
 #include "data/modDA.h"
 #include "platform/SingleInstance.h"
 #include "runtime/FormKit.h"
@@ -8,6 +9,7 @@
 #include "shell/frmActualizacion.h"
 #include "shell/frmCopiarOperacion.h"
 #include "shell/frmmasOpciones.h"
+#include "shell/ModMaria.h"
 #include "shell/mainModule.h"
 #include "shell/modRET_listas.h"
 #include "transfer/frmImportarRET.h"
@@ -23,6 +25,7 @@
 #include <QFrame>
 #include <QHash>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -358,6 +361,8 @@ void frmMain::crearMenus() {
         corvelix::runHandler(*this, QStringLiteral("mnuComprobarActualizacion_Click"),
                              [] { frmActualizacion::mostrar(); });
     });
+
+    conectarVistaItems();
 }
 
 void frmMain::Form_Load() {
@@ -455,6 +460,14 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lstDespachos && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            corvelix::runHandler(*this, QStringLiteral("cargarItemsView"),
+                                 [this] { cargarItemsView(); });
+            return true;
+        }
+    }
     if (esClicDerechoSoltado(event)) {
         const QPoint donde = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
         if (watched == lstDespachos->viewport()) {
@@ -467,4 +480,38 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// Double-click, Enter and "ver Item's" open the item view of the selected declaration.
+void frmMain::conectarVistaItems() {
+    lstDespachos->installEventFilter(this);
+    connect(lstDespachos, &QTreeWidget::itemDoubleClicked, this, [this] {
+        corvelix::runHandler(*this, QStringLiteral("cargarItemsView"),
+                             [this] { cargarItemsView(); });
+    });
+    auto* verItems = mnuArchivo->findChild<QAction*>(QStringLiteral("mnuItem"));
+    verItems->setEnabled(true);
+    connect(verItems, &QAction::triggered, this, [this] {
+        corvelix::runHandler(*this, QStringLiteral("cargarItemsView"),
+                             [this] { cargarItemsView(); });
+    });
+}
+
+void frmMain::cargarItemsView() {
+    QTreeWidgetItem* fila = lstDespachos->currentItem();
+    if (fila == nullptr)
+        fila = lstDespachos->topLevelItem(0);
+    if (fila == nullptr)
+        return;
+    const QString numero = fila->text(0);
+    if (ModMaria::ProvisorioAbierto(numero) &&
+        ui().msgBox(QStringLiteral("ADVERTENCIA: El provisorio ") + numero +
+                        QStringLiteral(" esta abierto en el KIT, si va a realizar alguna "
+                                       "modificación debe terminar tratamiento, ¿desea continuar?"),
+                    corvelix::MsgButtons::YesNo, MsgIcon::Exclamation) == corvelix::MsgResult::No)
+        return;
+    frmArmadoITEM vista(this);
+    vista.m_Operacion = numero;
+    vista.m_IdentificadorPropio = fila->text(1);
+    ui().exec(vista);
 }

@@ -185,7 +185,8 @@ private slots:
             // Only the entries whose operations are part of the program are usable.
             static const QStringList usable{QStringLiteral("mnuCopiarOperacion"),
                                             QStringLiteral("mnuComprobarActualizacion"),
-                                            QStringLiteral("mnuExportarATXT")};
+                                            QStringLiteral("mnuExportarATXT"),
+                                            QStringLiteral("mnuItem")};
             QCOMPARE(action->isEnabled(), usable.contains(action->objectName()));
         }
         QCOMPARE(shownNames, names);
