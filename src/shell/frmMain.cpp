@@ -508,7 +508,7 @@ void frmMain::cargarItemsView() {
         ui().msgBox(QStringLiteral("ADVERTENCIA: El provisorio ") + numero +
                         QStringLiteral(" esta abierto en el KIT, si va a realizar alguna "
                                        "modificación debe terminar tratamiento, ¿desea continuar?"),
-                    corvelix::MsgButtons::YesNo, MsgIcon::Exclamation) == corvelix::MsgResult::No)
+                    corvelix::MsgButtons::YesNo, corvelix::MsgIcon::Exclamation) == corvelix::MsgResult::No)
         return;
     frmArmadoITEM vista(this);
     vista.m_Operacion = numero;

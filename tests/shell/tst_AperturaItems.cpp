@@ -78,14 +78,14 @@ protected:
     void initTest() override {
         ScriptedUi& seam = ScriptedUi::current();
         seam.reset();
+        // Each test compares the boxes it caused after the action.
+        seam.tolerateBoxes(true);
         aperturas_.clear();
         seam.onForm(QStringLiteral("frmArmadoITEM"), [this](QDialog& dialog) {
             auto& vista = static_cast<frmArmadoITEM&>(dialog);
             aperturas_.append({vista.m_Operacion, vista.m_IdentificadorPropio});
         });
     }
-private slots:
-
 protected:
     void cleanupTest() override {
         if (server_)
