@@ -163,6 +163,21 @@ void addLargeDeclaration(QSqlDatabase& db, int items) {
         lit.run({iddt, QString::fromLatin1(kLargeTaxes[t].code),
                  QString::fromLatin1(kLargeTaxes[t].kind), round2(taxTotals[t])});
 
+    // What the workbook reads besides the items: packages, exchange rate, registrations and
+    // jurisdiction coefficients.
+    Insert(db, QStringLiteral("INSERT INTO BUL (IDDT, LBULNUMCLS, CBULNATEMB, CBULEXT, QBULDECLAR, "
+                              "QBULUMMBRT) VALUES (?, 'TGHU 9000001', 'CJ', 'CONT', ?, ?)"))
+        .run({iddt, items, round2(items * 4.5)});
+    Insert(db, QStringLiteral("INSERT INTO TPR (IDDT, MTPRCOTIZ) VALUES (?, 1060.25)")).run({iddt});
+    Insert cib(db, QStringLiteral("INSERT INTO CIB (IDDT, CCIBNUMINS, CCIBEXENTO, CCIBINSCON) "
+                                  "VALUES (?, ?, 'N', 'S')"));
+    cib.run({iddt, QStringLiteral("901-900001-1")});
+    cib.run({iddt, QStringLiteral("902-900001-2")});
+    Insert dib(db,
+               QStringLiteral("INSERT INTO DIB (IDDT, CDIBJURIS, QDIBCOEFIC) VALUES (?, ?, ?)"));
+    dib.run({iddt, QStringLiteral("901"), 0.7});
+    dib.run({iddt, QStringLiteral("902"), 0.3});
+
     Insert ddt(db,
                QStringLiteral(
                    "INSERT INTO DDT (IDDT, IEXT, ISTA, DDDTOFICIA, CDDTAGR, CDDTBUR, NDDTIMMIOE, "
