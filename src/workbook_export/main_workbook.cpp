@@ -1,0 +1,66 @@
+#include "workbook_export/main_workbook.h"
+
+#include "workbook_export/WorkbookFile.h"
+#include "workbook_export/WorkbookText.h"
+
+#include <QStringList>
+
+namespace mainModule {
+
+namespace {
+
+// Envelope, the sheets in order and the closing tag, in one buffer reserved once.
+QString joinWorkbook(QStringList sheets) {
+    qsizetype size = 2048;
+    for (const QString& sheet : sheets)
+        size += sheet.size();
+    QString libro;
+    libro.reserve(size);
+    workbook::appendEnvelopeStart(libro, true);
+    for (QString& sheet : sheets) {
+        libro += sheet;
+        sheet = QString(); // each sheet's text goes as soon as it is in
+    }
+    workbook::appendEnvelopeEnd(libro);
+    return libro;
+}
+
+} // namespace
+
+QString armarLibroDespacho(const QString& IDDT) {
+    // The header sheet and the item sheet rebuild the same pivot table for different items:
+    // each sheet is finished before the next one starts.
+    using Writer = QString (*)(const QString&);
+    static constexpr Writer kSheets[] = {
+        generarNODOCaratula,         generarNODOItem,   generarNODOSubitem,
+        generarNODOCancelacion,      generarNODOBultos, generarNODODCEXP,
+        generarNODOPACROM,           generarNODOLiquidacionTotal,
+        generarNODOLiquidacionItems, generarNODOIB,
+    };
+    QStringList sheets;
+    for (const Writer writer : kSheets)
+        sheets << writer(IDDT);
+    return joinWorkbook(std::move(sheets));
+}
+
+QString armarLibroLiquidacion(const QString& IDDT) {
+    return joinWorkbook({generarNODOLiquidacionFULL(IDDT)});
+}
+
+void GenerarArchivoDespacho(const QString& IDDT, const QString& referencia) {
+    workbook::Export spec;
+    spec.driver = QStringLiteral("GenerarArchivoDespacho");
+    spec.dialogTitle = QStringLiteral("Exportar el provisorio a Excel");
+    spec.build = [&IDDT] { return armarLibroDespacho(IDDT); };
+    workbook::exportWorkbook(spec, workbook::proposedFileName(IDDT, referencia));
+}
+
+void GenerarArchivoLiquidacion(const QString& IDDT, const QString& referencia) {
+    workbook::Export spec;
+    spec.driver = QStringLiteral("GenerarArchivoLiquidacion");
+    spec.dialogTitle = QStringLiteral("Exportar Liquidacion de ") + IDDT + QStringLiteral(" a Excel");
+    spec.build = [&IDDT] { return armarLibroLiquidacion(IDDT); };
+    workbook::exportWorkbook(spec, workbook::proposedFileName(IDDT, referencia));
+}
+
+} // namespace mainModule

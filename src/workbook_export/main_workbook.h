@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+// The declaration workbook (ten sheets) and the liquidation workbook: their drivers and sheet
+// writers. A writer takes the declaration number and returns one worksheet's text, or the
+// empty text for no worksheet; it may rebuild the pivot work tables and never writes to disk.
+namespace mainModule {
+
+// Ten-sheet workbook of the declaration: asks for the path, writes the file as UTF-8 and says
+// where. Shows its own failures in one warning and writes nothing then.
+void GenerarArchivoDespacho(const QString& IDDT, const QString& referencia);
+// One-sheet workbook of the declaration's liquidation lines, the same way.
+void GenerarArchivoLiquidacion(const QString& IDDT, const QString& referencia);
+
+// The whole text of each workbook, as the drivers write it (without the writer's final CR LF).
+QString armarLibroDespacho(const QString& IDDT);
+QString armarLibroLiquidacion(const QString& IDDT);
+
+// "Caratula": header values, header-level complementary information, invoices. Rebuilds
+// CPLPIVOT from the header-level rows.
+QString generarNODOCaratula(const QString& IDDT);
+// "Item": items with one column per document, complementary information and advantage code.
+// Rebuilds the three pivot tables from the item rows first.
+QString generarNODOItem(const QString& IDDT);
+// "Subitem": every subitem row, the items' own "0000" rows included.
+QString generarNODOSubitem(const QString& IDDT);
+// "Cancelaciones" (no sheet without rows), "Bultos", "DCEXP", "PAC ROM".
+QString generarNODOCancelacion(const QString& IDDT);
+QString generarNODOBultos(const QString& IDDT);
+QString generarNODODCEXP(const QString& IDDT);
+QString generarNODOPACROM(const QString& IDDT);
+// "Liquidacion total", "Liquidacion Items" of the ten sheets, and the liquidation workbook's
+// "Liquidacion Items".
+QString generarNODOLiquidacionTotal(const QString& IDDT);
+QString generarNODOLiquidacionItems(const QString& IDDT);
+QString generarNODOLiquidacionFULL(const QString& IDDT);
+// "I.B.": gross-income tax registration and jurisdictions.
+QString generarNODOIB(const QString& IDDT);
+
+} // namespace mainModule
