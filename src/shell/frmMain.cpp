@@ -6,6 +6,8 @@
 #include "runtime/VbError.h"
 #include "shell/mainModule.h"
 #include "shell/modRET_listas.h"
+#include "workbook_export/Reporte.h"
+#include "workbook_export/main_workbook.h"
 
 #include "version.h"
 
@@ -258,6 +260,32 @@ void frmMain::crearMenus() {
     mnuActualizacion->setObjectName(QStringLiteral("mnuActualizacion"));
     entrada(mnuActualizacion, "mnuComprobarActualizacion",
             QStringLiteral("Comprobar Actualizacion"));
+
+    // The two workbook exports of the selected declaration (number and own reference).
+    const auto exportarExcel = [this](const char* name, const char* procedure,
+                                      void (*writer)(const QString&, const QString&)) {
+        auto* action = mnuArchivo->findChild<QAction*>(QLatin1String(name));
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, [this, procedure, writer] {
+            guardEvent(QStringLiteral("Corvelix.frmMain.%1 (0)::").arg(QLatin1String(procedure)),
+                       [this, writer] {
+                           ui().setBusy(true);
+                           ui().processEvents();
+                           if (lstDespachos->topLevelItemCount() > 0) {
+                               const QTreeWidgetItem* fila = lstDespachos->currentItem() != nullptr
+                                                                 ? lstDespachos->currentItem()
+                                                                 : lstDespachos->topLevelItem(0);
+                               ui().processEvents();
+                               writer(fila->text(0), fila->text(1));
+                           }
+                           ui().setBusy(false);
+                       });
+        });
+    };
+    exportarExcel("mnuExportarExcel", "ExportarProvisorioExcel",
+                  &mainModule::GenerarArchivoDespacho);
+    exportarExcel("mnuExportarExcelLgy", "ExportarProvisorioExcelLgy",
+                  &Reporte::GenerarArchivoDespacho);
 }
 
 void frmMain::Form_Load() {

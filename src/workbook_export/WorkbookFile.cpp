@@ -47,8 +47,8 @@ void exportWorkbook(const Export& spec, const QString& proposedName) {
             ui().setBusy(false);
     });
     try {
-        QString ruta = modAPITools::SaveFileCommonDialog(spec.dialogTitle, QString(), QString(),
-                                                         proposedName);
+        QString ruta =
+            modAPITools::SaveFileCommonDialog(spec.dialogTitle, QString(), QString(), proposedName);
         if (ruta.isEmpty())
             return;
         ruta = withXlsExtension(ruta);

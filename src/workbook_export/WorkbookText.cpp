@@ -47,31 +47,31 @@ void appendCell(QString& out, QLatin1StringView open, QStringView text) {
 } // namespace
 
 void appendEnvelopeStart(QString& out, bool withStyles) {
-    out += QLatin1StringView(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-        "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
-        " xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
-        " xmlns:x=\"urn:schemas-microsoft-com:office:excel\" "
-        " xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\" "
-        " xmlns:html=\"http://www.w3.org/TR/REC-html40\">\r\n");
+    out += QLatin1StringView("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                             "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+                             " xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
+                             " xmlns:x=\"urn:schemas-microsoft-com:office:excel\" "
+                             " xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+                             " xmlns:html=\"http://www.w3.org/TR/REC-html40\">\r\n");
     if (!withStyles)
         return;
-    out += QLatin1StringView(" <Styles>"
-                             "   <Style ss:ID=\"Default\" ss:Name=\"Normal\">"
-                             "    <Alignment ss:Vertical=\"Bottom\"/>"
-                             "    <Borders/>"
-                             "    <Font ss:FontName=\"Aptos Narrow\" x:Family=\"Swiss\" ss:Size=\"11\""
-                             "     ss:Color=\"#000000\"/>"
-                             "    <Interior/>"
-                             "    <NumberFormat/>"
-                             "    <Protection/>"
-                             "   </Style>"
-                             "   <Style ss:ID=\"s63\">"
-                             "    <Font ss:FontName=\"Aptos Narrow\" x:Family=\"Swiss\" ss:Size=\"11\""
-                             "     ss:Color=\"#000000\" ss:Bold=\"1\"/>"
-                             "    <Interior ss:Color=\"#99CCFF\" ss:Pattern=\"Solid\"/>"
-                             "   </Style>"
-                             "  </Styles>");
+    out +=
+        QLatin1StringView(" <Styles>"
+                          "   <Style ss:ID=\"Default\" ss:Name=\"Normal\">"
+                          "    <Alignment ss:Vertical=\"Bottom\"/>"
+                          "    <Borders/>"
+                          "    <Font ss:FontName=\"Aptos Narrow\" x:Family=\"Swiss\" ss:Size=\"11\""
+                          "     ss:Color=\"#000000\"/>"
+                          "    <Interior/>"
+                          "    <NumberFormat/>"
+                          "    <Protection/>"
+                          "   </Style>"
+                          "   <Style ss:ID=\"s63\">"
+                          "    <Font ss:FontName=\"Aptos Narrow\" x:Family=\"Swiss\" ss:Size=\"11\""
+                          "     ss:Color=\"#000000\" ss:Bold=\"1\"/>"
+                          "    <Interior ss:Color=\"#99CCFF\" ss:Pattern=\"Solid\"/>"
+                          "   </Style>"
+                          "  </Styles>");
 }
 
 void appendEnvelopeEnd(QString& out) {
@@ -93,7 +93,8 @@ void appendXmlText(QString& out, QStringView text) {
             continue;
         if (c >= 0xE000 && c < 0xFFFE)
             continue;
-        if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(text[i + 1].unicode())) {
+        if (QChar::isHighSurrogate(c) && i + 1 < size &&
+            QChar::isLowSurrogate(text[i + 1].unicode())) {
             ++i; // a whole pair: a character beyond the basic plane
             continue;
         }
@@ -142,8 +143,7 @@ QString valueText(const QVariant& value) {
 }
 
 QString numberText(const QVariant& value, const QString& mask) {
-    const double rounded =
-        corvelix::formatNumber(numberOf(value), mask, QLocale::c()).toDouble();
+    const double rounded = corvelix::formatNumber(numberOf(value), mask, QLocale::c()).toDouble();
     return modRET::convertDouble_to_Texto(rounded);
 }
 
@@ -188,7 +188,8 @@ Sheet& Sheet::endRow() {
 }
 
 Sheet& Sheet::headerCell(QStringView text) {
-    appendCell(text_, QLatin1StringView("<Cell ss:StyleID=\"s63\"><Data ss:Type=\"String\">"), text);
+    appendCell(text_, QLatin1StringView("<Cell ss:StyleID=\"s63\"><Data ss:Type=\"String\">"),
+               text);
     return *this;
 }
 

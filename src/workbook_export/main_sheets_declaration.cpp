@@ -127,10 +127,10 @@ struct PivotGroup {
     QStringList keys; // key columns, never shown
 
     bool present = false;
-    int width = 0;             // all its columns, keys included
-    std::vector<int> shown;    // positions within the table of the columns shown
-    QStringList names;         // their names
-    int base = 0;              // where its columns start in the item rows
+    int width = 0;          // all its columns, keys included
+    std::vector<int> shown; // positions within the table of the columns shown
+    QStringList names;      // their names
+    int base = 0;           // where its columns start in the item rows
 };
 
 } // namespace
@@ -212,7 +212,8 @@ QString generarNODOItem(const QString& IDDT) {
                                 QStringLiteral("NART")};
         // Documents, complementary information and advantages: the sheet's column order.
         std::array<PivotGroup, 3> groups{{
-            {PivotTable::DVD, "GETDVDPIVOT", true, "D:", kKeys + QStringList{QStringLiteral("IDVD")}},
+            {PivotTable::DVD, "GETDVDPIVOT", true,
+             "D:", kKeys + QStringList{QStringLiteral("IDVD")}},
             {PivotTable::CPL, "GETCPLPIVOT", true, "I:", kKeys},
             {PivotTable::SRG, "GETSRGPIVOT", false, "V:", kKeys},
         }};
@@ -252,9 +253,8 @@ QString generarNODOItem(const QString& IDDT) {
             base += group->present ? group->width : 0;
         }
 
-        const qsizetype cellsPerRow =
-            static_cast<qsizetype>(kItem.size() + dvd.shown.size() + cpl.shown.size() +
-                                   srg.shown.size());
+        const qsizetype cellsPerRow = static_cast<qsizetype>(kItem.size() + dvd.shown.size() +
+                                                             cpl.shown.size() + srg.shown.size());
         Sheet sheet(u"Item", (items.recordCount() + 1) * (cellsPerRow * 56 + 20));
         sheet.beginRow();
         for (const Column& column : kItem)
@@ -281,11 +281,23 @@ QString generarNODOItem(const QString& IDDT) {
 }
 
 QString generarNODOSubitem(const QString& IDDT) {
-    static constexpr std::array<const char*, 17> kHeaders{
-        "ITEM",          "SUBITEM",          "NCM",        "MODELO",       "MARCA",
-        "CANTIDAD",      "UNITARIO",         "MONTO FOB",  "PESO NETO",    "CANT ESTADISTICA",
-        "SUFIJOS DE VALOR", "CODIGO EAN",    "ESTADO",     "ORIGEN",       "ACUERDO",
-        "UNIDAD DECLARADA", "UNIDAD ESTADISTICA"};
+    static constexpr std::array<const char*, 17> kHeaders{"ITEM",
+                                                          "SUBITEM",
+                                                          "NCM",
+                                                          "MODELO",
+                                                          "MARCA",
+                                                          "CANTIDAD",
+                                                          "UNITARIO",
+                                                          "MONTO FOB",
+                                                          "PESO NETO",
+                                                          "CANT ESTADISTICA",
+                                                          "SUFIJOS DE VALOR",
+                                                          "CODIGO EAN",
+                                                          "ESTADO",
+                                                          "ORIGEN",
+                                                          "ACUERDO",
+                                                          "UNIDAD DECLARADA",
+                                                          "UNIDAD ESTADISTICA"};
     int line = 0;
     return corvelix::chained(
         location("generarNODOSubitem"),

@@ -14,8 +14,8 @@
 #include <QList>
 
 using modDA::Recordset;
-using workbook::columnIndex;
 using workbook::Column;
+using workbook::columnIndex;
 using workbook::Kind;
 using workbook::listSheet;
 using workbook::ListSheet;
@@ -201,9 +201,8 @@ QString generarNODOIB(const QString& IDDT) {
                     // The first registration row the database gives; without one (or with
                     // its jurisdiction expired) the cells stay empty.
                     for (const char* field : {"CCIBNUMINS", "CCIBEXENTO", "CCIBINSCON"})
-                        sheet.textCell(inscripcion.eof()
-                                           ? QVariant()
-                                           : inscripcion.field(QLatin1String(field)));
+                        sheet.textCell(inscripcion.eof() ? QVariant()
+                                                         : inscripcion.field(QLatin1String(field)));
                     primera = false;
                 } else {
                     for (int i = 0; i < 3; ++i)

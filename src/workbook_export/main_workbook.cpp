@@ -32,8 +32,9 @@ QString armarLibroDespacho(const QString& IDDT) {
     // each sheet is finished before the next one starts.
     using Writer = QString (*)(const QString&);
     static constexpr Writer kSheets[] = {
-        generarNODOCaratula,         generarNODOItem,   generarNODOSubitem,
-        generarNODOCancelacion,      generarNODOBultos, generarNODODCEXP,
+        generarNODOCaratula,         generarNODOItem,
+        generarNODOSubitem,          generarNODOCancelacion,
+        generarNODOBultos,           generarNODODCEXP,
         generarNODOPACROM,           generarNODOLiquidacionTotal,
         generarNODOLiquidacionItems, generarNODOIB,
     };
@@ -58,7 +59,8 @@ void GenerarArchivoDespacho(const QString& IDDT, const QString& referencia) {
 void GenerarArchivoLiquidacion(const QString& IDDT, const QString& referencia) {
     workbook::Export spec;
     spec.driver = QStringLiteral("GenerarArchivoLiquidacion");
-    spec.dialogTitle = QStringLiteral("Exportar Liquidacion de ") + IDDT + QStringLiteral(" a Excel");
+    spec.dialogTitle =
+        QStringLiteral("Exportar Liquidacion de ") + IDDT + QStringLiteral(" a Excel");
     spec.build = [&IDDT] { return armarLibroLiquidacion(IDDT); };
     workbook::exportWorkbook(spec, workbook::proposedFileName(IDDT, referencia));
 }
