@@ -174,6 +174,11 @@ void rebuildPivot(const QSqlDatabase& db, const PivotTable& pivot, const QString
                  where + QStringLiteral(" GROUP BY ") + pivot.declaration +
                  QStringLiteral(", NART ORDER BY ") + pivot.declaration + QStringLiteral(", NART"),
              params);
+        // The item sheet joins the pivot to every item: without an index on its key the engine
+        // may scan the whole pivot once per item.
+        exec(db, QStringLiteral("CREATE INDEX ") + pivot.table + QStringLiteral("_KEY ON ") +
+                     pivot.table + QStringLiteral(" (") + quoted(pivot.declaration) +
+                     QStringLiteral(", \"NART\")"));
     }
     savepoint.release();
 }

@@ -22,11 +22,26 @@ QString valueText(sqlite3_value* value) {
     return QString::fromUtf8(text, sqlite3_value_bytes(value));
 }
 
+// Statements call GETDATE() once per row of a join; turning the system clock into local
+// time costs a look at the time zone file every time, so the text is kept for its second.
+QByteArray getdateText() {
+    static const QString format = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+    if (clock())
+        return clock()().toString(format).toUtf8();
+    thread_local qint64 second = -1;
+    thread_local QByteArray text;
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    if (now != second) {
+        text = QDateTime::fromSecsSinceEpoch(now).toString(format).toUtf8();
+        second = now;
+    }
+    return text;
+}
+
 // GETDATE(): the current date and time in the form dates are stored in.
 void getdate(sqlite3_context* context, int, sqlite3_value**) {
     try {
-        const QByteArray text =
-            currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
+        const QByteArray text = getdateText();
         sqlite3_result_text(context, text.constData(), static_cast<int>(text.size()),
                             SQLITE_TRANSIENT);
     } catch (...) {

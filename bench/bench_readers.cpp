@@ -1,0 +1,57 @@
+// The two export readers over a large declaration: the item sheet with its three pivot tables
+// and the subitem sheet, each beside the sqlite3 shell running the very same SELECT.
+
+#include "bench.h"
+
+#include "data/demo_catalog.h"
+#include "data/export_reads.h"
+#include "data/modDA.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+constexpr int kItems = 3000;
+
+// The statement a reader sends, as the shell can run it: the value in place of its
+// placeholders and the shell's clock in place of GETDATE().
+QString shellText(const std::function<void()>& read, const QVariantList& values) {
+    QString text;
+    {
+        modDA::StatementCapture capture(modDA::Dialect::Sqlite);
+        read();
+        text = capture.texts().value(0);
+    }
+    for (const QVariant& value : values)
+        text.replace(text.indexOf(QLatin1Char('?')), 1,
+                     QLatin1Char('\'') + value.toString() + QLatin1Char('\''));
+    static const QRegularExpression clock(QStringLiteral("GETDATE\\(\\)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    text.replace(clock, QStringLiteral("datetime('now','localtime')"));
+    return text + QLatin1Char(';');
+}
+
+void exportReaders(corvelix::bench::Run& run) {
+    const QString path = run.makeCatalog(kItems, QStringLiteral("readers.db"));
+    run.useCatalog(path);
+    const QString iddt = modDA::kLargeDeclaration;
+    modDA::runProcedure(QStringLiteral("GETDVDPIVOT"), {iddt, QStringLiteral("9999")});
+    modDA::runProcedure(QStringLiteral("GETCPLPIVOT"), {iddt, QStringLiteral("9999")});
+    modDA::runProcedure(QStringLiteral("GETSRGPIVOT"), {iddt});
+
+    const auto pivot = [&] { (void)modDA::getITEMsPIVOT(iddt, true, true, true); };
+    const double pivotOurs = run.time(pivot);
+    const double pivotShell = run.shellTime(path, shellText(pivot, {iddt}));
+    run.report(QStringLiteral("getITEMsPIVOT, three pivots (3000 items)"), pivotOurs, pivotShell,
+               2.0);
+
+    const auto subitems = [&] { (void)modDA::getArticulosByDespacho_FULL(iddt, QString()); };
+    const double subitemsOurs = run.time(subitems);
+    const double subitemsShell = run.shellTime(path, shellText(subitems, {iddt}));
+    run.report(QStringLiteral("getArticulosByDespacho_FULL (12000 rows)"), subitemsOurs,
+               subitemsShell, 2.0);
+}
+
+} // namespace
+
+CORVELIX_BENCH(export_readers, exportReaders)
