@@ -39,6 +39,18 @@ QString openFailureReason(const QString& ruta, const QSaveFile& file) {
                   QStringLiteral("No se puede %1 el archivo %2: %3").arg(what, ruta, reason));
 }
 
+// The bytes and CR LF, as one file. Written beside the target and renamed over it: a failure
+// leaves the old file intact.
+void writeWhole(const QString& ruta, const QByteArray& bytes) {
+    QSaveFile file(ruta);
+    if (!file.open(QIODevice::WriteOnly))
+        fileError(QStringLiteral("abrir"), ruta, openFailureReason(ruta, file));
+    if (file.write(bytes) != bytes.size() || file.write("\r\n", 2) != 2)
+        fileError(QStringLiteral("escribir"), ruta, file.errorString());
+    if (!file.commit())
+        fileError(QStringLiteral("guardar"), ruta, file.errorString());
+}
+
 } // namespace
 
 QList<corvelix::FileFilter> parseFilters(const QString& filtro) {
@@ -89,18 +101,14 @@ QString SaveFileCommonDialog(const QString& titulo, const QString& filtro,
 
 void generarArchivo(const QString& ruta, const QString& texto, Encoding encoding) {
     corvelix::chainedNumbered(QStringLiteral("Corvelix.modAPITools.generarArchivo"), 0, [&] {
-        const QString contenido = texto + QStringLiteral("\r\n");
-        const QByteArray bytes =
-            encoding == Encoding::Utf8 ? contenido.toUtf8() : corvelix::toWindows1252(contenido);
-        // Written beside the target and renamed over it: a failure leaves the old file intact.
-        QSaveFile file(ruta);
-        if (!file.open(QIODevice::WriteOnly))
-            fileError(QStringLiteral("abrir"), ruta, openFailureReason(ruta, file));
-        if (file.write(bytes) != bytes.size())
-            fileError(QStringLiteral("escribir"), ruta, file.errorString());
-        if (!file.commit())
-            fileError(QStringLiteral("guardar"), ruta, file.errorString());
+        writeWhole(ruta,
+                   encoding == Encoding::Utf8 ? texto.toUtf8() : corvelix::toWindows1252(texto));
     });
+}
+
+void generarArchivo(const QString& ruta, const QByteArray& bytes) {
+    corvelix::chainedNumbered(QStringLiteral("Corvelix.modAPITools.generarArchivo"), 0,
+                              [&] { writeWhole(ruta, bytes); });
 }
 
 corvelix::ProcessResult ejecutarProceso(const QString& lineaComando, const QString& directorio) {

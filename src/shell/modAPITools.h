@@ -28,6 +28,8 @@ enum class Encoding { Windows1252, Utf8 };
 // when the whole text was written.
 void generarArchivo(const QString& ruta, const QString& texto,
                     Encoding encoding = Encoding::Windows1252);
+// The same for a text already encoded (a large one is then never held twice).
+void generarArchivo(const QString& ruta, const QByteArray& bytes);
 
 // Starts `lineaComando` (first token the program) in `directorio` and waits for its end,
 // letting the windows repaint meanwhile. The result tells whether it could be started.

@@ -76,8 +76,8 @@ void ListSheet::rows(modDA::Recordset& rs) {
     }
 }
 
-QString listSheet(QStringView name, const QList<Column>& columns, modDA::Recordset rs,
-                  bool styledHeader) {
+QByteArray listSheet(QStringView name, const QList<Column>& columns, modDA::Recordset rs,
+                     bool styledHeader) {
     ListSheet list(name, columns, rs, styledHeader);
     list.header();
     list.rows(rs);

@@ -50,7 +50,7 @@ private:
 };
 
 // The header row and every record of `rs`.
-QString listSheet(QStringView name, const QList<Column>& columns, modDA::Recordset rs,
-                  bool styledHeader = true);
+QByteArray listSheet(QStringView name, const QList<Column>& columns, modDA::Recordset rs,
+                     bool styledHeader = true);
 
 } // namespace workbook

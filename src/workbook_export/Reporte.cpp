@@ -22,7 +22,7 @@ QString location(const char* writer) {
 }
 
 // No rows, no worksheet.
-QString sheetOrNothing(QStringView name, const QList<Column>& columns, Recordset rs) {
+QByteArray sheetOrNothing(QStringView name, const QList<Column>& columns, Recordset rs) {
     if (rs.eof())
         return {};
     return workbook::listSheet(name, columns, std::move(rs), false);
@@ -30,7 +30,7 @@ QString sheetOrNothing(QStringView name, const QList<Column>& columns, Recordset
 
 } // namespace
 
-QString generarNODOItem(const QString& IDDT) {
+QByteArray generarNODOItem(const QString& IDDT) {
     return corvelix::chained(location("generarNODOItem"), [&] {
         modDA::runProcedure(QStringLiteral("setItemVentajas"), {IDDT});
         return sheetOrNothing(u"Item",
@@ -54,7 +54,7 @@ QString generarNODOItem(const QString& IDDT) {
     });
 }
 
-QString generarNODOItemDatos(const QString& IDDT) {
+QByteArray generarNODOItemDatos(const QString& IDDT) {
     return corvelix::chained(location("generarNODOItemDatos"), [&] {
         modDA::runProcedure(QStringLiteral("setItemVentajas"), {IDDT});
         modDA::runProcedure(QStringLiteral("SETITEMINFOAD"), {IDDT});
@@ -72,7 +72,7 @@ QString generarNODOItemDatos(const QString& IDDT) {
     });
 }
 
-QString generarNODOArticulos(const QString& IDDT) {
+QByteArray generarNODOArticulos(const QString& IDDT) {
     return corvelix::chained(location("generarNODOArticulos"), [&] {
         return sheetOrNothing(u"Articulos",
                               {{"Codigo", "IEXT"},
@@ -90,7 +90,7 @@ QString generarNODOArticulos(const QString& IDDT) {
     });
 }
 
-QString generarNODOLiquidacion(const QString& IDDT) {
+QByteArray generarNODOLiquidacion(const QString& IDDT) {
     return corvelix::chained(location("generarNODOLiquidacion"), [&] {
         return sheetOrNothing(u"Liquidacion",
                               {{"Item", "NARTEXT", Kind::Item},
@@ -111,7 +111,7 @@ QString generarNODOLiquidacion(const QString& IDDT) {
     });
 }
 
-QString generarNODOCancelacion(const QString& IDDT) {
+QByteArray generarNODOCancelacion(const QString& IDDT) {
     return corvelix::chained(location("generarNODOCancelacion"), [&] {
         return sheetOrNothing(u"Cancelaciones",
                               {{"Item Provisorio", "NDCNART", Kind::Item},
@@ -127,23 +127,23 @@ QString generarNODOCancelacion(const QString& IDDT) {
     });
 }
 
-QString armarLibro(const QString& IDDT) {
-    using Writer = QString (*)(const QString&);
+QByteArray armarLibro(const QString& IDDT) {
+    using Writer = QByteArray (*)(const QString&);
     static constexpr Writer kSheets[] = {generarNODOItem, generarNODOItemDatos,
                                          generarNODOArticulos, generarNODOLiquidacion,
                                          generarNODOCancelacion};
-    QStringList sheets;
+    QList<QByteArray> sheets;
     qsizetype size = 1024;
     for (const Writer writer : kSheets) {
         sheets << writer(IDDT);
         size += sheets.constLast().size();
     }
-    QString libro;
+    QByteArray libro;
     libro.reserve(size);
     workbook::appendEnvelopeStart(libro, false);
-    for (QString& sheet : sheets) {
+    for (QByteArray& sheet : sheets) {
         libro += sheet;
-        sheet = QString();
+        sheet = QByteArray();
     }
     workbook::appendEnvelopeEnd(libro);
     return libro;
@@ -156,7 +156,7 @@ void GenerarArchivoDespacho(const QString& IDDT, const QString& referencia) {
     // The main window's entry sets the pointer around this driver.
     spec.setsPointer = false;
     spec.build = [&IDDT] { return armarLibro(IDDT); };
-    spec.refusal = [&IDDT](const QString& texto) {
+    spec.refusal = [&IDDT](const QByteArray& texto) {
         if (workbook::hasWorksheet(texto))
             return QString();
         return QStringLiteral("El provisorio ") + IDDT +

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The older five-sheet workbook of a declaration: items, their attached data, articles,
@@ -12,14 +13,14 @@ namespace Reporte {
 void GenerarArchivoDespacho(const QString& IDDT, const QString& referencia);
 
 // The whole text as the driver writes it.
-QString armarLibro(const QString& IDDT);
+QByteArray armarLibro(const QString& IDDT);
 
 // Each returns its worksheet, or the empty text when its reader has no rows. The two item
 // sheets rebuild the work tables item_ventajas (and ITEM_INFOAD, ITEM_DOCS) first.
-QString generarNODOItem(const QString& IDDT);
-QString generarNODOItemDatos(const QString& IDDT);
-QString generarNODOArticulos(const QString& IDDT);
-QString generarNODOLiquidacion(const QString& IDDT);
-QString generarNODOCancelacion(const QString& IDDT);
+QByteArray generarNODOItem(const QString& IDDT);
+QByteArray generarNODOItemDatos(const QString& IDDT);
+QByteArray generarNODOArticulos(const QString& IDDT);
+QByteArray generarNODOLiquidacion(const QString& IDDT);
+QByteArray generarNODOCancelacion(const QString& IDDT);
 
 } // namespace Reporte

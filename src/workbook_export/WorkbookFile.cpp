@@ -36,8 +36,8 @@ QString withXlsExtension(const QString& path) {
     return path + QStringLiteral(".xls");
 }
 
-bool hasWorksheet(const QString& workbookText) {
-    return workbookText.contains(QLatin1String("<Worksheet "));
+bool hasWorksheet(const QByteArray& workbookText) {
+    return workbookText.contains("<Worksheet ");
 }
 
 void exportWorkbook(const Export& spec, const QString& proposedName) {
@@ -54,7 +54,7 @@ void exportWorkbook(const Export& spec, const QString& proposedName) {
         ruta = withXlsExtension(ruta);
         if (spec.setsPointer)
             ui().setBusy(true);
-        const QString texto = spec.build();
+        const QByteArray texto = spec.build();
         if (spec.refusal) {
             const QString warning = spec.refusal(texto);
             if (!warning.isEmpty()) {
@@ -66,7 +66,7 @@ void exportWorkbook(const Export& spec, const QString& proposedName) {
         if (spec.setsPointer)
             ui().setBusy(true);
         ui().processEvents();
-        modAPITools::generarArchivo(ruta, texto, modAPITools::Encoding::Utf8);
+        modAPITools::generarArchivo(ruta, texto);
         if (spec.setsPointer)
             ui().setBusy(false);
         ui().msgBox(QStringLiteral("Se genero el archivo ") + ruta, corvelix::MsgButtons::Ok,

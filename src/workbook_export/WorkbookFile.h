@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -18,9 +19,9 @@ struct Export {
     QString dialogTitle; // title of the save dialog
     bool setsPointer = true;
     // Builds the whole workbook text; throws on failure.
-    std::function<QString()> build;
+    std::function<QByteArray()> build;
     // A workbook that must not be written (no worksheet at all): the warning to show instead.
-    std::function<QString(const QString& text)> refusal;
+    std::function<QString(const QByteArray& text)> refusal;
 };
 
 // Proposes `proposedName`, asks for the path, builds, writes, reports. Cancelling does
@@ -28,6 +29,6 @@ struct Export {
 void exportWorkbook(const Export& spec, const QString& proposedName);
 
 // Whether the text holds at least one worksheet.
-bool hasWorksheet(const QString& workbookText);
+bool hasWorksheet(const QByteArray& workbookText);
 
 } // namespace workbook

@@ -4,14 +4,18 @@
 #include "runtime/VbError.h"
 #include "shell/modRET.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QLocale>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
 
 namespace workbook {
 
 namespace {
-
-const QString kCrLf = QStringLiteral("\r\n");
 
 bool isNumberType(const QVariant& value) {
     switch (value.typeId()) {
@@ -38,81 +42,191 @@ double numberOf(const QVariant& value) {
     return modRET::convertTexto_to_Double(valueText(value));
 }
 
-void appendCell(QString& out, QLatin1StringView open, QStringView text) {
+// The number's 15-significant-digit decimal text rounded half away from zero to `decimals`,
+// read back and written with a point and no trailing zeros: what formatting with a mask,
+// reading the text back and writing it as machine text gives, in one pass.
+QByteArray roundedText(double value, int decimals) {
+    if (!std::isfinite(value))
+        return modRET::convertDouble_to_Texto(value).toLatin1();
+    // 15 significant digits, correctly rounded. The library breaks an exact tie to even, the
+    // program's own number texts away from zero: a value whose 17-digit text ends in "50" may
+    // be such a tie and takes the program's road.
+    char buffer[48];
+    const double magnitude = std::fabs(value);
+    auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 16);
+    if (buffer[16] == '5' && buffer[17] == '0') {
+        const QByteArray text = QByteArray::number(magnitude, 'e', 14);
+        std::memcpy(buffer, text.constData(), static_cast<std::size_t>(text.size()));
+        result.ptr = buffer + text.size();
+    } else {
+        result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                               std::chars_format::scientific, 14);
+    }
+    // d.dddddddddddddde[+-]x
+    char digits[20];
+    int count = 0;
+    const char* c = buffer;
+    for (; c < result.ptr && *c != 'e'; ++c) {
+        if (*c != '.')
+            digits[count++] = *c;
+    }
+    int exponent = 0;
+    std::from_chars(c + 2, result.ptr, exponent);
+    if (*(c + 1) == '-')
+        exponent = -exponent;
+    int pointAt = exponent + 1; // digits before the decimal point
+    const int keep = pointAt + decimals;
+    if (keep < count) {
+        if (keep < 0) {
+            count = 0;
+        } else {
+            const bool up = digits[keep] >= '5';
+            count = keep;
+            if (up) {
+                int k = keep - 1;
+                while (k >= 0 && digits[k] == '9')
+                    digits[k--] = '0';
+                if (k < 0) {
+                    std::memmove(digits + 1, digits, static_cast<std::size_t>(count));
+                    digits[0] = '1';
+                    ++count;
+                    ++pointAt;
+                } else {
+                    ++digits[k];
+                }
+            }
+        }
+    }
+    while (count > 0 && digits[count - 1] == '0')
+        --count;
+    if (count == 0)
+        return QByteArrayLiteral("0");  // a negative that rounds to zero loses its sign
+    if (pointAt > 15 || pointAt < -3) { // rare magnitudes: the plain road
+        const QString mask = decimals > 0
+                                 ? QStringLiteral("0.") + QString(decimals, QLatin1Char('0'))
+                                 : QStringLiteral("0");
+        return modRET::convertDouble_to_Texto(
+                   corvelix::formatNumber(value, mask, QLocale::c()).toDouble())
+            .toLatin1();
+    }
+    QByteArray out;
+    out.reserve(count + 24);
+    if (value < 0)
+        out += '-';
+    if (pointAt <= 0) {
+        out += "0.";
+        out.append(-pointAt, '0');
+        out.append(digits, count);
+    } else if (pointAt >= count) {
+        out.append(digits, count);
+        out.append(pointAt - count, '0');
+    } else {
+        out.append(digits, pointAt);
+        out += '.';
+        out.append(digits + pointAt, count - pointAt);
+    }
+    return out;
+}
+
+void appendCell(QByteArray& out, const char* open, QStringView text) {
     out += open;
     appendXmlText(out, text);
-    out += QLatin1StringView("</Data></Cell>\r\n");
+    out += "</Data></Cell>\r\n";
 }
 
 } // namespace
 
-void appendEnvelopeStart(QString& out, bool withStyles) {
-    out += QLatin1StringView("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
-                             "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
-                             " xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
-                             " xmlns:x=\"urn:schemas-microsoft-com:office:excel\" "
-                             " xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\" "
-                             " xmlns:html=\"http://www.w3.org/TR/REC-html40\">\r\n");
+void appendEnvelopeStart(QByteArray& out, bool withStyles) {
+    out += ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+            "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+            " xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
+            " xmlns:x=\"urn:schemas-microsoft-com:office:excel\" "
+            " xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+            " xmlns:html=\"http://www.w3.org/TR/REC-html40\">\r\n");
     if (!withStyles)
         return;
-    out +=
-        QLatin1StringView(" <Styles>"
-                          "   <Style ss:ID=\"Default\" ss:Name=\"Normal\">"
-                          "    <Alignment ss:Vertical=\"Bottom\"/>"
-                          "    <Borders/>"
-                          "    <Font ss:FontName=\"Aptos Narrow\" x:Family=\"Swiss\" ss:Size=\"11\""
-                          "     ss:Color=\"#000000\"/>"
-                          "    <Interior/>"
-                          "    <NumberFormat/>"
-                          "    <Protection/>"
-                          "   </Style>"
-                          "   <Style ss:ID=\"s63\">"
-                          "    <Font ss:FontName=\"Aptos Narrow\" x:Family=\"Swiss\" ss:Size=\"11\""
-                          "     ss:Color=\"#000000\" ss:Bold=\"1\"/>"
-                          "    <Interior ss:Color=\"#99CCFF\" ss:Pattern=\"Solid\"/>"
-                          "   </Style>"
-                          "  </Styles>");
+    out += (" <Styles>"
+            "   <Style ss:ID=\"Default\" ss:Name=\"Normal\">"
+            "    <Alignment ss:Vertical=\"Bottom\"/>"
+            "    <Borders/>"
+            "    <Font ss:FontName=\"Aptos Narrow\" x:Family=\"Swiss\" ss:Size=\"11\""
+            "     ss:Color=\"#000000\"/>"
+            "    <Interior/>"
+            "    <NumberFormat/>"
+            "    <Protection/>"
+            "   </Style>"
+            "   <Style ss:ID=\"s63\">"
+            "    <Font ss:FontName=\"Aptos Narrow\" x:Family=\"Swiss\" ss:Size=\"11\""
+            "     ss:Color=\"#000000\" ss:Bold=\"1\"/>"
+            "    <Interior ss:Color=\"#99CCFF\" ss:Pattern=\"Solid\"/>"
+            "   </Style>"
+            "  </Styles>");
 }
 
-void appendEnvelopeEnd(QString& out) {
-    out += QLatin1StringView("\r\n</Workbook>");
+void appendEnvelopeEnd(QByteArray& out) {
+    out += "\r\n</Workbook>";
 }
 
-void appendXmlText(QString& out, QStringView text) {
+void appendXmlText(QByteArray& out, QStringView text) {
     const qsizetype size = text.size();
-    qsizetype plain = 0; // start of the run of characters copied as they are
-    const auto flush = [&](qsizetype end) {
-        if (end > plain)
-            out += text.mid(plain, end - plain);
+    // At most 5 bytes per UTF-16 unit ("&amp;"); written in place, then cut to size.
+    const qsizetype start = out.size();
+    const qsizetype needed = start + 5 * size;
+    if (needed > out.capacity())
+        out.reserve(std::max(needed, 2 * out.capacity()));
+    out.resize(needed);
+    char* p = out.data() + start;
+    const auto put = [&p](const char* piece, int length) {
+        std::memcpy(p, piece, static_cast<std::size_t>(length));
+        p += length;
     };
     for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = text[i].unicode();
-        if (c >= 0x20 && c < 0xD800 && c != u'&' && c != u'<' && c != u'>')
-            continue;
-        if (c == u'\t' || c == u'\n' || c == u'\r')
-            continue;
-        if (c >= 0xE000 && c < 0xFFFE)
-            continue;
-        if (QChar::isHighSurrogate(c) && i + 1 < size &&
-            QChar::isLowSurrogate(text[i + 1].unicode())) {
-            ++i; // a whole pair: a character beyond the basic plane
+        const char32_t c = text[i].unicode();
+        if (c < 0x80) {
+            if (c >= 0x20 && c != u'&' && c != u'<' && c != u'>')
+                *p++ = static_cast<char>(c);
+            else if (c == u'&')
+                put("&amp;", 5);
+            else if (c == u'<')
+                put("&lt;", 4);
+            else if (c == u'>')
+                put("&gt;", 4);
+            else if (c == u'\t' || c == u'\n' || c == u'\r')
+                *p++ = static_cast<char>(c);
+            // other controls: not allowed in XML 1.0, left out
             continue;
         }
-        flush(i);
-        plain = i + 1;
-        if (c == u'&')
-            out += QLatin1StringView("&amp;");
-        else if (c == u'<')
-            out += QLatin1StringView("&lt;");
-        else if (c == u'>')
-            out += QLatin1StringView("&gt;");
-        // anything else is a character XML 1.0 does not allow: left out
+        char32_t code = c;
+        if (QChar::isSurrogate(c)) {
+            // Only a whole pair is a character (beyond the basic plane); a lone half is dropped.
+            if (!QChar::isHighSurrogate(c) || i + 1 >= size ||
+                !QChar::isLowSurrogate(text[i + 1].unicode()))
+                continue;
+            code = QChar::surrogateToUcs4(text[i].unicode(), text[i + 1].unicode());
+            ++i;
+        } else if (c == 0xFFFE || c == 0xFFFF) {
+            continue;
+        }
+        if (code < 0x800) {
+            *p++ = static_cast<char>(0xC0 | (code >> 6));
+            *p++ = static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            *p++ = static_cast<char>(0xE0 | (code >> 12));
+            *p++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            *p++ = static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            *p++ = static_cast<char>(0xF0 | (code >> 18));
+            *p++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            *p++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            *p++ = static_cast<char>(0x80 | (code & 0x3F));
+        }
     }
-    flush(size);
+    out.resize(p - out.constData());
 }
 
-QString xmlText(QStringView text) {
-    QString out;
+QByteArray xmlText(QStringView text) {
+    QByteArray out;
     out.reserve(text.size());
     appendXmlText(out, text);
     return out;
@@ -143,8 +257,9 @@ QString valueText(const QVariant& value) {
 }
 
 QString numberText(const QVariant& value, const QString& mask) {
-    const double rounded = corvelix::formatNumber(numberOf(value), mask, QLocale::c()).toDouble();
-    return modRET::convertDouble_to_Texto(rounded);
+    const qsizetype point = mask.indexOf(QLatin1Char('.'));
+    const int decimals = point < 0 ? 0 : static_cast<int>(mask.size() - point - 1);
+    return QString::fromLatin1(roundedText(numberOf(value), decimals));
 }
 
 QString numberTextNoMask(const QVariant& value) {
@@ -165,37 +280,35 @@ QString maskedText(const QVariant& value, const QString& mask) {
 
 Sheet::Sheet(QStringView name, qsizetype reserve) {
     text_.reserve(reserve);
-    text_ += QLatin1StringView("<Worksheet ss:Name=\"");
+    text_ += "<Worksheet ss:Name=\"";
     appendXmlText(text_, name);
-    text_ += QLatin1StringView("\">\r\n<Table>\r\n");
+    text_ += "\">\r\n<Table>\r\n";
 }
 
-Sheet& Sheet::line(QStringView piece) {
+Sheet& Sheet::line(const char* piece) {
     text_ += piece;
-    text_ += kCrLf;
+    text_ += "\r\n";
     return *this;
 }
 
 Sheet& Sheet::beginRow() {
-    text_ += QLatin1StringView("<Row>\r\n");
+    text_ += "<Row>\r\n";
     return *this;
 }
 
 Sheet& Sheet::endRow() {
-    text_ += QLatin1StringView("</Row>\r\n");
+    text_ += "</Row>\r\n";
     ++rows_;
     return *this;
 }
 
 Sheet& Sheet::headerCell(QStringView text) {
-    appendCell(text_, QLatin1StringView("<Cell ss:StyleID=\"s63\"><Data ss:Type=\"String\">"),
-               text);
+    appendCell(text_, "<Cell ss:StyleID=\"s63\"><Data ss:Type=\"String\">", text);
     return *this;
 }
 
 Sheet& Sheet::headerCellTwoBlanks(QStringView text) {
-    appendCell(text_, QLatin1StringView("<Cell  ss:StyleID=\"s63\"><Data ss:Type=\"String\">"),
-               text);
+    appendCell(text_, "<Cell  ss:StyleID=\"s63\"><Data ss:Type=\"String\">", text);
     return *this;
 }
 
@@ -204,28 +317,30 @@ Sheet& Sheet::plainHeaderCell(QStringView text) {
 }
 
 Sheet& Sheet::textCell(QStringView text) {
-    appendCell(text_, QLatin1StringView("<Cell><Data ss:Type=\"String\">"), text);
+    appendCell(text_, "<Cell><Data ss:Type=\"String\">", text);
     return *this;
 }
 
 Sheet& Sheet::numberCell(const QVariant& value, const QString& mask) {
     if (value.isNull())
         return textCell(QStringView());
-    text_ += QLatin1StringView("<Cell><Data ss:Type=\"Number\">");
-    text_ += numberText(value, mask);
-    text_ += QLatin1StringView("</Data></Cell>\r\n");
+    const qsizetype point = mask.indexOf(QLatin1Char('.'));
+    text_ += "<Cell><Data ss:Type=\"Number\">";
+    text_ +=
+        roundedText(numberOf(value), point < 0 ? 0 : static_cast<int>(mask.size() - point - 1));
+    text_ += "</Data></Cell>\r\n";
     return *this;
 }
 
 Sheet& Sheet::numberCellNoMask(const QVariant& value) {
-    text_ += QLatin1StringView("<Cell><Data ss:Type=\"Number\">");
-    text_ += numberTextNoMask(value);
-    text_ += QLatin1StringView("</Data></Cell>\r\n");
+    text_ += "<Cell><Data ss:Type=\"Number\">";
+    text_ += numberTextNoMask(value).toLatin1();
+    text_ += "</Data></Cell>\r\n";
     return *this;
 }
 
-QString Sheet::finish() {
-    text_ += QLatin1StringView("</Table>\r\n</Worksheet>\r\n");
+QByteArray Sheet::finish() {
+    text_ += "</Table>\r\n</Worksheet>\r\n";
     return std::move(text_);
 }
 

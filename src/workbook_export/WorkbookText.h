@@ -2,25 +2,27 @@
 
 #include "data/Recordset.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 #include <QVariant>
 
 // The pieces of an XML spreadsheet workbook (SpreadsheetML 2003): the envelope, the sheet frame
-// and the cells. Every piece of a sheet ends in CR LF.
+// and the cells. Every piece of a sheet ends in CR LF. Texts are built as UTF-8, the encoding
+// the file is stored in, so a large workbook is never converted or held twice.
 namespace workbook {
 
 // Envelope up to the styles block included (pieces 1 to 22); without styles, only the XML
 // declaration and the Workbook start tag with their line breaks.
-void appendEnvelopeStart(QString& out, bool withStyles);
+void appendEnvelopeStart(QByteArray& out, bool withStyles);
 // CR LF and the closing tag.
-void appendEnvelopeEnd(QString& out);
+void appendEnvelopeEnd(QByteArray& out);
 
 // Database text as XML character data: "&", "<" and ">" as entity references; characters
 // that XML 1.0 does not allow (controls other than tab, CR and LF, U+FFFE, U+FFFF, halves of
 // surrogate pairs) are left out, since one of them makes the whole file unreadable.
-void appendXmlText(QString& out, QStringView text);
-QString xmlText(QStringView text);
+void appendXmlText(QByteArray& out, QStringView text);
+QByteArray xmlText(QStringView text);
 
 // A column value as a text cell shows it: Null empty, numbers in the user's locale.
 QString valueText(const QVariant& value);
@@ -41,8 +43,8 @@ public:
     // `reserve`: the expected size in characters, to build the text in one buffer.
     explicit Sheet(QStringView name, qsizetype reserve = 4096);
 
-    // A fixed piece followed by CR LF ("<Column .../>").
-    Sheet& line(QStringView piece);
+    // A fixed piece of markup followed by CR LF ("<Column .../>").
+    Sheet& line(const char* piece);
     Sheet& beginRow();
     Sheet& endRow();
 
@@ -66,13 +68,13 @@ public:
     }
 
     // Closes the table and the worksheet and hands the text over.
-    QString finish();
+    QByteArray finish();
 
     // Rows written so far, the header row included.
     [[nodiscard]] int rows() const { return rows_; }
 
 private:
-    QString text_;
+    QByteArray text_;
     int rows_ = 0;
 };
 

@@ -135,7 +135,7 @@ struct PivotGroup {
 
 } // namespace
 
-QString generarNODOCaratula(const QString& IDDT) {
+QByteArray generarNODOCaratula(const QString& IDDT) {
     int line = 0;
     return corvelix::chained(
         location("generarNODOCaratula"),
@@ -146,7 +146,7 @@ QString generarNODOCaratula(const QString& IDDT) {
             Recordset ddt = modDA::getDDTByNumber(IDDT);
             line = 40;
             if (ddt.eof())
-                return QString(); // no header, no sheet
+                return QByteArray(); // no header, no sheet
             Sheet sheet(u"Caratula");
             line = 70;
             sheet.beginRow();
@@ -206,7 +206,7 @@ QString generarNODOCaratula(const QString& IDDT) {
         line);
 }
 
-QString generarNODOItem(const QString& IDDT) {
+QByteArray generarNODOItem(const QString& IDDT) {
     return corvelix::chained(location("generarNODOItem"), [&] {
         const QStringList kKeys{QStringLiteral("ICPL"), QStringLiteral("ISRG"),
                                 QStringLiteral("NART")};
@@ -242,7 +242,7 @@ QString generarNODOItem(const QString& IDDT) {
 
         Recordset items = modDA::getITEMsPIVOT(IDDT, cpl.present, srg.present, dvd.present);
         if (items.eof())
-            return QString();
+            return QByteArray();
         // The pivots' columns close the item rows, in the reader's order: CPL, SRG, DVD. The
         // same code in two pivots then keeps each pivot's own value.
         int base = items.fieldCount();
@@ -280,7 +280,7 @@ QString generarNODOItem(const QString& IDDT) {
     });
 }
 
-QString generarNODOSubitem(const QString& IDDT) {
+QByteArray generarNODOSubitem(const QString& IDDT) {
     static constexpr std::array<const char*, 17> kHeaders{"ITEM",
                                                           "SUBITEM",
                                                           "NCM",
@@ -306,7 +306,7 @@ QString generarNODOSubitem(const QString& IDDT) {
             Recordset rs = modDA::getArticulosByDespacho_FULL(IDDT, QString());
             line = 40;
             if (rs.eof())
-                return QString();
+                return QByteArray();
             Sheet sheet(u"Subitem", (rs.recordCount() + 1) * 1400);
             line = 70;
             sheet.beginRow();

@@ -31,20 +31,20 @@ QString location(const char* writer) {
 
 // The liquidation writers show the busy pointer while they run; a failure leaves it on for
 // the driver to reset.
-template <class Build> QString withBusyPointer(Build build) {
+template <class Build> QByteArray withBusyPointer(Build build) {
     corvelix::ui().setBusy(true);
-    QString text = build();
+    QByteArray text = build();
     corvelix::ui().setBusy(false);
     return text;
 }
 
 } // namespace
 
-QString generarNODOCancelacion(const QString& IDDT) {
+QByteArray generarNODOCancelacion(const QString& IDDT) {
     return corvelix::chained(location("generarNODOCancelacion"), [&] {
         Recordset rs = modDA::getDescargas(IDDT);
         if (rs.eof())
-            return QString();
+            return QByteArray();
         return listSheet(u"Cancelaciones",
                          {{"ITEM", "NDCNART", Kind::Item},
                           {"DESTINACION SUSPENSIVA", "IDCNAPU"},
@@ -58,7 +58,7 @@ QString generarNODOCancelacion(const QString& IDDT) {
     });
 }
 
-QString generarNODOBultos(const QString& IDDT) {
+QByteArray generarNODOBultos(const QString& IDDT) {
     return corvelix::chained(location("generarNODOBultos"), [&] {
         return listSheet(u"Bultos",
                          {{"TRANSPORTE", "NDDTIMMTRN"},
@@ -74,7 +74,7 @@ QString generarNODOBultos(const QString& IDDT) {
     });
 }
 
-QString generarNODODCEXP(const QString& IDDT) {
+QByteArray generarNODODCEXP(const QString& IDDT) {
     return corvelix::chained(location("generarNODODCEXP"), [&] {
         return listSheet(u"DCEXP",
                          {{"ITEM", "NART"},
@@ -85,7 +85,7 @@ QString generarNODODCEXP(const QString& IDDT) {
     });
 }
 
-QString generarNODOPACROM(const QString& IDDT) {
+QByteArray generarNODOPACROM(const QString& IDDT) {
     return corvelix::chained(location("generarNODOPACROM"), [&] {
         return listSheet(u"PAC ROM",
                          {{"ITEM", "NART"},
@@ -99,7 +99,7 @@ QString generarNODOPACROM(const QString& IDDT) {
     });
 }
 
-QString generarNODOLiquidacionTotal(const QString& IDDT) {
+QByteArray generarNODOLiquidacionTotal(const QString& IDDT) {
     return corvelix::chained(location("generarNODOLiquidacionTotal"), [&] {
         return withBusyPointer([&] {
             const double cotizacion = modDA::getTipoCotiz(IDDT);
@@ -132,7 +132,7 @@ QString generarNODOLiquidacionTotal(const QString& IDDT) {
     });
 }
 
-QString generarNODOLiquidacionItems(const QString& IDDT) {
+QByteArray generarNODOLiquidacionItems(const QString& IDDT) {
     return corvelix::chained(location("generarNODOLiquidacionItems"), [&] {
         return withBusyPointer([&] {
             return listSheet(u"Liquidacion Items",
@@ -148,7 +148,7 @@ QString generarNODOLiquidacionItems(const QString& IDDT) {
     });
 }
 
-QString generarNODOLiquidacionFULL(const QString& IDDT) {
+QByteArray generarNODOLiquidacionFULL(const QString& IDDT) {
     return corvelix::chained(location("generarNODOLiquidacionFULL"), [&] {
         return withBusyPointer([&] {
             Recordset rs = modDA::getLiquidacionFULL(IDDT);
@@ -168,7 +168,7 @@ QString generarNODOLiquidacionFULL(const QString& IDDT) {
                             {"Coef", "QLQACOEFIC", Kind::Amount, "#0.00"},
                             {"Total", "MLQA", Kind::Amount}},
                            rs);
-            list.sheet().line(u"<Column ss:Index=\"1\" ss:Span=\"14\" ss:AutoFitWidth=\"1\" />");
+            list.sheet().line("<Column ss:Index=\"1\" ss:Span=\"14\" ss:AutoFitWidth=\"1\" />");
             list.header();
             list.rows(rs);
             return list.sheet().finish();
@@ -176,7 +176,7 @@ QString generarNODOLiquidacionFULL(const QString& IDDT) {
     });
 }
 
-QString generarNODOIB(const QString& IDDT) {
+QByteArray generarNODOIB(const QString& IDDT) {
     return corvelix::chained(location("generarNODOIB"), [&] {
         return withBusyPointer([&] {
             Recordset jurisdicciones = modDA::getJurisdicciones(IDDT);

@@ -3,23 +3,23 @@
 #include "workbook_export/WorkbookFile.h"
 #include "workbook_export/WorkbookText.h"
 
-#include <QStringList>
+#include <QList>
 
 namespace mainModule {
 
 namespace {
 
 // Envelope, the sheets in order and the closing tag, in one buffer reserved once.
-QString joinWorkbook(QStringList sheets) {
+QByteArray joinWorkbook(QList<QByteArray> sheets) {
     qsizetype size = 2048;
-    for (const QString& sheet : sheets)
+    for (const QByteArray& sheet : sheets)
         size += sheet.size();
-    QString libro;
+    QByteArray libro;
     libro.reserve(size);
     workbook::appendEnvelopeStart(libro, true);
-    for (QString& sheet : sheets) {
+    for (QByteArray& sheet : sheets) {
         libro += sheet;
-        sheet = QString(); // each sheet's text goes as soon as it is in
+        sheet = QByteArray(); // each sheet's text goes as soon as it is in
     }
     workbook::appendEnvelopeEnd(libro);
     return libro;
@@ -27,10 +27,10 @@ QString joinWorkbook(QStringList sheets) {
 
 } // namespace
 
-QString armarLibroDespacho(const QString& IDDT) {
+QByteArray armarLibroDespacho(const QString& IDDT) {
     // The header sheet and the item sheet rebuild the same pivot table for different items:
     // each sheet is finished before the next one starts.
-    using Writer = QString (*)(const QString&);
+    using Writer = QByteArray (*)(const QString&);
     static constexpr Writer kSheets[] = {
         generarNODOCaratula,         generarNODOItem,
         generarNODOSubitem,          generarNODOCancelacion,
@@ -38,13 +38,13 @@ QString armarLibroDespacho(const QString& IDDT) {
         generarNODOPACROM,           generarNODOLiquidacionTotal,
         generarNODOLiquidacionItems, generarNODOIB,
     };
-    QStringList sheets;
+    QList<QByteArray> sheets;
     for (const Writer writer : kSheets)
         sheets << writer(IDDT);
     return joinWorkbook(std::move(sheets));
 }
 
-QString armarLibroLiquidacion(const QString& IDDT) {
+QByteArray armarLibroLiquidacion(const QString& IDDT) {
     return joinWorkbook({generarNODOLiquidacionFULL(IDDT)});
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The declaration workbook (ten sheets) and the liquidation workbook: their drivers and sheet
@@ -14,28 +15,28 @@ void GenerarArchivoDespacho(const QString& IDDT, const QString& referencia);
 void GenerarArchivoLiquidacion(const QString& IDDT, const QString& referencia);
 
 // The whole text of each workbook, as the drivers write it (without the writer's final CR LF).
-QString armarLibroDespacho(const QString& IDDT);
-QString armarLibroLiquidacion(const QString& IDDT);
+QByteArray armarLibroDespacho(const QString& IDDT);
+QByteArray armarLibroLiquidacion(const QString& IDDT);
 
 // "Caratula": header values, header-level complementary information, invoices. Rebuilds
 // CPLPIVOT from the header-level rows.
-QString generarNODOCaratula(const QString& IDDT);
+QByteArray generarNODOCaratula(const QString& IDDT);
 // "Item": items with one column per document, complementary information and advantage code.
 // Rebuilds the three pivot tables from the item rows first.
-QString generarNODOItem(const QString& IDDT);
+QByteArray generarNODOItem(const QString& IDDT);
 // "Subitem": every subitem row, the items' own "0000" rows included.
-QString generarNODOSubitem(const QString& IDDT);
+QByteArray generarNODOSubitem(const QString& IDDT);
 // "Cancelaciones" (no sheet without rows), "Bultos", "DCEXP", "PAC ROM".
-QString generarNODOCancelacion(const QString& IDDT);
-QString generarNODOBultos(const QString& IDDT);
-QString generarNODODCEXP(const QString& IDDT);
-QString generarNODOPACROM(const QString& IDDT);
+QByteArray generarNODOCancelacion(const QString& IDDT);
+QByteArray generarNODOBultos(const QString& IDDT);
+QByteArray generarNODODCEXP(const QString& IDDT);
+QByteArray generarNODOPACROM(const QString& IDDT);
 // "Liquidacion total", "Liquidacion Items" of the ten sheets, and the liquidation workbook's
 // "Liquidacion Items".
-QString generarNODOLiquidacionTotal(const QString& IDDT);
-QString generarNODOLiquidacionItems(const QString& IDDT);
-QString generarNODOLiquidacionFULL(const QString& IDDT);
+QByteArray generarNODOLiquidacionTotal(const QString& IDDT);
+QByteArray generarNODOLiquidacionItems(const QString& IDDT);
+QByteArray generarNODOLiquidacionFULL(const QString& IDDT);
 // "I.B.": gross-income tax registration and jurisdictions.
-QString generarNODOIB(const QString& IDDT);
+QByteArray generarNODOIB(const QString& IDDT);
 
 } // namespace mainModule

@@ -36,9 +36,10 @@ const ParsedSheet& ParsedWorkbook::sheet(const QString& name) const {
     return none;
 }
 
-ParsedWorkbook parseWorkbook(const QString& text) {
+namespace {
+
+ParsedWorkbook parse(QXmlStreamReader& xml) {
     ParsedWorkbook book;
-    QXmlStreamReader xml(text);
     ParsedSheet* sheet = nullptr;
     QList<ParsedCell>* row = nullptr;
     ParsedCell* cell = nullptr;
@@ -79,6 +80,18 @@ ParsedWorkbook parseWorkbook(const QString& text) {
         book.error =
             xml.errorString() + QStringLiteral(" at line ") + QString::number(xml.lineNumber());
     return book;
+}
+
+} // namespace
+
+ParsedWorkbook parseWorkbook(const QString& text) {
+    QXmlStreamReader xml(text);
+    return parse(xml);
+}
+
+ParsedWorkbook parseWorkbook(const QByteArray& bytes) {
+    QXmlStreamReader xml(bytes);
+    return parse(xml);
 }
 
 } // namespace corvelix::test

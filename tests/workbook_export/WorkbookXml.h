@@ -35,5 +35,7 @@ struct ParsedWorkbook {
 };
 
 ParsedWorkbook parseWorkbook(const QString& text);
+// Bytes decoded as their XML declaration says.
+ParsedWorkbook parseWorkbook(const QByteArray& bytes);
 
 } // namespace corvelix::test

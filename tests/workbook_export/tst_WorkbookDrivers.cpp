@@ -400,7 +400,7 @@ private slots:
 
     // Nothing to list: refused, never a workbook without worksheets reported as written.
     void fiveSheetsOfAnEmptyDeclaration() {
-        QVERIFY(!Reporte::armarLibro(kEmpty).contains(QLatin1String("<Worksheet")));
+        QVERIFY(!Reporte::armarLibro(kEmpty).contains("<Worksheet"));
         const QString chosen = path(QStringLiteral("vacio.xls"));
         ui().answerSaveDialog(chosen);
         Reporte::GenerarArchivoDespacho(kEmpty, QString());

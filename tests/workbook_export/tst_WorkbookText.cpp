@@ -3,8 +3,13 @@
 #include "workbook_export/WorkbookFile.h"
 #include "workbook_export/WorkbookText.h"
 
+#include "runtime/Format.h"
+
 #include <QLocale>
+#include <QRandomGenerator>
+
 #include <QTest>
+#include <cmath>
 
 using corvelix::test::parseWorkbook;
 
@@ -16,7 +21,7 @@ private slots:
     void cleanup() { QLocale::setDefault(QLocale::system()); }
 
     void envelopeWithStyles() {
-        QString text;
+        QByteArray text;
         workbook::appendEnvelopeStart(text, true);
         workbook::appendEnvelopeEnd(text);
         const QString expected = QStringLiteral(
@@ -33,18 +38,17 @@ private slots:
             "ss:FontName=\"Aptos Narrow\" x:Family=\"Swiss\" ss:Size=\"11\"     "
             "ss:Color=\"#000000\" ss:Bold=\"1\"/>    <Interior ss:Color=\"#99CCFF\" "
             "ss:Pattern=\"Solid\"/>   </Style>  </Styles>\r\n</Workbook>");
-        QCOMPARE(text, expected);
+        QCOMPARE(QString::fromUtf8(text), expected);
         const auto book = parseWorkbook(text);
         QVERIFY2(book.error.isEmpty(), qPrintable(book.error));
         QVERIFY(book.hasStyles);
     }
 
     void envelopeWithoutStyles() {
-        QString text;
+        QByteArray text;
         workbook::appendEnvelopeStart(text, false);
-        QVERIFY(
-            text.endsWith(QLatin1String("xmlns:html=\"http://www.w3.org/TR/REC-html40\">\r\n")));
-        QVERIFY(!text.contains(QLatin1String("Styles")));
+        QVERIFY(text.endsWith("xmlns:html=\"http://www.w3.org/TR/REC-html40\">\r\n"));
+        QVERIFY(!text.contains("Styles"));
     }
 
     void smallSheet() {
@@ -63,7 +67,7 @@ private slots:
             .maskedTextCell(QVariant(7), QStringLiteral("0000"))
             .endRow();
         QCOMPARE(sheet.rows(), 2);
-        QCOMPARE(sheet.finish(),
+        QCOMPARE(QString::fromUtf8(sheet.finish()),
                  QStringLiteral(
                      "<Worksheet ss:Name=\"A&amp;B\">\r\n<Table>\r\n<Row>\r\n"
                      "<Cell ss:StyleID=\"s63\"><Data ss:Type=\"String\">ITEM</Data></Cell>\r\n"
@@ -104,12 +108,44 @@ private slots:
         QTest::newRow("kilos") << QVariant(1.0005) << QStringLiteral("00.000")
                                << QStringLiteral("1.001");
         QTest::newRow("large") << QVariant(123456789.125) << two << QStringLiteral("123456789.13");
+        QTest::newRow("carry") << QVariant(9.995) << two << QStringLiteral("10");
+        QTest::newRow("carry into a new digit") << QVariant(99.999) << two << QStringLiteral("100");
+        QTest::newRow("tiny") << QVariant(0.0001) << two << QStringLiteral("0");
+        QTest::newRow("negative to zero") << QVariant(-0.001) << two << QStringLiteral("0");
+        QTest::newRow("small kept")
+            << QVariant(0.00012345) << QStringLiteral("#0.00000") << QStringLiteral("0.00012");
+        QTest::newRow("exponent form") << QVariant(1e20) << two << QStringLiteral("1E+20");
+        QTest::newRow("fifteen digits")
+            << QVariant(99999999999999.99) << two << QStringLiteral("100000000000000");
+        // An exact tie at the fifteenth digit goes away from zero, as every number text here.
+        QTest::newRow("tie at fifteen digits")
+            << QVariant(33543540467196.25) << two << QStringLiteral("33543540467196.3");
     }
     void numberText() {
         QFETCH(QVariant, value);
         QFETCH(QString, mask);
         QFETCH(QString, expected);
         QCOMPARE(workbook::numberText(value, mask), expected);
+    }
+
+    // The one-pass rounding gives what formatting with the mask, reading back and writing as
+    // machine text gives, over a spread of magnitudes and all the masks in use.
+    void numberTextMatchesTheMaskRoundTrip() {
+        QRandomGenerator random(20261210);
+        const QStringList masks{QStringLiteral("00.00"), QStringLiteral("00.0000"),
+                                QStringLiteral("#0.00000"), QStringLiteral("#0.00"),
+                                QStringLiteral("00.000")};
+        for (int i = 0; i < 20000; ++i) {
+            const double magnitude = std::pow(10.0, random.bounded(-6, 18));
+            double value = (random.generateDouble() - 0.3) * magnitude;
+            if (i % 7 == 0) // values on a rounding edge
+                value = std::round(value * 1000.0) / 1000.0 + 0.005;
+            for (const QString& mask : masks) {
+                const QString reference = corvelix::machineNumber(
+                    corvelix::formatNumber(value, mask, QLocale::c()).toDouble());
+                QCOMPARE(workbook::numberText(QVariant(value), mask), reference);
+            }
+        }
     }
 
     void numberTextNoMask() {
@@ -164,11 +200,11 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, written);
         QFETCH(QString, readBack);
-        QCOMPARE(workbook::xmlText(text), written);
+        QCOMPARE(QString::fromUtf8(workbook::xmlText(text)), written);
 
         workbook::Sheet sheet(u"S");
         sheet.beginRow().textCell(text).headerCell(text).endRow();
-        QString book;
+        QByteArray book;
         workbook::appendEnvelopeStart(book, true);
         book += sheet.finish();
         workbook::appendEnvelopeEnd(book);
