@@ -39,13 +39,17 @@ QString openFailureReason(const QString& ruta, const QSaveFile& file) {
                   QStringLiteral("No se puede %1 el archivo %2: %3").arg(what, ruta, reason));
 }
 
-// The bytes and CR LF, as one file. Written beside the target and renamed over it: a failure
-// leaves the old file intact.
-void writeWhole(const QString& ruta, const QByteArray& bytes) {
+// The pieces in order and CR LF, as one file. Written beside the target and renamed over it:
+// a failure leaves the old file intact.
+void writeWhole(const QString& ruta, const QList<QByteArray>& partes) {
     QSaveFile file(ruta);
     if (!file.open(QIODevice::WriteOnly))
         fileError(QStringLiteral("abrir"), ruta, openFailureReason(ruta, file));
-    if (file.write(bytes) != bytes.size() || file.write("\r\n", 2) != 2)
+    for (const QByteArray& parte : partes) {
+        if (file.write(parte) != parte.size())
+            fileError(QStringLiteral("escribir"), ruta, file.errorString());
+    }
+    if (file.write("\r\n", 2) != 2)
         fileError(QStringLiteral("escribir"), ruta, file.errorString());
     if (!file.commit())
         fileError(QStringLiteral("guardar"), ruta, file.errorString());
@@ -102,13 +106,13 @@ QString SaveFileCommonDialog(const QString& titulo, const QString& filtro,
 void generarArchivo(const QString& ruta, const QString& texto, Encoding encoding) {
     corvelix::chainedNumbered(QStringLiteral("Corvelix.modAPITools.generarArchivo"), 0, [&] {
         writeWhole(ruta,
-                   encoding == Encoding::Utf8 ? texto.toUtf8() : corvelix::toWindows1252(texto));
+                   {encoding == Encoding::Utf8 ? texto.toUtf8() : corvelix::toWindows1252(texto)});
     });
 }
 
-void generarArchivo(const QString& ruta, const QByteArray& bytes) {
+void generarArchivo(const QString& ruta, const QList<QByteArray>& partes) {
     corvelix::chainedNumbered(QStringLiteral("Corvelix.modAPITools.generarArchivo"), 0,
-                              [&] { writeWhole(ruta, bytes); });
+                              [&] { writeWhole(ruta, partes); });
 }
 
 corvelix::ProcessResult ejecutarProceso(const QString& lineaComando, const QString& directorio) {

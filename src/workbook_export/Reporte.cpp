@@ -127,26 +127,19 @@ QByteArray generarNODOCancelacion(const QString& IDDT) {
     });
 }
 
-QByteArray armarLibro(const QString& IDDT) {
+workbook::WorkbookParts piezasLibro(const QString& IDDT) {
     using Writer = QByteArray (*)(const QString&);
     static constexpr Writer kSheets[] = {generarNODOItem, generarNODOItemDatos,
                                          generarNODOArticulos, generarNODOLiquidacion,
                                          generarNODOCancelacion};
     QList<QByteArray> sheets;
-    qsizetype size = 1024;
-    for (const Writer writer : kSheets) {
+    for (const Writer writer : kSheets)
         sheets << writer(IDDT);
-        size += sheets.constLast().size();
-    }
-    QByteArray libro;
-    libro.reserve(size);
-    workbook::appendEnvelopeStart(libro, false);
-    for (QByteArray& sheet : sheets) {
-        libro += sheet;
-        sheet = QByteArray();
-    }
-    workbook::appendEnvelopeEnd(libro);
-    return libro;
+    return workbook::assemble(false, std::move(sheets));
+}
+
+QByteArray armarLibro(const QString& IDDT) {
+    return piezasLibro(IDDT).joined();
 }
 
 void GenerarArchivoDespacho(const QString& IDDT, const QString& referencia) {
@@ -155,9 +148,9 @@ void GenerarArchivoDespacho(const QString& IDDT, const QString& referencia) {
     spec.dialogTitle = QStringLiteral("Exportar el provisorio a Excel");
     // The main window's entry sets the pointer around this driver.
     spec.setsPointer = false;
-    spec.build = [&IDDT] { return armarLibro(IDDT); };
-    spec.refusal = [&IDDT](const QByteArray& texto) {
-        if (workbook::hasWorksheet(texto))
+    spec.build = [&IDDT] { return piezasLibro(IDDT); };
+    spec.refusal = [&IDDT](const workbook::WorkbookParts& libro) {
+        if (libro.hasWorksheet())
             return QString();
         return QStringLiteral("El provisorio ") + IDDT +
                QStringLiteral(" no tiene items, liquidaciones ni cancelaciones para exportar: no "

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "workbook_export/WorkbookText.h"
+
 // The older five-sheet workbook of a declaration: items, their attached data, articles,
 // liquidation lines and cancellations, with plain header cells and no styles.
 namespace Reporte {
@@ -12,7 +14,8 @@ namespace Reporte {
 // workbook without any worksheet is no workbook. Failures show one warning; no file then.
 void GenerarArchivoDespacho(const QString& IDDT, const QString& referencia);
 
-// The whole text as the driver writes it.
+// The text as the driver writes it: in pieces, and in one buffer.
+workbook::WorkbookParts piezasLibro(const QString& IDDT);
 QByteArray armarLibro(const QString& IDDT);
 
 // Each returns its worksheet, or the empty text when its reader has no rows. The two item

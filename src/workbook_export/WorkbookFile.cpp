@@ -36,10 +36,6 @@ QString withXlsExtension(const QString& path) {
     return path + QStringLiteral(".xls");
 }
 
-bool hasWorksheet(const QByteArray& workbookText) {
-    return workbookText.contains("<Worksheet ");
-}
-
 void exportWorkbook(const Export& spec, const QString& proposedName) {
     // The pointer is normal whenever the driver returns, cancelled or failed included.
     const auto normal = qScopeGuard([&spec] {
@@ -54,9 +50,9 @@ void exportWorkbook(const Export& spec, const QString& proposedName) {
         ruta = withXlsExtension(ruta);
         if (spec.setsPointer)
             ui().setBusy(true);
-        const QByteArray texto = spec.build();
+        const WorkbookParts libro = spec.build();
         if (spec.refusal) {
-            const QString warning = spec.refusal(texto);
+            const QString warning = spec.refusal(libro);
             if (!warning.isEmpty()) {
                 ui().msgBox(warning, corvelix::MsgButtons::Ok, corvelix::MsgIcon::Exclamation);
                 return;
@@ -66,7 +62,7 @@ void exportWorkbook(const Export& spec, const QString& proposedName) {
         if (spec.setsPointer)
             ui().setBusy(true);
         ui().processEvents();
-        modAPITools::generarArchivo(ruta, texto);
+        modAPITools::generarArchivo(ruta, libro.parts);
         if (spec.setsPointer)
             ui().setBusy(false);
         ui().msgBox(QStringLiteral("Se genero el archivo ") + ruta, corvelix::MsgButtons::Ok,

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArray>
+#include "workbook_export/WorkbookText.h"
+
 #include <QString>
 
 #include <functional>
@@ -19,16 +20,13 @@ struct Export {
     QString dialogTitle; // title of the save dialog
     bool setsPointer = true;
     // Builds the whole workbook text; throws on failure.
-    std::function<QByteArray()> build;
+    std::function<WorkbookParts()> build;
     // A workbook that must not be written (no worksheet at all): the warning to show instead.
-    std::function<QString(const QByteArray& text)> refusal;
+    std::function<QString(const WorkbookParts& libro)> refusal;
 };
 
 // Proposes `proposedName`, asks for the path, builds, writes, reports. Cancelling does
 // nothing; a failure anywhere shows one warning and leaves no file.
 void exportWorkbook(const Export& spec, const QString& proposedName);
-
-// Whether the text holds at least one worksheet.
-bool hasWorksheet(const QByteArray& workbookText);
 
 } // namespace workbook

@@ -278,6 +278,41 @@ QString maskedText(const QVariant& value, const QString& mask) {
     return corvelix::formatNumber(corvelix::toNumber(text, locale), mask, QLocale::c());
 }
 
+bool WorkbookParts::hasWorksheet() const {
+    for (const QByteArray& part : parts) {
+        if (part.startsWith("<Worksheet "))
+            return true;
+    }
+    return false;
+}
+
+QByteArray WorkbookParts::joined() const {
+    qsizetype size = 0;
+    for (const QByteArray& part : parts)
+        size += part.size();
+    QByteArray out;
+    out.reserve(size);
+    for (const QByteArray& part : parts)
+        out += part;
+    return out;
+}
+
+WorkbookParts assemble(bool withStyles, QList<QByteArray> sheets) {
+    WorkbookParts book;
+    book.parts.reserve(sheets.size() + 2);
+    QByteArray start;
+    appendEnvelopeStart(start, withStyles);
+    book.parts << start;
+    for (QByteArray& sheet : sheets) {
+        if (!sheet.isEmpty())
+            book.parts << std::move(sheet);
+    }
+    QByteArray end;
+    appendEnvelopeEnd(end);
+    book.parts << end;
+    return book;
+}
+
 Sheet::Sheet(QStringView name, qsizetype reserve) {
     text_.reserve(reserve);
     text_ += "<Worksheet ss:Name=\"";

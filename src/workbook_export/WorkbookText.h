@@ -3,6 +3,7 @@
 #include "data/Recordset.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringView>
 #include <QVariant>
@@ -36,6 +37,18 @@ QString numberTextNoMask(const QVariant& value);
 // A value formatted with a digit mask such as "0000" (1 gives "0001"); text that is no number
 // stays as it is; Null gives the empty text.
 QString maskedText(const QVariant& value, const QString& mask);
+
+// A whole workbook as its pieces in file order: the envelope's start, the worksheets, the
+// closing tag. Written one piece after the other, never joined into one more copy.
+struct WorkbookParts {
+    QList<QByteArray> parts;
+
+    [[nodiscard]] bool hasWorksheet() const;
+    // The whole text in one buffer.
+    [[nodiscard]] QByteArray joined() const;
+};
+// The envelope around `sheets` (an empty text is no worksheet).
+WorkbookParts assemble(bool withStyles, QList<QByteArray> sheets);
 
 // Builds one worksheet: its start tag and "<Table>", the rows, and the closing tags.
 class Sheet {

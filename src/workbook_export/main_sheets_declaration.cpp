@@ -307,7 +307,7 @@ QByteArray generarNODOSubitem(const QString& IDDT) {
             line = 40;
             if (rs.eof())
                 return QByteArray();
-            Sheet sheet(u"Subitem", (rs.recordCount() + 1) * 1400);
+            Sheet sheet(u"Subitem", (rs.recordCount() + 1) * 1000);
             line = 70;
             sheet.beginRow();
             for (std::size_t i = 0; i < kHeaders.size(); ++i) {

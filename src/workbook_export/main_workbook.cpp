@@ -7,27 +7,7 @@
 
 namespace mainModule {
 
-namespace {
-
-// Envelope, the sheets in order and the closing tag, in one buffer reserved once.
-QByteArray joinWorkbook(QList<QByteArray> sheets) {
-    qsizetype size = 2048;
-    for (const QByteArray& sheet : sheets)
-        size += sheet.size();
-    QByteArray libro;
-    libro.reserve(size);
-    workbook::appendEnvelopeStart(libro, true);
-    for (QByteArray& sheet : sheets) {
-        libro += sheet;
-        sheet = QByteArray(); // each sheet's text goes as soon as it is in
-    }
-    workbook::appendEnvelopeEnd(libro);
-    return libro;
-}
-
-} // namespace
-
-QByteArray armarLibroDespacho(const QString& IDDT) {
+workbook::WorkbookParts piezasLibroDespacho(const QString& IDDT) {
     // The header sheet and the item sheet rebuild the same pivot table for different items:
     // each sheet is finished before the next one starts.
     using Writer = QByteArray (*)(const QString&);
@@ -41,18 +21,26 @@ QByteArray armarLibroDespacho(const QString& IDDT) {
     QList<QByteArray> sheets;
     for (const Writer writer : kSheets)
         sheets << writer(IDDT);
-    return joinWorkbook(std::move(sheets));
+    return workbook::assemble(true, std::move(sheets));
+}
+
+workbook::WorkbookParts piezasLibroLiquidacion(const QString& IDDT) {
+    return workbook::assemble(true, {generarNODOLiquidacionFULL(IDDT)});
+}
+
+QByteArray armarLibroDespacho(const QString& IDDT) {
+    return piezasLibroDespacho(IDDT).joined();
 }
 
 QByteArray armarLibroLiquidacion(const QString& IDDT) {
-    return joinWorkbook({generarNODOLiquidacionFULL(IDDT)});
+    return piezasLibroLiquidacion(IDDT).joined();
 }
 
 void GenerarArchivoDespacho(const QString& IDDT, const QString& referencia) {
     workbook::Export spec;
     spec.driver = QStringLiteral("GenerarArchivoDespacho");
     spec.dialogTitle = QStringLiteral("Exportar el provisorio a Excel");
-    spec.build = [&IDDT] { return armarLibroDespacho(IDDT); };
+    spec.build = [&IDDT] { return piezasLibroDespacho(IDDT); };
     workbook::exportWorkbook(spec, workbook::proposedFileName(IDDT, referencia));
 }
 
@@ -61,7 +49,7 @@ void GenerarArchivoLiquidacion(const QString& IDDT, const QString& referencia) {
     spec.driver = QStringLiteral("GenerarArchivoLiquidacion");
     spec.dialogTitle =
         QStringLiteral("Exportar Liquidacion de ") + IDDT + QStringLiteral(" a Excel");
-    spec.build = [&IDDT] { return armarLibroLiquidacion(IDDT); };
+    spec.build = [&IDDT] { return piezasLibroLiquidacion(IDDT); };
     workbook::exportWorkbook(spec, workbook::proposedFileName(IDDT, referencia));
 }
 

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "workbook_export/WorkbookText.h"
+
 // The declaration workbook (ten sheets) and the liquidation workbook: their drivers and sheet
 // writers. A writer takes the declaration number and returns one worksheet's text, or the
 // empty text for no worksheet; it may rebuild the pivot work tables and never writes to disk.
@@ -14,7 +16,10 @@ void GenerarArchivoDespacho(const QString& IDDT, const QString& referencia);
 // One-sheet workbook of the declaration's liquidation lines, the same way.
 void GenerarArchivoLiquidacion(const QString& IDDT, const QString& referencia);
 
-// The whole text of each workbook, as the drivers write it (without the writer's final CR LF).
+// Each workbook's text as the drivers write it (without the writer's final CR LF): in pieces,
+// and in one buffer.
+workbook::WorkbookParts piezasLibroDespacho(const QString& IDDT);
+workbook::WorkbookParts piezasLibroLiquidacion(const QString& IDDT);
 QByteArray armarLibroDespacho(const QString& IDDT);
 QByteArray armarLibroLiquidacion(const QString& IDDT);
 
