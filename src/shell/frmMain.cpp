@@ -14,6 +14,8 @@
 #include "shell/modRET_listas.h"
 #include "transfer/frmImportarRET.h"
 #include "transfer/modKitSQL.h"
+#include "workbook_export/Reporte.h"
+#include "workbook_export/main_workbook.h"
 
 #include "version.h"
 
@@ -363,6 +365,31 @@ void frmMain::crearMenus() {
     });
 
     conectarVistaItems();
+
+    // The two workbook exports of the selected declaration (number and own reference).
+    const auto exportarExcel = [this](const char* name, const char* procedure,
+                                      void (*writer)(const QString&, const QString&)) {
+        auto* action = mnuArchivo->findChild<QAction*>(QLatin1String(name));
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, [this, procedure, writer] {
+            runHandler(*this, QLatin1String(procedure), [this, writer] {
+                           ui().setBusy(true);
+                           ui().processEvents();
+                           if (lstDespachos->topLevelItemCount() > 0) {
+                               const QTreeWidgetItem* fila = lstDespachos->currentItem() != nullptr
+                                                                 ? lstDespachos->currentItem()
+                                                                 : lstDespachos->topLevelItem(0);
+                               ui().processEvents();
+                               writer(fila->text(0), fila->text(1));
+                           }
+                           ui().setBusy(false);
+                       });
+        });
+    };
+    exportarExcel("mnuExportarExcel", "ExportarProvisorioExcel",
+                  &mainModule::GenerarArchivoDespacho);
+    exportarExcel("mnuExportarExcelLgy", "ExportarProvisorioExcelLgy",
+                  &Reporte::GenerarArchivoDespacho);
 }
 
 void frmMain::Form_Load() {

@@ -65,6 +65,23 @@ QString failureReason(const QString& ruta, const QSaveFile& file) {
                   QStringLiteral("No se puede %1 el archivo %2: %3").arg(what, ruta, reason));
 }
 
+// The pieces in order and CR LF, as one file. Written beside the target and renamed over it: a failure leaves the old file intact. A folder
+// that takes no new file still lets a writable file in it be written in place.
+void writeWhole(const QString& ruta, const QList<QByteArray>& partes) {
+    QSaveFile file(ruta);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
+        fileError(QStringLiteral("abrir"), ruta, failureReason(ruta, file));
+    for (const QByteArray& parte : partes) {
+        if (file.write(parte) != parte.size())
+            fileError(QStringLiteral("escribir"), ruta, failureReason(ruta, file));
+    }
+    if (file.write("\r\n", 2) != 2)
+        fileError(QStringLiteral("escribir"), ruta, failureReason(ruta, file));
+    if (!file.commit())
+        fileError(QStringLiteral("guardar"), ruta, failureReason(ruta, file));
+}
+
 } // namespace
 
 QList<corvelix::FileFilter> parseFilters(const QString& filtro) {
@@ -115,20 +132,14 @@ QString SaveFileCommonDialog(const QString& titulo, const QString& filtro,
 
 void generarArchivo(const QString& ruta, const QString& texto, Encoding encoding) {
     corvelix::chainedNumbered(QStringLiteral("Corvelix.modAPITools.generarArchivo"), 0, [&] {
-        const QString contenido = texto + QStringLiteral("\r\n");
-        const QByteArray bytes =
-            encoding == Encoding::Utf8 ? contenido.toUtf8() : corvelix::toWindows1252(contenido);
-        // Written beside the target and renamed over it: a failure leaves the old file intact.
-        // A folder that takes no new file still lets a writable file in it be written in place.
-        QSaveFile file(ruta);
-        file.setDirectWriteFallback(true);
-        if (!file.open(QIODevice::WriteOnly))
-            fileError(QStringLiteral("abrir"), ruta, failureReason(ruta, file));
-        if (file.write(bytes) != bytes.size())
-            fileError(QStringLiteral("escribir"), ruta, failureReason(ruta, file));
-        if (!file.commit())
-            fileError(QStringLiteral("guardar"), ruta, failureReason(ruta, file));
+        writeWhole(ruta,
+                   {encoding == Encoding::Utf8 ? texto.toUtf8() : corvelix::toWindows1252(texto)});
     });
+}
+
+void generarArchivo(const QString& ruta, const QList<QByteArray>& partes) {
+    corvelix::chainedNumbered(QStringLiteral("Corvelix.modAPITools.generarArchivo"), 0,
+                              [&] { writeWhole(ruta, partes); });
 }
 
 corvelix::ProcessResult ejecutarProceso(const QString& lineaComando, const QString& directorio) {

@@ -3,6 +3,7 @@
 #include "platform/ProcessRunner.h"
 #include "runtime/Ui.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -28,6 +29,9 @@ enum class Encoding { Windows1252, Utf8 };
 // when the whole text was written.
 void generarArchivo(const QString& ruta, const QString& texto,
                     Encoding encoding = Encoding::Windows1252);
+// The same for a text already encoded, given as pieces written one after the other into the
+// one file (a large text is then never joined into a second copy).
+void generarArchivo(const QString& ruta, const QList<QByteArray>& partes);
 
 // Starts `lineaComando` (first token the program) in `directorio` and waits for its end,
 // letting the windows repaint meanwhile. The result tells whether it could be started.

@@ -186,7 +186,9 @@ private slots:
             static const QStringList usable{QStringLiteral("mnuCopiarOperacion"),
                                             QStringLiteral("mnuComprobarActualizacion"),
                                             QStringLiteral("mnuExportarATXT"),
-                                            QStringLiteral("mnuItem")};
+                                            QStringLiteral("mnuItem"),
+                                            QStringLiteral("mnuExportarExcel"),
+                                            QStringLiteral("mnuExportarExcelLgy")};
             QCOMPARE(action->isEnabled(), usable.contains(action->objectName()));
         }
         QCOMPARE(shownNames, names);
