@@ -133,7 +133,6 @@ protected:
         // Each test compares the boxes it caused after the action.
         ScriptedUi::current().tolerateBoxes(true);
     }
-protected:
     void cleanupTest() override {
         // Every box a test causes is checked by the test itself.
         QVERIFY2(ScriptedUi::current().boxes.isEmpty(),

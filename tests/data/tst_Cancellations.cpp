@@ -3,6 +3,7 @@
 #include "runtime/VbError.h"
 #include "support/CatalogFixture.h"
 #include "support/CatalogSnapshot.h"
+#include "support/ExpectError.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
@@ -14,6 +15,7 @@
 
 using corvelix::VbError;
 using corvelix::test::CatalogFixture;
+using corvelix::test::expectChainedError;
 using corvelix::test::catalogRows;
 using corvelix::test::catalogSnapshot;
 using corvelix::test::ScriptedUi;
@@ -63,18 +65,6 @@ QStringList recordsetRows(modDA::Recordset rs) {
     return out;
 }
 
-void expectFailure(const std::function<void()>& fn, const QString& source,
-                   const QString& description) {
-    try {
-        fn();
-        QFAIL("no error");
-    } catch (const VbError& e) {
-        QCOMPARE(e.number, corvelix::kErrChained);
-        QVERIFY2(e.source.startsWith(source), qPrintable(e.source));
-        QVERIFY2(e.description.contains(description), qPrintable(e.description));
-    }
-}
-
 } // namespace
 
 class tst_Cancellations : public corvelix::test::TestCase {
@@ -87,7 +77,6 @@ protected:
         ScriptedUi::current().reset();
         fixture_ = std::make_unique<CatalogFixture>(kSeed);
     }
-protected:
     void cleanupTest() override { fixture_.reset(); }
 private slots:
 
@@ -122,7 +111,7 @@ private slots:
             testSql(QStringLiteral("CREATE TRIGGER fail BEFORE INSERT ON DCN WHEN NEW.NDCNART = 2 "
                                    "BEGIN SELECT RAISE(ABORT, 'injected'); END")));
         const QStringList before = catalogSnapshot();
-        expectFailure([] { modDA::Distribuir_IDA4_En_IC06(D, X, QString()); },
+        expectChainedError([] { modDA::Distribuir_IDA4_En_IC06(D, X, QString()); },
                       QStringLiteral("Corvelix.modDA.Distribuir_IDA4_En_IC06 (220)::"),
                       QStringLiteral("injected"));
         QCOMPARE(catalogSnapshot(), before);
@@ -155,7 +144,7 @@ private slots:
     }
 
     void readsRefuseNonNumbers() {
-        expectFailure([] { (void)modDA::getDescarga(D, "3 OR 1=1"); },
+        expectChainedError([] { (void)modDA::getDescarga(D, "3 OR 1=1"); },
                       QStringLiteral("Corvelix.modDA.getDescarga (0)::"),
                       QStringLiteral("No coinciden los tipos"));
     }
@@ -224,7 +213,7 @@ private slots:
             QCOMPARE(e.description,
                      QStringLiteral("No se encuentra el item 9 en el provisorio ") + D);
         }
-        expectFailure(
+        expectChainedError(
             [] { modDA::agregarCancelacion(D, 3, "X", 1, 0, "N", 1, "", "1; --", "100,00", ""); },
             QStringLiteral("Corvelix.modDA.agregarCancelacion (0)::"),
             QStringLiteral("No coinciden los tipos"));
@@ -251,7 +240,7 @@ private slots:
 
     void modificarCancelacionRefusesATakenKey() {
         const QStringList before = catalogSnapshot();
-        expectFailure(
+        expectChainedError(
             [] {
                 modDA::modificarCancelacion(D, 3, "old", 2, 1, "N", 1, "C", "1",
                                             modDA::ClaveCancelacion{"OLD", 1, 0});

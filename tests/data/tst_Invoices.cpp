@@ -70,7 +70,6 @@ protected:
         ScriptedUi::current().reset();
         fixture_ = std::make_unique<CatalogFixture>(kSeed);
     }
-protected:
     void cleanupTest() override { fixture_.reset(); }
 private slots:
 

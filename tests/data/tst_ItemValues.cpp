@@ -3,6 +3,7 @@
 #include "runtime/VbError.h"
 #include "support/CatalogFixture.h"
 #include "support/CatalogSnapshot.h"
+#include "support/ExpectError.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
@@ -15,6 +16,7 @@
 
 using corvelix::VbError;
 using corvelix::test::CatalogFixture;
+using corvelix::test::expectChainedError;
 using corvelix::test::catalogRows;
 using corvelix::test::catalogSnapshot;
 using corvelix::test::ScriptedUi;
@@ -59,18 +61,6 @@ void trigger(const QString& sql) {
     modDA::execSQL(modDA::kCatalog, testSql(sql));
 }
 
-void expectFailure(const std::function<void()>& fn, const QString& location,
-                   const QString& description) {
-    try {
-        fn();
-        QFAIL("no error");
-    } catch (const VbError& e) {
-        QCOMPARE(e.number, corvelix::kErrChained);
-        QVERIFY2(e.source.startsWith(location), qPrintable(e.source));
-        QVERIFY2(e.description.contains(description), qPrintable(e.description));
-    }
-}
-
 } // namespace
 
 class tst_ItemValues : public corvelix::test::TestCase {
@@ -83,7 +73,6 @@ protected:
         ScriptedUi::current().reset();
         fixture_ = std::make_unique<CatalogFixture>(kSeed);
     }
-protected:
     void cleanupTest() override {
         fixture_.reset();
         QLocale::setDefault(QLocale::c());
@@ -191,7 +180,7 @@ private slots:
         trigger(QStringLiteral("CREATE TRIGGER fail BEFORE UPDATE OF CARTETA ON ART "
                                "BEGIN SELECT RAISE(ABORT, 'injected'); END"));
         const QStringList before = catalogSnapshot();
-        expectFailure(
+        expectChainedError(
             [] { modDA::actualizarSufijos(D, "0001", "0002", "DD(1)-"); },
             QStringLiteral(
                 "Corvelix.modDA.actualizarSufijos (0)::Corvelix.modDA.Invalidar_ITEM (0)::"),
@@ -221,7 +210,7 @@ private slots:
         trigger(QStringLiteral("CREATE TRIGGER fail BEFORE UPDATE ON ART "
                                "BEGIN SELECT RAISE(ABORT, 'injected'); END"));
         const QStringList before = catalogSnapshot();
-        expectFailure(
+        expectChainedError(
             [] { modDA::actualizarSubItem(D, "0001", "0002", 5, 6, 7, 8); },
             QStringLiteral(
                 "Corvelix.modDA.actualizarSubItem (0)::Corvelix.modDA.recalcularITEM (0)::"),
@@ -278,7 +267,7 @@ private slots:
         trigger(QStringLiteral("CREATE TRIGGER fail BEFORE UPDATE OF ISBT ON SBT "
                                "BEGIN SELECT RAISE(ABORT, 'injected'); END"));
         const QStringList before = catalogSnapshot();
-        expectFailure([] { modDA::EliminarSBT(D, "0001", "0002"); },
+        expectChainedError([] { modDA::EliminarSBT(D, "0001", "0002"); },
                       QStringLiteral("Corvelix.modDA.EliminarSBT (0)::"),
                       QStringLiteral("injected"));
         QCOMPARE(catalogSnapshot(), before);
@@ -327,7 +316,7 @@ private slots:
     }
 
     void ReemplazarSufijoWithoutClosingFails() {
-        expectFailure([] { (void)modDA::ReemplazarSufijo("AA(1", "AA", "N"); },
+        expectChainedError([] { (void)modDA::ReemplazarSufijo("AA(1", "AA", "N"); },
                       QStringLiteral("Corvelix.modDA.ReemplazarSufijo (0)::"),
                       QStringLiteral("argumento no válidos"));
     }
@@ -339,7 +328,7 @@ private slots:
         QCOMPARE(suffixes().at(2), QStringLiteral("0001|0002|CC(OK;--%)-"));
         QVERIFY(marks().isEmpty());
         const QStringList before = catalogSnapshot();
-        expectFailure([] { modDA::EstablecerSufijo(D, "0001", "0002", "CC(Z", "CC", "N"); },
+        expectChainedError([] { modDA::EstablecerSufijo(D, "0001", "0002", "CC(Z", "CC", "N"); },
                       QStringLiteral("Corvelix.modDA.EstablecerSufijo (10)::"),
                       QStringLiteral("(item 0001, subitem 0002)"));
         QCOMPARE(catalogSnapshot(), before);
@@ -351,7 +340,7 @@ private slots:
                                                 {D, "0001", "0001", "BB(X)-AA(A1"},
                                                 {D, "0002", "0001", "AA(A21)-"}};
         const QStringList before = catalogSnapshot();
-        expectFailure([&] { modDA::EstablecerSufijo(rows, "AA", "N"); },
+        expectChainedError([&] { modDA::EstablecerSufijo(rows, "AA", "N"); },
                       QStringLiteral("Corvelix.modDA.EstablecerSufijo (0)::"),
                       QStringLiteral("(item 0001, subitem 0001)"));
         QCOMPARE(catalogSnapshot(), before);
@@ -360,7 +349,7 @@ private slots:
                                "BEGIN SELECT RAISE(ABORT, 'injected'); END"));
         QList<modDA::SubitemSufijos> good = rows;
         good[1].sufijos = QStringLiteral("BB(X)-AA(A1)-");
-        expectFailure([&] { modDA::EstablecerSufijo(good, "AA", "N"); },
+        expectChainedError([&] { modDA::EstablecerSufijo(good, "AA", "N"); },
                       QStringLiteral("Corvelix.modDA.EstablecerSufijo (0)::"),
                       QStringLiteral("injected"));
         QCOMPARE(catalogSnapshot(), before);
@@ -410,7 +399,7 @@ private slots:
             modDA::kCatalog,
             "UPDATE SBT SET CSBTSVL = 'BB(1)-AA(2' WHERE NART = '0001' AND ISBT = '0003'");
         const QStringList before = catalogSnapshot();
-        expectFailure([] { modDA::EstablecerSufijoAA(D, "N"); },
+        expectChainedError([] { modDA::EstablecerSufijoAA(D, "N"); },
                       QStringLiteral("Corvelix.modDA.EstablecerSufijoAA (0)::"),
                       QStringLiteral("(item 0001, subitem 0003)"));
         QCOMPARE(catalogSnapshot(), before);
@@ -420,7 +409,7 @@ private slots:
         trigger(QStringLiteral("CREATE TRIGGER fail BEFORE UPDATE OF CARTETA ON ART "
                                "BEGIN SELECT RAISE(ABORT, 'injected'); END"));
         const QStringList unchanged = catalogSnapshot();
-        expectFailure(
+        expectChainedError(
             [] { modDA::EstablecerSufijoAA(D, "N"); },
             QStringLiteral(
                 "Corvelix.modDA.EstablecerSufijoAA (0)::Corvelix.modDA.Invalidar_ITEM (0)::"),

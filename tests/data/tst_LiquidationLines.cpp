@@ -68,7 +68,6 @@ protected:
         corvelix::test::ScriptedUi::current().reset();
         fixture_ = std::make_unique<CatalogFixture>(kSeed);
     }
-protected:
     void cleanupTest() override {
         fixture_.reset();
         QLocale::setDefault(QLocale::c());

@@ -86,7 +86,6 @@ protected:
             aperturas_.append({vista.m_Operacion, vista.m_IdentificadorPropio});
         });
     }
-protected:
     void cleanupTest() override {
         if (server_)
             server_->closeAll();

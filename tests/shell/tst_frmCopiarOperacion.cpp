@@ -123,7 +123,6 @@ protected:
         fixture = std::make_unique<CatalogFixture>(kSeed);
         seedDestinations();
     }
-protected:
     void cleanupTest() override { fixture.reset(); }
 private slots:
 

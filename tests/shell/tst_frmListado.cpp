@@ -84,7 +84,6 @@ protected:
         fixture = std::make_unique<CatalogFixture>(kSeed);
         seedLocal();
     }
-protected:
     void cleanupTest() override { fixture.reset(); }
 private slots:
 

@@ -74,7 +74,6 @@ protected:
         ScriptedUi::current().reset();
         fixture = std::make_unique<CatalogFixture>(kSeed);
     }
-protected:
     void cleanupTest() override { fixture.reset(); }
 private slots:
 

@@ -74,7 +74,6 @@ protected:
         ScriptedUi::current().tolerateBoxes(true);
         catalog_ = std::make_unique<CatalogFixture>(kSeed);
     }
-protected:
     void cleanupTest() override { catalog_.reset(); }
 private slots:
 
