@@ -122,7 +122,7 @@ void addLargeDeclaration(QSqlDatabase& db, int items) {
                  mercosur ? QStringLiteral("ACE18") : QStringLiteral("NAC"),
                  origin,
                  origin,
-                 QStringLiteral("NUEVO"),
+                 QStringLiteral("1"),
                  QStringLiteral("07"),
                  quantity,
                  QStringLiteral("07"),

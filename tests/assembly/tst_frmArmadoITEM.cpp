@@ -53,18 +53,6 @@ INSERT INTO CPL (ICPL, NART, CCPL, ICPLDIF, MCPL) VALUES
  ('99001IC04000001X', '0002', 'MARCA', 'D', 'X');
 )sql");
 
-void loadDemoSeed(const QString& path) {
-    const QString name = QStringLiteral("item_view_seed");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        modDA::runSqlScript(db, QStringLiteral(":/demo/seed.sql"));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
 FlexGrid& grilla(frmArmadoITEM& frm) {
     return *frm.findChild<FlexGrid*>(QStringLiteral("grdITEMS"));
 }
@@ -118,7 +106,7 @@ private slots:
     void initTestCase() {
         QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Argentina));
         fixture_ = std::make_unique<CatalogFixture>();
-        loadDemoSeed(fixture_->catalogPath());
+        fixture_->loadDemoSeed();
         for (const QString& statement : kExtra.split(QLatin1Char(';'), Qt::SkipEmptyParts))
             if (!statement.trimmed().isEmpty())
                 modDA::execSQL(modDA::kCatalog, testSql(statement));

@@ -17,19 +17,6 @@ using corvelix::test::CatalogFixture;
 
 namespace {
 
-// The demo seed on the fixture's empty catalog (the script runs in one transaction).
-void loadDemoSeed(const QString& path) {
-    const QString name = QStringLiteral("demo_reads_seed");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        modDA::runSqlScript(db, QStringLiteral(":/demo/seed.sql"));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
 // As the workbook export sets its flags: a pivot table exists only when its rows had codes.
 bool exists(const QString& table) {
     return !modDA::getRs(modDA::kCatalog, "SELECT name FROM sysobjects WHERE name= ?", {table})
@@ -48,7 +35,7 @@ class tst_DemoReads : public corvelix::test::TestCase {
 private slots:
     void initTestCase() {
         fixture_ = std::make_unique<CatalogFixture>();
-        loadDemoSeed(fixture_->catalogPath());
+        fixture_->loadDemoSeed();
     }
     void cleanupTestCase() { fixture_.reset(); }
 protected:

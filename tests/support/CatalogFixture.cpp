@@ -1,5 +1,6 @@
 #include "support/CatalogFixture.h"
 
+#include "data/demo_catalog.h"
 #include "data/modDA.h"
 #include "data/schema.h"
 #include "data/sqlite_functions.h"
@@ -36,6 +37,19 @@ void buildCatalog(const QString& path, const QString& seedSql) {
 }
 
 } // namespace
+
+void CatalogFixture::loadDemoSeed() const {
+    const QString name = QStringLiteral("corvelix_fixture_demo");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(catalogPath());
+        if (!db.open())
+            throw std::runtime_error(db.lastError().text().toStdString());
+        modDA::runSqlScript(db, QStringLiteral(":/demo/seed.sql"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
 
 QDateTime CatalogFixture::pinnedNow() {
     return {QDate(2026, 12, 10), QTime(10, 0, 0)};

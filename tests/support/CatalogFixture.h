@@ -18,6 +18,9 @@ public:
     CatalogFixture(const CatalogFixture&) = delete;
     CatalogFixture& operator=(const CatalogFixture&) = delete;
 
+    // Adds the demo catalog's seed (code tables and sample declarations) to the catalog.
+    void loadDemoSeed() const;
+
     // 2026-12-10 10:00:00
     static QDateTime pinnedNow();
 

@@ -1,4 +1,6 @@
 #include "runtime/VbError.h"
+#include "data/declaration_reads.h"
+#include "data/modDA.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
@@ -123,6 +125,31 @@ private slots:
     }
 
     // The main window's road: proposed name, ".txt" added, the file's item text.
+    // Every declaration of the demo catalog with items goes out as a transfer file.
+    void demoDeclarations() {
+        catalog_.reset();
+        catalog_ = std::make_unique<CatalogFixture>();
+        catalog_->loadDemoSeed();
+        auto& seam = ScriptedUi::current();
+        int exported = 0;
+        for (modDA::Recordset ddt = modDA::getDDT(QString(), true); !ddt.eof(); ddt.moveNext()) {
+            const QString iddt = ddt.text(QStringLiteral("IDDT"));
+            if (modDA::getRsITEMs(iddt).eof())
+                continue;
+            seam.reset();
+            seam.tolerateBoxes(true);
+            const QString ruta = dir_.filePath(iddt);
+            seam.answerSaveDialog(ruta);
+            modKitSQL::ExportarProvisorio2TXT(iddt);
+            QVERIFY2(seam.boxes.size() == 1, qPrintable(iddt));
+            QVERIFY2(seam.boxes[0].icon == MsgIcon::Information,
+                     qPrintable(iddt + QStringLiteral(": ") + seam.boxes[0].text));
+            QVERIFY(leer(ruta + QStringLiteral(".txt")).startsWith("[DDT]"));
+            ++exported;
+        }
+        QVERIFY(exported >= 5);
+    }
+
     void exportToFile() {
         auto& seam = ScriptedUi::current();
         const QString ruta = dir_.filePath(QStringLiteral("export"));

@@ -22,18 +22,6 @@ using corvelix::test::ScriptedUi;
 
 namespace {
 
-void loadDemoSeed(const QString& path) {
-    const QString name = QStringLiteral("demo_workbooks_seed");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        modDA::runSqlScript(db, QStringLiteral(":/demo/seed.sql"));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
 } // namespace
 
 // Every declaration of the demo catalog through the three drivers: each file is written,
@@ -46,7 +34,7 @@ class tst_DemoWorkbooks : public corvelix::test::TestCase {
 private slots:
     void initTestCase() {
         fixture_ = std::make_unique<CatalogFixture>();
-        loadDemoSeed(fixture_->catalogPath());
+        fixture_->loadDemoSeed();
     }
     void cleanupTestCase() { fixture_.reset(); }
 protected:
