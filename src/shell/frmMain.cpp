@@ -1,5 +1,6 @@
 #include "shell/frmMain.h"
 
+#include "assembly/frmCaratula.h"
 #include "data/modDA.h"
 #include "platform/SingleInstance.h"
 #include "runtime/FormKit.h"
@@ -297,6 +298,27 @@ void frmMain::crearMenus() {
     mnuActualizacion->setObjectName(QStringLiteral("mnuActualizacion"));
     entrada(mnuActualizacion, "mnuComprobarActualizacion",
             QStringLiteral("Comprobar Actualizacion"));
+
+    // The header editor of the selected declaration; nothing when the list is empty.
+    auto* mnuCaratula = mnuArchivo->findChild<QAction*>(QStringLiteral("mnuCaratula"));
+    mnuCaratula->setEnabled(true);
+    connect(mnuCaratula, &QAction::triggered, this, [this] {
+        corvelix::GuardOptions exclamacion;
+        exclamacion.icon = corvelix::MsgIcon::Exclamation;
+        runHandler(
+            *this, QStringLiteral("mnuCaratula_Click"),
+            [this] {
+                if (lstDespachos->topLevelItemCount() == 0)
+                    return;
+                const QTreeWidgetItem* fila = lstDespachos->currentItem() != nullptr
+                                                  ? lstDespachos->currentItem()
+                                                  : lstDespachos->topLevelItem(0);
+                frmCaratula caratula(this);
+                caratula.m_Operacion = fila->text(0);
+                ui().exec(caratula);
+            },
+            exclamacion);
+    });
 }
 
 void frmMain::Form_Load() {
