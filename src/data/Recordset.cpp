@@ -4,33 +4,41 @@
 
 namespace modDA {
 
-Recordset::Recordset(QStringList fieldNames, QList<QVariantList> rows)
-    : fieldNames_(std::move(fieldNames)), rows_(std::move(rows)) {
-    for (int i = 0; i < fieldNames_.size(); ++i) {
-        // The first of two equal names wins, as with the old recordsets.
-        const QString key = fieldNames_[i].toUpper();
-        if (!index_.contains(key))
-            index_.insert(key, i);
+std::size_t Recordset::NameHash::operator()(const QString& name) const noexcept {
+    // FNV-1a over the case-folded characters: names equal without letter case hash alike.
+    std::size_t hash = 1469598103934665603ULL;
+    for (const QChar c : name) {
+        hash ^= c.toCaseFolded().unicode();
+        hash *= 1099511628211ULL;
     }
+    return hash;
 }
 
-int Recordset::indexOf(const QString& name) const {
-    const auto it = index_.constFind(name.toUpper());
-    if (it == index_.constEnd())
-        throw corvelix::VbError(
-            3265, QStringLiteral("Recordset"),
-            QStringLiteral("No se encontró el elemento en la colección que corresponde con el "
-                           "nombre o el ordinal solicitado: ") +
-                name);
-    return it.value();
+Recordset::Recordset(QStringList fieldNames, QList<QVariantList> rows)
+    : fieldNames_(std::move(fieldNames)), rows_(std::move(rows)) {
+    auto index = std::make_shared<NameIndex>();
+    index->reserve(static_cast<std::size_t>(fieldNames_.size()));
+    // The first of two equal names wins, as with the old recordsets.
+    for (int i = 0; i < fieldNames_.size(); ++i)
+        index->emplace(fieldNames_[i], i);
+    index_ = std::move(index);
+}
+
+int Recordset::fieldIndex(const QString& name) const {
+    if (index_) {
+        const auto it = index_->find(name);
+        if (it != index_->end())
+            return it->second;
+    }
+    throw corvelix::VbError(
+        3265, QStringLiteral("Recordset"),
+        QStringLiteral("No se encontró el elemento en la colección que corresponde con el "
+                       "nombre o el ordinal solicitado: ") +
+            name);
 }
 
 bool Recordset::hasField(const QString& name) const {
-    return index_.contains(name.toUpper());
-}
-
-QVariant Recordset::field(const QString& name) const {
-    return field(indexOf(name));
+    return index_ && index_->find(name) != index_->end();
 }
 
 QVariant Recordset::field(int index) const {
@@ -44,8 +52,8 @@ QVariant Recordset::field(int index) const {
     return rows_[position_].value(index);
 }
 
-QString Recordset::text(const QString& name) const {
-    const QVariant v = field(name);
+QString Recordset::text(int index) const {
+    const QVariant v = field(index);
     return v.isNull() ? QString() : v.toString();
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
-#include <QHash>
 #include <QList>
 #include <QStringList>
 #include <QVariant>
+
+#include <memory>
+#include <unordered_map>
 
 namespace modDA {
 
@@ -23,23 +25,38 @@ public:
 
     // Field of the current row; a database Null is a null QVariant. An unknown name raises
     // a VbError (as the old recordsets did: "Item cannot be found in the collection ...").
-    [[nodiscard]] QVariant field(const QString& name) const;
+    [[nodiscard]] QVariant field(const QString& name) const { return field(fieldIndex(name)); }
     [[nodiscard]] QVariant field(int index) const;
     [[nodiscard]] QVariant operator[](const QString& name) const { return field(name); }
     // The field joined to the empty text: Null gives "".
-    [[nodiscard]] QString text(const QString& name) const;
+    [[nodiscard]] QString text(const QString& name) const { return text(fieldIndex(name)); }
+    [[nodiscard]] QString text(int index) const;
     [[nodiscard]] bool isNull(const QString& name) const { return field(name).isNull(); }
     [[nodiscard]] bool hasField(const QString& name) const;
+
+    // The column of a field name (letter case ignored; the first of two equal names). Loops
+    // over many rows look a name up once and read the rows by index.
+    [[nodiscard]] int fieldIndex(const QString& name) const;
 
     [[nodiscard]] const QStringList& fields() const { return fieldNames_; }
     [[nodiscard]] int fieldCount() const { return static_cast<int>(fieldNames_.size()); }
     [[nodiscard]] const QList<QVariantList>& rows() const { return rows_; }
 
 private:
-    [[nodiscard]] int indexOf(const QString& name) const;
+    // Hash and equality of names with letter case ignored, without building folded copies.
+    struct NameHash {
+        std::size_t operator()(const QString& name) const noexcept;
+    };
+    struct NameEqual {
+        bool operator()(const QString& a, const QString& b) const noexcept {
+            return a.compare(b, Qt::CaseInsensitive) == 0;
+        }
+    };
+    using NameIndex = std::unordered_map<QString, int, NameHash, NameEqual>;
 
     QStringList fieldNames_;
-    QHash<QString, int> index_; // upper-cased name -> column
+    // Built once per snapshot and shared by its copies.
+    std::shared_ptr<const NameIndex> index_;
     QList<QVariantList> rows_;
     int position_ = 0;
 };

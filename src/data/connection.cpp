@@ -16,7 +16,10 @@
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QSqlResult>
 #include <QThread>
+
+#include <sqlite3.h>
 
 namespace modDA {
 
@@ -59,6 +62,32 @@ QHash<int, int>& transactionDepths() {
 
 int connectionKey(int tipo) {
     return tipo == kLocal ? kLocal : kCatalog;
+}
+
+// Why the open transaction of a connection can go no further; none: it can.
+QHash<int, QString>& brokenTransactions() {
+    static QHash<int, QString> reasons;
+    return reasons;
+}
+
+// The transaction of a connection is gone while Transaction objects still stand for it:
+// whatever they would run next would no longer belong to it.
+void breakTransaction(int tipo, const QString& reason) {
+    const int key = connectionKey(tipo);
+    if (transactionDepths().value(key) > 0 && !brokenTransactions().contains(key))
+        brokenTransactions().insert(key, reason);
+}
+
+const QString& connectionLost() {
+    static const QString reason =
+        QStringLiteral("Se perdió la conexión con la base de datos durante una transacción y "
+                       "sus cambios se deshicieron.");
+    return reason;
+}
+
+// A connection (re)opened: a transaction begun on the previous link is lost.
+void connectionOpened(int tipo) {
+    breakTransaction(tipo, connectionLost());
 }
 
 // What the catalog connection opens: a SQLite file, or an ODBC connection string.
@@ -212,7 +241,7 @@ OpenOutcome tryOpenCatalog() {
                 throw;
             }
         }
-        transactionDepths().remove(kCatalog);
+        connectionOpened(kCatalog);
         outcome.status = OpenOutcome::Opened;
         return outcome;
     } catch (const corvelix::VbError& error) {
@@ -276,7 +305,7 @@ QSqlDatabase openLocal() {
     db.setDatabaseName(path);
     if (!db.open())
         throw driverError(db.lastError(), db.driverName());
-    transactionDepths().remove(kLocal);
+    connectionOpened(kLocal);
     try {
         registerSqliteFunctions(db);
         if (db.tables().isEmpty())
@@ -289,27 +318,76 @@ QSqlDatabase openLocal() {
 }
 
 // A failed statement on a server connection may mean the link dropped: then close it, so
-// that the next use opens it again.
-void closeWhenDropped(QSqlDatabase& db) {
+// that the next use opens it again. Some failures also undo the open transaction on the
+// server (any failure inside a procedure that aborts on error): then it is over here too.
+void checkAfterFailure(int tipo, QSqlDatabase& db) {
     if (!db.isOpen() || db.driverName() == QLatin1String("QSQLITE"))
         return;
     QSqlQuery probe = plainQuery(db);
-    if (!probe.exec(QStringLiteral("SELECT 1")))
+    if (!probe.exec(QStringLiteral("SELECT @@TRANCOUNT")) || !probe.next()) {
         db.close();
+        breakTransaction(tipo, connectionLost());
+    } else if (probe.value(0).toInt() == 0) {
+        breakTransaction(tipo, transactionUndone());
+    }
 }
 
 // Runs one statement of getRs/execSQL: the driver's name as the error's source, and a
 // dropped server link closed so that the next use reopens it.
-void runStatement(QSqlDatabase& db, QSqlQuery& query, const QString& sql,
+void runStatement(int tipo, QSqlDatabase& db, QSqlQuery& query, const QString& sql,
                   const QVariantList& params) {
     query.setForwardOnly(true);
     try {
         runQuery(query, sql, params);
     } catch (corvelix::VbError& error) {
         error.source = db.driverName();
-        closeWhenDropped(db);
+        checkAfterFailure(tipo, db);
         throw;
     }
+}
+
+// The first word of a statement, comments and blanks before it skipped.
+QStringView firstWord(const QString& sql) {
+    qsizetype i = 0;
+    const qsizetype n = sql.size();
+    for (;;) {
+        while (i < n && sql.at(i).isSpace())
+            ++i;
+        if (sql.mid(i, 2) == QLatin1String("--")) {
+            while (i < n && sql.at(i) != QLatin1Char('\n'))
+                ++i;
+        } else if (sql.mid(i, 2) == QLatin1String("/*")) {
+            const qsizetype end = sql.indexOf(QLatin1String("*/"), i + 2);
+            i = end < 0 ? n : end + 2;
+        } else {
+            break;
+        }
+    }
+    qsizetype end = i;
+    while (end < n && sql.at(end).isLetter())
+        ++end;
+    return QStringView(sql).mid(i, end - i);
+}
+
+// Rows changed by the statement just run. SQLite keeps the count of the last INSERT, UPDATE
+// or DELETE until the next one, so any other statement answers -1 itself, as the server
+// does for statements that change no rows by nature.
+int rowsAffected(const QSqlQuery& query, const QString& sql) {
+    if (!query.driver() || query.driver()->dbmsType() != QSqlDriver::SQLite)
+        return query.numRowsAffected();
+    const QStringView word = firstWord(sql);
+    bool changesRows = false;
+    for (const char* verb : {"INSERT", "UPDATE", "DELETE", "REPLACE"})
+        changesRows = changesRows || word.compare(QLatin1String(verb), Qt::CaseInsensitive) == 0;
+    if (!changesRows && word.compare(QLatin1String("WITH"), Qt::CaseInsensitive) == 0) {
+        // A common table expression leads a SELECT or a change; only a change writes.
+        const QVariant handle = query.result() ? query.result()->handle() : QVariant();
+        if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3_stmt*") == 0) {
+            sqlite3_stmt* statement = *static_cast<sqlite3_stmt* const*>(handle.constData());
+            changesRows = statement != nullptr && sqlite3_stmt_readonly(statement) == 0;
+        }
+    }
+    return changesRows ? query.numRowsAffected() : -1;
 }
 
 // The connection of a selector as it is, without opening it.
@@ -481,7 +559,33 @@ QSqlDatabase getConnection(int tipo) {
 void closeLocalConnection() {
     if (QSqlDatabase::contains(kLocalName))
         QSqlDatabase::database(kLocalName, false).close();
-    transactionDepths().remove(kLocal);
+    breakTransaction(kLocal, connectionLost());
+}
+
+const QString& transactionUndone() {
+    static const QString reason =
+        QStringLiteral("La transacción se deshizo por un error anterior.");
+    return reason;
+}
+
+bool inTransaction(int tipo) {
+    return transactionDepths().value(connectionKey(tipo)) > 0;
+}
+
+void failTransaction(int tipo, QSqlDatabase& db) {
+    if (!inTransaction(tipo))
+        return;
+    QSqlQuery query = plainQuery(db);
+    query.exec(QStringLiteral("ROLLBACK"));
+    breakTransaction(tipo, transactionUndone());
+}
+
+void checkTransactionUsable(int tipo) {
+    const auto it = brokenTransactions().constFind(connectionKey(tipo));
+    if (it != brokenTransactions().constEnd())
+        throw corvelix::VbError(kErrProvider, QStringLiteral("Corvelix.modDA"),
+                                it.value() +
+                                    QStringLiteral(" No se ejecutan más instrucciones en ella."));
 }
 
 Dialect dialect(int tipo) {
@@ -502,10 +606,11 @@ Recordset getRs(int tipo, const Sql& statement, const QVariantList& params) {
     return corvelix::chainedNumbered(QStringLiteral("Corvelix.modDA.getRs"), line, [&] {
         line = 10;
         QSqlDatabase db = getConnection(tipo);
+        checkTransactionUsable(tipo);
         line = 20;
         QSqlQuery query(db);
         line = 30;
-        runStatement(db, query, sql, params);
+        runStatement(tipo, db, query, sql, params);
         line = 40;
         const QSqlRecord record = query.record();
         QStringList names;
@@ -529,11 +634,12 @@ Recordset getRs(int tipo, const Sql& statement, const QVariantList& params) {
 int execStatement(int tipo, const QString& sql, const QVariantList& params, int& line) {
     line = 10;
     QSqlDatabase db = getConnection(tipo);
+    checkTransactionUsable(tipo);
     line = 20;
     QSqlQuery query(db);
-    runStatement(db, query, sql, params);
+    runStatement(tipo, db, query, sql, params);
     // Counts beyond the old 16-bit range come back whole.
-    const int affected = query.numRowsAffected();
+    const int affected = rowsAffected(query, sql);
     // A procedure or batch may hold further results: read them all, so that it runs to its end
     // (closing the statement early cancels the rest) and a later failure is reported.
     while (query.nextResult()) {
@@ -638,6 +744,7 @@ Recordset StatementCapture::record(const QString& text, const QVariantList& para
 
 Transaction::Transaction(int tipo) : tipo_(tipo) {
     QSqlDatabase db = getConnection(tipo_);
+    checkTransactionUsable(tipo_);
     int& depth = transactionDepths()[connectionKey(tipo_)];
     if (depth == 0) {
         if (!db.transaction())
@@ -657,7 +764,15 @@ Transaction::~Transaction() {
         return;
     try {
         QSqlDatabase db = cachedConnection(tipo_);
-        int& depth = transactionDepths()[connectionKey(tipo_)];
+        const int key = connectionKey(tipo_);
+        int& depth = transactionDepths()[key];
+        if (brokenTransactions().contains(key)) {
+            // Already undone (or lost with its link): nothing left to roll back.
+            depth = std::max(level_ - 1, 0);
+            if (depth == 0)
+                brokenTransactions().remove(key);
+            return;
+        }
         if (level_ == 1) {
             db.rollback();
         } else {
@@ -679,6 +794,10 @@ Transaction::~Transaction() {
 void Transaction::commit() {
     if (done_)
         return;
+    const auto broken = brokenTransactions().constFind(connectionKey(tipo_));
+    if (broken != brokenTransactions().constEnd())
+        throw corvelix::VbError(kErrProvider, QStringLiteral("Corvelix.modDA"),
+                                broken.value() + QStringLiteral(" No se puede confirmar."));
     int& depth = transactionDepths()[connectionKey(tipo_)];
     if (depth != level_)
         throw corvelix::VbError(corvelix::kErrInternal, QStringLiteral("Corvelix.modDA"),
@@ -718,6 +837,7 @@ void resetConnectionsForTests() {
         }
     }
     transactionDepths().clear();
+    brokenTransactions().clear();
     catalogOpener() = {};
     profileCatalogForTests().clear();
     busyWaitMs() = 10000;

@@ -41,6 +41,18 @@ void runQuery(QSqlQuery& query, const QString& sql, const QVariantList& params);
 // reached (10 connection, 20 statement, 30 done).
 int execStatement(int tipo, const QString& sql, const QVariantList& params, int& line);
 
+// Transactions (modDA::Transaction) of a selector's connection.
+// True while one is open.
+bool inTransaction(int tipo);
+// Undoes the open transaction at once and refuses every further statement in it and its
+// commit, as the server does when a procedure fails inside the caller's transaction.
+void failTransaction(int tipo, QSqlDatabase& db);
+// Raises a clear error when the open transaction was undone or lost with its link: the
+// statements that would follow no longer belong to it.
+void checkTransactionUsable(int tipo);
+// The reason given for a transaction undone by a failure.
+const QString& transactionUndone();
+
 // The ODBC connection string (FreeTDS) that reaches the server a profile's string names.
 QString odbcConnectionString(const QString& profileString);
 

@@ -59,6 +59,7 @@ void runProcedure(const QString& name, const QStringList& args) {
             }
             if (dialect(kCatalog) == Dialect::Sqlite) {
                 QSqlDatabase db = getConnection(kCatalog);
+                checkTransactionUsable(kCatalog);
                 line = 20;
                 const ProcedureSignature& procedure = checkedProcedure(name, args);
                 try {
@@ -66,6 +67,10 @@ void runProcedure(const QString& name, const QStringList& args) {
                 } catch (corvelix::VbError& error) {
                     if (error.source.isEmpty())
                         error.source = db.driverName();
+                    // On the server a failing procedure undoes the caller's transaction too
+                    // (it aborts on error): the same here, so that a caller cannot go on and
+                    // commit half of its work.
+                    failTransaction(kCatalog, db);
                     throw;
                 }
                 line = 30;

@@ -8,6 +8,9 @@
 
 #include <sqlite3.h>
 
+#include <memory>
+#include <string>
+
 namespace modDA {
 
 namespace {
@@ -97,6 +100,170 @@ void charindex(sqlite3_context* context, int argc, sqlite3_value** argv) {
     sqlite3_result_int64(context, found);
 }
 
+// Letters compared the way the server's case-insensitive, accent-sensitive collation does:
+// "AÑO" equals "año", "a" does not equal "á". Each character is case-folded on its own.
+char32_t fold(char32_t c) {
+    if (c < 0x80)
+        return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+    return QChar::toCaseFolded(c);
+}
+
+// The next character of UTF-8 text; a malformed byte stands for itself.
+char32_t nextChar(const unsigned char* text, int length, int& i) {
+    const unsigned char lead = text[i];
+    int extra = 0;
+    char32_t c = lead;
+    if (lead >= 0xC0 && lead < 0xE0) {
+        extra = 1;
+        c = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead < 0xF0) {
+        extra = 2;
+        c = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead < 0xF8) {
+        extra = 3;
+        c = lead & 0x07;
+    }
+    if (extra == 0 || i + extra >= length) {
+        ++i;
+        return lead;
+    }
+    for (int k = 1; k <= extra; ++k) {
+        if ((text[i + k] & 0xC0) != 0x80) {
+            ++i;
+            return lead;
+        }
+        c = (c << 6) | (text[i + k] & 0x3F);
+    }
+    i += extra + 1;
+    return c;
+}
+
+// The collation that stands in for NOCASE on our connections. On ASCII text it orders
+// exactly as SQLite's own NOCASE does, so indexes written by either stay in order.
+int foldedCompare(void*, int lengthA, const void* a, int lengthB, const void* b) {
+    const auto* textA = static_cast<const unsigned char*>(a);
+    const auto* textB = static_cast<const unsigned char*>(b);
+    const int common = std::min(lengthA, lengthB);
+    int i = 0;
+    for (; i < common; ++i) {
+        const unsigned char ca = textA[i];
+        const unsigned char cb = textB[i];
+        if ((ca | cb) & 0x80)
+            break; // beyond ASCII: the slow way from here (a character boundary in both)
+        const char32_t fa = fold(ca);
+        const char32_t fb = fold(cb);
+        if (fa != fb)
+            return fa < fb ? -1 : 1;
+    }
+    if (i == common)
+        return lengthA == lengthB ? 0 : (lengthA < lengthB ? -1 : 1);
+    int j = i;
+    while (i < lengthA && j < lengthB) {
+        const char32_t fa = fold(nextChar(textA, lengthA, i));
+        const char32_t fb = fold(nextChar(textB, lengthB, j));
+        if (fa != fb)
+            return fa < fb ? -1 : 1;
+    }
+    if (i < lengthA)
+        return 1;
+    return j < lengthB ? -1 : 0;
+}
+
+// Folded characters of a value's text.
+void foldedText(sqlite3_value* value, std::u32string& out) {
+    const auto* text = sqlite3_value_text(value);
+    const int length = sqlite3_value_bytes(value);
+    out.clear();
+    for (int i = 0; i < length;)
+        out.push_back(fold(nextChar(text, length, i)));
+}
+
+// A LIKE pattern compiled once per statement: literal characters (folded), '_' and '%'.
+struct LikePattern {
+    enum Kind : char32_t { kAny = 0x110000, kOne = 0x110001 }; // beyond any character
+    std::u32string tokens;
+};
+
+void deletePattern(void* pattern) {
+    delete static_cast<LikePattern*>(pattern);
+}
+
+bool likeMatches(const std::u32string& pattern, const std::u32string& text) {
+    // Greedy match, going back to the last '%' on a mismatch.
+    std::size_t p = 0;
+    std::size_t t = 0;
+    std::size_t star = std::u32string::npos;
+    std::size_t starText = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && (pattern[p] == LikePattern::kOne || pattern[p] == text[t])) {
+            ++p;
+            ++t;
+        } else if (p < pattern.size() && pattern[p] == LikePattern::kAny) {
+            star = p++;
+            starText = t;
+        } else if (star != std::u32string::npos) {
+            p = star + 1;
+            t = ++starText;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == LikePattern::kAny)
+        ++p;
+    return p == pattern.size();
+}
+
+// like(pattern, text [, escape]): what "text LIKE pattern [ESCAPE e]" calls. Letters match
+// as the collation above compares them; '%' any run of characters, '_' one.
+void like(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    for (int i = 0; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            sqlite3_result_null(context);
+            return;
+        }
+    }
+    auto* pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(context, 0));
+    if (pattern == nullptr) {
+        char32_t escape = 0;
+        bool hasEscape = false;
+        if (argc > 2) {
+            std::u32string e;
+            foldedText(argv[2], e);
+            if (e.size() != 1) {
+                sqlite3_result_error(context, "ESCAPE expression must be a single character", -1);
+                return;
+            }
+            escape = e.front();
+            hasEscape = true;
+        }
+        std::u32string raw;
+        foldedText(argv[0], raw);
+        auto compiled = std::make_unique<LikePattern>();
+        for (std::size_t i = 0; i < raw.size(); ++i) {
+            const char32_t c = raw[i];
+            if (hasEscape && c == escape && i + 1 < raw.size())
+                compiled->tokens.push_back(raw[++i]);
+            else if (c == U'%')
+                compiled->tokens.push_back(LikePattern::kAny);
+            else if (c == U'_')
+                compiled->tokens.push_back(LikePattern::kOne);
+            else
+                compiled->tokens.push_back(c);
+        }
+        pattern = compiled.release();
+        sqlite3_set_auxdata(context, 0, pattern, deletePattern);
+        // SQLite may drop it at once (a pattern that changes per row); read it back.
+        pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(context, 0));
+        if (pattern == nullptr) {
+            sqlite3_result_error(context, "LIKE pattern lost", -1);
+            return;
+        }
+    }
+    thread_local std::u32string text;
+    foldedText(argv[1], text);
+    sqlite3_result_int(context, likeMatches(pattern->tokens, text) ? 1 : 0);
+}
+
 } // namespace
 
 void setClock(std::function<QDateTime()> fn) {
@@ -125,6 +292,16 @@ void registerSqliteFunctions(const QSqlDatabase& db) {
             rc = sqlite3_create_function_v2(sqlite, "CHARINDEX", args, deterministic, nullptr,
                                             charindex, nullptr, nullptr, nullptr);
     }
+    for (int args : {2, 3}) {
+        if (rc == SQLITE_OK)
+            rc = sqlite3_create_function_v2(sqlite, "like", args, deterministic, nullptr, like,
+                                            nullptr, nullptr, nullptr);
+    }
+    // The schema declares text columns NOCASE, which the sqlite3 shell and other tools know;
+    // on our connections that name folds every letter, not only ASCII ones.
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_collation_v2(sqlite, "NOCASE", SQLITE_UTF8, nullptr, foldedCompare,
+                                         nullptr);
     if (rc != SQLITE_OK)
         throw corvelix::VbError(corvelix::kErrInternal, QStringLiteral("SQLite"),
                                 QString::fromUtf8(sqlite3_errmsg(sqlite)));

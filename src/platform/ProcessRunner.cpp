@@ -54,21 +54,20 @@ QStringList ProcessRunner::splitCommandLine(const QString& commandLine) {
     return args;
 }
 
-bool ProcessRunner::start(const QString& commandLine, const QString& workingFolder) {
+bool ProcessRunner::start(const QString& program, const QStringList& arguments,
+                          const QString& workingFolder) {
     started_ = false;
     error_.clear();
-    QStringList parts = splitCommandLine(commandLine);
-    if (parts.isEmpty()) {
+    if (program.isEmpty()) {
         error_ = QStringLiteral("No se indico el programa a ejecutar");
         return false;
     }
-    const QString program = parts.takeFirst();
     // The program's output goes where ours goes: nobody reads it, and a full pipe would
     // stall the program forever.
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
     if (!workingFolder.isEmpty())
         process_.setWorkingDirectory(workingFolder);
-    process_.start(program, parts);
+    process_.start(program, arguments);
     if (!process_.waitForStarted(-1)) {
         error_ = process_.errorString();
         return false;
@@ -76,6 +75,12 @@ bool ProcessRunner::start(const QString& commandLine, const QString& workingFold
     process_.closeWriteChannel();
     started_ = true;
     return true;
+}
+
+bool ProcessRunner::startCommandLine(const QString& commandLine, const QString& workingFolder) {
+    QStringList parts = splitCommandLine(commandLine);
+    const QString program = parts.isEmpty() ? QString() : parts.takeFirst();
+    return start(program, parts, workingFolder);
 }
 
 int ProcessRunner::waitForEnd() {
@@ -97,9 +102,18 @@ ProcessResult ProcessRunner::result() const {
     return r;
 }
 
-ProcessResult ProcessRunner::run(const QString& commandLine, const QString& workingFolder) {
+ProcessResult ProcessRunner::run(const QString& program, const QStringList& arguments,
+                                 const QString& workingFolder) {
     ProcessRunner runner;
-    if (runner.start(commandLine, workingFolder))
+    if (runner.start(program, arguments, workingFolder))
+        runner.waitForEnd();
+    return runner.result();
+}
+
+ProcessResult ProcessRunner::runCommandLine(const QString& commandLine,
+                                            const QString& workingFolder) {
+    ProcessRunner runner;
+    if (runner.startCommandLine(commandLine, workingFolder))
         runner.waitForEnd();
     return runner.result();
 }

@@ -13,23 +13,29 @@ struct ProcessResult {
     QString error; // the reason, when it could not be started
 };
 
-// Runs another program the way the old process calls did: one command line whose first token
-// is the program, a working folder, and a wait that keeps the windows alive.
+// Runs another program the way the old process calls did: a program with its arguments, a
+// working folder, and a wait that keeps the windows alive.
 class ProcessRunner {
 public:
     // Program and arguments of a command line, split as the Windows C runtime splits them.
+    // The one place where a command line is taken apart.
     static QStringList splitCommandLine(const QString& commandLine);
 
-    // Starts the command in `workingFolder` (empty: the current folder). False when the
-    // program could not be started; error() then tells why.
-    bool start(const QString& commandLine, const QString& workingFolder);
+    // Starts `program` with `arguments` (passed as they are, no parsing) in `workingFolder`
+    // (empty: the current folder). False when the program could not be started; the result
+    // then tells why.
+    bool start(const QString& program, const QStringList& arguments, const QString& workingFolder);
+    // The same for a command line whose first token is the program.
+    bool startCommandLine(const QString& commandLine, const QString& workingFolder);
     // Waits for the end, letting window events run every 100 ms. Returns the exit code.
     int waitForEnd();
     // The outcome so far (after waitForEnd: the final one).
     ProcessResult result() const;
 
     // start + waitForEnd.
-    static ProcessResult run(const QString& commandLine, const QString& workingFolder);
+    static ProcessResult run(const QString& program, const QStringList& arguments,
+                             const QString& workingFolder);
+    static ProcessResult runCommandLine(const QString& commandLine, const QString& workingFolder);
 
 private:
     QProcess process_;

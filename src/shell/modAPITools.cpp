@@ -8,6 +8,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 using corvelix::VbError;
 
 namespace modAPITools {
@@ -24,14 +29,35 @@ QList<corvelix::FileFilter> defaultSaveFilters() {
             {QStringLiteral("All Files (*.*)"), QStringLiteral("*.*")}};
 }
 
-// The reason in the user's language where we can tell it; the system's text otherwise.
-QString openFailureReason(const QString& ruta, const QSaveFile& file) {
+// Whether this process may write `path` (its effective rights, as the failed open had).
+bool canWrite(const QString& path) {
+#ifdef Q_OS_UNIX
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
+#else
+    return QFileInfo(path).isWritable();
+#endif
+}
+
+// The reason in the user's language (the system's own texts are English).
+QString failureReason(const QString& ruta, const QSaveFile& file) {
     const QFileInfo info(ruta);
     if (info.isDir())
         return QStringLiteral("la ruta es una carpeta");
     if (!info.absoluteDir().exists())
         return QStringLiteral("la carpeta no existe");
-    return file.errorString();
+    if (info.exists() && !canWrite(ruta))
+        return QStringLiteral("el archivo es de sólo lectura o no tiene permiso para escribirlo");
+    if (!info.exists() && !canWrite(info.absolutePath()))
+        return QStringLiteral("no tiene permiso para crear archivos en la carpeta");
+    switch (file.error()) {
+    case QFileDevice::WriteError:
+    case QFileDevice::ResourceError:
+        return QStringLiteral("no se pudo escribir todo el contenido (¿disco lleno?)");
+    case QFileDevice::RenameError:
+        return QStringLiteral("no se pudo reemplazar el archivo anterior");
+    default:
+        return QStringLiteral("el sistema no lo permite");
+    }
 }
 
 [[noreturn]] void fileError(const QString& what, const QString& ruta, const QString& reason) {
@@ -93,19 +119,21 @@ void generarArchivo(const QString& ruta, const QString& texto, Encoding encoding
         const QByteArray bytes =
             encoding == Encoding::Utf8 ? contenido.toUtf8() : corvelix::toWindows1252(contenido);
         // Written beside the target and renamed over it: a failure leaves the old file intact.
+        // A folder that takes no new file still lets a writable file in it be written in place.
         QSaveFile file(ruta);
+        file.setDirectWriteFallback(true);
         if (!file.open(QIODevice::WriteOnly))
-            fileError(QStringLiteral("abrir"), ruta, openFailureReason(ruta, file));
+            fileError(QStringLiteral("abrir"), ruta, failureReason(ruta, file));
         if (file.write(bytes) != bytes.size())
-            fileError(QStringLiteral("escribir"), ruta, file.errorString());
+            fileError(QStringLiteral("escribir"), ruta, failureReason(ruta, file));
         if (!file.commit())
-            fileError(QStringLiteral("guardar"), ruta, file.errorString());
+            fileError(QStringLiteral("guardar"), ruta, failureReason(ruta, file));
     });
 }
 
 corvelix::ProcessResult ejecutarProceso(const QString& lineaComando, const QString& directorio) {
     corvelix::ProcessRunner proceso;
-    if (proceso.start(lineaComando, directorio))
+    if (proceso.startCommandLine(lineaComando, directorio))
         esperarProceso(proceso);
     return proceso.result();
 }

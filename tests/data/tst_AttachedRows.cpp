@@ -4,6 +4,7 @@
 #include "support/CatalogFixture.h"
 #include "support/CatalogSnapshot.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
 
@@ -113,17 +114,21 @@ Bulk bulk(const QString& name) {
 
 } // namespace
 
-class tst_AttachedRows : public QObject {
+class tst_AttachedRows : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture_;
 
 private slots:
-    void init() {
+protected:
+    void initTest() override {
         ScriptedUi::current().reset();
         fixture_ = std::make_unique<CatalogFixture>(kSeed);
     }
-    void cleanup() { fixture_.reset(); }
+private slots:
+protected:
+    void cleanupTest() override { fixture_.reset(); }
+private slots:
 
     void agregarInformacionAdicional_data() {
         QTest::addColumn<QString>("item");

@@ -4,6 +4,7 @@
 #include "support/CatalogFixture.h"
 #include "support/CatalogSnapshot.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
 
@@ -76,17 +77,21 @@ void expectFailure(const std::function<void()>& fn, const QString& source,
 
 } // namespace
 
-class tst_Cancellations : public QObject {
+class tst_Cancellations : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture_;
 
 private slots:
-    void init() {
+protected:
+    void initTest() override {
         ScriptedUi::current().reset();
         fixture_ = std::make_unique<CatalogFixture>(kSeed);
     }
-    void cleanup() { fixture_.reset(); }
+private slots:
+protected:
+    void cleanupTest() override { fixture_.reset(); }
+private slots:
 
     void Distribuir_IDA4_En_IC06_data() {
         QTest::addColumn<QString>("certificado");

@@ -5,6 +5,7 @@
 #include "support/CatalogFixture.h"
 #include "support/QueryRows.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
 
@@ -121,7 +122,7 @@ using CopyProcedure = bool (*)(const QString&, const QString&);
 
 Q_DECLARE_METATYPE(CopyProcedure)
 
-class tst_DeclarationCopy : public QObject {
+class tst_DeclarationCopy : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture_;
@@ -142,7 +143,8 @@ private slots:
     }
     void cleanupTestCase() { fixture_.reset(); }
     // Every test starts from the demo catalog as built.
-    void init() {
+protected:
+    void initTest() override {
         ScriptedUi::current().reset();
         modDA::resetConnectionsForTests();
         const QString path = fixture_->catalogPath();
@@ -150,6 +152,7 @@ private slots:
             QFile::remove(path + suffix);
         QVERIFY(QFile::copy(pristine(), path));
     }
+private slots:
 
     void headerCopiedColumnByColumn() {
         exec(QStringLiteral("DELETE FROM DDT WHERE IDDT IN (?, ?)"), {kOrigen, kDestino});

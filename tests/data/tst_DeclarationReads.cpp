@@ -4,6 +4,7 @@
 #include "runtime/VbError.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>
@@ -68,7 +69,7 @@ void refreshWorkTables(const QString& despacho) {
 
 } // namespace
 
-class tst_DeclarationReads : public QObject {
+class tst_DeclarationReads : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture_;
@@ -76,7 +77,9 @@ class tst_DeclarationReads : public QObject {
 private slots:
     void initTestCase() { fixture_ = std::make_unique<CatalogFixture>(kSeed); }
     void cleanupTestCase() { fixture_.reset(); }
-    void init() { corvelix::test::ScriptedUi::current().reset(); }
+protected:
+    void initTest() override { corvelix::test::ScriptedUi::current().reset(); }
+private slots:
 
     void itemGridColumns_data() {
         QTest::addColumn<QString>("grid");

@@ -5,6 +5,7 @@
 #include "data/schema.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QSqlDatabase>
@@ -39,7 +40,7 @@ bool exists(const QString& table) {
 
 // The demo catalog gives every reader something to show, after the procedures the screens
 // run first.
-class tst_DemoReads : public QObject {
+class tst_DemoReads : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture_;
@@ -50,7 +51,9 @@ private slots:
         loadDemoSeed(fixture_->catalogPath());
     }
     void cleanupTestCase() { fixture_.reset(); }
-    void init() { corvelix::test::ScriptedUi::current().reset(); }
+protected:
+    void initTest() override { corvelix::test::ScriptedUi::current().reset(); }
+private slots:
 
     void everyReaderFindsRows_data() {
         QTest::addColumn<QString>("despacho");

@@ -4,6 +4,7 @@
 #include "runtime/VbError.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>
@@ -102,7 +103,7 @@ QString cell(modDA::Recordset rs, const QString& keyColumn, const QString& key,
 
 } // namespace
 
-class tst_ExportReads : public QObject {
+class tst_ExportReads : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture_;
@@ -113,7 +114,9 @@ private slots:
         buildPivots(kD1);
     }
     void cleanupTestCase() { fixture_.reset(); }
-    void init() { corvelix::test::ScriptedUi::current().reset(); }
+protected:
+    void initTest() override { corvelix::test::ScriptedUi::current().reset(); }
+private slots:
 
     void attachedRowsOfOneItem() {
         QCOMPARE(readerRows(modDA::getCPL(kD1, QStringLiteral("0001"))),

@@ -5,6 +5,7 @@
 #include "support/CatalogFixture.h"
 #include "support/QueryRows.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
 
@@ -59,17 +60,21 @@ QStringList marks() {
 
 } // namespace
 
-class tst_Invoices : public QObject {
+class tst_Invoices : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture_;
 
 private slots:
-    void init() {
+protected:
+    void initTest() override {
         ScriptedUi::current().reset();
         fixture_ = std::make_unique<CatalogFixture>(kSeed);
     }
-    void cleanup() { fixture_.reset(); }
+private slots:
+protected:
+    void cleanupTest() override { fixture_.reset(); }
+private slots:
 
     // Presented, not presented, and back: the presence and the rows at each state.
     void presenceStates() {

@@ -3,6 +3,7 @@
 #include "runtime/VbError.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>
@@ -25,7 +26,7 @@ INSERT INTO ART (IDDT, NART) VALUES ('D2', '0001');
 
 } // namespace
 
-class tst_ItemList : public QObject {
+class tst_ItemList : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture_;
@@ -33,7 +34,9 @@ class tst_ItemList : public QObject {
 private slots:
     void initTestCase() { fixture_ = std::make_unique<CatalogFixture>(kSeed); }
     void cleanupTestCase() { fixture_.reset(); }
-    void init() { corvelix::test::ScriptedUi::current().reset(); }
+protected:
+    void initTest() override { corvelix::test::ScriptedUi::current().reset(); }
+private slots:
 
     // Accepted lists give their numbers; refused ones raise before anything runs.
     // `expected` is "TODO", the numbers joined by '/', or "refused".

@@ -4,6 +4,7 @@
 #include "support/CatalogFixture.h"
 #include "support/CatalogSnapshot.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
 
@@ -72,20 +73,24 @@ void expectFailure(const std::function<void()>& fn, const QString& location,
 
 } // namespace
 
-class tst_ItemValues : public QObject {
+class tst_ItemValues : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture_;
 
 private slots:
-    void init() {
+protected:
+    void initTest() override {
         ScriptedUi::current().reset();
         fixture_ = std::make_unique<CatalogFixture>(kSeed);
     }
-    void cleanup() {
+private slots:
+protected:
+    void cleanupTest() override {
         fixture_.reset();
         QLocale::setDefault(QLocale::c());
     }
+private slots:
 
     void Invalidar_ITEM() {
         modDA::Invalidar_ITEM(D, QStringLiteral("0002"), false);

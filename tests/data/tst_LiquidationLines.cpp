@@ -4,6 +4,7 @@
 #include "runtime/VbError.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>
@@ -57,20 +58,24 @@ QStringList lines(const QString& despacho, const QString& item) {
 
 } // namespace
 
-class tst_LiquidationLines : public QObject {
+class tst_LiquidationLines : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture_;
 
 private slots:
-    void init() {
+protected:
+    void initTest() override {
         corvelix::test::ScriptedUi::current().reset();
         fixture_ = std::make_unique<CatalogFixture>(kSeed);
     }
-    void cleanup() {
+private slots:
+protected:
+    void cleanupTest() override {
         fixture_.reset();
         QLocale::setDefault(QLocale::c());
     }
+private slots:
 
     // Each reader's own validity test, as item/tax pairs in the reader's order.
     void validity_data() {

@@ -5,6 +5,7 @@
 #include "support/CatalogFixture.h"
 #include "support/QueryRows.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
 
@@ -112,7 +113,7 @@ QStringList catalog() {
 
 } // namespace
 
-class tst_Prorating : public QObject {
+class tst_Prorating : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture_;
@@ -120,13 +121,15 @@ class tst_Prorating : public QObject {
 private slots:
     void initTestCase() { fixture_ = std::make_unique<CatalogFixture>(); }
     void cleanupTestCase() { fixture_.reset(); }
-    void init() {
+protected:
+    void initTest() override {
         ScriptedUi::current().reset();
         for (const char* table : {"DDT", "ART", "SBT"})
             exec(QStringLiteral("DELETE FROM ") + QLatin1String(table));
         for (const char* trigger : {"injected"})
             exec(QStringLiteral("DROP TRIGGER IF EXISTS ") + QLatin1String(trigger));
     }
+private slots:
 
     void getCampoNamesTheColumns() {
         QCOMPARE(modDA::getCampo(1), QStringLiteral("MARTASS"));

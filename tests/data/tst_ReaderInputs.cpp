@@ -6,6 +6,7 @@
 #include "runtime/VbError.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>
@@ -41,7 +42,7 @@ int count(const char* table) {
 
 } // namespace
 
-class tst_ReaderInputs : public QObject {
+class tst_ReaderInputs : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture_;
@@ -56,7 +57,9 @@ private slots:
         modDA::runProcedure(QStringLiteral("GETDVDPIVOT"), {kD, QStringLiteral("9999")});
     }
     void cleanupTestCase() { fixture_.reset(); }
-    void init() { corvelix::test::ScriptedUi::current().reset(); }
+protected:
+    void initTest() override { corvelix::test::ScriptedUi::current().reset(); }
+private slots:
 
     // Each text as a declaration number, an item number, a code and a suffix filter: it is a
     // value that matches nothing, never a part of the statement.

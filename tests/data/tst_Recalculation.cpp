@@ -4,6 +4,7 @@
 #include "support/CatalogFixture.h"
 #include "support/CatalogSnapshot.h"
 #include "support/ScriptedUi.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>
@@ -44,17 +45,21 @@ QString item(const QString& nart) {
 
 } // namespace
 
-class tst_Recalculation : public QObject {
+class tst_Recalculation : public corvelix::test::TestCase {
     Q_OBJECT
 
     std::unique_ptr<CatalogFixture> fixture_;
 
 private slots:
-    void init() {
+protected:
+    void initTest() override {
         ScriptedUi::current().reset();
         fixture_ = std::make_unique<CatalogFixture>(kSeed);
     }
-    void cleanup() { fixture_.reset(); }
+private slots:
+protected:
+    void cleanupTest() override { fixture_.reset(); }
+private slots:
 
     // Sums: declared 12.504 -> 12.5, statistical 123.5, FOB 1234.505 -> 1234.51.
     void kiloRule_data() {

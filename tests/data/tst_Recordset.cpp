@@ -33,9 +33,9 @@ private slots:
     void cleanupTestCase() { fixture_.reset(); }
 
     void walksRowsWithNullsAndNamesInAnyCase() {
-        auto rs = modDA::getRs(modDA::kCatalog,
-                               "select NART, NARTEXT, MARTFOB, QARTKGRNET as Kilos "
-                                              "from ART order by NART");
+        auto rs =
+            modDA::getRs(modDA::kCatalog, "select NART, NARTEXT, MARTFOB, QARTKGRNET as Kilos "
+                                          "from ART order by NART");
         QCOMPARE(rs.recordCount(), 2);
         QCOMPARE(rs.fields(), (QStringList{QStringLiteral("NART"), QStringLiteral("NARTEXT"),
                                            QStringLiteral("MARTFOB"), QStringLiteral("Kilos")}));
@@ -78,10 +78,29 @@ private slots:
         }
     }
 
+    // A name is looked up once for a loop; letter case is ignored beyond ASCII too, and the
+    // first of two equal names wins.
+    void indexAccessForLoops() {
+        auto rs = modDA::getRs(
+            modDA::kCatalog, "select NART as Año, MARTFOB, NARTEXT as AÑO from ART order by NART");
+        const int year = rs.fieldIndex(QStringLiteral("año"));
+        QCOMPARE(year, 0);
+        QCOMPARE(rs.fieldIndex(QStringLiteral("AÑO")), 0);
+        const int fob = rs.fieldIndex(QStringLiteral("martfob"));
+        QStringList seen;
+        for (; !rs.eof(); rs.moveNext())
+            seen << rs.text(year) + QLatin1Char('=') + rs.text(fob);
+        QCOMPARE(seen, (QStringList{"0001=1234.5", "0002=0"}));
+        QVERIFY_THROWS_EXCEPTION(VbError, (void)rs.fieldIndex(QStringLiteral("ANO")));
+        // A copy answers the same, from its own position.
+        rs.moveFirst();
+        const modDA::Recordset copy = rs;
+        QCOMPARE(copy.text(QStringLiteral("AñO")), QStringLiteral("0001"));
+    }
+
     void emptyResultKeepsItsFieldNames() {
-        const auto rs = modDA::getRs(modDA::kCatalog,
-                                     "select NART, MARTFOB from ART where NART = ?",
-                                     {"9999"});
+        const auto rs =
+            modDA::getRs(modDA::kCatalog, "select NART, MARTFOB from ART where NART = ?", {"9999"});
         QVERIFY(rs.eof());
         QCOMPARE(rs.recordCount(), 0);
         QVERIFY(rs.hasField(QStringLiteral("martfob")));

@@ -40,7 +40,8 @@ private slots:
     void runsInTheWorkingFolder() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        const auto r = ProcessRunner::run(QStringLiteral("sh -c \"pwd > out.txt\""), dir.path());
+        const auto r =
+            ProcessRunner::runCommandLine(QStringLiteral("sh -c \"pwd > out.txt\""), dir.path());
         QVERIFY(r.started);
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(QDir(readText(dir.filePath(QStringLiteral("out.txt")))).canonicalPath(),
@@ -57,14 +58,15 @@ private slots:
     void reportsTheExitCode() {
         QFETCH(QString, command);
         QFETCH(int, exitCode);
-        const auto r = ProcessRunner::run(command, QString());
+        const auto r = ProcessRunner::runCommandLine(command, QString());
         QVERIFY(r.started);
         QVERIFY(!r.crashed);
         QCOMPARE(r.exitCode, exitCode);
     }
 
     void reportsACrash() {
-        const auto r = ProcessRunner::run(QStringLiteral("sh -c \"kill -9 $$\""), QString());
+        const auto r =
+            ProcessRunner::runCommandLine(QStringLiteral("sh -c \"kill -9 $$\""), QString());
         QVERIFY(r.started);
         QVERIFY(r.crashed);
     }
@@ -97,17 +99,32 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         const QString script = folder + QStringLiteral("/args.sh");
         QVERIFY(writeScript(script, "for a in \"$@\"; do printf '[%s]' \"$a\"; done > out.txt\n"));
-        const auto r = ProcessRunner::run(
+        const auto r = ProcessRunner::runCommandLine(
             QStringLiteral("\"%1\" \"two words\" plain \"\"").arg(script), dir.path());
         QVERIFY(r.started);
         QCOMPARE(readText(dir.filePath(QStringLiteral("out.txt"))),
                  QStringLiteral("[two words][plain][]"));
     }
 
+    // Arguments given apart reach the program as they are: no blanks split, no quotes removed.
+    void argumentsGoAsGiven() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const auto r = ProcessRunner::run(QStringLiteral("sh"),
+                                          {QStringLiteral("-c"),
+                                           QStringLiteral("printf '[%s]' \"$@\" > out.txt"),
+                                           QStringLiteral("sh"), QStringLiteral("two words"),
+                                           QStringLiteral("\"quoted\""), QString()},
+                                          dir.path());
+        QVERIFY(r.started);
+        QCOMPARE(readText(dir.filePath(QStringLiteral("out.txt"))),
+                 QStringLiteral("[two words][\"quoted\"][]"));
+    }
+
     void windowEventsRunDuringTheWait() {
         bool fired = false;
         QTimer::singleShot(50, [&] { fired = true; });
-        const auto r = ProcessRunner::run(QStringLiteral("sleep 0.4"), QString());
+        const auto r = ProcessRunner::runCommandLine(QStringLiteral("sleep 0.4"), QString());
         QVERIFY(r.started);
         QVERIFY(fired);
         QVERIFY(ScriptedUi::current().processEventsCalls >= 2);
@@ -121,13 +138,19 @@ private slots:
                                         << "/nonexistent/folder";
         QTest::newRow("empty command") << "" << QString();
     }
+    // The program given apart: an empty name starts nothing either.
+    void anEmptyProgramIsRefused() {
+        const auto r = ProcessRunner::run(QString(), {QStringLiteral("x")}, QString());
+        QVERIFY(!r.started);
+        QCOMPARE(r.error, QStringLiteral("No se indico el programa a ejecutar"));
+    }
 
     void aMissingProgramIsReportedAtOnce() {
         QFETCH(QString, command);
         QFETCH(QString, folder);
         QElapsedTimer clock;
         clock.start();
-        const auto r = ProcessRunner::run(command, folder);
+        const auto r = ProcessRunner::runCommandLine(command, folder);
         QVERIFY(!r.started);
         QVERIFY(!r.error.isEmpty());
         QCOMPARE(r.exitCode, 0);

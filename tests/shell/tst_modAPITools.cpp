@@ -10,6 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 using namespace corvelix;
 using corvelix::test::ScriptedUi;
 
@@ -22,6 +26,33 @@ QString nul(const char* text) {
     s.replace(QLatin1Char('|'), QChar(u'\0'));
     return s;
 }
+
+// While alive, file permissions hold for this thread even when the tests run as root (the
+// capabilities that override them are set aside, and given back afterwards).
+class WithoutPermissionOverride {
+public:
+    WithoutPermissionOverride() {
+        header_.version = _LINUX_CAPABILITY_VERSION_3;
+        header_.pid = 0;
+        if (syscall(SYS_capget, &header_, saved_) != 0)
+            return;
+        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
+        for (const int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
+            reduced[cap / 32].effective &= ~(1u << (cap % 32));
+        active_ = syscall(SYS_capset, &header_, reduced) == 0;
+    }
+    ~WithoutPermissionOverride() {
+        if (active_)
+            syscall(SYS_capset, &header_, saved_);
+    }
+    WithoutPermissionOverride(const WithoutPermissionOverride&) = delete;
+    WithoutPermissionOverride& operator=(const WithoutPermissionOverride&) = delete;
+
+private:
+    __user_cap_header_struct header_{};
+    __user_cap_data_struct saved_[2]{};
+    bool active_ = false;
+};
 
 QByteArray readAll(const QString& path) {
     QFile f(path);
@@ -249,6 +280,51 @@ private slots:
         // Nothing half-written is left behind.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{});
         QVERIFY(QFileInfo(dir.filePath(QStringLiteral("carpeta"))).isDir());
+    }
+
+    // A folder that takes no new file (the save's temporary file cannot go beside the
+    // target): a writable file in it is written in place; the failures say why in Spanish.
+    void foldersWithoutWriteAccess_data() {
+        QTest::addColumn<bool>("fileExists");
+        QTest::addColumn<bool>("fileWritable");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("writable file: written in place") << true << true << QString();
+        QTest::newRow("new file") << false << false
+                                  << "no tiene permiso para crear archivos en la carpeta";
+        QTest::newRow("read-only file")
+            << true << false << "el archivo es de sólo lectura o no tiene permiso para escribirlo";
+    }
+    void foldersWithoutWriteAccess() {
+        QFETCH(bool, fileExists);
+        QFETCH(bool, fileWritable);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("cerrada"));
+        QVERIFY(QDir().mkdir(folder));
+        const QString path = folder + QStringLiteral("/salida.txt");
+        if (fileExists) {
+            modAPITools::generarArchivo(path, QString(50, QLatin1Char('x')));
+            if (!fileWritable)
+                QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
+        }
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        {
+            const WithoutPermissionOverride asUser;
+            try {
+                modAPITools::generarArchivo(path, QStringLiteral("nuevo"));
+                QVERIFY2(reason.isEmpty(), "no error");
+            } catch (const VbError& e) {
+                QCOMPARE(e.description,
+                         QStringLiteral("No se puede abrir el archivo %1: %2 linea 0")
+                             .arg(path, reason));
+            }
+        }
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ExeOwner));
+        if (reason.isEmpty())
+            QCOMPARE(readAll(path), QByteArray("nuevo\r\n"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files),
+                 fileExists ? QStringList{"salida.txt"} : QStringList{});
     }
 
     void runsAProcess() {

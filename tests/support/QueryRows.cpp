@@ -23,4 +23,15 @@ QStringList queryRows(const QSqlDatabase& db, const QString& sql, const QVariant
     return out;
 }
 
+QStringList recordsetRows(const modDA::Recordset& rs) {
+    QStringList out;
+    for (const QVariantList& row : rs.rows()) {
+        QStringList cells;
+        for (const QVariant& cell : row)
+            cells << (cell.isNull() ? QStringLiteral("<null>") : cell.toString());
+        out << cells.join(QLatin1Char('|'));
+    }
+    return out;
+}
+
 } // namespace corvelix::test

@@ -3,16 +3,18 @@ CREATE PROCEDURE dbo.setItemVentajas
 AS
 BEGIN
     -- One row per item of the declaration with its advantage codes joined by '|#|'.
+    -- One set statement: the elements of each item joined in a subquery (FOR XML PATH).
     SET NOCOUNT ON;
     SET XACT_ABORT ON;
 
-    DECLARE @isrg varchar(16);
-    DECLARE @nart varchar(4);
-    DECLARE @csrg varchar(8000);
-    -- the list keeps its first 5000 characters
-    DECLARE @lista varchar(5000);
-
-    BEGIN TRANSACTION;
+    -- Inside a caller's transaction the work is part of it; a failure undoes it all.
+    DECLARE @propia bit;
+    SET @propia = 0;
+    IF @@TRANCOUNT = 0
+    BEGIN
+        BEGIN TRANSACTION;
+        SET @propia = 1;
+    END;
 
     IF OBJECT_ID(N'dbo.item_ventajas', N'U') IS NULL
         CREATE TABLE dbo.item_ventajas (
@@ -23,32 +25,18 @@ BEGIN
 
     DELETE FROM dbo.item_ventajas;
 
-    DECLARE cItems CURSOR LOCAL FAST_FORWARD FOR
-        SELECT DISTINCT ISRG, NART FROM dbo.SRG WHERE ISRG = @iddt;
-    OPEN cItems;
-    FETCH NEXT FROM cItems INTO @isrg, @nart;
-    WHILE @@FETCH_STATUS = 0
-    BEGIN
-        SET @lista = '';
-        DECLARE cCodigos CURSOR LOCAL FAST_FORWARD FOR
-            SELECT CSRG FROM dbo.SRG WHERE ISRG = @isrg AND NART = @nart;
-        OPEN cCodigos;
-        FETCH NEXT FROM cCodigos INTO @csrg;
-        WHILE @@FETCH_STATUS = 0
-        BEGIN
-            SET @lista = @lista + '|#|' + ISNULL(@csrg, '');
-            FETCH NEXT FROM cCodigos INTO @csrg;
-        END;
-        CLOSE cCodigos;
-        DEALLOCATE cCodigos;
+    -- The list keeps its first 5000 characters, leading separator included, as a
+    -- variable of that size did; then the separator goes and the blanks around.
+    INSERT INTO dbo.item_ventajas (iddt, nart, ventajas)
+    SELECT i.ISRG, i.NART,
+           LTRIM(RTRIM(SUBSTRING(LEFT(
+               (SELECT '|#|' + ISNULL(e.CSRG, '')
+                  FROM dbo.SRG AS e
+                 WHERE e.ISRG = i.ISRG AND e.NART = i.NART
+                   FOR XML PATH(''), TYPE).value('.', 'varchar(max)'),
+               5000), 4, 5000)))
+      FROM (SELECT DISTINCT ISRG, NART FROM dbo.SRG WHERE ISRG = @iddt) AS i;
 
-        INSERT INTO dbo.item_ventajas (iddt, nart, ventajas)
-        VALUES (@isrg, @nart, LTRIM(RTRIM(SUBSTRING(@lista, 4, 5000))));
-
-        FETCH NEXT FROM cItems INTO @isrg, @nart;
-    END;
-    CLOSE cItems;
-    DEALLOCATE cItems;
-
-    COMMIT TRANSACTION;
+    IF @propia = 1
+        COMMIT TRANSACTION;
 END

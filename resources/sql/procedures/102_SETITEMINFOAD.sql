@@ -3,18 +3,20 @@ CREATE PROCEDURE dbo.SETITEMINFOAD
 AS
 BEGIN
     -- One row per item of the declaration with its complementary information as
-    -- 'code=value' elements in code order, joined by '|#|'.
+    -- 'code=value' elements in code order, joined by '|#|'. A value without text must not
+    -- blank the whole list.
+    -- One set statement: the elements of each item joined in a subquery (FOR XML PATH).
     SET NOCOUNT ON;
     SET XACT_ABORT ON;
 
-    DECLARE @icpl varchar(16);
-    DECLARE @nart varchar(4);
-    DECLARE @ccpl varchar(8000);
-    DECLARE @mcpl varchar(8000);
-    -- the list keeps its first 8000 characters
-    DECLARE @lista varchar(8000);
-
-    BEGIN TRANSACTION;
+    -- Inside a caller's transaction the work is part of it; a failure undoes it all.
+    DECLARE @propia bit;
+    SET @propia = 0;
+    IF @@TRANCOUNT = 0
+    BEGIN
+        BEGIN TRANSACTION;
+        SET @propia = 1;
+    END;
 
     IF OBJECT_ID(N'dbo.ITEM_INFOAD', N'U') IS NULL
         CREATE TABLE dbo.ITEM_INFOAD (
@@ -25,33 +27,19 @@ BEGIN
 
     DELETE FROM dbo.ITEM_INFOAD;
 
-    DECLARE cItems CURSOR LOCAL FAST_FORWARD FOR
-        SELECT DISTINCT ICPL, NART FROM dbo.CPL WHERE ICPL = @IDDT;
-    OPEN cItems;
-    FETCH NEXT FROM cItems INTO @icpl, @nart;
-    WHILE @@FETCH_STATUS = 0
-    BEGIN
-        SET @lista = '';
-        DECLARE cCodigos CURSOR LOCAL FAST_FORWARD FOR
-            SELECT CCPL, MCPL FROM dbo.CPL WHERE ICPL = @icpl AND NART = @nart ORDER BY CCPL;
-        OPEN cCodigos;
-        FETCH NEXT FROM cCodigos INTO @ccpl, @mcpl;
-        WHILE @@FETCH_STATUS = 0
-        BEGIN
-            -- a value without text must not blank the whole list
-            SET @lista = @lista + '|#|' + ISNULL(@ccpl, '') + '=' + ISNULL(@mcpl, '');
-            FETCH NEXT FROM cCodigos INTO @ccpl, @mcpl;
-        END;
-        CLOSE cCodigos;
-        DEALLOCATE cCodigos;
+    -- The list keeps its first 8000 characters, leading separator included, as a
+    -- variable of that size did; then the separator goes and the blanks around.
+    INSERT INTO dbo.ITEM_INFOAD (IDDT, NART, INFOAD)
+    SELECT i.ICPL, i.NART,
+           LTRIM(RTRIM(SUBSTRING(LEFT(
+               (SELECT '|#|' + ISNULL(e.CCPL, '') + '=' + ISNULL(e.MCPL, '')
+                  FROM dbo.CPL AS e
+                 WHERE e.ICPL = i.ICPL AND e.NART = i.NART
+                  ORDER BY e.CCPL
+                   FOR XML PATH(''), TYPE).value('.', 'varchar(max)'),
+               8000), 4, 8000)))
+      FROM (SELECT DISTINCT ICPL, NART FROM dbo.CPL WHERE ICPL = @IDDT) AS i;
 
-        INSERT INTO dbo.ITEM_INFOAD (IDDT, NART, INFOAD)
-        VALUES (@icpl, @nart, LTRIM(RTRIM(SUBSTRING(@lista, 4, 8000))));
-
-        FETCH NEXT FROM cItems INTO @icpl, @nart;
-    END;
-    CLOSE cItems;
-    DEALLOCATE cItems;
-
-    COMMIT TRANSACTION;
+    IF @propia = 1
+        COMMIT TRANSACTION;
 END

@@ -3,18 +3,20 @@ CREATE PROCEDURE dbo.SETITEMDOCS
 AS
 BEGIN
     -- One row per item of the declaration with its documents as 'code=reference' elements
-    -- in code order, joined by '|#|'.
+    -- in code order, joined by '|#|'. A document without reference must not blank the
+    -- whole list.
+    -- One set statement: the elements of each item joined in a subquery (FOR XML PATH).
     SET NOCOUNT ON;
     SET XACT_ABORT ON;
 
-    DECLARE @idvd varchar(16);
-    DECLARE @nart varchar(4);
-    DECLARE @cdvddoc varchar(8000);
-    DECLARE @ldvdrefdoc varchar(8000);
-    -- the list keeps its first 8000 characters
-    DECLARE @lista varchar(8000);
-
-    BEGIN TRANSACTION;
+    -- Inside a caller's transaction the work is part of it; a failure undoes it all.
+    DECLARE @propia bit;
+    SET @propia = 0;
+    IF @@TRANCOUNT = 0
+    BEGIN
+        BEGIN TRANSACTION;
+        SET @propia = 1;
+    END;
 
     IF OBJECT_ID(N'dbo.ITEM_DOCS', N'U') IS NULL
         CREATE TABLE dbo.ITEM_DOCS (
@@ -25,34 +27,19 @@ BEGIN
 
     DELETE FROM dbo.ITEM_DOCS;
 
-    DECLARE cItems CURSOR LOCAL FAST_FORWARD FOR
-        SELECT DISTINCT IDVD, NART FROM dbo.DVD WHERE IDVD = @IDDT;
-    OPEN cItems;
-    FETCH NEXT FROM cItems INTO @idvd, @nart;
-    WHILE @@FETCH_STATUS = 0
-    BEGIN
-        SET @lista = '';
-        DECLARE cDocumentos CURSOR LOCAL FAST_FORWARD FOR
-            SELECT CDVDDOC, LDVDREFDOC FROM dbo.DVD
-            WHERE IDVD = @idvd AND NART = @nart ORDER BY CDVDDOC;
-        OPEN cDocumentos;
-        FETCH NEXT FROM cDocumentos INTO @cdvddoc, @ldvdrefdoc;
-        WHILE @@FETCH_STATUS = 0
-        BEGIN
-            -- a document without reference must not blank the whole list
-            SET @lista = @lista + '|#|' + ISNULL(@cdvddoc, '') + '=' + ISNULL(@ldvdrefdoc, '');
-            FETCH NEXT FROM cDocumentos INTO @cdvddoc, @ldvdrefdoc;
-        END;
-        CLOSE cDocumentos;
-        DEALLOCATE cDocumentos;
+    -- The list keeps its first 8000 characters, leading separator included, as a
+    -- variable of that size did; then the separator goes and the blanks around.
+    INSERT INTO dbo.ITEM_DOCS (IDDT, NART, DOCS)
+    SELECT i.IDVD, i.NART,
+           LTRIM(RTRIM(SUBSTRING(LEFT(
+               (SELECT '|#|' + ISNULL(e.CDVDDOC, '') + '=' + ISNULL(e.LDVDREFDOC, '')
+                  FROM dbo.DVD AS e
+                 WHERE e.IDVD = i.IDVD AND e.NART = i.NART
+                  ORDER BY e.CDVDDOC
+                   FOR XML PATH(''), TYPE).value('.', 'varchar(max)'),
+               8000), 4, 8000)))
+      FROM (SELECT DISTINCT IDVD, NART FROM dbo.DVD WHERE IDVD = @IDDT) AS i;
 
-        INSERT INTO dbo.ITEM_DOCS (IDDT, NART, DOCS)
-        VALUES (@idvd, @nart, LTRIM(RTRIM(SUBSTRING(@lista, 4, 8000))));
-
-        FETCH NEXT FROM cItems INTO @idvd, @nart;
-    END;
-    CLOSE cItems;
-    DEALLOCATE cItems;
-
-    COMMIT TRANSACTION;
+    IF @propia = 1
+        COMMIT TRANSACTION;
 END

@@ -23,7 +23,14 @@ BEGIN
         ORDER BY c.CDVDDOC
         FOR XML PATH(''), TYPE).value('.', 'nvarchar(max)'), 1, 1, N'');
 
-    BEGIN TRANSACTION;
+    -- Inside a caller's transaction the work is part of it; a failure undoes it all.
+    DECLARE @propia bit;
+    SET @propia = 0;
+    IF @@TRANCOUNT = 0
+    BEGIN
+        BEGIN TRANSACTION;
+        SET @propia = 1;
+    END;
 
     IF OBJECT_ID(N'dbo.DVDPIVOT', N'U') IS NOT NULL
         DROP TABLE dbo.DVDPIVOT;
@@ -39,5 +46,6 @@ BEGIN
         EXEC sp_executesql @sql, N'@despacho varchar(16)', @despacho = @DESPACHO;
     END;
 
-    COMMIT TRANSACTION;
+    IF @propia = 1
+        COMMIT TRANSACTION;
 END
