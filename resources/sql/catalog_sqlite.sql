@@ -231,6 +231,7 @@ CREATE TABLE SRG (
 CREATE INDEX SRG_KEY ON SRG (ISRG, NART, CSRG);
 
 -- documents; invoices repeat FACTURACOMERCIAL at NART '0000'
+-- (the reference is in the key: a pasted list is tested number by number)
 CREATE TABLE DVD (
     IDVD        TEXT COLLATE NOCASE NOT NULL,
     NART        TEXT COLLATE NOCASE NOT NULL,

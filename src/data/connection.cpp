@@ -231,9 +231,13 @@ OpenOutcome tryOpenCatalog() {
                 // The file keeps its journal mode: switching an existing catalog to WAL changes
                 // its format for good and fails in a folder the user cannot write.
                 QSqlQuery mode = plainQuery(db);
-                if (mode.exec(QStringLiteral("PRAGMA journal_mode")) && mode.next() &&
+                const bool wal =
+                    mode.exec(QStringLiteral("PRAGMA journal_mode")) && mode.next() &&
                     mode.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) ==
-                        0)
+                        0;
+                // Still active, it would stop the functions from being registered.
+                mode.finish();
+                if (wal)
                     execPlain(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
                 registerSqliteFunctions(db);
             } catch (...) {
@@ -680,12 +684,13 @@ QList<int> execSQLEach(int tipo, const Sql& sql, const QList<QVariantList>& para
         [&] {
             line = 10;
             QSqlDatabase db = getConnection(tipo);
+            checkTransactionUsable(tipo);
             line = 20;
             QSqlQuery query(db);
             query.setForwardOnly(true);
             const auto fail = [&] {
                 corvelix::VbError error = driverError(query.lastError(), db.driverName());
-                closeWhenDropped(db);
+                checkAfterFailure(tipo, db);
                 throw error;
             };
             if (!query.prepare(sql.text()))
@@ -701,7 +706,7 @@ QList<int> execSQLEach(int tipo, const Sql& sql, const QList<QVariantList>& para
                 }
                 if (!query.exec())
                     fail();
-                affected << query.numRowsAffected();
+                affected << rowsAffected(query, sql.text());
             }
             line = 30;
             query.finish();
