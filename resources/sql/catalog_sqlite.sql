@@ -231,7 +231,6 @@ CREATE TABLE SRG (
 CREATE INDEX SRG_KEY ON SRG (ISRG, NART, CSRG);
 
 -- documents; invoices repeat FACTURACOMERCIAL at NART '0000'
--- (the reference is in the key: a pasted list is tested number by number)
 CREATE TABLE DVD (
     IDVD        TEXT COLLATE NOCASE NOT NULL,
     NART        TEXT COLLATE NOCASE NOT NULL,
@@ -239,7 +238,10 @@ CREATE TABLE DVD (
     CDVDPRSDOC  TEXT COLLATE NOCASE,
     LDVDREFDOC  TEXT COLLATE NOCASE
 );
-CREATE INDEX DVD_KEY ON DVD (IDVD, NART, CDVDDOC, LDVDREFDOC);
+CREATE INDEX DVD_KEY ON DVD (IDVD, NART, CDVDDOC);
+-- finds one reference (pasted invoice lists are tested number by number); reads of a
+-- declaration's rows keep DVD_KEY and the order the rows were written in
+CREATE INDEX DVD_REF ON DVD (IDVD, LDVDREFDOC, NART, CDVDDOC);
 
 -- CCPAC rows; NART is a bare number here
 CREATE TABLE CCM (

@@ -182,8 +182,8 @@ private slots:
         for (QAction* action : popup->actions()) {
             shownNames << action->objectName();
             shownCaptions << action->text();
-            // None of their operations is part of the program yet.
-            QVERIFY(!action->isEnabled());
+            // Only the operations that are part of the program are usable.
+            QCOMPARE(action->isEnabled(), action->objectName() == QLatin1String("mnuCaratula"));
         }
         QCOMPARE(shownNames, names);
         QCOMPARE(shownCaptions, captions);
@@ -324,6 +324,28 @@ private slots:
         frm.findChild<QPushButton*>(QStringLiteral("cmdBuscar"))->click();
         QCOMPARE(numeros(frm), expected);
         QVERIFY(ScriptedUi::current().boxes.isEmpty());
+    }
+
+    // "Caratula" opens the header editor on the selected declaration; on an empty list it
+    // does nothing.
+    void caratulaEntry() {
+        CatalogFixture catalog(kSeed);
+        frmMain frm;
+        QAction* entry = frm.findChild<QMenu*>(QStringLiteral("mnuArchivo"))
+                             ->findChild<QAction*>(QStringLiteral("mnuCaratula"));
+        entry->trigger();
+        QVERIFY(ScriptedUi::current().shownForms.isEmpty());
+
+        frm.findChild<QPushButton*>(QStringLiteral("cmdBuscar"))->click();
+        lista(frm).setCurrentItem(lista(frm).topLevelItem(1));
+        QString shownReference;
+        ScriptedUi::current().onForm(QStringLiteral("frmCaratula"), [&](QDialog& dialog) {
+            shownReference =
+                dialog.findChild<QLineEdit*>(QStringLiteral("txtIdentificadorPropio"))->text();
+        });
+        entry->trigger();
+        QCOMPARE(ScriptedUi::current().shownForms, QStringList{QStringLiteral("frmCaratula")});
+        QCOMPARE(shownReference, QStringLiteral("SIN FOB"));
     }
 
     void searchTriggers() {
