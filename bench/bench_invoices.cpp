@@ -43,14 +43,14 @@ void pasteInvoices(Run& run) {
             QFile::remove(copy + QLatin1String(suffix));
         run.useCatalog(copy);
         (void)modDA::dialect();
-        ours = std::min(ours, run.time(
-                                  [&] {
-                                      added = modDA::addNewInvoices(kDeclaration,
-                                                                    invoiceNumbersOfPaste(pasted));
-                                      listed = modDA::getDocumentosCaratula(kDeclaration, true)
-                                                   .recordCount();
-                                  },
-                                  1));
+        ours = std::min(
+            ours, run.time(
+                      [&] {
+                          added =
+                              modDA::addNewInvoices(kDeclaration, invoiceNumbersOfPaste(pasted));
+                          listed = modDA::getDocumentosCaratula(kDeclaration, true).recordCount();
+                      },
+                      1));
     }
     if (added != kInvoices || listed != kInvoices + 2) {
         std::fprintf(stderr, "bench: %d invoices added, %d listed\n", added, listed);

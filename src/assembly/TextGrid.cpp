@@ -20,7 +20,8 @@ QVariant TextGridModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole)
         return text(index.row(), index.column());
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(alignments_.value(index.column(), Qt::AlignLeft | Qt::AlignVCenter));
+        return QVariant::fromValue(
+            alignments_.value(index.column(), Qt::AlignLeft | Qt::AlignVCenter));
     return {};
 }
 

@@ -6,8 +6,8 @@
 #include "data/declaration_reads.h"
 #include "data/invoices.h"
 #include "data/modDA.h"
-#include "runtime/Format.h"
 #include "runtime/FormKit.h"
+#include "runtime/Format.h"
 #include "runtime/Ui.h"
 #include "shell/ClCntrl.h"
 #include "shell/utiles.h"
@@ -145,16 +145,16 @@ void frmCaratula::crearControles() {
     txtIdentificadorPropio = new QLineEdit(this);
     txtIdentificadorPropio->setObjectName(QStringLiteral("txtIdentificadorPropio"));
     txtIdentificadorPropio->setGeometry(12, 80, 340, 24);
-    cmdEstablecerIEXT = boton("cmdEstablecerIEXT", QStringLiteral("Establecer"), this,
-                              QRect(358, 78, 90, 28));
+    cmdEstablecerIEXT =
+        boton("cmdEstablecerIEXT", QStringLiteral("Establecer"), this, QRect(358, 78, 90, 28));
 
     etiqueta(QStringLiteral("Comprador/Vendedor"), this, 12, 110, 200);
     txtVendedorComprador = new QLineEdit(this);
     txtVendedorComprador->setObjectName(QStringLiteral("txtVendedorComprador"));
     txtVendedorComprador->setGeometry(12, 130, 340, 24);
-    cmdEstablecerCompradorVendedor = boton("cmdEstablecerCompradorVendedor",
-                                           QStringLiteral("Establecer"), this,
-                                           QRect(358, 128, 90, 28));
+    cmdEstablecerCompradorVendedor =
+        boton("cmdEstablecerCompradorVendedor", QStringLiteral("Establecer"), this,
+              QRect(358, 128, 90, 28));
 
     sstabCaratula = new QTabWidget(this);
     sstabCaratula->setObjectName(QStringLiteral("sstabCaratula"));
@@ -173,8 +173,8 @@ void frmCaratula::crearControles() {
     lbAjuesteDED = valor("lbAjuesteDED", totales, 150, 80, 130);
     etiqueta(QStringLiteral("KgNetos"), totales, 290, 60, 100);
     lbTotalKilos = valor("lbTotalKilos", totales, 290, 80, 130);
-    for (QLabel* amount : {lbFOBTotal, lbFleteTotal, lbSeguroTotal, lbTotalAjusteINC, lbAjuesteDED,
-                           lbTotalKilos})
+    for (QLabel* amount :
+         {lbFOBTotal, lbFleteTotal, lbSeguroTotal, lbTotalAjusteINC, lbAjuesteDED, lbTotalKilos})
         amount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     etiqueta(QStringLiteral("Cantidades"), totales, 440, 10, 150);
     grdCantidades = new corvelix::TextGrid(totales);
@@ -198,10 +198,10 @@ void frmCaratula::crearControles() {
     txtFactura->setObjectName(QStringLiteral("txtFactura"));
     txtFactura->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtFactura->hide();
-    cmdAgregar = boton("cmdAgregar", QStringLiteral("Agregar [INS]"), facturas,
-                       QRect(600, 42, 140, 30));
-    auto* teclas = etiqueta(QStringLiteral(" - Modificar [Enter] - Delete [DEL]"), facturas, 600,
-                            76, 140);
+    cmdAgregar =
+        boton("cmdAgregar", QStringLiteral("Agregar [INS]"), facturas, QRect(600, 42, 140, 30));
+    auto* teclas =
+        etiqueta(QStringLiteral(" - Modificar [Enter] - Delete [DEL]"), facturas, 600, 76, 140);
     teclas->setWordWrap(true);
     teclas->setFixedHeight(40);
     cmdAddMasivos = boton("cmdAddMasivos", QStringLiteral("Pegar Facturas"), facturas,
@@ -338,8 +338,7 @@ void frmCaratula::cboPresenciaFacturas_Click() {
         return;
     if (ui().msgBox(QStringLiteral("Confirma poner en N la opción presencia de facturas?, se "
                                    "eliminaran todas las facturas?"),
-                    MsgButtons::YesNo, MsgIcon::Question, {}, MsgDefault::Second) !=
-        MsgResult::Yes)
+                    MsgButtons::YesNo, MsgIcon::Question, {}, MsgDefault::Second) != MsgResult::Yes)
         return;
     modDA::SinPresenciafacturas(m_Operacion);
     grdFacturas->setRows(1);

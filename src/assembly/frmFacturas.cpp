@@ -71,7 +71,8 @@ void frmFacturas::Form_Activate() {
 
 void frmFacturas::guardarFC() {
     m_Resultado = false;
-    txtFactura->setText(trimBlanks(txtFactura->text()).replace(QLatin1Char('\''), QLatin1Char(' ')));
+    txtFactura->setText(
+        trimBlanks(txtFactura->text()).replace(QLatin1Char('\''), QLatin1Char(' ')));
     const QString factura = txtFactura->text();
     if (trimBlanks(factura).isEmpty())
         return;

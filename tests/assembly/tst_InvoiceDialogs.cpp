@@ -58,20 +58,17 @@ private slots:
         const QStringList before{"S:F-1", "S:F-2", "S:F-3"};
         const QString format =
             QStringLiteral("Formato de Factura Expo Inávlida\nDebe ser 00000-00000000");
-        QTest::newRow("blanks only") << kImport << "    " << false << QString() << "" << false
-                                     << before;
-        QTest::newRow("quotes become blanks")
-            << kImport << "  A'B'  " << false << QString() << "A B " << true
-            << before + QStringList{"S:A B "};
-        QTest::newRow("Enter presses Agregar")
-            << kImport << "F-4" << true << QString() << "F-4" << true
-            << before + QStringList{"S:F-4"};
+        QTest::newRow("blanks only")
+            << kImport << "    " << false << QString() << "" << false << before;
+        QTest::newRow("quotes become blanks") << kImport << "  A'B'  " << false << QString()
+                                              << "A B " << true << before + QStringList{"S:A B "};
+        QTest::newRow("Enter presses Agregar") << kImport << "F-4" << true << QString() << "F-4"
+                                               << true << before + QStringList{"S:F-4"};
         QTest::newRow("already stored, other letter case")
-            << kImport << "f-2" << false << "La factura f-2 ya esta cargada." << "f-2" << false
-            << before;
-        QTest::newRow("not-presented marker goes")
-            << kNotPresented << "G-1" << false << QString() << "G-1" << true
-            << QStringList{"S:G-1"};
+            << kImport << "f-2" << false << "La factura f-2 ya esta cargada."
+            << "f-2" << false << before;
+        QTest::newRow("not-presented marker goes") << kNotPresented << "G-1" << false << QString()
+                                                   << "G-1" << true << QStringList{"S:G-1"};
         QTest::newRow("export, bad format before the stored test")
             << kExport << "00001-0000000" << false << format << "00001-0000000" << false
             << QStringList{"S:00001-00000001"};
@@ -81,9 +78,9 @@ private slots:
         QTest::newRow("export, new number")
             << kExport << "00002-00000001" << false << QString() << "00002-00000001" << true
             << QStringList{"S:00001-00000001", "S:00002-00000001"};
-        QTest::newRow("import, any form") << kImport << "*** 12 ***" << false << QString()
-                                          << "*** 12 ***" << true
-                                          << before + QStringList{"S:*** 12 ***"};
+        QTest::newRow("import, any form")
+            << kImport << "*** 12 ***" << false << QString() << "*** 12 ***" << true
+            << before + QStringList{"S:*** 12 ***"};
     }
     void oneInvoice() {
         QFETCH(QString, despacho);
@@ -161,10 +158,20 @@ private slots:
         QTest::addColumn<QString>("typedFirst");
         QTest::addColumn<QString>("facturas");
         QTest::addColumn<bool>("refused");
-        QTest::newRow("text with LF") << "A-1\nA-2\n" << "old" << "A-1\nA-2\n" << false;
-        QTest::newRow("blanks kept") << "  A-1  \n" << "" << "  A-1  \n" << false;
-        QTest::newRow("nothing on the clipboard") << "" << "old" << "" << true;
-        QTest::newRow("blank text") << "   " << "" << "" << true;
+        QTest::newRow("text with LF") << "A-1\nA-2\n"
+                                      << "old"
+                                      << "A-1\nA-2\n"
+                                      << false;
+        QTest::newRow("blanks kept") << "  A-1  \n"
+                                     << ""
+                                     << "  A-1  \n"
+                                     << false;
+        QTest::newRow("nothing on the clipboard") << ""
+                                                  << "old"
+                                                  << "" << true;
+        QTest::newRow("blank text") << "   "
+                                    << ""
+                                    << "" << true;
     }
     void pasteDialog() {
         QFETCH(QString, clipboard);

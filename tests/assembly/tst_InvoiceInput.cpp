@@ -50,40 +50,50 @@ private slots:
             return QStringList{"F-1", second, "F-3"};
         };
 
-        QTest::newRow("typed: quotes") << "typed" << "O'BRIEN'S" << with({"O BRIEN S"}) << "";
-        QTest::newRow("typed: statement, cut at 20") << "typed" << sql
-                                                    << with({"F-1 ; DELETE FROM DV"}) << "";
-        QTest::newRow("typed: tab") << "typed" << "F\t9" << with({"F\t9"}) << "";
-        QTest::newRow("typed: 300 characters") << "typed" << long300
-                                               << with({QString(20, QLatin1Char('9'))}) << "";
-        QTest::newRow("typed: other scripts") << "typed" << foreign << with({foreign.left(20)})
-                                              << "";
-        QTest::newRow("typed: empty") << "typed" << "" << base << "";
-        QTest::newRow("typed: duplicate")
-            << "typed" << "F-2" << base << "La factura F-2 ya esta cargada.";
+        QTest::newRow("typed: quotes") << "typed"
+                                       << "O'BRIEN'S" << with({"O BRIEN S"}) << "";
+        QTest::newRow("typed: statement, cut at 20")
+            << "typed" << sql << with({"F-1 ; DELETE FROM DV"}) << "";
+        QTest::newRow("typed: tab") << "typed"
+                                    << "F\t9" << with({"F\t9"}) << "";
+        QTest::newRow("typed: 300 characters")
+            << "typed" << long300 << with({QString(20, QLatin1Char('9'))}) << "";
+        QTest::newRow("typed: other scripts")
+            << "typed" << foreign << with({foreign.left(20)}) << "";
+        QTest::newRow("typed: empty") << "typed"
+                                      << "" << base << "";
+        QTest::newRow("typed: duplicate") << "typed"
+                                          << "F-2" << base << "La factura F-2 ya esta cargada.";
 
-        QTest::newRow("pasted: quotes") << "pasted" << "O'BRIEN'S" << with({"O BRIEN S"}) << "";
-        QTest::newRow("pasted: statement") << "pasted" << sql
-                                           << with({"F-1 ; DELETE FROM DVD; --"}) << "";
+        QTest::newRow("pasted: quotes") << "pasted"
+                                        << "O'BRIEN'S" << with({"O BRIEN S"}) << "";
+        QTest::newRow("pasted: statement")
+            << "pasted" << sql << with({"F-1 ; DELETE FROM DVD; --"}) << "";
         QTest::newRow("pasted: tabs and semicolons")
-            << "pasted" << "F\t9;\nG;9\t" << with({"F\t9;", "G;9\t"}) << "";
+            << "pasted"
+            << "F\t9;\nG;9\t" << with({"F\t9;", "G;9\t"}) << "";
         QTest::newRow("pasted: 300 characters, cut at 39")
             << "pasted" << long300 << with({QString(39, QLatin1Char('9'))}) << "";
         QTest::newRow("pasted: other scripts") << "pasted" << foreign << with({foreign}) << "";
-        QTest::newRow("pasted: empty lines") << "pasted" << "\n\n  \r\n\r" << base << "";
-        QTest::newRow("pasted: duplicates")
-            << "pasted" << "F-2\nX-1\nx-1\n X-1 \nF-3" << with({"X-1"}) << "";
+        QTest::newRow("pasted: empty lines") << "pasted"
+                                             << "\n\n  \r\n\r" << base << "";
+        QTest::newRow("pasted: duplicates") << "pasted"
+                                            << "F-2\nX-1\nx-1\n X-1 \nF-3" << with({"X-1"}) << "";
 
-        QTest::newRow("edited: quotes") << "edited" << "O'BRIEN'S" << edited("O BRIEN S") << "";
-        QTest::newRow("edited: statement") << "edited" << sql
-                                           << edited("F-1 ; DELETE FROM DVD; --") << "";
-        QTest::newRow("edited: tab") << "edited" << "F\t9" << edited("F\t9") << "";
+        QTest::newRow("edited: quotes") << "edited"
+                                        << "O'BRIEN'S" << edited("O BRIEN S") << "";
+        QTest::newRow("edited: statement")
+            << "edited" << sql << edited("F-1 ; DELETE FROM DVD; --") << "";
+        QTest::newRow("edited: tab") << "edited"
+                                     << "F\t9" << edited("F\t9") << "";
         QTest::newRow("edited: 300 characters, as typed")
             << "edited" << long300 << edited(long300) << "";
         QTest::newRow("edited: other scripts") << "edited" << foreign << edited(foreign) << "";
-        QTest::newRow("edited: empty, edit stays open") << "edited" << "" << base << "";
+        QTest::newRow("edited: empty, edit stays open") << "edited"
+                                                        << "" << base << "";
         // No existence test on this road: the number is stored twice.
-        QTest::newRow("edited: duplicate") << "edited" << "F-1" << edited("F-1") << "";
+        QTest::newRow("edited: duplicate") << "edited"
+                                           << "F-1" << edited("F-1") << "";
     }
 
     void badInput() {

@@ -94,11 +94,11 @@ private slots:
         QStringList texts;
         for (QLabel* l : form.findChildren<QLabel*>())
             texts << l->text();
-        for (const char* text : {"Importador / Exportador", "Cuit Despachante:",
-                                 "Identificador Propio", "Comprador/Vendedor", "FOB", "Flete",
-                                 "Seguro", "Ajuste Inc", "Ajuste Ded", "KgNetos", "Cantidades",
-                                 "Presencia de Facturas", " - Modificar [Enter] - Delete [DEL]",
-                                 "[ESC] Salir"})
+        for (const char* text :
+             {"Importador / Exportador", "Cuit Despachante:", "Identificador Propio",
+              "Comprador/Vendedor", "FOB", "Flete", "Seguro", "Ajuste Inc", "Ajuste Ded", "KgNetos",
+              "Cantidades", "Presencia de Facturas", " - Modificar [Enter] - Delete [DEL]",
+              "[ESC] Salir"})
             QVERIFY2(texts.contains(QLatin1String(text)), text);
     }
 
@@ -130,12 +130,10 @@ private slots:
             QCOMPARE(facturas.columnWidth(0), 533); // 8000 twips
 
             // The unit no longer valid is left out of the quantities, counted per NCM.
-            QCOMPARE(gridRows(child<TextGrid>(form, "grdCantidades")),
-                     QStringList{"UNIDAD|15"});
+            QCOMPARE(gridRows(child<TextGrid>(form, "grdCantidades")), QStringList{"UNIDAD|15"});
             QCOMPARE(gridRows(child<TextGrid>(form, "grdResumenNCM")),
-                     (QStringList{"NCM|Cant|DEC|Declarada|EST|Estadistica",
-                                  "7318.15|1|98|3|07|3", "8467.21|1|07|5|01|2,5",
-                                  "8467.21|1|07|10|07|10"}));
+                     (QStringList{"NCM|Cant|DEC|Declarada|EST|Estadistica", "7318.15|1|98|3|07|3",
+                                  "8467.21|1|07|5|01|2,5", "8467.21|1|07|10|07|10"}));
         }));
         QVERIFY(ScriptedUi::current().boxes.isEmpty());
     }
@@ -194,12 +192,16 @@ private slots:
         const QByteArray iext = "txtIdentificadorPropio";
         const QByteArray vendedor = "txtVendedorComprador";
         QTest::newRow("own reference with quotes")
-            << iext << QByteArray("cmdEstablecerIEXT") << "IEXT" << " O'REF 'X' " << " O REF  X  ";
-        QTest::newRow("own reference empty")
-            << iext << QByteArray("cmdEstablecerIEXT") << "IEXT" << "" << "";
+            << iext << QByteArray("cmdEstablecerIEXT") << "IEXT"
+            << " O'REF 'X' "
+            << " O REF  X  ";
+        QTest::newRow("own reference empty") << iext << QByteArray("cmdEstablecerIEXT") << "IEXT"
+                                             << ""
+                                             << "";
         QTest::newRow("seller with a statement")
             << vendedor << QByteArray("cmdEstablecerCompradorVendedor") << "LDDTNOMFOD"
-            << "X'; DELETE FROM DDT; --" << "X ; DELETE FROM DDT; --";
+            << "X'; DELETE FROM DDT; --"
+            << "X ; DELETE FROM DDT; --";
         QTest::newRow("seller of 300 characters")
             << vendedor << QByteArray("cmdEstablecerCompradorVendedor") << "LDDTNOMFOD"
             << QString(300, QLatin1Char('v')) << QString(300, QLatin1Char('v'));
@@ -296,16 +298,17 @@ private slots:
         QTest::addColumn<QStringList>("added");
         QTest::newRow("CR LF, repeats and blanks")
             << kImport << "A-1\r\n  A-1  \r\n\r\nA-1\r\nA-2" << QStringList{"A-1", "A-2"};
-        QTest::newRow("LF alone") << kImport << "A-1\nA-2\nA-3\n" << QStringList{"A-1", "A-2", "A-3"};
+        QTest::newRow("LF alone") << kImport << "A-1\nA-2\nA-3\n"
+                                  << QStringList{"A-1", "A-2", "A-3"};
         QTest::newRow("CR alone") << kImport << "A-1\rA-2" << QStringList{"A-1", "A-2"};
-        QTest::newRow("mixed ends") << kImport << "A-1\r\nA-2\nA-3\rA-4"
-                                    << QStringList{"A-1", "A-2", "A-3", "A-4"};
+        QTest::newRow("mixed ends")
+            << kImport << "A-1\r\nA-2\nA-3\rA-4" << QStringList{"A-1", "A-2", "A-3", "A-4"};
         QTest::newRow("stored ones and letter case skipped")
             << kImport << "F-1\nf-2\nA-1\na-1" << QStringList{"A-1"};
-        QTest::newRow("50 characters cut to 39")
-            << kImport << QString(50, QLatin1Char('x')) << QStringList{QString(39, QLatin1Char('x'))};
-        QTest::newRow("quote becomes a blank")
-            << kImport << "O'BRIEN-1\n'\n" << QStringList{"O BRIEN-1"};
+        QTest::newRow("50 characters cut to 39") << kImport << QString(50, QLatin1Char('x'))
+                                                 << QStringList{QString(39, QLatin1Char('x'))};
+        QTest::newRow("quote becomes a blank") << kImport << "O'BRIEN-1\n'\n"
+                                               << QStringList{"O BRIEN-1"};
         QTest::newRow("marker goes with the first number")
             << kNotPresented << "B-1\nB-2" << QStringList{"B-1", "B-2"};
     }
@@ -366,9 +369,8 @@ private slots:
     // A cancelled paste dialog, or a blank text, adds nothing and asks nothing.
     void pasteCancelled() {
         ScriptedUi& seam = ScriptedUi::current();
-        seam.onForm(QStringLiteral("frmFacturasPegar"), [](QDialog& dialog) {
-            child<QPushButton>(dialog, "cmdCancelar").click();
-        });
+        seam.onForm(QStringLiteral("frmFacturasPegar"),
+                    [](QDialog& dialog) { child<QPushButton>(dialog, "cmdCancelar").click(); });
         QVERIFY(withCaratula(kImport, [&](frmCaratula& form) {
             child<QPushButton>(form, "cmdAddMasivos").click();
             form.procesarFacturas(kImport, QStringLiteral("   "));
@@ -449,8 +451,8 @@ private slots:
         QTest::addColumn<int>("row");
         QTest::addColumn<MsgResult>("answer");
         QTest::addColumn<QStringList>("shown");
-        QTest::newRow("one of three") << kImport << 2 << MsgResult::Yes
-                                      << QStringList{"F-1", "F-3"};
+        QTest::newRow("one of three")
+            << kImport << 2 << MsgResult::Yes << QStringList{"F-1", "F-3"};
         QTest::newRow("answered No") << kImport << 2 << MsgResult::No << kImportInvoices;
         QTest::newRow("the only one") << kExport << 1 << MsgResult::Yes << QStringList();
     }

@@ -2,8 +2,8 @@
 #include "data/modDA.h"
 #include "runtime/VbError.h"
 #include "support/ScriptedUi.h"
-#include "support/TestCatalog.h"
 #include "support/TestCase.h"
+#include "support/TestCatalog.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>
