@@ -115,6 +115,12 @@ void rebuildList(const QSqlDatabase& db, const ListTable& list, const QString& i
 
     Savepoint savepoint(db);
     exec(db, list.create);
+    // The item grids join these tables by declaration and item: without a key every item
+    // would scan the whole table.
+    const QStringList key = list.columns.split(QStringLiteral(", ")).mid(0, 2);
+    exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS ") + list.table +
+                 QStringLiteral("_KEY ON ") + list.table + QStringLiteral(" (") +
+                 key.join(QStringLiteral(", ")) + QLatin1Char(')'));
     exec(db, QStringLiteral("DELETE FROM ") + list.table);
     exec(db,
          QStringLiteral("INSERT INTO ") + list.table + QStringLiteral(" (") + list.columns +

@@ -1,11 +1,13 @@
 #include "shell/frmMain.h"
 
+#include "assembly/frmArmadoITEM.h"
 #include "assembly/frmCaratula.h"
 #include "data/modDA.h"
 #include "platform/SingleInstance.h"
 #include "runtime/FormKit.h"
 #include "runtime/Format.h"
 #include "runtime/VbError.h"
+#include "shell/ModMaria.h"
 #include "shell/mainModule.h"
 #include "shell/modRET_listas.h"
 
@@ -19,6 +21,7 @@
 #include <QFrame>
 #include <QHash>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -319,6 +322,7 @@ void frmMain::crearMenus() {
             },
             exclamacion);
     });
+    conectarVistaItems();
 }
 
 void frmMain::Form_Load() {
@@ -416,6 +420,14 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lstDespachos && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            corvelix::runHandler(*this, QStringLiteral("cargarItemsView"),
+                                 [this] { cargarItemsView(); });
+            return true;
+        }
+    }
     if (esClicDerechoSoltado(event)) {
         const QPoint donde = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
         if (watched == lstDespachos->viewport()) {
@@ -428,4 +440,38 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// Double-click, Enter and "ver Item's" open the item view of the selected declaration.
+void frmMain::conectarVistaItems() {
+    lstDespachos->installEventFilter(this);
+    connect(lstDespachos, &QTreeWidget::itemDoubleClicked, this, [this] {
+        corvelix::runHandler(*this, QStringLiteral("cargarItemsView"),
+                             [this] { cargarItemsView(); });
+    });
+    auto* verItems = mnuArchivo->findChild<QAction*>(QStringLiteral("mnuItem"));
+    verItems->setEnabled(true);
+    connect(verItems, &QAction::triggered, this, [this] {
+        corvelix::runHandler(*this, QStringLiteral("cargarItemsView"),
+                             [this] { cargarItemsView(); });
+    });
+}
+
+void frmMain::cargarItemsView() {
+    QTreeWidgetItem* fila = lstDespachos->currentItem();
+    if (fila == nullptr)
+        fila = lstDespachos->topLevelItem(0);
+    if (fila == nullptr)
+        return;
+    const QString numero = fila->text(0);
+    if (ModMaria::ProvisorioAbierto(numero) &&
+        ui().msgBox(QStringLiteral("ADVERTENCIA: El provisorio ") + numero +
+                        QStringLiteral(" esta abierto en el KIT, si va a realizar alguna "
+                                       "modificación debe terminar tratamiento, ¿desea continuar?"),
+                    corvelix::MsgButtons::YesNo, corvelix::MsgIcon::Exclamation) == corvelix::MsgResult::No)
+        return;
+    frmArmadoITEM vista(this);
+    vista.m_Operacion = numero;
+    vista.m_IdentificadorPropio = fila->text(1);
+    ui().exec(vista);
 }

@@ -28,6 +28,8 @@ public:
     void Form_Resize();
     void cargarGrilla(const QString& filtro);
     void cmdBuscar_Click();
+    // Opens the item view of the selected declaration, after the window watch.
+    void cargarItemsView();
 
     // Set once the start-up work succeeded; outlives the window.
     static bool firstActivationDone() { return s_activado; }
@@ -40,6 +42,7 @@ private:
     void crearControles();
     void crearMenus();
     void primeraActivacion();
+    void conectarVistaItems();
 
     QPushButton* cmdExportarProvisorio;
     QPushButton* cmdBultos;

@@ -169,6 +169,8 @@ private slots:
         QFETCH(QStringList, changed);
         QFETCH(QStringList, boxes);
         const QStringList before = catalogSnapshot();
+        ScriptedUi::current().answerBoxes(
+            QList<corvelix::MsgResult>(boxes.size(), corvelix::MsgResult::Ok));
         QCOMPARE(modDA::agregarInformacionAdicional(D, item, codigo, QStringLiteral("nuevo"),
                                                     icpldif, reemplazar),
                  result);
@@ -191,6 +193,7 @@ private slots:
         QFETCH(QString, procedure);
         QFETCH(QString, box);
         const QStringList before = catalogSnapshot();
+        ScriptedUi::current().answerBoxes({corvelix::MsgResult::Ok});
         bool result = true;
         if (procedure == QLatin1String("AgregarVentajas"))
             result = modDA::AgregarVentajas(D, QStringLiteral("0001"), QStringLiteral("V1"));

@@ -171,6 +171,8 @@ private slots:
         QFETCH(bool, result);
         QFETCH(bool, marked);
         const QStringList before = suffixes();
+        if (sufijos.trimmed().isEmpty())
+            ScriptedUi::current().answerBoxes({corvelix::MsgResult::Ok});
         QCOMPARE(modDA::actualizarSufijos(D, QStringLiteral("0001"), subitem, sufijos), result);
         QStringList expected = before;
         if (result)

@@ -121,6 +121,7 @@ class tst_Prorating : public corvelix::test::TestCase {
 private slots:
     void initTestCase() { fixture_ = std::make_unique<CatalogFixture>(); }
     void cleanupTestCase() { fixture_.reset(); }
+
 protected:
     void initTest() override {
         ScriptedUi::current().reset();
@@ -311,6 +312,7 @@ private slots:
         items(art);
         subitems({"0002 0001 0 1 1"});
         const QStringList before = catalog();
+        ScriptedUi::current().answerBoxes({corvelix::MsgResult::Ok});
         QVERIFY(!modDA::ProrratearKilos(kD, kilos));
         QLocale::setDefault(QLocale::c());
         QCOMPARE(ScriptedUi::current().boxes.size(), 1);

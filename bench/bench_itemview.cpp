@@ -1,0 +1,158 @@
+// The item view on the large declaration: each mode from its key to the grid filled, beside
+// the same reads (work-table rebuilds included) typed into the sqlite3 shell; and the peak
+// resident memory with the articles mode loaded.
+
+#include "bench.h"
+
+#include "assembly/frmArmadoITEM.h"
+#include "data/declaration_reads.h"
+#include "data/demo_catalog.h"
+#include "data/liquidation_lines.h"
+#include "data/modDA.h"
+#include "platform/FlexGrid.h"
+#include "runtime/Format.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTableView>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+constexpr int kItems = 3000;
+
+// A read as the shell gets it: the statement the reader sends, values written in.
+QString shellText(const std::function<void()>& read) {
+    modDA::StatementCapture capture(modDA::Dialect::Sqlite);
+    read();
+    QStringList script;
+    for (const auto& statement : capture.statements()) {
+        QString text;
+        qsizetype next = 0;
+        for (const QChar c : statement.text) {
+            if (c != QLatin1Char('?')) {
+                text += c;
+                continue;
+            }
+            const QVariant value = statement.params.value(next++);
+            if (value.typeId() == QMetaType::QString)
+                text += QLatin1Char('\'') +
+                        value.toString().replace(QLatin1Char('\''), QStringLiteral("''")) +
+                        QLatin1Char('\'');
+            else
+                text += corvelix::machineNumber(value.toDouble());
+        }
+        // The catalog's GETDATE() is the program's own function; the shell has its clock.
+        text.replace(QStringLiteral("GETDATE()"),
+                     QStringLiteral("strftime('%Y-%m-%d %H:%M:%S','now','localtime')"),
+                     Qt::CaseInsensitive);
+        script << text + QLatin1Char(';');
+    }
+    return script.join(QLatin1Char('\n'));
+}
+
+// The three work-table rebuilds as the catalog's procedures run them on SQLite.
+QString workTables(const QString& iddt) {
+    const auto list = [&](const char* create, const char* table, const char* columns,
+                          const char* source, const char* key, const char* element,
+                          const char* order, int limit) {
+        const QString partition = QStringLiteral("PARTITION BY %1, NART").arg(QLatin1String(key));
+        const QString window =
+            *order == 0 ? partition
+                        : partition + QStringLiteral(" ORDER BY %1 ROWS BETWEEN UNBOUNDED "
+                                                     "PRECEDING AND UNBOUNDED FOLLOWING")
+                                          .arg(QLatin1String(order));
+        return QStringLiteral("%1;\nCREATE INDEX IF NOT EXISTS %2_KEY ON %2 (%11);\nDELETE FROM "
+                              "%2;\nINSERT INTO %2 (%3) SELECT k, n, "
+                              "trim(substr(substr(lista, 1, %4), 4)) FROM (SELECT %5 AS k, NART "
+                              "AS n, group_concat(%6, '') OVER (%7) AS lista, row_number() OVER "
+                              "(%8) AS r FROM %9 WHERE %5 = '%10') WHERE r = 1 ORDER BY k, n;\n")
+            .arg(QLatin1String(create), QLatin1String(table), QLatin1String(columns))
+            .arg(limit)
+            .arg(QLatin1String(key), QLatin1String(element), window, partition,
+                 QLatin1String(source), iddt)
+            .arg(QString::fromLatin1(columns).section(QStringLiteral(", "), 0, 1));
+    };
+    return list("CREATE TABLE IF NOT EXISTS item_ventajas (iddt VARCHAR(16) COLLATE NOCASE, nart "
+                "VARCHAR(4) COLLATE NOCASE, ventajas VARCHAR(5000) COLLATE NOCASE)",
+                "item_ventajas", "iddt, nart, ventajas", "SRG", "ISRG", "'|#|' || IFNULL(CSRG, '')",
+                "", 5000) +
+           list("CREATE TABLE IF NOT EXISTS ITEM_INFOAD (IDDT VARCHAR(16) COLLATE NOCASE, NART "
+                "VARCHAR(4) COLLATE NOCASE, INFOAD VARCHAR(8000) COLLATE NOCASE)",
+                "ITEM_INFOAD", "IDDT, NART, INFOAD", "CPL", "ICPL",
+                "'|#|' || IFNULL(CCPL, '') || '=' || IFNULL(MCPL, '')", "CCPL", 8000) +
+           list("CREATE TABLE IF NOT EXISTS ITEM_DOCS (IDDT VARCHAR(16) COLLATE NOCASE, NART "
+                "VARCHAR(4) COLLATE NOCASE, DOCS VARCHAR(8000) COLLATE NOCASE)",
+                "ITEM_DOCS", "IDDT, NART, DOCS", "DVD", "IDVD",
+                "'|#|' || IFNULL(CDVDDOC, '') || '=' || IFNULL(LDVDREFDOC, '')", "CDVDDOC", 8000);
+}
+
+void pulsar(frmArmadoITEM& vista, int key) {
+    QWidget* grid = vista.findChild<corvelix::FlexGrid*>()->bodyView();
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(grid, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(grid, &release);
+    // Until the grid is laid out and drawn.
+    QCoreApplication::processEvents();
+}
+
+long residentPeakKb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+void itemView(corvelix::bench::Run& run) {
+    const QString path = run.makeCatalog(kItems, QStringLiteral("itemview.db"));
+    run.useCatalog(path);
+    const QString d = modDA::kLargeDeclaration;
+    // Peak memory from here on, not what earlier cases of the run used.
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+    clear.close();
+
+    frmArmadoITEM vista;
+    vista.m_Operacion = d;
+    vista.resize(1200, 800);
+    vista.show();
+    QCoreApplication::processEvents();
+
+    struct Mode {
+        const char* label;
+        int key;
+        QString shell;
+    };
+    const Mode modes[] = {
+        {"item view F1 items (3000 items)", Qt::Key_F1,
+         workTables(d) + shellText([&] { (void)modDA::getITEMsByDespacho(d); })},
+        {"item view F3 data (3000 items)", Qt::Key_F3,
+         workTables(d) + shellText([&] { (void)modDA::getITEMs_Solodatos_ByDespacho(d); })},
+        {"item view F4 liquidation (3000 items)", Qt::Key_F4,
+         shellText([&] { (void)modDA::getLiquidacionFULL(d); })},
+        {"item view F2 articles (12000 subitems)", Qt::Key_F2,
+         shellText([&] { (void)modDA::getArticulosByDespacho(d, QString()); })},
+    };
+    for (const Mode& mode : modes) {
+        const double ours = run.time([&] { pulsar(vista, mode.key); });
+        run.report(QLatin1String(mode.label), ours, run.shellTime(path, mode.shell), 1.5);
+    }
+    const auto* grid = vista.findChild<corvelix::FlexGrid*>();
+    const long peak = residentPeakKb();
+    std::printf("%-48s %ld MB with %d grid rows loaded (goal <= 150 MB)%s\n",
+                "item view peak resident memory", peak / 1024, grid->rows(),
+                peak / 1024 > 150 ? "  OVER" : "");
+    std::fflush(stdout);
+}
+
+} // namespace
+
+CORVELIX_BENCH(itemview, itemView)

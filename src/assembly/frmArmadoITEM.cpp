@@ -1,0 +1,361 @@
+#include "assembly/frmArmadoITEM.h"
+
+#include "assembly/frmBusquedaArticulo.h"
+#include "assembly/frmCaratula.h"
+#include "data/modDA.h"
+#include "platform/FlexGrid.h"
+#include "runtime/FormKit.h"
+#include "runtime/Twips.h"
+#include "shell/ModMaria.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTableView>
+
+using corvelix::FlexGrid;
+using corvelix::MsgButtons;
+using corvelix::MsgIcon;
+using corvelix::MsgResult;
+using corvelix::runHandler;
+using corvelix::twipsToPixels;
+using corvelix::ui;
+
+const QString frmArmadoITEM::kAyudaGeneral =
+    QStringLiteral("[F1] Item - [F2] Articulos - [F3] Datos Asociados - [F4] Liquidacion - [F11] "
+                   "Exportar EXCEL - [ESC] Salir");
+const QString frmArmadoITEM::kAyudaArticulos =
+    QStringLiteral("[F1] Item - [F2] Articulos - [F3] Datos Asociados - [F4] Liquidacion - "
+                   "[ENTER] Modificar sufijos - [Dbl Click] Modificar Valores - [F6] Buscar - "
+                   "[F11] Exportar EXCEL - [ESC] Salir");
+
+namespace {
+
+const QString kModoArticulos = QStringLiteral("articulos");
+const QString kModoDatos = QStringLiteral("datos");
+const QString kModoLiquidacion = QStringLiteral("liquidacion");
+
+// Height of the banner above the grid, in twips.
+constexpr int kAltoCuadro = 1560;
+
+bool sinModificadores(const QKeyEvent* event) {
+    return (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+bool soloAlt(const QKeyEvent* event) {
+    return (event->modifiers() & ~Qt::KeypadModifier) == Qt::AltModifier;
+}
+
+bool esModificador(int key) {
+    return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt ||
+           key == Qt::Key_Meta || key == Qt::Key_AltGr;
+}
+
+QLabel* etiqueta(QWidget* parent, const char* name, const QString& caption) {
+    auto* label = new QLabel(caption, parent);
+    if (name != nullptr)
+        label->setObjectName(QLatin1String(name));
+    return label;
+}
+
+} // namespace
+
+frmArmadoITEM::frmArmadoITEM(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmArmadoITEM"));
+    setProperty("Tag", QString());
+    resize(1100, 650);
+    setSizeGripEnabled(true);
+    crearControles();
+}
+
+frmArmadoITEM::~frmArmadoITEM() = default;
+
+void frmArmadoITEM::crearControles() {
+    CUADRO = new QFrame(this);
+    CUADRO->setObjectName(QStringLiteral("CUADRO"));
+    CUADRO->setFrameShape(QFrame::Box);
+    CUADRO->setGeometry(0, 0, width(), twipsToPixels(kAltoCuadro));
+
+    etiqueta(CUADRO, nullptr, QStringLiteral("Despachante:"))->setGeometry(10, 8, 90, 20);
+    lbDespachante = etiqueta(CUADRO, "lbDespachante", QString());
+    lbDespachante->setGeometry(100, 8, 200, 20);
+    lbIdentificadorPropio = etiqueta(CUADRO, "lbIdentificadorPropio", QString());
+    lbIdentificadorPropio->setGeometry(310, 8, 300, 20);
+    etiqueta(CUADRO, nullptr, QStringLiteral("Importador:"))->setGeometry(10, 30, 90, 20);
+    lbImportador = etiqueta(CUADRO, "lbImportador", QString());
+    lbImportador->setGeometry(100, 30, 600, 20);
+    lbCaratula = etiqueta(CUADRO, "lbCaratula", QStringLiteral("[ALT + C] Caratula"));
+    lbCaratula->setGeometry(720, 8, 200, 20);
+    lbMensaje = etiqueta(CUADRO, "lbMensaje", kAyudaGeneral);
+    lbMensaje->setGeometry(10, 54, 1000, 20);
+    lbFiltroActivo = etiqueta(CUADRO, "lbFiltroActivo",
+                              QStringLiteral("Filtro Activo! - [F6] para mostrar todo"));
+    lbFiltroActivo->setGeometry(10, 76, 400, 20);
+    QPalette rojo = lbFiltroActivo->palette();
+    rojo.setColor(QPalette::WindowText, Qt::red);
+    lbFiltroActivo->setPalette(rojo);
+    lbFiltroActivo->hide();
+
+    grdITEMS = new FlexGrid(this);
+    grdITEMS->setObjectName(QStringLiteral("grdITEMS"));
+    grdITEMS->setProperty("Tag", QString());
+    grdITEMS->setSelectionByRow(true);
+    grdITEMS->move(twipsToPixels(120), CUADRO->height() + twipsToPixels(120));
+
+    txtSufijos = new QLineEdit(this);
+    txtSufijos->setObjectName(QStringLiteral("txtSufijos"));
+    txtSufijos->hide();
+
+    mnuContextual = new QMenu(this);
+    mnuContextual->setObjectName(QStringLiteral("mnuContextual"));
+    mnuEliminarItem = mnuContextual->addAction(QStringLiteral("Eliminar Item"));
+    mnuEliminarItem->setObjectName(QStringLiteral("mnuEliminarItem"));
+    mnuEstablecerSufijo = mnuContextual->addAction(QStringLiteral("Establecer Sufijo"));
+    mnuEstablecerSufijo->setObjectName(QStringLiteral("mnuEstablecerSufijo"));
+    mnuReemplazarncm = mnuContextual->addAction(QStringLiteral("Reemplazar NCM"));
+    mnuReemplazarncm->setObjectName(QStringLiteral("mnuReemplazarncm"));
+    mnuContextual->setDefaultAction(mnuEliminarItem);
+    estadoMenu(true, false);
+
+    // The window sees the grid's keys first; those it takes stop there.
+    connect(grdITEMS, &FlexGrid::keyDown, this, [this](QKeyEvent* event) {
+        bool propia = false;
+        runHandler(*this, QStringLiteral("Form_KeyDown"), [&] { propia = Form_KeyDown(event); });
+        if (propia) {
+            event->accept();
+            return;
+        }
+        runHandler(*this, QStringLiteral("grdITEMS_KeyDown"), [&] { grdITEMS_KeyDown(event); });
+    });
+    connect(grdITEMS, &FlexGrid::dblClick, this, [this] {
+        runHandler(*this, QStringLiteral("grdITEMS_DblClick"), [this] { grdITEMS_DblClick(); });
+    });
+    connect(grdITEMS, &FlexGrid::mouseDown, this, [this](QMouseEvent* event) {
+        runHandler(*this, QStringLiteral("grdITEMS_MouseDown"), [&] { grdITEMS_MouseDown(event); });
+    });
+}
+
+QString frmArmadoITEM::modo() const {
+    return property("Tag").toString();
+}
+
+void frmArmadoITEM::setModo(const QString& modo) {
+    setProperty("Tag", modo);
+}
+
+QString frmArmadoITEM::filtroArticulos() const {
+    return grdITEMS->property("Tag").toString();
+}
+
+void frmArmadoITEM::setFiltroArticulos(const QString& filtro) {
+    grdITEMS->setProperty("Tag", filtro);
+}
+
+void frmArmadoITEM::estadoMenu(bool eliminar, bool sufijo) {
+    mnuEliminarItem->setEnabled(eliminar);
+    mnuEstablecerSufijo->setEnabled(sufijo);
+}
+
+void frmArmadoITEM::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Loaded once per window object, at its first showing, with the opener's members set.
+    if (cargado_)
+        return;
+    cargado_ = true;
+    runHandler(*this, QStringLiteral("Form_Load"), [this] { Form_Load(); });
+}
+
+void frmArmadoITEM::Form_Load() {
+    setWindowTitle(QStringLiteral("Listado de ITEMS de ") + m_Operacion);
+    cargarDatosCaratula(m_Operacion);
+    do_cargarItems();
+    filaRecordada = -1;
+    grdITEMS->setFocus();
+}
+
+void frmArmadoITEM::cargarDatosCaratula(const QString& despacho) {
+    runHandler(*this, QStringLiteral("cargarDatosCaratula"), [&] {
+        const modDA::Recordset rs = modDA::getDDTByNumber(despacho);
+        if (rs.eof())
+            return;
+        lbDespachante->setText(rs.text(QStringLiteral("CDDTAGR")));
+        lbIdentificadorPropio->setText(rs.text(QStringLiteral("iEXT")));
+        lbImportador->setText(rs.text(QStringLiteral("NDDTIMMIOE")) + QStringLiteral(" - ") +
+                              rs.text(QStringLiteral("LDDTNOMIOE")));
+    });
+}
+
+void frmArmadoITEM::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    View_Report();
+}
+
+void frmArmadoITEM::View_Report() {
+    // Each measure on its own: a window made very small only gets an empty grid.
+    const int ancho = width();
+    const int alto = height();
+    grdITEMS->resize(std::max(0, ancho - twipsToPixels(250)),
+                     std::max(0, alto - CUADRO->height() - twipsToPixels(300)));
+    CUADRO->resize(ancho + twipsToPixels(120), CUADRO->height());
+}
+
+void frmArmadoITEM::keyPressEvent(QKeyEvent* event) {
+    // Keys that reach the window itself (the grid does not have the focus).
+    bool propia = false;
+    runHandler(*this, QStringLiteral("Form_KeyDown"), [&] { propia = Form_KeyDown(event); });
+    if (propia)
+        return;
+    // Esc is the window's own key; the dialog must not close behind the handler's back.
+    if (event->key() == Qt::Key_Escape)
+        return;
+    QDialog::keyPressEvent(event);
+}
+
+bool frmArmadoITEM::Form_KeyDown(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_C && soloAlt(event)) {
+        // The header editor; the items are not read again afterwards.
+        frmCaratula caratula(this);
+        caratula.m_Operacion = m_Operacion;
+        ui().exec(caratula);
+        return true;
+    }
+    if (key == Qt::Key_I && soloAlt(event)) {
+        ui().msgBox(QStringLiteral("Modulo en desarrollo"), MsgButtons::Ok, MsgIcon::Information);
+        return true;
+    }
+    if (!sinModificadores(event))
+        return false;
+    switch (key) {
+    case Qt::Key_F1:
+        setModo(QString());
+        setFiltroArticulos(QString());
+        lbFiltroActivo->hide();
+        do_cargarItems();
+        lbMensaje->setText(kAyudaGeneral);
+        estadoMenu(true, false);
+        return true;
+    case Qt::Key_F3:
+        setModo(kModoDatos);
+        do_cargarItems();
+        lbMensaje->setText(kAyudaGeneral);
+        estadoMenu(true, false);
+        return true;
+    case Qt::Key_F4:
+        setModo(kModoLiquidacion);
+        lbMensaje->setText(kAyudaGeneral);
+        // Suffixes are set on article rows only.
+        estadoMenu(true, false);
+        do_cargarItems();
+        return true;
+    case Qt::Key_F2:
+        lbMensaje->setText(kAyudaArticulos);
+        setModo(kModoArticulos);
+        estadoMenu(false, true);
+        do_cargarItems();
+        return true;
+    case Qt::Key_Escape:
+        m_Operacion.clear();
+        done(QDialog::Rejected);
+        return true;
+    case Qt::Key_F11:
+        // The exports are not part of the program yet.
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool frmArmadoITEM::rechazaAbierto() {
+    if (!ModMaria::ProvisorioAbierto(m_Operacion))
+        return false;
+    ui().msgBox(QStringLiteral("El provisorio ") + m_Operacion +
+                    QStringLiteral(" esta abierto en el KIT, debe Terminar Tratamiento para poder "
+                                   "continuar"),
+                MsgButtons::Ok, MsgIcon::Exclamation);
+    return true;
+}
+
+void frmArmadoITEM::grdITEMS_KeyDown(QKeyEvent* event) {
+    const QString actual = modo();
+    if (actual == kModoLiquidacion)
+        return;
+    if (actual != kModoArticulos) {
+        // Enter opens the item editor and Delete removes items: not part of the program yet.
+        return;
+    }
+    if (esModificador(event->key()))
+        return;
+    if (rechazaAbierto()) {
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_F6 && sinModificadores(event)) {
+        event->accept();
+        BuscarArticulo();
+    }
+    // Enter (suffix editor) and Delete (subitems) are not part of the program yet.
+}
+
+void frmArmadoITEM::grdITEMS_DblClick() {
+    const QString actual = modo();
+    if (actual == kModoLiquidacion)
+        return;
+    if (rechazaAbierto() && actual == kModoArticulos)
+        return;
+    // The item editor and the subitem editor are not part of the program yet.
+}
+
+void frmArmadoITEM::grdITEMS_MouseDown(QMouseEvent* event) {
+    if (event->button() != Qt::RightButton || modo() == kModoLiquidacion)
+        return;
+    // The entries' own operations are not part of the program yet.
+    mnuContextual->popup(event->globalPosition().toPoint(), mnuEliminarItem);
+}
+
+void frmArmadoITEM::BuscarArticulo() {
+    if (!filtroArticulos().isEmpty()) {
+        if (ui().msgBox(QStringLiteral("Desea quitar el filtro de busqueda?"), MsgButtons::YesNo,
+                        MsgIcon::Question) == MsgResult::Yes) {
+            setFiltroArticulos(QString());
+            lbFiltroActivo->hide();
+            do_cargarItems();
+        }
+        return;
+    }
+    if (busqueda_ == nullptr)
+        busqueda_ = new frmBusquedaArticulo(this);
+    ui().exec(*busqueda_);
+    setFiltroArticulos(busqueda_->mBusqueda);
+    if (busqueda_->mBusqueda.isEmpty())
+        return;
+    lbFiltroActivo->show();
+    do_cargarItems();
+}
+
+void frmArmadoITEM::do_cargarItems() {
+    ui().setBusy(true);
+    ui().processEvents();
+    const QString actual = modo();
+    const bool cargado = runHandler(*this, QStringLiteral("do_cargarItems"), [&] {
+        if (actual == kModoDatos)
+            cargarItems_SoloDatos();
+        else if (actual == kModoArticulos)
+            cargar_Articulos();
+        else if (actual == kModoLiquidacion)
+            cargar_Liquidacion();
+        else
+            cargarITEMs();
+    });
+    if (!cargado) {
+        // A load that failed leaves the headers alone, not rows that look like the whole list.
+        grdITEMS->setRows(std::min(grdITEMS->rows(), grdITEMS->fixedRows()));
+        grdITEMS->setRedraw(true);
+        grdITEMS->show();
+    }
+    ui().setBusy(false);
+}

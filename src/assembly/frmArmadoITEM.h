@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QAction;
+class QFrame;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMouseEvent;
+
+namespace corvelix {
+class FlexGrid;
+}
+class frmBusquedaArticulo;
+
+// The item view of one declaration: one grid in four modes (items, articles, data,
+// liquidation) switched with F1 to F4. Set m_Operacion (and m_IdentificadorPropio) and show it
+// modally. The mode is the window's "Tag" property (empty, "articulos", "datos",
+// "liquidacion"); the article search text is the grid's "Tag" property.
+class frmArmadoITEM : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit frmArmadoITEM(QWidget* parent = nullptr);
+    ~frmArmadoITEM() override;
+
+    QString m_Operacion;
+    QString m_IdentificadorPropio;
+    // The grid row to come back to after the item editor; -1 after a load.
+    int filaRecordada = -1;
+
+    // Caption, header labels, the grid of the current mode.
+    void Form_Load();
+    // Window keys; true when the key was one of them (the grid does not see it then).
+    bool Form_KeyDown(QKeyEvent* event);
+    void grdITEMS_KeyDown(QKeyEvent* event);
+    void grdITEMS_DblClick();
+    void grdITEMS_MouseDown(QMouseEvent* event);
+
+    // Reloads the grid of the current mode under the busy pointer; a failure is shown here.
+    void do_cargarItems();
+    void cargarITEMs();
+    void cargarItems_SoloDatos();
+    void cargar_Articulos();
+    void cargar_Liquidacion();
+    void cargarDatosCaratula(const QString& despacho);
+    // Sets or clears the article search filter, then reloads.
+    void BuscarArticulo();
+    void View_Report();
+    // Fits column widths and row heights to the texts of every cell.
+    static void AjustaColumnas(corvelix::FlexGrid& Rejilla, bool AjustarColumnas,
+                               bool AjustarRenglones);
+
+    [[nodiscard]] QString modo() const;
+    [[nodiscard]] QString filtroArticulos() const;
+
+    // The general key line.
+    static const QString kAyudaGeneral;
+    static const QString kAyudaArticulos;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void crearControles();
+    void setModo(const QString& modo);
+    void setFiltroArticulos(const QString& filtro);
+    void estadoMenu(bool eliminar, bool sufijo);
+    // Whether the declaration is open in the outside client; when it is, says so in a box.
+    bool rechazaAbierto();
+
+    corvelix::FlexGrid* grdITEMS;
+    QLabel* lbMensaje;
+    QLabel* lbFiltroActivo;
+    QLabel* lbCaratula;
+    QLabel* lbDespachante;
+    QLabel* lbIdentificadorPropio;
+    QLabel* lbImportador;
+    QFrame* CUADRO;
+    QLineEdit* txtSufijos;
+    QMenu* mnuContextual;
+    QAction* mnuEliminarItem;
+    QAction* mnuEstablecerSufijo;
+    QAction* mnuReemplazarncm;
+    frmBusquedaArticulo* busqueda_ = nullptr;
+    bool cargado_ = false;
+};

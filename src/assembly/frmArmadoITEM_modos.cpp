@@ -1,0 +1,469 @@
+// The grid loaders of the item view's four modes.
+
+#include "assembly/frmArmadoITEM.h"
+
+#include "data/declaration_reads.h"
+#include "data/liquidation_lines.h"
+#include "data/modDA.h"
+#include "platform/FlexGrid.h"
+#include "runtime/Format.h"
+#include "runtime/Twips.h"
+#include "runtime/VbError.h"
+
+#include <QFontMetrics>
+#include <QHash>
+
+#include <array>
+#include <vector>
+
+using corvelix::FlexAlign;
+using corvelix::FlexGrid;
+using corvelix::formatNumber;
+using corvelix::MsgButtons;
+using corvelix::MsgIcon;
+using corvelix::ui;
+using corvelix::vbColor;
+
+namespace {
+
+const QString kSinOperacion = QStringLiteral("no hay operacion seleccionada");
+const QString kSeparadorLista = QStringLiteral("|#|");
+
+QString location(const char* procedure) {
+    return QStringLiteral("Corvelix.frmArmadoITEM.") + QLatin1String(procedure);
+}
+
+// A value as the number it holds: numbers as read, texts in machine form; false for Null and
+// for texts that are no number.
+bool comoNumero(const QVariant& value, double& number) {
+    if (value.isNull())
+        return false;
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        number = value.toDouble();
+        return true;
+    default: {
+        bool ok = false;
+        number = value.toString().trimmed().toDouble(&ok);
+        return ok;
+    }
+    }
+}
+
+// Fields shown through one mask. Each distinct number is formatted once per load: a
+// declaration repeats its quantities, units and zero amounts on many rows.
+class Mascara {
+public:
+    explicit Mascara(QString mask) : mask_(std::move(mask)) {}
+    // Null gives an empty cell; a text that is no number is shown as it is.
+    QString operator()(const QVariant& value) {
+        double number = 0;
+        if (!comoNumero(value, number))
+            return value.isNull() ? QString() : value.toString();
+        auto it = hechos_.constFind(number);
+        if (it == hechos_.constEnd())
+            it = hechos_.insert(number, formatNumber(number, mask_));
+        return *it;
+    }
+
+private:
+    QString mask_;
+    QHash<double, QString> hechos_;
+};
+
+// The value as its shown text reads back: rounded to the mask's decimals.
+double redondeado(double value, const QString& mask) {
+    return formatNumber(value, mask, QLocale::c()).toDouble();
+}
+
+// Attached lists ("a|#|b") as one cell: trimmed, elements joined by `separador`.
+QString lista(const QVariant& value, const QString& separador) {
+    QString text = value.toString().trimmed();
+    text.replace(kSeparadorLista, separador);
+    return text;
+}
+
+// Position of a field in the reader's rows, letter case ignored; -1 when missing.
+int indiceCampo(const modDA::Recordset& rs, const char* name) {
+    const QLatin1String wanted(name);
+    for (int i = 0; i < rs.fieldCount(); ++i)
+        if (rs.fields().at(i).compare(wanted, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+// Fills the grid hidden and undrawn; shows it again however the fill ends.
+class Llenado {
+public:
+    explicit Llenado(FlexGrid& grid) : grid_(grid) {
+        grid_.hide();
+        grid_.setRedraw(false);
+    }
+    ~Llenado() { grid_.setRedraw(true); }
+    Llenado(const Llenado&) = delete;
+    Llenado& operator=(const Llenado&) = delete;
+    void mostrar() {
+        grid_.setRedraw(true);
+        grid_.show();
+    }
+
+private:
+    FlexGrid& grid_;
+};
+
+void encabezados(FlexGrid& grid, const QStringList& textos) {
+    for (int c = 0; c < textos.size(); ++c)
+        grid.setTextMatrix(0, c, textos.at(c));
+}
+
+void anchos(FlexGrid& grid, const std::vector<int>& twips) {
+    for (std::size_t c = 0; c < twips.size(); ++c)
+        grid.setColWidth(int(c), twips[c]);
+}
+
+const QColor& fondoBanda() {
+    static const QColor color = vbColor(0xEAEAEA);
+    return color;
+}
+
+const QColor& fondoTotales() {
+    static const QColor color = vbColor(0x665428);
+    return color;
+}
+
+} // namespace
+
+void frmArmadoITEM::cargarITEMs() {
+    corvelix::chained(location("cargarItems"), [&] {
+        FlexGrid& grid = *grdITEMS;
+        Llenado llenado(grid);
+        grid.clear();
+        grid.setCols(17);
+        grid.setRows(1);
+        grid.setFixedRows(1);
+        grid.setFixedCols(0);
+        encabezados(grid,
+                    {QStringLiteral("nart"), QStringLiteral("Item"), QStringLiteral("NCM"),
+                     QStringLiteral("Lista"), QStringLiteral("Origen"), QStringLiteral("Proceden"),
+                     QStringLiteral("Unidad"), QStringLiteral("Cantidad"),
+                     QStringLiteral("Estadistica"), QStringLiteral("Cantidasd Est"),
+                     QStringLiteral("KiloNeto"), QStringLiteral("FOB"), QStringLiteral("FLETE"),
+                     QStringLiteral("SEGURO"), QStringLiteral("Aj Inc"), QStringLiteral("Aj Ded"),
+                     QStringLiteral("Ventajas")});
+        anchos(grid, {0, 630, 1945, 1700, 750, 750, 745, 960, 775, 960, 960, 1200, 1200, 1200, 1200,
+                      1200, -1});
+        for (int c = 1; c < 17; ++c)
+            grid.setColAlignment(c, FlexAlign::RightTop);
+        grid.setWordWrap(false);
+
+        if (m_Operacion.isEmpty()) {
+            llenado.mostrar();
+            ui().msgBox(kSinOperacion, MsgButtons::Ok, MsgIcon::Exclamation);
+            return;
+        }
+        modDA::runProcedure(QStringLiteral("setitemventajas"), {m_Operacion});
+        modDA::runProcedure(QStringLiteral("SETITEMINFOAD"), {m_Operacion});
+        modDA::runProcedure(QStringLiteral("SETITEMDOCS"), {m_Operacion});
+        const modDA::Recordset rs = modDA::getITEMsByDespacho(m_Operacion);
+
+        const auto campo = [&rs](const char* name) { return indiceCampo(rs, name); };
+        const std::array<int, 17> columnas{
+            campo("nart"),       campo("nartext"),       campo("ncm"),        campo("lista"),
+            campo("paisorigen"), campo("paisproc"),      campo("unidad_dec"), campo("cantidad_dec"),
+            campo("unidad_est"), campo("cantidasd_est"), campo("KiloNeto"),   campo("fob"),
+            campo("flete"),      campo("seguro"),        campo("ajuste_inc"), campo("ajuste_ded"),
+            campo("ventajas")};
+        for (const int c : columnas)
+            if (c < 0)
+                throw corvelix::VbError(corvelix::kErrInternal, QStringLiteral("cargarItems"),
+                                        QStringLiteral("Falta una columna en la lectura de items"));
+
+        const QString dos = QStringLiteral("###,##0.00");
+        const QString tres = QStringLiteral("###,##0.000");
+        Mascara conDos(dos);
+        Mascara conTres(tres);
+        const QString sumaDos = QStringLiteral("00.00");
+        const QString sumaTres = QStringLiteral("00.000");
+        // Net kilos, FOB, freight, insurance, adjustment plus, adjustment minus.
+        std::array<double, 6> sumas{};
+        std::vector<QStringList> filas;
+        filas.reserve(std::size_t(rs.recordCount()) + 1);
+        filas.emplace_back(); // the totals row, filled below
+        for (const QVariantList& fila : rs.rows()) {
+            const auto v = [&](int i) -> const QVariant& {
+                return fila.at(columnas[std::size_t(i)]);
+            };
+            QStringList celdas;
+            celdas.reserve(17);
+            for (int i = 0; i <= 6; ++i)
+                celdas << v(i).toString();
+            celdas << conDos(v(7)) << v(8).toString() << conDos(v(9)) << conTres(v(10));
+            for (int i = 11; i <= 15; ++i)
+                celdas << conDos(v(i));
+            celdas << lista(v(16), QStringLiteral(" - "));
+            filas.push_back(std::move(celdas));
+            // Each value is summed as it is shown: rounded to its decimals.
+            double numero = 0;
+            if (comoNumero(v(10), numero))
+                sumas[0] += redondeado(numero, sumaTres);
+            for (int i = 11; i <= 15; ++i)
+                if (comoNumero(v(i), numero))
+                    sumas[std::size_t(i - 10)] += redondeado(numero, sumaDos);
+        }
+        QStringList& totales = filas.front();
+        totales << QStringLiteral("0000") << QStringLiteral("0000");
+        for (int c = 2; c <= 9; ++c)
+            totales << QStringLiteral("-");
+        totales << formatNumber(sumas[0], tres);
+        for (std::size_t i = 1; i < sumas.size(); ++i)
+            totales << formatNumber(sumas[i], dos);
+        totales << QStringLiteral("-");
+        grid.appendRows(filas);
+
+        // Item rows from row 2: the first, third, fifth... item is banded.
+        const int ultima = grid.cols() - 1;
+        for (int r = 2; r < grid.rows(); r += 2)
+            grid.fillBackColor(r, 0, r, ultima, fondoBanda());
+        grid.fillBackColor(1, 0, 1, ultima, fondoTotales());
+        grid.fillForeColor(1, 0, 1, ultima, vbColor(0xFFFFFF));
+        grid.setRowHeight(1, grid.rowHeight(1) * 2);
+        grid.setCellAlignment(1, 0, 1, ultima, FlexAlign::RightCenter);
+        grid.select(1, 0, 1, ultima);
+        grid.setColWidth(0, 0);
+        llenado.mostrar();
+    });
+}
+
+void frmArmadoITEM::cargarItems_SoloDatos() {
+    corvelix::chained(location("cargarItems_SoloDatos"), [&] {
+        FlexGrid& grid = *grdITEMS;
+        Llenado llenado(grid);
+        grid.clear();
+        grid.setCols(9);
+        grid.setRows(1);
+        grid.setFixedRows(1);
+        grid.setFixedCols(0);
+        encabezados(grid, {QStringLiteral("nart"), QStringLiteral("Item"), QStringLiteral("NCM"),
+                           QStringLiteral("Lista"), QStringLiteral("Origen"),
+                           QStringLiteral("Proceden"), QStringLiteral("Ventajas"),
+                           QStringLiteral("Info Adic"), QStringLiteral("Documentos")});
+        grid.setColAlignment(0, FlexAlign::General);
+        for (int c = 1; c <= 5; ++c)
+            grid.setColAlignment(c, FlexAlign::CenterCenter);
+        for (int c = 6; c <= 8; ++c)
+            grid.setColAlignment(c, FlexAlign::LeftCenter);
+        grid.setWordWrap(true);
+
+        if (m_Operacion.isEmpty()) {
+            llenado.mostrar();
+            ui().msgBox(kSinOperacion, MsgButtons::Ok, MsgIcon::Exclamation);
+            return;
+        }
+        modDA::runProcedure(QStringLiteral("setitemventajas"), {m_Operacion});
+        modDA::runProcedure(QStringLiteral("SETITEMINFOAD"), {m_Operacion});
+        modDA::runProcedure(QStringLiteral("SETITEMDOCS"), {m_Operacion});
+        const modDA::Recordset rs = modDA::getITEMs_Solodatos_ByDespacho(m_Operacion);
+        const auto campo = [&rs](const char* name) { return indiceCampo(rs, name); };
+        const std::array<int, 9> columnas{campo("nart"),     campo("nartext"),    campo("ncm"),
+                                          campo("lista"),    campo("paisorigen"), campo("paisproc"),
+                                          campo("ventajas"), campo("INFOAD"),     campo("DOCS")};
+        for (const int c : columnas)
+            if (c < 0)
+                throw corvelix::VbError(corvelix::kErrInternal,
+                                        QStringLiteral("cargarItems_SoloDatos"),
+                                        QStringLiteral("Falta una columna en la lectura de items"));
+
+        const QString salto = QStringLiteral("\r\n");
+        std::vector<QStringList> filas;
+        filas.reserve(std::size_t(rs.recordCount()) + 1);
+        QStringList global{QStringLiteral("0000"), QStringLiteral("0000")};
+        for (int c = 2; c <= 8; ++c)
+            global << QStringLiteral("-");
+        filas.push_back(global);
+        for (const QVariantList& fila : rs.rows()) {
+            QStringList celdas;
+            celdas.reserve(9);
+            for (int i = 0; i <= 5; ++i)
+                celdas << fila.at(columnas[std::size_t(i)]).toString();
+            for (int i = 6; i <= 8; ++i)
+                celdas << lista(fila.at(columnas[std::size_t(i)]), salto);
+            filas.push_back(std::move(celdas));
+        }
+        grid.appendRows(filas);
+        const int ultima = grid.cols() - 1;
+        for (int r = 2; r < grid.rows(); r += 2)
+            grid.fillBackColor(r, 0, r, ultima, fondoBanda());
+        grid.setWordWrap(true);
+
+        AjustaColumnas(grid, true, true);
+        grid.setColWidth(0, 0);
+        grid.select(1, 0, 1, ultima);
+        grid.fillBackColor(1, 0, 1, ultima, fondoTotales());
+        grid.fillForeColor(1, 0, 1, ultima, vbColor(0xFFFFFF));
+        llenado.mostrar();
+    });
+}
+
+void frmArmadoITEM::AjustaColumnas(FlexGrid& Rejilla, bool AjustarColumnas, bool AjustarRenglones) {
+    const QFontMetrics metricas(Rejilla.font());
+    const int alto = corvelix::pixelsToTwips(metricas.height());
+    const int filas = Rejilla.rows();
+    const int columnas = Rejilla.cols();
+    std::vector<int> anchoMax(std::size_t(columnas), 0);
+    std::vector<int> lineasMax(std::size_t(filas), 1);
+    // Each cell is measured once: its widest line for the width, its line count for the height.
+    QHash<QString, int> medidas;
+    for (int r = 0; r < filas; ++r) {
+        for (int c = 0; c < columnas; ++c) {
+            const QString texto = Rejilla.textMatrix(r, c);
+            int lineas = 1;
+            int ancho = 0;
+            if (texto.contains(QLatin1Char('\n'))) {
+                const QStringList partes = texto.split(QLatin1Char('\n'));
+                lineas = int(partes.size());
+                for (QString parte : partes) {
+                    parte.remove(QLatin1Char('\r'));
+                    auto it = medidas.constFind(parte);
+                    if (it == medidas.constEnd())
+                        it = medidas.insert(parte, metricas.horizontalAdvance(parte));
+                    ancho = std::max(ancho, *it);
+                }
+            } else if (!texto.isEmpty()) {
+                auto it = medidas.constFind(texto);
+                if (it == medidas.constEnd())
+                    it = medidas.insert(texto, metricas.horizontalAdvance(texto));
+                ancho = *it;
+            }
+            anchoMax[std::size_t(c)] = std::max(anchoMax[std::size_t(c)], ancho);
+            lineasMax[std::size_t(r)] = std::max(lineasMax[std::size_t(r)], lineas);
+        }
+    }
+    if (AjustarColumnas)
+        for (int c = 0; c < columnas; ++c)
+            Rejilla.setColWidth(c, corvelix::pixelsToTwips(anchoMax[std::size_t(c)]) + 150);
+    if (AjustarRenglones)
+        for (int r = 0; r < filas; ++r)
+            Rejilla.setRowHeight(r, lineasMax[std::size_t(r)] * alto + 100);
+    if (Rejilla.rows() > 0 && Rejilla.cols() > 0)
+        Rejilla.setCurrentCell(0, 0);
+}
+
+void frmArmadoITEM::cargar_Articulos() {
+    corvelix::chained(location("cargar_Articulos"), [&] {
+        FlexGrid& grid = *grdITEMS;
+        Llenado llenado(grid);
+        grid.clear();
+        grid.setCols(13);
+        grid.setRows(1);
+        grid.setFixedRows(1);
+        grid.setFixedCols(0);
+        encabezados(grid, {QStringLiteral("IDDT"), QStringLiteral("NART"), QStringLiteral("Codigo"),
+                           QStringLiteral("Item"), QStringLiteral("SubIt"), QStringLiteral("NCM"),
+                           QStringLiteral("Sufijos"), QStringLiteral("Unidad"),
+                           QStringLiteral("Cantidad"), QStringLiteral("Estad"),
+                           QStringLiteral("Cantidad"), QStringLiteral("Unitario"),
+                           QStringLiteral("Total")});
+        anchos(grid, {0, 0, 1500, 600, 600, 1600, 4200, 600, 1000, 600, 1000, 1500, 1300});
+        for (int c = 0; c < 13; ++c)
+            grid.setColAlignment(c, FlexAlign::General);
+
+        const modDA::Recordset rs = modDA::getArticulosByDespacho(m_Operacion, filtroArticulos());
+        const auto campo = [&rs](const char* name) { return indiceCampo(rs, name); };
+        const std::array<int, 13> columnas{campo("IDDT"),
+                                           campo("NART"),
+                                           campo("IEXT"),
+                                           campo("NARTEXT"),
+                                           campo("ISBT"),
+                                           campo("IESPNCE"),
+                                           campo("CSBTSVL"),
+                                           campo("CARTUNTDCL"),
+                                           campo("cantidad"),
+                                           campo("CARTUNTEST"),
+                                           campo("CANTIDAD_ESTADISTICA"),
+                                           campo("FOB_UNITARIO"),
+                                           campo("FOB_TOTAL")};
+        for (const int c : columnas)
+            if (c < 0)
+                throw corvelix::VbError(
+                    corvelix::kErrInternal, QStringLiteral("cargar_Articulos"),
+                    QStringLiteral("Falta una columna en la lectura de articulos"));
+        Mascara dos(QStringLiteral("00.00"));
+        Mascara unitario(QStringLiteral("#0.00000"));
+        std::vector<QStringList> filas;
+        filas.reserve(std::size_t(rs.recordCount()));
+        for (const QVariantList& fila : rs.rows()) {
+            const auto v = [&](int i) -> const QVariant& {
+                return fila.at(columnas[std::size_t(i)]);
+            };
+            QStringList celdas;
+            celdas.reserve(13);
+            for (int i = 0; i <= 7; ++i)
+                celdas << v(i).toString();
+            celdas << dos(v(8)) << v(9).toString() << dos(v(10)) << unitario(v(11)) << dos(v(12));
+            filas.push_back(std::move(celdas));
+        }
+        grid.appendRows(filas);
+        grid.setWordWrap(false);
+        setModo(QStringLiteral("articulos"));
+        if (grid.rows() > 1)
+            grid.select(1, 0, 1, grid.cols() - 1);
+        llenado.mostrar();
+    });
+}
+
+void frmArmadoITEM::cargar_Liquidacion() {
+    corvelix::chained(location("cargar_Liquidacion"), [&] {
+        FlexGrid& grid = *grdITEMS;
+        Llenado llenado(grid);
+        grid.setRows(0);
+        grid.setCols(0);
+        grid.setRows(2);
+        grid.setFixedRows(1);
+        grid.setFixedCols(0);
+        grid.setCols(16);
+        grid.setRows(1);
+        encabezados(grid,
+                    {QStringLiteral("IDDT"), QStringLiteral("NART"), QStringLiteral("ITEM"),
+                     QStringLiteral("NCM"), QStringLiteral("FOB Dol"), QStringLiteral("Seguro"),
+                     QStringLiteral("Flete"), QStringLiteral("Aj Inc"), QStringLiteral("Aj Ded"),
+                     QStringLiteral("Lista"), QStringLiteral("Codigo"),
+                     QStringLiteral("Descripcion"), QStringLiteral("Tipo"), QStringLiteral("Base"),
+                     QStringLiteral("Coef"), QStringLiteral("Total")});
+        anchos(grid, {0, 0, 600, 1600, 1400, 1400, 1400, 1400, 1400, 1000, 600, 2400, 400, 1400,
+                      800, 1400});
+
+        const modDA::Recordset rs = modDA::getLiquidacionFULL(m_Operacion);
+        Mascara dos(QStringLiteral("00.00"));
+        Mascara coef(QStringLiteral("#0.00"));
+        // Each column's mask; none: as read.
+        const std::array<Mascara*, 16> mascaras{
+            nullptr, nullptr, nullptr, nullptr, &dos,    &dos, &dos,  &dos,
+            &dos,    nullptr, nullptr, nullptr, nullptr, &dos, &coef, &dos};
+        if (rs.fieldCount() < 16)
+            throw corvelix::VbError(
+                corvelix::kErrInternal, QStringLiteral("cargar_Liquidacion"),
+                QStringLiteral("Falta una columna en la lectura de liquidacion"));
+        std::vector<QStringList> filas;
+        filas.reserve(std::size_t(rs.recordCount()));
+        for (const QVariantList& fila : rs.rows()) {
+            QStringList celdas;
+            celdas.reserve(16);
+            for (int c = 0; c < 16; ++c)
+                celdas << (mascaras[std::size_t(c)] == nullptr
+                               ? fila.at(c).toString()
+                               : (*mascaras[std::size_t(c)])(fila.at(c)));
+            filas.push_back(std::move(celdas));
+        }
+        grid.appendRows(filas);
+        grid.setWordWrap(false);
+        setModo(QStringLiteral("liquidacion"));
+        if (grid.rows() > 1)
+            grid.select(1, 0, 1, grid.cols() - 1);
+        llenado.mostrar();
+    });
+}
