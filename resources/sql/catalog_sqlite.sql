@@ -239,6 +239,9 @@ CREATE TABLE DVD (
     LDVDREFDOC  TEXT COLLATE NOCASE
 );
 CREATE INDEX DVD_KEY ON DVD (IDVD, NART, CDVDDOC);
+-- finds one reference (pasted invoice lists are tested number by number); reads of a
+-- declaration's rows keep DVD_KEY and the order the rows were written in
+CREATE INDEX DVD_REF ON DVD (IDVD, LDVDREFDOC, NART, CDVDDOC);
 
 -- CCPAC rows; NART is a bare number here
 CREATE TABLE CCM (

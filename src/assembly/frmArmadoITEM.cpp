@@ -1,6 +1,7 @@
 #include "assembly/frmArmadoITEM.h"
 
 #include "assembly/frmBusquedaArticulo.h"
+#include "assembly/frmCaratula.h"
 #include "data/modDA.h"
 #include "platform/FlexGrid.h"
 #include "runtime/FormKit.h"
@@ -217,7 +218,10 @@ void frmArmadoITEM::keyPressEvent(QKeyEvent* event) {
 bool frmArmadoITEM::Form_KeyDown(QKeyEvent* event) {
     const int key = event->key();
     if (key == Qt::Key_C && soloAlt(event)) {
-        // The header editor is not part of the program yet.
+        // The header editor; the items are not read again afterwards.
+        frmCaratula caratula(this);
+        caratula.m_Operacion = m_Operacion;
+        ui().exec(caratula);
         return true;
     }
     if (key == Qt::Key_I && soloAlt(event)) {

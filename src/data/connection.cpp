@@ -668,6 +668,55 @@ int execSQL(int tipo, const Sql& sql, const QVariantList& params) {
         [&] { return execStatement(tipo, sql.text(), params, line); }, line);
 }
 
+QList<int> execSQLEach(int tipo, const Sql& sql, const QList<QVariantList>& paramRows) {
+    QList<int> affected;
+    affected.reserve(paramRows.size());
+    if (StatementCapture* capture = StatementCapture::active()) {
+        for (const QVariantList& params : paramRows) {
+            capture->record(sql.text(), params);
+            affected << 0;
+        }
+        return affected;
+    }
+    if (paramRows.isEmpty())
+        return affected;
+    int line = 0;
+    return corvelix::chained(
+        QStringLiteral("Corvelix.modDA.execSQL"),
+        [&] {
+            line = 10;
+            QSqlDatabase db = getConnection(tipo);
+            checkTransactionUsable(tipo);
+            line = 20;
+            QSqlQuery query(db);
+            query.setForwardOnly(true);
+            const auto fail = [&] {
+                corvelix::VbError error = driverError(query.lastError(), db.driverName());
+                checkAfterFailure(tipo, db);
+                throw error;
+            };
+            if (!query.prepare(sql.text()))
+                fail();
+            for (const QVariantList& params : paramRows) {
+                for (int i = 0; i < params.size(); ++i) {
+                    const QVariant& value = params.at(i);
+                    // A null QString would go to the database as Null; an empty text is meant.
+                    if (value.metaType().id() == QMetaType::QString && value.toString().isNull())
+                        query.bindValue(i, QString(QLatin1String("")));
+                    else
+                        query.bindValue(i, value);
+                }
+                if (!query.exec())
+                    fail();
+                affected << rowsAffected(query, sql.text());
+            }
+            line = 30;
+            query.finish();
+            return affected;
+        },
+        line);
+}
+
 namespace {
 StatementCapture*& activeCapture() {
     static StatementCapture* capture = nullptr;

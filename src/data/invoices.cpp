@@ -74,6 +74,33 @@ bool facturasModificar(const QString& iddt, const QString& anterior, const QStri
     });
 }
 
+int addNewInvoices(const QString& iddt, const QStringList& facturas) {
+    return corvelix::chained(location("addNewInvoices"), [&] {
+        Transaction transaction;
+        // Markers first, so that every number is tested against invoices only, as it would be
+        // once the first one went in.
+        execSQL(kCatalog, "DELETE FROM DVD WHERE " + kInvoiceRows + " AND CDVDPRSDOC = 'N'",
+                {iddt});
+        // One statement per number tests and adds it, so the catalog's own comparison decides
+        // what is a repeat, also among the numbers of the list.
+        const Sql addIfMissing =
+            "INSERT INTO DVD (IDVD, NART, CDVDDOC, CDVDPRSDOC, LDVDREFDOC) "
+            "SELECT ?, '0000', 'FACTURACOMERCIAL', 'S', ? WHERE NOT EXISTS (SELECT 1 FROM DVD "
+            "WHERE " +
+            kInvoiceRows + " AND LDVDREFDOC = ?)";
+        QList<QVariantList> values;
+        values.reserve(facturas.size());
+        for (const QString& factura : facturas)
+            values.append({iddt, factura, iddt, factura});
+        int added = 0;
+        for (const int rows : execSQLEach(kCatalog, addIfMissing, values))
+            added += rows > 0 ? 1 : 0;
+        if (added > 0)
+            transaction.commit();
+        return added;
+    });
+}
+
 void SinPresenciafacturas(const QString& iddt) {
     corvelix::chained(location("SinPresenciafacturas"), [&] {
         Transaction transaction;

@@ -3,6 +3,7 @@
 #include "data/Recordset.h"
 
 #include <QString>
+#include <QStringList>
 
 // The header level of one declaration: its commercial invoices (DVD rows FACTURACOMERCIAL at
 // item "0000", presented "S" or the not-presented marker "N" with an empty reference), two
@@ -24,6 +25,11 @@ bool existeFactura(const QString& iddt, const QString& factura);
 bool facturasEliminar(const QString& iddt, const QString& factura);
 // Renumbers the presented invoice rows with the old reference.
 bool facturasModificar(const QString& iddt, const QString& anterior, const QString& nueva);
+// Adds, in their order and as presented, the invoice numbers the declaration does not have yet
+// (compared as the catalog compares texts, so a number repeated in the list is added once).
+// All in one transaction: the not-presented markers go when at least one number is added, and
+// a list that adds nothing leaves the declaration as it was. Returns how many were added.
+int addNewInvoices(const QString& iddt, const QStringList& facturas);
 // Replaces every invoice row and marker of the declaration by one not-presented marker.
 void SinPresenciafacturas(const QString& iddt);
 // True unless the declaration has a not-presented marker.

@@ -33,6 +33,10 @@ Recordset getRs(int tipo, const Sql& sql, const QVariantList& params = {});
 // A write: rows affected.
 int execSQL(int tipo, const Sql& sql, const QVariantList& params = {});
 
+// The same write once per list of values, the statement prepared once (bulk writes): the rows
+// affected by each. Fails as execSQL does, at the first list that fails.
+QList<int> execSQLEach(int tipo, const Sql& sql, const QList<QVariantList>& paramRows);
+
 // Runs one of the catalog's procedures (the program's six and sp_delete_ART) by name with
 // its text arguments: built in on SQLite, EXEC on SQL Server. A failure carries execSQL's
 // location, as when the procedures were sent as command texts.

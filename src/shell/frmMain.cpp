@@ -1,6 +1,7 @@
 #include "shell/frmMain.h"
 
 #include "assembly/frmArmadoITEM.h"
+#include "assembly/frmCaratula.h"
 #include "data/modDA.h"
 #include "platform/SingleInstance.h"
 #include "runtime/FormKit.h"
@@ -364,6 +365,26 @@ void frmMain::crearMenus() {
                              [] { frmActualizacion::mostrar(); });
     });
 
+    // The header editor of the selected declaration; nothing when the list is empty.
+    auto* mnuCaratula = mnuArchivo->findChild<QAction*>(QStringLiteral("mnuCaratula"));
+    mnuCaratula->setEnabled(true);
+    connect(mnuCaratula, &QAction::triggered, this, [this] {
+        corvelix::GuardOptions exclamacion;
+        exclamacion.icon = corvelix::MsgIcon::Exclamation;
+        runHandler(
+            *this, QStringLiteral("mnuCaratula_Click"),
+            [this] {
+                if (lstDespachos->topLevelItemCount() == 0)
+                    return;
+                const QTreeWidgetItem* fila = lstDespachos->currentItem() != nullptr
+                                                  ? lstDespachos->currentItem()
+                                                  : lstDespachos->topLevelItem(0);
+                frmCaratula caratula(this);
+                caratula.m_Operacion = fila->text(0);
+                ui().exec(caratula);
+            },
+            exclamacion);
+    });
     conectarVistaItems();
 
     // The two workbook exports of the selected declaration (number and own reference).

@@ -121,6 +121,7 @@ class tst_Prorating : public corvelix::test::TestCase {
 private slots:
     void initTestCase() { fixture_ = std::make_unique<CatalogFixture>(); }
     void cleanupTestCase() { fixture_.reset(); }
+
 protected:
     void initTest() override {
         ScriptedUi::current().reset();

@@ -4,6 +4,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
+#include <QImage>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -131,6 +133,20 @@ private slots:
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
         seam.setBusy(false);
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    }
+
+    // The clipboard is read as plain text: an image or nothing on it gives the empty text.
+    void clipboardText() {
+        QtUi seam;
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->setText(QStringLiteral("A-1\nA-2"));
+        QCOMPARE(seam.clipboardText(), QStringLiteral("A-1\nA-2"));
+        QImage image(4, 4, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        clipboard->setImage(image);
+        QCOMPARE(seam.clipboardText(), QString());
+        clipboard->clear();
+        QCOMPARE(seam.clipboardText(), QString());
     }
 };
 

@@ -188,7 +188,8 @@ private slots:
                                             QStringLiteral("mnuExportarATXT"),
                                             QStringLiteral("mnuItem"),
                                             QStringLiteral("mnuExportarExcel"),
-                                            QStringLiteral("mnuExportarExcelLgy")};
+                                            QStringLiteral("mnuExportarExcelLgy"),
+                                            QStringLiteral("mnuCaratula")};
             QCOMPARE(action->isEnabled(), usable.contains(action->objectName()));
         }
         QCOMPARE(shownNames, names);
@@ -330,6 +331,28 @@ private slots:
         frm.findChild<QPushButton*>(QStringLiteral("cmdBuscar"))->click();
         QCOMPARE(numeros(frm), expected);
         QVERIFY(ScriptedUi::current().boxes.isEmpty());
+    }
+
+    // "Caratula" opens the header editor on the selected declaration; on an empty list it
+    // does nothing.
+    void caratulaEntry() {
+        CatalogFixture catalog(kSeed);
+        frmMain frm;
+        QAction* entry = frm.findChild<QMenu*>(QStringLiteral("mnuArchivo"))
+                             ->findChild<QAction*>(QStringLiteral("mnuCaratula"));
+        entry->trigger();
+        QVERIFY(ScriptedUi::current().shownForms.isEmpty());
+
+        frm.findChild<QPushButton*>(QStringLiteral("cmdBuscar"))->click();
+        lista(frm).setCurrentItem(lista(frm).topLevelItem(1));
+        QString shownReference;
+        ScriptedUi::current().onForm(QStringLiteral("frmCaratula"), [&](QDialog& dialog) {
+            shownReference =
+                dialog.findChild<QLineEdit*>(QStringLiteral("txtIdentificadorPropio"))->text();
+        });
+        entry->trigger();
+        QCOMPARE(ScriptedUi::current().shownForms, QStringList{QStringLiteral("frmCaratula")});
+        QCOMPARE(shownReference, QStringLiteral("SIN FOB"));
     }
 
     void searchTriggers() {
