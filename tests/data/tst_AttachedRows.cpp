@@ -168,8 +168,6 @@ private slots:
         ScriptedUi::current().answerBoxes(
             QList<corvelix::MsgResult>(boxes.size(), corvelix::MsgResult::Ok));
         const QStringList before = catalogSnapshot();
-        ScriptedUi::current().answerBoxes(
-            QList<corvelix::MsgResult>(boxes.size(), corvelix::MsgResult::Ok));
         QCOMPARE(modDA::agregarInformacionAdicional(D, item, codigo, QStringLiteral("nuevo"),
                                                     icpldif, reemplazar),
                  result);
@@ -193,7 +191,6 @@ private slots:
         QFETCH(QString, box);
         ScriptedUi::current().answerBoxes({corvelix::MsgResult::Ok});
         const QStringList before = catalogSnapshot();
-        ScriptedUi::current().answerBoxes({corvelix::MsgResult::Ok});
         bool result = true;
         if (procedure == QLatin1String("AgregarVentajas"))
             result = modDA::AgregarVentajas(D, QStringLiteral("0001"), QStringLiteral("V1"));
