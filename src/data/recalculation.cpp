@@ -1,0 +1,67 @@
+#include "data/recalculation.h"
+
+#include "data/modDA.h"
+#include "runtime/Format.h"
+#include "runtime/VbError.h"
+
+#include <QLocale>
+
+namespace modDA {
+
+namespace {
+
+// The value as the mask writes it ("00.00" rounds to two decimals), read back as a number.
+double masked(double value, const QString& mask) {
+    return corvelix::formatNumber(value, mask, QLocale::c()).toDouble();
+}
+
+} // namespace
+
+void recalcularITEM(const QString& despacho, const QString& item) {
+    corvelix::chained(QStringLiteral("Corvelix.modDA.recalcularITEM"), [&] {
+        const Recordset art = getRs(kCatalog,
+                                    "SELECT CARTUNTDCL, CARTUNTEST, QARTKGRNET FROM ART "
+                                    "where IDDT = ? and NART = ? ",
+                                    {despacho, item});
+        // A missing item fails here with the recordset's no-current-record error.
+        const QString unidadDeclarada = art.text(QStringLiteral("CARTUNTDCL"));
+        const QString unidadEstadistica = art.text(QStringLiteral("CARTUNTEST"));
+        const QVariant kilosLeidos = art.field(QStringLiteral("QARTKGRNET"));
+
+        const Recordset sums = getRs(kCatalog,
+                                     "select sum(QSBTUNTDCL) as cantidad_declarada, "
+                                     "sum(QSBTUNTEST) as cantidad_estadistica, "
+                                     "sum(MSBTFOB) as fob, count(*) as filas from sbt "
+                                     "where iddt = ? and NART = ?",
+                                     {despacho, item});
+        // Without subitem rows there is nothing to add up: the item keeps its values rather
+        // than taking zeros or failing halfway.
+        if (sums.field(QStringLiteral("filas")).toLongLong() == 0)
+            return;
+        const QVariant declarada = sums.field(QStringLiteral("cantidad_declarada"));
+        const QVariant estadistica = sums.field(QStringLiteral("cantidad_estadistica"));
+        const QVariant fob = sums.field(QStringLiteral("fob"));
+        if (declarada.isNull() || estadistica.isNull() || fob.isNull())
+            throw corvelix::VbError(94, QStringLiteral("Corvelix"),
+                                    QStringLiteral("Uso no válido de Null"));
+
+        QVariant kilos = kilosLeidos.isNull()
+                             ? QVariant()
+                             : QVariant(masked(kilosLeidos.toDouble(), QStringLiteral("00.000")));
+        if (unidadDeclarada == QLatin1String("01"))
+            kilos = masked(declarada.toDouble(), QStringLiteral("00.00"));
+        if (unidadEstadistica == QLatin1String("01"))
+            kilos = masked(estadistica.toDouble(), QStringLiteral("00.00"));
+        if (!kilos.isNull())
+            kilos = masked(kilos.toDouble(), QStringLiteral("00.000"));
+
+        execSQL(kCatalog,
+                "UPDATE ART SET QARTUNTDCL = ?, QARTUNTEST = ?, QARTKGRNET = ?, MARTFOB = ? "
+                "where IDDT = ? and NART = ? ",
+                {masked(declarada.toDouble(), QStringLiteral("00.00")),
+                 masked(estadistica.toDouble(), QStringLiteral("00.00")), kilos,
+                 masked(fob.toDouble(), QStringLiteral("00.00")), despacho, item});
+    });
+}
+
+} // namespace modDA
