@@ -1,5 +1,7 @@
 #include "shell/frmMain.h"
 
+#include "imports/entradas.h"
+
 #include "data/modDA.h"
 #include "platform/SingleInstance.h"
 #include "runtime/Format.h"
@@ -253,6 +255,7 @@ void frmMain::crearMenus() {
     entrada(mnuArchivo, "mnuCargarCancelaciones", QStringLiteral("Cargar Cancelaciones"));
     entrada(mnuArchivo, "mnuExportarExcelLgy", QStringLiteral("Exportar a Excel v1"));
     entrada(mnuArchivo, "mnuExportarExcel", QStringLiteral("Exportar a Excel v2"));
+    conectarImportacionesHoja(*this, *mnuArchivo, *lstDespachos);
 
     mnuActualizacion = new QMenu(QStringLiteral("Actualizacion"), this);
     mnuActualizacion->setObjectName(QStringLiteral("mnuActualizacion"));
