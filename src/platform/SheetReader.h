@@ -30,7 +30,7 @@ private:
 struct SheetLimits {
     qint64 maxFileBytes = 256ll * 1024 * 1024;     // the file itself
     qint64 maxExpandedBytes = 128ll * 1024 * 1024; // every part read from a zip, together
-    qint64 maxCells = 4'000'000;                   // non-empty cells kept
+    qint64 maxCells = 2'000'000;                   // non-empty cells kept
     int maxRows = 1'048'576;
     int maxColumns = 16'384;
 };
