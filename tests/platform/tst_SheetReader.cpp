@@ -252,6 +252,23 @@ private slots:
         }
     }
 
+    // Binary workbooks on which the .xls library frees a bad pointer or reads past its
+    // buffers (found by fuzzing): a refused file, never the end of the program.
+    void damagedBinaryWorkbooks_data() {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("bad free") << "freexl_libera_puntero.xls";
+        QTest::newRow("read past a buffer") << "freexl_lee_fuera.xls";
+    }
+    void damagedBinaryWorkbooks() {
+        QFETCH(QString, file);
+        try {
+            readFirstSheet(sample(file), kComma);
+        } catch (const SheetReadError& e) {
+            QVERIFY2(e.message().startsWith(QStringLiteral("El archivo \"") + sample(file)),
+                     qPrintable(e.message()));
+        }
+    }
+
     void passwordProtectedWorkbook() {
         // What a spreadsheet program saves with a password to open: a compound file holding
         // the encrypted package instead of a workbook stream.
