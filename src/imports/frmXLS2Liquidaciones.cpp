@@ -9,6 +9,7 @@
 #include "runtime/VbError.h"
 
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -214,6 +215,15 @@ void frmXLS2Liquidaciones::cmdCargarCancelaciones_Click() {
 void frmXLS2Liquidaciones::cmdCancelar_Click() {
     m_Despacho.clear();
     done(QDialog::Rejected);
+}
+
+// The window has no keys of its own: Esc does not close it.
+void frmXLS2Liquidaciones::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    HojaExcelImport::keyPressEvent(event);
 }
 
 void frmXLS2Liquidaciones::reject() {

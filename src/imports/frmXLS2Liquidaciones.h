@@ -32,6 +32,7 @@ public:
 protected:
     void seleccionarCampo() override;
     void despuesDeLevantar() override;
+    void keyPressEvent(QKeyEvent* event) override;
     void reject() override;
 
 private:

@@ -336,11 +336,16 @@ private slots:
         QCOMPARE(cancelaciones(kD), kOldCanc);
     }
 
-    void escapeCloses() {
+    // Esc closes the cancellation window; the liquidation window has no keys of its own.
+    void escape() {
         frmXLS2Cancelaciones form;
         form.m_Despacho = kD;
         QTest::keyClick(&form, Qt::Key_Escape);
         QVERIFY(form.m_Despacho.isEmpty());
+        frmXLS2Liquidaciones liq;
+        liq.m_Despacho = kD;
+        QTest::keyClick(&liq, Qt::Key_Escape);
+        QCOMPARE(liq.m_Despacho, kD);
     }
 
     // The main window's entries open the imports on the selected declaration; cancellations
