@@ -143,9 +143,10 @@ void resetPeak() {
 int readToGrid(const QString& path) {
     const corvelix::Sheet sheet = corvelix::readFirstSheet(path);
     const LecturaHoja lectura = leerHoja(sheet);
-    corvelix::FlexGridData grid;
-    grid.resize(int(lectura.filas.size()) + 2, int(lectura.encabezados.size()));
-    grid.setTexts(2, 0, lectura.filas);
+    corvelix::FlexGrid grid;
+    grid.setCols(int(lectura.encabezados.size()));
+    grid.setRows(int(lectura.filas.size()) + 2);
+    grid.setTexts(2, lectura.filas);
     return grid.rows();
 }
 
