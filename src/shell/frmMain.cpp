@@ -1,6 +1,7 @@
 #include "shell/frmMain.h"
 
 #include "assembly/frmArmadoITEM.h"
+#include "imports/entradas.h"
 #include "data/modDA.h"
 #include "platform/SingleInstance.h"
 #include "runtime/FormKit.h"
@@ -328,6 +329,7 @@ void frmMain::crearMenus() {
     entrada(mnuArchivo, "mnuCargarCancelaciones", QStringLiteral("Cargar Cancelaciones"));
     entrada(mnuArchivo, "mnuExportarExcelLgy", QStringLiteral("Exportar a Excel v1"));
     entrada(mnuArchivo, "mnuExportarExcel", QStringLiteral("Exportar a Excel v2"));
+    conectarImportacionesHoja(*this, *mnuArchivo, *lstDespachos);
 
     // Transfer files: the selected declaration to TXT, and a RET pair to TXT.
     const auto exportarTXT = [this] {

@@ -1,0 +1,126 @@
+#pragma once
+
+// Inside the spreadsheet reader: what the format readers share.
+#include "platform/SheetReader.h"
+
+#include <QDate>
+#include <QIODevice>
+#include <QTime>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QXmlStreamReader;
+
+namespace corvelix {
+
+// Collects cells as a format reader finds them and turns values into the texts the
+// spreadsheet program would show.
+class SheetBuilder {
+public:
+    SheetBuilder(QString fileName, const QLocale& locale, const SheetLimits& limits,
+                 SheetFormat format);
+
+    [[nodiscard]] const SheetLimits& limits() const { return limits_; }
+    [[nodiscard]] const QLocale& locale() const { return locale_; }
+
+    // Values at a 1-based position; empty texts are not kept. Positions past the sheet's
+    // bounds are refused.
+    void setText(int row, int column, const QString& text);
+    void setNumber(int row, int column, double value);
+    void setBoolean(int row, int column, bool value);
+    // A date serial of the spreadsheet (days since 1899-12-30 in the 1900 system).
+    void setDateSerial(int row, int column, double serial, bool system1904 = false);
+    void setDateTime(int row, int column, const QDate& date, const QTime& time);
+
+    // The texts the setters above store.
+    [[nodiscard]] QString numberText(double value) const;
+    [[nodiscard]] static QString booleanText(bool value);
+    [[nodiscard]] QString dateSerialText(double serial, bool system1904 = false) const;
+
+    // Whether a position is inside the sheet's bounds.
+    [[nodiscard]] bool inBounds(int row, int column) const;
+    // Throws unless the position is inside the bounds.
+    void checkBounds(qint64 row, qint64 column) const;
+
+    // Counts bytes taken from compressed parts against the expansion limit.
+    void addExpanded(qint64 bytes);
+    [[nodiscard]] bool expansionExceeded() const { return expanded_ > limits_.maxExpandedBytes; }
+
+    // "El archivo "<name>" no se puede leer como hoja de cálculo: <reason>."
+    [[noreturn]] void fail(const QString& reason) const;
+    [[noreturn]] void failXml(const QXmlStreamReader& xml, const QString& part) const;
+
+    Sheet finish();
+
+    // How a date shows: the locale's short date with a four-digit year, then the time when
+    // there is one; a time alone when there is no date part.
+    static QString dateText(const QLocale& locale, const QDate& date, const QTime& time);
+
+private:
+    struct Entry {
+        int row;
+        int column;
+        QString text;
+    };
+    QString fileName_;
+    QLocale locale_;
+    SheetLimits limits_;
+    SheetFormat format_;
+    std::vector<Entry> entries_;
+    qint64 expanded_ = 0;
+};
+
+// A device that passes bytes through from another one and stops (read error) once the
+// builder's expansion budget is spent, so a zip bomb never reaches memory.
+class BudgetDevice : public QIODevice {
+public:
+    BudgetDevice(QIODevice& source, SheetBuilder& builder);
+    [[nodiscard]] bool isSequential() const override { return true; }
+    [[nodiscard]] bool exceeded() const { return exceeded_; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override;
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QIODevice& source_;
+    SheetBuilder& builder_;
+    bool exceeded_ = false;
+};
+
+// The parts of a zip package, each read as XML through the expansion budget.
+class ZipPackage {
+public:
+    ZipPackage(const QByteArray& data, SheetBuilder& builder);
+    ~ZipPackage();
+    ZipPackage(const ZipPackage&) = delete;
+    ZipPackage& operator=(const ZipPackage&) = delete;
+
+    [[nodiscard]] bool has(const QString& name) const;
+    // Runs `parse` over the part's XML; the part's damage, a bomb or bad XML fail the read.
+    void parseXml(const QString& name, const std::function<void(QXmlStreamReader&)>& parse);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+    SheetBuilder& builder_;
+};
+
+// The text of the element the reader stands on, with everything inside it; the elements
+// named in `skip` are left out with their content. Leaves the reader on the end element.
+QString elementText(QXmlStreamReader& xml, const QStringList& skip = {});
+
+// The format readers; each fills the builder from the whole file's bytes.
+void readXlsx(const QByteArray& data, SheetBuilder& builder);
+void readOds(const QByteArray& data, SheetBuilder& builder);
+void readBiff(const QByteArray& data, const QString& path, SheetBuilder& builder);
+void readXmlWorkbook(const QByteArray& data, SheetBuilder& builder);
+void readDelimitedText(const QByteArray& data, SheetBuilder& builder);
+
+// Reasons shared by several readers.
+QString reasonCorruptZip();
+QString reasonTooLarge(qint64 limitBytes);
+
+} // namespace corvelix

@@ -1,0 +1,309 @@
+#include "platform/SheetReader.h"
+#include "platform/SheetFormats.h"
+
+#include "runtime/Format.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <cmath>
+
+namespace corvelix {
+
+QString Sheet::text(int row, int column) const {
+    const auto r = std::lower_bound(rows_.begin(), rows_.end(), row,
+                                    [](const Row& a, int index) { return a.index < index; });
+    if (r == rows_.end() || r->index != row)
+        return {};
+    const auto c = std::lower_bound(
+        r->cells.begin(), r->cells.end(), column,
+        [](const std::pair<int, QString>& a, int index) { return a.first < index; });
+    if (c == r->cells.end() || c->first != column)
+        return {};
+    return c->second;
+}
+
+SheetBuilder::SheetBuilder(QString fileName, const QLocale& locale, const SheetLimits& limits,
+                           SheetFormat format)
+    : fileName_(std::move(fileName)), locale_(locale), limits_(limits), format_(format) {}
+
+bool SheetBuilder::inBounds(int row, int column) const {
+    return row >= 1 && column >= 1 && row <= limits_.maxRows && column <= limits_.maxColumns;
+}
+
+void SheetBuilder::checkBounds(qint64 row, qint64 column) const {
+    if (row > limits_.maxRows)
+        fail(QStringLiteral("la hoja pasa del máximo de %1 filas").arg(limits_.maxRows));
+    if (column > limits_.maxColumns)
+        fail(QStringLiteral("la hoja pasa del máximo de %1 columnas").arg(limits_.maxColumns));
+    if (row < 1 || column < 1)
+        fail(QStringLiteral("una celda tiene una posición inválida"));
+}
+
+void SheetBuilder::setText(int row, int column, const QString& text) {
+    if (text.isEmpty())
+        return;
+    checkBounds(row, column);
+    if (static_cast<qint64>(entries_.size()) >= limits_.maxCells)
+        fail(QStringLiteral("la hoja tiene más de %1 celdas con datos").arg(limits_.maxCells));
+    entries_.push_back({row, column, text});
+}
+
+QString SheetBuilder::numberText(double value) const {
+    return generalNumber(value, locale_);
+}
+
+QString SheetBuilder::booleanText(bool value) {
+    // What the old runtime's text conversion gives for a Boolean value.
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+void SheetBuilder::setNumber(int row, int column, double value) {
+    setText(row, column, numberText(value));
+}
+
+void SheetBuilder::setBoolean(int row, int column, bool value) {
+    setText(row, column, booleanText(value));
+}
+
+void SheetBuilder::setDateSerial(int row, int column, double serial, bool system1904) {
+    setText(row, column, dateSerialText(serial, system1904));
+}
+
+QString SheetBuilder::dateSerialText(double serial, bool system1904) const {
+    if (!std::isfinite(serial) || serial < 0 || serial > 2958466) // past 9999-12-31
+        return numberText(serial);
+    double days = std::floor(serial);
+    // Seconds rounded the way the spreadsheet shows them.
+    qint64 seconds = std::llround((serial - days) * 86400.0);
+    if (seconds >= 86400) {
+        days += 1;
+        seconds -= 86400;
+    }
+    QDate date;
+    if (system1904) {
+        date = QDate(1904, 1, 1).addDays(static_cast<qint64>(days));
+    } else if (days >= 61) {
+        date = QDate(1899, 12, 30).addDays(static_cast<qint64>(days));
+    } else if (days >= 1) {
+        // Serial 60 is the 29th of February 1900 the 1900 system counts; serials below it
+        // are one day off from the usual count.
+        date = QDate(1899, 12, 31).addDays(static_cast<qint64>(days));
+    }
+    const QTime time = seconds ? QTime(0, 0).addSecs(static_cast<int>(seconds)) : QTime();
+    return dateText(locale_, date,
+                    time.isValid() ? time : (date.isValid() ? QTime() : QTime(0, 0)));
+}
+
+void SheetBuilder::setDateTime(int row, int column, const QDate& date, const QTime& time) {
+    setText(row, column, dateText(locale_, date, time));
+}
+
+QString SheetBuilder::dateText(const QLocale& locale, const QDate& date, const QTime& time) {
+    QString out;
+    if (date.isValid()) {
+        QString format = locale.dateFormat(QLocale::ShortFormat);
+        if (!format.contains(QLatin1String("yyyy")))
+            format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+        out = date.toString(format);
+    }
+    if (time.isValid() && (time != QTime(0, 0) || !date.isValid())) {
+        if (!out.isEmpty())
+            out += QLatin1Char(' ');
+        out += time.toString(QStringLiteral("HH:mm:ss"));
+    }
+    return out;
+}
+
+void SheetBuilder::addExpanded(qint64 bytes) {
+    expanded_ += bytes;
+}
+
+void SheetBuilder::fail(const QString& reason) const {
+    throw SheetReadError(
+        QStringLiteral("El archivo \"%1\" no se puede leer como hoja de cálculo: %2.")
+            .arg(fileName_, reason));
+}
+
+void SheetBuilder::failXml(const QXmlStreamReader& xml, const QString& part) const {
+    fail(QStringLiteral("el contenido de %1 está dañado (línea %2)")
+             .arg(part)
+             .arg(xml.lineNumber()));
+}
+
+Sheet SheetBuilder::finish() {
+    std::stable_sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    });
+    Sheet sheet;
+    sheet.format_ = format_;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        Entry& e = entries_[i];
+        // A later value at the same position replaces the earlier one.
+        if (i + 1 < entries_.size() && entries_[i + 1].row == e.row &&
+            entries_[i + 1].column == e.column)
+            continue;
+        if (sheet.rows_.empty() || sheet.rows_.back().index != e.row)
+            sheet.rows_.push_back({e.row, {}});
+        sheet.rows_.back().cells.emplace_back(e.column, std::move(e.text));
+        sheet.lastRow_ = e.row;
+        sheet.lastColumn_ = std::max(sheet.lastColumn_, e.column);
+        ++sheet.cellCount_;
+    }
+    entries_.clear();
+    entries_.shrink_to_fit();
+    return sheet;
+}
+
+BudgetDevice::BudgetDevice(QIODevice& source, SheetBuilder& builder)
+    : source_(source), builder_(builder) {
+    setOpenMode(QIODevice::ReadOnly);
+}
+
+qint64 BudgetDevice::readData(char* data, qint64 maxSize) {
+    if (exceeded_)
+        return -1;
+    const qint64 n = source_.read(data, maxSize);
+    if (n > 0) {
+        builder_.addExpanded(n);
+        if (builder_.expansionExceeded()) {
+            exceeded_ = true;
+            return -1;
+        }
+    }
+    return n;
+}
+
+QString reasonCorruptZip() {
+    return QStringLiteral("el archivo comprimido está dañado o incompleto");
+}
+
+QString reasonTooLarge(qint64 limitBytes) {
+    return QStringLiteral("su contenido descomprimido pasa del límite de %1 MB")
+        .arg(limitBytes / (1024 * 1024));
+}
+
+namespace {
+
+bool startsWith(const QByteArray& data, const char* magic, int size) {
+    return data.size() >= size && std::equal(magic, magic + size, data.constData());
+}
+
+// The first non-blank bytes after a byte-order mark, lower-cased, for the XML test.
+QByteArray xmlHead(const QByteArray& data) {
+    QByteArray head = data.left(4096);
+    if (head.startsWith("\xEF\xBB\xBF"))
+        head.remove(0, 3);
+    else if (head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF")) {
+        // UTF-16: keep the ASCII bytes only, enough to recognise the markup.
+        QByteArray ascii;
+        for (char c : head)
+            if (c != '\0')
+                ascii += c;
+        head = ascii.mid(2);
+    }
+    return head.trimmed().toLower();
+}
+
+} // namespace
+
+SheetFormat sniffSheetFormat(const QByteArray& data) {
+    if (startsWith(data, "PK\x03\x04", 4)) {
+        // Both are zips; the ODF one names its type in its first entry, "mimetype", and the
+        // names of the entries stand in plain text in the zip's directory.
+        if (data.left(200).contains("application/vnd.oasis.opendocument"))
+            return SheetFormat::Ods;
+        if (!data.contains("xl/") && data.contains("content.xml"))
+            return SheetFormat::Ods;
+        return SheetFormat::Xlsx;
+    }
+    if (startsWith(data, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
+        return SheetFormat::Biff;
+    // BIFF2-BIFF4 files are a bare record stream starting with a BOF record.
+    if (data.size() >= 4 && static_cast<unsigned char>(data[1]) == 0x00 &&
+        (static_cast<unsigned char>(data[0]) == 0x09) &&
+        (static_cast<unsigned char>(data[2]) == 0x04 ||
+         static_cast<unsigned char>(data[2]) == 0x06) &&
+        static_cast<unsigned char>(data[3]) == 0x00)
+        return SheetFormat::Biff;
+    const QByteArray head = xmlHead(data);
+    if (head.startsWith('<')) {
+        if (head.contains("urn:schemas-microsoft-com:office:spreadsheet") ||
+            head.contains("<workbook"))
+            return SheetFormat::XmlWorkbook;
+        return SheetFormat::Unknown;
+    }
+    if (data.isEmpty())
+        return SheetFormat::Unknown;
+    // Text: no NUL bytes outside a UTF-16 text.
+    if (data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF") || !data.contains('\0'))
+        return SheetFormat::DelimitedText;
+    return SheetFormat::Unknown;
+}
+
+namespace {
+
+Sheet readSheet(const QByteArray& data, const QString& fileName, const QString& path,
+                const QLocale& locale, const SheetLimits& limits) {
+    const SheetFormat format = sniffSheetFormat(data);
+    SheetBuilder builder(fileName, locale, limits, format);
+    if (data.isEmpty())
+        builder.fail(QStringLiteral("está vacío"));
+    if (data.size() > limits.maxFileBytes)
+        builder.fail(QStringLiteral("pasa del tamaño máximo de %1 MB")
+                         .arg(limits.maxFileBytes / (1024 * 1024)));
+    switch (format) {
+    case SheetFormat::Xlsx:
+        readXlsx(data, builder);
+        break;
+    case SheetFormat::Ods:
+        readOds(data, builder);
+        break;
+    case SheetFormat::Biff:
+        readBiff(data, path, builder);
+        break;
+    case SheetFormat::XmlWorkbook:
+        readXmlWorkbook(data, builder);
+        break;
+    case SheetFormat::DelimitedText:
+        readDelimitedText(data, builder);
+        break;
+    case SheetFormat::Unknown:
+        builder.fail(QStringLiteral("no es una hoja de cálculo reconocida"));
+    }
+    return builder.finish();
+}
+
+} // namespace
+
+Sheet readFirstSheetFromData(const QByteArray& data, const QString& fileName, const QLocale& locale,
+                             const SheetLimits& limits) {
+    return readSheet(data, fileName, QString(), locale, limits);
+}
+
+Sheet readFirstSheet(const QString& path, const QLocale& locale, const SheetLimits& limits) {
+    QFile file(path);
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile())
+        throw SheetReadError(QStringLiteral("No se encuentra el archivo \"%1\".").arg(path));
+    if (info.size() > limits.maxFileBytes)
+        throw SheetReadError(
+            QStringLiteral("El archivo \"%1\" no se puede leer como hoja de cálculo: pasa del "
+                           "tamaño máximo de %2 MB.")
+                .arg(path)
+                .arg(limits.maxFileBytes / (1024 * 1024)));
+    if (!file.open(QIODevice::ReadOnly))
+        throw SheetReadError(QStringLiteral("No se puede abrir el archivo \"%1\": no hay permiso "
+                                            "de lectura o está en uso.")
+                                 .arg(path));
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw SheetReadError(
+            QStringLiteral("No se puede leer el archivo \"%1\": error de lectura del disco.")
+                .arg(path));
+    return readSheet(data, path, path, locale, limits);
+}
+
+} // namespace corvelix

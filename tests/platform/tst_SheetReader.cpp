@@ -1,0 +1,413 @@
+#include "platform/SheetReader.h"
+#include "support/TestRegistry.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+#include <quazip/quazipnewinfo.h>
+
+using namespace corvelix;
+
+namespace {
+
+QString sample(const QString& name) {
+    return QStringLiteral(CORVELIX_TEST_DATA "/sheets/") + name;
+}
+
+const QLocale kComma(QLocale::Spanish, QLocale::Argentina);
+
+// Every non-empty cell as "A1=text" lines, row by row.
+QStringList cells(const Sheet& sheet) {
+    QStringList out;
+    for (int r = 1; r <= sheet.lastRow(); ++r)
+        for (int c = 1; c <= sheet.lastColumn(); ++c)
+            if (!sheet.text(r, c).isEmpty())
+                out << QStringLiteral("%1%2=%3")
+                           .arg(QChar(u'A' + (c - 1) % 26))
+                           .arg(r)
+                           .arg(sheet.text(r, c));
+    return out;
+}
+
+QString day(int y, int m, int d) {
+    QString f = kComma.dateFormat(QLocale::ShortFormat);
+    if (!f.contains(QLatin1String("yyyy")))
+        f.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return QDate(y, m, d).toString(f);
+}
+
+// A zip holding the given parts, written with QuaZip.
+QByteArray zipOf(const QList<QPair<QString, QByteArray>>& parts, int level = 6) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QuaZip zip(&buffer);
+    zip.open(QuaZip::mdCreate);
+    for (const auto& [name, data] : parts) {
+        QuaZipFile f(&zip);
+        f.open(QIODevice::WriteOnly, QuaZipNewInfo(name), nullptr, 0, Z_DEFLATED, level);
+        f.write(data);
+        f.close();
+    }
+    zip.close();
+    return buffer.data();
+}
+
+QByteArray minimalXlsx(const QByteArray& sheetData, int level = 6) {
+    return zipOf(
+        {
+            {QStringLiteral("xl/workbook.xml"),
+             "<workbook "
+             "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+             "<sheets><sheet name=\"a\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+            {QStringLiteral("xl/_rels/workbook.xml.rels"),
+             "<Relationships><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/"
+             "officeDocument/2006/relationships/worksheet\" Target=\"worksheets/s.xml\"/>"
+             "</Relationships>"},
+            {QStringLiteral("xl/worksheets/s.xml"),
+             "<worksheet><sheetData>" + sheetData + "</sheetData></worksheet>"},
+        },
+        level);
+}
+
+} // namespace
+
+class tst_SheetReader : public QObject {
+    Q_OBJECT
+
+private slots:
+    void sniffsByContent_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("format");
+        QTest::newRow("xlsx") << "features.xlsx" << int(SheetFormat::Xlsx);
+        QTest::newRow("ods") << "features.ods" << int(SheetFormat::Ods);
+        QTest::newRow("binary xls") << "features_visible.xls" << int(SheetFormat::Biff);
+        QTest::newRow("xml workbook named .xls")
+            << "cancelaciones_2003.xls" << int(SheetFormat::XmlWorkbook);
+        QTest::newRow("tab text named .xls")
+            << "cancelaciones_tab.xls" << int(SheetFormat::DelimitedText);
+        QTest::newRow("csv") << "cancelaciones.csv" << int(SheetFormat::DelimitedText);
+        QTest::newRow("image named .xls") << "imagen.xls" << int(SheetFormat::Unknown);
+    }
+    void sniffsByContent() {
+        QFETCH(QString, file);
+        QFETCH(int, format);
+        QFile f(sample(file));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(int(sniffSheetFormat(f.readAll())), format);
+    }
+
+    // Shared and inline strings, rich text without its phonetic run, numbers in the
+    // locale, booleans, dates through the cell's format, cells without a reference, formulas
+    // with and without a cached value, merged cells; the hidden first sheet is passed over.
+    void xlsxValues() {
+        const Sheet s = readFirstSheet(sample("features.xlsx"), kComma);
+        QCOMPARE(int(s.format()), int(SheetFormat::Xlsx));
+        QCOMPARE(cells(s), QStringList({
+                               "A1=Texto",
+                               "B1=En linea",
+                               "C1=1234,5",
+                               "D1=True",
+                               "E1=" + day(2024, 3, 25),
+                               "F1=" + day(2024, 3, 25) + " 12:00:00",
+                               "G1=0,25",
+                               "A2=compartido",
+                               "C2=Rico negrita",
+                               "D2=#N/A",
+                               "E2=Textox",
+                               "B4=4",
+                               "J4=-1,2E-05",
+                               "A5=\rfin",
+                               "B5=1E+20",
+                               "A7=Combinada",
+                           }));
+        QCOMPARE(s.lastRow(), 7);
+        QCOMPARE(s.lastColumn(), 10);
+        QCOMPARE(s.text(4, 1), QString()); // formula without a cached value
+        QCOMPARE(s.text(99, 99), QString());
+    }
+
+    void numbersFollowTheLocale() {
+        const Sheet s = readFirstSheet(sample("features.xlsx"), QLocale(QLocale::English));
+        QCOMPARE(s.text(1, 3), QStringLiteral("1234.5"));
+    }
+
+    // Repeated rows and cells, spaces, tabs and paragraphs, value types, covered cells; the
+    // hidden first table and the million trailing empty rows cost nothing.
+    void odsValues() {
+        const Sheet s = readFirstSheet(sample("features.ods"), kComma);
+        QCOMPARE(cells(s), QStringList({
+                               "A1=Texto  con\ttab\nsegunda linea",
+                               "B1=1234,5",
+                               "C1=0,05",
+                               "D1=" + day(2024, 3, 25),
+                               "E1=" + day(2024, 3, 25) + " 12:30:00",
+                               "F1=14:30:00",
+                               "G1=True",
+                               "A2=rep",
+                               "B2=rep",
+                               "C2=rep",
+                               "F2=7",
+                               "A3=rep",
+                               "B3=rep",
+                               "C3=rep",
+                               "F3=7",
+                               "A4=Combinada",
+                           }));
+        QCOMPARE(s.lastRow(), 4);
+    }
+
+    void xmlWorkbookValues() {
+        const Sheet s = readFirstSheet(sample("features_2003.xml"), kComma);
+        QCOMPARE(cells(s), QStringList({
+                               QStringLiteral("A1=Años & más"),
+                               "B1=1500,46",
+                               "E1=" + day(2024, 3, 25),
+                               "F1=True",
+                               "A3=Combinada",
+                               "D3=-3,1",
+                           }));
+    }
+
+    void binaryXlsValues() {
+        const Sheet s = readFirstSheet(sample("features_visible.xls"), kComma);
+        QCOMPARE(int(s.format()), int(SheetFormat::Biff));
+        QVERIFY(s.text(1, 1).startsWith(QStringLiteral("Texto  con")));
+        QVERIFY(s.text(1, 1).endsWith(QStringLiteral("\nsegunda linea")));
+        QCOMPARE(s.text(1, 2), QStringLiteral("1234,5"));
+        QCOMPARE(s.text(1, 4), day(2024, 3, 25));
+        QCOMPARE(s.text(2, 3), QStringLiteral("rep"));
+        QCOMPARE(s.text(3, 6), QStringLiteral("7"));
+        QCOMPARE(s.text(4, 1), QStringLiteral("Combinada"));
+    }
+
+    // The same table in every format gives the same texts.
+    void sameTableEveryFormat_data() {
+        QTest::addColumn<QString>("file");
+        for (const char* f :
+             {"cancelaciones.xlsx", "cancelaciones.ods", "cancelaciones.xls",
+              "cancelaciones_2003.xls", "cancelaciones_tab.xls", "cancelaciones.csv"})
+            QTest::newRow(f) << QString::fromLatin1(f);
+    }
+    void sameTableEveryFormat() {
+        QFETCH(QString, file);
+        const Sheet s = readFirstSheet(sample(file), kComma);
+        QCOMPARE(s.lastRow(), 9);
+        QCOMPARE(s.lastColumn(), 7);
+        QCOMPARE(s.text(1, 1), QStringLiteral("Destino"));
+        QCOMPARE(s.text(2, 2), QStringLiteral("24001IC04000001A"));
+        QCOMPARE(s.text(2, 5), QStringLiteral("8471.30.12"));
+        QCOMPARE(s.text(2, 6), QStringLiteral("12,5"));
+        QCOMPARE(s.text(3, 7), QString());
+        QCOMPARE(s.text(4, 1), QString());
+        QCOMPARE(s.text(9, 6), QStringLiteral("0,75"));
+    }
+
+    void textEncodings_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("windows-1252 tabs")
+            << "acentos_1252.txt"
+            << QStringList{QStringLiteral("A1=Código"), QStringLiteral("B1=Descripción"),
+                           QStringLiteral("A2=Ñandú"), QStringLiteral("B2=con \"comillas\"")};
+        QTest::newRow("utf-8 commas, quoted line break")
+            << "acentos_utf8.csv"
+            << QStringList{QStringLiteral("A1=Código"),         QStringLiteral("B1=Descripción"),
+                           QStringLiteral("A2=Ñandú"),          QStringLiteral("B2=uno, dos"),
+                           QStringLiteral("A3=línea\npartida"), QStringLiteral("B3=fin")};
+    }
+    void textEncodings() {
+        QFETCH(QString, file);
+        QFETCH(QStringList, expected);
+        QCOMPARE(cells(readFirstSheet(sample(file), kComma)), expected);
+    }
+
+    // Each unreadable file gives one Spanish message that names it.
+    void refusesWithItsName_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("empty") << "vacio.xls" << QStringLiteral("está vacío");
+        QTest::newRow("not a sheet")
+            << "imagen.xls" << QStringLiteral("no es una hoja de cálculo reconocida");
+        QTest::newRow("truncated zip")
+            << "truncado.xlsx" << QStringLiteral("el archivo comprimido está dañado");
+        QTest::newRow("zip without workbook")
+            << "no_libro.xlsx" << QStringLiteral("no es un libro de Excel");
+        QTest::newRow("malformed workbook xml")
+            << "malformado.xlsx" << QStringLiteral("el contenido de xl/workbook.xml");
+        QTest::newRow("missing") << "no_existe.xlsx" << QStringLiteral("No se encuentra");
+    }
+    void refusesWithItsName() {
+        QFETCH(QString, file);
+        QFETCH(QString, reason);
+        try {
+            readFirstSheet(sample(file), kComma);
+            QFAIL("read");
+        } catch (const SheetReadError& e) {
+            QVERIFY2(e.message().contains(reason), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(sample(file)), qPrintable(e.message()));
+        }
+    }
+
+    // Binary workbooks on which the .xls library frees a bad pointer or reads past its
+    // buffers (found by fuzzing): a refused file, never the end of the program.
+    void damagedBinaryWorkbooks_data() {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("bad free") << "freexl_libera_puntero.xls";
+        QTest::newRow("read past a buffer") << "freexl_lee_fuera.xls";
+    }
+    void damagedBinaryWorkbooks() {
+        QFETCH(QString, file);
+        try {
+            readFirstSheet(sample(file), kComma);
+        } catch (const SheetReadError& e) {
+            QVERIFY2(e.message().startsWith(QStringLiteral("El archivo \"") + sample(file)),
+                     qPrintable(e.message()));
+        }
+    }
+
+    void passwordProtectedWorkbook() {
+        // What a spreadsheet program saves with a password to open: a compound file holding
+        // the encrypted package instead of a workbook stream.
+        QByteArray data("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+        data.append(QByteArray(504, '\0'));
+        data.append(QByteArray("E\0n\0c\0r\0y\0p\0t\0e\0d\0P\0a\0c\0k\0a\0g\0e\0", 32));
+        try {
+            readFirstSheetFromData(data, QStringLiteral("clave.xlsx"));
+            QFAIL("read");
+        } catch (const SheetReadError& e) {
+            QCOMPARE(e.message(),
+                     QStringLiteral("El archivo \"clave.xlsx\" no se puede leer como "
+                                    "hoja de cálculo: está protegido con contraseña."));
+        }
+    }
+
+    // A few kilobytes that expand past the limit are refused before they reach memory.
+    void expandingSheetRefused() {
+        SheetLimits limits;
+        limits.maxExpandedBytes = 1024 * 1024;
+        try {
+            readFirstSheet(sample("expande.xlsx"), kComma, limits);
+            QFAIL("read");
+        } catch (const SheetReadError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("pasa del límite de 1 MB")),
+                     qPrintable(e.message()));
+        }
+        // Under the usual limit the same file is an empty sheet.
+        QCOMPARE(readFirstSheet(sample("expande.xlsx"), kComma).lastRow(), 0);
+    }
+
+    // A small zip whose sheet inflates to more than the default limit.
+    void zipBombRefusedAtDefaultLimit() {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        {
+            QuaZip zip(&buffer);
+            zip.open(QuaZip::mdCreate);
+            auto part = [&](const char* name, const QByteArray& text) {
+                QuaZipFile f(&zip);
+                f.open(QIODevice::WriteOnly, QuaZipNewInfo(QString::fromLatin1(name)), nullptr, 0,
+                       Z_DEFLATED, 1);
+                f.write(text);
+                f.close();
+            };
+            part("xl/workbook.xml",
+                 "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                 "relationships\"><sheets><sheet name=\"a\" sheetId=\"1\" r:id=\"rId1\"/>"
+                 "</sheets></workbook>");
+            part("xl/_rels/workbook.xml.rels",
+                 "<Relationships><Relationship Id=\"rId1\" Type=\"http://schemas."
+                 "openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+                 "Target=\"worksheets/s.xml\"/></Relationships>");
+            QuaZipFile f(&zip);
+            f.open(QIODevice::WriteOnly, QuaZipNewInfo(QStringLiteral("xl/worksheets/s.xml")),
+                   nullptr, 0, Z_DEFLATED, 1);
+            f.write("<worksheet><sheetData><row r=\"1\">");
+            const QByteArray rows = QByteArray("<c r=\"A1\"/>").repeated(100000);
+            for (qint64 written = 0; written < 150ll * 1024 * 1024; written += rows.size())
+                f.write(rows);
+            f.close();
+            zip.close();
+        }
+        QVERIFY(buffer.size() < 2 * 1024 * 1024);
+        try {
+            readFirstSheetFromData(buffer.data(), QStringLiteral("bomba.xlsx"), kComma);
+            QFAIL("read");
+        } catch (const SheetReadError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("pasa del límite de 128 MB")),
+                     qPrintable(e.message()));
+        }
+    }
+
+    void sheetBounds_data() {
+        QTest::addColumn<QByteArray>("sheetData");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<int>("lastRow");
+        QTest::addColumn<int>("lastColumn");
+        QTest::newRow("last row and column")
+            << QByteArray("<row r=\"1048576\"><c r=\"XFD1048576\"><v>1</v></c></row>") << true
+            << 1048576 << 16384;
+        QTest::newRow("past the last row")
+            << QByteArray("<row r=\"1048577\"><c r=\"A1048577\"><v>1</v></c></row>") << false << 0
+            << 0;
+        QTest::newRow("past the last column")
+            << QByteArray("<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>") << false << 0 << 0;
+        QTest::newRow("empty cell past the bounds costs nothing")
+            << QByteArray("<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"ZZZZ1\"/></row>") << true
+            << 1 << 1;
+        QTest::newRow("shared string that is not there")
+            << QByteArray("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>7</v></c></row>") << false << 0 << 0;
+    }
+    void sheetBounds() {
+        QFETCH(QByteArray, sheetData);
+        QFETCH(bool, accepted);
+        QFETCH(int, lastRow);
+        QFETCH(int, lastColumn);
+        try {
+            const Sheet s = readFirstSheetFromData(minimalXlsx(sheetData), "x.xlsx", kComma);
+            QVERIFY(accepted);
+            QCOMPARE(s.lastRow(), lastRow);
+            QCOMPARE(s.lastColumn(), lastColumn);
+        } catch (const SheetReadError& e) {
+            QVERIFY2(!accepted, qPrintable(e.message()));
+        }
+    }
+
+    // 16,384 columns of one row and a million repeated rows of an .ods stay within the cell cap.
+    void wideAndLongOds() {
+        const QByteArray content =
+            "<office:document-content "
+            "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+            "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+            "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body>"
+            "<office:spreadsheet><table:table>"
+            "<table:table-row><table:table-cell office:value-type=\"float\" office:value=\"1\" "
+            "table:number-columns-repeated=\"16384\"/></table:table-row>"
+            "<table:table-row table:number-rows-repeated=\"1048575\"><table:table-cell "
+            "office:value-type=\"string\"><text:p>x</text:p></table:table-cell></table:table-row>"
+            "</table:table></office:spreadsheet></office:body></office:document-content>";
+        const QByteArray ods =
+            zipOf({{QStringLiteral("mimetype"), "application/vnd.oasis.opendocument.spreadsheet"},
+                   {QStringLiteral("content.xml"), content}});
+        const Sheet s = readFirstSheetFromData(ods, QStringLiteral("ancha.ods"), kComma);
+        QCOMPARE(s.lastRow(), 1048576);
+        QCOMPARE(s.lastColumn(), 16384);
+        QCOMPARE(s.text(1, 16384), QStringLiteral("1"));
+        QCOMPARE(s.text(1048576, 1), QStringLiteral("x"));
+
+        // The same sheet repeated past the bounds is refused, not expanded.
+        QByteArray past = content;
+        past.replace("1048575", "1048576");
+        const QByteArray ods2 =
+            zipOf({{QStringLiteral("mimetype"), "application/vnd.oasis.opendocument.spreadsheet"},
+                   {QStringLiteral("content.xml"), past}});
+        QVERIFY_THROWS_EXCEPTION(SheetReadError,
+                                 readFirstSheetFromData(ods2, QStringLiteral("larga.ods"), kComma));
+    }
+};
+
+CORVELIX_TEST(tst_SheetReader)
+#include "tst_SheetReader.moc"
