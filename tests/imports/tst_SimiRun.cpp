@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace corvelix;
 using corvelix::test::CatalogFixture;
@@ -129,9 +130,20 @@ private slots:
         QCOMPARE(boton(menu, "cmdIniciarProceso").text(), QStringLiteral("Enviar todo (4)"));
 
         ScriptedUi::current().answerBoxes({MsgResult::Ok});
+        // Seen from the first events the run lets through: no button can start anything.
+        QStringList usables;
+        QTimer::singleShot(0, &menu, [&] {
+            for (QPushButton* b : menu.findChildren<QPushButton*>())
+                if (b->isEnabled())
+                    usables << b->objectName();
+            menu.cmdIniciarProceso_Click();
+            menu.close();
+        });
         boton(menu, "cmdIniciarProceso").click();
+        QCOMPARE(usables, QStringList());
         QCOMPARE(ScriptedUi::current().boxes.size(), 1);
         QCOMPARE(ScriptedUi::current().boxes[0].text, QStringLiteral("Fin de proceso ") + kDespacho);
+        QVERIFY(ScriptedUi::current().modelessForms.isEmpty());
 
         QCOMPARE(consulta(QStringLiteral("SELECT NART, LISTA FROM ART ORDER BY NART")),
                  QStringLiteral("0001|L'1;0002|<null>;0005|<null>"));

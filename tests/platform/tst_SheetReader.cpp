@@ -1,4 +1,5 @@
 #include "platform/SheetReader.h"
+#include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
 #include <QBuffer>
@@ -75,7 +76,7 @@ QByteArray minimalXlsx(const QByteArray& sheetData, int level = 6) {
 
 } // namespace
 
-class tst_SheetReader : public QObject {
+class tst_SheetReader : public corvelix::test::TestCase {
     Q_OBJECT
 
 private slots:

@@ -97,8 +97,8 @@ private slots:
                                << QStringLiteral("25001IC0400001") << true
                                << QStringList{QStringLiteral("Numero de despacho inválido")}
                                << QString();
-        QTest::newRow("lower case, blanks")
-            << QStringLiteral("26001IC06000123A") << QStringLiteral(" 25001ic04000001x ") << true
+        QTest::newRow("lower case")
+            << QStringLiteral("26001IC06000123A") << QStringLiteral("25001ic04000001x") << true
             << QStringList{QStringLiteral("Confirma generar la descarga de 25001IC04000001X en "
                                           "todos los item's del despacho seleccionado "
                                           "(26001IC06000123A)?"),
@@ -130,6 +130,23 @@ private slots:
         QCOMPARE(consulta(QStringLiteral("SELECT IDCNAPU, NDCNARTAPU, NDCNSBTAPU FROM DCN")),
                  lines);
         QVERIFY(!ScriptedUi::current().busy);
+    }
+
+    // The opener trims both answers and turns the number to upper case.
+    void destinoRecortado() {
+        CatalogFixture catalog(kSeed);
+        ScriptedUi::current().onForm(QStringLiteral("frmGenerarCancelaciones"), [](QDialog& d) {
+            auto& dialogo = static_cast<frmGenerarCancelaciones&>(d);
+            dialogo.m_DIT = QStringLiteral("  25001ic04000001x ");
+            dialogo.m_CTIT = QStringLiteral(" cert ");
+            d.accept();
+        });
+        frmMain frm;
+        seleccionar(frm, QStringLiteral("26001IC06000123A"));
+        ScriptedUi::current().answerBoxes({MsgResult::Yes, MsgResult::Ok});
+        entry(frm, "mnuprorratearIDA4").trigger();
+        QCOMPARE(consulta(QStringLiteral("SELECT IDCNAPU, CDCNEXPAPU FROM DCN")),
+                 QStringLiteral("25001IC04000001X|cert"));
     }
 
     // The dialog hands back what was typed; it takes no seventeenth character.
