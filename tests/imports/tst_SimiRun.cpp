@@ -1,6 +1,8 @@
 #include "data/modDA.h"
 #include "data/simi_work.h"
+#include "assembly/frmArmadoITEM.h"
 #include "imports/frmMenuIC.h"
+#include "imports/frmSIMIGlobal.h"
 #include "platform/Settings.h"
 #include "runtime/Paths.h"
 #include "support/CatalogFixture.h"
@@ -12,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -101,10 +104,15 @@ QPushButton& boton(frmMenuIC& menu, const char* name) {
     return *menu.findChild<QPushButton*>(QLatin1String(name));
 }
 
+// The main windows the menu showed on closing (their menus are top-level widgets too, and
+// go with them).
 void cerrarVentanasPrincipales() {
+    QList<QPointer<QWidget>> ventanas;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == QLatin1String("frmMain"))
-            delete w;
+            ventanas << w;
+    for (const QPointer<QWidget>& w : ventanas)
+        delete w.data();
 }
 
 } // namespace
@@ -268,6 +276,31 @@ private slots:
         QCOMPARE(ScriptedUi::current().boxes.value(1).text, message);
         QCOMPARE(consulta(check), expected);
         QCOMPARE(consulta(QStringLiteral("SELECT COUNT(*) FROM ART")), QStringLiteral("5"));
+    }
+
+    // "Cargar XLS" and "Ver Articulos" open their windows on the menu's declaration; the count
+    // is read again when the sheet window closes.
+    void opensItsWindows() {
+        CatalogFixture catalog(kSeed);
+        QStringList abiertos;
+        ScriptedUi::current().onForm(QStringLiteral("frmSIMIGlobal"), [&](QDialog& d) {
+            abiertos << static_cast<frmSIMIGlobal&>(d).m_Despacho;
+            modDA::simiReemplazarFilas(kDespacho, filasDeLaHoja());
+        });
+        ScriptedUi::current().onForm(QStringLiteral("frmArmadoITEM"), [&](QDialog& d) {
+            abiertos << static_cast<frmArmadoITEM&>(d).m_Operacion +
+                            static_cast<frmArmadoITEM&>(d).m_IdentificadorPropio;
+        });
+        frmMenuIC menu;
+        menu.m_Despacho = kDespacho;
+        menu.Form_Activate();
+        QCOMPARE(boton(menu, "cmdIniciarProceso").text(), QStringLiteral("Enviar todo"));
+        boton(menu, "cmdCargar").click();
+        QCOMPARE(boton(menu, "cmdIniciarProceso").text(), QStringLiteral("Enviar todo (4)"));
+        QVERIFY(boton(menu, "cmdIniciarProceso").font().bold());
+        boton(menu, "cmdArticulos").click();
+        QCOMPARE(abiertos, (QStringList{kDespacho, kDespacho}));
+        QVERIFY(menu.windowTitle().startsWith(QStringLiteral("DESPACHO - Version ")));
     }
 
     // The clear button asks nothing and reports; closing brings the main window back.
