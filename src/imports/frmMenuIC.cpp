@@ -113,7 +113,8 @@ frmMenuIC::frmMenuIC(QWidget* parent) : QDialog(parent) {
             const auto fin = qScopeGuard([this] {
                 enProceso_ = false;
                 setBotones(true);
-                cargarDatos();
+                corvelix::runHandler(*this, QStringLiteral("Form_Activate"),
+                                     [this] { cargarDatos(); });
             });
             corvelix::runHandler(*this, QLatin1String(handler),
                                  [this, step] { (this->*step)(m_Despacho); });
