@@ -303,6 +303,21 @@ private slots:
         QVERIFY(menu.windowTitle().startsWith(QStringLiteral("DESPACHO - Version ")));
     }
 
+    // A count that cannot be read is shown, with its chain, and the window stays.
+    void activationFailureShown() {
+        CatalogFixture catalog(kSeed);
+        modDA::execSQL(modDA::kLocal, testSql(QStringLiteral("DROP TABLE SIMIGlobalItem")));
+        frmMenuIC menu;
+        menu.m_Despacho = kDespacho;
+        ScriptedUi::current().answerBoxes({MsgResult::Ok});
+        menu.Form_Activate();
+        const QString texto = ScriptedUi::current().boxes.value(0).text;
+        QVERIFY2(texto.contains(QStringLiteral("Corvelix.frmMenuIC.Form_Activate (0)::"
+                                               "Corvelix.frmMenuIC.CargarDatos.::"
+                                               "Corvelix.frmMenuIC.getItemSIMI.::")),
+                 qPrintable(texto));
+    }
+
     // The clear button asks nothing and reports; closing brings the main window back.
     void clearAndClose() {
         CatalogFixture catalog(kSeed);
