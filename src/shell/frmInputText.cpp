@@ -49,6 +49,7 @@ void frmInputText::Form_Activate() {
 
 void frmInputText::preparar() {
     m_Resultado.clear();
+    txtValor->setEchoMode(m_Oculto ? QLineEdit::Password : QLineEdit::Normal);
     if (!m_Texto.isEmpty())
         lbTexto->setText(m_Texto);
     if (!m_Valor_Defecto.trimmed().isEmpty())

@@ -20,6 +20,8 @@ public:
     QString m_Texto;
     QString m_Resultado;
     QString m_Valor_Defecto;
+    // Typed characters shown masked (a password).
+    bool m_Oculto = false;
 
     // The preparation of a showing; runs once per showing.
     void Form_Activate();

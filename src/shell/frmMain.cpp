@@ -388,6 +388,7 @@ void frmMain::crearMenus() {
             exclamacion);
     });
     conectarVistaItems();
+    conectarOperaciones();
 
     // The two workbook exports of the selected declaration (number and own reference).
     const auto exportarExcel = [this](const char* name, const char* procedure,
@@ -512,6 +513,17 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lstDespachos && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_R && static_cast<QKeyEvent*>(event)->modifiers() ==
+                                    (Qt::ControlModifier | Qt::AltModifier)) {
+            // The list has no use for it; the window's handler sees it once.
+            Form_KeyDown(*static_cast<QKeyEvent*>(event));
+            return true;
+        }
+        if (key == Qt::Key_F6) {
+            corvelix::runHandler(*this, QStringLiteral("cargarOperacion"),
+                                 [this] { cargarOperacion(); });
+            return true;
+        }
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             corvelix::runHandler(*this, QStringLiteral("cargarItemsView"),
                                  [this] { cargarItemsView(); });

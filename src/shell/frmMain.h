@@ -11,7 +11,9 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QKeyEvent;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 // The program's main window: the searchable list of declarations. A new object is the window
 // loaded anew (design state); the start-up work of the first activation runs once per process.
@@ -30,6 +32,13 @@ public:
     void cmdBuscar_Click();
     // Opens the item view of the selected declaration, after the window watch.
     void cargarItemsView();
+    // The SIMI processing menu of the selected declaration, in place of this window.
+    void cargarOperacion();
+    // Cancellations for every item of `operacion` against a destination declaration.
+    void prorratearIDA4(const QString& operacion);
+    void limipiarSIMI();
+    // Ctrl+Alt+R: the connection profile reset, behind its password.
+    void Form_KeyDown(const QKeyEvent& event);
 
     // Set once the start-up work succeeded; outlives the window.
     static bool firstActivationDone() { return s_activado; }
@@ -37,12 +46,16 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void crearControles();
     void crearMenus();
     void primeraActivacion();
     void conectarVistaItems();
+    void conectarOperaciones();
+    // The selected row, or the first one; null when the list is empty.
+    QTreeWidgetItem* filaSeleccionada() const;
 
     QPushButton* cmdExportarProvisorio;
     QPushButton* cmdBultos;

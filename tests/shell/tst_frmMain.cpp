@@ -182,17 +182,8 @@ private slots:
         for (QAction* action : popup->actions()) {
             shownNames << action->objectName();
             shownCaptions << action->text();
-            // Only the entries whose operations are part of the program are usable.
-            static const QStringList usable{QStringLiteral("mnuCopiarOperacion"),
-                                            QStringLiteral("mnuComprobarActualizacion"),
-                                            QStringLiteral("mnuExportarATXT"),
-                                            QStringLiteral("mnuItem"),
-                                            QStringLiteral("mnuExportarExcel"),
-                                            QStringLiteral("mnuExportarExcelLgy"),
-                                            QStringLiteral("mnuCaratula"),
-                                            QStringLiteral("mnuCargarLiquidaciones"),
-                                            QStringLiteral("mnuCargarCancelaciones")};
-            QCOMPARE(action->isEnabled(), usable.contains(action->objectName()));
+            // Every entry of the menu leads to a built operation.
+            QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
         }
         QCOMPARE(shownNames, names);
         QCOMPARE(shownCaptions, captions);

@@ -1,0 +1,153 @@
+#include "data/modDA.h"
+#include "imports/frmSIMIGlobal.h"
+#include "platform/FlexGrid.h"
+#include "support/CatalogFixture.h"
+#include "support/ScriptedUi.h"
+#include "support/TestCase.h"
+#include "support/TestRegistry.h"
+#include "support/TestSql.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+
+using namespace corvelix;
+using corvelix::test::CatalogFixture;
+using corvelix::test::ScriptedUi;
+
+namespace {
+
+const QString kDespacho = QStringLiteral("26001IC04000001A");
+
+// Items 1 to 5.
+const QString kSeed = QStringLiteral(R"(
+INSERT INTO DDT (IDDT) VALUES ('26001IC04000001A');
+INSERT INTO ART (IDDT, NART, NARTEXT, CARTUNTDCL, QARTUNTDCL, CARTUNTEST, QARTUNTEST, CARTPAYORI)
+  VALUES ('26001IC04000001A', '0001', '0001', '07', 1, '01', 1.5, '225'),
+         ('26001IC04000001A', '0002', '0002', '07', 2, '01', 2.5, '221'),
+         ('26001IC04000001A', '0003', '0003', '07', 3, '01', 3.5, '999'),
+         ('26001IC04000001A', '0004', '0004', '07', 4, '01', 4.5, '225'),
+         ('26001IC04000001A', '0005', '0005', '07', 5, '01', 5.5, '225');
+)");
+
+QString hoja(const CatalogFixture& catalog, const QByteArray& texto) {
+    const QString ruta = QDir(catalog.folder()).filePath(QStringLiteral("simi.txt"));
+    QFile file(ruta);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(texto);
+    return ruta;
+}
+
+QString filas() {
+    const modDA::Recordset rs = modDA::getRs(
+        modDA::kLocal,
+        testSql(QStringLiteral("SELECT Item, Cantidad, Fob, Lista, CCTexto, Certificado_Origen, "
+                               "KGNeto, DeclaradaUnidad, EstadisticaCantidad, PaisOrigen, "
+                               "Procesado FROM SIMIGlobalItem ORDER BY Item, rowid")));
+    QStringList out;
+    for (const QVariantList& r : rs.rows()) {
+        QStringList campos;
+        for (const QVariant& v : r)
+            campos << (v.isNull() ? QStringLiteral("-") : v.toString());
+        out << campos.join(QLatin1Char('|'));
+    }
+    return out.join(QLatin1Char(';'));
+}
+
+} // namespace
+
+// The SIMI sheet: automatic assignment, the rows written with their item values and the
+// zero rows of the items the sheet leaves out; bad sheets write nothing.
+class tst_SimiSheet : public corvelix::test::TestCase {
+    Q_OBJECT
+
+protected:
+    void initTest() override { ScriptedUi::current().reset(); }
+
+private slots:
+    void load() {
+        CatalogFixture catalog(kSeed);
+        frmSIMIGlobal frm;
+        frm.m_Despacho = kDespacho;
+        frm.Form_Activate();
+        QVERIFY(frm.lf_LevantarExcel(hoja(catalog, "ITEM\tCantidad\tTOTAL\tPeso\tCOD\tAC\tSD\tFOB\n"
+                                                    "2\t10,5\t1234,5\t3\tC-1\tACE\tCCP\t9\n"
+                                                    "4\t0\t0\t1\t\t\t\t9\n")));
+        QCOMPARE(frm.filasLeidas(), 2);
+        frm.Seleccionarautomaticamente_dorsel();
+        auto* grid = frm.findChild<FlexGrid*>(QStringLiteral("grdExcel"));
+        QStringList asignados;
+        for (int c = 0; c < grid->cols(); ++c)
+            asignados << grid->textMatrix(1, c);
+        QCOMPARE(asignados, (QStringList{"Item", "Cantidad", "Fob", "KGNeto", "Certificado Origen",
+                                         "Acuerdo", "CC Pack", ""}));
+        ScriptedUi::current().answerBoxes({MsgResult::Ok});
+        frm.findChild<QPushButton*>(QStringLiteral("cmdGuardar"))->click();
+        QCOMPARE(ScriptedUi::current().boxes.value(0).text, QStringLiteral("Fin de Proceso"));
+        QCOMPARE(filas(), QStringLiteral("1|0|0|-|-|-|-|-|-|-|0;"
+                                         "2|10.5|1234.5|ACE|CCP|C-1|3|07|2.5|221|0;"
+                                         "3|0|0|-|-|-|-|-|-|-|0;"
+                                         "4|0|0||||1|07|4.5|225|0;"
+                                         "5|0|0|-|-|-|-|-|-|-|0"));
+        QCOMPARE(frm.result(), int(QDialog::Rejected));
+    }
+
+    void refused_data() {
+        QTest::addColumn<QByteArray>("sheet");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing column") << QByteArray("Item\tCantidad\n1\t2\n")
+                                        << QStringLiteral("Debe seleccionar Item, Cantidad y FOB "
+                                                          "para poder continuar.");
+        QTest::newRow("letters in quantity") << QByteArray("Item\tCantidad\tTotal\n1\tdos\t3\n")
+                                             << QStringLiteral("la cantidad \"dos\" no es un número");
+        QTest::newRow("letters in amount") << QByteArray("Item\tCantidad\tTotal\n1\t2\ttres\n")
+                                           << QStringLiteral("el FOB \"tres\" no es un número");
+        QTest::newRow("negative amount") << QByteArray("Item\tCantidad\tTotal\n1\t2\t-3\n")
+                                         << QStringLiteral("el FOB \"-3\" es negativo");
+        QTest::newRow("unknown item") << QByteArray("Item\tCantidad\tTotal\n1\t2\t3\n9\t1\t1\n")
+                                      << QStringLiteral("No se encuentra el item ");
+        QTest::newRow("no rows") << QByteArray("Item\tCantidad\tTotal\n")
+                                 << QStringLiteral("La hoja no tiene filas para cargar");
+    }
+    // Nothing is written, the earlier rows stay; the window stays open.
+    void refused() {
+        QFETCH(QByteArray, sheet);
+        QFETCH(QString, message);
+        CatalogFixture catalog(kSeed);
+        modDA::execSQL(modDA::kLocal,
+                       testSql(QStringLiteral("INSERT INTO SIMIGlobalItem (NumeroOperacion, Item, "
+                                              "Cantidad, Fob) VALUES ('26001IC04000001A', 1, 7, 7)")));
+        frmSIMIGlobal frm;
+        frm.m_Despacho = kDespacho;
+        ScriptedUi::current().tolerateBoxes(true);
+        frm.lf_LevantarExcel(hoja(catalog, sheet));
+        frm.Seleccionarautomaticamente_dorsel();
+        const qsizetype antes = ScriptedUi::current().boxes.size();
+        frm.findChild<QPushButton*>(QStringLiteral("cmdGuardar"))->click();
+        QCOMPARE(ScriptedUi::current().boxes.size(), antes + 1);
+        const QString texto = ScriptedUi::current().boxes.last().text;
+        QVERIFY2(texto.contains(message), qPrintable(texto));
+        QCOMPARE(filas(), QStringLiteral("1|7|7|-|-|-|-|-|-|-|0"));
+    }
+
+    // A big sheet goes in whole.
+    void manyRows() {
+        CatalogFixture catalog(kSeed);
+        QByteArray texto("Item\tCantidad\tTotal\n");
+        for (int i = 0; i < 20000; ++i)
+            texto += QByteArray::number(i % 5 + 1) + "\t1\t2\n";
+        frmSIMIGlobal frm;
+        frm.m_Despacho = kDespacho;
+        QVERIFY(frm.lf_LevantarExcel(hoja(catalog, texto)));
+        frm.Seleccionarautomaticamente_dorsel();
+        ScriptedUi::current().answerBoxes({MsgResult::Ok});
+        frm.guardarDatos();
+        const modDA::Recordset rs = modDA::getRs(
+            modDA::kLocal, testSql(QStringLiteral("SELECT COUNT(*) FROM SIMIGlobalItem")));
+        QCOMPARE(rs.field(0).toInt(), 20000);
+    }
+};
+
+CORVELIX_TEST(tst_SimiSheet)
+#include "tst_SimiSheet.moc"

@@ -1,0 +1,286 @@
+#include "data/modDA.h"
+#include "imports/frmGenerarCancelaciones.h"
+#include "platform/Settings.h"
+#include "shell/frmInputText.h"
+#include "shell/frmMain.h"
+#include "support/CatalogFixture.h"
+#include "support/ScriptedUi.h"
+#include "support/TestCase.h"
+#include "support/TestRegistry.h"
+#include "support/TestSql.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace corvelix;
+using corvelix::test::CatalogFixture;
+using corvelix::test::ScriptedUi;
+
+namespace {
+
+// IC06 admits cancellations, IC04 does not.
+const QString kSeed = QStringLiteral(R"(
+INSERT INTO DDT (IDDT, IEXT) VALUES ('26001IC06000123A', 'UNO'), ('26001IC04000009Z', 'DOS'),
+  ('26001SIMI000001A', 'TRES');
+INSERT INTO ART (IDDT, NART, NARTEXT) VALUES ('26001IC06000123A', '0001', '0001');
+INSERT INTO SBT (IDDT, NART, ISBT) VALUES ('26001IC06000123A', '0001', '0001');
+INSERT INTO CPL (ICPL, NART, CCPL) VALUES ('26001IC06000123A', '0001', 'SIMI-FECHA-ARRIB'),
+  ('26001SIMI000001A', '0001', 'SIMI-FECHA-ARRIB');
+)");
+
+QAction& entry(frmMain& frm, const char* name) {
+    return *frm.findChild<QAction*>(QLatin1String(name));
+}
+
+void seleccionar(frmMain& frm, const QString& numero) {
+    frm.findChild<QCheckBox*>(QStringLiteral("chkMostrarSIMI"))->setChecked(true);
+    frm.cargarGrilla(QString());
+    auto& lista = *frm.findChild<QTreeWidget*>(QStringLiteral("lstDespachos"));
+    const auto encontrados = lista.findItems(numero, Qt::MatchExactly, 0);
+    QVERIFY(!encontrados.isEmpty());
+    lista.setCurrentItem(encontrados.first());
+}
+
+QString consulta(const QString& sql) {
+    const modDA::Recordset rs = modDA::getRs(modDA::kCatalog, testSql(sql));
+    QStringList filas;
+    for (const QVariantList& r : rs.rows()) {
+        QStringList campos;
+        for (const QVariant& v : r)
+            campos << v.toString();
+        filas << campos.join(QLatin1Char('|'));
+    }
+    return filas.join(QLatin1Char(';'));
+}
+
+void responderDestino(const QString& dit, const QString& ctit, bool generar = true) {
+    ScriptedUi::current().onForm(QStringLiteral("frmGenerarCancelaciones"), [=](QDialog& d) {
+        d.findChild<QLineEdit*>(QStringLiteral("txtDIT"))->setText(dit);
+        d.findChild<QLineEdit*>(QStringLiteral("txtCTIT"))->setText(ctit);
+        d.findChild<QPushButton*>(generar ? QStringLiteral("cmdGenerar")
+                                          : QStringLiteral("cmdCancelar"))
+            ->click();
+    });
+}
+
+} // namespace
+
+// Cancellation generation, SIMI FIX, the SIMI menu key and the profile reset key.
+class tst_frmMainOperaciones : public corvelix::test::TestCase {
+    Q_OBJECT
+
+protected:
+    void initTest() override { ScriptedUi::current().reset(); }
+
+private slots:
+    void generarDescarga_data() {
+        QTest::addColumn<QString>("despacho");
+        QTest::addColumn<QString>("dit");
+        QTest::addColumn<bool>("generar");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QString>("lines");
+        QTest::newRow("refused sub-regime")
+            << QStringLiteral("26001IC04000009Z") << QString() << true
+            << QStringList{QStringLiteral("No se puede distribuir en una IC04")} << QString();
+        QTest::newRow("cancelled") << QStringLiteral("26001IC06000123A") << QStringLiteral("x")
+                                   << false
+                                   << QStringList{QStringLiteral("Numero de despacho inválido")}
+                                   << QString();
+        QTest::newRow("short") << QStringLiteral("26001IC06000123A")
+                               << QStringLiteral("25001IC0400001") << true
+                               << QStringList{QStringLiteral("Numero de despacho inválido")}
+                               << QString();
+        QTest::newRow("lower case")
+            << QStringLiteral("26001IC06000123A") << QStringLiteral("25001ic04000001x") << true
+            << QStringList{QStringLiteral("Confirma generar la descarga de 25001IC04000001X en "
+                                          "todos los item's del despacho seleccionado "
+                                          "(26001IC06000123A)?"),
+                           QStringLiteral("Fin de proceso.")}
+            << QStringLiteral("25001IC04000001X|1|1");
+    }
+    void generarDescarga() {
+        QFETCH(QString, despacho);
+        QFETCH(QString, dit);
+        QFETCH(bool, generar);
+        QFETCH(QStringList, boxes);
+        QFETCH(QString, lines);
+        CatalogFixture catalog(kSeed);
+        responderDestino(dit, QStringLiteral(" CERT "), generar);
+        frmMain frm;
+        frm.cargarGrilla(QString());
+        seleccionar(frm, despacho);
+        QList<MsgResult> answers(boxes.size(), MsgResult::Ok);
+        if (boxes.size() == 2)
+            answers[0] = MsgResult::Yes;
+        ScriptedUi::current().answerBoxes(answers);
+        entry(frm, "mnuprorratearIDA4").trigger();
+        QStringList shown;
+        for (const auto& box : ScriptedUi::current().boxes)
+            shown << box.text;
+        QCOMPARE(shown, boxes);
+        if (boxes.size() == 2)
+            QCOMPARE(ScriptedUi::current().boxes[0].defaultButton, MsgDefault::Second);
+        QCOMPARE(consulta(QStringLiteral("SELECT IDCNAPU, NDCNARTAPU, NDCNSBTAPU FROM DCN")),
+                 lines);
+        QVERIFY(!ScriptedUi::current().busy);
+    }
+
+    // The opener trims both answers and turns the number to upper case.
+    void destinoRecortado() {
+        CatalogFixture catalog(kSeed);
+        ScriptedUi::current().onForm(QStringLiteral("frmGenerarCancelaciones"), [](QDialog& d) {
+            auto& dialogo = static_cast<frmGenerarCancelaciones&>(d);
+            dialogo.m_DIT = QStringLiteral("  25001ic04000001x ");
+            dialogo.m_CTIT = QStringLiteral(" cert ");
+            d.accept();
+        });
+        frmMain frm;
+        seleccionar(frm, QStringLiteral("26001IC06000123A"));
+        ScriptedUi::current().answerBoxes({MsgResult::Yes, MsgResult::Ok});
+        entry(frm, "mnuprorratearIDA4").trigger();
+        QCOMPARE(consulta(QStringLiteral("SELECT IDCNAPU, CDCNEXPAPU FROM DCN")),
+                 QStringLiteral("25001IC04000001X|cert"));
+    }
+
+    // The dialog hands back what was typed; it takes no seventeenth character.
+    void dialogo() {
+        frmGenerarCancelaciones d;
+        auto* dit = d.findChild<QLineEdit*>(QStringLiteral("txtDIT"));
+        QTest::keyClicks(dit, QStringLiteral(" 26001ic04000001ab"));
+        QCOMPARE(dit->text(), QStringLiteral(" 26001ic04000001"));
+        d.findChild<QPushButton*>(QStringLiteral("cmdGenerar"))->click();
+        QCOMPARE(d.m_DIT, QStringLiteral(" 26001ic04000001"));
+        QCOMPARE(d.m_CTIT, QString());
+        d.m_DIT = QStringLiteral("a");
+        d.m_CTIT = QStringLiteral("b");
+        d.reject();
+        QCOMPARE(d.m_DIT, QStringLiteral("a"));
+        d.findChild<QPushButton*>(QStringLiteral("cmdCancelar"))->click();
+        QCOMPARE(d.m_DIT, QString());
+        QCOMPARE(d.m_CTIT, QString());
+    }
+
+    void simiFix_data() {
+        QTest::addColumn<QString>("despacho");
+        QTest::addColumn<MsgResult>("answer");
+        QTest::addColumn<QString>("left");
+        QTest::newRow("SIMI refused") << QStringLiteral("26001SIMI000001A") << MsgResult::Ok
+                                      << QStringLiteral("2");
+        QTest::newRow("No") << QStringLiteral("26001IC06000123A") << MsgResult::No
+                            << QStringLiteral("2");
+        QTest::newRow("Yes") << QStringLiteral("26001IC06000123A") << MsgResult::Yes
+                             << QStringLiteral("1");
+    }
+    void simiFix() {
+        QFETCH(QString, despacho);
+        QFETCH(MsgResult, answer);
+        QFETCH(QString, left);
+        CatalogFixture catalog(kSeed);
+        frmMain frm;
+        frm.cargarGrilla(QString());
+        seleccionar(frm, despacho);
+        ScriptedUi::current().answerBoxes({answer});
+        entry(frm, "mnuSIMIFIX4").trigger();
+        const auto& box = ScriptedUi::current().boxes.value(0);
+        if (answer == MsgResult::Ok) {
+            QCOMPARE(box.text, QStringLiteral("No se puede aplicar SIMI FIX a una SIRA, tiene que "
+                                              "ser en una definitiva"));
+        } else {
+            QCOMPARE(box.text, QStringLiteral("Confirma eliminar en todos los items, las "
+                                              "informaciones adicionales SIMI-DESC-MERCXX, "
+                                              "SIMI-FECHA-ARRIB, SIMI-FECHA-EMBAR\n\nOperación: ") +
+                                   despacho);
+            QCOMPARE(box.defaultButton, MsgDefault::Second);
+        }
+        QCOMPARE(consulta(QStringLiteral("SELECT COUNT(*) FROM CPL")), left);
+    }
+
+    // F6 opens the SIMI menu of the selected declaration in place of the main window.
+    void simiMenuKey() {
+        CatalogFixture catalog(kSeed);
+        frmMain frm;
+        frm.show();
+        frm.cargarGrilla(QString());
+        seleccionar(frm, QStringLiteral("26001IC04000009Z"));
+        QTest::keyClick(frm.findChild<QTreeWidget*>(QStringLiteral("lstDespachos")), Qt::Key_F6);
+        QCOMPARE(ScriptedUi::current().modelessForms, QStringList{QStringLiteral("frmMenuIC")});
+        QVERIFY(!frm.isVisible());
+        QWidget* menu = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("frmMenuIC"))
+                menu = w;
+        QVERIFY(menu != nullptr);
+        QCOMPARE(menu->findChild<QLabel*>(QStringLiteral("lbOperacion"))->text(),
+                 QStringLiteral("26001IC04000009Z"));
+        delete menu;
+    }
+
+    void profileReset_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<bool>("reset");
+        QTest::newRow("password with blanks")
+            << QStringLiteral("  Morvel4718 ") << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier)
+            << true;
+        QTest::newRow("other case") << QStringLiteral("morvel4718")
+                                    << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier)
+                                    << false;
+        QTest::newRow("with shift") << QStringLiteral("Morvel4718")
+                                    << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier |
+                                                             Qt::ShiftModifier)
+                                    << false;
+    }
+    void profileReset() {
+        QFETCH(QString, typed);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(bool, reset);
+        CatalogFixture catalog(kSeed);
+        settings::saveSetting(QStringLiteral("config"), QStringLiteral("perfil"),
+                              QStringLiteral("interno"));
+        bool masked = false;
+        ScriptedUi::current().onForm(QStringLiteral("frmInputText"), [&](QDialog& d) {
+            auto& input = static_cast<frmInputText&>(d);
+            input.Form_Activate();
+            auto* box = d.findChild<QLineEdit*>(QStringLiteral("txtValor"));
+            masked = box->echoMode() == QLineEdit::Password;
+            box->setText(typed);
+            d.findChild<QPushButton*>(QStringLiteral("cmdAceptar"))->click();
+        });
+        if (reset)
+            ScriptedUi::current().answerBoxes({MsgResult::Ok});
+        frmMain frm;
+        QTest::keyClick(frm.findChild<QTreeWidget*>(QStringLiteral("lstDespachos")), Qt::Key_R,
+                        modifiers);
+        const bool asked = ScriptedUi::current().shownForms.contains(QStringLiteral("frmInputText"));
+        QCOMPARE(asked, modifiers == (Qt::ControlModifier | Qt::AltModifier));
+        if (asked)
+            QVERIFY(masked);
+        QCOMPARE(settings::getSetting(QStringLiteral("config"), QStringLiteral("perfil")),
+                 reset ? QString() : QStringLiteral("interno"));
+        if (reset)
+            QCOMPARE(ScriptedUi::current().boxes.value(0).text, QStringLiteral("perfil reseteado"));
+    }
+
+    // Every entry of both menus and every button is usable, but the header editor's entry.
+    void nothingDisabled() {
+        frmMain frm;
+        for (QAction* action : frm.findChildren<QAction*>()) {
+            if (action->objectName().isEmpty() ||
+                action->objectName() == QLatin1String("mnuCaratula"))
+                continue;
+            QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
+        }
+        for (QPushButton* button : frm.findChildren<QPushButton*>())
+            QVERIFY2(button->isEnabled(), qPrintable(button->objectName()));
+    }
+};
+
+CORVELIX_TEST(tst_frmMainOperaciones)
+#include "tst_frmMainOperaciones.moc"
