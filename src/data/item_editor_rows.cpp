@@ -42,7 +42,7 @@ Sql twoDecimalsText(Dialect dialect, const Sql& expr) {
 
 Recordset getInfoAdicionalItem(const QString& despacho, const QString& item) {
     return corvelix::chained(location("getInfoAdicionalItem"), [&] {
-        return getRs(kCatalog, "SELECT CCPL, MCPL, ICPLDIF FROM CPL WHERE ICPL = ? AND NART = ? ",
+        return getRs(kCatalog, "SELECT CCPL, MCPL, ICPLDIF FROM CPL WHERE ICPL = ? AND NART = ? ORDER BY CCPL",
                      {despacho, item});
     });
 }
@@ -62,7 +62,7 @@ Recordset getVentajasItem(const QString& despacho, const QString& item) {
         return getRs(kCatalog,
                      "SELECT SRG.CSRG AS CSRG, VEN.LVENLBL AS LVENLBL FROM SRG "
                      "LEFT JOIN VEN ON (SRG.CSRG = VEN.CVEN AND VEN.DVENFIN > GETDATE()) "
-                     "WHERE SRG.ISRG = ? AND SRG.NART = ?",
+                     "WHERE SRG.ISRG = ? AND SRG.NART = ? ORDER BY SRG.CSRG",
                      {despacho, item});
     });
 }
@@ -82,7 +82,8 @@ Recordset getVentajasComunes(const QString& despacho) {
 Recordset getDocumentosItem(const QString& despacho, const QString& item) {
     return corvelix::chained(location("getDocumentosItem"), [&] {
         return getRs(kCatalog,
-                     "SELECT CDVDDOC, LDVDREFDOC FROM DVD WHERE IDVD = ? AND NART = ? ",
+                     "SELECT CDVDDOC, LDVDREFDOC FROM DVD WHERE IDVD = ? AND NART = ? "
+                     "ORDER BY CDVDDOC",
                      {despacho, item});
     });
 }

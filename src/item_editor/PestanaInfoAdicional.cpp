@@ -3,6 +3,7 @@
 #include "data/attached_rows.h"
 #include "data/item_editor_rows.h"
 #include "data/item_values.h"
+#include "runtime/FormKit.h"
 #include "runtime/Ui.h"
 #include "shell/frmInputText.h"
 #include "shell/frmListado.h"

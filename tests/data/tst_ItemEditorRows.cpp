@@ -111,7 +111,7 @@ private slots:
     // A stored advantage stays visible when VEN lacks its code or it expired.
     void advantagesWithoutCurrentLabelListed() {
         QCOMPARE(recordsetRows(modDA::getVentajasItem(D, QStringLiteral("0001"))),
-                 (QStringList{"V1|Ventaja uno", "V9|<null>", "NOVEN|<null>"}));
+                 (QStringList{"NOVEN|<null>", "V1|Ventaja uno", "V9|<null>"}));
     }
 
     void addToManyItems_data() {

@@ -80,7 +80,7 @@ private slots:
         item.cargar();
         QCOMPARE(filas(item.info->lstInfAdItem), (QStringList{"ALL3|a|D", "SIMQ|s|S"}));
         // NOVEN has no VEN row: listed with an empty label.
-        QCOMPARE(filas(item.ventajas->lstVentajas), (QStringList{"V1|Ventaja uno", "NOVEN|"}));
+        QCOMPARE(filas(item.ventajas->lstVentajas), (QStringList{"NOVEN|", "V1|Ventaja uno"}));
         QCOMPARE(filas(item.documentos->lstvDocumentos), QStringList{"LIC|L"});
         QCOMPARE(filas(item.ccpac->lstCCPAC), QStringList());
         QCOMPARE(item.liquidationChecks, 1);
@@ -361,7 +361,7 @@ private slots:
         ListTabsHost h(QStringLiteral("0001"));
         h.cargar();
         seleccionar(h.info->lstInfAdItem, 1);
-        seleccionar(h.ventajas->lstVentajas, 1);
+        seleccionar(h.ventajas->lstVentajas, 0);
         seleccionar(h.documentos->lstvDocumentos, 0);
         answer({MsgResult::Yes, MsgResult::Yes, MsgResult::Yes});
         QTest::keyClick(h.info->lstInfAdItem, Qt::Key_Delete);
@@ -375,9 +375,10 @@ private slots:
         QCOMPARE(filas(h.documentos->lstvDocumentos), QStringList());
         QCOMPARE(rows("SELECT NART, CSRG FROM SRG WHERE ISRG = ? AND NART = '0001'"),
                  QStringList{"0001|V1"});
-        // Only the advantage delete marks the item, and re-checks the liquidation tab.
+        // Only the advantage delete marks the item, and re-checks the liquidation tab (once
+        // after the load's own check).
         QCOMPARE(marcas().at(0), QStringLiteral("0001|I"));
-        QCOMPARE(h.liquidationChecks, 1);
+        QCOMPARE(h.liquidationChecks, 2);
     }
 
     void deleteFromItemGlobal() {
