@@ -38,10 +38,9 @@ const QString& largeCatalog(Run& run) {
 void infoOnEveryItem(Run& run) {
     const QString path = largeCatalog(run);
     const double ours = onFreshCopies(run, path, [] {
-        modDA::agregarInformacionAdicional_ALLITEMS(modDA::kLargeDeclaration,
-                                                    QStringLiteral("TODO"),
-                                                    QStringLiteral("BENCH-CODE"),
-                                                    QStringLiteral("VALOR"), QString(), false);
+        modDA::agregarInformacionAdicional_ALLITEMS(
+            modDA::kLargeDeclaration, QStringLiteral("TODO"), QStringLiteral("BENCH-CODE"),
+            QStringLiteral("VALOR"), QString(), false);
     });
     const double shell = run.shellTime(
         path,

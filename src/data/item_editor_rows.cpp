@@ -42,8 +42,10 @@ Sql twoDecimalsText(Dialect dialect, const Sql& expr) {
 
 Recordset getInfoAdicionalItem(const QString& despacho, const QString& item) {
     return corvelix::chained(location("getInfoAdicionalItem"), [&] {
-        return getRs(kCatalog, "SELECT CCPL, MCPL, ICPLDIF FROM CPL WHERE ICPL = ? AND NART = ? ORDER BY CCPL",
-                     {despacho, item});
+        return getRs(
+            kCatalog,
+            "SELECT CCPL, MCPL, ICPLDIF FROM CPL WHERE ICPL = ? AND NART = ? ORDER BY CCPL",
+            {despacho, item});
     });
 }
 
@@ -173,12 +175,11 @@ int agregarDocumento_ALLITEMS(const QString& despacho, const QString& items, con
         if (reemplazar)
             ResetDocumento(despacho, codigo, items);
         execSQL(kCatalog, kMarkItems + sinCodigo, params);
-        const int rows =
-            execSQL(kCatalog,
-                    "INSERT INTO DVD (IDVD, NART, CDVDDOC, CDVDPRSDOC, LDVDREFDOC) "
-                    "SELECT ?, NART, ?, 'S', ? FROM ART WHERE IDDT = ? AND " +
-                        sinCodigo,
-                    QVariantList{despacho, codigo, ref} + params);
+        const int rows = execSQL(kCatalog,
+                                 "INSERT INTO DVD (IDVD, NART, CDVDDOC, CDVDPRSDOC, LDVDREFDOC) "
+                                 "SELECT ?, NART, ?, 'S', ? FROM ART WHERE IDDT = ? AND " +
+                                     sinCodigo,
+                                 QVariantList{despacho, codigo, ref} + params);
         transaction.commit();
         return rows;
     });
@@ -190,16 +191,15 @@ int agregarCCPAC_ALLITEMS(const QString& despacho, const QString& valor, bool re
         Transaction transaction;
         if (reemplazar)
             execSQL(kCatalog, "delete from CCM where IDDT = ?", {despacho});
-        const int rows = execSQL(
-            kCatalog,
-            "INSERT INTO CCM (IDDT, NART, CCCM, MCCM, DESARROLLO, CCCMNART) "
-            "SELECT ?, CAST(NART AS int), 'DCEXP', ?, 1, "
-            "CASE WHEN CARTPAYORI IN ('225', '221') THEN NART ELSE " +
-                sql::concat(d, {"'00000000'", "NART"}) +
-                " END FROM ART WHERE IDDT = ? AND NART <> '0000' "
-                "AND NOT EXISTS (SELECT 1 FROM CCM WHERE CCM.IDDT = ART.IDDT "
-                "AND CCM.NART = CAST(ART.NART AS int))",
-            {despacho, valor, despacho});
+        const int rows = execSQL(kCatalog,
+                                 "INSERT INTO CCM (IDDT, NART, CCCM, MCCM, DESARROLLO, CCCMNART) "
+                                 "SELECT ?, CAST(NART AS int), 'DCEXP', ?, 1, "
+                                 "CASE WHEN CARTPAYORI IN ('225', '221') THEN NART ELSE " +
+                                     sql::concat(d, {"'00000000'", "NART"}) +
+                                     " END FROM ART WHERE IDDT = ? AND NART <> '0000' "
+                                     "AND NOT EXISTS (SELECT 1 FROM CCM WHERE CCM.IDDT = ART.IDDT "
+                                     "AND CCM.NART = CAST(ART.NART AS int))",
+                                 {despacho, valor, despacho});
         transaction.commit();
         return rows;
     });
@@ -271,8 +271,8 @@ void escribirInfoAdicional(const QString& despacho, const QString& codigo,
             QVariantList params{despacho};
             for (const QString& n : parte)
                 params << n;
-            execSQL(kCatalog,
-                    kMarkItems + "NART IN (" + Sql::placeholders(parte.size()) + ")", params);
+            execSQL(kCatalog, kMarkItems + "NART IN (" + Sql::placeholders(parte.size()) + ")",
+                    params);
         }
         transaction.commit();
     });

@@ -23,8 +23,8 @@ namespace {
 void llenar(QTreeWidget* lista, modDA::Recordset rs) {
     lista->clear();
     for (; !rs.eof(); rs.moveNext())
-        new QTreeWidgetItem(lista, {rs.text("NART"), rs.text("CCCM"), rs.text("MCCM"),
-                                    rs.text("CCCMNART")});
+        new QTreeWidgetItem(
+            lista, {rs.text("NART"), rs.text("CCCM"), rs.text("MCCM"), rs.text("CCCMNART")});
 }
 
 // The export-document item number with the origin's mask; a text that is no number stays.
@@ -180,8 +180,8 @@ void PestanaCCPAC::agregarCCPAC_ALLITEMS() {
 void PestanaCCPAC::cmdVaciarCCPAC_Click() {
     correr(QStringLiteral("cmdVaciarCCPAC_Click"), [this] {
         if (ui().msgBox(QStringLiteral("Confirma vaciar CCPAC de este provisorio?"),
-                        MsgButtons::YesNo, MsgIcon::Exclamation,
-                        QString(), MsgDefault::Second) != MsgResult::Yes)
+                        MsgButtons::YesNo, MsgIcon::Exclamation, QString(),
+                        MsgDefault::Second) != MsgResult::Yes)
             return;
         ui().setBusy(true);
         try {

@@ -138,8 +138,8 @@ void PestanaDocumentos::agregarDocumentos_ALLITEMS() {
         if (items.isEmpty())
             return avisar(QStringLiteral("Debe seleccionar como minimo un item"));
         const MsgResult r = ui().msgBox(
-            lineas({QStringLiteral("¿Desea agregar el documento ") + codigo + QStringLiteral(" = ") +
-                        referencia + QStringLiteral(" en los items?"),
+            lineas({QStringLiteral("¿Desea agregar el documento ") + codigo +
+                        QStringLiteral(" = ") + referencia + QStringLiteral(" en los items?"),
                     QString(), QStringLiteral("Si selecciona:"),
                     QStringLiteral("[SI] Se establecerá este valor en los items, se perderá los "
                                    "valores existentes"),
@@ -187,14 +187,14 @@ void PestanaDocumentos::eliminarDocumetos_ALLITEMS() {
         if (fila == nullptr)
             return;
         const QString codigo = fila->text(0);
-        if (ui().msgBox(
-                lineas({QStringLiteral("¿Confirma eliminar el documento ") + codigo +
-                            QStringLiteral(" en los items?"),
-                        QString(), QStringLiteral("Advertencia: Estas eliminando desde ITEM GLOBAL"),
-                        QStringLiteral("Seleccionando [SI] se eliminará ") + codigo +
-                            QStringLiteral(" en los items del despacho.")}),
-                MsgButtons::YesNo, MsgIcon::Question, QString(), MsgDefault::Second) !=
-            MsgResult::Yes)
+        if (ui().msgBox(lineas({QStringLiteral("¿Confirma eliminar el documento ") + codigo +
+                                    QStringLiteral(" en los items?"),
+                                QString(),
+                                QStringLiteral("Advertencia: Estas eliminando desde ITEM GLOBAL"),
+                                QStringLiteral("Seleccionando [SI] se eliminará ") + codigo +
+                                    QStringLiteral(" en los items del despacho.")}),
+                        MsgButtons::YesNo, MsgIcon::Question, QString(),
+                        MsgDefault::Second) != MsgResult::Yes)
             return;
         modDA::ResetDocumento(operacion(), codigo, QStringLiteral("TODO"));
         cargarDocumentos_ZERO(operacion());

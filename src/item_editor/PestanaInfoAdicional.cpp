@@ -41,9 +41,9 @@ PestanaInfoAdicional::PestanaInfoAdicional(QWidget& pagina, ContextoItem context
     auto* lbValor = new QLabel(QStringLiteral("Valor"), &pagina);
     txtInfAdicionalValor = new QLineEdit(&pagina);
     txtInfAdicionalValor->setObjectName(QStringLiteral("txtInfAdicionalValor"));
-    lstInfAdItem = crearLista(pagina, "lstInfAdItem",
-                              {QStringLiteral("Codigo"), QStringLiteral("Valor"),
-                               QStringLiteral("Tipo")});
+    lstInfAdItem =
+        crearLista(pagina, "lstInfAdItem",
+                   {QStringLiteral("Codigo"), QStringLiteral("Valor"), QStringLiteral("Tipo")});
     cmdMiListaInfoAd = new QPushButton(QStringLiteral("Preguntas SIM [F7]"), &pagina);
     cmdMiListaInfoAd->setObjectName(QStringLiteral("cmdMiListaInfoAd"));
     cmdVaciarInfoAD = new QPushButton(QStringLiteral("Vaciar Info. Adicional"), &pagina);
@@ -68,8 +68,9 @@ PestanaInfoAdicional::PestanaInfoAdicional(QWidget& pagina, ContextoItem context
         correr(QStringLiteral("cmdMiListaInfoAd_Click"), [this] { cmdMiListaInfoAd_Click(); });
     });
     connect(cmdVaciarInfoAD, &QPushButton::clicked, this, [this] {
-        correr(QStringLiteral("cmdVaciarInfoAD_Click"), [this] { cmdVaciarInfoAD_Click(); },
-               MsgIcon::Exclamation);
+        correr(
+            QStringLiteral("cmdVaciarInfoAD_Click"), [this] { cmdVaciarInfoAD_Click(); },
+            MsgIcon::Exclamation);
     });
 }
 
@@ -263,7 +264,8 @@ void PestanaInfoAdicional::eliminarInfoAd_ALLITEMS() {
             const MsgResult r = ui().msgBox(
                 lineas({QStringLiteral("¿Confirma eliminar la información adicional ") + codigo +
                             QStringLiteral(" en los items?"),
-                        QString(), QStringLiteral("Advertencia: Estas eliminando desde ITEM GLOBAL"),
+                        QString(),
+                        QStringLiteral("Advertencia: Estas eliminando desde ITEM GLOBAL"),
                         QStringLiteral("Seleccionando [SI] se eliminará ") + codigo +
                             QStringLiteral(" en los items del despacho.")}),
                 MsgButtons::YesNo, MsgIcon::Question, QString(), MsgDefault::Third);

@@ -57,7 +57,8 @@ protected:
 
     // The selected row of a list, or none (a list with rows but none selected counts as none).
     static QTreeWidgetItem* seleccionada(QTreeWidget* lista);
-    static QTreeWidget* crearLista(QWidget& pagina, const char* nombre, const QStringList& columnas);
+    static QTreeWidget* crearLista(QWidget& pagina, const char* nombre,
+                                   const QStringList& columnas);
 
     QWidget& pagina_;
     ContextoItem contexto_;

@@ -40,7 +40,8 @@ PestanaVentajas::PestanaVentajas(QWidget& pagina, ContextoItem contexto)
     txtVentajas->setObjectName(QStringLiteral("txtVentajas"));
     lbVentaja = new QLabel(&pagina);
     lbVentaja->setObjectName(QStringLiteral("lbVentaja"));
-    lstVentajas = crearLista(pagina, "lstVentajas", {QStringLiteral("Codigo"), QStringLiteral("Valor")});
+    lstVentajas =
+        crearLista(pagina, "lstVentajas", {QStringLiteral("Codigo"), QStringLiteral("Valor")});
     cmdVaciarVentajas = new QPushButton(QStringLiteral("Vaciar Ventajas"), &pagina);
     cmdVaciarVentajas->setObjectName(QStringLiteral("cmdVaciarVentajas"));
     cmdVaciarVentajas->setAutoDefault(false);
@@ -181,8 +182,8 @@ void PestanaVentajas::EliminarVentaja() {
         if (fila == nullptr)
             return;
         const QString codigo = fila->text(0);
-        if (ui().msgBox(QStringLiteral("Confirma eliminar la ventaja ") + codigo,
-                        MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes)
+        if (ui().msgBox(QStringLiteral("Confirma eliminar la ventaja ") + codigo, MsgButtons::YesNo,
+                        MsgIcon::Question) != MsgResult::Yes)
             return;
         if (!modDA::eliminarVentajas(operacion(), item(), codigo))
             return;
@@ -200,14 +201,14 @@ void PestanaVentajas::eliminarVentajasALLITEMS() {
         if (fila == nullptr)
             return;
         const QString codigo = fila->text(0);
-        if (ui().msgBox(
-                lineas({QStringLiteral("¿Confirma eliminar la ventaja ") + codigo +
-                            QStringLiteral(" en los items?"),
-                        QString(), QStringLiteral("Advertencia: Estas eliminando desde ITEM GLOBAL"),
-                        QStringLiteral("Seleccionando [SI] se eliminará ") + codigo +
-                            QStringLiteral(" en los items del despacho.")}),
-                MsgButtons::YesNo, MsgIcon::Question, QString(), MsgDefault::Second) !=
-            MsgResult::Yes)
+        if (ui().msgBox(lineas({QStringLiteral("¿Confirma eliminar la ventaja ") + codigo +
+                                    QStringLiteral(" en los items?"),
+                                QString(),
+                                QStringLiteral("Advertencia: Estas eliminando desde ITEM GLOBAL"),
+                                QStringLiteral("Seleccionando [SI] se eliminará ") + codigo +
+                                    QStringLiteral(" en los items del despacho.")}),
+                        MsgButtons::YesNo, MsgIcon::Question, QString(),
+                        MsgDefault::Second) != MsgResult::Yes)
             return;
         modDA::resetVentajas_ID(operacion(), codigo);
         cargarVentajas_ZERO(operacion());

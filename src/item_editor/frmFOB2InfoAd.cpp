@@ -142,14 +142,13 @@ void frmFOB2InfoAd::cmdProcesar_Click() {
             const QString items = utiles::getSeleccionarITEMS(m_Despacho);
             if (items.isEmpty())
                 return avisar(QStringLiteral("Debe seleccionar como minimo un item"));
-            const QStringList procesados = modDA::transferirFOB(
-                m_Despacho, items, codigo, tasa, QLocale().decimalPoint());
+            const QStringList procesados =
+                modDA::transferirFOB(m_Despacho, items, codigo, tasa, QLocale().decimalPoint());
             if (!procesados.isEmpty())
                 lbItem->setText(QStringLiteral("procesando item ") + procesados.last() +
                                 QStringLiteral(" ...."));
             ui().processEvents();
-            ui().msgBox(QStringLiteral("Proceso terminado"), MsgButtons::Ok,
-                        MsgIcon::Information);
+            ui().msgBox(QStringLiteral("Proceso terminado"), MsgButtons::Ok, MsgIcon::Information);
         },
         {MsgIcon::Exclamation, {}, {}});
     ui().setBusy(false);

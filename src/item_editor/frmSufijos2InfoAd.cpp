@@ -69,8 +69,7 @@ frmSufijos2InfoAd::frmSufijos2InfoAd(QWidget* parent) : QDialog(parent) {
         corvelix::runHandler(*this, QStringLiteral("cmdCancelar_Click"),
                              [this] { cmdCancelar_Click(); });
     });
-    activacion_ =
-        new corvelix::FirstActivation(*this, [this] { lbDespacho->setText(m_Despacho); });
+    activacion_ = new corvelix::FirstActivation(*this, [this] { lbDespacho->setText(m_Despacho); });
 }
 
 bool frmSufijos2InfoAd::eventFilter(QObject* watched, QEvent* event) {
@@ -149,8 +148,7 @@ void frmSufijos2InfoAd::cmdProcesar_Click() {
             QString lista;
             for (; !rs.eof(); rs.moveNext()) {
                 const QString nart = rs.text("NART");
-                const QString valor =
-                    extraerValorSufijo(rs.text("CSBTSVL").trimmed(), sufijo);
+                const QString valor = extraerValorSufijo(rs.text("CSBTSVL").trimmed(), sufijo);
                 if (!valor.isEmpty())
                     valores.append({nart, valor});
                 if (rs.text("ISBT") == QLatin1String("0001"))
@@ -170,8 +168,7 @@ void frmSufijos2InfoAd::cmdProcesar_Click() {
                                            "de items: \r\n") +
                                 lista,
                             MsgButtons::Ok, MsgIcon::Information);
-            ui().msgBox(QStringLiteral("Proceso terminado"), MsgButtons::Ok,
-                        MsgIcon::Information);
+            ui().msgBox(QStringLiteral("Proceso terminado"), MsgButtons::Ok, MsgIcon::Information);
         },
         {MsgIcon::Exclamation, {}, {}});
     ui().setBusy(false);

@@ -198,8 +198,7 @@ private slots:
                               << QStringList{"1|DCEXP|NEW|1|0001", "2|DCEXP|OLD|1|2",
                                              "3|DCEXP|NEW|1|000000000003"};
         QTest::newRow("replace") << true
-                                 << QStringList{"1|DCEXP|NEW|1|0001",
-                                                "2|DCEXP|NEW|1|000000000002",
+                                 << QStringList{"1|DCEXP|NEW|1|0001", "2|DCEXP|NEW|1|000000000002",
                                                 "3|DCEXP|NEW|1|000000000003"};
     }
     void ccpacOnEveryItem() {
@@ -222,9 +221,8 @@ private slots:
         QTest::addColumn<QStringList>("rows");
         QTest::newRow("comma") << "," << 1.0
                                << QStringList{"0001|1234,57|D", "0002|10,00|D", "0003|0,50|D"};
-        QTest::newRow("point, rate") << "." << 2.5
-                                     << QStringList{"0001|3086,42|D", "0002|25,00|D",
-                                                    "0003|1,25|D"};
+        QTest::newRow("point, rate")
+            << "." << 2.5 << QStringList{"0001|3086.42|D", "0002|25.00|D", "0003|1.25|D"};
     }
     void fobAmounts() {
         QFETCH(QString, separador);
@@ -262,8 +260,7 @@ private slots:
     void suffixRowsInOrder() {
         QCOMPARE(recordsetRows(modDA::getSufijosParaTransferir(D, QStringLiteral("TODO"),
                                                                QStringLiteral("AB"))),
-                 (QStringList{"0001|0000|AB(one)-", "0002|0000|AB(own)-",
-                              "0002|0001|AB(sub1)-"}));
+                 (QStringList{"0001|0000|AB(one)-", "0002|0000|AB(own)-", "0002|0001|AB(sub1)-"}));
         QCOMPARE(recordsetRows(modDA::getSufijosParaTransferir(D, QStringLiteral("'0001'"),
                                                                QStringLiteral("AB"))),
                  QStringList{"0001|0000|AB(one)-"});

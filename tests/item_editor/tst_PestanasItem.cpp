@@ -126,12 +126,12 @@ private slots:
 
         QCOMPARE(boxes(), QStringList{"64|fin del proceso"});
         const QVariantList p{D, texto.trimmed()};
-        QCOMPARE(catalogRows("SELECT MCPL FROM CPL WHERE ICPL = ? AND NART = '0003' AND CCPL = ?",
-                             p),
-                 QStringList{sinComillas});
-        QCOMPARE(catalogRows("SELECT CSRG FROM SRG WHERE ISRG = ? AND NART = '0003' AND CSRG = ?",
-                             p),
-                 QStringList{texto.trimmed()});
+        QCOMPARE(
+            catalogRows("SELECT MCPL FROM CPL WHERE ICPL = ? AND NART = '0003' AND CCPL = ?", p),
+            QStringList{sinComillas});
+        QCOMPARE(
+            catalogRows("SELECT CSRG FROM SRG WHERE ISRG = ? AND NART = '0003' AND CSRG = ?", p),
+            QStringList{texto.trimmed()});
         QCOMPARE(catalogRows("SELECT LDVDREFDOC FROM DVD WHERE IDVD = ? AND NART = '0003' AND "
                              "CDVDDOC = ?",
                              p),
@@ -231,9 +231,9 @@ private slots:
         QTest::newRow("no, all: every item has it")
             << "TODO" << int(MsgResult::No) << QStringList{"0000|a", "0001|a", "0002|a", "0003|a"}
             << QStringList{"ALL3|a|"};
-        QTest::newRow("yes, picked") << "'0002'" << int(MsgResult::Yes)
-                                     << QStringList{"0000|a", "0001|a", "0002|n", "0003|a"}
-                                     << QStringList();
+        QTest::newRow("yes, picked")
+            << "'0002'" << int(MsgResult::Yes)
+            << QStringList{"0000|a", "0001|a", "0002|n", "0003|a"} << QStringList();
     }
     void infoGlobalAdd() {
         QFETCH(QString, picked);
@@ -292,7 +292,8 @@ private slots:
         modDA::execSQL(modDA::kCatalog,
                        testSql(QStringLiteral("CREATE TRIGGER f BEFORE INSERT ON ") +
                                QLatin1String(tablas[tab]) + QStringLiteral(" WHEN NEW.NART = ") +
-                               nart + QStringLiteral(" BEGIN SELECT RAISE(ABORT, 'injected'); END")));
+                               nart +
+                               QStringLiteral(" BEGIN SELECT RAISE(ABORT, 'injected'); END")));
         ListTabsHost h(QStringLiteral("0000"));
         h.cargar();
         const QStringList before = catalogSnapshot();
@@ -367,9 +368,9 @@ private slots:
         QTest::keyClick(h.info->lstInfAdItem, Qt::Key_Delete);
         QTest::keyClick(h.ventajas->lstVentajas, Qt::Key_Delete);
         QTest::keyClick(h.documentos->lstvDocumentos, Qt::Key_Delete);
-        QCOMPARE(boxes(), (QStringList{"32|Confirma eliminar SIMQ",
-                                       "32|Confirma eliminar la ventaja NOVEN",
-                                       "32|Confirma eliminar el documento LIC"}));
+        QCOMPARE(boxes(),
+                 (QStringList{"32|Confirma eliminar SIMQ", "32|Confirma eliminar la ventaja NOVEN",
+                              "32|Confirma eliminar el documento LIC"}));
         QCOMPARE(filas(h.info->lstInfAdItem), QStringList{"ALL3|a|D"});
         QCOMPARE(filas(h.ventajas->lstVentajas), QStringList{"V1|Ventaja uno"});
         QCOMPARE(filas(h.documentos->lstvDocumentos), QStringList());
@@ -382,9 +383,8 @@ private slots:
     }
 
     void deleteFromItemGlobal() {
-        modDA::execSQL(modDA::kCatalog,
-                       testSql("INSERT INTO SRG (ISRG, NART, CSRG) VALUES "
-                               "('26001IC04000123A', '0000', 'V1')"));
+        modDA::execSQL(modDA::kCatalog, testSql("INSERT INTO SRG (ISRG, NART, CSRG) VALUES "
+                                                "('26001IC04000123A', '0000', 'V1')"));
         ListTabsHost h(QStringLiteral("0000"));
         h.cargar();
         answer({MsgResult::Yes, MsgResult::Yes, MsgResult::No});
@@ -414,10 +414,12 @@ private slots:
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("D row, upper-cased") << 0 << "nuevo valor" << "NUEVO VALOR";
-        QTest::newRow("blank answer changes nothing") << 0 << "   " << "a";
-        QTest::newRow("cut to what is kept") << 0 << QString(25, QLatin1Char('q'))
-                                             << QString(20, QLatin1Char('Q'));
+        QTest::newRow("D row, upper-cased") << 0 << "nuevo valor"
+                                            << "NUEVO VALOR";
+        QTest::newRow("blank answer changes nothing") << 0 << "   "
+                                                      << "a";
+        QTest::newRow("cut to what is kept")
+            << 0 << QString(25, QLatin1Char('q')) << QString(20, QLatin1Char('Q'));
     }
     void editValue() {
         QFETCH(int, row);
@@ -497,17 +499,16 @@ private slots:
 
     // Emptying that fails is reported and changes nothing.
     void ccpacVaciarFailureReported() {
-        modDA::execSQL(modDA::kCatalog,
-                       testSql("CREATE TRIGGER f BEFORE DELETE ON CCM BEGIN "
-                               "SELECT RAISE(ABORT, 'injected'); END"));
+        modDA::execSQL(modDA::kCatalog, testSql("CREATE TRIGGER f BEFORE DELETE ON CCM BEGIN "
+                                                "SELECT RAISE(ABORT, 'injected'); END"));
         ListTabsHost h(QStringLiteral("0000"));
         h.cargar();
         answer({MsgResult::Yes, MsgResult::Ok});
         h.ccpac->cmdVaciarCCPAC->click();
         QCOMPARE(ScriptedUi::current().boxes.first().icon, corvelix::MsgIcon::Exclamation);
         QCOMPARE(ScriptedUi::current().boxes.first().defaultButton, corvelix::MsgDefault::Second);
-        QVERIFY(boxes().last().startsWith(QStringLiteral(
-            "0|injected\n\nCorvelix.frmItemDetalle.cmdVaciarCCPAC_Click (0)::")));
+        QVERIFY(boxes().last().startsWith(
+            QStringLiteral("0|injected\n\nCorvelix.frmItemDetalle.cmdVaciarCCPAC_Click (0)::")));
         QCOMPARE(filas(h.ccpac->lstCCPAC), QStringList{"2|DCEXP|OLD|2"});
         QVERIFY(!ScriptedUi::current().busy);
     }

@@ -69,16 +69,28 @@ private slots:
             QStringLiteral("48|Debe ingresar un valor numerico en Tipo de Cambio.");
         const QString notPositive =
             QStringLiteral("48|El Tipo de Cambio debe ser un numero mayor a 0.");
-        QTest::newRow("es_AR abc") << "es_AR" << "abc" << noNumber;
-        QTest::newRow("es_AR -1") << "es_AR" << "-1" << notPositive;
-        QTest::newRow("es_AR 0") << "es_AR" << "0" << notPositive;
-        QTest::newRow("es_AR 1.234,5") << "es_AR" << "1.234,5" << "0002|12345,00|D";
-        QTest::newRow("es_AR 1,234.5") << "es_AR" << "1,234.5" << noNumber;
-        QTest::newRow("en_US abc") << "en_US" << "abc" << noNumber;
-        QTest::newRow("en_US -1") << "en_US" << "-1" << notPositive;
-        QTest::newRow("en_US 0") << "en_US" << "0" << notPositive;
-        QTest::newRow("en_US 1.234,5") << "en_US" << "1.234,5" << noNumber;
-        QTest::newRow("en_US 1,234.5") << "en_US" << "1,234.5" << "0002|12345.00|D";
+        QTest::newRow("es_AR abc") << "es_AR"
+                                   << "abc" << noNumber;
+        QTest::newRow("es_AR -1") << "es_AR"
+                                  << "-1" << notPositive;
+        QTest::newRow("es_AR 0") << "es_AR"
+                                 << "0" << notPositive;
+        QTest::newRow("es_AR 1.234,5") << "es_AR"
+                                       << "1.234,5"
+                                       << "0002|12345,00|D";
+        QTest::newRow("es_AR 1,234.5") << "es_AR"
+                                       << "1,234.5" << noNumber;
+        QTest::newRow("en_US abc") << "en_US"
+                                   << "abc" << noNumber;
+        QTest::newRow("en_US -1") << "en_US"
+                                  << "-1" << notPositive;
+        QTest::newRow("en_US 0") << "en_US"
+                                 << "0" << notPositive;
+        QTest::newRow("en_US 1.234,5") << "en_US"
+                                       << "1.234,5" << noNumber;
+        QTest::newRow("en_US 1,234.5") << "en_US"
+                                       << "1,234.5"
+                                       << "0002|12345.00|D";
     }
     void fobRate() {
         QFETCH(QString, locale);
@@ -157,11 +169,21 @@ private slots:
         QTest::addColumn<QString>("sufijos");
         QTest::addColumn<QString>("sufijo");
         QTest::addColumn<QString>("valor");
-        QTest::newRow("value") << "AA(x)-AB(123)-" << "AB" << "123";
-        QTest::newRow("empty value") << "AB()-" << "AB" << "";
-        QTest::newRow("absent") << "AA(x)-" << "AB" << "";
-        QTest::newRow("letter case counts") << "ab(1)-" << "AB" << "";
-        QTest::newRow("first entry") << "AB(1)-AB(2)-" << "AB" << "1";
+        QTest::newRow("value") << "AA(x)-AB(123)-"
+                               << "AB"
+                               << "123";
+        QTest::newRow("empty value") << "AB()-"
+                                     << "AB"
+                                     << "";
+        QTest::newRow("absent") << "AA(x)-"
+                                << "AB"
+                                << "";
+        QTest::newRow("letter case counts") << "ab(1)-"
+                                            << "AB"
+                                            << "";
+        QTest::newRow("first entry") << "AB(1)-AB(2)-"
+                                     << "AB"
+                                     << "1";
     }
     void extraerValorSufijo() {
         QFETCH(QString, sufijos);
