@@ -670,6 +670,19 @@ private slots:
         QCOMPARE(seam.boxes.at(0).defaultButton, MsgDefault::Third);
     }
 
+    // The server's text of the ITEM GLOBAL write: values bound, picked items one placeholder
+    // each, the empty-only clause after No.
+    void setterGlobalServidor() {
+        modDA::StatementCapture capture(modDA::Dialect::SqlServer);
+        modDA::setCampo_ALLITEMS(kIC, QStringLiteral("CARTUSO"), QStringLiteral("USADO"),
+                                 modDA::ItemList::parse(QStringLiteral("'0001','0003'")), true);
+        QCOMPARE(
+            capture.texts(),
+            QStringList({"update ART set CARTUSO = ?, CARTETA = 'I', CARTSTUDEV = 'I' where "
+                         "IDDT = ?  and (CARTUSO = '' OR CARTUSO IS NULL)  and NART IN (?, ?) "}));
+        QCOMPARE(capture.statements().at(0).params, QVariantList({"USADO", kIC, "0001", "0003"}));
+    }
+
     void columnaFija() {
         QVERIFY_THROWS_EXCEPTION(corvelix::VbError,
                                  modDA::setCampoByItem(kIC, QStringLiteral("0001"),
