@@ -229,8 +229,11 @@ void frmItemDetalle::aplicarAlcance(bool itemGlobal) {
     if (itemGlobal && vaciarInfo != nullptr)
         alto -= vaciarInfo->height() + twipsToPixels(150);
     for (const char* lista : {"lstInfAdItem", "lstVentajas"}) {
-        if (auto* w = findChild<QWidget*>(QLatin1String(lista)))
+        if (auto* w = findChild<QWidget*>(QLatin1String(lista))) {
+            // Tabs lay their pages out: the height holds there as a maximum.
+            w->setMaximumHeight(alto);
             w->resize(w->width(), alto);
+        }
     }
     // With the lock applied first, a button the scope leaves off stays off.
     for (QPushButton* b : {vaciarInfo, vaciarVentajas}) {

@@ -771,15 +771,19 @@ private slots:
         frmItemDetalle frm;
         frm.m_Operacion = kIC;
         frm.m_Item = item;
-        // As the tabs that own them create them.
-        auto* info = new QPushButton(frm.tabInfAdicional());
-        info->setObjectName(QStringLiteral("cmdVaciarInfoAD"));
-        auto* ventajas = new QPushButton(frm.tabVentajas());
-        ventajas->setObjectName(QStringLiteral("cmdVaciarVentajas"));
-        auto* ccpac = new QPushButton(frm.tabCCPAC());
-        ccpac->setObjectName(QStringLiteral("cmdVaciarCCPAC"));
-        auto* lista = new QTreeWidget(frm.tabInfAdicional());
-        lista->setObjectName(QStringLiteral("lstInfAdItem"));
+        // The tabs' own controls; made here as the tabs would when a tab is not installed.
+        const auto control = [&frm]<class T>(QWidget* pagina, const char* nombre, T*) {
+            T* w = frm.findChild<T*>(QLatin1String(nombre));
+            if (w == nullptr) {
+                w = new T(pagina);
+                w->setObjectName(QLatin1String(nombre));
+            }
+            return w;
+        };
+        auto* info = control(frm.tabInfAdicional(), "cmdVaciarInfoAD", static_cast<QPushButton*>(nullptr));
+        auto* ventajas = control(frm.tabVentajas(), "cmdVaciarVentajas", static_cast<QPushButton*>(nullptr));
+        auto* ccpac = control(frm.tabCCPAC(), "cmdVaciarCCPAC", static_cast<QPushButton*>(nullptr));
+        auto* lista = control(frm.tabInfAdicional(), "lstInfAdItem", static_cast<QTreeWidget*>(nullptr));
         ScriptedUi::current().onForm(QStringLiteral("frmItemDetalle"), [&](QDialog&) {
             QCOMPARE(info->isEnabled(), global);
             QCOMPARE(ventajas->isEnabled(), global);
