@@ -2,6 +2,7 @@
 
 #include "assembly/frmBusquedaArticulo.h"
 #include "data/modDA.h"
+#include "item_editor/frmItemDetalle.h"
 #include "platform/FlexGrid.h"
 #include "runtime/FormKit.h"
 #include "runtime/Twips.h"
@@ -281,7 +282,13 @@ void frmArmadoITEM::grdITEMS_KeyDown(QKeyEvent* event) {
     if (actual == kModoLiquidacion)
         return;
     if (actual != kModoArticulos) {
-        // Enter opens the item editor and Delete removes items: not part of the program yet.
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+            sinModificadores(event)) {
+            event->accept();
+            rechazaAbierto();
+            cargarITEM();
+        }
+        // Delete removes items: not part of the program yet.
         return;
     }
     if (esModificador(event->key()))
@@ -303,7 +310,26 @@ void frmArmadoITEM::grdITEMS_DblClick() {
         return;
     if (rechazaAbierto() && actual == kModoArticulos)
         return;
-    // The item editor and the subitem editor are not part of the program yet.
+    if (actual != kModoArticulos)
+        cargarITEM();
+    // The subitem editor is not part of the program yet.
+}
+
+void frmArmadoITEM::cargarITEM() {
+    runHandler(*this, QStringLiteral("cargarITEM"), [this] {
+        const int fila = grdITEMS->row();
+        // Only a data row (below the header) names an item.
+        if (fila < grdITEMS->fixedRows() || fila >= grdITEMS->rows())
+            return;
+        filaRecordada = fila;
+        frmItemDetalle editor(this);
+        editor.m_Operacion = m_Operacion;
+        editor.m_Item = grdITEMS->textMatrix(fila, 0);
+        ui().exec(editor);
+        do_cargarItems();
+        if (filaRecordada < grdITEMS->rows())
+            grdITEMS->setCurrentCell(filaRecordada, grdITEMS->col() < 0 ? 0 : grdITEMS->col());
+    });
 }
 
 void frmArmadoITEM::grdITEMS_MouseDown(QMouseEvent* event) {

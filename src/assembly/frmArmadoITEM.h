@@ -38,6 +38,9 @@ public:
     bool Form_KeyDown(QKeyEvent* event);
     void grdITEMS_KeyDown(QKeyEvent* event);
     void grdITEMS_DblClick();
+    // Opens the item editor on the current row's item ("0000": ITEM GLOBAL), then reloads the
+    // grid and comes back to that row.
+    void cargarITEM();
     void grdITEMS_MouseDown(QMouseEvent* event);
 
     // Reloads the grid of the current mode under the busy pointer; a failure is shown here.

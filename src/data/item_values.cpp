@@ -104,12 +104,48 @@ void Invalidar_ITEM(const QString& despacho, const QString& item, bool todos) {
     });
 }
 
+namespace {
+
+// The item columns the field setters write; any other name is refused before SQL is built.
+Sql campoDeItem(const QString& columna) {
+    static const char* const kCampos[] = {"LISTA", "CARTUSO", "CARTPAYORI", "CARTPAYPRC"};
+    for (const char* campo : kCampos) {
+        if (columna.compare(QLatin1String(campo), Qt::CaseInsensitive) == 0)
+            return Sql::identifier(QLatin1String(campo));
+    }
+    throw corvelix::VbError(kErrInvalidArgument, QStringLiteral("Corvelix"),
+                            QStringLiteral("Llamada a procedimiento o argumento no válidos: "
+                                           "columna ") +
+                                columna);
+}
+
+} // namespace
+
 void setCampoByItem(const QString& despacho, const QString& item, const QString& columna,
                     const QString& valor) {
     corvelix::chained(location("setCampoByItem"), [&] {
         execSQL(kCatalog,
-                "update ART set " + Sql::identifier(columna) + " = ? where IDDT = ? and NART = ? ",
+                "update ART set " + campoDeItem(columna) + " = ? where IDDT = ? and NART = ? ",
                 {valor, despacho, item});
+    });
+}
+
+int setCampo_ALLITEMS(const QString& despacho, const QString& columna, const QString& valor,
+                      const ItemList& items, bool soloVacios) {
+    return corvelix::chained(location("setCampo_ALLITEMS"), [&] {
+        const Sql campo = campoDeItem(columna);
+        Sql sql = "update ART set " + campo +
+                  " = ?, CARTETA = 'I', CARTSTUDEV = 'I' where IDDT = ? ";
+        QVariantList params{valor, despacho};
+        if (soloVacios)
+            sql += " and (" + campo + " = '' OR " + campo + " IS NULL) ";
+        sql += " and " + items.condition("NART") + " ";
+        params += items.params();
+        // One statement over every chosen item: all of them or none.
+        Transaction transaccion;
+        const int filas = execSQL(kCatalog, sql, params);
+        transaccion.commit();
+        return filas;
     });
 }
 

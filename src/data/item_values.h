@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/ItemList.h"
 #include "data/Recordset.h"
 
 #include <QList>
@@ -12,10 +13,15 @@ namespace modDA {
 // Marks the item (every item of the declaration when `todos`) for validation again.
 void Invalidar_ITEM(const QString& despacho, const QString& item, bool todos);
 
-// One column of one item (LISTA, CARTPAYORI, CARTPAYPRC, CARTUSO); the value as given. A
-// column name that is not a plain name is refused before anything runs.
+// One column of one item (LISTA, CARTPAYORI, CARTPAYPRC, CARTUSO); the value as given. Any
+// other column name is refused before anything runs.
 void setCampoByItem(const QString& despacho, const QString& item, const QString& columna,
                     const QString& valor);
+
+// The same column on the chosen items of the declaration (only those where it is empty or
+// Null when `soloVacios`), with their re-validation marks. Returns the rows changed.
+int setCampo_ALLITEMS(const QString& despacho, const QString& columna, const QString& valor,
+                      const ItemList& items, bool soloVacios);
 
 // Units, quantities and amounts of one item.
 Recordset getValoresItem(const QString& despacho, const QString& item);

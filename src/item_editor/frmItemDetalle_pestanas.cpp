@@ -1,0 +1,17 @@
+#include "item_editor/frmItemDetalle.h"
+
+// The tabs whose contents live in files of their own. Each adds one line here calling its
+// install function (see the top of frmItemDetalle.h); keep one line per tab, in tab order.
+void frmItemDetalle::instalarPestanas() {
+    // "Inf Adicional":
+
+    // "Ventajas":
+
+    // "Documentos":
+
+    // "DCEXP / CCPAC":
+
+    // "Prorrateos":
+
+    // "Cancelaciones":
+}
