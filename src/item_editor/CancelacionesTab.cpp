@@ -3,6 +3,7 @@
 #include "data/cancellations.h"
 #include "data/item_values.h"
 #include "item_editor/frmCancelaciones.h"
+#include "item_editor/frmItemDetalle.h"
 #include "runtime/FormKit.h"
 #include "runtime/Format.h"
 #include "runtime/Twips.h"
@@ -195,4 +196,10 @@ void CancelacionesTab::cancelacionesModificar() {
             lstCancelaciones->scrollToItem(fila);
         }
     });
+}
+
+void instalarCancelaciones(frmItemDetalle& form) {
+    auto* tab = new CancelacionesTab(form, *form.tabCancelaciones(), form.m_Operacion, form.m_Item);
+    form.agregarCargador(frmItemDetalle::PasoCarga::Cancelaciones,
+                         [tab](bool) { tab->cargarCancelacionesMain(); });
 }

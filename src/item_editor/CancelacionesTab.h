@@ -8,6 +8,7 @@ class QPushButton;
 class QTreeWidget;
 class QWidget;
 class frmCancelaciones;
+class frmItemDetalle;
 
 // The "Cancelaciones" page of the item editor: the cancellation lines of the item open in the
 // editor, added and modified through frmCancelaciones, deleted after a question. `form` is the
@@ -53,3 +54,6 @@ private:
     QLabel* lbModificar;
     frmCancelaciones* dialogo_;
 };
+
+// Builds the page on the editor's "Cancelaciones" tab and loads it with the item.
+void instalarCancelaciones(frmItemDetalle& form);

@@ -1,5 +1,7 @@
 #include "item_editor/ProrrateosTab.h"
 
+#include "item_editor/frmItemDetalle.h"
+
 #include "data/global_items.h"
 #include "data/item_values.h"
 #include "data/modDA.h"
@@ -376,4 +378,8 @@ void ProrrateosTab::contestar(const Opcion& opcion, const QString& despacho, int
         [&] { modDA::contestarOpcionItems(despacho, QLatin1String(opcion.codigo), valor); });
     inform(QStringLiteral("Respuesta enviada correstamente"));
     ui().setBusy(false);
+}
+
+void instalarProrrateos(frmItemDetalle& form) {
+    new ProrrateosTab(form, *form.tabProrrateos(), form.m_Operacion);
 }

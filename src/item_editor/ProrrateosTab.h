@@ -7,6 +7,7 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QWidget;
+class frmItemDetalle;
 
 // The pro-rating and option controls of the item editor's "Prorrateos" page (the values common
 // to all items): the four amount spreads, the net-kilo spread, the FOB adjustment, and the IVA
@@ -50,3 +51,6 @@ private:
     QComboBox* cboOpcionesIVA;
     QComboBox* cboOpcionesGanancias;
 };
+
+// Builds the page's controls on the editor's "Prorrateos" area.
+void instalarProrrateos(frmItemDetalle& form);

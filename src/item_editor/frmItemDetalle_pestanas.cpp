@@ -1,5 +1,8 @@
 #include "item_editor/frmItemDetalle.h"
 
+#include "item_editor/CancelacionesTab.h"
+#include "item_editor/ProrrateosTab.h"
+
 // The tabs whose contents live in files of their own. Each adds one line here calling its
 // install function (see the top of frmItemDetalle.h); keep one line per tab, in tab order.
 void frmItemDetalle::instalarPestanas() {
@@ -12,6 +15,8 @@ void frmItemDetalle::instalarPestanas() {
     // "DCEXP / CCPAC":
 
     // "Prorrateos":
+    instalarProrrateos(*this);
 
     // "Cancelaciones":
+    instalarCancelaciones(*this);
 }
