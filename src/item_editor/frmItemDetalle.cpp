@@ -223,6 +223,11 @@ void frmItemDetalle::aplicarAlcance(bool itemGlobal) {
     }
     if (vaciarCCPAC != nullptr)
         vaciarCCPAC->setVisible(itemGlobal);
+    // Likewise the liquidation buttons follow the declaration's self-liquidation advantages.
+    if (!autoLiquidacion_) {
+        cmdLiquidacionAgregar->setEnabled(false);
+        cmdLiquidacionEliminar->setEnabled(false);
+    }
 }
 
 void frmItemDetalle::Form_Activate() {
@@ -261,6 +266,11 @@ void frmItemDetalle::cargaDataItem() {
         [this](int& line) {
             line = 10;
             const modDA::Recordset rs = modDA::getRsITEM(m_Operacion, m_Item);
+            if (rs.eof())
+                throw corvelix::VbError(3021, QStringLiteral("ADODB.Field"),
+                                        QStringLiteral("BOF o EOF es True, o el registro actual "
+                                                       "se eliminó. La operación solicitada "
+                                                       "requiere un registro actual."));
             line = 20;
             lbItemText->setText(QStringLiteral("%1").arg(rs.text(QStringLiteral("NARTEXT")).toInt(),
                                                          4, 10, QLatin1Char('0')));

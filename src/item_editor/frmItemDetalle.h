@@ -176,6 +176,8 @@ private:
     std::vector<std::pair<PasoCarga, Cargador>> cargadores_;
     std::vector<std::unique_ptr<ClCntrl>> controles_;
     corvelix::FirstActivation* activacion_ = nullptr;
+    // The liquidation buttons' state from the last ValidaLiquidacion.
+    bool autoLiquidacion_ = true;
 
 public:
     // Controls above the tabs.

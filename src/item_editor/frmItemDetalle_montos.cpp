@@ -107,7 +107,7 @@ void frmItemDetalle::crearMontos() {
 }
 
 void frmItemDetalle::acoplar(QLineEdit* caja, void (frmItemDetalle::*regla)()) {
-    connect(caja, &QLineEdit::textChanged, this, [this, caja, regla] {
+    connect(caja, &QLineEdit::textChanged, this, [this, regla] {
         // A rule never lets a failure out: the target box keeps its text.
         static int profundidad = 0;
         if (profundidad >= kMaxCascada)
@@ -118,7 +118,6 @@ void frmItemDetalle::acoplar(QLineEdit* caja, void (frmItemDetalle::*regla)()) {
         } catch (...) {
         }
         --profundidad;
-        Q_UNUSED(caja);
     });
 }
 

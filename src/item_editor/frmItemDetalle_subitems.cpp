@@ -158,6 +158,7 @@ void frmItemDetalle::cmdEstablecerMARCA_Click() {
 void frmItemDetalle::ValidaLiquidacion() {
     runHandler(*this, QStringLiteral("ValidaLiquidacion"), [this] {
         const bool habilitar = modDA::tieneAutoLiquidacion(m_Operacion);
+        autoLiquidacion_ = habilitar;
         cmdLiquidacionAgregar->setEnabled(habilitar);
         cmdLiquidacionEliminar->setEnabled(habilitar);
         lbLiquidacionLabel->setEnabled(habilitar);

@@ -1,0 +1,71 @@
+// The item editor on the large declaration: opening it on ITEM GLOBAL and setting one field on
+// every item, beside the same SELECT and one UPDATE typed into the sqlite3 shell.
+
+#include "bench.h"
+
+#include "data/ItemList.h"
+#include "data/demo_catalog.h"
+#include "data/item_editor_reads.h"
+#include "data/item_values.h"
+#include "data/modDA.h"
+#include "item_editor/frmItemDetalle.h"
+#include "runtime/Format.h"
+
+#include <functional>
+
+namespace {
+
+constexpr int kItems = 3000;
+
+// A statement as the shell gets it: the text the program sends, values written in.
+QString shellText(const std::function<void()>& work) {
+    modDA::StatementCapture capture(modDA::Dialect::Sqlite);
+    work();
+    QStringList script;
+    for (const auto& statement : capture.statements()) {
+        QString text;
+        qsizetype next = 0;
+        for (const QChar c : statement.text) {
+            if (c != QLatin1Char('?')) {
+                text += c;
+                continue;
+            }
+            const QVariant value = statement.params.value(next++);
+            if (value.typeId() == QMetaType::QString)
+                text += QLatin1Char('\'') +
+                        value.toString().replace(QLatin1Char('\''), QStringLiteral("''")) +
+                        QLatin1Char('\'');
+            else
+                text += corvelix::machineNumber(value.toDouble());
+        }
+        script << text + QLatin1Char(';');
+    }
+    return script.join(QLatin1Char('\n'));
+}
+
+void itemEditor(corvelix::bench::Run& run) {
+    const QString path = run.makeCatalog(kItems, QStringLiteral("itemeditor.db"));
+    run.useCatalog(path);
+    const QString d = modDA::kLargeDeclaration;
+
+    frmItemDetalle editor;
+    editor.m_Operacion = d;
+    editor.m_Item = QStringLiteral("0000");
+    const double open = run.time([&] { editor.cargaDataItem_Zero(); });
+    run.report(QStringLiteral("item editor ITEM GLOBAL open (3000 items)"), open,
+               run.shellTime(path, shellText([&] { (void)modDA::getListaComun(d); })), 1.5);
+
+    const modDA::ItemList todos = modDA::ItemList::parse(QStringLiteral("TODO"));
+    const auto write = [&] {
+        (void)modDA::setCampo_ALLITEMS(d, QStringLiteral("LISTA"), QStringLiteral("NAC"), todos,
+                                       false);
+    };
+    const QString update = shellText(write);
+    const double ours = run.time(write);
+    run.report(QStringLiteral("item editor ITEM GLOBAL set LISTA (3000 items)"), ours,
+               run.shellTime(path, update, 3, true), 2.0);
+}
+
+} // namespace
+
+CORVELIX_BENCH(itemeditor, itemEditor)

@@ -1,0 +1,107 @@
+#include "TestXServer.h"
+#include "item_editor/frmItemDetalle.h"
+#include "support/CatalogFixture.h"
+#include "support/ScriptedUi.h"
+#include "support/TestCase.h"
+#include "support/TestRegistry.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+using corvelix::MsgIcon;
+using corvelix::MsgResult;
+using corvelix::ui;
+using corvelix::test::CatalogFixture;
+using corvelix::test::ScriptedUi;
+using corvelix::test::TestXServer;
+
+namespace {
+
+const QString kAbierto = QStringLiteral("24010IC04000001A");
+
+const QString kSeed = QStringLiteral(R"sql(
+INSERT INTO DDT (IDDT, IEXT) VALUES ('24010IC04000001A', 'REF 01');
+INSERT INTO lst (CODLISTA, DESCLISTA) VALUES ('NAC', 'SIN ACUERDO');
+INSERT INTO ART (IDDT, NART, NARTEXT, LISTA, CARTUNTDCL, QARTUNTDCL, CARTUNTEST, QARTUNTEST,
+  MARTUNITAR, MARTFOB, QARTKGRNET, MARTAJUINC, MARTAJUDED, MARTASS, MARTFLE) VALUES
+ ('24010IC04000001A', '0001', '0001', 'ACE18', '07', 1, '07', 1, 1, 1, 1, 0, 0, 0, 0);
+)sql");
+
+} // namespace
+
+// The item editor while the declaration is open in the outside client: every button off at
+// activation, in both scopes, and the writers refuse.
+class tst_EditorBloqueo : public corvelix::test::TestCase {
+    Q_OBJECT
+
+    std::unique_ptr<TestXServer> server_;
+    QByteArray savedDisplay_;
+    QString whyNoServer_;
+
+private slots:
+    void initTestCase() {
+        savedDisplay_ = qgetenv("DISPLAY");
+        auto server = std::make_unique<TestXServer>();
+        if (server->start(&whyNoServer_)) {
+            server_ = std::move(server);
+            qputenv("DISPLAY", server_->name());
+        }
+    }
+
+    void cleanupTestCase() {
+        server_.reset();
+        if (savedDisplay_.isEmpty())
+            qunsetenv("DISPLAY");
+        else
+            qputenv("DISPLAY", savedDisplay_);
+    }
+
+protected:
+    void cleanupTest() override {
+        if (server_)
+            server_->closeAll();
+    }
+
+private slots:
+    void botonesApagados_data() {
+        QTest::addColumn<QString>("item");
+        QTest::newRow("one item") << "0001";
+        QTest::newRow("ITEM GLOBAL") << "0000";
+    }
+
+    void botonesApagados() {
+        QFETCH(QString, item);
+        if (!server_)
+            QSKIP(qPrintable(QStringLiteral("Xvfb could not be started: ") + whyNoServer_));
+        server_->open({{QStringLiteral("SIM Version 4.1.2 - ") + kAbierto, QString(), false}});
+        CatalogFixture catalog(kSeed);
+        ScriptedUi& seam = ScriptedUi::current();
+        frmItemDetalle frm;
+        frm.m_Operacion = kAbierto;
+        frm.m_Item = item;
+        auto* vaciar = new QPushButton(frm.tabInfAdicional());
+        vaciar->setObjectName(QStringLiteral("cmdVaciarInfoAD"));
+        seam.onForm(QStringLiteral("frmItemDetalle"), [&](QDialog& dialog) {
+            const auto botones = dialog.findChildren<QPushButton*>();
+            QVERIFY(botones.size() >= 8);
+            for (QPushButton* b : botones)
+                QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
+            // The setters ask again before writing.
+            seam.answerBoxes({MsgResult::Ok});
+            frm.cmdSetLista_Click();
+            QCOMPARE(seam.boxes.size(), 1);
+            QCOMPARE(seam.boxes.at(0).text,
+                     QStringLiteral("El provisorio ") + kAbierto +
+                         QStringLiteral(" esta abierto en el KIT, debe Terminar Tratamiento para "
+                                        "poder continuar"));
+            QCOMPARE(seam.boxes.at(0).icon, MsgIcon::Exclamation);
+        });
+        ui().exec(frm);
+    }
+};
+
+CORVELIX_TEST(tst_EditorBloqueo)
+#include "tst_EditorBloqueo.moc"
