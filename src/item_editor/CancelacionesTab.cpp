@@ -55,7 +55,7 @@ CancelacionesTab::CancelacionesTab(QWidget& form, QWidget& page, const QString& 
     lbModificar->setObjectName(QStringLiteral("Label21"));
     lbModificar->setGeometry(280, 400, 250, 28);
 
-    dialogo_ = new frmCancelaciones(&form);
+    dialogo_ = std::make_unique<frmCancelaciones>();
 
     connect(cmdCancelacionesAgregar, &QPushButton::clicked, this, [this] {
         corvelix::runHandler(form_, QStringLiteral("cmdCancelacionesAgregar_Click"),
@@ -66,6 +66,8 @@ CancelacionesTab::CancelacionesTab(QWidget& form, QWidget& page, const QString& 
                              [this] { cancelacionesEliminar(); });
     });
 }
+
+CancelacionesTab::~CancelacionesTab() = default;
 
 bool CancelacionesTab::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lstCancelaciones && event->type() == QEvent::KeyPress) {

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 class QLabel;
 class QPushButton;
 class QTreeWidget;
@@ -20,6 +22,7 @@ class CancelacionesTab : public QObject {
 public:
     CancelacionesTab(QWidget& form, QWidget& page, const QString& operacion,
                      const QString& item);
+    ~CancelacionesTab() override;
 
     // The item's lines; failures go to the caller.
     void cargarCancelacionesMain();
@@ -52,7 +55,9 @@ private:
     QPushButton* cmdCancelacionesAgregar;
     QPushButton* cmdCancelacionesEliminar;
     QLabel* lbModificar;
-    frmCancelaciones* dialogo_;
+    // A window of its own, not one of the editor's controls (the editor's lock of its buttons
+    // while the declaration is open elsewhere does not reach it).
+    std::unique_ptr<frmCancelaciones> dialogo_;
 };
 
 // Builds the page on the editor's "Cancelaciones" tab and loads it with the item.

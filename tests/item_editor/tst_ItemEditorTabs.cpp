@@ -1,3 +1,4 @@
+#include "item_editor/frmCancelaciones.h"
 #include "item_editor/frmItemDetalle.h"
 #include "support/CatalogFixture.h"
 #include "support/CatalogSnapshot.h"
@@ -74,6 +75,8 @@ private slots:
             prorrateosShown = editor.pestanaVisible(frmItemDetalle::Prorrateos);
             auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("lstCancelaciones"));
             QCOMPARE(list->topLevelItemCount(), 1);
+            // The dialog is no control of the editor: locking the editor's buttons leaves it be.
+            QVERIFY(dialog.findChild<frmCancelaciones*>() == nullptr);
             QTest::keyClick(list, Qt::Key_Insert);
             for (int r = 0; r < list->topLevelItemCount(); ++r)
                 listed << list->topLevelItem(r)->text(1);

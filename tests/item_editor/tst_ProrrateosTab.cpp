@@ -1,4 +1,7 @@
+#include "data/global_items.h"
+#include "data/modDA.h"
 #include "item_editor/ProrrateosTab.h"
+#include "runtime/VbError.h"
 #include "support/CatalogFixture.h"
 #include "support/CatalogSnapshot.h"
 #include "support/ScriptedUi.h"
@@ -442,6 +445,35 @@ private slots:
                  QStringLiteral("Respuesta enviada correstamente"));
         QCOMPARE(catalogRows(QStringLiteral("SELECT COUNT(*) FROM CPL WHERE ICPL = ?"), {E}),
                  QStringList{"0"});
+    }
+
+    // The statements the server gets: the unit price rounded there, the answer as one set
+    // insert over the items.
+    void serverStatements() {
+        modDA::StatementCapture capture(modDA::Dialect::SqlServer);
+        modDA::RecalcularUnitariosItems(G);
+        modDA::contestarOpcionItems(G, QStringLiteral("GANANCIASOP3"), QStringLiteral("COMERC"));
+        QCOMPARE(capture.texts(),
+                 (QStringList{
+                     "SELECT TOP 1 NART FROM ART WHERE IDDT = ? AND (QARTUNTDCL = 0 OR "
+                     "QARTUNTDCL IS NULL)",
+                     "UPDATE ART SET MARTUNITAR = CONVERT(numeric(20,5), (MARTFOB / QARTUNTDCL)) "
+                     "WHERE IDDT = ?",
+                     "delete from CPL where ICPL = ? and CCPL = ?",
+                     "insert into CPL (ICPL, NART, CCPL, ICPLDIF, MCPL) select IDDT, NART, ?, 'S', "
+                     "? from ART where IDDT = ?",
+                     "UPDATE ART SET CARTETA = 'I', CARTSTUDEV = 'I' WHERE IDDT = ? "}));
+    }
+
+    // A declaration without items has no FOB total: the error names the procedure.
+    void fobTotalWithoutItems() {
+        try {
+            (void)modDA::getFOBTotalItems(E);
+            QFAIL("no error");
+        } catch (const corvelix::VbError& e) {
+            QCOMPARE(e.number, static_cast<qint32>(0x800C763Au));
+            QCOMPARE(e.source, QStringLiteral("getFOBTotalItems"));
+        }
     }
 };
 
