@@ -26,13 +26,32 @@ namespace {
 
 // The text boxes that get an input-control object, in the order they are linked.
 const char* const kCajasConControl[] = {
-    "txtLista",          "txtEstadoMercaderia",    "txtPaisOrigen",     "txtPaisProc",
-    "txtInfAdicional",   "txtInfAdicionalValor",   "txtVentajas",       "txtDocumento",
-    "txtDocumentoValor", "txtItemDocExportacion",  "txtDCExpValor",     "txtCantidadDeclarada",
-    "txtCantidadEstadistica", "txtPrecioUnitario", "txtFobTotal",       "txtKiloNeto",
-    "txtAjusteDeducir",  "txtAjusteIncluir",       "txtFlete",          "txtSeguro",
-    "txtKgNetoTotal",    "txtAjusteDedTotal",      "txtAjusteIncTotal", "txtMarca",
-    "txtFleteTotal",     "txtSeguroTotal",
+    "txtLista",
+    "txtEstadoMercaderia",
+    "txtPaisOrigen",
+    "txtPaisProc",
+    "txtInfAdicional",
+    "txtInfAdicionalValor",
+    "txtVentajas",
+    "txtDocumento",
+    "txtDocumentoValor",
+    "txtItemDocExportacion",
+    "txtDCExpValor",
+    "txtCantidadDeclarada",
+    "txtCantidadEstadistica",
+    "txtPrecioUnitario",
+    "txtFobTotal",
+    "txtKiloNeto",
+    "txtAjusteDeducir",
+    "txtAjusteIncluir",
+    "txtFlete",
+    "txtSeguro",
+    "txtKgNetoTotal",
+    "txtAjusteDedTotal",
+    "txtAjusteIncTotal",
+    "txtMarca",
+    "txtFleteTotal",
+    "txtSeguroTotal",
 };
 
 struct DefPestana {
@@ -41,14 +60,10 @@ struct DefPestana {
 };
 
 const DefPestana kPestanas[] = {
-    {"tabMontos", "Montos"},
-    {"tabInfAdicional", "Inf Adicional"},
-    {"tabVentajas", "Ventajas"},
-    {"tabDocumentos", "Documentos"},
-    {"tabSubitems", "Subitems"},
-    {"tabCCPAC", "DCEXP / CCPAC"},
-    {"tabProrrateos", "Prorrateos"},
-    {"tabCancelaciones", "Cancelaciones"},
+    {"tabMontos", "Montos"},           {"tabInfAdicional", "Inf Adicional"},
+    {"tabVentajas", "Ventajas"},       {"tabDocumentos", "Documentos"},
+    {"tabSubitems", "Subitems"},       {"tabCCPAC", "DCEXP / CCPAC"},
+    {"tabProrrateos", "Prorrateos"},   {"tabCancelaciones", "Cancelaciones"},
     {"tabLiquidacion", "Liquidación"},
 };
 
@@ -114,8 +129,7 @@ void frmItemDetalle::crearControles() {
     };
     const auto establecer = [this](const char* nombre, int x, int y) {
         auto* b = boton(this, nombre, QStringLiteral("Establecer"));
-        b->setGeometry(twipsToPixels(x), twipsToPixels(y), twipsToPixels(1000),
-                       twipsToPixels(300));
+        b->setGeometry(twipsToPixels(x), twipsToPixels(y), twipsToPixels(1000), twipsToPixels(300));
         return b;
     };
 
@@ -159,16 +173,18 @@ void frmItemDetalle::crearControles() {
     crearMarca(pestanas_.at(Prorrateos));
     crearLiquidacion();
 
-    connect(cmdSetLista, &QPushButton::clicked, this,
-            [this] { runHandler(*this, QStringLiteral("cmdSetLista_Click"), [this] { cmdSetLista_Click(); }); });
+    connect(cmdSetLista, &QPushButton::clicked, this, [this] {
+        runHandler(*this, QStringLiteral("cmdSetLista_Click"), [this] { cmdSetLista_Click(); });
+    });
     connect(cmdSetEstadoM, &QPushButton::clicked, this, [this] {
         runHandler(*this, QStringLiteral("cmdSetEstadoM_Click"), [this] { cmdSetEstadoM_Click(); });
     });
     connect(cmdsetOrigen, &QPushButton::clicked, this, [this] {
         runHandler(*this, QStringLiteral("cmdsetOrigen_Click"), [this] { cmdsetOrigen_Click(); });
     });
-    connect(cmdSetProc, &QPushButton::clicked, this,
-            [this] { runHandler(*this, QStringLiteral("cmdSetProc_Click"), [this] { cmdSetProc_Click(); }); });
+    connect(cmdSetProc, &QPushButton::clicked, this, [this] {
+        runHandler(*this, QStringLiteral("cmdSetProc_Click"), [this] { cmdSetProc_Click(); });
+    });
 }
 
 void frmItemDetalle::showEvent(QShowEvent* event) {
@@ -345,8 +361,7 @@ bool frmItemDetalle::Form_KeyDown(int key) {
 
 void frmItemDetalle::keyPressEvent(QKeyEvent* event) {
     bool tomada = false;
-    runHandler(*this, QStringLiteral("Form_KeyDown"),
-               [&] { tomada = Form_KeyDown(event->key()); });
+    runHandler(*this, QStringLiteral("Form_KeyDown"), [&] { tomada = Form_KeyDown(event->key()); });
     if (tomada) {
         event->accept();
         return;

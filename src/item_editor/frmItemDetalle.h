@@ -6,10 +6,11 @@
 // How a tab's own files fill the window (the extension point):
 // - Each tab page is an empty QWidget made by the window (tabMontos() .. tabLiquidacion(), in
 //   the order of PestanaIndice). On "Prorrateos" the window keeps the MARCA field at the
-//   bottom of the page; tabProrrateos() is the empty area above it ("tabProrrateosArea"). A tab's code builds its controls on that page, with a layout
-//   of its own, from an install function `void instalar<Tab>(frmItemDetalle&)` that it adds
-//   as one line to frmItemDetalle::instalarPestanas() (frmItemDetalle_pestanas.cpp). Install
-//   functions run once, in the constructor, after the window's own controls exist.
+//   bottom of the page; tabProrrateos() is the empty area above it ("tabProrrateosArea"). A tab's
+//   code builds its controls on that page, with a layout of its own, from an install function `void
+//   instalar<Tab>(frmItemDetalle&)` that it adds as one line to frmItemDetalle::instalarPestanas()
+//   (frmItemDetalle_pestanas.cpp). Install functions run once, in the constructor, after the
+//   window's own controls exist.
 // - Loading: an install function registers its loader with agregarCargador(paso, fn). Each
 //   load (cargaDataItem for one item, cargaDataItem_Zero for ITEM GLOBAL) calls the loaders of
 //   the steps in the order of PasoCarga, passing whether the window is in ITEM GLOBAL; the
@@ -75,9 +76,9 @@ public:
         Ventajas,
         Documentos,
         CCPAC,
-        Subitems, // one item only
+        Subitems,      // one item only
         Cancelaciones, // one item only, when the sub-regime carries cancellations
-        Liquidacion, // one item only
+        Liquidacion,   // one item only
     };
     using Cargador = std::function<void(bool itemGlobal)>;
     void agregarCargador(PasoCarga paso, Cargador cargador);

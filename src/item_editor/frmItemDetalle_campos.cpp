@@ -34,17 +34,27 @@ struct Campo {
     bool mensajeFinGlobal;
 };
 
-const Campo kLista{"LISTA", nullptr, "¿Confirma establecer la Lista ",
-                   " solo en los items que no tienen LISTA", true, true};
-const Campo kEstado{"CARTUSO", "No se puede vaciar el Estado de Mercaderia",
+const Campo kLista{
+    "LISTA", nullptr, "¿Confirma establecer la Lista ", " solo en los items que no tienen LISTA",
+    true,    true};
+const Campo kEstado{"CARTUSO",
+                    "No se puede vaciar el Estado de Mercaderia",
                     "¿Confirma establecer el estado de mercaderia ",
-                    " solo en los items que no tienen Estado Mercaderia", true, true};
-const Campo kOrigen{"CARTPAYORI", "Debe seleccionar un PAIS ORIGEN",
+                    " solo en los items que no tienen Estado Mercaderia",
+                    true,
+                    true};
+const Campo kOrigen{"CARTPAYORI",
+                    "Debe seleccionar un PAIS ORIGEN",
                     "¿Confirma establecer el PAIS ORIGEN ",
-                    " solo en los items que no tienen PAIS ORIGEN", false, true};
-const Campo kProc{"CARTPAYPRC", "Debe seleccionar un PAIS PROC/ DESTINO",
+                    " solo en los items que no tienen PAIS ORIGEN",
+                    false,
+                    true};
+const Campo kProc{"CARTPAYPRC",
+                  "Debe seleccionar un PAIS PROC/ DESTINO",
                   "¿Confirma establecer el PAIS PROC / DESTINO ",
-                  " solo en los items que no tienen PAIS PROC / DESTINO", false, false};
+                  " solo en los items que no tienen PAIS PROC / DESTINO",
+                  false,
+                  false};
 
 void finDelProceso() {
     ui().msgBox(QStringLiteral("fin del proceso"), MsgButtons::Ok, MsgIcon::Information);
@@ -71,10 +81,13 @@ bool frmItemDetalle::teclaCampo(QLineEdit* caja, QKeyEvent* event) {
     }
     const bool esOrigen = caja == txtPaisOrigen;
     const bool esProc = caja == txtPaisProc;
-    const int tabla = caja == txtLista ? 2 : caja == txtEstadoMercaderia ? 5 : esOrigen ? tablaOrigen() : 6;
+    const int tabla = caja == txtLista              ? 2
+                      : caja == txtEstadoMercaderia ? 5
+                      : esOrigen                    ? tablaOrigen()
+                                                    : 6;
     QLabel* descripcion = esOrigen ? lbPaisOrigen : esProc ? lbPaisDestino : nullptr;
-    const QString handler =
-        caja->objectName() + (key == Qt::Key_F6 ? QStringLiteral("_KeyDown") : QStringLiteral("_KeyPress"));
+    const QString handler = caja->objectName() + (key == Qt::Key_F6 ? QStringLiteral("_KeyDown")
+                                                                    : QStringLiteral("_KeyPress"));
     if (key == Qt::Key_F6) {
         runHandler(*this, handler, [&] {
             frmListado listado(this);
@@ -203,12 +216,13 @@ void frmItemDetalle::establecerCampo_ALLITEMS(int indice) {
         }
     } else {
         (void)modDA::getDescripcionTabla(v, tablaCampo(indice));
-        const QString pregunta =
-            QString::fromUtf8(c.pregunta) + v + QStringLiteral(" en los items?\r\n\r\n") +
-            QStringLiteral("Advertencia: Estas en ITEM GLOBAL\r\n") +
-            QStringLiteral("Seleccionando [SI] se establecerá ") + v +
-            QStringLiteral(" en los items del despacho.\r\n") +
-            QStringLiteral("Seleccionando [NO] se establecerá ") + v + QString::fromUtf8(c.soloVacios);
+        const QString pregunta = QString::fromUtf8(c.pregunta) + v +
+                                 QStringLiteral(" en los items?\r\n\r\n") +
+                                 QStringLiteral("Advertencia: Estas en ITEM GLOBAL\r\n") +
+                                 QStringLiteral("Seleccionando [SI] se establecerá ") + v +
+                                 QStringLiteral(" en los items del despacho.\r\n") +
+                                 QStringLiteral("Seleccionando [NO] se establecerá ") + v +
+                                 QString::fromUtf8(c.soloVacios);
         const MsgResult r = ui().msgBox(pregunta, MsgButtons::YesNoCancel, MsgIcon::Question, {},
                                         MsgDefault::Third);
         if (r == MsgResult::Cancel)

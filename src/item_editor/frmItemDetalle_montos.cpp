@@ -4,8 +4,8 @@
 #include "data/item_values.h"
 #include "data/modDA.h"
 #include "data/prorating.h"
-#include "runtime/Format.h"
 #include "runtime/FormKit.h"
+#include "runtime/Format.h"
 #include "runtime/Twips.h"
 #include "runtime/Ui.h"
 
@@ -82,11 +82,14 @@ void frmItemDetalle::crearMontos() {
     txtCantidadEstadistica =
         caja("txtCantidadEstadistica", QStringLiteral("Cantidad Estadistica"),
              QStringLiteral("00.00"), &lbUnidadEstadistica, "lbUnidadEstadistica");
-    txtPrecioUnitario = caja("txtPrecioUnitario", QStringLiteral("Unitario"), QStringLiteral("00.00"));
+    txtPrecioUnitario =
+        caja("txtPrecioUnitario", QStringLiteral("Unitario"), QStringLiteral("00.00"));
     txtFobTotal = caja("txtFobTotal", QStringLiteral("Fob Total"), QStringLiteral("00.00"));
     txtKiloNeto = caja("txtKiloNeto", QStringLiteral("KgNeto"), QStringLiteral("00,00"));
-    txtAjusteIncluir = caja("txtAjusteIncluir", QStringLiteral("Ajuste Incluir"), QStringLiteral("00,00"));
-    txtAjusteDeducir = caja("txtAjusteDeducir", QStringLiteral("Ajuste Deducir"), QStringLiteral("00,00"));
+    txtAjusteIncluir =
+        caja("txtAjusteIncluir", QStringLiteral("Ajuste Incluir"), QStringLiteral("00,00"));
+    txtAjusteDeducir =
+        caja("txtAjusteDeducir", QStringLiteral("Ajuste Deducir"), QStringLiteral("00,00"));
     txtFlete = caja("txtFlete", QStringLiteral("Flete"), QStringLiteral("00,00"));
     txtSeguro = caja("txtSeguro", QStringLiteral("Seguro"), QStringLiteral("00,00"));
     cmdEstablecerValoresItem = new QPushButton(QStringLiteral("Guardar Valores"), page);
@@ -227,7 +230,8 @@ void frmItemDetalle::GuardarValores() {
         const auto rechazo = [](const char* mensaje) {
             ui().msgBox(QString::fromUtf8(mensaje), MsgButtons::Ok, MsgIcon::Exclamation);
         };
-        if (unidadDcl == unidadEst && valor(txtCantidadEstadistica) != valor(txtCantidadDeclarada)) {
+        if (unidadDcl == unidadEst &&
+            valor(txtCantidadEstadistica) != valor(txtCantidadDeclarada)) {
             rechazo("Cantidad declarada debe ser igual Cantidad Estaditica");
             return;
         }

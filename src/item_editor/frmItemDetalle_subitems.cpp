@@ -4,8 +4,8 @@
 #include "data/item_editor_reads.h"
 #include "data/item_values.h"
 #include "data/liquidation_lines.h"
-#include "runtime/Format.h"
 #include "runtime/FormKit.h"
+#include "runtime/Format.h"
 #include "runtime/Ui.h"
 
 #include <QGridLayout>
@@ -48,14 +48,16 @@ QString importe(const modDA::Recordset& rs, const char* columna, const QString& 
 void frmItemDetalle::crearSubitems() {
     QWidget* page = pestanas_.at(Subitems);
     auto* layout = new QVBoxLayout(page);
-    lstSubitems = lista(page, "lstSubitems",
-                        {QStringLiteral("Nro"), QStringLiteral("Unidad"), QStringLiteral("Cantidad"),
-                         QStringLiteral("Unitario"), QStringLiteral("Total"), QStringLiteral("Estad."),
-                         QStringLiteral("Cant Est"), QStringLiteral("Codigo"), QStringLiteral("Sufijos")});
+    lstSubitems =
+        lista(page, "lstSubitems",
+              {QStringLiteral("Nro"), QStringLiteral("Unidad"), QStringLiteral("Cantidad"),
+               QStringLiteral("Unitario"), QStringLiteral("Total"), QStringLiteral("Estad."),
+               QStringLiteral("Cant Est"), QStringLiteral("Codigo"), QStringLiteral("Sufijos")});
     layout->addWidget(lstSubitems);
     lstSubitems->installEventFilter(this);
     connect(lstSubitems, &QTreeWidget::itemDoubleClicked, this, [this] {
-        runHandler(*this, QStringLiteral("lstSubitems_DblClick"), [this] { lstSubitems_DblClick(); });
+        runHandler(*this, QStringLiteral("lstSubitems_DblClick"),
+                   [this] { lstSubitems_DblClick(); });
     });
 }
 
@@ -89,9 +91,9 @@ void frmItemDetalle::crearLiquidacion() {
     QWidget* page = pestanas_.at(Liquidacion);
     auto* layout = new QGridLayout(page);
     lstLiquidacion = lista(page, "lstLiquidacion",
-                           {QStringLiteral("Cod"), QStringLiteral("Concepto"), QStringLiteral("Base"),
-                            QStringLiteral("Coef"), QStringLiteral("Total"), QStringLiteral("PGC"),
-                            QStringLiteral("Motivo")});
+                           {QStringLiteral("Cod"), QStringLiteral("Concepto"),
+                            QStringLiteral("Base"), QStringLiteral("Coef"), QStringLiteral("Total"),
+                            QStringLiteral("PGC"), QStringLiteral("Motivo")});
     layout->addWidget(lstLiquidacion, 0, 0, 1, 4);
     cmdLiquidacionAgregar = new QPushButton(QStringLiteral("Agregar [INS]"), page);
     cmdLiquidacionAgregar->setObjectName(QStringLiteral("cmdLiquidacionAgregar"));
@@ -178,11 +180,12 @@ void frmItemDetalle::cargarLiquidacion() {
                 fila->setText(0, rs.text(QStringLiteral("CLQATAX")));
                 fila->setText(1, rs.text(QStringLiteral("LTAXABR")));
                 const QVariant base = rs.field(QStringLiteral("MLQABAS"));
-                fila->setText(2, base.isNull() ? QString()
-                                               : corvelix::generalNumber(base.toDouble()));
+                fila->setText(2,
+                              base.isNull() ? QString() : corvelix::generalNumber(base.toDouble()));
                 const auto mascara = [&](const char* col) {
                     const QVariant v = rs.field(QLatin1String(col));
-                    return v.isNull() ? QString() : formatNumber(v.toDouble(), QStringLiteral("00.00"));
+                    return v.isNull() ? QString()
+                                      : formatNumber(v.toDouble(), QStringLiteral("00.00"));
                 };
                 fila->setText(3, mascara("QLQACOEFIC"));
                 fila->setText(4, mascara("MLQA"));

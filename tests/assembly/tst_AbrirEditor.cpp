@@ -59,9 +59,8 @@ private slots:
         CatalogFixture catalog(kSeed);
         ScriptedUi& seam = ScriptedUi::current();
         QStringList abiertos;
-        seam.onForm(QStringLiteral("frmItemDetalle"), [&](QDialog& d) {
-            abiertos << static_cast<frmItemDetalle&>(d).m_Item;
-        });
+        seam.onForm(QStringLiteral("frmItemDetalle"),
+                    [&](QDialog& d) { abiertos << static_cast<frmItemDetalle&>(d).m_Item; });
         seam.onForm(QStringLiteral("frmArmadoITEM"), [&](QDialog& d) {
             auto& vista = static_cast<frmArmadoITEM&>(d);
             FlexGrid& grid = *vista.findChild<FlexGrid*>(QStringLiteral("grdITEMS"));

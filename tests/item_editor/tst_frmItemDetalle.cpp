@@ -1,8 +1,8 @@
 #include "data/item_values.h"
 #include "data/modDA.h"
 #include "item_editor/frmItemDetalle.h"
-#include "shell/frmListado.h"
 #include "runtime/Twips.h"
+#include "shell/frmListado.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
@@ -98,11 +98,10 @@ void abrir(const QString& despacho, const QString& item,
 }
 
 QString columna(const QString& despacho, const QString& item, const QString& col) {
-    const modDA::Recordset rs =
-        modDA::getRs(modDA::kCatalog, testSql(QStringLiteral("select ") + col +
-                                              QStringLiteral(" as v from ART where IDDT = '") +
-                                              despacho + QStringLiteral("' and NART = '") + item +
-                                              QStringLiteral("'")));
+    const modDA::Recordset rs = modDA::getRs(
+        modDA::kCatalog,
+        testSql(QStringLiteral("select ") + col + QStringLiteral(" as v from ART where IDDT = '") +
+                despacho + QStringLiteral("' and NART = '") + item + QStringLiteral("'")));
     return rs.isNull(QStringLiteral("v")) ? QStringLiteral("<null>") : rs.text(QStringLiteral("v"));
 }
 
@@ -187,7 +186,8 @@ private slots:
             QStringList linea;
             for (int c = 0; c < 7; ++c)
                 linea << liq.topLevelItem(0)->text(c);
-            QCOMPARE(linea, QStringList({"010", "DERECHOS", "1234,5", "00,21", "1234,50", "PAG", ""}));
+            QCOMPARE(linea,
+                     QStringList({"010", "DERECHOS", "1234,5", "00,21", "1234,50", "PAG", ""}));
             QVERIFY(hijo<QPushButton>(frm, "cmdLiquidacionAgregar").isEnabled());
             QVERIFY(hijo<QLabel>(frm, "lbLiquidacionLabel").isEnabled());
         });
@@ -254,16 +254,16 @@ private slots:
         QTest::addColumn<QString>("caja");
         QTest::addColumn<QString>("valor");
         QTest::addColumn<QStringList>("esperado"); // declared, statistical, unit price, FOB
-        QTest::newRow("quantity") << "txtCantidadDeclarada" << "4"
-                                  << QStringList{"4", "4", "01,00000", "04,00"};
-        QTest::newRow("FOB") << "txtFobTotal" << "1"
-                             << QStringList{"03,00", "03,00", "00,33333", "01,00"};
-        QTest::newRow("unit price") << "txtPrecioUnitario" << "2"
-                                    << QStringList{"03,00", "03,00", "02,00000", "06,00"};
-        QTest::newRow("zero quantity") << "txtCantidadDeclarada" << "0"
-                                       << QStringList{"0", "0", "01,00000", "00,00"};
-        QTest::newRow("not numeric") << "txtCantidadDeclarada" << "abc"
-                                     << QStringList{"abc", "abc", "01,00000", "03,00"};
+        QTest::newRow("quantity") << "txtCantidadDeclarada"
+                                  << "4" << QStringList{"4", "4", "01,00000", "04,00"};
+        QTest::newRow("FOB") << "txtFobTotal"
+                             << "1" << QStringList{"03,00", "03,00", "00,33333", "01,00"};
+        QTest::newRow("unit price") << "txtPrecioUnitario"
+                                    << "2" << QStringList{"03,00", "03,00", "02,00000", "06,00"};
+        QTest::newRow("zero quantity") << "txtCantidadDeclarada"
+                                       << "0" << QStringList{"0", "0", "01,00000", "00,00"};
+        QTest::newRow("not numeric") << "txtCantidadDeclarada"
+                                     << "abc" << QStringList{"abc", "abc", "01,00000", "03,00"};
     }
 
     void acoplamiento() {
@@ -302,6 +302,8 @@ private slots:
             const char* caja;
             const char* mensaje;
         } cajas[] = {
+            {"txtCantidadDeclarada", "Cantidad Declarada tiene que tener un valor numerico"},
+            {"txtFobTotal", "Fob Total tiene que tener un valor numerico"},
             {"txtCantidadEstadistica", "Cantidad Estadistica tiene que tener un valor numerico"},
             {"txtPrecioUnitario", "Precio Unitario tiene que tener un valor numerico"},
             {"txtKiloNeto", "Kilo Neto tiene que tener un valor numerico"},
@@ -313,14 +315,19 @@ private slots:
         const char* const malos[] = {"'", "1;2", "%", "abc", "число", "1,234.5"};
         for (const auto& c : cajas) {
             for (const char* m : malos)
-                QTest::addRow("es_AR %s %s", c.caja, m) << "es_AR" << c.caja << QString::fromUtf8(m)
-                                                      << QString::fromUtf8(c.mensaje);
+                QTest::addRow("es_AR %s %s", c.caja, m)
+                    << "es_AR" << c.caja << QString::fromUtf8(m) << QString::fromUtf8(c.mensaje);
         }
-        QTest::newRow("en_US comma form") << "en_US" << "txtFlete" << "1.234,5"
+        QTest::newRow("en_US comma form") << "en_US"
+                                          << "txtFlete"
+                                          << "1.234,5"
                                           << "Flete tiene que tener un valor numerico";
-        QTest::newRow("300 characters") << "es_AR" << "txtSeguro" << QString(300, QLatin1Char('9')) + "x"
+        QTest::newRow("300 characters") << "es_AR"
+                                        << "txtSeguro" << QString(300, QLatin1Char('9')) + "x"
                                         << "Seguro tiene que tener un valor numerico";
-        QTest::newRow("empty") << "es_AR" << "txtFlete" << ""
+        QTest::newRow("empty") << "es_AR"
+                               << "txtFlete"
+                               << ""
                                << "Flete tiene que tener un valor numerico";
     }
 
@@ -342,7 +349,8 @@ private slots:
         });
         QCOMPARE(columna(kIC, QStringLiteral("0002"), QStringLiteral("CARTETA")),
                  QStringLiteral("<null>"));
-        QCOMPARE(columna(kIC, QStringLiteral("0002"), QStringLiteral("MARTFLE")), QStringLiteral("1"));
+        QCOMPARE(columna(kIC, QStringLiteral("0002"), QStringLiteral("MARTFLE")),
+                 QStringLiteral("1"));
     }
 
     // Numbers in the user's locale are stored as numbers; nothing else of the item changes.
@@ -350,10 +358,14 @@ private slots:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("valor");
         QTest::addColumn<double>("guardado");
-        QTest::newRow("es_AR grouped") << "es_AR" << "1.234,5" << 1234.5;
-        QTest::newRow("en_US grouped") << "en_US" << "1,234.5" << 1234.5;
-        QTest::newRow("negative") << "es_AR" << "-5" << -5.0;
-        QTest::newRow("huge") << "es_AR" << "1E+20" << 1e20;
+        QTest::newRow("es_AR grouped") << "es_AR"
+                                       << "1.234,5" << 1234.5;
+        QTest::newRow("en_US grouped") << "en_US"
+                                       << "1,234.5" << 1234.5;
+        QTest::newRow("negative") << "es_AR"
+                                  << "-5" << -5.0;
+        QTest::newRow("huge") << "es_AR"
+                              << "1E+20" << 1e20;
     }
 
     void guardarAcepta() {
@@ -369,8 +381,9 @@ private slots:
             QCOMPARE(seam.boxes.at(0).text, QStringLiteral("Datos actualizados"));
         });
         const modDA::Recordset rs = modDA::getRs(
-            modDA::kCatalog, testSql(QStringLiteral("select MARTFLE, MARTASS, QARTKGRNET from ART "
-                                                    "where IDDT = '24001IC06000101K' and NART = '0002'")));
+            modDA::kCatalog,
+            testSql(QStringLiteral("select MARTFLE, MARTASS, QARTKGRNET from ART "
+                                   "where IDDT = '24001IC06000101K' and NART = '0002'")));
         QCOMPARE(rs.field(QStringLiteral("MARTFLE")).toDouble(), guardado);
         QCOMPARE(rs.field(QStringLiteral("MARTASS")).toDouble(), 0.5);
         QCOMPARE(rs.field(QStringLiteral("QARTKGRNET")).toDouble(), 4.0);
@@ -381,14 +394,27 @@ private slots:
         QTest::addColumn<QString>("estadistica");
         QTest::addColumn<QString>("kilos");
         QTest::addColumn<QString>("mensaje"); // empty: saved
-        QTest::newRow("same units, 10,00 passes") << "07/07" << "4,00" << "1" << "";
-        QTest::newRow("same units differ") << "07/07" << "4,001" << "1"
-                                           << "Cantidad declarada debe ser igual Cantidad Estaditica";
-        QTest::newRow("declared kilos") << "01/07" << "9" << "3"
+        QTest::newRow("same units, 10,00 passes") << "07/07"
+                                                  << "4,00"
+                                                  << "1"
+                                                  << "";
+        QTest::newRow("same units differ")
+            << "07/07"
+            << "4,001"
+            << "1"
+            << "Cantidad declarada debe ser igual Cantidad Estaditica";
+        QTest::newRow("declared kilos") << "01/07"
+                                        << "9"
+                                        << "3"
                                         << "Kilo Neto debe ser igual a Cantidad Declarada";
-        QTest::newRow("statistical kilos") << "07/01" << "9" << "3"
+        QTest::newRow("statistical kilos") << "07/01"
+                                           << "9"
+                                           << "3"
                                            << "Kilo Neto debe ser igual a Cantidad Estadistica";
-        QTest::newRow("unrelated") << "07/08" << "9" << "123" << "";
+        QTest::newRow("unrelated") << "07/08"
+                                   << "9"
+                                   << "123"
+                                   << "";
     }
 
     // The item rule checks run on the texts as typed; a save writes, marks and totals.
@@ -408,8 +434,8 @@ private slots:
             seam.answerBoxes({MsgResult::Ok});
             hijo<QPushButton>(frm, "cmdEstablecerValoresItem").click();
             QCOMPARE(seam.boxes.size(), 1);
-            QCOMPARE(seam.boxes.at(0).text, mensaje.isEmpty() ? QStringLiteral("Datos actualizados")
-                                                               : mensaje);
+            QCOMPARE(seam.boxes.at(0).text,
+                     mensaje.isEmpty() ? QStringLiteral("Datos actualizados") : mensaje);
             QCOMPARE(seam.boxes.at(0).icon,
                      mensaje.isEmpty() ? MsgIcon::Information : MsgIcon::Exclamation);
             if (mensaje.isEmpty())
@@ -439,44 +465,67 @@ private slots:
         QTest::addColumn<QStringList>("mensajes");
         QTest::addColumn<QString>("guardado");
         const QString fin = QStringLiteral("fin del proceso");
-        const QString noEncontrado = QStringLiteral("No se encontró descripcion para el codigo [ %1 ]");
-        QTest::newRow("list lower-case, blanks") << "cmdSetLista" << "txtLista" << "LISTA" << "  nac "
-                                                 << QList<MsgResult>{MsgResult::Ok} << QStringList{fin}
-                                                 << "NAC";
-        QTest::newRow("list emptied, Yes") << "cmdSetLista" << "txtLista" << "LISTA" << ""
-                                           << QList<MsgResult>{MsgResult::Yes, MsgResult::Ok}
+        const QString noEncontrado =
+            QStringLiteral("No se encontró descripcion para el codigo [ %1 ]");
+        QTest::newRow("list lower-case, blanks")
+            << "cmdSetLista"
+            << "txtLista"
+            << "LISTA"
+            << "  nac " << QList<MsgResult>{MsgResult::Ok} << QStringList{fin} << "NAC";
+        QTest::newRow("list emptied, Yes") << "cmdSetLista"
+                                           << "txtLista"
+                                           << "LISTA"
+                                           << "" << QList<MsgResult>{MsgResult::Yes, MsgResult::Ok}
                                            << QStringList{"¿Confirma sacar la lista?", fin} << "";
-        QTest::newRow("list blanks, No") << "cmdSetLista" << "txtLista" << "LISTA" << "   "
-                                         << QList<MsgResult>{MsgResult::No}
+        QTest::newRow("list blanks, No") << "cmdSetLista"
+                                         << "txtLista"
+                                         << "LISTA"
+                                         << "   " << QList<MsgResult>{MsgResult::No}
                                          << QStringList{"¿Confirma sacar la lista?"} << "ACE18";
-        QTest::newRow("state blanks") << "cmdSetEstadoM" << "txtEstadoMercaderia" << "CARTUSO" << "  "
-                                      << QList<MsgResult>{MsgResult::Ok}
-                                      << QStringList{"No se puede vaciar el Estado de Mercaderia"}
-                                      << "NUEVO";
-        QTest::newRow("state usado") << "cmdSetEstadoM" << "txtEstadoMercaderia" << "CARTUSO"
-                                     << "usado" << QList<MsgResult>{MsgResult::Ok} << QStringList{fin}
-                                     << "USADO";
-        QTest::newRow("origin empty") << "cmdsetOrigen" << "txtPaisOrigen" << "CARTPAYORI" << ""
-                                      << QList<MsgResult>{MsgResult::Ok}
+        QTest::newRow("state blanks")
+            << "cmdSetEstadoM"
+            << "txtEstadoMercaderia"
+            << "CARTUSO"
+            << "  " << QList<MsgResult>{MsgResult::Ok}
+            << QStringList{"No se puede vaciar el Estado de Mercaderia"} << "NUEVO";
+        QTest::newRow("state usado")
+            << "cmdSetEstadoM"
+            << "txtEstadoMercaderia"
+            << "CARTUSO"
+            << "usado" << QList<MsgResult>{MsgResult::Ok} << QStringList{fin} << "USADO";
+        QTest::newRow("origin empty") << "cmdsetOrigen"
+                                      << "txtPaisOrigen"
+                                      << "CARTPAYORI"
+                                      << "" << QList<MsgResult>{MsgResult::Ok}
                                       << QStringList{"Debe seleccionar un PAIS ORIGEN"} << "310";
-        QTest::newRow("origin 203") << "cmdsetOrigen" << "txtPaisOrigen" << "CARTPAYORI" << " 203"
-                                    << QList<MsgResult>{MsgResult::Ok} << QStringList{fin} << "203";
-        QTest::newRow("provenance empty") << "cmdSetProc" << "txtPaisProc" << "CARTPAYPRC" << " "
-                                          << QList<MsgResult>{MsgResult::Ok}
-                                          << QStringList{"Debe seleccionar un PAIS PROC/ DESTINO"}
-                                          << "203";
+        QTest::newRow("origin 203")
+            << "cmdsetOrigen"
+            << "txtPaisOrigen"
+            << "CARTPAYORI"
+            << " 203" << QList<MsgResult>{MsgResult::Ok} << QStringList{fin} << "203";
+        QTest::newRow("provenance empty")
+            << "cmdSetProc"
+            << "txtPaisProc"
+            << "CARTPAYPRC"
+            << " " << QList<MsgResult>{MsgResult::Ok}
+            << QStringList{"Debe seleccionar un PAIS PROC/ DESTINO"} << "203";
         const char* const malos[] = {"20'3", "203;", "%", "Ω310"};
         for (const char* m : malos) {
             const QString v = QString::fromUtf8(m);
             QTest::addRow("provenance %s", m)
-                << "cmdSetProc" << "txtPaisProc" << "CARTPAYPRC" << v
-                << QList<MsgResult>{MsgResult::Ok} << QStringList{noEncontrado.arg(v)} << "203";
+                << "cmdSetProc"
+                << "txtPaisProc"
+                << "CARTPAYPRC" << v << QList<MsgResult>{MsgResult::Ok}
+                << QStringList{noEncontrado.arg(v)} << "203";
         }
         const QString largo = QString(300, QLatin1Char('A'));
-        QTest::newRow("list 300") << "cmdSetLista" << "txtLista" << "LISTA" << largo
-                                  << QList<MsgResult>{MsgResult::Ok}
+        QTest::newRow("list 300") << "cmdSetLista"
+                                  << "txtLista"
+                                  << "LISTA" << largo << QList<MsgResult>{MsgResult::Ok}
                                   << QStringList{noEncontrado.arg(largo)} << "ACE18";
-        QTest::newRow("state negative") << "cmdSetEstadoM" << "txtEstadoMercaderia" << "CARTUSO"
+        QTest::newRow("state negative") << "cmdSetEstadoM"
+                                        << "txtEstadoMercaderia"
+                                        << "CARTUSO"
                                         << "-1e308" << QList<MsgResult>{MsgResult::Ok}
                                         << QStringList{noEncontrado.arg("-1E308")} << "NUEVO";
     }
@@ -516,45 +565,67 @@ private slots:
         QTest::addColumn<QStringList>("items");
         QTest::addColumn<QList<MsgResult>>("respuestas");
         QTest::addColumn<QStringList>("guardado"); // items 0001, 0002
-        QTest::newRow("state all, Yes") << "cmdSetEstadoM" << "txtEstadoMercaderia" << "CARTUSO"
-                                        << " USADO " << QStringList{"TODO"}
-                                        << QList<MsgResult>{MsgResult::Yes, MsgResult::Ok}
-                                        << QStringList{"USADO", "USADO"};
-        QTest::newRow("state all, No") << "cmdSetEstadoM" << "txtEstadoMercaderia" << "CARTUSO"
-                                       << "USADO" << QStringList{"TODO"}
-                                       << QList<MsgResult>{MsgResult::No, MsgResult::Ok}
-                                       << QStringList{"NUEVO", "USADO"};
-        QTest::newRow("state Cancel") << "cmdSetEstadoM" << "txtEstadoMercaderia" << "CARTUSO"
-                                      << "USADO" << QStringList{"TODO"}
-                                      << QList<MsgResult>{MsgResult::Cancel}
-                                      << QStringList{"NUEVO", "<null>"};
-        QTest::newRow("origin one item") << "cmdsetOrigen" << "txtPaisOrigen" << "CARTPAYORI"
-                                         << "203" << QStringList{"0002"}
-                                         << QList<MsgResult>{MsgResult::Yes, MsgResult::Ok}
-                                         << QStringList{"310", "203"};
-        QTest::newRow("provenance, no end box") << "cmdSetProc" << "txtPaisProc" << "CARTPAYPRC"
-                                                << "310" << QStringList{"TODO"}
-                                                << QList<MsgResult>{MsgResult::Yes}
-                                                << QStringList{"310", "310"};
-        QTest::newRow("list emptied, Yes") << "cmdSetLista" << "txtLista" << "LISTA" << "  "
-                                           << QStringList{"0001"}
-                                           << QList<MsgResult>{MsgResult::Yes, MsgResult::Ok}
-                                           << QStringList{"", "ACE18"};
+        QTest::newRow("state all, Yes")
+            << "cmdSetEstadoM"
+            << "txtEstadoMercaderia"
+            << "CARTUSO"
+            << " USADO " << QStringList{"TODO"} << QList<MsgResult>{MsgResult::Yes, MsgResult::Ok}
+            << QStringList{"USADO", "USADO"};
+        QTest::newRow("state all, No")
+            << "cmdSetEstadoM"
+            << "txtEstadoMercaderia"
+            << "CARTUSO"
+            << "USADO" << QStringList{"TODO"} << QList<MsgResult>{MsgResult::No, MsgResult::Ok}
+            << QStringList{"NUEVO", "USADO"};
+        QTest::newRow("state Cancel")
+            << "cmdSetEstadoM"
+            << "txtEstadoMercaderia"
+            << "CARTUSO"
+            << "USADO" << QStringList{"TODO"} << QList<MsgResult>{MsgResult::Cancel}
+            << QStringList{"NUEVO", "<null>"};
+        QTest::newRow("origin one item")
+            << "cmdsetOrigen"
+            << "txtPaisOrigen"
+            << "CARTPAYORI"
+            << "203" << QStringList{"0002"} << QList<MsgResult>{MsgResult::Yes, MsgResult::Ok}
+            << QStringList{"310", "203"};
+        QTest::newRow("provenance, no end box")
+            << "cmdSetProc"
+            << "txtPaisProc"
+            << "CARTPAYPRC"
+            << "310" << QStringList{"TODO"} << QList<MsgResult>{MsgResult::Yes}
+            << QStringList{"310", "310"};
+        QTest::newRow("list emptied, Yes")
+            << "cmdSetLista"
+            << "txtLista"
+            << "LISTA"
+            << "  " << QStringList{"0001"} << QList<MsgResult>{MsgResult::Yes, MsgResult::Ok}
+            << QStringList{"", "ACE18"};
         // Never emptied on many items without a word.
-        QTest::newRow("state empty refused") << "cmdSetEstadoM" << "txtEstadoMercaderia" << "CARTUSO"
-                                             << " " << QStringList{"TODO"}
-                                             << QList<MsgResult>{MsgResult::Ok}
-                                             << QStringList{"NUEVO", "<null>"};
-        QTest::newRow("origin empty refused") << "cmdsetOrigen" << "txtPaisOrigen" << "CARTPAYORI"
-                                              << "" << QStringList{"TODO"}
-                                              << QList<MsgResult>{MsgResult::Ok}
-                                              << QStringList{"310", "<null>"};
-        QTest::newRow("picker cancelled") << "cmdSetLista" << "txtLista" << "LISTA" << "NAC"
-                                          << QStringList{} << QList<MsgResult>{MsgResult::Ok}
-                                          << QStringList{"ACE18", "ACE18"};
-        QTest::newRow("quote refused") << "cmdSetLista" << "txtLista" << "LISTA" << "NAC'--"
-                                       << QStringList{"TODO"} << QList<MsgResult>{MsgResult::Ok}
-                                       << QStringList{"ACE18", "ACE18"};
+        QTest::newRow("state empty refused")
+            << "cmdSetEstadoM"
+            << "txtEstadoMercaderia"
+            << "CARTUSO"
+            << " " << QStringList{"TODO"} << QList<MsgResult>{MsgResult::Ok}
+            << QStringList{"NUEVO", "<null>"};
+        QTest::newRow("origin empty refused")
+            << "cmdsetOrigen"
+            << "txtPaisOrigen"
+            << "CARTPAYORI"
+            << "" << QStringList{"TODO"} << QList<MsgResult>{MsgResult::Ok}
+            << QStringList{"310", "<null>"};
+        QTest::newRow("picker cancelled")
+            << "cmdSetLista"
+            << "txtLista"
+            << "LISTA"
+            << "NAC" << QStringList{} << QList<MsgResult>{MsgResult::Ok}
+            << QStringList{"ACE18", "ACE18"};
+        QTest::newRow("quote refused")
+            << "cmdSetLista"
+            << "txtLista"
+            << "LISTA"
+            << "NAC'--" << QStringList{"TODO"} << QList<MsgResult>{MsgResult::Ok}
+            << QStringList{"ACE18", "ACE18"};
     }
 
     void setterGlobal() {
@@ -588,25 +659,41 @@ private slots:
             hijo<QPushButton>(frm, "cmdSetLista").click();
         });
         QCOMPARE(seam.boxes.size(), 1);
-        QCOMPARE(seam.boxes.at(0).text,
-                 QStringLiteral("¿Confirma establecer la Lista NAC en los items?\r\n\r\n"
-                                "Advertencia: Estas en ITEM GLOBAL\r\n"
-                                "Seleccionando [SI] se establecerá NAC en los items del despacho.\r\n"
-                                "Seleccionando [NO] se establecerá NAC solo en los items que no "
-                                "tienen LISTA"));
+        QCOMPARE(
+            seam.boxes.at(0).text,
+            QStringLiteral("¿Confirma establecer la Lista NAC en los items?\r\n\r\n"
+                           "Advertencia: Estas en ITEM GLOBAL\r\n"
+                           "Seleccionando [SI] se establecerá NAC en los items del despacho.\r\n"
+                           "Seleccionando [NO] se establecerá NAC solo en los items que no "
+                           "tienen LISTA"));
         QCOMPARE(seam.boxes.at(0).buttons, MsgButtons::YesNoCancel);
         QCOMPARE(seam.boxes.at(0).defaultButton, MsgDefault::Third);
+    }
+
+    // The server's text of the ITEM GLOBAL write: values bound, picked items one placeholder
+    // each, the empty-only clause after No.
+    void setterGlobalServidor() {
+        modDA::StatementCapture capture(modDA::Dialect::SqlServer);
+        modDA::setCampo_ALLITEMS(kIC, QStringLiteral("CARTUSO"), QStringLiteral("USADO"),
+                                 modDA::ItemList::parse(QStringLiteral("'0001','0003'")), true);
+        QCOMPARE(
+            capture.texts(),
+            QStringList({"update ART set CARTUSO = ?, CARTETA = 'I', CARTSTUDEV = 'I' where "
+                         "IDDT = ?  and (CARTUSO = '' OR CARTUSO IS NULL)  and NART IN (?, ?) "}));
+        QCOMPARE(capture.statements().at(0).params, QVariantList({"USADO", kIC, "0001", "0003"}));
     }
 
     void columnaFija() {
         QVERIFY_THROWS_EXCEPTION(corvelix::VbError,
                                  modDA::setCampoByItem(kIC, QStringLiteral("0001"),
-                                                       QStringLiteral("MARTFOB"), QStringLiteral("0")));
+                                                       QStringLiteral("MARTFOB"),
+                                                       QStringLiteral("0")));
         QVERIFY_THROWS_EXCEPTION(
-            corvelix::VbError,
-            modDA::setCampo_ALLITEMS(kIC, QStringLiteral("LISTA = 'X', MARTFOB"), QStringLiteral("0"),
-                                     modDA::ItemList::parse(QStringLiteral("TODO")), false));
-        QCOMPARE(columna(kIC, QStringLiteral("0001"), QStringLiteral("MARTFOB")), QStringLiteral("7.5"));
+            corvelix::VbError, modDA::setCampo_ALLITEMS(
+                                   kIC, QStringLiteral("LISTA = 'X', MARTFOB"), QStringLiteral("0"),
+                                   modDA::ItemList::parse(QStringLiteral("TODO")), false));
+        QCOMPARE(columna(kIC, QStringLiteral("0001"), QStringLiteral("MARTFOB")),
+                 QStringLiteral("7.5"));
     }
 
     // F6 fills a box from the lookup list (provinces for EC declarations), Delete empties it.
@@ -638,6 +725,9 @@ private slots:
             QTest::keyClick(&sub, Qt::Key_Delete);
             QTest::keyClick(&sub, Qt::Key_Return);
             QCOMPARE(sub.topLevelItemCount(), 1);
+            // Esc closes the editor.
+            QTest::keyClick(&frm, Qt::Key_Escape);
+            QVERIFY(!frm.isVisible());
         });
     }
 
@@ -656,13 +746,14 @@ private slots:
             QVERIFY(!seam.busy);
         });
         const modDA::Recordset rs = modDA::getRs(
-            modDA::kCatalog, testSql(QStringLiteral("select CSBTSVL from SBT where IDDT = '") + kIC +
-                                     QStringLiteral("' order by NART, ISBT")));
+            modDA::kCatalog, testSql(QStringLiteral("select CSBTSVL from SBT where IDDT = '") +
+                                     kIC + QStringLiteral("' order by NART, ISBT")));
         QStringList sufijos;
         for (modDA::Recordset r = rs; !r.eof(); r.moveNext())
             sufijos << r.text(QStringLiteral("CSBTSVL"));
         QCOMPARE(sufijos, QStringList({"XY(1)-AA(ONEIL)-ZZ-", "AA(ONEIL)-ZZ-", "XY(1)-"}));
-        QCOMPARE(columna(kIC, QStringLiteral("0002"), QStringLiteral("CARTETA")), QStringLiteral("I"));
+        QCOMPARE(columna(kIC, QStringLiteral("0002"), QStringLiteral("CARTETA")),
+                 QStringLiteral("I"));
     }
 
     // The scope is applied after the outside-client lock: on one item the "Vaciar" buttons of
