@@ -136,6 +136,53 @@ bool agregarCancelacion(const QString& despacho, int itemMostrado, const QString
         line);
 }
 
+bool agregarCancelacionItem(const QString& despacho, const QString& item,
+                            const QString& despachoApu, int itemApu, int subitemApu,
+                            const QString& ncm, double cantidad, const QString& certificado,
+                            const QString& resolucion) {
+    int line = 0;
+    return corvelix::chained(
+        location("agregarCancelacionItem"),
+        [&] {
+            const int numero = wholeNumber(item);
+            line = 20;
+            Transaction transaction;
+            // The item by its key: NART is four digits, whatever number the list shows.
+            const QString clave = QStringLiteral("%1").arg(numero, 4, 10, QLatin1Char('0'));
+            if (getRs(kCatalog, "select NART from ART where IDDT = ? and NART = ?",
+                      {despacho, clave})
+                    .eof())
+                throw corvelix::VbError(kErrItemNotFound, QStringLiteral("ITEM's"),
+                                        QStringLiteral("No se encuentra el item ") +
+                                            QString::number(numero) +
+                                            QStringLiteral(" en el provisorio ") + despacho);
+            line = 40;
+            if (!getRs(kCatalog, "select IDCN from DCN" + kLineKey,
+                       {despacho, numero, despachoApu, itemApu, subitemApu})
+                     .eof())
+                throw corvelix::VbError(
+                    kErrDuplicateLine, QStringLiteral("Cancelaciones"),
+                    QStringLiteral("Ya existe una cancelación del item %1 contra el despacho %2, "
+                                   "item %3, subitem %4; no se agregó la cancelación.")
+                        .arg(numero)
+                        .arg(despachoApu)
+                        .arg(itemApu)
+                        .arg(subitemApu));
+            line = 310;
+            const int rows = execSQL(
+                kCatalog,
+                "insert into DCN (IDCN, NDCNART, IDCNAPU, NDCNARTAPU, NDCNSBTAPU, IDCNESPNCE, "
+                "QDCNAPU, CDCNEXPAPU, NDCNORDEN, CDCNRESOL, CDCNETA, DDCNETA) "
+                "values (?, ?, ?, ?, ?, ?, ?, ?, 0, ?, NULL, NULL)",
+                {despacho, numero, despachoApu, itemApu, subitemApu, ncm,
+                 corvelix::machineNumber(cantidad).toDouble(), textOrNull(certificado),
+                 resolucion});
+            transaction.commit();
+            return rows > 0;
+        },
+        line);
+}
+
 bool modificarCancelacion(const QString& despacho, int item, const QString& despachoApu,
                           int itemApu, int subitemApu, const QString& ncm, double cantidad,
                           const QString& certificado, const QString& resolucion,

@@ -26,6 +26,15 @@ bool agregarCancelacion(const QString& despacho, int itemMostrado, const QString
                         const QString& certificado, const QString& orden, const QString& resolucion,
                         const QString& etapa);
 
+// Adds one line for the item whose key is `item` ("0007" or "7"), written to NDCNART as that
+// key; the item must be in the declaration. A line with the same declaration, item and
+// cancelled declaration, item and subitem as an existing one is refused and nothing is
+// written. The certificate is written Null when empty; order 0; no stage.
+bool agregarCancelacionItem(const QString& despacho, const QString& item,
+                            const QString& despachoApu, int itemApu, int subitemApu,
+                            const QString& ncm, double cantidad, const QString& certificado,
+                            const QString& resolucion);
+
 // The cancelled declaration, item and subitem that identify a line of one item.
 struct ClaveCancelacion {
     QString despachoApu;

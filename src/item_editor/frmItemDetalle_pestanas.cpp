@@ -1,6 +1,9 @@
 #include "item_editor/frmItemDetalle.h"
 #include "item_editor/PestanasListas.h"
 
+#include "item_editor/CancelacionesTab.h"
+#include "item_editor/ProrrateosTab.h"
+
 // The tabs whose contents live in files of their own. Each adds one line here calling its
 // install function (see the top of frmItemDetalle.h); keep one line per tab, in tab order.
 void frmItemDetalle::instalarPestanas() {
@@ -18,6 +21,8 @@ void frmItemDetalle::instalarPestanas() {
 
     // "Prorrateos":
     instalarTransferenciasInfoAd(*this);
+    instalarProrrateos(*this);
 
     // "Cancelaciones":
+    instalarCancelaciones(*this);
 }
