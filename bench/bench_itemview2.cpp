@@ -49,8 +49,8 @@ void itemView2(corvelix::bench::Run& run) {
     }
     QString sql;
     const QString in = quoted.join(QLatin1Char(','));
-    for (const char* table : {"SBT IDDT", "CPL ICPL", "SRG ISRG", "DVD IDVD", "LQA ILIQ",
-                              "DCM IDDT", "ART IDDT"}) {
+    for (const char* table :
+         {"SBT IDDT", "CPL ICPL", "SRG ISRG", "DVD IDVD", "LQA ILIQ", "DCM IDDT", "ART IDDT"}) {
         const QStringList parts = QString::fromLatin1(table).split(QLatin1Char(' '));
         sql += QStringLiteral("DELETE FROM %1 WHERE %2 = '%3' AND NART IN (%4);\n")
                    .arg(parts[0], parts[1], iddt, in);
@@ -77,8 +77,8 @@ void itemView2(corvelix::bench::Run& run) {
             rows.append({iddt, rs.text(QStringLiteral("NART")), rs.text(QStringLiteral("ISBT")),
                          rs.text(QStringLiteral("CSBTSVL"))});
     std::printf("subitems set: %lld\n", static_cast<long long>(rows.size()));
-    ours = run.time([&] { modDA::EstablecerSufijo(rows, QStringLiteral("AB"),
-                                                  QStringLiteral("BENCH")); });
+    ours = run.time(
+        [&] { modDA::EstablecerSufijo(rows, QStringLiteral("AB"), QStringLiteral("BENCH")); });
     const QString at = QStringLiteral("instr(CSBTSVL, 'AB(')");
     const QString rest = QStringLiteral("substr(CSBTSVL, %1 + 3)").arg(at);
     sql = QStringLiteral("UPDATE SBT SET CSBTSVL = substr(CSBTSVL, 1, %1 + 2) || 'BENCH' || "
@@ -91,9 +91,8 @@ void itemView2(corvelix::bench::Run& run) {
     // --- the articles list: built and written, beside the shell's SELECT plus the same bytes
     run.useCatalog(original);
     const QString path = QDir(run.folder()).filePath(QStringLiteral("articulos.xls"));
-    ours = run.time([&] {
-        modAPITools::generarArchivo(path, frmArmadoITEM::textoExportarArticulos(iddt));
-    });
+    ours = run.time(
+        [&] { modAPITools::generarArchivo(path, frmArmadoITEM::textoExportarArticulos(iddt)); });
     QFile written(path);
     if (!written.open(QIODevice::ReadOnly))
         return;

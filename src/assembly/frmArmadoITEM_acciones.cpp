@@ -50,8 +50,9 @@ QString numero(const modDA::Recordset& rs, const char* campo, const QString& mas
 }
 
 QString lista(const modDA::Recordset& rs, const char* campo) {
-    return celda(rs.text(QLatin1String(campo)).trimmed().replace(QStringLiteral("|#|"),
-                                                                  QStringLiteral(" - ")));
+    return celda(rs.text(QLatin1String(campo))
+                     .trimmed()
+                     .replace(QStringLiteral("|#|"), QStringLiteral(" - ")));
 }
 
 QString sinArrobas(QString despacho) {
@@ -61,7 +62,8 @@ QString sinArrobas(QString despacho) {
 } // namespace
 
 QList<int> frmArmadoITEM::seleccion() const {
-    const int desde = std::max(std::min(grdITEMS->row(), grdITEMS->rowSel()), grdITEMS->fixedRows());
+    const int desde =
+        std::max(std::min(grdITEMS->row(), grdITEMS->rowSel()), grdITEMS->fixedRows());
     const int hasta = std::min(std::max(grdITEMS->row(), grdITEMS->rowSel()), grdITEMS->rows() - 1);
     QList<int> filas;
     for (int fila = desde; fila <= hasta; ++fila)
@@ -269,9 +271,10 @@ QString frmArmadoITEM::textoExportarArticulos(const QString& despacho) {
     modDA::Recordset rs = modDA::getArticulosByDespacho(despacho, QString());
     const QString cantidad = QStringLiteral("00.00");
     const QString comillas = QStringLiteral("\"");
-    QString texto = QStringLiteral("Despacho\tCodigo\tItem\tSubItem\tNCM\tSufijos\tUnidad\tCantidad\t"
-                                   "Estadistica\tCantidad Est\tUnitario\tTotal") +
-                    kFinLinea;
+    QString texto =
+        QStringLiteral("Despacho\tCodigo\tItem\tSubItem\tNCM\tSufijos\tUnidad\tCantidad\t"
+                       "Estadistica\tCantidad Est\tUnitario\tTotal") +
+        kFinLinea;
     texto.reserve(texto.size() + rs.recordCount() * 160);
     const int iddt = rs.fieldIndex(QStringLiteral("IDDT"));
     const int iext = rs.fieldIndex(QStringLiteral("iEXT"));
@@ -287,10 +290,10 @@ QString frmArmadoITEM::textoExportarArticulos(const QString& despacho) {
             const QVariant v = fila.at(rs.fieldIndex(QLatin1String(campo)));
             return v.isNull() ? QString() : corvelix::formatNumber(v.toDouble(), mascara);
         };
-        texto += texto_(iddt) + kTab + texto_(iext) + kTab + comillas + texto_(nartext) +
-                 comillas + kTab + comillas + texto_(isbt) + comillas + kTab + texto_(ncm) + kTab +
-                 texto_(svl) + kTab + texto_(untdcl) + kTab + numero_("CANTIDAD", cantidad) +
-                 kTab + texto_(untest) + kTab + numero_("CANTIDAD_ESTADISTICA", cantidad) + kTab +
+        texto += texto_(iddt) + kTab + texto_(iext) + kTab + comillas + texto_(nartext) + comillas +
+                 kTab + comillas + texto_(isbt) + comillas + kTab + texto_(ncm) + kTab +
+                 texto_(svl) + kTab + texto_(untdcl) + kTab + numero_("CANTIDAD", cantidad) + kTab +
+                 texto_(untest) + kTab + numero_("CANTIDAD_ESTADISTICA", cantidad) + kTab +
                  numero_("FOB_UNITARIO", QStringLiteral("#0.00000")) + kTab +
                  numero_("FOB_TOTAL", cantidad) + kFinLinea;
     }

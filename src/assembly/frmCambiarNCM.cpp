@@ -109,10 +109,11 @@ void frmCambiarNCM::cmdReemplazar_Click() {
             if ((subregimen.startsWith(QLatin1String("IC")) ||
                  subregimen.startsWith(QLatin1String("IG"))) &&
                 actual.left(10) != nuevo.left(10)) {
-                if (ui().msgBox(QStringLiteral("Si usted convirtio este provisorio de una SIMI solo "
-                                               "debe cambiar los ultimos digitos.\n\nDesea "
-                                               "continuar?"),
-                                MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes)
+                if (ui().msgBox(
+                        QStringLiteral("Si usted convirtio este provisorio de una SIMI solo "
+                                       "debe cambiar los ultimos digitos.\n\nDesea "
+                                       "continuar?"),
+                        MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes)
                     return;
             }
             if (ui().msgBox(QStringLiteral("Confirma reemplazar la NCM ") + actual +

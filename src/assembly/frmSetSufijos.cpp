@@ -19,7 +19,8 @@ using corvelix::MsgResult;
 using corvelix::runHandler;
 using corvelix::ui;
 
-corvelix::ProcessStatic<QList<SufijoSeleccionado>> SufijosSeleccionados{QList<SufijoSeleccionado>()};
+corvelix::ProcessStatic<QList<SufijoSeleccionado>> SufijosSeleccionados{
+    QList<SufijoSeleccionado>()};
 
 frmSetSufijos::frmSetSufijos(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmSetSufijos"));

@@ -51,13 +51,13 @@ frmSubitemDetalle::frmSubitemDetalle(QWidget* parent) : QDialog(parent) {
     lbTitulo = new QLabel(this);
     lbTitulo->setObjectName(QStringLiteral("lbTitulo"));
     lbTitulo->setGeometry(10, 8, 420, 22);
-    txtCantidadDeclarada = caja(this, "txtCantidadDeclarada",
-                                QStringLiteral("Cantidad Declarada"), 40);
+    txtCantidadDeclarada =
+        caja(this, "txtCantidadDeclarada", QStringLiteral("Cantidad Declarada"), 40);
     lbUnidadDeclarada = new QLabel(this);
     lbUnidadDeclarada->setObjectName(QStringLiteral("lbUnidadDeclarada"));
     lbUnidadDeclarada->setGeometry(330, 40, 60, 22);
-    txtCantidadEstadistica = caja(this, "txtCantidadEstadistica",
-                                  QStringLiteral("Cantidad Estadistica"), 72);
+    txtCantidadEstadistica =
+        caja(this, "txtCantidadEstadistica", QStringLiteral("Cantidad Estadistica"), 72);
     lbUnidadEstadistica = new QLabel(this);
     lbUnidadEstadistica->setObjectName(QStringLiteral("lbUnidadEstadistica"));
     lbUnidadEstadistica->setGeometry(330, 72, 60, 22);
@@ -71,7 +71,8 @@ frmSubitemDetalle::frmSubitemDetalle(QWidget* parent) : QDialog(parent) {
     lbFobTotalItem = new QLabel(this);
     lbFobTotalItem->setObjectName(QStringLiteral("lbFobTotalItem"));
     lbFobTotalItem->setGeometry(170, 204, 150, 22);
-    (new QLabel(QStringLiteral("[F11] Guardar - [ESC] Salir"), this))->setGeometry(10, 250, 420, 22);
+    (new QLabel(QStringLiteral("[F11] Guardar - [ESC] Salir"), this))
+        ->setGeometry(10, 250, 420, 22);
 
     QLineEdit* orden[4] = {txtCantidadDeclarada, txtCantidadEstadistica, txtFobTotal,
                            txtPrecioUnitario};
@@ -190,11 +191,10 @@ void frmSubitemDetalle::guardarDatos() {
             return;
         // The row, the item's mark and the header totals together or not at all.
         modDA::Transaction transaccion;
-        modDA::actualizarSubItem(m_Operacion, m_Item, m_subItem,
-                                 toNumber(txtCantidadDeclarada->text()),
-                                 toNumber(txtCantidadEstadistica->text()),
-                                 toNumber(txtPrecioUnitario->text()),
-                                 toNumber(txtFobTotal->text()));
+        modDA::actualizarSubItem(
+            m_Operacion, m_Item, m_subItem, toNumber(txtCantidadDeclarada->text()),
+            toNumber(txtCantidadEstadistica->text()), toNumber(txtPrecioUnitario->text()),
+            toNumber(txtFobTotal->text()));
         modDA::Invalidar_ITEM(m_Operacion, m_Item, false);
         modDA::recalcularCaratula(m_Operacion);
         transaccion.commit();
@@ -208,12 +208,10 @@ void frmSubitemDetalle::GuardarDatos_Item() {
             return;
         // The row, the item's mark and the header totals together or not at all.
         modDA::Transaction transaccion;
-        modDA::actualizarValoresITEM(m_Operacion, m_Item, lbUnidadDeclarada->text(),
-                                     toNumber(txtCantidadDeclarada->text()),
-                                     lbUnidadEstadistica->text(),
-                                     toNumber(txtCantidadEstadistica->text()),
-                                     toNumber(txtPrecioUnitario->text()),
-                                     toNumber(txtFobTotal->text()));
+        modDA::actualizarValoresITEM(
+            m_Operacion, m_Item, lbUnidadDeclarada->text(), toNumber(txtCantidadDeclarada->text()),
+            lbUnidadEstadistica->text(), toNumber(txtCantidadEstadistica->text()),
+            toNumber(txtPrecioUnitario->text()), toNumber(txtFobTotal->text()));
         modDA::Invalidar_ITEM(m_Operacion, m_Item, false);
         modDA::recalcularCaratula(m_Operacion);
         transaccion.commit();

@@ -48,8 +48,7 @@ frmSufijos::frmSufijos(QWidget* parent) : QDialog(parent) {
             return;
         if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
             event->accept();
-            runHandler(*this, QStringLiteral("grdSufijos_KeyPress"),
-                       [this] { modificarSufijo(); });
+            runHandler(*this, QStringLiteral("grdSufijos_KeyPress"), [this] { modificarSufijo(); });
         }
     });
     activacion_ = new corvelix::FirstActivation(*this, [this] {

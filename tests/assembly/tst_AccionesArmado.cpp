@@ -289,9 +289,10 @@ private slots:
             seam.answerBoxes({MsgResult::Ok, MsgResult::Yes, MsgResult::Ok});
             tecla(frm, Qt::Key_Delete);
             QCOMPARE(seam.boxes.size(), 3);
-            esperaCaja(QStringLiteral("El sistema puede eliminar cuando hay mas de 2 subitems en el "
-                                      "item, "),
-                       MsgIcon::Exclamation, 2);
+            esperaCaja(
+                QStringLiteral("El sistema puede eliminar cuando hay mas de 2 subitems en el "
+                               "item, "),
+                MsgIcon::Exclamation, 2);
             QVERIFY(seam.boxes.at(2).text.endsWith(QStringLiteral("funcionalidad no soportada")));
             QCOMPARE(estadoA(), antes);
             QCOMPARE(grid.rows(), 11);
@@ -342,10 +343,12 @@ private slots:
             QCOMPARE(seam.boxes.at(0).defaultButton, MsgDefault::Second);
             QCOMPARE(seam.boxes.at(1).text, QStringLiteral("Se reemplazo 2 item(s)"));
             QCOMPARE(seam.boxes.at(1).icon, MsgIcon::Information);
-            QCOMPARE(columna(QStringLiteral("SELECT NART || IESPNCE || CARTETA || CARTSTUDEV FROM "
-                                            "ART WHERE IDDT = '77001IC04000001A' ORDER BY NART")),
-                     QStringList({"00011111.11.11.111ZII", "00021111.11.11.111ZII",
-                                  "00032222.22.22.222B"}));
+            QCOMPARE(
+                columna(QStringLiteral(
+                    "SELECT NART || IESPNCE || IFNULL(CARTETA, '') || IFNULL(CARTSTUDEV, '') FROM "
+                    "ART WHERE IDDT = '77001IC04000001A' ORDER BY NART")),
+                QStringList(
+                    {"00011111.11.11.111ZII", "00021111.11.11.111ZII", "00032222.22.22.222B"}));
         });
     }
 
@@ -360,13 +363,16 @@ private slots:
         const QList<MsgResult> ok{MsgResult::Ok};
         QTest::newRow("14 chars") << "1111.11.11.111" << 0 << ok << "Debe ingresar un NCM válido"
                                   << "";
-        QTest::newRow("16 chars") << "1111.11.11.111AB" << 0 << ok
-                                  << "Debe ingresar un NCM válido" << "";
-        QTest::newRow("300 chars") << QString(300, QLatin1Char('9')) << 0 << ok
-                                   << "Debe ingresar un NCM válido" << "";
-        QTest::newRow("none chosen") << "1111.11.11.111Z" << -1 << ok
-                                     << "Debe seleccionar el NCM a reemplazar" << "";
-        QTest::newRow("equal") << "1111.11.11.111a" << 0 << ok << "Los NCM son iguales" << "";
+        QTest::newRow("16 chars") << "1111.11.11.111AB" << 0 << ok << "Debe ingresar un NCM válido"
+                                  << "";
+        QTest::newRow("300 chars")
+            << QString(300, QLatin1Char('9')) << 0 << ok << "Debe ingresar un NCM válido"
+            << "";
+        QTest::newRow("none chosen")
+            << "1111.11.11.111Z" << -1 << ok << "Debe seleccionar el NCM a reemplazar"
+            << "";
+        QTest::newRow("equal") << "1111.11.11.111a" << 0 << ok << "Los NCM son iguales"
+                               << "";
         QTest::newRow("simi question, No")
             << "9999.99.99.999A" << 0 << QList<MsgResult>{MsgResult::No}
             << "Si usted convirtio este provisorio de una SIMI solo debe cambiar los ultimos "
@@ -477,19 +483,42 @@ private slots:
         QTest::addColumn<QString>("texto");
         QTest::addColumn<QString>("resultado");
         QTest::addColumn<QString>("mensaje");
-        QTest::newRow("hyphen and parentheses") << "AA" << "a-b(x)" << "A B X " << "";
-        QTest::newRow("quote and semicolon") << "AA" << "O'Brien; 50%" << "O BRIEN  50%" << "";
-        QTest::newRow("300 chars") << "AA" << QString(300, QLatin1Char('x'))
-                                   << QString(40, QLatin1Char('X')) << "";
-        QTest::newRow("non-Latin") << "AA" << QStringLiteral("漢字ñé") << QStringLiteral("  Ñ ")
-                                   << "";
-        QTest::newRow("blanks") << "AA" << "   " << "" << "Debe ingresar un valor";
-        QTest::newRow("Z decimal comma") << "ZC" << "12,7" << "000012" << "";
-        QTest::newRow("z seven digits") << "zc" << "1234567" << "1234567" << "";
-        QTest::newRow("Z negative") << "ZC" << "-5" << ""
+        QTest::newRow("hyphen and parentheses") << "AA"
+                                                << "a-b(x)"
+                                                << "A B X "
+                                                << "";
+        QTest::newRow("quote and semicolon") << "AA"
+                                             << "O'Brien; 50%"
+                                             << "O BRIEN  50%"
+                                             << "";
+        QTest::newRow("300 chars")
+            << "AA" << QString(300, QLatin1Char('x')) << QString(40, QLatin1Char('X')) << "";
+        QTest::newRow("non-Latin")
+            << "AA" << QStringLiteral("漢字ñé") << QStringLiteral("  Ñ ") << "";
+        QTest::newRow("blanks") << "AA"
+                                << "   "
+                                << ""
+                                << "Debe ingresar un valor";
+        QTest::newRow("Z decimal comma") << "ZC"
+                                         << "12,7"
+                                         << "000012"
+                                         << "";
+        QTest::newRow("z seven digits") << "zc"
+                                        << "1234567"
+                                        << "1234567"
+                                        << "";
+        QTest::newRow("Z negative") << "ZC"
+                                    << "-5"
+                                    << ""
                                     << "El valor de sufijo no puede ser negativo";
-        QTest::newRow("Z text") << "ZC" << "12a" << "" << "Debe ingresa un valor numerico";
-        QTest::newRow("Z percent") << "ZC" << "50%" << "" << "Debe ingresa un valor numerico";
+        QTest::newRow("Z text") << "ZC"
+                                << "12a"
+                                << ""
+                                << "Debe ingresa un valor numerico";
+        QTest::newRow("Z percent") << "ZC"
+                                   << "50%"
+                                   << ""
+                                   << "Debe ingresa un valor numerico";
     }
     void suffixValue() {
         QFETCH(QString, codigo);
@@ -526,26 +555,49 @@ private slots:
         QTest::addColumn<QString>("texto");
         QTest::addColumn<QString>("mensaje");
         QTest::addColumn<QString>("fila0002");
-        QTest::newRow("plain") << "aa" << " nuevo " << "" << "AA(nuevo)-ZC(000001)-";
-        QTest::newRow("quote, semicolon, percent")
-            << "aa" << "O'B;50%" << "" << "AA(OB;50%)-ZC(000001)-";
-        QTest::newRow("non-Latin") << "AA" << QStringLiteral("漢字Ñ") << ""
-                                   << QStringLiteral("AA(漢字Ñ)-ZC(000001)-");
+        QTest::newRow("plain") << "aa"
+                               << " nuevo "
+                               << ""
+                               << "AA(nuevo)-ZC(000001)-";
+        QTest::newRow("quote, semicolon, percent") << "aa"
+                                                   << "O'B;50%"
+                                                   << ""
+                                                   << "AA(OB;50%)-ZC(000001)-";
+        QTest::newRow("non-Latin")
+            << "AA" << QStringLiteral("漢字Ñ") << "" << QStringLiteral("AA(漢字Ñ)-ZC(000001)-");
         QTest::newRow("300 chars") << "AA" << QString(300, QLatin1Char('v')) << ""
                                    << "AA(" + QString(300, QLatin1Char('v')) + ")-ZC(000001)-";
-        QTest::newRow("Z number") << "zc" << "12,9" << "" << "AA(Y)-ZC(000012)-";
-        QTest::newRow("code not carried") << "QQ" << "1" << "" << "AA(Y)-ZC(000001)-";
-        QTest::newRow("parenthesis")
-            << "AA" << "A(B" << "El valor de sufijo no puede contener" << "AA(Y)-ZC(000001)-";
-        QTest::newRow("hyphen") << "AA" << "A-B" << "El valor de sufijo no puede contener"
+        QTest::newRow("Z number") << "zc"
+                                  << "12,9"
+                                  << ""
+                                  << "AA(Y)-ZC(000012)-";
+        QTest::newRow("code not carried") << "QQ"
+                                          << "1"
+                                          << ""
+                                          << "AA(Y)-ZC(000001)-";
+        QTest::newRow("parenthesis") << "AA"
+                                     << "A(B"
+                                     << "El valor de sufijo no puede contener"
+                                     << "AA(Y)-ZC(000001)-";
+        QTest::newRow("hyphen") << "AA"
+                                << "A-B"
+                                << "El valor de sufijo no puede contener"
                                 << "AA(Y)-ZC(000001)-";
-        QTest::newRow("Z negative") << "ZC" << "-3" << "El valor de sufijo no puede ser negativo"
+        QTest::newRow("Z negative") << "ZC"
+                                    << "-3"
+                                    << "El valor de sufijo no puede ser negativo"
                                     << "AA(Y)-ZC(000001)-";
-        QTest::newRow("Z text") << "ZC" << "abc" << "El valor de sufijo tiene que ser numerico"
+        QTest::newRow("Z text") << "ZC"
+                                << "abc"
+                                << "El valor de sufijo tiene que ser numerico"
                                 << "AA(Y)-ZC(000001)-";
-        QTest::newRow("short code") << "A" << "X" << "Codigo de sufijo inválido"
+        QTest::newRow("short code") << "A"
+                                    << "X"
+                                    << "Codigo de sufijo inválido"
                                     << "AA(Y)-ZC(000001)-";
-        QTest::newRow("empty value") << "AA" << "  " << "El valor de sufijo no puede estar vacio"
+        QTest::newRow("empty value") << "AA"
+                                     << "  "
+                                     << "El valor de sufijo no puede estar vacio"
                                      << "AA(Y)-ZC(000001)-";
     }
     void setSuffix() {
@@ -575,7 +627,8 @@ private slots:
             QCOMPARE(SufijosSeleccionados.get().at(4).ISBT, QStringLiteral("0004"));
             QCOMPARE(seam.boxes.size(), 1);
             if (mensaje.isEmpty()) {
-                QVERIFY(seam.boxes.at(0).text.startsWith(QStringLiteral("Confirmar establer el valor ")));
+                QVERIFY(seam.boxes.at(0).text.startsWith(
+                    QStringLiteral("Confirmar establer el valor ")));
                 QVERIFY(seam.boxes.at(0).text.endsWith(QStringLiteral(", en todos los ITEM's?")));
                 QVERIFY(!abierto);
             } else {
@@ -651,20 +704,23 @@ private slots:
         QTest::addColumn<QString>("caja");
         QTest::addColumn<QString>("texto");
         QTest::addColumn<QString>("mensaje");
-        QTest::newRow("declared, quote")
-            << "txtCantidadDeclarada" << "1'; DELETE"
-            << "Cantidad Declarada tiene que tener un valor numerico";
+        QTest::newRow("declared, quote") << "txtCantidadDeclarada"
+                                         << "1'; DELETE"
+                                         << "Cantidad Declarada tiene que tener un valor numerico";
         QTest::newRow("declared, 300 chars")
             << "txtCantidadDeclarada" << QString(300, QLatin1Char('9')) + "x"
             << "Cantidad Declarada tiene que tener un valor numerico";
         QTest::newRow("statistical, semicolon")
-            << "txtCantidadEstadistica" << "2;3"
+            << "txtCantidadEstadistica"
+            << "2;3"
             << "Cantidad Estadistica tiene que tener un valor numerico";
         QTest::newRow("statistical differs")
-            << "txtCantidadEstadistica" << "3"
+            << "txtCantidadEstadistica"
+            << "3"
             << "Cantidad declarada debe ser igual Cantidad Estaditica";
-        QTest::newRow("unit price, percent")
-            << "txtPrecioUnitario" << "50%" << "Precio Unitario tiene que tener un valor numerico";
+        QTest::newRow("unit price, percent") << "txtPrecioUnitario"
+                                             << "50%"
+                                             << "Precio Unitario tiene que tener un valor numerico";
         QTest::newRow("FOB, non-Latin") << "txtFobTotal" << QStringLiteral("漢字")
                                         << "Fob Total tiene que tener un valor numerico";
     }
@@ -726,8 +782,7 @@ private slots:
             tecla(frm, Qt::Key_F2);
             tecla(frm, Qt::Key_F11);
         });
-        QCOMPARE(seam.fileDialogs.at(0).request.title,
-                 QStringLiteral("Guardar Reporte Articulos"));
+        QCOMPARE(seam.fileDialogs.at(0).request.title, QStringLiteral("Guardar Reporte Articulos"));
         QCOMPARE(seam.fileDialogs.at(0).request.proposedName,
                  QStringLiteral("77002IC04000002B articulos.xls"));
         QFile file(ruta);
@@ -766,8 +821,8 @@ private slots:
         });
         QCOMPARE(seam.boxes.size(), 1);
         QVERIFY2(seam.boxes.at(0).text.contains(ubicacion), qPrintable(seam.boxes.at(0).text));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::Dirs |
-                                            QDir::NoDotAndDotDot),
+        QCOMPARE(QDir(dir.path())
+                     .entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot),
                  QStringList({"carpeta"}));
         QCOMPARE(bloqueo.size(), 0);
     }
@@ -777,9 +832,8 @@ private slots:
         QTemporaryDir dir;
         seam.answerSaveDialog(dir.filePath(QStringLiteral("vacio.xls")));
         seam.answerBoxes({MsgResult::Ok});
-        abrir(QStringLiteral("77003IC04000003C"), [&](frmArmadoITEM& frm) {
-            tecla(frm, Qt::Key_F11);
-        });
+        abrir(QStringLiteral("77003IC04000003C"),
+              [&](frmArmadoITEM& frm) { tecla(frm, Qt::Key_F11); });
         esperaCaja(QStringLiteral("No hay registro para generar el reporte en excel"),
                    MsgIcon::Exclamation);
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("vacio.xls"))));
