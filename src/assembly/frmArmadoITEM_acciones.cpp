@@ -15,7 +15,9 @@
 #include "runtime/Ui.h"
 #include "shell/modAPITools.h"
 
+#include <QHash>
 #include <QKeyEvent>
+#include <QLocale>
 
 #include <algorithm>
 
@@ -35,10 +37,14 @@ const QString kFinLinea = QStringLiteral("\r\n");
 
 // A cell as a list line holds it: a TAB, CR or LF inside would move the later cells.
 QString celda(const QString& texto) {
+    const auto corta = [](QChar c) {
+        return c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
+    };
+    // Most cells hold none: those are shared, not copied.
+    if (std::none_of(texto.cbegin(), texto.cend(), corta))
+        return texto;
     QString limpio = texto;
-    for (QChar& c : limpio)
-        if (c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
-            c = QLatin1Char(' ');
+    std::replace_if(limpio.begin(), limpio.end(), corta, QLatin1Char(' '));
     return limpio;
 }
 
@@ -284,18 +290,34 @@ QString frmArmadoITEM::textoExportarArticulos(const QString& despacho) {
     const int svl = rs.fieldIndex(QStringLiteral("CSBTSVL"));
     const int untdcl = rs.fieldIndex(QStringLiteral("CARTUNTDCL"));
     const int untest = rs.fieldIndex(QStringLiteral("CARTUNTEST"));
+    const int cant = rs.fieldIndex(QStringLiteral("CANTIDAD"));
+    const int cantEst = rs.fieldIndex(QStringLiteral("CANTIDAD_ESTADISTICA"));
+    const int unit = rs.fieldIndex(QStringLiteral("FOB_UNITARIO"));
+    const int total = rs.fieldIndex(QStringLiteral("FOB_TOTAL"));
+    // Quantities and prices repeat a lot: each distinct value is formatted once per mask.
+    QHash<double, QString> cantidades;
+    QHash<double, QString> unitarios;
+    const QLocale locale;
+    const auto formato = [&](const QVariant& v, QHash<double, QString>& hechos,
+                             const QString& mascara) {
+        if (v.isNull())
+            return QString();
+        const double d = v.toDouble();
+        auto it = hechos.constFind(d);
+        if (it == hechos.constEnd())
+            it = hechos.insert(d, corvelix::formatNumber(d, mascara, locale));
+        return *it;
+    };
+    const QString unitario = QStringLiteral("#0.00000");
     for (const QVariantList& fila : rs.rows()) {
         const auto texto_ = [&](int i) { return celda(fila.at(i).toString()); };
-        const auto numero_ = [&](const char* campo, const QString& mascara) {
-            const QVariant v = fila.at(rs.fieldIndex(QLatin1String(campo)));
-            return v.isNull() ? QString() : corvelix::formatNumber(v.toDouble(), mascara);
-        };
         texto += texto_(iddt) + kTab + texto_(iext) + kTab + comillas + texto_(nartext) + comillas +
                  kTab + comillas + texto_(isbt) + comillas + kTab + texto_(ncm) + kTab +
-                 texto_(svl) + kTab + texto_(untdcl) + kTab + numero_("CANTIDAD", cantidad) + kTab +
-                 texto_(untest) + kTab + numero_("CANTIDAD_ESTADISTICA", cantidad) + kTab +
-                 numero_("FOB_UNITARIO", QStringLiteral("#0.00000")) + kTab +
-                 numero_("FOB_TOTAL", cantidad) + kFinLinea;
+                 texto_(svl) + kTab + texto_(untdcl) + kTab +
+                 formato(fila.at(cant), cantidades, cantidad) + kTab + texto_(untest) + kTab +
+                 formato(fila.at(cantEst), cantidades, cantidad) + kTab +
+                 formato(fila.at(unit), unitarios, unitario) + kTab +
+                 formato(fila.at(total), cantidades, cantidad) + kFinLinea;
     }
     return texto;
 }
