@@ -309,15 +309,36 @@ QString frmArmadoITEM::textoExportarArticulos(const QString& despacho) {
         return *it;
     };
     const QString unitario = QStringLiteral("#0.00000");
+    const QString entreComillas = kTab + comillas;
+    const QString cierraComillas = comillas + kTab;
+    // Appended piece by piece into the one text: no temporary line per row.
     for (const QVariantList& fila : rs.rows()) {
-        const auto texto_ = [&](int i) { return celda(fila.at(i).toString()); };
-        texto += texto_(iddt) + kTab + texto_(iext) + kTab + comillas + texto_(nartext) + comillas +
-                 kTab + comillas + texto_(isbt) + comillas + kTab + texto_(ncm) + kTab +
-                 texto_(svl) + kTab + texto_(untdcl) + kTab +
-                 formato(fila.at(cant), cantidades, cantidad) + kTab + texto_(untest) + kTab +
-                 formato(fila.at(cantEst), cantidades, cantidad) + kTab +
-                 formato(fila.at(unit), unitarios, unitario) + kTab +
-                 formato(fila.at(total), cantidades, cantidad) + kFinLinea;
+        const auto celda_ = [&](int i) { texto += celda(fila.at(i).toString()); };
+        celda_(iddt);
+        texto += kTab;
+        celda_(iext);
+        texto += entreComillas;
+        celda_(nartext);
+        texto += cierraComillas;
+        texto += comillas;
+        celda_(isbt);
+        texto += cierraComillas;
+        celda_(ncm);
+        texto += kTab;
+        celda_(svl);
+        texto += kTab;
+        celda_(untdcl);
+        texto += kTab;
+        texto += formato(fila.at(cant), cantidades, cantidad);
+        texto += kTab;
+        celda_(untest);
+        texto += kTab;
+        texto += formato(fila.at(cantEst), cantidades, cantidad);
+        texto += kTab;
+        texto += formato(fila.at(unit), unitarios, unitario);
+        texto += kTab;
+        texto += formato(fila.at(total), cantidades, cantidad);
+        texto += kFinLinea;
     }
     return texto;
 }
