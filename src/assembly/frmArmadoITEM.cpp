@@ -8,6 +8,7 @@
 #include "runtime/FormKit.h"
 #include "runtime/Twips.h"
 #include "shell/ModMaria.h"
+#include "workbook_export/main_workbook.h"
 
 #include <QAction>
 #include <QFrame>
@@ -121,6 +122,17 @@ void frmArmadoITEM::crearControles() {
     mnuReemplazarncm->setObjectName(QStringLiteral("mnuReemplazarncm"));
     mnuContextual->setDefaultAction(mnuEliminarItem);
     estadoMenu(true, false);
+    connect(mnuEliminarItem, &QAction::triggered, this, [this] {
+        runHandler(*this, QStringLiteral("mnuEliminarItem_Click"), [this] { eliminarITEMS(); });
+    });
+    connect(mnuEstablecerSufijo, &QAction::triggered, this, [this] {
+        runHandler(*this, QStringLiteral("mnuEstablecerSufijo_Click"),
+                   [this] { mnuEstablecerSufijo_Click(); });
+    });
+    connect(mnuReemplazarncm, &QAction::triggered, this, [this] {
+        runHandler(*this, QStringLiteral("mnuReemplazarncm_Click"),
+                   [this] { mnuReemplazarncm_Click(); });
+    });
 
     // The window sees the grid's keys first; those it takes stop there.
     connect(grdITEMS, &FlexGrid::keyDown, this, [this](QKeyEvent* event) {
@@ -264,7 +276,12 @@ bool frmArmadoITEM::Form_KeyDown(QKeyEvent* event) {
         done(QDialog::Rejected);
         return true;
     case Qt::Key_F11:
-        // The exports are not part of the program yet.
+        if (modo() == kModoArticulos)
+            exportarExcelArticulos();
+        else if (modo() == kModoLiquidacion)
+            mainModule::GenerarArchivoLiquidacion(m_Operacion, m_IdentificadorPropio);
+        else
+            ExportarExcel();
         return true;
     default:
         return false;
@@ -285,27 +302,40 @@ void frmArmadoITEM::grdITEMS_KeyDown(QKeyEvent* event) {
     const QString actual = modo();
     if (actual == kModoLiquidacion)
         return;
+    const int key = event->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     if (actual != kModoArticulos) {
-        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-            sinModificadores(event)) {
+        if (!sinModificadores(event))
+            return;
+        if (enter) {
             event->accept();
-            rechazaAbierto();
+            // The warning guard: the item editor opens read-only then.
+            (void)rechazaAbierto();
             cargarITEM();
+        } else if (key == Qt::Key_Delete) {
+            event->accept();
+            eliminarITEMS();
         }
-        // Delete removes items: not part of the program yet.
         return;
     }
-    if (esModificador(event->key()))
+    if (esModificador(key))
         return;
     if (rechazaAbierto()) {
         event->accept();
         return;
     }
-    if (event->key() == Qt::Key_F6 && sinModificadores(event)) {
+    if (!sinModificadores(event))
+        return;
+    if (key == Qt::Key_F6) {
         event->accept();
         BuscarArticulo();
+    } else if (enter) {
+        event->accept();
+        cargarSufijos();
+    } else if (key == Qt::Key_Delete) {
+        event->accept();
+        eliminarSBTS();
     }
-    // Enter (suffix editor) and Delete (subitems) are not part of the program yet.
 }
 
 void frmArmadoITEM::grdITEMS_DblClick() {
@@ -314,9 +344,10 @@ void frmArmadoITEM::grdITEMS_DblClick() {
         return;
     if (rechazaAbierto() && actual == kModoArticulos)
         return;
-    if (actual != kModoArticulos)
+    if (actual == kModoArticulos)
+        cargarSubitemsDetalle();
+    else
         cargarITEM();
-    // The subitem editor is not part of the program yet.
 }
 
 void frmArmadoITEM::cargarITEM() {
@@ -339,7 +370,6 @@ void frmArmadoITEM::cargarITEM() {
 void frmArmadoITEM::grdITEMS_MouseDown(QMouseEvent* event) {
     if (event->button() != Qt::RightButton || modo() == kModoLiquidacion)
         return;
-    // The entries' own operations are not part of the program yet.
     mnuContextual->popup(event->globalPosition().toPoint(), mnuEliminarItem);
 }
 

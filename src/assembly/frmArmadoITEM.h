@@ -53,6 +53,21 @@ public:
     // Sets or clears the article search filter, then reloads.
     void BuscarArticulo();
     void View_Report();
+
+    // Actions on the grid's rows.
+    void eliminarITEMS();
+    void eliminarSBTS();
+    void cargarSubitemsDetalle();
+    void cargarSufijos();
+    void EstablerSufijo();
+    void mnuEstablecerSufijo_Click();
+    void mnuReemplazarncm_Click();
+    // F11: the items list, the articles list (tab-separated), or the liquidation workbook.
+    void ExportarExcel();
+    void exportarExcelArticulos();
+    // The texts of the two lists as written (before the writer's final CR LF).
+    static QString textoExportarExcel(const QString& despacho);
+    static QString textoExportarArticulos(const QString& despacho);
     // Fits column widths and row heights to the texts of every cell.
     static void AjustaColumnas(corvelix::FlexGrid& Rejilla, bool AjustarColumnas,
                                bool AjustarRenglones);
@@ -76,6 +91,8 @@ private:
     void estadoMenu(bool eliminar, bool sufijo);
     // Whether the declaration is open in the outside client; when it is, says so in a box.
     bool rechazaAbierto();
+    // The grid rows between Row and RowSel, ascending, without the fixed rows.
+    [[nodiscard]] QList<int> seleccion() const;
 
     corvelix::FlexGrid* grdITEMS;
     QLabel* lbMensaje;

@@ -70,4 +70,9 @@ QString armarSufijos(const QList<SufijoLeido>& sufijos) {
     return armarSufijos(pares);
 }
 
+bool valorSufijoAdmisible(const QString& valor) {
+    return !valor.contains(QLatin1Char('(')) && !valor.contains(QLatin1Char(')')) &&
+           !valor.contains(QLatin1Char('-'));
+}
+
 } // namespace utiles

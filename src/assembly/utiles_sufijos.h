@@ -32,4 +32,8 @@ QString getValue(const QString& parte);
 QString armarSufijos(const QList<QPair<QString, QString>>& pares);
 QString armarSufijos(const QList<SufijoLeido>& sufijos);
 
+// Whether a value can stand inside an entry: "(", ")" and "-" would end it early and shift
+// every later entry, so they cannot.
+bool valorSufijoAdmisible(const QString& valor);
+
 } // namespace utiles

@@ -115,9 +115,17 @@ Recordset getArticulosByDespacho(const QString& despacho, const QString& sufijo)
                   "where SBT.IDDT = ? ";
         QVariantList params{despacho};
         if (!sufijo.isEmpty()) {
-            // A LIKE pattern, as the search text of the articles view always was.
-            sql += " and CSBTSVL like ?";
-            params << QLatin1Char('%') + sufijo + QLatin1Char('%');
+            // The text is looked for as typed: the pattern's own characters (and the server's
+            // "[") are escaped.
+            QString literal;
+            for (const QChar c : sufijo) {
+                if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_') ||
+                    c == QLatin1Char('['))
+                    literal += QLatin1Char('\\');
+                literal += c;
+            }
+            sql += " and CSBTSVL like ? ESCAPE '\\'";
+            params << QLatin1Char('%') + literal + QLatin1Char('%');
         }
         return getRs(kCatalog, sql, params);
     });

@@ -1,11 +1,13 @@
 #include "TestXServer.h"
 #include "assembly/frmArmadoITEM.h"
+#include "data/modDA.h"
 #include "platform/FlexGrid.h"
 #include "shell/frmMain.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
+#include "support/TestSql.h"
 
 #include <QAction>
 #include <QMenu>
@@ -13,6 +15,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <functional>
 #include <memory>
 
 using corvelix::MsgButtons;
@@ -203,6 +206,56 @@ private slots:
         vista.m_Operacion = kAbierto;
         ui().exec(vista);
         QVERIFY(!seam.shownForms.contains(QStringLiteral("frmBusquedaArticulo")));
+    }
+
+    // While the client shows the declaration, every action of the item view that writes is
+    // refused once, with nothing deleted or shown: Delete in both modes, Enter and the
+    // double-click on an article, and the two menu entries.
+    void actionsRefusedWhileOpen() {
+        if (!server_)
+            QSKIP(qPrintable(QStringLiteral("Xvfb could not be started: ") + whyNoServer_));
+        server_->open({{QStringLiteral("SIM Version 4.1.2 - ") + kAbierto, QString(), false}});
+        CatalogFixture catalog(kSeed + QStringLiteral(R"sql(
+INSERT INTO ART (IDDT, NART, NARTEXT, IESPNCE) VALUES ('24010IC04000001A', '0001', '0001', '1111.11.11.111A');
+INSERT INTO SBT (IDDT, NART, ISBT, CSBTSVL) VALUES
+ ('24010IC04000001A', '0001', '0000', 'AA(X)-'), ('24010IC04000001A', '0001', '0001', 'AA(Y)-'),
+ ('24010IC04000001A', '0001', '0002', 'AA(Z)-');
+)sql"));
+        ScriptedUi& seam = ScriptedUi::current();
+        const QString refusal = QStringLiteral("El provisorio ") + kAbierto +
+                                QStringLiteral(" esta abierto en el KIT, debe Terminar "
+                                               "Tratamiento para poder continuar");
+        seam.onForm(QStringLiteral("frmArmadoITEM"), [&](QDialog& dialog) {
+            auto* flex = dialog.findChild<corvelix::FlexGrid*>();
+            QTableView* grid = flex->bodyView();
+            const auto refusedOnce = [&](const std::function<void()>& action) {
+                seam.boxes.clear();
+                seam.answerBoxes({MsgResult::Ok});
+                action();
+                QCOMPARE(seam.boxes.size(), 1);
+                QCOMPARE(seam.boxes.at(0).text, refusal);
+            };
+            flex->select(2, 0, 2, flex->cols() - 1);
+            refusedOnce([&] { QTest::keyClick(grid, Qt::Key_Delete); });
+            refusedOnce(
+                [&] { dialog.findChild<QAction*>(QStringLiteral("mnuReemplazarncm"))->trigger(); });
+            QTest::keyClick(grid, Qt::Key_F2);
+            flex->select(3, 0, 3, flex->cols() - 1);
+            refusedOnce([&] { QTest::keyClick(grid, Qt::Key_Delete); });
+            refusedOnce([&] { QTest::keyClick(grid, Qt::Key_Return); });
+            refusedOnce([&] { emit flex->dblClick(); });
+            refusedOnce([&] {
+                dialog.findChild<QAction*>(QStringLiteral("mnuEstablecerSufijo"))->trigger();
+            });
+            seam.boxes.clear();
+        });
+        frmArmadoITEM vista;
+        vista.m_Operacion = kAbierto;
+        ui().exec(vista);
+        QVERIFY(seam.shownForms.filter(QStringLiteral("frm")).size() == 1);
+        const modDA::Recordset rs =
+            modDA::getRs(modDA::kCatalog, testSql(QStringLiteral("SELECT count(*) AS n FROM SBT")));
+        QCOMPARE(rs.field(QStringLiteral("n")).toInt(), 3);
     }
 };
 
