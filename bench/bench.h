@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Recordset.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -32,6 +34,12 @@ public:
 
     QString folder() const;
 };
+
+// The statements `work` sends, with their values written in, as a sqlite3 shell script: run
+// once under statement capture, reads answered from `answers` in order.
+QString statementsOf(const std::function<void()>& work, const QList<modDA::Recordset>& answers);
+// A one-row, one-column recordset (an answer for statementsOf).
+modDA::Recordset one(const char* field, const QVariant& value);
 
 using Case = std::function<void(Run&)>;
 bool registerCase(const char* name, Case fn);

@@ -25,6 +25,9 @@
 
 namespace {
 
+using corvelix::bench::one;
+using corvelix::bench::statementsOf;
+
 using corvelix::MsgButtons;
 using corvelix::MsgResult;
 
@@ -72,44 +75,6 @@ QString prepare(corvelix::bench::Run& run, const QString& name) {
     return built;
 }
 
-// The statements a piece of work sends, values written in, as shell text; reads answered from
-// `answers` in order.
-QString statementsOf(const std::function<void()>& work, const QList<modDA::Recordset>& answers) {
-    modDA::StatementCapture capture(modDA::Dialect::Sqlite);
-    for (const modDA::Recordset& answer : answers)
-        capture.queue(answer);
-    try {
-        work();
-    } catch (const corvelix::VbError&) {
-        // Writes report no rows under capture: a procedure that checks them stops there.
-    }
-    QStringList script;
-    for (const auto& statement : capture.statements()) {
-        QString text;
-        qsizetype next = 0;
-        for (const QChar c : statement.text) {
-            if (c != QLatin1Char('?')) {
-                text += c;
-                continue;
-            }
-            const QVariant value = statement.params.value(next++);
-            if (value.isNull())
-                text += QStringLiteral("NULL");
-            else if (value.typeId() == QMetaType::QString)
-                text += QLatin1Char('\'') +
-                        value.toString().replace(QLatin1Char('\''), QStringLiteral("''")) +
-                        QLatin1Char('\'');
-            else
-                text += corvelix::machineNumber(value.toDouble());
-        }
-        script << text + QLatin1Char(';');
-    }
-    return script.join(QLatin1Char('\n'));
-}
-
-modDA::Recordset one(const char* field, const QVariant& value) {
-    return {QStringList{QLatin1String(field)}, {{value}}};
-}
 
 // The editor's page on a bare host, for the whole declaration.
 struct Page {

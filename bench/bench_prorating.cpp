@@ -14,6 +14,9 @@
 
 namespace {
 
+using corvelix::bench::one;
+using corvelix::bench::statementsOf;
+
 constexpr int kItems = 3000;
 const QString kDestination = QStringLiteral("24001IC04000101K");
 
@@ -32,44 +35,6 @@ QString prepare(corvelix::bench::Run& run, const QString& name) {
     return built;
 }
 
-// The statements a procedure sends, with their values written in, as a shell script: run
-// once under statement capture, reads answered from `answers` in order.
-QString statementsOf(const std::function<void()>& work, const QList<modDA::Recordset>& answers) {
-    modDA::StatementCapture capture(modDA::Dialect::Sqlite);
-    for (const modDA::Recordset& answer : answers)
-        capture.queue(answer);
-    try {
-        work();
-    } catch (const corvelix::VbError&) {
-        // Writes report no rows under capture: a procedure that checks them stops there.
-    }
-    QStringList script;
-    for (const auto& statement : capture.statements()) {
-        QString text;
-        qsizetype next = 0;
-        for (const QChar c : statement.text) {
-            if (c != QLatin1Char('?')) {
-                text += c;
-                continue;
-            }
-            const QVariant value = statement.params.value(next++);
-            if (value.isNull())
-                text += QStringLiteral("NULL");
-            else if (value.typeId() == QMetaType::QString)
-                text += QLatin1Char('\'') +
-                        value.toString().replace(QLatin1Char('\''), QStringLiteral("''")) +
-                        QLatin1Char('\'');
-            else
-                text += corvelix::machineNumber(value.toDouble());
-        }
-        script << text + QLatin1Char(';');
-    }
-    return script.join(QLatin1Char('\n'));
-}
-
-modDA::Recordset one(const char* field, const QVariant& value) {
-    return {QStringList{QLatin1String(field)}, {{value}}};
-}
 
 void netKilos(corvelix::bench::Run& run) {
     const QString path = prepare(run, QStringLiteral("kilos.db"));

@@ -6,6 +6,7 @@
 #include "data/connection.h"
 #include "data/demo_catalog.h"
 #include "data/modDA.h"
+#include "runtime/Format.h"
 #include "runtime/Ui.h"
 #include "runtime/VbError.h"
 
@@ -62,6 +63,45 @@ public:
 };
 
 } // namespace
+
+// The statements a procedure sends, with their values written in, as a shell script: run
+// once under statement capture, reads answered from `answers` in order.
+QString statementsOf(const std::function<void()>& work, const QList<modDA::Recordset>& answers) {
+    modDA::StatementCapture capture(modDA::Dialect::Sqlite);
+    for (const modDA::Recordset& answer : answers)
+        capture.queue(answer);
+    try {
+        work();
+    } catch (const corvelix::VbError&) {
+        // Writes report no rows under capture: a procedure that checks them stops there.
+    }
+    QStringList script;
+    for (const auto& statement : capture.statements()) {
+        QString text;
+        qsizetype next = 0;
+        for (const QChar c : statement.text) {
+            if (c != QLatin1Char('?')) {
+                text += c;
+                continue;
+            }
+            const QVariant value = statement.params.value(next++);
+            if (value.isNull())
+                text += QStringLiteral("NULL");
+            else if (value.typeId() == QMetaType::QString)
+                text += QLatin1Char('\'') +
+                        value.toString().replace(QLatin1Char('\''), QStringLiteral("''")) +
+                        QLatin1Char('\'');
+            else
+                text += corvelix::machineNumber(value.toDouble());
+        }
+        script << text + QLatin1Char(';');
+    }
+    return script.join(QLatin1Char('\n'));
+}
+
+modDA::Recordset one(const char* field, const QVariant& value) {
+    return {QStringList{QLatin1String(field)}, {{value}}};
+}
 
 bool registerCase(const char* name, Case fn) {
     cases()[name] = std::move(fn);
