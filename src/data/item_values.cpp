@@ -301,9 +301,14 @@ void EstablecerSufijo(const QList<SubitemSufijos>& subitems, const QString& codi
             if (!nuevo.isEmpty())
                 writes.append({&row, std::move(nuevo)});
         }
-        Transaction transaction;
+        // One statement prepared once for every subitem.
+        QList<QVariantList> rows;
+        rows.reserve(writes.size());
         for (const auto& [row, nuevo] : writes)
-            writeSuffixes(row->despacho, row->item, row->subitem, nuevo);
+            rows.append({nuevo, row->despacho, row->item, row->subitem});
+        Transaction transaction;
+        execSQLEach(kCatalog, "update SBT set CSBTSVL = ? where IDDT = ? and NART = ? and ISBT = ?",
+                    rows);
         transaction.commit();
     });
 }
