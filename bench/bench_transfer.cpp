@@ -16,9 +16,6 @@ constexpr int kItems = 3000;
 
 void exportLarge(corvelix::bench::Run& run) {
     const QString path = run.makeCatalog(kItems, QStringLiteral("transfer.db"));
-    // The outside system keeps the goods' state as a number; the demo's text codes would stop
-    // the export before it writes anything.
-    (void)run.shellTime(path, QStringLiteral("UPDATE ART SET CARTUSO = '1';"), 1);
     run.useCatalog(path);
     const QString iddt = modDA::kLargeDeclaration;
     const QString out = run.folder() + QStringLiteral("/export.txt");

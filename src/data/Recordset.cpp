@@ -24,6 +24,14 @@ Recordset::Recordset(QStringList fieldNames, QList<QVariantList> rows)
     index_ = std::move(index);
 }
 
+Recordset Recordset::withRows(QList<QVariantList> rows) const {
+    Recordset out;
+    out.fieldNames_ = fieldNames_;
+    out.index_ = index_;
+    out.rows_ = std::move(rows);
+    return out;
+}
+
 int Recordset::fieldIndex(const QString& name) const {
     if (index_) {
         const auto it = index_->find(name);

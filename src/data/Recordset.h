@@ -39,6 +39,9 @@ public:
     [[nodiscard]] int fieldIndex(const QString& name) const;
 
     [[nodiscard]] const QStringList& fields() const { return fieldNames_; }
+    // Other rows under the same fields, sharing this snapshot's name look-up (cheap to make
+    // many of, as when a declaration-wide read is split per item).
+    [[nodiscard]] Recordset withRows(QList<QVariantList> rows) const;
     [[nodiscard]] int fieldCount() const { return static_cast<int>(fieldNames_.size()); }
     [[nodiscard]] const QList<QVariantList>& rows() const { return rows_; }
 

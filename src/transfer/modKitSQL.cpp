@@ -90,7 +90,7 @@ QHash<QString, Recordset> porItem(const Recordset& todo) {
     QHash<QString, Recordset> out;
     out.reserve(filas.size());
     for (auto it = filas.cbegin(); it != filas.cend(); ++it)
-        out.insert(it.key(), Recordset(todo.fields(), it.value()));
+        out.insert(it.key(), todo.withRows(it.value()));
     return out;
 }
 
@@ -265,6 +265,7 @@ void getitemsKitS(const QString& iddt, RegistroDespacho& registro) {
 
         const qint32 n = items.recordCount();
         registro.Items.resize(n);
+        const Recordset vacio = items.withRows({});
         Recordset rs = items;
         for (qint32 i = 0; !rs.eof(); ++i, rs.moveNext()) {
             RegistroItem& it = registro.Items[i];
@@ -295,7 +296,6 @@ void getitemsKitS(const QString& iddt, RegistroDespacho& registro) {
 
             // The child rows belong to the item's key; the shown number may differ from it.
             const QString clave = rs.text(QStringLiteral("NART"));
-            Recordset vacio(items.fields(), {});
             Recordset sbt = subitems.value(clave, vacio);
             getSubitems(it, sbt, it.NART);
             Recordset cpl = informacion.value(clave, vacio);
