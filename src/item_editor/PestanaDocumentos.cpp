@@ -187,12 +187,7 @@ void PestanaDocumentos::eliminarDocumetos_ALLITEMS() {
         if (fila == nullptr)
             return;
         const QString codigo = fila->text(0);
-        if (ui().msgBox(lineas({QStringLiteral("¿Confirma eliminar el documento ") + codigo +
-                                    QStringLiteral(" en los items?"),
-                                QString(),
-                                QStringLiteral("Advertencia: Estas eliminando desde ITEM GLOBAL"),
-                                QStringLiteral("Seleccionando [SI] se eliminará ") + codigo +
-                                    QStringLiteral(" en los items del despacho.")}),
+        if (ui().msgBox(preguntaEliminarEnItems(QStringLiteral("el documento"), codigo),
                         MsgButtons::YesNo, MsgIcon::Question, QString(),
                         MsgDefault::Second) != MsgResult::Yes)
             return;

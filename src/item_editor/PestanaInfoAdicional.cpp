@@ -262,12 +262,7 @@ void PestanaInfoAdicional::eliminarInfoAd_ALLITEMS() {
             const QString codigo = fila->text(0);
             line = 40;
             const MsgResult r = ui().msgBox(
-                lineas({QStringLiteral("¿Confirma eliminar la información adicional ") + codigo +
-                            QStringLiteral(" en los items?"),
-                        QString(),
-                        QStringLiteral("Advertencia: Estas eliminando desde ITEM GLOBAL"),
-                        QStringLiteral("Seleccionando [SI] se eliminará ") + codigo +
-                            QStringLiteral(" en los items del despacho.")}),
+                preguntaEliminarEnItems(QStringLiteral("la información adicional"), codigo),
                 MsgButtons::YesNo, MsgIcon::Question, QString(), MsgDefault::Third);
             if (r == MsgResult::No)
                 return;

@@ -46,6 +46,14 @@ QString lineas(const QStringList& partes) {
     return partes.join(QStringLiteral("\r\n"));
 }
 
+QString preguntaEliminarEnItems(const QString& que, const QString& codigo) {
+    return lineas({QStringLiteral("¿Confirma eliminar ") + que + QLatin1Char(' ') + codigo +
+                       QStringLiteral(" en los items?"),
+                   QString(), QStringLiteral("Advertencia: Estas eliminando desde ITEM GLOBAL"),
+                   QStringLiteral("Seleccionando [SI] se eliminará ") + codigo +
+                       QStringLiteral(" en los items del despacho.")});
+}
+
 bool PestanaItem::rechazaAbierto() {
     if (!ModMaria::ProvisorioAbierto(operacion()))
         return false;

@@ -71,3 +71,6 @@ private:
 void avisarProvisorioAbierto(const QString& despacho);
 // Lines joined by CR LF, as the confirmations were written.
 QString lineas(const QStringList& partes);
+// The question before removing `codigo` from every item in ITEM GLOBAL; `que` names the kind
+// of row with its article ("la ventaja", "el documento", ...).
+QString preguntaEliminarEnItems(const QString& que, const QString& codigo);

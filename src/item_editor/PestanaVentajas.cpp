@@ -201,12 +201,7 @@ void PestanaVentajas::eliminarVentajasALLITEMS() {
         if (fila == nullptr)
             return;
         const QString codigo = fila->text(0);
-        if (ui().msgBox(lineas({QStringLiteral("¿Confirma eliminar la ventaja ") + codigo +
-                                    QStringLiteral(" en los items?"),
-                                QString(),
-                                QStringLiteral("Advertencia: Estas eliminando desde ITEM GLOBAL"),
-                                QStringLiteral("Seleccionando [SI] se eliminará ") + codigo +
-                                    QStringLiteral(" en los items del despacho.")}),
+        if (ui().msgBox(preguntaEliminarEnItems(QStringLiteral("la ventaja"), codigo),
                         MsgButtons::YesNo, MsgIcon::Question, QString(),
                         MsgDefault::Second) != MsgResult::Yes)
             return;
