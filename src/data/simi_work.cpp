@@ -20,6 +20,9 @@ QString cuatroDigitos(int item) {
 const Sql kColumnas = "SELECT NumeroOperacion, Item, Lista, Certificado_Origen, CCTexto, "
                       "PaisOrigen, Cantidad, Fob, procesado FROM SIMIGlobalItem ";
 
+// Rows whose item a run has deleted (state 2) send nothing more: their item is gone.
+const Sql kVigentes = "AND (procesado IS NULL OR procesado <> 2) ";
+
 QList<SimiFila> leerFilas(const Recordset& rs) {
     QList<SimiFila> filas;
     filas.reserve(rs.recordCount());
@@ -47,17 +50,18 @@ QString sinComillas(QString text) {
 
 int getItemSIMI(const QString& despacho) {
     return corvelix::chained(location("getItemSIMI"), [&] {
-        const Recordset rs = getRs(
-            kLocal, "select count(*) AS total from SIMIGlobalItem where NumeroOperacion = ?",
-            {despacho});
+        const Recordset rs =
+            getRs(kLocal, "select count(*) AS total from SIMIGlobalItem where NumeroOperacion = ?",
+                  {despacho});
         return rs.eof() ? 0 : rs.field(QStringLiteral("total")).toInt();
     });
 }
 
 QList<SimiFila> getSimiFilas(const QString& despacho) {
     return corvelix::chained(location("getSimiFilas"), [&] {
-        return leerFilas(getRs(kLocal, kColumnas + "WHERE NumeroOperacion = ? ORDER BY rowid",
-                               {despacho}));
+        return leerFilas(
+            getRs(kLocal, kColumnas + "WHERE NumeroOperacion = ? " + kVigentes + "ORDER BY rowid",
+                  {despacho}));
     });
 }
 
@@ -76,7 +80,7 @@ QList<SimiFila> getSimiFilasCon(const QString& despacho, SimiValor valor) {
             break;
         }
         return leerFilas(getRs(kLocal,
-                               kColumnas + "WHERE NumeroOperacion = ? " + condicion +
+                               kColumnas + "WHERE NumeroOperacion = ? " + kVigentes + condicion +
                                    "ORDER BY rowid",
                                {despacho}));
     });
@@ -192,8 +196,7 @@ int maxItemDespacho(const QString& despacho) {
     });
 }
 
-void simiReemplazarFilas(const QString& despacho, const QList<SimiFila>& filas,
-                         int rellenarHasta) {
+void simiReemplazarFilas(const QString& despacho, const QList<SimiFila>& filas, int rellenarHasta) {
     corvelix::chained(location("simiReemplazarFilas"), [&] {
         Transaction transaction(kLocal);
         execSQL(kLocal, "delete from SIMIGlobalItem where NumeroOperacion = ?", {despacho});

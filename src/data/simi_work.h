@@ -35,9 +35,10 @@ enum class SimiValor { Lista, Certificado, CCPack };
 
 // Number of work rows of the declaration, whatever their state.
 int getItemSIMI(const QString& despacho);
-// Every work row of the declaration, in the file's order.
+// The declaration's work rows whose item has not been deleted (every state but 2), in the
+// file's order.
 QList<SimiFila> getSimiFilas(const QString& despacho);
-// The rows that carry a value of the given kind (not Null).
+// Those of them that carry a value of the given kind (not Null).
 QList<SimiFila> getSimiFilasCon(const QString& despacho, SimiValor valor);
 
 // Catalog writes of one work row (the caller holds the transaction of the step).

@@ -1,6 +1,6 @@
+#include "assembly/frmArmadoITEM.h"
 #include "data/modDA.h"
 #include "data/simi_work.h"
-#include "assembly/frmArmadoITEM.h"
 #include "imports/frmMenuIC.h"
 #include "imports/frmSIMIGlobal.h"
 #include "platform/Settings.h"
@@ -150,7 +150,8 @@ private slots:
         boton(menu, "cmdIniciarProceso").click();
         QCOMPARE(usables, QStringList());
         QCOMPARE(ScriptedUi::current().boxes.size(), 1);
-        QCOMPARE(ScriptedUi::current().boxes[0].text, QStringLiteral("Fin de proceso ") + kDespacho);
+        QCOMPARE(ScriptedUi::current().boxes[0].text,
+                 QStringLiteral("Fin de proceso ") + kDespacho);
         QVERIFY(ScriptedUi::current().modelessForms.isEmpty());
 
         QCOMPARE(consulta(QStringLiteral("SELECT NART, LISTA FROM ART ORDER BY NART")),
@@ -164,9 +165,10 @@ private slots:
         QCOMPARE(consulta(QStringLiteral("SELECT NART, MCCM, DESARROLLO, CCCMNART FROM CCM "
                                          "WHERE CCCM = 'DCEXP' ORDER BY NART")),
                  QStringLiteral("1|CC 1|1|0001;2|CC2|1|000000000002"));
-        QCOMPARE(consulta(QStringLiteral("SELECT Item, procesado FROM SIMIGlobalItem ORDER BY Item"),
-                          modDA::kLocal),
-                 QStringLiteral("1|0;2|0;3|2;4|2"));
+        QCOMPARE(
+            consulta(QStringLiteral("SELECT Item, procesado FROM SIMIGlobalItem ORDER BY Item"),
+                     modDA::kLocal),
+            QStringLiteral("1|0;2|0;3|2;4|2"));
         QCOMPARE(registroHermano(), kDespacho + QLatin1Char('|') + programFolder());
         QCOMPARE(consulta(QStringLiteral("SELECT MDDTFOB FROM DDT")), QStringLiteral("80"));
         QVERIFY(boton(menu, "cmdIniciarProceso").isEnabled());
@@ -175,6 +177,40 @@ private slots:
         // Rows in state 2 are neither marked nor deleted again.
         QCOMPARE(modDA::marcarART_Eliminar(kDespacho), 0);
         QVERIFY(modDA::getSimiMarcados(kDespacho).isEmpty());
+    }
+
+    // After a run has deleted an item, neither a second run nor a single step writes anything
+    // for it again.
+    void deletedItemsGetNothing_data() {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("second run") << QStringLiteral("cmdIniciarProceso");
+        QTest::newRow("lista") << QStringLiteral("cmdSoloLista");
+        QTest::newRow("certificado") << QStringLiteral("cmdsoloCEO");
+        QTest::newRow("ccpack") << QStringLiteral("cmdCCPACK");
+    }
+    void deletedItemsGetNothing() {
+        QFETCH(QString, button);
+        CatalogFixture catalog(kSeed);
+        instalarHermano();
+        QList<modDA::SimiFila> filas = filasDeLaHoja();
+        // Item 4 is left out of the sheet's amounts but carries every value.
+        filas[3] = fila(4, QStringLiteral("L4"), QStringLiteral("C4"), QStringLiteral("CC4"),
+                        QStringLiteral("225"), 0, 0);
+        modDA::simiReemplazarFilas(kDespacho, filas);
+        frmMenuIC menu;
+        menu.m_Despacho = kDespacho;
+        ScriptedUi::current().answerBoxes({MsgResult::Ok, MsgResult::Ok});
+        boton(menu, "cmdIniciarProceso").click();
+        QCOMPARE(consulta(QStringLiteral("SELECT COUNT(*) FROM ART WHERE NART = '0004'")),
+                 QStringLiteral("0"));
+        boton(menu, qPrintable(button)).click();
+        QCOMPARE(ScriptedUi::current().boxes.size(), 2);
+        QCOMPARE(consulta(QStringLiteral("SELECT COUNT(*) FROM DVD WHERE NART = '0004'")),
+                 QStringLiteral("0"));
+        QCOMPARE(consulta(QStringLiteral("SELECT COUNT(*) FROM CCM WHERE NART = 4")),
+                 QStringLiteral("0"));
+        QCOMPARE(consulta(QStringLiteral("SELECT NART FROM CCM ORDER BY NART")),
+                 QStringLiteral("1;2"));
     }
 
     // The sibling cannot be started: the run stops before the deletion and names the program.
@@ -203,10 +239,10 @@ private slots:
     void failedRowUndoesTheStep() {
         CatalogFixture catalog(kSeed);
         instalarHermano();
-        modDA::execSQL(modDA::kCatalog,
-                       testSql(QStringLiteral(
-                           "CREATE TRIGGER falla BEFORE INSERT ON CCM WHEN NEW.NART = 2 "
-                           "BEGIN SELECT RAISE(ABORT, 'sin lugar'); END")));
+        modDA::execSQL(
+            modDA::kCatalog,
+            testSql(QStringLiteral("CREATE TRIGGER falla BEFORE INSERT ON CCM WHEN NEW.NART = 2 "
+                                   "BEGIN SELECT RAISE(ABORT, 'sin lugar'); END")));
         modDA::simiReemplazarFilas(kDespacho, filasDeLaHoja());
         frmMenuIC menu;
         menu.m_Despacho = kDespacho;
@@ -235,7 +271,8 @@ private slots:
         menu.cmdIniciarProceso_Click();
         QCOMPARE(ScriptedUi::current().boxes[0].text,
                  QStringLiteral("No hay Articulos registrados para la operación ") + kDespacho);
-        QCOMPARE(ScriptedUi::current().boxes[1].text, QStringLiteral("Fin de proceso ") + kDespacho);
+        QCOMPARE(ScriptedUi::current().boxes[1].text,
+                 QStringLiteral("Fin de proceso ") + kDespacho);
     }
 
     void singleSteps_data() {
@@ -326,8 +363,9 @@ private slots:
         menu->m_Despacho = kDespacho;
         ScriptedUi::current().answerBoxes({MsgResult::Ok});
         boton(*menu, "cmdLimpiarInfoAd").click();
-        QCOMPARE(ScriptedUi::current().boxes.value(0).text,
-                 QStringLiteral("Se limpio las informaciones adicionales correspondiente a la SIMI"));
+        QCOMPARE(
+            ScriptedUi::current().boxes.value(0).text,
+            QStringLiteral("Se limpio las informaciones adicionales correspondiente a la SIMI"));
         QCOMPARE(consulta(QStringLiteral("SELECT COUNT(*) FROM CPL WHERE CCPL LIKE 'SIMI%'")),
                  QStringLiteral("0"));
         QTest::keyClick(menu, Qt::Key_Escape);
