@@ -86,16 +86,15 @@ QList<SimiFila> getSimiFilasCon(const QString& despacho, SimiValor valor) {
     });
 }
 
-void simiSetLista(const QString& despacho, const QString& lista, int item) {
+void simiSetLista(const QString& despacho, const QString& lista, const QString& nart) {
     corvelix::chained(location("simiSetLista"), [&] {
-        execSQL(kCatalog, "update ART set LISTA = ? where IDDT = ? and NARTEXT = ?",
-                {lista, despacho, cuatroDigitos(item)});
+        execSQL(kCatalog, "update ART set LISTA = ? where IDDT = ? and NART = ?",
+                {lista, despacho, nart});
     });
 }
 
-void simiSetCertificadoOrigen(const QString& despacho, int item, const QString& valor) {
+void simiSetCertificadoOrigen(const QString& despacho, const QString& nart, const QString& valor) {
     corvelix::chained(location("simiSetCertificadoOrigen"), [&] {
-        const QString nart = cuatroDigitos(item);
         Transaction transaction;
         execSQL(kCatalog,
                 "DELETE from DVD where IDVD = ? and NART = ? and CDVDDOC in "
@@ -120,13 +119,13 @@ void simiCCPackReset(const QString& despacho) {
     });
 }
 
-void simiSetCCPack(const QString& despacho, int item, const QString& valor,
+void simiSetCCPack(const QString& despacho, const QString& nart, const QString& valor,
                    const QString& cccmnart) {
     corvelix::chained(location("simiSetCCPack"), [&] {
         execSQL(kCatalog,
                 "insert into CCM (IDDT, NART, CCCM, MCCM, DESARROLLO, CCCMNART) "
                 "values (?, ?, 'DCEXP', ?, 1, ?)",
-                {despacho, item, sinComillas(valor), cccmnart});
+                {despacho, nart.toInt(), sinComillas(valor), cccmnart});
     });
 }
 
@@ -154,20 +153,19 @@ QList<int> getSimiMarcados(const QString& despacho) {
     });
 }
 
-void simiEliminarItems(const QString& despacho, const QList<int>& items) {
+void simiEliminarItems(const QString& despacho, const QList<SimiItem>& items) {
     corvelix::chained(location("simiEliminarItems"), [&] {
-        if (items.isEmpty())
-            return;
-        {
+        // Without items to delete the marked rows still end in state 2.
+        if (!items.isEmpty()) {
             Transaction catalogo(kCatalog);
-            for (const int item : items) {
+            for (const SimiItem& item : items) {
                 try {
-                    runProcedure(QStringLiteral("sp_delete_ART"), {cuatroDigitos(item), despacho});
+                    runProcedure(QStringLiteral("sp_delete_ART"), {item.nart, despacho});
                 } catch (...) {
                     const corvelix::VbError error = corvelix::currentError();
                     throw corvelix::VbError(error.number, error.source,
                                             error.description + QStringLiteral(" (item ") +
-                                                cuatroDigitos(item) + QLatin1Char(')'));
+                                                cuatroDigitos(item.numero) + QLatin1Char(')'));
                 }
             }
             catalogo.commit();

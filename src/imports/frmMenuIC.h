@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QHash>
 #include <QString>
 
 class QLabel;
@@ -40,13 +41,17 @@ public slots:
     void reject() override;
 
 private:
-    void SetLista(const QString& operacion, const QString& lista, int item);
-    void SetCertificadoOrigen(const QString& operacion, int item, const QString& valor);
+    // Item keys (NART) by the number they show, four digits.
+    using Claves = QHash<QString, QString>;
+
+    void SetLista(const QString& operacion, const QString& lista, int item, const Claves& claves);
+    void SetCertificadoOrigen(const QString& operacion, int item, const QString& valor,
+                              const Claves& claves);
     void CCPackReset(const QString& operacion);
-    void SetCCPack(const QString& operacion, int item, const QString& valor,
-                   const QString& origen);
+    void SetCCPack(const QString& operacion, int item, const QString& valor, const QString& origen,
+                   const Claves& claves);
     void marcarART_Eliminar(const QString& operacion);
-    void EliminarART(const QString& operacion);
+    void EliminarART(const QString& operacion, const Claves& claves);
     void ejecutarHermano(const QString& operacion);
     void setBotones(bool enabled);
 

@@ -29,20 +29,21 @@ namespace {
 const QString kD = QStringLiteral("26001IC04000001A");
 const QString kIc06 = QStringLiteral("26001ic06000009Z");
 
-// Items shown as 0001..0003 under other keys, one earlier cancellation line and liquidation
-// lines of items 1 and 4.
+// Items shown as 0001..0004 under other keys (0011..0014), one earlier cancellation line and
+// liquidation lines of the items shown 1 and 4.
 const QString kSeed = QStringLiteral(R"(
 INSERT INTO DDT (IDDT, CDDTSTUSGG, CDDTSTUBUL, CDDTSTUDEV) VALUES ('26001IC04000001A', 'V', 'V', 'V');
 INSERT INTO DDT (IDDT, CDDTSTUSGG, CDDTSTUBUL, CDDTSTUDEV) VALUES ('26001ic06000009Z', 'V', 'V', 'V');
 INSERT INTO ART (IDDT, NART, NARTEXT, CARTETA, CARTSTUDEV) VALUES ('26001IC04000001A', '0011', '0001', 'V', 'V');
 INSERT INTO ART (IDDT, NART, NARTEXT, CARTETA, CARTSTUDEV) VALUES ('26001IC04000001A', '0012', '0002', 'V', 'V');
 INSERT INTO ART (IDDT, NART, NARTEXT, CARTETA, CARTSTUDEV) VALUES ('26001IC04000001A', '0013', '0003', 'V', 'V');
+INSERT INTO ART (IDDT, NART, NARTEXT, CARTETA, CARTSTUDEV) VALUES ('26001IC04000001A', '0014', '0004', 'V', 'V');
 INSERT INTO ART (IDDT, NART, NARTEXT, CARTETA, CARTSTUDEV) VALUES ('26001ic06000009Z', '0001', '0001', 'V', 'V');
 INSERT INTO ART (IDDT, NART, NARTEXT, CARTETA, CARTSTUDEV) VALUES ('26001ic06000009Z', '0002', '0002', 'V', 'V');
 INSERT INTO ART (IDDT, NART, NARTEXT, CARTETA, CARTSTUDEV) VALUES ('26001ic06000009Z', '0003', '0003', 'V', 'V');
 INSERT INTO DCN (IDCN, NDCNART, IDCNAPU, NDCNARTAPU, NDCNSBTAPU, QDCNAPU, CDCNRESOL) VALUES ('26001IC04000001A', 11, '23001IC04000099X', 9, 0, 1, 'VIEJA');
-INSERT INTO LQA (ILIQ, NART, CLQATAX, CLQATYP, CLQAMOTGAR, MLQA, MLQABAS, QLQACOEFIC, MLQABOC) VALUES ('26001IC04000001A', '0001', '099', '1', 'NULO', 1, 1, 1, 0);
-INSERT INTO LQA (ILIQ, NART, CLQATAX, CLQATYP, CLQAMOTGAR, MLQA, MLQABAS, QLQACOEFIC, MLQABOC) VALUES ('26001IC04000001A', '0004', '010', '1', 'NULO', 2, 2, 2, 0);
+INSERT INTO LQA (ILIQ, NART, CLQATAX, CLQATYP, CLQAMOTGAR, MLQA, MLQABAS, QLQACOEFIC, MLQABOC) VALUES ('26001IC04000001A', '0011', '099', '1', 'NULO', 1, 1, 1, 0);
+INSERT INTO LQA (ILIQ, NART, CLQATAX, CLQATYP, CLQAMOTGAR, MLQA, MLQABAS, QLQACOEFIC, MLQABOC) VALUES ('26001IC04000001A', '0014', '010', '1', 'NULO', 2, 2, 2, 0);
 )");
 
 QString sample(const QString& name) {
@@ -163,7 +164,7 @@ private slots:
         QCOMPARE(ui.boxes[1].text, QStringLiteral("Se proceso el archivo excel"));
         QCOMPARE(ui.boxes[1].icon, MsgIcon::Information);
         QCOMPARE(cancelaciones(kD), kCancLines);
-        QCOMPARE(marcas(kD), QStringList({"III", "II", "II", "II"}));
+        QCOMPARE(marcas(kD), QStringList({"III", "II", "II", "II", "II"}));
         QVERIFY(form.m_Despacho.isEmpty());
         QCOMPARE(form.result(), int(QDialog::Rejected));
     }
@@ -201,7 +202,7 @@ private slots:
             "frmXLS2Cancelaciones.cargarCancelaciones (0)::")));
         QCOMPARE(ui.boxes[1].icon, MsgIcon::Exclamation);
         QCOMPARE(cancelaciones(kD), kOldCanc);
-        QCOMPARE(marcas(kD), QStringList({"VVV", "VV", "VV", "VV"}));
+        QCOMPARE(marcas(kD), QStringList({"VVV", "VV", "VV", "VV", "VV"}));
         QCOMPARE(form.m_Despacho, kD);
     }
 
@@ -429,14 +430,15 @@ private slots:
         form.cmdCargarCancelaciones->click();
         QCOMPARE(ui.boxes.size(), 1);
         QCOMPARE(ui.boxes[0].text, QStringLiteral("Se proceso el archivo excel"));
+        // The lines hang on the keys of the items the sheet names by their shown numbers.
         QCOMPARE(liquidaciones(kD), QStringList({
-                                        "0001|010|1|NULO|210|1000|21",
-                                        "0001|011|1|NULO|105|1000|10.5",
-                                        "0002|010|1|NULO|105|500|21",
-                                        "0003|020|2|NULO|7.52|250.5|3",
-                                        "0004|010|1|NULO|2|2|2",
+                                        "0011|010|1|NULO|210|1000|21",
+                                        "0011|011|1|NULO|105|1000|10.5",
+                                        "0012|010|1|NULO|105|500|21",
+                                        "0013|020|2|NULO|7.52|250.5|3",
+                                        "0014|010|1|NULO|2|2|2",
                                     }));
-        QCOMPARE(marcas(kD), QStringList({"III", "II", "II", "II"}));
+        QCOMPARE(marcas(kD), QStringList({"III", "II", "II", "II", "II"}));
         QVERIFY(form.m_Despacho.isEmpty());
     }
 
@@ -467,6 +469,9 @@ private slots:
                                      << "El codigo de concepto: 10 debe ser de 3 digitos. Linea 5";
         QTest::newRow("type of two") << 4 << 2 << "12"
                                      << "El Tipo: 12 debe ser de 1 digito. Linea 4";
+        QTest::newRow("a number no item shows")
+            << 3 << 0 << "11"
+            << "El item: 11 no existe en el despacho 26001IC04000001A. Linea 3";
     }
     void liquidationRowChecks() {
         QFETCH(int, row);
@@ -484,7 +489,7 @@ private slots:
         QCOMPARE(ui.boxes[0].text, text);
         QCOMPARE(ui.boxes[0].icon, MsgIcon::Exclamation);
         QCOMPARE(liquidaciones(kD), before);
-        QCOMPARE(marcas(kD), QStringList({"VVV", "VV", "VV", "VV"}));
+        QCOMPARE(marcas(kD), QStringList({"VVV", "VV", "VV", "VV", "VV"}));
         QCOMPARE(form.m_Despacho, kD);
     }
 
@@ -528,7 +533,7 @@ private slots:
         modDA::execSQL(modDA::kCatalog, testSql("DROP TRIGGER falla"));
         form.cmdCargarCancelaciones->click();
         QCOMPARE(rows("SELECT NART, COUNT(*) FROM LQA WHERE ILIQ = ? GROUP BY NART", kD),
-                 QStringList({"0001|3", "0003|1", "0004|1"}));
+                 QStringList({"0011|3", "0013|1", "0014|1"}));
     }
 };
 

@@ -45,6 +45,18 @@ INSERT INTO CPL (ICPL, NART, CCPL) VALUES
 INSERT INTO CCM (IDDT, NART, CCCM, MCCM) VALUES ('26001IC04000001A', 5, 'DCEXP', 'VIEJO');
 )");
 
+// Keys and shown numbers differ: the item shown 0001 is kept under 0003, 0002 under 0001 and
+// 0003 under 0002.
+const QString kSeedClaves = QStringLiteral(R"(
+INSERT INTO DDT (IDDT, IEXT) VALUES ('26001IC04000001A', 'REF');
+INSERT INTO ART (IDDT, NART, NARTEXT, MARTFOB) VALUES
+  ('26001IC04000001A', '0003', '0001', 10),
+  ('26001IC04000001A', '0001', '0002', 20),
+  ('26001IC04000001A', '0002', '0003', 30);
+INSERT INTO DVD (IDVD, NART, CDVDDOC, LDVDREFDOC) VALUES
+  ('26001IC04000001A', '0003', 'COD-MERCOSUR', 'ANTERIOR');
+)");
+
 QString consulta(const QString& sql, int tipo = modDA::kCatalog) {
     const modDA::Recordset rs = modDA::getRs(tipo, testSql(sql));
     QStringList filas;
@@ -211,6 +223,88 @@ private slots:
                  QStringLiteral("0"));
         QCOMPARE(consulta(QStringLiteral("SELECT NART FROM CCM ORDER BY NART")),
                  QStringLiteral("1;2"));
+    }
+
+    // The rows name items by their shown number; lists, documents, CCPAC rows and deletions go
+    // to the item's key.
+    void itemsByShownNumber_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("checks");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList todo{
+            QStringLiteral("SELECT NART || ':' || NARTEXT || ':' || COALESCE(LISTA, '') FROM ART "
+                           "ORDER BY NART"),
+            QStringLiteral("SELECT NART || ':' || LDVDREFDOC FROM DVD ORDER BY NART, CDVDDOC"),
+            QStringLiteral("SELECT NART || ':' || CCCMNART FROM CCM ORDER BY NART"),
+            QStringLiteral("SELECT MDDTFOB FROM DDT")};
+        QTest::newRow("run") << QStringLiteral("cmdIniciarProceso") << todo
+                             << QStringList{QStringLiteral("0002:0003:;0003:0001:L1"),
+                                            QStringLiteral("0003:C1;0003:C1;0003:C1"),
+                                            QStringLiteral("3:0001"), QStringLiteral("40")};
+        QTest::newRow("lista") << QStringLiteral("cmdSoloLista") << todo.mid(0, 1)
+                               << QStringList{QStringLiteral("0001:0002:;0002:0003:;0003:0001:L1")};
+        QTest::newRow("certificado") << QStringLiteral("cmdsoloCEO") << todo.mid(1, 1)
+                                     << QStringList{QStringLiteral("0003:C1;0003:C1;0003:C1")};
+        QTest::newRow("ccpack") << QStringLiteral("cmdCCPACK") << todo.mid(2, 1)
+                                << QStringList{QStringLiteral("3:0001")};
+    }
+    void itemsByShownNumber() {
+        QFETCH(QString, button);
+        QFETCH(QStringList, checks);
+        QFETCH(QStringList, expected);
+        CatalogFixture catalog(kSeedClaves);
+        instalarHermano();
+        modDA::simiReemplazarFilas(kDespacho,
+                                   {fila(1, QStringLiteral("L1"), QStringLiteral("C1"),
+                                         QStringLiteral("CC1"), QStringLiteral("225"), 5, 10),
+                                    fila(2, QString(), QString(), QString(), QString(), 0, 0),
+                                    fila(3, QString(), QString(), QString(), QString(), 1, 30)});
+        frmMenuIC menu;
+        menu.m_Despacho = kDespacho;
+        ScriptedUi::current().answerBoxes({MsgResult::Ok});
+        boton(menu, qPrintable(button)).click();
+        QCOMPARE(ScriptedUi::current().boxes.size(), 1);
+        QCOMPARE(ScriptedUi::current().boxes[0].icon, MsgIcon::Information);
+        for (int i = 0; i < checks.size(); ++i)
+            QCOMPARE(consulta(checks.at(i)), expected.at(i));
+    }
+
+    // A row that sends something to a number no item shows stops the run or the step before
+    // anything changes, naming the item.
+    void unknownShownNumberRefused_data() {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("run") << QStringLiteral("cmdIniciarProceso");
+        QTest::newRow("lista") << QStringLiteral("cmdSoloLista");
+        QTest::newRow("certificado") << QStringLiteral("cmdsoloCEO");
+        QTest::newRow("ccpack") << QStringLiteral("cmdCCPACK");
+    }
+    void unknownShownNumberRefused() {
+        QFETCH(QString, button);
+        CatalogFixture catalog(kSeedClaves);
+        instalarHermano();
+        // No item shows 0009.
+        modDA::simiReemplazarFilas(kDespacho,
+                                   {fila(1, QStringLiteral("L1"), QStringLiteral("C1"),
+                                         QStringLiteral("CC1"), QStringLiteral("225"), 5, 10),
+                                    fila(9, QStringLiteral("L9"), QStringLiteral("C9"),
+                                         QStringLiteral("CC9"), QStringLiteral("225"), 1, 1),
+                                    fila(2, QString(), QString(), QString(), QString(), 0, 0)});
+        frmMenuIC menu;
+        menu.m_Despacho = kDespacho;
+        ScriptedUi::current().answerBoxes({MsgResult::Ok});
+        boton(menu, qPrintable(button)).click();
+        QCOMPARE(ScriptedUi::current().boxes.size(), 1);
+        const QString texto = ScriptedUi::current().boxes[0].text;
+        QVERIFY2(texto.startsWith(QStringLiteral("No se encuentra el item 0009 en la operacion ") +
+                                  kDespacho),
+                 qPrintable(texto));
+        QCOMPARE(consulta(QStringLiteral("SELECT NART || ':' || COALESCE(LISTA, '') FROM ART "
+                                         "ORDER BY NART")),
+                 QStringLiteral("0001:;0002:;0003:"));
+        QCOMPARE(consulta(QStringLiteral("SELECT NART || ':' || LDVDREFDOC FROM DVD")),
+                 QStringLiteral("0003:ANTERIOR"));
+        QCOMPARE(consulta(QStringLiteral("SELECT COUNT(*) FROM CCM")), QStringLiteral("0"));
+        QVERIFY(registroHermano().isEmpty());
     }
 
     // The sibling cannot be started: the run stops before the deletion and names the program.
