@@ -113,6 +113,9 @@ bool HojaExcelImport::lf_LevantarExcel(const QString& p_Archivo) {
     bool resultado = false;
     try {
         if (!p_Archivo.trimmed().isEmpty()) {
+            // The label already names the new file: a file that cannot be read must not leave
+            // the previous sheet in the grid, to be imported under that name.
+            vaciar();
             if (!QFileInfo(p_Archivo).isFile()) {
                 ui().msgBox(QStringLiteral("No se encuentra el archivo seleccionado \r\n") +
                                 p_Archivo,
@@ -141,10 +144,6 @@ bool HojaExcelImport::levantar(const QString& p_Archivo) {
     } catch (const SheetReadError& e) {
         throw VbError(kErrHoja, QStringLiteral("[clExcel.Abrir]"), e.message());
     }
-    filasLeidas_ = 0;
-    grdCanc->setFixedRows(0);
-    grdCanc->setCols(1);
-    grdCanc->setRows(1);
     grdCanc->setRows(2);
 
     // The progress goes to the caption of the window that opened this one, as it always did.
@@ -180,6 +179,14 @@ bool HojaExcelImport::levantar(const QString& p_Archivo) {
     filasLeidas_ = k;
     despuesDeLevantar();
     return true;
+}
+
+void HojaExcelImport::vaciar() {
+    filasLeidas_ = 0;
+    grdCanc->setFixedRows(0);
+    grdCanc->setCols(1);
+    grdCanc->setRows(1);
+    grdCanc->clear();
 }
 
 void HojaExcelImport::mostrarFilas() {

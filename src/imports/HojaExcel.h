@@ -52,6 +52,8 @@ protected:
 
 private:
     bool levantar(const QString& p_Archivo);
+    // The grid and the count as before any load.
+    void vaciar();
     void grdCanc_KeyDown(QKeyEvent* event);
     void mostrarFilas();
 

@@ -1,5 +1,6 @@
 #include "data/ReaderRows.h"
 #include "data/modDA.h"
+#include "imports/frmSIMIGlobal.h"
 #include "imports/frmXLS2Cancelaciones.h"
 #include "imports/frmXLS2Liquidaciones.h"
 #include "platform/FlexGrid.h"
@@ -11,6 +12,8 @@
 #include "support/TestSql.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -342,6 +345,86 @@ private slots:
         QVERIFY(ui.boxes[0].text.contains(sample("truncado.xlsx")));
         QCOMPARE(ui.boxes[1].text, QStringLiteral("Debe seleccionar la columna DestinacionItem"));
         QCOMPARE(cancelaciones(kD), kOldCanc);
+    }
+
+    // A reload that fails leaves nothing of the previous sheet, though the label names the new
+    // file: each window's save step then finds nothing to import and changes nothing.
+    void failedReloadLeavesNothing_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("bad");
+        QTest::addColumn<QString>("refusal");
+        for (const char* bad : {"no_existe.xlsx", "truncado.xlsx"}) {
+            QTest::addRow("cancelaciones, %s", bad)
+                << "frmXLS2Cancelaciones" << sample(QLatin1String(bad))
+                << "Debe seleccionar la columna DestinacionItem";
+            QTest::addRow("liquidaciones, %s", bad)
+                << "frmXLS2Liquidaciones" << sample(QLatin1String(bad))
+                << "Debe seleccionar la columna Item";
+            QTest::addRow("SIMI, %s", bad)
+                << "frmSIMIGlobal" << sample(QLatin1String(bad))
+                << QStringLiteral("La hoja no tiene filas para cargar: no se modificó nada.");
+        }
+    }
+    void failedReloadLeavesNothing() {
+        QFETCH(QString, window);
+        QFETCH(QString, bad);
+        QFETCH(QString, refusal);
+        auto& ui = ScriptedUi::current();
+        std::unique_ptr<HojaExcelImport> form;
+        QPushButton* abrir = nullptr;
+        QPushButton* cargar = nullptr;
+        if (window == QLatin1String("frmXLS2Cancelaciones")) {
+            auto f = std::make_unique<frmXLS2Cancelaciones>();
+            f->m_Despacho = kD;
+            abrir = f->cmdAbrirExcel;
+            cargar = f->cmdCargarCancelaciones;
+            form = std::move(f);
+            ui.answerOpenDialog(sample("cancelaciones.xlsx"));
+        } else if (window == QLatin1String("frmXLS2Liquidaciones")) {
+            auto f = std::make_unique<frmXLS2Liquidaciones>();
+            f->m_Despacho = kD;
+            abrir = f->cmdAbrirExcel;
+            cargar = f->cmdCargarCancelaciones;
+            form = std::move(f);
+            ui.answerOpenDialog(sample("liquidaciones.xlsx"));
+        } else {
+            auto f = std::make_unique<frmSIMIGlobal>();
+            f->m_Despacho = kD;
+            abrir = f->cmdAbrir;
+            cargar = f->cmdGuardar;
+            form = std::move(f);
+            const QString hoja = QDir(fixture_->folder()).filePath(QStringLiteral("simi.csv"));
+            QFile file(hoja);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("Item,Cantidad,Total\r\n1,2,3\r\n2,1,1\r\n");
+            file.close();
+            ui.answerOpenDialog(hoja);
+        }
+        abrir->click();
+        QVERIFY(form->filasLeidas() > 0);
+        // Every field assigned, as the user would before pressing the window's load button.
+        if (auto* simi = qobject_cast<frmSIMIGlobal*>(form.get()))
+            simi->Seleccionarautomaticamente_dorsel();
+        else if (qobject_cast<frmXLS2Cancelaciones*>(form.get()))
+            assign(*form, kCancFields);
+        const QStringList antesLiq = liquidaciones(kD);
+
+        ui.answerOpenDialog(bad);
+        abrir->click();
+        QCOMPARE(form->findChild<QLabel*>(QStringLiteral("lbArchivo"))->text(), bad);
+        QCOMPARE(form->filasLeidas(), 0);
+        QCOMPARE(form->findChild<QLabel*>(QStringLiteral("lbFilas"))->text(), QString());
+        QCOMPARE(form->findChild<FlexGrid*>()->rows(), 1);
+        QCOMPARE(form->findChild<FlexGrid*>()->textMatrix(0, 0), QString());
+
+        cargar->click();
+        QCOMPARE(ui.boxes.last().text, refusal);
+        QCOMPARE(cancelaciones(kD), kOldCanc);
+        QCOMPARE(liquidaciones(kD), antesLiq);
+        QCOMPARE(modDA::getRs(modDA::kLocal, testSql("SELECT COUNT(*) FROM SIMIGlobalItem"))
+                     .field(0)
+                     .toInt(),
+                 0);
     }
 
     // Esc closes the cancellation window; the liquidation window has no keys of its own.
