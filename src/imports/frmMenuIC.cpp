@@ -267,6 +267,9 @@ void frmMenuIC::ProcesarITEM(const QString& operacion) {
                 sinArticulos(operacion);
                 return;
             }
+            line = 15;
+            // A run that cannot reach its sibling program stops before it changes anything.
+            verificarHermano();
             line = 20;
             const Claves claves = clavesDeFilas(operacion, filas, [](const modDA::SimiFila& f) {
                 return conValor(f.lista) || conValor(f.certificado) || conValor(f.ccTexto);
@@ -309,15 +312,32 @@ void frmMenuIC::ProcesarITEM(const QString& operacion) {
         line);
 }
 
+namespace {
+
+[[noreturn]] void sinHermano(const QString& programa, const QString& motivo) {
+    throw corvelix::VbError(corvelix::kErrInternal, QStringLiteral("Corvelix"),
+                            QStringLiteral("No se pudo ejecutar el programa ") + programa +
+                                QStringLiteral(": ") + motivo);
+}
+
+} // namespace
+
+void frmMenuIC::verificarHermano() {
+    const QString programa = programaHermano();
+    const QFileInfo info(programa);
+    if (!info.exists())
+        sinHermano(programa, QStringLiteral("no existe"));
+    if (!info.isFile() || !info.isExecutable())
+        sinHermano(programa, QStringLiteral("no es un programa ejecutable"));
+}
+
 void frmMenuIC::ejecutarHermano(const QString& operacion) {
     const QString programa = programaHermano();
     const corvelix::ProcessResult resultado =
         corvelix::ProcessRunner::run(programa, {operacion}, corvelix::programFolder());
     // Without the sibling's work the deletion must not run.
     if (!resultado.started)
-        throw corvelix::VbError(corvelix::kErrInternal, QStringLiteral("Corvelix"),
-                                QStringLiteral("No se pudo ejecutar el programa ") + programa +
-                                    QStringLiteral(": ") + resultado.error);
+        sinHermano(programa, resultado.error);
 }
 
 void frmMenuIC::SetLista(const QString& operacion, const QString& lista, int item,

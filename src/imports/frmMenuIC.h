@@ -52,6 +52,8 @@ private:
                    const Claves& claves);
     void marcarART_Eliminar(const QString& operacion);
     void EliminarART(const QString& operacion, const Claves& claves);
+    // Refuses, with the message of a failed start, a sibling program that cannot be started.
+    static void verificarHermano();
     void ejecutarHermano(const QString& operacion);
     void setBotones(bool enabled);
 

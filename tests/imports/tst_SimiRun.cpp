@@ -6,6 +6,7 @@
 #include "platform/Settings.h"
 #include "runtime/Paths.h"
 #include "support/CatalogFixture.h"
+#include "support/CatalogSnapshot.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
@@ -307,23 +308,42 @@ private slots:
         QVERIFY(registroHermano().isEmpty());
     }
 
-    // The sibling cannot be started: the run stops before the deletion and names the program.
+    // A sibling program that cannot be started stops the run before it changes anything, and
+    // names the program.
+    void siblingMissing_data() {
+        QTest::addColumn<bool>("present");
+        QTest::newRow("missing") << false;
+        QTest::newRow("not executable") << true;
+    }
     void siblingMissing() {
+        QFETCH(bool, present);
         CatalogFixture catalog(kSeed);
         settings::saveSetting(QStringLiteral("config"), QStringLiteral("programaSIMI"),
                               QStringLiteral("no_esta"));
+        const QString programa = QDir(programFolder()).filePath(QStringLiteral("no_esta"));
+        if (present) {
+            QDir().mkpath(programFolder());
+            QFile file(programa);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("#!/bin/sh\nexit 0\n");
+        }
         modDA::simiReemplazarFilas(kDespacho, filasDeLaHoja());
+        const QStringList antes = test::catalogSnapshot();
+        const QString filasAntes =
+            consulta(QStringLiteral("SELECT Item, procesado FROM SIMIGlobalItem"), modDA::kLocal);
         frmMenuIC menu;
         menu.m_Despacho = kDespacho;
         ScriptedUi::current().answerBoxes({MsgResult::Ok});
         boton(menu, "cmdIniciarProceso").click();
         QCOMPARE(ScriptedUi::current().boxes.size(), 1);
         const QString texto = ScriptedUi::current().boxes[0].text;
-        QVERIFY2(texto.contains(QStringLiteral("No se pudo ejecutar el programa ") +
-                                QDir(programFolder()).filePath(QStringLiteral("no_esta"))),
+        QVERIFY2(texto.contains(QStringLiteral("No se pudo ejecutar el programa ") + programa),
                  qPrintable(texto));
         QVERIFY(texto.contains(QStringLiteral("Corvelix.frmMenuIC.cmdIniciarProceso_Click.::")));
-        QCOMPARE(consulta(QStringLiteral("SELECT COUNT(*) FROM ART")), QStringLiteral("5"));
+        QCOMPARE(test::catalogSnapshot(), antes);
+        QCOMPARE(
+            consulta(QStringLiteral("SELECT Item, procesado FROM SIMIGlobalItem"), modDA::kLocal),
+            filasAntes);
         for (const char* name : {"cmdIniciarProceso", "cmdSoloLista", "cmdsoloCEO", "cmdCCPACK",
                                  "cmdLimpiarInfoAd", "cmdArticulos", "cmdCerrar"})
             QVERIFY2(boton(menu, name).isEnabled(), name);
