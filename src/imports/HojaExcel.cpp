@@ -58,6 +58,7 @@ LecturaHoja leerHoja(const Sheet& sheet, const std::function<void(int, int)>& pr
             celdas.append(sheet.text(fila, c));
         if (filaConDatos(celdas)) {
             out.filas.push_back(std::move(celdas));
+            out.numeros.push_back(fila);
             descartadas = 0;
         } else if (++descartadas == 3) {
             break;
@@ -177,12 +178,19 @@ bool HojaExcelImport::levantar(const QString& p_Archivo) {
     grdCanc->setFixedRows(2);
     grdCanc->setCurrentCell(2, 0);
     filasLeidas_ = k;
+    filasHoja_ = lectura.numeros;
     despuesDeLevantar();
     return true;
 }
 
+int HojaExcelImport::filaHoja(int filaGrilla) const {
+    const auto i = std::size_t(filaGrilla - 2);
+    return filaGrilla >= 2 && i < filasHoja_.size() ? filasHoja_[i] : filaGrilla;
+}
+
 void HojaExcelImport::vaciar() {
     filasLeidas_ = 0;
+    filasHoja_.clear();
     grdCanc->setFixedRows(0);
     grdCanc->setCols(1);
     grdCanc->setRows(1);
