@@ -331,13 +331,28 @@ void frmMenuIC::verificarHermano() {
         sinHermano(programa, QStringLiteral("no es un programa ejecutable"));
 }
 
+corvelix::ProcessStatic<int>& frmMenuIC::esperaHermanoMs() {
+    static corvelix::ProcessStatic<int> value{60000};
+    return value;
+}
+
 void frmMenuIC::ejecutarHermano(const QString& operacion) {
     const QString programa = programaHermano();
-    const corvelix::ProcessResult resultado =
-        corvelix::ProcessRunner::run(programa, {operacion}, corvelix::programFolder());
+    corvelix::ProcessRunner hermano;
     // Without the sibling's work the deletion must not run.
-    if (!resultado.started)
-        sinHermano(programa, resultado.error);
+    if (!hermano.start(programa, {operacion}, corvelix::programFolder()))
+        sinHermano(programa, hermano.result().error);
+    // A sibling that never ends must not hold the window for good: the user may stop waiting,
+    // which ends the run as a failed sibling does, before the deletion.
+    const bool termino = hermano.waitForEnd(esperaHermanoMs(), [&programa] {
+        return ui().msgBox(QStringLiteral("El programa ") + programa +
+                               QStringLiteral(" todavía no terminó.\r\n\r\n¿Desea seguir "
+                                              "esperando?"),
+                           corvelix::MsgButtons::YesNo,
+                           corvelix::MsgIcon::Question) == corvelix::MsgResult::Yes;
+    });
+    if (!termino)
+        sinHermano(programa, QStringLiteral("no terminó y se dejó de esperar"));
 }
 
 void frmMenuIC::SetLista(const QString& operacion, const QString& lista, int item,

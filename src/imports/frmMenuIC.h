@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/FormKit.h"
+
 #include <QDialog>
 #include <QHash>
 #include <QString>
@@ -22,6 +24,9 @@ public:
     // The sibling program run between the marking and the deletion: the setting
     // config/programaSIMI, by default "pernatex" in the program folder.
     static QString programaHermano();
+    // How long the run waits for the sibling program before it offers to stop waiting, and
+    // again after each "keep waiting" (ms).
+    static corvelix::ProcessStatic<int>& esperaHermanoMs();
 
     // Label and "Enviar todo" from the work-row count, docking, caption; every activation.
     void Form_Activate();

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
@@ -347,6 +348,55 @@ private slots:
         for (const char* name : {"cmdIniciarProceso", "cmdSoloLista", "cmdsoloCEO", "cmdCCPACK",
                                  "cmdLimpiarInfoAd", "cmdArticulos", "cmdCerrar"})
             QVERIFY2(boton(menu, name).isEnabled(), name);
+    }
+
+    // A sibling that never ends: the user is asked, again and again, whether to keep waiting;
+    // stopping ends the run as a failed sibling does, before any deletion, and ends the
+    // sibling.
+    void siblingThatNeverEnds() {
+        CatalogFixture catalog(kSeed);
+        settings::saveSetting(QStringLiteral("config"), QStringLiteral("programaSIMI"),
+                              QStringLiteral("colgado"));
+        QDir().mkpath(programFolder());
+        const QString programa = QDir(programFolder()).filePath(QStringLiteral("colgado"));
+        QFile file(programa);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\necho $$ > \"$0.pid\"\nexec sleep 600\n");
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        frmMenuIC::esperaHermanoMs() = 0;
+        modDA::simiReemplazarFilas(kDespacho, filasDeLaHoja());
+        frmMenuIC menu;
+        menu.m_Despacho = kDespacho;
+        ScriptedUi::current().answerBoxes({MsgResult::Yes, MsgResult::No, MsgResult::Ok});
+        boton(menu, "cmdIniciarProceso").click();
+
+        const auto& boxes = ScriptedUi::current().boxes;
+        QCOMPARE(boxes.size(), 3);
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(boxes[i].text, QStringLiteral("El programa ") + programa +
+                                        QStringLiteral(" todavía no terminó.\r\n\r\n¿Desea "
+                                                       "seguir esperando?"));
+            QCOMPARE(boxes[i].buttons, MsgButtons::YesNo);
+        }
+        QVERIFY2(boxes[2].text.startsWith(QStringLiteral("No se pudo ejecutar el programa ") +
+                                          programa +
+                                          QStringLiteral(": no terminó y se dejó de esperar")),
+                 qPrintable(boxes[2].text));
+        QVERIFY(boxes[2].text.contains(
+            QStringLiteral("Corvelix.frmMenuIC.cmdIniciarProceso_Click.::")));
+        QCOMPARE(consulta(QStringLiteral("SELECT COUNT(*) FROM ART")), QStringLiteral("5"));
+        QCOMPARE(
+            consulta(QStringLiteral("SELECT Item, procesado FROM SIMIGlobalItem ORDER BY Item"),
+                     modDA::kLocal),
+            QStringLiteral("1|0;2|0;3|1;4|1"));
+        for (const char* name : {"cmdIniciarProceso", "cmdSoloLista", "cmdCerrar"})
+            QVERIFY2(boton(menu, name).isEnabled(), name);
+        QFile pid(programa + QStringLiteral(".pid"));
+        QVERIFY(pid.open(QIODevice::ReadOnly));
+        const QString proceso = QString::fromLatin1(pid.readAll()).trimmed();
+        QVERIFY(!proceso.isEmpty());
+        QVERIFY(!QFileInfo::exists(QStringLiteral("/proc/") + proceso));
     }
 
     // A failing row undoes its step and is named; nothing later runs.
