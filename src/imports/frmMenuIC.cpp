@@ -64,6 +64,13 @@ QHash<QString, QString> clavesDeFilas(const QString& operacion, const QList<modD
     return claves;
 }
 
+// A sibling program that cannot be started, or was not waited for.
+[[noreturn]] void sinHermano(const QString& programa, const QString& motivo) {
+    throw corvelix::VbError(corvelix::kErrInternal, QStringLiteral("Corvelix"),
+                            QStringLiteral("No se pudo ejecutar el programa ") + programa +
+                                QStringLiteral(": ") + motivo);
+}
+
 bool conValor(const QString& valor) {
     return !valor.trimmed().isEmpty();
 }
@@ -311,16 +318,6 @@ void frmMenuIC::ProcesarITEM(const QString& operacion) {
         },
         line);
 }
-
-namespace {
-
-[[noreturn]] void sinHermano(const QString& programa, const QString& motivo) {
-    throw corvelix::VbError(corvelix::kErrInternal, QStringLiteral("Corvelix"),
-                            QStringLiteral("No se pudo ejecutar el programa ") + programa +
-                                QStringLiteral(": ") + motivo);
-}
-
-} // namespace
 
 void frmMenuIC::verificarHermano() {
     const QString programa = programaHermano();
