@@ -44,11 +44,7 @@ class tst_HojaExcel : public corvelix::test::TestCase {
 
 private slots:
 protected:
-    void initTest() override {
-        ScriptedUi::current().reset();
-        // Each test compares the boxes it caused after the action.
-        ScriptedUi::current().tolerateBoxes(true);
-    }
+    void initTest() override { ScriptedUi::current().reset(); }
 private slots:
 
     void header_data() {
@@ -188,6 +184,7 @@ private slots:
             d.findChild<QPushButton*>(QStringLiteral("cmdSeleccionar"))->click();
             QVERIFY(d.isVisible() || d.result() == 0);
         });
+        ui.answerBoxes({MsgResult::Ok});
         QTest::keyClick(grid->bodyView(), Qt::Key_F1);
         QCOMPARE(ui.boxes.size(), 1);
         QCOMPARE(ui.boxes[0].text, QStringLiteral("Debe seleccionar un campo"));
@@ -237,6 +234,7 @@ private slots:
         QFETCH(int, icon);
         auto& ui = ScriptedUi::current();
         frmXLS2Cancelaciones form;
+        ui.answerBoxes({MsgResult::Ok});
         QVERIFY(!form.lf_LevantarExcel(path));
         QCOMPARE(ui.boxes.size(), 1);
         QCOMPARE(ui.boxes[0].text, text);
@@ -256,6 +254,7 @@ private slots:
         f.close();
         auto& ui = ScriptedUi::current();
         frmXLS2Cancelaciones form;
+        ui.answerBoxes({MsgResult::Ok});
         QVERIFY(!form.lf_LevantarExcel(path));
         FlexGrid* grid = form.findChild<FlexGrid*>(QStringLiteral("grdCanc"));
         QCOMPARE(grid->rows(), 1);

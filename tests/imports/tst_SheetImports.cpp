@@ -115,8 +115,6 @@ private slots:
 protected:
     void initTest() override {
         ScriptedUi::current().reset();
-        // Each test compares the boxes it caused after the action.
-        ScriptedUi::current().tolerateBoxes(true);
         QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Argentina));
         fixture_ = std::make_unique<CatalogFixture>(kSeed);
     }
@@ -156,7 +154,7 @@ private slots:
         form.cmdAbrirExcel->click();
         QCOMPARE(form.filasLeidas(), 5);
         assign(form, kCancFields);
-        ui.answerBoxes({MsgResult::Yes});
+        ui.answerBoxes({MsgResult::Yes, MsgResult::Ok});
         form.cmdCargarCancelaciones->click();
         QCOMPARE(ui.boxes.size(), 2);
         QCOMPARE(ui.boxes[0].text,
@@ -194,7 +192,7 @@ private slots:
         QVERIFY(form.lf_LevantarExcel(sample("cancelaciones.xlsx")));
         assign(form, kCancFields);
         grid(form)->setTextMatrix(6, 0, QStringLiteral("9"));
-        ui.answerBoxes({MsgResult::Yes});
+        ui.answerBoxes({MsgResult::Yes, MsgResult::Ok});
         form.cmdCargarCancelaciones->click();
         QCOMPARE(ui.boxes.size(), 2);
         QVERIFY2(ui.boxes[1].text.startsWith(
@@ -217,7 +215,7 @@ private slots:
         QVERIFY(form.lf_LevantarExcel(sample("cancelaciones.ods")));
         assign(form, kCancFields);
         grid(form)->setTextMatrix(5, 2, QStringLiteral("cinco"));
-        ui.answerBoxes({MsgResult::Yes});
+        ui.answerBoxes({MsgResult::Yes, MsgResult::Ok});
         form.cmdCargarCancelaciones->click();
         QCOMPARE(ui.boxes.size(), 2);
         QVERIFY(ui.boxes[1].text.startsWith(QStringLiteral("No coinciden los tipos")));
@@ -254,6 +252,7 @@ private slots:
         form.m_Despacho = kD;
         QVERIFY(form.lf_LevantarExcel(sample("cancelaciones.xlsx")));
         assign(form, fields);
+        ui.answerBoxes({MsgResult::Ok});
         form.cmdCargarCancelaciones->click();
         QCOMPARE(ui.boxes.size(), 1);
         QCOMPARE(ui.boxes[0].text, text);
@@ -290,7 +289,7 @@ private slots:
             fields[6] = QStringLiteral("Factor Ponderacion");
         assign(form, fields);
         form.txtFactorPonderacion->setText(box);
-        ui.answerBoxes({MsgResult::Yes});
+        ui.answerBoxes({MsgResult::Yes, MsgResult::Ok});
         form.cmdCargarCancelaciones->click();
         QCOMPARE(ui.boxes.size(), 2);
         const QStringList lines =
@@ -310,7 +309,7 @@ private slots:
         grid(form)->setTextMatrix(2, 2, QStringLiteral("2,5"));
         grid(form)->setTextMatrix(3, 2, QStringLiteral("3,5"));
         grid(form)->setTextMatrix(6, 0, QStringLiteral("3,9"));
-        ui.answerBoxes({MsgResult::Yes});
+        ui.answerBoxes({MsgResult::Yes, MsgResult::Ok});
         form.cmdCargarCancelaciones->click();
         QCOMPARE(ui.boxes.size(), 2);
         QCOMPARE(rows("SELECT NDCNART || '/' || NDCNARTAPU FROM DCN WHERE IDCN = ? ORDER BY "
@@ -326,7 +325,7 @@ private slots:
         QVERIFY(form.lf_LevantarExcel(sample("cancelaciones.xlsx")));
         assign(form, kCancFields);
         grid(form)->setTextMatrix(2, 2, QStringLiteral("40000"));
-        ui.answerBoxes({MsgResult::Yes});
+        ui.answerBoxes({MsgResult::Yes, MsgResult::Ok});
         form.cmdCargarCancelaciones->click();
         QCOMPARE(ui.boxes.size(), 2);
         QVERIFY(ui.boxes[1].text.startsWith(QStringLiteral("Desbordamiento")));
@@ -339,6 +338,7 @@ private slots:
         frmXLS2Cancelaciones form;
         form.m_Despacho = kD;
         ui.answerOpenDialog(sample("truncado.xlsx"));
+        ui.answerBoxes({MsgResult::Ok, MsgResult::Ok});
         form.cmdAbrirExcel->click();
         form.cmdCargarCancelaciones->click();
         QCOMPARE(ui.boxes.size(), 2);
@@ -410,6 +410,7 @@ private slots:
         const QStringList antesLiq = liquidaciones(kD);
 
         ui.answerOpenDialog(bad);
+        ui.answerBoxes({MsgResult::Ok});
         abrir->click();
         QCOMPARE(form->findChild<QLabel*>(QStringLiteral("lbArchivo"))->text(), bad);
         QCOMPARE(form->filasLeidas(), 0);
@@ -417,6 +418,7 @@ private slots:
         QCOMPARE(form->findChild<FlexGrid*>()->rows(), 1);
         QCOMPARE(form->findChild<FlexGrid*>()->textMatrix(0, 0), QString());
 
+        ui.answerBoxes({MsgResult::Ok});
         cargar->click();
         QCOMPARE(ui.boxes.last().text, refusal);
         QCOMPARE(cancelaciones(kD), kOldCanc);
@@ -463,6 +465,7 @@ private slots:
 
         lista->addTopLevelItem(new QTreeWidgetItem(QStringList{kD}));
         lista->setCurrentItem(lista->topLevelItem(0));
+        ui.answerBoxes({MsgResult::Ok});
         canc->trigger();
         QCOMPARE(ui.boxes.size(), 1);
         QCOMPARE(ui.boxes[0].text, QStringLiteral("No se puede distribuir en una IC04"));
@@ -510,6 +513,7 @@ private slots:
         for (int c = 0; c < 6; ++c)
             QCOMPARE(grid(form)->textMatrix(1, c),
                      QStringList({"Item", "Codigo", "Tipo", "Base", "Coef", "Total"}).at(c));
+        ui.answerBoxes({MsgResult::Ok});
         form.cmdCargarCancelaciones->click();
         QCOMPARE(ui.boxes.size(), 1);
         QCOMPARE(ui.boxes[0].text, QStringLiteral("Se proceso el archivo excel"));
@@ -567,6 +571,7 @@ private slots:
         form.m_Despacho = kD;
         QVERIFY(form.lf_LevantarExcel(sample("liquidaciones.xlsx")));
         grid(form)->setTextMatrix(row, col, value);
+        ui.answerBoxes({MsgResult::Ok});
         form.cmdCargarCancelaciones->click();
         QCOMPARE(ui.boxes.size(), 1);
         QCOMPARE(ui.boxes[0].text, text);
@@ -582,6 +587,7 @@ private slots:
         form.m_Despacho = kD;
         QVERIFY(form.lf_LevantarExcel(sample("liquidaciones.ods")));
         grid(form)->setTextMatrix(1, 2, QStringLiteral("Coef"));
+        ui.answerBoxes({MsgResult::Ok, MsgResult::Ok});
         form.cmdCargarCancelaciones->click();
         grid(form)->setTextMatrix(1, 4, QString());
         form.cmdCargarCancelaciones->click();
@@ -606,6 +612,7 @@ private slots:
         modDA::execSQL(modDA::kCatalog,
                        testSql("CREATE TRIGGER falla BEFORE INSERT ON LQA WHEN NEW.CLQATAX = "
                                "'020' BEGIN SELECT RAISE(ABORT, 'disco lleno'); END"));
+        ui.answerBoxes({MsgResult::Ok});
         form.cmdCargarCancelaciones->click();
         QCOMPARE(ui.boxes.size(), 1);
         QVERIFY(ui.boxes[0].text.startsWith(QStringLiteral("disco lleno")));
@@ -614,6 +621,7 @@ private slots:
         QCOMPARE(ui.boxes[0].icon, MsgIcon::None);
         QCOMPARE(liquidaciones(kD), before);
         modDA::execSQL(modDA::kCatalog, testSql("DROP TRIGGER falla"));
+        ui.answerBoxes({MsgResult::Ok});
         form.cmdCargarCancelaciones->click();
         QCOMPARE(rows("SELECT NART, COUNT(*) FROM LQA WHERE ILIQ = ? GROUP BY NART", kD),
                  QStringList({"0011|3", "0013|1", "0014|1"}));

@@ -96,38 +96,45 @@ private slots:
     void refused_data() {
         QTest::addColumn<QByteArray>("sheet");
         QTest::addColumn<QString>("message");
+        // A sheet without rows is already refused when it is read.
+        QTest::addColumn<bool>("refusedOnReading");
         QTest::newRow("missing column") << QByteArray("Item\tCantidad\n1\t2\n")
                                         << QStringLiteral("Debe seleccionar Item, Cantidad y FOB "
-                                                          "para poder continuar.");
+                                                          "para poder continuar.")
+                                        << false;
         QTest::newRow("letters in quantity")
             << QByteArray("Item\tCantidad\tTotal\n1\tdos\t3\n")
-            << QStringLiteral("la cantidad \"dos\" no es un número");
+            << QStringLiteral("la cantidad \"dos\" no es un número") << false;
         QTest::newRow("the sheet's row, past a blank one")
             << QByteArray("Item\tCantidad\tTotal\n1\t2\t3\n\n2\tdos\t3\n")
-            << QStringLiteral("Fila 4 de la hoja: la cantidad \"dos\" no es un número");
-        QTest::newRow("letters in amount") << QByteArray("Item\tCantidad\tTotal\n1\t2\ttres\n")
-                                           << QStringLiteral("el FOB \"tres\" no es un número");
+            << QStringLiteral("Fila 4 de la hoja: la cantidad \"dos\" no es un número") << false;
+        QTest::newRow("letters in amount")
+            << QByteArray("Item\tCantidad\tTotal\n1\t2\ttres\n")
+            << QStringLiteral("el FOB \"tres\" no es un número") << false;
         QTest::newRow("negative amount") << QByteArray("Item\tCantidad\tTotal\n1\t2\t-3\n")
-                                         << QStringLiteral("el FOB \"-3\" es negativo");
+                                         << QStringLiteral("el FOB \"-3\" es negativo") << false;
         QTest::newRow("unknown item") << QByteArray("Item\tCantidad\tTotal\n1\t2\t3\n9\t1\t1\n")
-                                      << QStringLiteral("No se encuentra el item ");
+                                      << QStringLiteral("No se encuentra el item ") << false;
         QTest::newRow("no rows") << QByteArray("Item\tCantidad\tTotal\n")
-                                 << QStringLiteral("La hoja no tiene filas para cargar");
+                                 << QStringLiteral("La hoja no tiene filas para cargar") << true;
     }
     // Nothing is written, the earlier rows stay; the window stays open.
     void refused() {
         QFETCH(QByteArray, sheet);
         QFETCH(QString, message);
+        QFETCH(bool, refusedOnReading);
         CatalogFixture catalog(kSeed);
         modDA::execSQL(modDA::kLocal, testSql(QStringLiteral(
                                           "INSERT INTO SIMIGlobalItem (NumeroOperacion, Item, "
                                           "Cantidad, Fob) VALUES ('26001IC04000001A', 1, 7, 7)")));
         frmSIMIGlobal frm;
         frm.m_Despacho = kDespacho;
-        ScriptedUi::current().tolerateBoxes(true);
+        if (refusedOnReading)
+            ScriptedUi::current().answerBoxes({MsgResult::Ok});
         frm.lf_LevantarExcel(hoja(catalog, sheet));
         frm.Seleccionarautomaticamente_dorsel();
         const qsizetype antes = ScriptedUi::current().boxes.size();
+        ScriptedUi::current().answerBoxes({MsgResult::Ok});
         frm.findChild<QPushButton*>(QStringLiteral("cmdGuardar"))->click();
         QCOMPARE(ScriptedUi::current().boxes.size(), antes + 1);
         const QString texto = ScriptedUi::current().boxes.last().text;

@@ -73,9 +73,10 @@ private slots:
                  QStringLiteral("se genero el archivo ") + destino);
         QFile file(destino);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(),
-                 QByteArray("Despacho\tNCM\tItem\tCantidad\tUnitario\tTotal\tSufijos\tOrigen\tIEXT\r\n"
-                            "26001IC04000001A\t8471.30.12\t0001\t2\t5\t10\tAA(X)\t225\t\r\n\r\n"));
+        QCOMPARE(
+            file.readAll(),
+            QByteArray("Despacho\tNCM\tItem\tCantidad\tUnitario\tTotal\tSufijos\tOrigen\tIEXT\r\n"
+                       "26001IC04000001A\t8471.30.12\t0001\t2\t5\t10\tAA(X)\t225\t\r\n\r\n"));
     }
 
     // Nothing to export: the message, no file; a cancelled dialog: nothing at all.
