@@ -13,8 +13,8 @@
 #include "runtime/Format.h"
 #include "runtime/Paths.h"
 #include "runtime/VbError.h"
-#include "shell/frmMain.h"
-#include "shell/mainModule.h"
+#include "shell/MainWindowOpener.h"
+#include "shell/main_documentos.h"
 
 #include "version.h"
 
@@ -205,11 +205,8 @@ void frmMenuIC::closeEvent(QCloseEvent* event) {
         return;
     }
     QDialog::closeEvent(event);
-    corvelix::runHandler(*this, QStringLiteral("Form_Unload"), [] {
-        auto* principal = new frmMain;
-        principal->setAttribute(Qt::WA_DeleteOnClose);
-        ui().show(*principal);
-    });
+    corvelix::runHandler(*this, QStringLiteral("Form_Unload"),
+                         [] { corvelix::openMainWindow(); });
 }
 
 void frmMenuIC::cmdIniciarProceso_Click() {

@@ -24,6 +24,10 @@ public:
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
+    // A new main window, shown through the seam and unloaded (deleted) when it closes: the
+    // program's start, and the opener that forms handing control back use.
+    static void abrirNueva();
+
     void Form_Load();
     // Start-up work, while it has not succeeded yet in this process.
     void Form_Activate();

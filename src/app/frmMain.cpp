@@ -1,18 +1,18 @@
-#include "shell/frmMain.h"
+#include "app/frmMain.h"
 
+#include "app/frmActualizacion.h"
+#include "app/frmCopiarOperacion.h"
+#include "app/frmmasOpciones.h"
+#include "app/mainModule.h"
 #include "assembly/frmArmadoITEM.h"
 #include "assembly/frmCaratula.h"
-#include "imports/entradas.h"
 #include "data/modDA.h"
+#include "imports/entradas.h"
 #include "platform/SingleInstance.h"
 #include "runtime/FormKit.h"
 #include "runtime/Format.h"
 #include "runtime/VbError.h"
-#include "shell/frmActualizacion.h"
-#include "shell/frmCopiarOperacion.h"
-#include "shell/frmmasOpciones.h"
 #include "shell/ModMaria.h"
-#include "shell/mainModule.h"
 #include "shell/modRET_listas.h"
 #include "transfer/frmImportarRET.h"
 #include "transfer/modKitSQL.h"
@@ -184,6 +184,12 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
 
     Form_Load();
     Form_Resize();
+}
+
+void frmMain::abrirNueva() {
+    auto* ventana = new frmMain;
+    ventana->setAttribute(Qt::WA_DeleteOnClose);
+    ui().show(*ventana);
 }
 
 frmMain::~frmMain() {

@@ -1,5 +1,5 @@
-#include "shell/frmCopiarOperacion.h"
-#include "shell/frmMain.h"
+#include "app/frmCopiarOperacion.h"
+#include "app/frmMain.h"
 #include "support/CatalogFixture.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ScriptedUi.h"

@@ -1,6 +1,6 @@
 // The main window's operations on the selected declaration beyond opening it: the SIMI menu,
 // cancellation generation, SIMI FIX and the profile reset key.
-#include "shell/frmMain.h"
+#include "app/frmMain.h"
 
 #include "data/attached_rows.h"
 #include "data/cancellations.h"
