@@ -178,9 +178,9 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     modDA::setInternalProfileListener(&marcarVersionInterna);
 
     // Runs at the first showing and again, after a failure, whenever the window comes back
-    // from another form, until it succeeds once in the process.
+    // from another form, until it succeeds once for this window.
     activacion_ = new corvelix::FirstActivation(
-        *this, [this] { primeraActivacion(); }, [] { return s_activado.get(); });
+        *this, [this] { primeraActivacion(); }, [this] { return cargada_; });
 
     Form_Load();
     Form_Resize();
@@ -431,14 +431,17 @@ void frmMain::Form_Activate() {
 }
 
 void frmMain::primeraActivacion() {
-    QString sinBloqueo;
-    const corvelix::InstanceLock bloqueo = corvelix::takeInstanceLock(&sinBloqueo);
-    if (bloqueo == corvelix::InstanceLock::HeldByOther)
-        ui().quit(0);
-    // Two copies could run side by side unnoticed: the user should know.
-    if (bloqueo == corvelix::InstanceLock::Unavailable)
-        ui().msgBox(sinBloqueo, corvelix::MsgButtons::Ok, corvelix::MsgIcon::Exclamation);
-    modDA::updateStore();
+    // The instance test and the store check belong to the process; the list to each window.
+    if (!s_activado) {
+        QString sinBloqueo;
+        const corvelix::InstanceLock bloqueo = corvelix::takeInstanceLock(&sinBloqueo);
+        if (bloqueo == corvelix::InstanceLock::HeldByOther)
+            ui().quit(0);
+        // Two copies could run side by side unnoticed: the user should know.
+        if (bloqueo == corvelix::InstanceLock::Unavailable)
+            ui().msgBox(sinBloqueo, corvelix::MsgButtons::Ok, corvelix::MsgIcon::Exclamation);
+        modDA::updateStore();
+    }
     cargarGrilla(QString());
     lstDespachos->setFocus();
     setWindowTitle(QStringLiteral("CORVELIX - Version %1.%2.%3 - Generado %4")
@@ -447,6 +450,7 @@ void frmMain::primeraActivacion() {
                        .arg(corvelix::build::versionRevision)
                        .arg(QLatin1String(corvelix::build::buildDate)));
     s_activado = true;
+    cargada_ = true;
 }
 
 void frmMain::cargarGrilla(const QString& filtro) {

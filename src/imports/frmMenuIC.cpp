@@ -149,6 +149,11 @@ QString frmMenuIC::programaHermano() {
     return QDir(corvelix::programFolder()).absoluteFilePath(ruta);
 }
 
+void frmMenuIC::showEvent(QShowEvent* event) {
+    cerrado_ = false;
+    QDialog::showEvent(event);
+}
+
 void frmMenuIC::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
@@ -204,7 +209,12 @@ void frmMenuIC::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    QDialog::closeEvent(event);
+    // Not QDialog's handler: it calls reject(), which closes again and so refuses the close.
+    event->accept();
+    // A second request before the window is gone (a double press) hands back nothing more.
+    if (cerrado_)
+        return;
+    cerrado_ = true;
     corvelix::runHandler(*this, QStringLiteral("Form_Unload"),
                          [] { corvelix::openMainWindow(); });
 }
