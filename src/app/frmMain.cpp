@@ -7,7 +7,6 @@
 #include "assembly/frmArmadoITEM.h"
 #include "assembly/frmCaratula.h"
 #include "data/modDA.h"
-#include "imports/entradas.h"
 #include "platform/SingleInstance.h"
 #include "runtime/FormKit.h"
 #include "runtime/Format.h"
@@ -336,7 +335,6 @@ void frmMain::crearMenus() {
     entrada(mnuArchivo, "mnuCargarCancelaciones", QStringLiteral("Cargar Cancelaciones"));
     entrada(mnuArchivo, "mnuExportarExcelLgy", QStringLiteral("Exportar a Excel v1"));
     entrada(mnuArchivo, "mnuExportarExcel", QStringLiteral("Exportar a Excel v2"));
-    conectarImportacionesHoja(*this, *mnuArchivo, *lstDespachos);
 
     // Transfer files: the selected declaration to TXT, and a RET pair to TXT.
     const auto exportarTXT = [this] {

@@ -1,5 +1,8 @@
 #include "app/frmCopiarOperacion.h"
 #include "app/frmMain.h"
+#include "imports/frmXLS2Cancelaciones.h"
+#include "imports/frmXLS2Liquidaciones.h"
+#include "runtime/VbError.h"
 #include "support/CatalogFixture.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ScriptedUi.h"
@@ -8,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -58,6 +62,47 @@ private slots:
         entry(frm, "mnuCopiarOperacion").trigger();
         QCOMPARE(origins, QStringList{QStringLiteral("24010IC04000001A")});
         QVERIFY(ScriptedUi::current().boxes.isEmpty());
+    }
+
+    // The two sheet imports, as every entry: the first row when none is current, and a
+    // failure in a box with the exclamation icon.
+    void sheetImportEntries_data() {
+        QTest::addColumn<QString>("entrada");
+        QTest::addColumn<QString>("form");
+        QTest::newRow("liquidations")
+            << QStringLiteral("mnuCargarLiquidaciones") << QStringLiteral("frmXLS2Liquidaciones");
+        QTest::newRow("cancellations")
+            << QStringLiteral("mnuCargarCancelaciones") << QStringLiteral("frmXLS2Cancelaciones");
+    }
+    void sheetImportEntries() {
+        QFETCH(QString, entrada);
+        QFETCH(QString, form);
+        CatalogFixture catalog(QStringLiteral(
+            "INSERT INTO DDT (IDDT, IEXT) VALUES ('26001IC06000123A', 'UNO');"));
+        frmMain frm;
+        frm.cargarGrilla(QString());
+        lista(frm).setCurrentItem(nullptr);
+        QString recibido;
+        auto& ui = ScriptedUi::current();
+        ui.onForm(form, [&](QDialog& d) {
+            recibido = form == QLatin1String("frmXLS2Liquidaciones")
+                           ? static_cast<frmXLS2Liquidaciones&>(d).m_Despacho
+                           : static_cast<frmXLS2Cancelaciones&>(d).m_Despacho;
+        });
+        entry(frm, entrada.toLatin1().constData()).trigger();
+        QCOMPARE(recibido, QStringLiteral("26001IC06000123A"));
+        QVERIFY(ui.boxes.isEmpty());
+
+        ui.onForm(form, [](QDialog&) {
+            throw corvelix::VbError(5, QStringLiteral("prueba"), QStringLiteral("fallo"));
+        });
+        ui.answerBoxes({MsgResult::Ok});
+        entry(frm, entrada.toLatin1().constData()).trigger();
+        QCOMPARE(ui.boxes.size(), 1);
+        QCOMPARE(ui.boxes[0].icon, MsgIcon::Exclamation);
+        QVERIFY2(ui.boxes[0].text.contains(QStringLiteral("Corvelix.frmMain.") + entrada +
+                                           QStringLiteral("_Click (0)::")),
+                 qPrintable(ui.boxes[0].text));
     }
 
     void optionsButtons_data() {
