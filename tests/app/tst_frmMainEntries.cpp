@@ -13,7 +13,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMenu>
+#include <QFile>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -26,6 +28,15 @@ namespace {
 
 const QString kSeed = QStringLiteral(R"(
 INSERT INTO DDT (IDDT, IEXT) VALUES ('24010IC04000001A', 'UNO'), ('24010IC04000002B', 'DOS');
+)");
+
+// One declaration with one item, enough for a transfer file.
+const QString kSeedTransferencia = QStringLiteral(R"(
+INSERT INTO DDT (IDDT, CDDTAGR, NDDTIMMIOE, CDDTBUR, CDDTDEVFOB, MDDTFOB, MDDTFLE, MDDTASS, CDDTIVA, ISTA, IEXT)
+  VALUES ('26001IC04000001A', '20123456789', '30712345678', '001', 'DOL', 1000, 0, 0, 'S', 'IC04', 'REF');
+INSERT INTO ART (IDDT, NART, NARTEXT, IESPNCE, CARTPAYORI, CARTPAYPRC, CARTUSO, CARTUNTDCL, QARTUNTDCL, QARTUNTEST, QARTKGRNET, MARTUNITAR, MARTFOB, MARTFLE, MARTASS, CARTTYP)
+  VALUES ('26001IC04000001A', '0001', '0001', '8471.30.12.000A', '310', '310', '1', '07', 10, 10, 5, 100, 1000, 0, 0, 'N');
+INSERT INTO SBT (IDDT, NART, ISBT, CSBTSVL, QSBTUNTDCL, QSBTUNTEST, MSBTUNITAR, MSBTFOB) VALUES ('26001IC04000001A', '0001', '0000', '', 10, 10, 100, 1000);
 )");
 
 QAction& entry(frmMain& frm, const char* name) {
@@ -105,20 +116,63 @@ private slots:
                  qPrintable(ui.boxes[0].text));
     }
 
+    // The buttons that need no declaration open their form modally, nothing passed.
     void optionsButtons_data() {
         QTest::addColumn<QString>("button");
-        QTest::newRow("cmdBultos") << QStringLiteral("cmdBultos");
-        QTest::newRow("cmdRatificacion") << QStringLiteral("cmdRatificacion");
-        QTest::newRow("cmdMasOpciones") << QStringLiteral("cmdMasOpciones");
+        QTest::addColumn<QString>("form");
+        const QString opciones = QStringLiteral("frmmasOpciones");
+        QTest::newRow("cmdBultos") << QStringLiteral("cmdBultos") << opciones;
+        QTest::newRow("cmdRatificacion") << QStringLiteral("cmdRatificacion") << opciones;
+        QTest::newRow("cmdMasOpciones") << QStringLiteral("cmdMasOpciones") << opciones;
+        QTest::newRow("cmdConvertRET_2_TXT")
+            << QStringLiteral("cmdConvertRET_2_TXT") << QStringLiteral("frmImportarRET");
     }
     void optionsButtons() {
         QFETCH(QString, button);
+        QFETCH(QString, form);
         frmMain frm;
         auto* b = frm.findChild<QPushButton*>(button);
         QVERIFY(b->isEnabled());
         b->click();
-        QCOMPARE(ScriptedUi::current().shownForms, QStringList{QStringLiteral("frmmasOpciones")});
+        QCOMPARE(ScriptedUi::current().shownForms, QStringList{form});
         QVERIFY(ScriptedUi::current().modelessForms.isEmpty());
+        QVERIFY(ScriptedUi::current().boxes.isEmpty());
+    }
+
+    // "Exportar a TXT" and its button write the transfer file of the selected declaration,
+    // or of the first row when none is current.
+    void transferExport_data() {
+        QTest::addColumn<QString>("entrada");
+        QTest::newRow("menu") << QStringLiteral("mnuExportarATXT");
+        QTest::newRow("button") << QStringLiteral("cmdExportarProvisorio");
+    }
+    void transferExport() {
+        QFETCH(QString, entrada);
+        CatalogFixture catalog(kSeedTransferencia);
+        QTemporaryDir dir;
+        const QString ruta = dir.filePath(QStringLiteral("transferencia"));
+        auto& ui = ScriptedUi::current();
+        ui.answerSaveDialog(ruta);
+        ui.answerBoxes({MsgResult::Ok});
+        frmMain frm;
+        frm.cargarGrilla(QString());
+        lista(frm).setCurrentItem(nullptr);
+        if (auto* boton = frm.findChild<QPushButton*>(entrada))
+            boton->click();
+        else
+            entry(frm, entrada.toLatin1().constData()).trigger();
+        QCOMPARE(ui.fileDialogs.size(), 1);
+        QCOMPARE(ui.fileDialogs[0].request.proposedName,
+                 QStringLiteral("26001IC04000001A - REF.txt"));
+        QCOMPARE(ui.boxes.size(), 1);
+        QCOMPARE(ui.boxes[0].text, QStringLiteral("Se generó el archivo de transferencia en \n") +
+                                       ruta + QStringLiteral(".txt"));
+        QFile file(ruta + QStringLiteral(".txt"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray texto = file.readAll();
+        QVERIFY2(texto.startsWith("[DDT]\r\n") && texto.contains("\r\nNARTEXT=0001\r\n"),
+                 texto.constData());
+        QVERIFY(!ui.busy);
     }
 
     // Modeless: the entry returns at once and the window stays open beside the main one.
