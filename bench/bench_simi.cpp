@@ -4,6 +4,7 @@
 #include "bench.h"
 
 #include "data/attached_rows.h"
+#include "data/declaration_reads.h"
 #include "data/demo_catalog.h"
 #include "data/modDA.h"
 #include "data/prorating.h"
@@ -58,7 +59,7 @@ QString guion(const QList<modDA::SimiFila>& rows, const QString& recalculo) {
                   QStringLiteral("delete from CCM where IDDT = '%1' AND CCCM = 'DCEXP';").arg(d)};
     for (const modDA::SimiFila& f : rows) {
         const QString n = cuatro(f.item);
-        s << QStringLiteral("update ART set LISTA = '%1' where IDDT = '%2' and NARTEXT = '%3';")
+        s << QStringLiteral("update ART set LISTA = '%1' where IDDT = '%2' and NART = '%3';")
                  .arg(f.lista, d, n)
           << QStringLiteral("DELETE from DVD where IDVD = '%1' and NART = '%2' and CDVDDOC in "
                             "('CERT.ORIGEN/L', 'COD-MERCOSUR', 'CERTORIGMERCOSUR');")
@@ -74,9 +75,10 @@ QString guion(const QList<modDA::SimiFila>& rows, const QString& recalculo) {
                             "values ('%1', %2, 'DCEXP', '%3', 1, '%4');")
                  .arg(d)
                  .arg(f.item)
-                 .arg(f.ccTexto, corvelix::formatNumber(f.item, f.paisOrigen == QLatin1String("225")
-                                                                    ? QStringLiteral("0000")
-                                                                    : QStringLiteral("000000000000")));
+                 .arg(f.ccTexto,
+                      corvelix::formatNumber(f.item, f.paisOrigen == QLatin1String("225")
+                                                         ? QStringLiteral("0000")
+                                                         : QStringLiteral("000000000000")));
     }
     s << QStringLiteral("COMMIT;")
       << QStringLiteral("delete from CPL where ICPL = '%1' and (CCPL like 'SIMI-DESC-MERC%' or "
@@ -88,8 +90,8 @@ QString guion(const QList<modDA::SimiFila>& rows, const QString& recalculo) {
         if (i % 10 != 0)
             continue;
         const QString n = cuatro(i);
-        for (const char* t : {"SBT|IDDT", "CPL|ICPL", "SRG|ISRG", "DVD|IDVD", "LQA|ILIQ", "DCM|IDDT",
-                              "ART|IDDT"}) {
+        for (const char* t :
+             {"SBT|IDDT", "CPL|ICPL", "SRG|ISRG", "DVD|IDVD", "LQA|ILIQ", "DCM|IDDT", "ART|IDDT"}) {
             const QStringList p = QString::fromLatin1(t).split(QLatin1Char('|'));
             s << QStringLiteral("delete from %1 where %2 = '%3' and NART = '%4';")
                      .arg(p[0], p[1], d, n);
@@ -128,15 +130,18 @@ void simiRun(corvelix::bench::Run& run) {
     paso("work rows written", [&] { modDA::simiReemplazarFilas(large(), rows, 0); });
     paso("lists, certificates, CCPAC", [&] {
         const QList<modDA::SimiFila> leidas = modDA::getSimiFilas(large());
+        const QHash<QString, QString> claves = modDA::getClavesPorNumeroMostrado(large());
         modDA::Transaction transaccion(modDA::kCatalog);
         modDA::simiCCPackReset(large());
         for (const modDA::SimiFila& f : leidas) {
-            modDA::simiSetLista(f.operacion, f.lista, f.item);
-            modDA::simiSetCertificadoOrigen(f.operacion, f.item, f.certificado);
-            modDA::simiSetCCPack(f.operacion, f.item, f.ccTexto,
-                                 corvelix::formatNumber(f.item, f.paisOrigen == QLatin1String("225")
-                                                                    ? QStringLiteral("0000")
-                                                                    : QStringLiteral("000000000000")));
+            const QString nart = claves.value(cuatro(f.item));
+            modDA::simiSetLista(f.operacion, f.lista, nart);
+            modDA::simiSetCertificadoOrigen(f.operacion, nart, f.certificado);
+            modDA::simiSetCCPack(
+                f.operacion, nart, f.ccTexto,
+                corvelix::formatNumber(f.item, f.paisOrigen == QLatin1String("225")
+                                                   ? QStringLiteral("0000")
+                                                   : QStringLiteral("000000000000")));
         }
         transaccion.commit();
     });
@@ -147,8 +152,12 @@ void simiRun(corvelix::bench::Run& run) {
         (void)corvelix::ProcessRunner::run(frmMenuIC::programaHermano(), {large()},
                                            corvelix::programFolder());
     });
-    paso("deletion (300 items)",
-         [&] { modDA::simiEliminarItems(large(), modDA::getSimiMarcados(large())); });
+    paso("deletion (300 items)", [&] {
+        QList<modDA::SimiItem> items;
+        for (const int numero : modDA::getSimiMarcados(large()))
+            items.append({numero, cuatro(numero)});
+        modDA::simiEliminarItems(large(), items);
+    });
     paso("header recalculation", [&] { modDA::recalcularCaratula(large()); });
     double total = 0;
     for (const auto& p : pasos)
@@ -164,8 +173,8 @@ void simiRun(corvelix::bench::Run& run) {
                        "MARTFLE), 0), 2) FROM ART WHERE IDDT = '%1') WHERE IDDT = '%1';")
             .arg(large());
     const double shell = run.shellTime(built, guion(rows, recalculo), 1, true);
-    run.report(QStringLiteral("SIMI run, catalog steps (3000 rows, 300 items deleted)"),
-               catalogo, shell, 2.0);
+    run.report(QStringLiteral("SIMI run, catalog steps (3000 rows, 300 items deleted)"), catalogo,
+               shell, 2.0);
 }
 } // namespace
 

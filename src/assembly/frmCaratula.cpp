@@ -1,11 +1,11 @@
 #include "assembly/frmCaratula.h"
 
-#include "assembly/TextGrid.h"
 #include "assembly/frmFacturas.h"
 #include "assembly/frmFacturasPegar.h"
 #include "data/declaration_reads.h"
 #include "data/invoices.h"
 #include "data/modDA.h"
+#include "platform/FlexGrid.h"
 #include "runtime/FormKit.h"
 #include "runtime/Format.h"
 #include "runtime/Ui.h"
@@ -110,7 +110,7 @@ frmCaratula::frmCaratula(QWidget* parent) : QDialog(parent) {
     controlVendedor_ = new ClCntrl(this);
     controlVendedor_->sLinkText(txtVendedorComprador);
 
-    grdFacturas->installEventFilter(this);
+    connect(grdFacturas, &corvelix::FlexGrid::keyDown, this, &frmCaratula::grdFacturas_KeyDown);
     txtFactura->installEventFilter(this);
 
     new corvelix::FirstActivation(*this, [this] { Form_Activate(); });
@@ -177,13 +177,15 @@ void frmCaratula::crearControles() {
          {lbFOBTotal, lbFleteTotal, lbSeguroTotal, lbTotalAjusteINC, lbAjuesteDED, lbTotalKilos})
         amount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     etiqueta(QStringLiteral("Cantidades"), totales, 440, 10, 150);
-    grdCantidades = new corvelix::TextGrid(totales);
+    grdCantidades = new corvelix::FlexGrid(totales);
     grdCantidades->setObjectName(QStringLiteral("grdCantidades"));
-    grdCantidades->setFixedRows(0);
     grdCantidades->setGeometry(440, 30, 296, 90);
-    grdResumenNCM = new corvelix::TextGrid(totales);
+    grdCantidades->setSelectionByRow(true);
+    grdResumenNCM = new corvelix::FlexGrid(totales);
     grdResumenNCM->setObjectName(QStringLiteral("grdResumenNCM"));
+    grdResumenNCM->setFixedRows(1);
     grdResumenNCM->setGeometry(10, 130, 726, 220);
+    grdResumenNCM->setSelectionByRow(true);
     sstabCaratula->addTab(totales, QStringLiteral("Totales"));
 
     auto* facturas = new QWidget;
@@ -191,9 +193,11 @@ void frmCaratula::crearControles() {
     cboPresenciaFacturas = new QComboBox(facturas);
     cboPresenciaFacturas->setObjectName(QStringLiteral("cboPresenciaFacturas"));
     cboPresenciaFacturas->setGeometry(160, 8, 60, 26);
-    grdFacturas = new corvelix::TextGrid(facturas);
+    grdFacturas = new corvelix::FlexGrid(facturas);
     grdFacturas->setObjectName(QStringLiteral("grdFacturas"));
+    grdFacturas->setFixedRows(1);
     grdFacturas->setGeometry(10, 42, 580, 306);
+    grdFacturas->setSelectionByRow(true);
     txtFactura = new QLineEdit(facturas);
     txtFactura->setObjectName(QStringLiteral("txtFactura"));
     txtFactura->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -253,21 +257,24 @@ void frmCaratula::cargarDatos() {
 void frmCaratula::CargarFacturas() {
     corvelix::chained(location("cargarFacturas"), [this] {
         grdFacturas->setCols(1);
-        grdFacturas->setTextMatrix(0, 0, QStringLiteral("Facturas"));
-        grdFacturas->setColWidthTwips(0, 8000);
-        grdFacturas->setColAlignment(0, Qt::AlignRight | Qt::AlignTop);
         grdFacturas->setRows(1);
+        grdFacturas->setTextMatrix(0, 0, QStringLiteral("Facturas"));
+        grdFacturas->setColWidth(0, 8000);
+        grdFacturas->setColAlignment(0, corvelix::FlexAlign::RightTop);
         if (modDA::getPresenciaFactura(m_Operacion)) {
             cboPresenciaFacturas->setCurrentText(QStringLiteral("S"));
             modDA::Recordset rs = modDA::getDocumentosCaratula(m_Operacion, true);
             grdFacturas->setRows(1);
-            QList<QStringList> filas;
-            filas.reserve(rs.recordCount());
+            std::vector<QStringList> filas;
+            filas.reserve(std::size_t(rs.recordCount()));
             while (!rs.eof()) {
-                filas.append(QStringList{rs.text(QStringLiteral("LDVDREFDOC"))});
+                filas.push_back(QStringList{rs.text(QStringLiteral("LDVDREFDOC"))});
                 rs.moveNext();
             }
-            grdFacturas->addRows(filas);
+            grdFacturas->appendRows(filas);
+            // The first invoice is the current row, as the grid had it after loading.
+            if (grdFacturas->rows() > 1)
+                grdFacturas->select(1, 0, 1, 0);
         } else {
             cboPresenciaFacturas->setCurrentText(QStringLiteral("N"));
         }
@@ -282,8 +289,8 @@ void frmCaratula::cargargrillas() {
         line = 20;
         grdCantidades->setRows(0);
         grdCantidades->setCols(2);
-        grdCantidades->setColWidthTwips(0, 1200);
-        grdCantidades->setColWidthTwips(1, 1500);
+        grdCantidades->setColWidth(0, 1200);
+        grdCantidades->setColWidth(1, 1500);
         line = 30;
         while (!rs.eof()) {
             grdCantidades->addItem(rs.text(QStringLiteral("LUMMUNTMSR")) + QLatin1Char('\t') +
@@ -295,26 +302,25 @@ void frmCaratula::cargargrillas() {
         line = 50;
         grdResumenNCM->setRows(1);
         grdResumenNCM->setCols(6);
-        grdResumenNCM->setRow(0);
         const QStringList titulos{"NCM", "Cant", "DEC", "Declarada", "EST", "Estadistica"};
         const int anchos[] = {1800, 500, 600, 1300, 600, 1300};
         for (int c = 0; c < 6; ++c) {
             grdResumenNCM->setTextMatrix(0, c, titulos.at(c));
-            grdResumenNCM->setColWidthTwips(c, anchos[c]);
+            grdResumenNCM->setColWidth(c, anchos[c]);
         }
         for (int c : {1, 2, 4})
-            grdResumenNCM->setColAlignment(c, Qt::AlignCenter);
+            grdResumenNCM->setColAlignment(c, corvelix::FlexAlign::CenterCenter);
         line = 60;
-        QList<QStringList> filas;
+        std::vector<QStringList> filas;
         while (!rs.eof()) {
             QStringList fila;
             for (const char* campo : {"IESPNCE", "cantidad", "CARTUNTDCL", "totaldeclarada",
                                       "CARTUNTEST", "totalestadistica"})
                 fila << valorCelda(rs.field(QLatin1String(campo)));
-            filas << fila;
+            filas.push_back(fila);
             rs.moveNext();
         }
-        grdResumenNCM->addRows(filas);
+        grdResumenNCM->appendRows(filas);
         line = 70;
     });
 }
@@ -378,10 +384,10 @@ void frmCaratula::procesarFacturas(const QString& despacho, const QString& texto
 
 void frmCaratula::EditarFactura() {
     corvelix::chained(location("EditarFactura"), [this] {
-        if (grdFacturas->row() == 0)
+        if (grdFacturas->row() < grdFacturas->fixedRows())
             return;
         txtFactura->setVisible(true);
-        grdFacturas->setCol(0);
+        grdFacturas->setCurrentCell(grdFacturas->row(), 0);
         const QString anterior = grdFacturas->textMatrix(grdFacturas->row(), 0);
         txtFactura->setText(anterior);
         txtFactura->setProperty("Tag", anterior);
@@ -432,8 +438,9 @@ void frmCaratula::volverALaGrilla() {
     txtFactura->hide();
     grdFacturas->setEnabled(true);
     keyPreview_ = true;
-    grdFacturas->setCol(0);
-    grdFacturas->selectCurrentRow();
+    const int fila = grdFacturas->row();
+    if (fila >= grdFacturas->fixedRows())
+        grdFacturas->select(fila, 0, fila, grdFacturas->cols() - 1);
     grdFacturas->setFocus();
 }
 
@@ -442,6 +449,8 @@ void frmCaratula::eliminarFactura() {
         if (grdFacturas->rows() < 2)
             return;
         const int fila = grdFacturas->row();
+        if (fila < grdFacturas->fixedRows())
+            return;
         const QString factura = grdFacturas->textMatrix(fila, 0);
         if (ui().msgBox(QStringLiteral("confirma eliminar la factura ") + factura,
                         MsgButtons::YesNo, MsgIcon::Question, {},
@@ -460,21 +469,7 @@ bool frmCaratula::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     const auto& key = *static_cast<QKeyEvent*>(event);
-    if (watched == grdFacturas) {
-        if (key.key() == Qt::Key_Insert) {
-            agregarFactura();
-            return true;
-        }
-        if (key.key() == Qt::Key_Delete) {
-            eliminarFactura();
-            return true;
-        }
-        if (isEnter(key)) {
-            corvelix::runHandler(*this, QStringLiteral("grdFacturas_KeyDown"),
-                                 [this] { EditarFactura(); });
-            return true;
-        }
-    } else if (watched == txtFactura) {
+    if (watched == txtFactura) {
         if (isEnter(key)) {
             modificarFactura();
             return true;
@@ -486,6 +481,20 @@ bool frmCaratula::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void frmCaratula::grdFacturas_KeyDown(QKeyEvent* key) {
+    if (key->key() == Qt::Key_Insert) {
+        key->accept();
+        agregarFactura();
+    } else if (key->key() == Qt::Key_Delete) {
+        key->accept();
+        eliminarFactura();
+    } else if (isEnter(*key)) {
+        key->accept();
+        corvelix::runHandler(*this, QStringLiteral("grdFacturas_KeyDown"),
+                             [this] { EditarFactura(); });
+    }
 }
 
 void frmCaratula::keyPressEvent(QKeyEvent* event) {

@@ -7,13 +7,14 @@
 class ClCntrl;
 class QComboBox;
 class QLabel;
+class QKeyEvent;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
 class QTreeWidget;
 
 namespace corvelix {
-class TextGrid;
+class FlexGrid;
 }
 
 // The header of one declaration: its parties, own reference, amounts, item summaries and
@@ -44,6 +45,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void grdFacturas_KeyDown(QKeyEvent* key);
     void keyPressEvent(QKeyEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
@@ -64,10 +66,10 @@ private:
     QLabel* lbTotalAjusteINC;
     QLabel* lbAjuesteDED;
     QLabel* lbTotalKilos;
-    corvelix::TextGrid* grdCantidades;
-    corvelix::TextGrid* grdResumenNCM;
+    corvelix::FlexGrid* grdCantidades;
+    corvelix::FlexGrid* grdResumenNCM;
     QComboBox* cboPresenciaFacturas;
-    corvelix::TextGrid* grdFacturas;
+    corvelix::FlexGrid* grdFacturas;
     QLineEdit* txtFactura;
     QPushButton* cmdAgregar;
     QPushButton* cmdAddMasivos;

@@ -199,6 +199,19 @@ SIMItemCampos getCamposSIM(const QString& despacho, const QString& item) {
         line);
 }
 
+QHash<QString, QString> getClavesPorNumeroMostrado(const QString& despacho) {
+    return corvelix::chained(location("getClavesPorNumeroMostrado"), [&] {
+        const Recordset rs =
+            getRs(kCatalog, "select NARTEXT, NART from ART where IDDT = ? order by NART desc",
+                  {despacho});
+        QHash<QString, QString> claves;
+        claves.reserve(rs.recordCount());
+        for (const QVariantList& r : rs.rows())
+            claves.insert(r.at(0).toString().trimmed(), r.at(1).toString());
+        return claves;
+    });
+}
+
 QString getDescripcionTabla(const QString& codigo, int tablaCodigo) {
     int line = 0;
     return corvelix::chained(

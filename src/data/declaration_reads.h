@@ -2,6 +2,7 @@
 
 #include "data/Recordset.h"
 
+#include <QHash>
 #include <QString>
 
 // One declaration's items as the item view, the item picker, the item editor, the exports and
@@ -40,6 +41,11 @@ Recordset getSIMIGlobal(const QString& despacho);
 // The item whose shown number is `item` written with four digits ("7" reads "0007"). No such
 // item raises 0x8005E235 "No se encuentra el item ...".
 SIMItemCampos getCamposSIM(const QString& despacho, const QString& item);
+
+// The keys (NART) of the declaration's items by the number each shows (NARTEXT, four digits),
+// for the sheets that name items as shown. Of two items showing one number the lowest key is
+// kept.
+QHash<QString, QString> getClavesPorNumeroMostrado(const QString& despacho);
 
 // The description of `codigo` in code table `tablaCodigo` (1 VEN, 2 lst, 3 ZCP, 4 DOC, 5 EST,
 // 6 PAY, 7 PRV), trimmed. Another table number raises "parametro invalido: <n>"; a code

@@ -28,7 +28,7 @@ void reemplazarCancelaciones(const QString& despacho,
 
 // One liquidation line as the liquidation sheet gives it.
 struct LineaLiquidacionHoja {
-    QString item;
+    QString item; // the item's key (NART)
     QString codigo;
     QString tipo;
     double base = 0;
@@ -36,8 +36,8 @@ struct LineaLiquidacionHoja {
     double total = 0;
 };
 
-// Deletes the liquidation lines of each item in `items`, adds `lineas`, marks the header and
-// all items.
+// Deletes the liquidation lines of each item in `items` (keys), adds `lineas`, marks the header
+// and all items.
 void reemplazarLiquidaciones(const QString& despacho, const QStringList& items,
                              const std::vector<LineaLiquidacionHoja>& lineas);
 

@@ -20,6 +20,9 @@ QString cuatroDigitos(int item) {
 const Sql kColumnas = "SELECT NumeroOperacion, Item, Lista, Certificado_Origen, CCTexto, "
                       "PaisOrigen, Cantidad, Fob, procesado FROM SIMIGlobalItem ";
 
+// Rows whose item a run has deleted (state 2) send nothing more: their item is gone.
+const Sql kVigentes = "AND (procesado IS NULL OR procesado <> 2) ";
+
 QList<SimiFila> leerFilas(const Recordset& rs) {
     QList<SimiFila> filas;
     filas.reserve(rs.recordCount());
@@ -47,17 +50,18 @@ QString sinComillas(QString text) {
 
 int getItemSIMI(const QString& despacho) {
     return corvelix::chained(location("getItemSIMI"), [&] {
-        const Recordset rs = getRs(
-            kLocal, "select count(*) AS total from SIMIGlobalItem where NumeroOperacion = ?",
-            {despacho});
+        const Recordset rs =
+            getRs(kLocal, "select count(*) AS total from SIMIGlobalItem where NumeroOperacion = ?",
+                  {despacho});
         return rs.eof() ? 0 : rs.field(QStringLiteral("total")).toInt();
     });
 }
 
 QList<SimiFila> getSimiFilas(const QString& despacho) {
     return corvelix::chained(location("getSimiFilas"), [&] {
-        return leerFilas(getRs(kLocal, kColumnas + "WHERE NumeroOperacion = ? ORDER BY rowid",
-                               {despacho}));
+        return leerFilas(
+            getRs(kLocal, kColumnas + "WHERE NumeroOperacion = ? " + kVigentes + "ORDER BY rowid",
+                  {despacho}));
     });
 }
 
@@ -76,22 +80,21 @@ QList<SimiFila> getSimiFilasCon(const QString& despacho, SimiValor valor) {
             break;
         }
         return leerFilas(getRs(kLocal,
-                               kColumnas + "WHERE NumeroOperacion = ? " + condicion +
+                               kColumnas + "WHERE NumeroOperacion = ? " + kVigentes + condicion +
                                    "ORDER BY rowid",
                                {despacho}));
     });
 }
 
-void simiSetLista(const QString& despacho, const QString& lista, int item) {
+void simiSetLista(const QString& despacho, const QString& lista, const QString& nart) {
     corvelix::chained(location("simiSetLista"), [&] {
-        execSQL(kCatalog, "update ART set LISTA = ? where IDDT = ? and NARTEXT = ?",
-                {lista, despacho, cuatroDigitos(item)});
+        execSQL(kCatalog, "update ART set LISTA = ? where IDDT = ? and NART = ?",
+                {lista, despacho, nart});
     });
 }
 
-void simiSetCertificadoOrigen(const QString& despacho, int item, const QString& valor) {
+void simiSetCertificadoOrigen(const QString& despacho, const QString& nart, const QString& valor) {
     corvelix::chained(location("simiSetCertificadoOrigen"), [&] {
-        const QString nart = cuatroDigitos(item);
         Transaction transaction;
         execSQL(kCatalog,
                 "DELETE from DVD where IDVD = ? and NART = ? and CDVDDOC in "
@@ -116,13 +119,13 @@ void simiCCPackReset(const QString& despacho) {
     });
 }
 
-void simiSetCCPack(const QString& despacho, int item, const QString& valor,
+void simiSetCCPack(const QString& despacho, const QString& nart, const QString& valor,
                    const QString& cccmnart) {
     corvelix::chained(location("simiSetCCPack"), [&] {
         execSQL(kCatalog,
                 "insert into CCM (IDDT, NART, CCCM, MCCM, DESARROLLO, CCCMNART) "
                 "values (?, ?, 'DCEXP', ?, 1, ?)",
-                {despacho, item, sinComillas(valor), cccmnart});
+                {despacho, nart.toInt(), sinComillas(valor), cccmnart});
     });
 }
 
@@ -150,20 +153,19 @@ QList<int> getSimiMarcados(const QString& despacho) {
     });
 }
 
-void simiEliminarItems(const QString& despacho, const QList<int>& items) {
+void simiEliminarItems(const QString& despacho, const QList<SimiItem>& items) {
     corvelix::chained(location("simiEliminarItems"), [&] {
-        if (items.isEmpty())
-            return;
-        {
+        // Without items to delete the marked rows still end in state 2.
+        if (!items.isEmpty()) {
             Transaction catalogo(kCatalog);
-            for (const int item : items) {
+            for (const SimiItem& item : items) {
                 try {
-                    runProcedure(QStringLiteral("sp_delete_ART"), {cuatroDigitos(item), despacho});
+                    runProcedure(QStringLiteral("sp_delete_ART"), {item.nart, despacho});
                 } catch (...) {
                     const corvelix::VbError error = corvelix::currentError();
                     throw corvelix::VbError(error.number, error.source,
                                             error.description + QStringLiteral(" (item ") +
-                                                cuatroDigitos(item) + QLatin1Char(')'));
+                                                cuatroDigitos(item.numero) + QLatin1Char(')'));
                 }
             }
             catalogo.commit();
@@ -192,8 +194,7 @@ int maxItemDespacho(const QString& despacho) {
     });
 }
 
-void simiReemplazarFilas(const QString& despacho, const QList<SimiFila>& filas,
-                         int rellenarHasta) {
+void simiReemplazarFilas(const QString& despacho, const QList<SimiFila>& filas, int rellenarHasta) {
     corvelix::chained(location("simiReemplazarFilas"), [&] {
         Transaction transaction(kLocal);
         execSQL(kLocal, "delete from SIMIGlobalItem where NumeroOperacion = ?", {despacho});

@@ -35,21 +35,29 @@ enum class SimiValor { Lista, Certificado, CCPack };
 
 // Number of work rows of the declaration, whatever their state.
 int getItemSIMI(const QString& despacho);
-// Every work row of the declaration, in the file's order.
+// The declaration's work rows whose item has not been deleted (every state but 2), in the
+// file's order.
 QList<SimiFila> getSimiFilas(const QString& despacho);
-// The rows that carry a value of the given kind (not Null).
+// Those of them that carry a value of the given kind (not Null).
 QList<SimiFila> getSimiFilasCon(const QString& despacho, SimiValor valor);
 
-// Catalog writes of one work row (the caller holds the transaction of the step).
-// ART.LISTA of the item (NARTEXT, four digits); the text as given.
-void simiSetLista(const QString& despacho, const QString& lista, int item);
+// An item as the work rows name it (the number it shows) and its key in the catalog.
+struct SimiItem {
+    int numero = 0;
+    QString nart;
+};
+
+// Catalog writes of one work row, on the item's key (the caller holds the step's transaction).
+// ART.LISTA of the item; the text as given.
+void simiSetLista(const QString& despacho, const QString& lista, const QString& nart);
 // The item's three certificate-of-origin documents replaced by three presented ones carrying
 // `valor`; its CERTORIGMERCOSUR complementary row removed.
-void simiSetCertificadoOrigen(const QString& despacho, int item, const QString& valor);
+void simiSetCertificadoOrigen(const QString& despacho, const QString& nart, const QString& valor);
 // The declaration's DCEXP CCPAC rows, every item.
 void simiCCPackReset(const QString& despacho);
-// One DCEXP CCPAC row; `cccmnart` is the item written with its origin country's mask.
-void simiSetCCPack(const QString& despacho, int item, const QString& valor,
+// One DCEXP CCPAC row of the item; `cccmnart` is the shown number written with its origin
+// country's mask.
+void simiSetCCPack(const QString& despacho, const QString& nart, const QString& valor,
                    const QString& cccmnart);
 
 // Marks the loaded rows (state 0) whose quantity and FOB are both 0; rows already marked or
@@ -57,9 +65,10 @@ void simiSetCCPack(const QString& despacho, int item, const QString& valor,
 int marcarART_Eliminar(const QString& despacho);
 // The item numbers of the marked rows (state 1), highest first, each once.
 QList<int> getSimiMarcados(const QString& despacho);
-// Deletes the items (sp_delete_ART, highest first) in one catalog transaction, then sets their
-// rows to state 2. A failure deletes nothing and names the item it stopped at.
-void simiEliminarItems(const QString& despacho, const QList<int>& items);
+// Deletes the items (sp_delete_ART on each key, in the order given) in one catalog
+// transaction, then sets the marked rows to state 2. A failure deletes nothing and names the
+// number of the item it stopped at.
+void simiEliminarItems(const QString& despacho, const QList<SimiItem>& items);
 
 // The declaration's highest item number (NARTEXT's leading number; 0 without items).
 int maxItemDespacho(const QString& despacho);

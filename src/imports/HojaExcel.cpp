@@ -58,6 +58,7 @@ LecturaHoja leerHoja(const Sheet& sheet, const std::function<void(int, int)>& pr
             celdas.append(sheet.text(fila, c));
         if (filaConDatos(celdas)) {
             out.filas.push_back(std::move(celdas));
+            out.numeros.push_back(fila);
             descartadas = 0;
         } else if (++descartadas == 3) {
             break;
@@ -113,6 +114,9 @@ bool HojaExcelImport::lf_LevantarExcel(const QString& p_Archivo) {
     bool resultado = false;
     try {
         if (!p_Archivo.trimmed().isEmpty()) {
+            // The label already names the new file: a file that cannot be read must not leave
+            // the previous sheet in the grid, to be imported under that name.
+            vaciar();
             if (!QFileInfo(p_Archivo).isFile()) {
                 ui().msgBox(QStringLiteral("No se encuentra el archivo seleccionado \r\n") +
                                 p_Archivo,
@@ -141,10 +145,6 @@ bool HojaExcelImport::levantar(const QString& p_Archivo) {
     } catch (const SheetReadError& e) {
         throw VbError(kErrHoja, QStringLiteral("[clExcel.Abrir]"), e.message());
     }
-    filasLeidas_ = 0;
-    grdCanc->setFixedRows(0);
-    grdCanc->setCols(1);
-    grdCanc->setRows(1);
     grdCanc->setRows(2);
 
     // The progress goes to the caption of the window that opened this one, as it always did.
@@ -178,8 +178,23 @@ bool HojaExcelImport::levantar(const QString& p_Archivo) {
     grdCanc->setFixedRows(2);
     grdCanc->setCurrentCell(2, 0);
     filasLeidas_ = k;
+    filasHoja_ = lectura.numeros;
     despuesDeLevantar();
     return true;
+}
+
+int HojaExcelImport::filaHoja(int filaGrilla) const {
+    const auto i = std::size_t(filaGrilla - 2);
+    return filaGrilla >= 2 && i < filasHoja_.size() ? filasHoja_[i] : filaGrilla;
+}
+
+void HojaExcelImport::vaciar() {
+    filasLeidas_ = 0;
+    filasHoja_.clear();
+    grdCanc->setFixedRows(0);
+    grdCanc->setCols(1);
+    grdCanc->setRows(1);
+    grdCanc->clear();
 }
 
 void HojaExcelImport::mostrarFilas() {

@@ -33,6 +33,8 @@ public:
 
     // The kept data rows of the last load (grid rows 2 and on).
     [[nodiscard]] int filasLeidas() const { return filasLeidas_; }
+    // The sheet row a data row of the grid came from (the rows dropped on reading leave gaps).
+    [[nodiscard]] int filaHoja(int filaGrilla) const;
 
 protected:
     HojaExcelImport(const QString& formName, const QString& initialFolder, QWidget* parent);
@@ -52,11 +54,14 @@ protected:
 
 private:
     bool levantar(const QString& p_Archivo);
+    // The grid and the count as before any load.
+    void vaciar();
     void grdCanc_KeyDown(QKeyEvent* event);
     void mostrarFilas();
 
     QString initialFolder_;
     int filasLeidas_ = 0;
+    std::vector<int> filasHoja_;
 };
 
 // The reading rule over a sheet already read: the header texts of row 1 (up to the fifth
@@ -67,6 +72,7 @@ struct LecturaHoja {
     QStringList encabezados; // grid columns 0 .. n-1 (empty texts inside the header kept)
     int ancho = 0;           // W: columns read per data row
     std::vector<QStringList> filas;
+    std::vector<int> numeros; // the sheet row of each kept row
 };
 LecturaHoja leerHoja(const corvelix::Sheet& sheet,
                      const std::function<void(int row, int col)>& progreso = {});

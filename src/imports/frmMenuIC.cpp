@@ -4,6 +4,7 @@
 
 #include "assembly/frmArmadoITEM.h"
 #include "data/attached_rows.h"
+#include "data/declaration_reads.h"
 #include "data/modDA.h"
 #include "data/prorating.h"
 #include "data/simi_work.h"
@@ -43,6 +44,35 @@ QString cuatroDigitos(int item) {
 void sinArticulos(const QString& operacion) {
     ui().msgBox(QStringLiteral("No hay Articulos registrados para la operación ") + operacion,
                 corvelix::MsgButtons::Ok, corvelix::MsgIcon::Exclamation);
+}
+
+constexpr qint32 kErrItemNoEncontrado = static_cast<qint32>(0x8005E235u);
+
+// The work rows name items by the number they show; the catalog's rows hang on the item's key.
+// The keys are read once per step, and a row that would send something to a number no item
+// of the declaration shows stops the step before anything is written.
+template <class F>
+QHash<QString, QString> clavesDeFilas(const QString& operacion, const QList<modDA::SimiFila>& filas,
+                                      F&& enviaAlgo) {
+    QHash<QString, QString> claves = modDA::getClavesPorNumeroMostrado(operacion);
+    for (const modDA::SimiFila& fila : filas)
+        if (enviaAlgo(fila) && !claves.contains(cuatroDigitos(fila.item)))
+            throw corvelix::VbError(kErrItemNoEncontrado, QStringLiteral("Corvelix"),
+                                    QStringLiteral("No se encuentra el item ") +
+                                        cuatroDigitos(fila.item) +
+                                        QStringLiteral(" en la operacion ") + operacion);
+    return claves;
+}
+
+// A sibling program that cannot be started, or was not waited for.
+[[noreturn]] void sinHermano(const QString& programa, const QString& motivo) {
+    throw corvelix::VbError(corvelix::kErrInternal, QStringLiteral("Corvelix"),
+                            QStringLiteral("No se pudo ejecutar el programa ") + programa +
+                                QStringLiteral(": ") + motivo);
+}
+
+bool conValor(const QString& valor) {
+    return !valor.trimmed().isEmpty();
 }
 
 // A failure of one work row names its item (the step's writes are undone by its transaction).
@@ -143,9 +173,8 @@ frmMenuIC::frmMenuIC(QWidget* parent) : QDialog(parent) {
 }
 
 QString frmMenuIC::programaHermano() {
-    const QString ruta =
-        corvelix::settings::getSetting(QStringLiteral("config"), QStringLiteral("programaSIMI"),
-                                       QStringLiteral("pernatex"));
+    const QString ruta = corvelix::settings::getSetting(
+        QStringLiteral("config"), QStringLiteral("programaSIMI"), QStringLiteral("pernatex"));
     return QDir(corvelix::programFolder()).absoluteFilePath(ruta);
 }
 
@@ -231,15 +260,14 @@ void frmMenuIC::cmdIniciarProceso_Click() {
         corvelix::runHandler(*this, QStringLiteral("Form_Activate"), [this] { cargarDatos(); });
     });
     ui().processEvents();
-    corvelix::runNumberedHandler(*this, QStringLiteral("cmdIniciarProceso_Click"),
-                                 [this](int& line) {
-                                     line = 20;
-                                     ProcesarITEM(m_Despacho);
-                                     line = 30;
-                                     ui().msgBox(QStringLiteral("Fin de proceso ") + m_Despacho,
-                                                 corvelix::MsgButtons::Ok,
-                                                 corvelix::MsgIcon::Information);
-                                 });
+    corvelix::runNumberedHandler(
+        *this, QStringLiteral("cmdIniciarProceso_Click"), [this](int& line) {
+            line = 20;
+            ProcesarITEM(m_Despacho);
+            line = 30;
+            ui().msgBox(QStringLiteral("Fin de proceso ") + m_Despacho, corvelix::MsgButtons::Ok,
+                        corvelix::MsgIcon::Information);
+        });
 }
 
 void frmMenuIC::ProcesarITEM(const QString& operacion) {
@@ -253,23 +281,29 @@ void frmMenuIC::ProcesarITEM(const QString& operacion) {
                 sinArticulos(operacion);
                 return;
             }
+            line = 15;
+            // A run that cannot reach its sibling program stops before it changes anything.
+            verificarHermano();
             line = 20;
+            const Claves claves = clavesDeFilas(operacion, filas, [](const modDA::SimiFila& f) {
+                return conValor(f.lista) || conValor(f.certificado) || conValor(f.ccTexto);
+            });
             {
                 // The values of every row in one catalog transaction: a failed row undoes the
                 // step.
                 modDA::Transaction transaccion(modDA::kCatalog);
                 bool reseteado = false;
                 for (const modDA::SimiFila& fila : filas) {
-                    if (!fila.lista.trimmed().isEmpty())
-                        SetLista(fila.operacion, fila.lista, fila.item);
-                    if (!fila.certificado.trimmed().isEmpty())
-                        SetCertificadoOrigen(fila.operacion, fila.item, fila.certificado);
-                    if (!fila.ccTexto.trimmed().isEmpty()) {
+                    if (conValor(fila.lista))
+                        SetLista(fila.operacion, fila.lista, fila.item, claves);
+                    if (conValor(fila.certificado))
+                        SetCertificadoOrigen(fila.operacion, fila.item, fila.certificado, claves);
+                    if (conValor(fila.ccTexto)) {
                         if (!reseteado) {
                             CCPackReset(operacion);
                             reseteado = true;
                         }
-                        SetCCPack(fila.operacion, fila.item, fila.ccTexto, fila.paisOrigen);
+                        SetCCPack(fila.operacion, fila.item, fila.ccTexto, fila.paisOrigen, claves);
                     }
                 }
                 transaccion.commit();
@@ -285,34 +319,62 @@ void frmMenuIC::ProcesarITEM(const QString& operacion) {
             line = 70;
             ejecutarHermano(operacion);
             line = 80;
-            EliminarART(operacion);
+            EliminarART(operacion, claves);
             line = 90;
             modDA::recalcularCaratula(operacion);
         },
         line);
 }
 
+void frmMenuIC::verificarHermano() {
+    const QString programa = programaHermano();
+    const QFileInfo info(programa);
+    if (!info.exists())
+        sinHermano(programa, QStringLiteral("no existe"));
+    if (!info.isFile() || !info.isExecutable())
+        sinHermano(programa, QStringLiteral("no es un programa ejecutable"));
+}
+
+corvelix::ProcessStatic<int>& frmMenuIC::esperaHermanoMs() {
+    static corvelix::ProcessStatic<int> value{60000};
+    return value;
+}
+
 void frmMenuIC::ejecutarHermano(const QString& operacion) {
     const QString programa = programaHermano();
-    const corvelix::ProcessResult resultado =
-        corvelix::ProcessRunner::run(programa, {operacion}, corvelix::programFolder());
+    corvelix::ProcessRunner hermano;
     // Without the sibling's work the deletion must not run.
-    if (!resultado.started)
-        throw corvelix::VbError(corvelix::kErrInternal, QStringLiteral("Corvelix"),
-                                QStringLiteral("No se pudo ejecutar el programa ") + programa +
-                                    QStringLiteral(": ") + resultado.error);
+    if (!hermano.start(programa, {operacion}, corvelix::programFolder()))
+        sinHermano(programa, hermano.result().error);
+    // A sibling that never ends must not hold the window for good: the user may stop waiting,
+    // which ends the run as a failed sibling does, before the deletion.
+    const bool termino = hermano.waitForEnd(esperaHermanoMs(), [&programa] {
+        return ui().msgBox(QStringLiteral("El programa ") + programa +
+                               QStringLiteral(" todavía no terminó.\r\n\r\n¿Desea seguir "
+                                              "esperando?"),
+                           corvelix::MsgButtons::YesNo,
+                           corvelix::MsgIcon::Question) == corvelix::MsgResult::Yes;
+    });
+    if (!termino)
+        sinHermano(programa, QStringLiteral("no terminó y se dejó de esperar"));
 }
 
-void frmMenuIC::SetLista(const QString& operacion, const QString& lista, int item) {
+void frmMenuIC::SetLista(const QString& operacion, const QString& lista, int item,
+                         const Claves& claves) {
     if (lista.trimmed().isEmpty())
         return;
-    corvelix::chainedNumbered(ubicacion("SetLista"), 0,
-                              [&] { porFila(item, [&] { modDA::simiSetLista(operacion, lista, item); }); });
+    corvelix::chainedNumbered(ubicacion("SetLista"), 0, [&] {
+        porFila(item,
+                [&] { modDA::simiSetLista(operacion, lista, claves.value(cuatroDigitos(item))); });
+    });
 }
 
-void frmMenuIC::SetCertificadoOrigen(const QString& operacion, int item, const QString& valor) {
+void frmMenuIC::SetCertificadoOrigen(const QString& operacion, int item, const QString& valor,
+                                     const Claves& claves) {
     corvelix::chained(ubicacion("SetCertificadoOrigen"), [&] {
-        porFila(item, [&] { modDA::simiSetCertificadoOrigen(operacion, item, valor); });
+        porFila(item, [&] {
+            modDA::simiSetCertificadoOrigen(operacion, claves.value(cuatroDigitos(item)), valor);
+        });
     });
 }
 
@@ -321,12 +383,12 @@ void frmMenuIC::CCPackReset(const QString& operacion) {
 }
 
 void frmMenuIC::SetCCPack(const QString& operacion, int item, const QString& valor,
-                          const QString& origen) {
+                          const QString& origen, const Claves& claves) {
     corvelix::chainedNumbered(ubicacion("SetCCPack"), 0, [&] {
         porFila(item, [&] {
-            const QString cccmnart = corvelix::formatNumber(
-                item, mainModule::getFormatoItemDocExportacion(origen));
-            modDA::simiSetCCPack(operacion, item, valor, cccmnart);
+            const QString cccmnart =
+                corvelix::formatNumber(item, mainModule::getFormatoItemDocExportacion(origen));
+            modDA::simiSetCCPack(operacion, claves.value(cuatroDigitos(item)), valor, cccmnart);
         });
     });
 }
@@ -336,22 +398,30 @@ void frmMenuIC::marcarART_Eliminar(const QString& operacion) {
                       [&] { modDA::marcarART_Eliminar(operacion); });
 }
 
-void frmMenuIC::EliminarART(const QString& operacion) {
+void frmMenuIC::EliminarART(const QString& operacion, const Claves& claves) {
     corvelix::chained(ubicacion("EliminarART"), [&] {
-        modDA::simiEliminarItems(operacion, modDA::getSimiMarcados(operacion));
+        QList<modDA::SimiItem> items;
+        for (const int numero : modDA::getSimiMarcados(operacion)) {
+            // A number no item shows (a gap in the numbering) leaves nothing to delete.
+            const QString nart = claves.value(cuatroDigitos(numero));
+            if (!nart.isEmpty())
+                items.append({numero, nart});
+        }
+        modDA::simiEliminarItems(operacion, items);
     });
 }
 
 void frmMenuIC::EnviarLista(const QString& operacion) {
-    const QList<modDA::SimiFila> filas =
-        modDA::getSimiFilasCon(operacion, modDA::SimiValor::Lista);
+    const QList<modDA::SimiFila> filas = modDA::getSimiFilasCon(operacion, modDA::SimiValor::Lista);
     if (filas.isEmpty()) {
         sinArticulos(operacion);
         return;
     }
+    const Claves claves =
+        clavesDeFilas(operacion, filas, [](const modDA::SimiFila& f) { return conValor(f.lista); });
     modDA::Transaction transaccion(modDA::kCatalog);
     for (const modDA::SimiFila& fila : filas)
-        SetLista(fila.operacion, fila.lista, fila.item);
+        SetLista(fila.operacion, fila.lista, fila.item, claves);
     transaccion.commit();
     ui().msgBox(QStringLiteral("Se envió las Listas a los items del despacho"),
                 corvelix::MsgButtons::Ok, corvelix::MsgIcon::Information);
@@ -364,10 +434,12 @@ void frmMenuIC::EnviarCerifOrigen(const QString& operacion) {
         sinArticulos(operacion);
         return;
     }
+    const Claves claves = clavesDeFilas(
+        operacion, filas, [](const modDA::SimiFila& f) { return conValor(f.certificado); });
     modDA::Transaction transaccion(modDA::kCatalog);
     for (const modDA::SimiFila& fila : filas)
-        if (!fila.certificado.trimmed().isEmpty())
-            SetCertificadoOrigen(fila.operacion, fila.item, fila.certificado);
+        if (conValor(fila.certificado))
+            SetCertificadoOrigen(fila.operacion, fila.item, fila.certificado, claves);
     transaccion.commit();
     ui().msgBox(QStringLiteral("Se envió los Certificados de Origen a los items del despacho"),
                 corvelix::MsgButtons::Ok, corvelix::MsgIcon::Information);
@@ -380,16 +452,18 @@ void frmMenuIC::enviarCCPACK(const QString& operacion) {
         sinArticulos(operacion);
         return;
     }
+    const Claves claves = clavesDeFilas(
+        operacion, filas, [](const modDA::SimiFila& f) { return conValor(f.ccTexto); });
     modDA::Transaction transaccion(modDA::kCatalog);
     bool reseteado = false;
     for (const modDA::SimiFila& fila : filas) {
-        if (fila.ccTexto.trimmed().isEmpty())
+        if (!conValor(fila.ccTexto))
             continue;
         if (!reseteado) {
             CCPackReset(operacion);
             reseteado = true;
         }
-        SetCCPack(fila.operacion, fila.item, fila.ccTexto, fila.paisOrigen);
+        SetCCPack(fila.operacion, fila.item, fila.ccTexto, fila.paisOrigen, claves);
     }
     transaccion.commit();
     ui().msgBox(QStringLiteral("Se envió CCPACK a los items del despacho"),

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "runtime/FormKit.h"
+
 #include <QDialog>
+#include <QHash>
 #include <QString>
 
 class QLabel;
@@ -21,6 +24,9 @@ public:
     // The sibling program run between the marking and the deletion: the setting
     // config/programaSIMI, by default "pernatex" in the program folder.
     static QString programaHermano();
+    // How long the run waits for the sibling program before it offers to stop waiting, and
+    // again after each "keep waiting" (ms).
+    static corvelix::ProcessStatic<int>& esperaHermanoMs();
 
     // Label and "Enviar todo" from the work-row count, docking, caption; every activation.
     void Form_Activate();
@@ -41,13 +47,19 @@ public slots:
     void reject() override;
 
 private:
-    void SetLista(const QString& operacion, const QString& lista, int item);
-    void SetCertificadoOrigen(const QString& operacion, int item, const QString& valor);
+    // Item keys (NART) by the number they show, four digits.
+    using Claves = QHash<QString, QString>;
+
+    void SetLista(const QString& operacion, const QString& lista, int item, const Claves& claves);
+    void SetCertificadoOrigen(const QString& operacion, int item, const QString& valor,
+                              const Claves& claves);
     void CCPackReset(const QString& operacion);
-    void SetCCPack(const QString& operacion, int item, const QString& valor,
-                   const QString& origen);
+    void SetCCPack(const QString& operacion, int item, const QString& valor, const QString& origen,
+                   const Claves& claves);
     void marcarART_Eliminar(const QString& operacion);
-    void EliminarART(const QString& operacion);
+    void EliminarART(const QString& operacion, const Claves& claves);
+    // Refuses, with the message of a failed start, a sibling program that cannot be started.
+    static void verificarHermano();
     void ejecutarHermano(const QString& operacion);
     void setBotones(bool enabled);
 

@@ -31,8 +31,9 @@ enum Campo { Item, Cantidad, Fob, KGNeto, Certificado, Acuerdo, CCPack, kCampos 
 
 [[noreturn]] void celdaInvalida(int fila, const QString& campo, const QString& texto,
                                 const QString& motivo) {
-    throw VbError(13, QStringLiteral("Corvelix"),
-                  QStringLiteral("Fila %1 de la hoja: %2 \"%3\" %4").arg(fila).arg(campo, texto, motivo));
+    throw VbError(
+        13, QStringLiteral("Corvelix"),
+        QStringLiteral("Fila %1 de la hoja: %2 \"%3\" %4").arg(fila).arg(campo, texto, motivo));
 }
 
 double redondear2(double v) {
@@ -170,8 +171,9 @@ frmSIMIGlobal::frmSIMIGlobal(QWidget* parent)
             return error.description + QStringLiteral("\r\n\r\n") +
                    QStringLiteral("Corvelix.frmSIMIGlobal.cmdGuardar_Click.::") + error.source;
         };
-        guardEvent(QStringLiteral("Corvelix.frmSIMIGlobal.cmdGuardar_Click.::"),
-                   [this] { guardarDatos(); }, opciones);
+        guardEvent(
+            QStringLiteral("Corvelix.frmSIMIGlobal.cmdGuardar_Click.::"),
+            [this] { guardarDatos(); }, opciones);
     });
     connect(cmdCancelar, &QPushButton::clicked, this, [this] {
         runHandler(*this, QStringLiteral("cmdCancelar_Click"), [this] { cmdCancelar_Click(); });
@@ -243,8 +245,9 @@ void frmSIMIGlobal::guardarDatos() {
         }
         if (columna[Item] < 0 || columna[Cantidad] < 0 || columna[Fob] < 0) {
             line = 30;
-            ui().msgBox(QStringLiteral("Debe seleccionar Item, Cantidad y FOB para poder continuar."),
-                        MsgButtons::Ok, MsgIcon::Exclamation);
+            ui().msgBox(
+                QStringLiteral("Debe seleccionar Item, Cantidad y FOB para poder continuar."),
+                MsgButtons::Ok, MsgIcon::Exclamation);
             return;
         }
         line = 60;
@@ -257,36 +260,40 @@ void frmSIMIGlobal::guardarDatos() {
         chainedNumbered(ubicacion("InsertarDatos"), 0, [&] {
             const QLocale c = QLocale::c();
             for (int r = 2; r < grdCanc->rows(); ++r) {
-                const int filaHoja = r; // the header is the sheet's first row
+                const int numeroFila = filaHoja(r);
                 modDA::SimiFila f;
                 f.operacion = m_Despacho;
                 const QString item = celda(r, Item).trimmed();
                 if (!isNumeric(item))
-                    celdaInvalida(filaHoja, QStringLiteral("el item"), item, QStringLiteral("no es un número"));
+                    celdaInvalida(numeroFila, QStringLiteral("el item"), item,
+                                  QStringLiteral("no es un número"));
                 const double numeroItem = std::nearbyint(toNumber(item));
                 if (numeroItem < 1 || numeroItem > 9999)
-                    celdaInvalida(filaHoja, QStringLiteral("el item"), item,
+                    celdaInvalida(numeroFila, QStringLiteral("el item"), item,
                                   QStringLiteral("no es un número de item"));
                 f.item = int(numeroItem);
                 const QString cantidad = celda(r, Cantidad).trimmed();
                 bool ok = false;
-                f.cantidad = c.toDouble(QString(cantidad).replace(QLatin1Char(','), QLatin1Char('.')), &ok);
+                f.cantidad =
+                    c.toDouble(QString(cantidad).replace(QLatin1Char(','), QLatin1Char('.')), &ok);
                 if (!ok)
-                    celdaInvalida(filaHoja, QStringLiteral("la cantidad"), cantidad,
+                    celdaInvalida(numeroFila, QStringLiteral("la cantidad"), cantidad,
                                   QStringLiteral("no es un número"));
                 const QString fob = celda(r, Fob).trimmed();
                 if (!isNumeric(fob))
-                    celdaInvalida(filaHoja, QStringLiteral("el FOB"), fob, QStringLiteral("no es un número"));
+                    celdaInvalida(numeroFila, QStringLiteral("el FOB"), fob,
+                                  QStringLiteral("no es un número"));
                 f.fob = redondear2(toNumber(fob));
                 if (f.cantidad < 0)
-                    celdaInvalida(filaHoja, QStringLiteral("la cantidad"), cantidad,
+                    celdaInvalida(numeroFila, QStringLiteral("la cantidad"), cantidad,
                                   QStringLiteral("es negativa"));
                 if (f.fob < 0)
-                    celdaInvalida(filaHoja, QStringLiteral("el FOB"), fob, QStringLiteral("es negativo"));
+                    celdaInvalida(numeroFila, QStringLiteral("el FOB"), fob,
+                                  QStringLiteral("es negativo"));
                 if (columna[KGNeto] >= 0) {
                     const QString kilos = celda(r, KGNeto).trimmed();
                     if (!isNumeric(kilos))
-                        celdaInvalida(filaHoja, QStringLiteral("el peso"), kilos,
+                        celdaInvalida(numeroFila, QStringLiteral("el peso"), kilos,
                                       QStringLiteral("no es un número"));
                     f.kgNeto = redondear2(toNumber(kilos));
                 }

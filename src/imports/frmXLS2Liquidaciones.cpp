@@ -1,5 +1,6 @@
 #include "imports/frmXLS2Liquidaciones.h"
 
+#include "data/declaration_reads.h"
 #include "data/sheet_imports.h"
 #include "imports/frmSelectCampos.h"
 #include "platform/FlexGrid.h"
@@ -12,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
 
 using namespace corvelix;
 
@@ -145,16 +147,11 @@ void frmXLS2Liquidaciones::cargarLiquidaciones() {
             texto.remove(QStringLiteral("\r\n"));
             return texto;
         };
-        // The items named in the sheet lose their lines; each run of rows names its item once.
+        // The sheet names items by the number they show; their lines hang on the item's key.
+        const QHash<QString, QString> claves = modDA::getClavesPorNumeroMostrado(m_Despacho);
+        // The items named in the sheet lose their lines, each once.
         QStringList items;
-        QString anterior;
-        for (int r = 2; r < grdCanc->rows(); ++r) {
-            const QString item = grdCanc->textMatrix(r, columnas_[Item]);
-            if (item != anterior) {
-                anterior = item;
-                items.append(item);
-            }
-        }
+        QSet<QString> nombrados;
         // Every row is checked before anything is written: a failing row changes nothing.
         std::vector<modDA::LineaLiquidacionHoja> lineas;
         for (int r = 2; r < grdCanc->rows(); ++r) {
@@ -192,11 +189,21 @@ void frmXLS2Liquidaciones::cargarLiquidaciones() {
             else if (tipo.size() != 1)
                 falla =
                     QStringLiteral("El Tipo: ") + tipo + QStringLiteral(" debe ser de 1 digito");
+            const QString nart =
+                falla.isEmpty() ? claves.value(formatNumber(toNumber(item), QStringLiteral("0000")))
+                                : QString();
+            if (falla.isEmpty() && nart.isEmpty())
+                falla = QStringLiteral("El item: ") + item +
+                        QStringLiteral(" no existe en el despacho ") + m_Despacho;
             if (!falla.isEmpty()) {
                 ui().msgBox(falla + linea, MsgButtons::Ok, MsgIcon::Exclamation);
                 return;
             }
-            lineas.push_back({item, codigo, tipo, toNumber(base), toNumber(coef), toNumber(total)});
+            if (!nombrados.contains(nart)) {
+                nombrados.insert(nart);
+                items.append(nart);
+            }
+            lineas.push_back({nart, codigo, tipo, toNumber(base), toNumber(coef), toNumber(total)});
         }
         ui().setBusy(true);
         modDA::reemplazarLiquidaciones(m_Despacho, items, lineas);

@@ -126,6 +126,20 @@ struct FlexGrid::Cells {
         ++rows;
     }
 
+    template <class T> void eraseRowFrom(std::vector<T>& v, int row) {
+        if (!v.empty())
+            v.erase(v.begin() + qsizetype(row) * cols, v.begin() + qsizetype(row + 1) * cols);
+    }
+
+    void removeRow(int row) {
+        eraseRowFrom(texts, row);
+        eraseRowFrom(back, row);
+        eraseRowFrom(fore, row);
+        eraseRowFrom(align, row);
+        rowHeight.erase(rowHeight.begin() + row);
+        --rows;
+    }
+
     void fill(std::vector<QRgb>& v, int r1, int c1, int r2, int c2, QRgb value) {
         if (v.empty()) {
             if (value == 0)
@@ -369,6 +383,20 @@ void FlexGrid::addItem(const QString& tabbedCells, int index) {
 void FlexGrid::insertRow(int at) {
     cells_->insertRow(at);
     structureChanged();
+}
+
+void FlexGrid::removeItem(int row) {
+    if (row < 0 || row >= cells_->rows)
+        return;
+    const int current = this->row();
+    const int currentCol = col();
+    cells_->removeRow(row);
+    structureChanged();
+    if (current >= row && current >= 0 && cells_->rows > 0) {
+        const int target = current > row ? current - 1 : std::min(current, cells_->rows - 1);
+        if (cells_->inside(target, std::max(currentCol, 0)))
+            setCurrentCell(target, std::max(currentCol, 0));
+    }
 }
 
 void FlexGrid::setClip(int row1, int col1, int row2, int col2, const QString& text) {
@@ -678,6 +706,18 @@ void FlexGrid::select(int row1, int col1, int row2, int col2) {
     sm->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
     sm->select(QItemSelection(current, view->model()->index(row2 - offset, col2)),
                QItemSelectionModel::ClearAndSelect);
+}
+
+QRect FlexGrid::cellRect(int row, int col) const {
+    if (!cells_->inside(row, col))
+        return {};
+    const int fixed = fixedShown();
+    QTableView* view = row < fixed ? fixedView_ : bodyView_;
+    const int r = row < fixed ? row : row - fixed;
+    const QRect rect = view->visualRect(view->model()->index(r, col));
+    if (rect.isEmpty())
+        return {};
+    return {view->viewport()->mapTo(this, rect.topLeft()), rect.size()};
 }
 
 void FlexGrid::setTopRow(int row) {

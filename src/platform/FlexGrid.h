@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -63,6 +64,8 @@ public:
     void addItem(const QString& tabbedCells, int index = -1);
     // Inserts an empty row before `at`.
     void insertRow(int at);
+    // The old RemoveItem: drops one row; the current cell stays on the row that takes its place.
+    void removeItem(int row);
     // Pastes text (cells split by TAB, rows by CR) into the range, cut to it.
     void setClip(int row1, int col1, int row2, int col2, const QString& text);
 
@@ -104,6 +107,8 @@ public:
     void setCurrentCell(int row, int col);
     // Current cell (row1, col1), selection from there to (row2, col2).
     void select(int row1, int col1, int row2, int col2);
+    // A cell's rectangle in the grid's own coordinates (empty when the cell is not shown).
+    [[nodiscard]] QRect cellRect(int row, int col) const;
     // Scrolls so that `row` is the first row shown below the fixed ones.
     void setTopRow(int row);
     // Clicks select whole rows.

@@ -2,6 +2,8 @@
 
 #include "runtime/Ui.h"
 
+#include <QElapsedTimer>
+
 namespace corvelix {
 
 namespace {
@@ -89,6 +91,24 @@ int ProcessRunner::waitForEnd() {
         process_.waitForFinished(kPollMs);
     }
     return result().exitCode;
+}
+
+bool ProcessRunner::waitForEnd(int patienceMs, const std::function<bool()>& keepWaiting) {
+    QElapsedTimer clock;
+    clock.start();
+    while (started_ && process_.state() != QProcess::NotRunning) {
+        ui().processEvents();
+        process_.waitForFinished(kPollMs);
+        if (process_.state() == QProcess::NotRunning || clock.elapsed() < patienceMs)
+            continue;
+        if (!keepWaiting()) {
+            process_.kill();
+            process_.waitForFinished(-1);
+            return false;
+        }
+        clock.restart();
+    }
+    return true;
 }
 
 ProcessResult ProcessRunner::result() const {

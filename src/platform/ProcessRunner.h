@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace corvelix {
 
 struct ProcessResult {
@@ -29,6 +31,9 @@ public:
     bool startCommandLine(const QString& commandLine, const QString& workingFolder);
     // Waits for the end, letting window events run every 100 ms. Returns the exit code.
     int waitForEnd();
+    // The same wait, but each time `patienceMs` pass without the end, `keepWaiting` is asked;
+    // when it answers false the program is ended and the result is false (true: it ended).
+    bool waitForEnd(int patienceMs, const std::function<bool()>& keepWaiting);
     // The outcome so far (after waitForEnd: the final one).
     ProcessResult result() const;
 

@@ -1,8 +1,8 @@
 #include "InvoiceFixture.h"
 
-#include "assembly/TextGrid.h"
 #include "data/connection.h"
 #include "data/modDA.h"
+#include "platform/FlexGrid.h"
 #include "support/QueryRows.h"
 #include "support/ScriptedUi.h"
 
@@ -40,7 +40,7 @@ QStringList storedInvoices(const QString& iddt) {
         {iddt});
 }
 
-QStringList gridRows(const corvelix::TextGrid& grid) {
+QStringList gridRows(const corvelix::FlexGrid& grid) {
     QStringList rows;
     for (int r = 0; r < grid.rows(); ++r) {
         QStringList cells;
@@ -52,7 +52,7 @@ QStringList gridRows(const corvelix::TextGrid& grid) {
 }
 
 QStringList shownInvoices(QWidget& caratula) {
-    QStringList rows = gridRows(child<corvelix::TextGrid>(caratula, "grdFacturas"));
+    QStringList rows = gridRows(child<corvelix::FlexGrid>(caratula, "grdFacturas"));
     if (!rows.isEmpty())
         rows.removeFirst();
     return rows;

@@ -9,7 +9,7 @@
 #include <functional>
 
 namespace corvelix {
-class TextGrid;
+class FlexGrid;
 }
 
 // A small catalog for the header editor and the invoice dialogs: an import declaration with
@@ -26,7 +26,7 @@ QString seed();
 // The declaration's invoice rows in the order they were written, "presence:reference".
 QStringList storedInvoices(const QString& iddt = kImport);
 // Every cell of a grid, row by row, joined by '|'.
-QStringList gridRows(const corvelix::TextGrid& grid);
+QStringList gridRows(const corvelix::FlexGrid& grid);
 // The invoice numbers shown in the header editor's grid (its header row left out).
 QStringList shownInvoices(QWidget& caratula);
 

@@ -1,8 +1,8 @@
 #include "InvoiceFixture.h"
 
-#include "assembly/TextGrid.h"
 #include "assembly/frmCaratula.h"
 #include "assembly/frmFacturas.h"
+#include "platform/FlexGrid.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
@@ -11,12 +11,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 
 #include <memory>
 
+using corvelix::FlexGrid;
 using corvelix::MsgResult;
-using corvelix::TextGrid;
 using corvelix::test::CatalogFixture;
 using corvelix::test::ScriptedUi;
 using namespace invoice_test;
@@ -116,9 +117,9 @@ private slots:
                 pasteThroughClipboard(form, input);
             } else {
                 child<QTabWidget>(form, "sstabCaratula").setCurrentIndex(1);
-                auto& grid = child<TextGrid>(form, "grdFacturas");
-                grid.setRow(2);
-                QTest::keyClick(&grid, Qt::Key_Return);
+                auto& grid = child<FlexGrid>(form, "grdFacturas");
+                grid.setCurrentCell(2, 0);
+                QTest::keyClick(grid.bodyView(), Qt::Key_Return);
                 auto& edit = child<QLineEdit>(form, "txtFactura");
                 edit.setText(input);
                 QTest::keyClick(&edit, Qt::Key_Return);

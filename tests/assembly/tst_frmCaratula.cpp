@@ -1,10 +1,10 @@
 #include "InvoiceFixture.h"
 
-#include "assembly/TextGrid.h"
 #include "assembly/frmCaratula.h"
 #include "assembly/frmFacturas.h"
 #include "data/connection.h"
 #include "data/modDA.h"
+#include "platform/FlexGrid.h"
 #include "support/CatalogFixture.h"
 #include "support/FormUnderFailure.h"
 #include "support/QueryRows.h"
@@ -18,15 +18,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 
 #include <memory>
 
+using corvelix::FlexGrid;
 using corvelix::MsgButtons;
 using corvelix::MsgDefault;
 using corvelix::MsgIcon;
 using corvelix::MsgResult;
-using corvelix::TextGrid;
 using corvelix::test::CatalogFixture;
 using corvelix::test::ScriptedUi;
 using namespace invoice_test;
@@ -45,9 +46,9 @@ void choose(QComboBox& combo, const QString& text) {
 const QStringList kImportInvoices{"F-1", "F-2", "F-3"};
 
 // The invoice grid and its edit box, on their tab brought to the front.
-TextGrid& invoiceGrid(QWidget& form) {
+FlexGrid& invoiceGrid(QWidget& form) {
     child<QTabWidget>(form, "sstabCaratula").setCurrentIndex(1);
-    return child<TextGrid>(form, "grdFacturas");
+    return child<FlexGrid>(form, "grdFacturas");
 }
 
 } // namespace
@@ -125,13 +126,13 @@ private slots:
             QCOMPARE(combo.itemText(1), QStringLiteral("N"));
             QCOMPARE(combo.currentText(), QStringLiteral("S"));
 
-            auto& facturas = child<TextGrid>(form, "grdFacturas");
+            auto& facturas = child<FlexGrid>(form, "grdFacturas");
             QCOMPARE(gridRows(facturas), QStringList{"Facturas"} + kImportInvoices);
-            QCOMPARE(facturas.columnWidth(0), 533); // 8000 twips
+            QCOMPARE(facturas.bodyView()->columnWidth(0), 533); // 8000 twips
 
             // The unit no longer valid is left out of the quantities, counted per NCM.
-            QCOMPARE(gridRows(child<TextGrid>(form, "grdCantidades")), QStringList{"UNIDAD|15"});
-            QCOMPARE(gridRows(child<TextGrid>(form, "grdResumenNCM")),
+            QCOMPARE(gridRows(child<FlexGrid>(form, "grdCantidades")), QStringList{"UNIDAD|15"});
+            QCOMPARE(gridRows(child<FlexGrid>(form, "grdResumenNCM")),
                      (QStringList{"NCM|Cant|DEC|Declarada|EST|Estadistica", "7318.15|1|98|3|07|3",
                                   "8467.21|1|07|5|01|2,5", "8467.21|1|07|10|07|10"}));
         }));
@@ -279,7 +280,7 @@ private slots:
         });
         QVERIFY(withCaratula(kImport, [&](frmCaratula& form) {
             if (byKey)
-                QTest::keyClick(&child<TextGrid>(form, "grdFacturas"), Qt::Key_Insert);
+                QTest::keyClick(child<FlexGrid>(form, "grdFacturas").bodyView(), Qt::Key_Insert);
             else
                 child<QPushButton>(form, "cmdAgregar").click();
             const QStringList expected =
@@ -385,8 +386,8 @@ private slots:
         QVERIFY(withCaratula(kImport, [&](frmCaratula& form) {
             auto& grid = invoiceGrid(form);
             auto& edit = child<QLineEdit>(form, "txtFactura");
-            grid.setRow(2);
-            QTest::keyClick(&grid, Qt::Key_Return);
+            grid.setCurrentCell(2, 0);
+            QTest::keyClick(grid.bodyView(), Qt::Key_Return);
             QVERIFY(edit.isVisible());
             QVERIFY(!grid.isEnabled());
             QCOMPARE(edit.text(), QStringLiteral("F-2"));
@@ -402,7 +403,7 @@ private slots:
             QCOMPARE(shownInvoices(form), kImportInvoices);
 
             // Blank: nothing happens, the edit stays open.
-            QTest::keyClick(&grid, Qt::Key_Enter);
+            QTest::keyClick(grid.bodyView(), Qt::Key_Enter);
             edit.setText(QStringLiteral("   "));
             QTest::keyClick(&edit, Qt::Key_Return);
             QVERIFY(edit.isVisible());
@@ -417,7 +418,7 @@ private slots:
 
             // Row 0 is never edited.
             grid.setRows(1);
-            QTest::keyClick(&grid, Qt::Key_Return);
+            QTest::keyClick(grid.bodyView(), Qt::Key_Return);
             QVERIFY(edit.isHidden());
         }));
         QCOMPARE(storedInvoices(), (QStringList{"S:F-1", "S: F-2 B ", "S:F-3"}));
@@ -431,7 +432,7 @@ private slots:
         QVERIFY(withCaratula(kExport, [&](frmCaratula& form) {
             auto& grid = invoiceGrid(form);
             auto& edit = child<QLineEdit>(form, "txtFactura");
-            QTest::keyClick(&grid, Qt::Key_Return);
+            QTest::keyClick(grid.bodyView(), Qt::Key_Return);
             edit.setText(QStringLiteral("001-00000002"));
             QTest::keyClick(&edit, Qt::Key_Return);
             QVERIFY(edit.isVisible());
@@ -465,10 +466,10 @@ private slots:
         seam.answerBoxes({answer});
         QString number;
         QVERIFY(withCaratula(despacho, [&](frmCaratula& form) {
-            auto& grid = child<TextGrid>(form, "grdFacturas");
-            grid.setRow(row);
+            auto& grid = child<FlexGrid>(form, "grdFacturas");
+            grid.setCurrentCell(row, 0);
             number = grid.textMatrix(row, 0);
-            QTest::keyClick(&grid, Qt::Key_Delete);
+            QTest::keyClick(grid.bodyView(), Qt::Key_Delete);
             QCOMPARE(shownInvoices(form), shown);
             QCOMPARE(grid.rows(), shown.size() + 1);
         }));
@@ -483,9 +484,9 @@ private slots:
     // Delete and Enter on a grid without invoices do nothing.
     void emptyGridKeys() {
         QVERIFY(withCaratula(kNotPresented, [&](frmCaratula& form) {
-            auto& grid = child<TextGrid>(form, "grdFacturas");
-            QTest::keyClick(&grid, Qt::Key_Delete);
-            QTest::keyClick(&grid, Qt::Key_Return);
+            auto& grid = child<FlexGrid>(form, "grdFacturas");
+            QTest::keyClick(grid.bodyView(), Qt::Key_Delete);
+            QTest::keyClick(grid.bodyView(), Qt::Key_Return);
             QVERIFY(child<QLineEdit>(form, "txtFactura").isHidden());
         }));
         QVERIFY(ScriptedUi::current().boxes.isEmpty());
@@ -510,7 +511,7 @@ private slots:
             child<QPushButton>(f, "cmdAgregar").click();
             QCOMPARE(reference.text(), QStringLiteral("typed"));
             if (how == QLatin1String("esc"))
-                QTest::keyClick(&child<TextGrid>(f, "grdFacturas"), Qt::Key_Escape);
+                QTest::keyClick(child<FlexGrid>(f, "grdFacturas").bodyView(), Qt::Key_Escape);
             else if (how == QLatin1String("close"))
                 f.close();
             else

@@ -73,30 +73,45 @@ private slots:
             QCOMPARE(f.size(), width);
     }
 
+    // The kept rows, and the sheet row each came from.
     void rows_data() {
         QTest::addColumn<QString>("sheet");
         QTest::addColumn<QString>("kept");
+        QTest::addColumn<QString>("sheetRows");
         QTest::newRow("blanks and zeros are dropped, other digits and signs kept")
             << "H|X;a;0|00;  | 0 ;0,00;0.5;-0;100;|||||z"
-            << "a,0,00,0.5,-0,100,";
+            << "a,0,00,0.5,-0,100,"
+            << "2,5,6,7,8,9";
         QTest::newRow("a value past the last header column keeps its row") << "H;|||q;b"
-                                                                           << ",b";
+                                                                           << ",b"
+                                                                           << "2,3";
         // Blank separator rows no longer end the sheet: only three in a row do.
         QTest::newRow("dropped rows apart do not add up") << "H;1;;2;;3;;4;;5"
-                                                          << "1,2,3,4,5";
+                                                          << "1,2,3,4,5"
+                                                          << "2,4,6,8,10";
         QTest::newRow("two blank rows in a row and more data") << "H;1;;;2;0;0;3"
-                                                               << "1,2,3";
+                                                               << "1,2,3"
+                                                               << "2,5,8";
         QTest::newRow("three dropped rows in a row end the reading") << "H;1;;0;;2"
-                                                                     << "1";
+                                                                     << "1"
+                                                                     << "2";
         QTest::newRow("the end of the sheet ends the reading") << "H;1;2"
-                                                               << "1,2";
+                                                               << "1,2"
+                                                               << "2,3";
         QTest::newRow("no data") << "H"
+                                 << ""
                                  << "";
     }
     void rows() {
         QFETCH(QString, sheet);
         QFETCH(QString, kept);
-        QCOMPARE(primeras(leerHoja(hoja(sheet))), kept);
+        QFETCH(QString, sheetRows);
+        const LecturaHoja l = leerHoja(hoja(sheet));
+        QCOMPARE(primeras(l), kept);
+        QStringList numeros;
+        for (const int n : l.numeros)
+            numeros << QString::number(n);
+        QCOMPARE(numeros.join(QLatin1Char(',')), sheetRows);
     }
 
     // The old rule's own example: it stopped at row 23 with 19 rows; every kept row now stays.

@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 #include "data/ReaderRows.h"
 #include "data/modDA.h"
+#include "imports/frmSIMIGlobal.h"
 #include "imports/frmXLS2Cancelaciones.h"
 #include "imports/frmXLS2Liquidaciones.h"
 #include "platform/FlexGrid.h"
@@ -11,6 +12,8 @@
 #include "support/TestSql.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -29,20 +32,21 @@ namespace {
 const QString kD = QStringLiteral("26001IC04000001A");
 const QString kIc06 = QStringLiteral("26001ic06000009Z");
 
-// Items shown as 0001..0003 under other keys, one earlier cancellation line and liquidation
-// lines of items 1 and 4.
+// Items shown as 0001..0004 under other keys (0011..0014), one earlier cancellation line and
+// liquidation lines of the items shown 1 and 4.
 const QString kSeed = QStringLiteral(R"(
 INSERT INTO DDT (IDDT, CDDTSTUSGG, CDDTSTUBUL, CDDTSTUDEV) VALUES ('26001IC04000001A', 'V', 'V', 'V');
 INSERT INTO DDT (IDDT, CDDTSTUSGG, CDDTSTUBUL, CDDTSTUDEV) VALUES ('26001ic06000009Z', 'V', 'V', 'V');
 INSERT INTO ART (IDDT, NART, NARTEXT, CARTETA, CARTSTUDEV) VALUES ('26001IC04000001A', '0011', '0001', 'V', 'V');
 INSERT INTO ART (IDDT, NART, NARTEXT, CARTETA, CARTSTUDEV) VALUES ('26001IC04000001A', '0012', '0002', 'V', 'V');
 INSERT INTO ART (IDDT, NART, NARTEXT, CARTETA, CARTSTUDEV) VALUES ('26001IC04000001A', '0013', '0003', 'V', 'V');
+INSERT INTO ART (IDDT, NART, NARTEXT, CARTETA, CARTSTUDEV) VALUES ('26001IC04000001A', '0014', '0004', 'V', 'V');
 INSERT INTO ART (IDDT, NART, NARTEXT, CARTETA, CARTSTUDEV) VALUES ('26001ic06000009Z', '0001', '0001', 'V', 'V');
 INSERT INTO ART (IDDT, NART, NARTEXT, CARTETA, CARTSTUDEV) VALUES ('26001ic06000009Z', '0002', '0002', 'V', 'V');
 INSERT INTO ART (IDDT, NART, NARTEXT, CARTETA, CARTSTUDEV) VALUES ('26001ic06000009Z', '0003', '0003', 'V', 'V');
 INSERT INTO DCN (IDCN, NDCNART, IDCNAPU, NDCNARTAPU, NDCNSBTAPU, QDCNAPU, CDCNRESOL) VALUES ('26001IC04000001A', 11, '23001IC04000099X', 9, 0, 1, 'VIEJA');
-INSERT INTO LQA (ILIQ, NART, CLQATAX, CLQATYP, CLQAMOTGAR, MLQA, MLQABAS, QLQACOEFIC, MLQABOC) VALUES ('26001IC04000001A', '0001', '099', '1', 'NULO', 1, 1, 1, 0);
-INSERT INTO LQA (ILIQ, NART, CLQATAX, CLQATYP, CLQAMOTGAR, MLQA, MLQABAS, QLQACOEFIC, MLQABOC) VALUES ('26001IC04000001A', '0004', '010', '1', 'NULO', 2, 2, 2, 0);
+INSERT INTO LQA (ILIQ, NART, CLQATAX, CLQATYP, CLQAMOTGAR, MLQA, MLQABAS, QLQACOEFIC, MLQABOC) VALUES ('26001IC04000001A', '0011', '099', '1', 'NULO', 1, 1, 1, 0);
+INSERT INTO LQA (ILIQ, NART, CLQATAX, CLQATYP, CLQAMOTGAR, MLQA, MLQABAS, QLQACOEFIC, MLQABOC) VALUES ('26001IC04000001A', '0014', '010', '1', 'NULO', 2, 2, 2, 0);
 )");
 
 QString sample(const QString& name) {
@@ -163,7 +167,7 @@ private slots:
         QCOMPARE(ui.boxes[1].text, QStringLiteral("Se proceso el archivo excel"));
         QCOMPARE(ui.boxes[1].icon, MsgIcon::Information);
         QCOMPARE(cancelaciones(kD), kCancLines);
-        QCOMPARE(marcas(kD), QStringList({"III", "II", "II", "II"}));
+        QCOMPARE(marcas(kD), QStringList({"III", "II", "II", "II", "II"}));
         QVERIFY(form.m_Despacho.isEmpty());
         QCOMPARE(form.result(), int(QDialog::Rejected));
     }
@@ -201,7 +205,7 @@ private slots:
             "frmXLS2Cancelaciones.cargarCancelaciones (0)::")));
         QCOMPARE(ui.boxes[1].icon, MsgIcon::Exclamation);
         QCOMPARE(cancelaciones(kD), kOldCanc);
-        QCOMPARE(marcas(kD), QStringList({"VVV", "VV", "VV", "VV"}));
+        QCOMPARE(marcas(kD), QStringList({"VVV", "VV", "VV", "VV", "VV"}));
         QCOMPARE(form.m_Despacho, kD);
     }
 
@@ -343,6 +347,86 @@ private slots:
         QCOMPARE(cancelaciones(kD), kOldCanc);
     }
 
+    // A reload that fails leaves nothing of the previous sheet, though the label names the new
+    // file: each window's save step then finds nothing to import and changes nothing.
+    void failedReloadLeavesNothing_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("bad");
+        QTest::addColumn<QString>("refusal");
+        for (const char* bad : {"no_existe.xlsx", "truncado.xlsx"}) {
+            QTest::addRow("cancelaciones, %s", bad)
+                << "frmXLS2Cancelaciones" << sample(QLatin1String(bad))
+                << "Debe seleccionar la columna DestinacionItem";
+            QTest::addRow("liquidaciones, %s", bad)
+                << "frmXLS2Liquidaciones" << sample(QLatin1String(bad))
+                << "Debe seleccionar la columna Item";
+            QTest::addRow("SIMI, %s", bad)
+                << "frmSIMIGlobal" << sample(QLatin1String(bad))
+                << QStringLiteral("La hoja no tiene filas para cargar: no se modificó nada.");
+        }
+    }
+    void failedReloadLeavesNothing() {
+        QFETCH(QString, window);
+        QFETCH(QString, bad);
+        QFETCH(QString, refusal);
+        auto& ui = ScriptedUi::current();
+        std::unique_ptr<HojaExcelImport> form;
+        QPushButton* abrir = nullptr;
+        QPushButton* cargar = nullptr;
+        if (window == QLatin1String("frmXLS2Cancelaciones")) {
+            auto f = std::make_unique<frmXLS2Cancelaciones>();
+            f->m_Despacho = kD;
+            abrir = f->cmdAbrirExcel;
+            cargar = f->cmdCargarCancelaciones;
+            form = std::move(f);
+            ui.answerOpenDialog(sample("cancelaciones.xlsx"));
+        } else if (window == QLatin1String("frmXLS2Liquidaciones")) {
+            auto f = std::make_unique<frmXLS2Liquidaciones>();
+            f->m_Despacho = kD;
+            abrir = f->cmdAbrirExcel;
+            cargar = f->cmdCargarCancelaciones;
+            form = std::move(f);
+            ui.answerOpenDialog(sample("liquidaciones.xlsx"));
+        } else {
+            auto f = std::make_unique<frmSIMIGlobal>();
+            f->m_Despacho = kD;
+            abrir = f->cmdAbrir;
+            cargar = f->cmdGuardar;
+            form = std::move(f);
+            const QString hoja = QDir(fixture_->folder()).filePath(QStringLiteral("simi.csv"));
+            QFile file(hoja);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("Item,Cantidad,Total\r\n1,2,3\r\n2,1,1\r\n");
+            file.close();
+            ui.answerOpenDialog(hoja);
+        }
+        abrir->click();
+        QVERIFY(form->filasLeidas() > 0);
+        // Every field assigned, as the user would before pressing the window's load button.
+        if (auto* simi = qobject_cast<frmSIMIGlobal*>(form.get()))
+            simi->Seleccionarautomaticamente_dorsel();
+        else if (qobject_cast<frmXLS2Cancelaciones*>(form.get()))
+            assign(*form, kCancFields);
+        const QStringList antesLiq = liquidaciones(kD);
+
+        ui.answerOpenDialog(bad);
+        abrir->click();
+        QCOMPARE(form->findChild<QLabel*>(QStringLiteral("lbArchivo"))->text(), bad);
+        QCOMPARE(form->filasLeidas(), 0);
+        QCOMPARE(form->findChild<QLabel*>(QStringLiteral("lbFilas"))->text(), QString());
+        QCOMPARE(form->findChild<FlexGrid*>()->rows(), 1);
+        QCOMPARE(form->findChild<FlexGrid*>()->textMatrix(0, 0), QString());
+
+        cargar->click();
+        QCOMPARE(ui.boxes.last().text, refusal);
+        QCOMPARE(cancelaciones(kD), kOldCanc);
+        QCOMPARE(liquidaciones(kD), antesLiq);
+        QCOMPARE(modDA::getRs(modDA::kLocal, testSql("SELECT COUNT(*) FROM SIMIGlobalItem"))
+                     .field(0)
+                     .toInt(),
+                 0);
+    }
+
     // Esc closes the cancellation window; the liquidation window has no keys of its own.
     void escape() {
         frmXLS2Cancelaciones form;
@@ -429,14 +513,15 @@ private slots:
         form.cmdCargarCancelaciones->click();
         QCOMPARE(ui.boxes.size(), 1);
         QCOMPARE(ui.boxes[0].text, QStringLiteral("Se proceso el archivo excel"));
+        // The lines hang on the keys of the items the sheet names by their shown numbers.
         QCOMPARE(liquidaciones(kD), QStringList({
-                                        "0001|010|1|NULO|210|1000|21",
-                                        "0001|011|1|NULO|105|1000|10.5",
-                                        "0002|010|1|NULO|105|500|21",
-                                        "0003|020|2|NULO|7.52|250.5|3",
-                                        "0004|010|1|NULO|2|2|2",
+                                        "0011|010|1|NULO|210|1000|21",
+                                        "0011|011|1|NULO|105|1000|10.5",
+                                        "0012|010|1|NULO|105|500|21",
+                                        "0013|020|2|NULO|7.52|250.5|3",
+                                        "0014|010|1|NULO|2|2|2",
                                     }));
-        QCOMPARE(marcas(kD), QStringList({"III", "II", "II", "II"}));
+        QCOMPARE(marcas(kD), QStringList({"III", "II", "II", "II", "II"}));
         QVERIFY(form.m_Despacho.isEmpty());
     }
 
@@ -467,6 +552,9 @@ private slots:
                                      << "El codigo de concepto: 10 debe ser de 3 digitos. Linea 5";
         QTest::newRow("type of two") << 4 << 2 << "12"
                                      << "El Tipo: 12 debe ser de 1 digito. Linea 4";
+        QTest::newRow("a number no item shows")
+            << 3 << 0 << "11"
+            << "El item: 11 no existe en el despacho 26001IC04000001A. Linea 3";
     }
     void liquidationRowChecks() {
         QFETCH(int, row);
@@ -484,7 +572,7 @@ private slots:
         QCOMPARE(ui.boxes[0].text, text);
         QCOMPARE(ui.boxes[0].icon, MsgIcon::Exclamation);
         QCOMPARE(liquidaciones(kD), before);
-        QCOMPARE(marcas(kD), QStringList({"VVV", "VV", "VV", "VV"}));
+        QCOMPARE(marcas(kD), QStringList({"VVV", "VV", "VV", "VV", "VV"}));
         QCOMPARE(form.m_Despacho, kD);
     }
 
@@ -528,7 +616,7 @@ private slots:
         modDA::execSQL(modDA::kCatalog, testSql("DROP TRIGGER falla"));
         form.cmdCargarCancelaciones->click();
         QCOMPARE(rows("SELECT NART, COUNT(*) FROM LQA WHERE ILIQ = ? GROUP BY NART", kD),
-                 QStringList({"0001|3", "0003|1", "0004|1"}));
+                 QStringList({"0011|3", "0013|1", "0014|1"}));
     }
 };
 

@@ -1,12 +1,13 @@
+#include "assembly/frmArmadoITEM.h"
 #include "data/modDA.h"
 #include "data/simi_work.h"
-#include "assembly/frmArmadoITEM.h"
 #include "imports/frmMenuIC.h"
 #include "imports/frmSIMIGlobal.h"
 #include "platform/Settings.h"
 #include "runtime/Paths.h"
 #include "shell/MainWindowOpener.h"
 #include "support/CatalogFixture.h"
+#include "support/CatalogSnapshot.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
@@ -14,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -42,6 +44,18 @@ INSERT INTO CPL (ICPL, NART, CCPL) VALUES
   ('26001IC04000001A', '0002', 'SIMI-DESC-MERC01'),
   ('26001IC04000001A', '0002', 'OTRA');
 INSERT INTO CCM (IDDT, NART, CCCM, MCCM) VALUES ('26001IC04000001A', 5, 'DCEXP', 'VIEJO');
+)");
+
+// Keys and shown numbers differ: the item shown 0001 is kept under 0003, 0002 under 0001 and
+// 0003 under 0002.
+const QString kSeedClaves = QStringLiteral(R"(
+INSERT INTO DDT (IDDT, IEXT) VALUES ('26001IC04000001A', 'REF');
+INSERT INTO ART (IDDT, NART, NARTEXT, MARTFOB) VALUES
+  ('26001IC04000001A', '0003', '0001', 10),
+  ('26001IC04000001A', '0001', '0002', 20),
+  ('26001IC04000001A', '0002', '0003', 30);
+INSERT INTO DVD (IDVD, NART, CDVDDOC, LDVDREFDOC) VALUES
+  ('26001IC04000001A', '0003', 'COD-MERCOSUR', 'ANTERIOR');
 )");
 
 QString consulta(const QString& sql, int tipo = modDA::kCatalog) {
@@ -148,7 +162,8 @@ private slots:
         boton(menu, "cmdIniciarProceso").click();
         QCOMPARE(usables, QStringList());
         QCOMPARE(ScriptedUi::current().boxes.size(), 1);
-        QCOMPARE(ScriptedUi::current().boxes[0].text, QStringLiteral("Fin de proceso ") + kDespacho);
+        QCOMPARE(ScriptedUi::current().boxes[0].text,
+                 QStringLiteral("Fin de proceso ") + kDespacho);
         QVERIFY(ScriptedUi::current().modelessForms.isEmpty());
 
         QCOMPARE(consulta(QStringLiteral("SELECT NART, LISTA FROM ART ORDER BY NART")),
@@ -162,9 +177,10 @@ private slots:
         QCOMPARE(consulta(QStringLiteral("SELECT NART, MCCM, DESARROLLO, CCCMNART FROM CCM "
                                          "WHERE CCCM = 'DCEXP' ORDER BY NART")),
                  QStringLiteral("1|CC 1|1|0001;2|CC2|1|000000000002"));
-        QCOMPARE(consulta(QStringLiteral("SELECT Item, procesado FROM SIMIGlobalItem ORDER BY Item"),
-                          modDA::kLocal),
-                 QStringLiteral("1|0;2|0;3|2;4|2"));
+        QCOMPARE(
+            consulta(QStringLiteral("SELECT Item, procesado FROM SIMIGlobalItem ORDER BY Item"),
+                     modDA::kLocal),
+            QStringLiteral("1|0;2|0;3|2;4|2"));
         QCOMPARE(registroHermano(), kDespacho + QLatin1Char('|') + programFolder());
         QCOMPARE(consulta(QStringLiteral("SELECT MDDTFOB FROM DDT")), QStringLiteral("80"));
         QVERIFY(boton(menu, "cmdIniciarProceso").isEnabled());
@@ -175,36 +191,220 @@ private slots:
         QVERIFY(modDA::getSimiMarcados(kDespacho).isEmpty());
     }
 
-    // The sibling cannot be started: the run stops before the deletion and names the program.
+    // After a run has deleted an item, neither a second run nor a single step writes anything
+    // for it again.
+    void deletedItemsGetNothing_data() {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("second run") << QStringLiteral("cmdIniciarProceso");
+        QTest::newRow("lista") << QStringLiteral("cmdSoloLista");
+        QTest::newRow("certificado") << QStringLiteral("cmdsoloCEO");
+        QTest::newRow("ccpack") << QStringLiteral("cmdCCPACK");
+    }
+    void deletedItemsGetNothing() {
+        QFETCH(QString, button);
+        CatalogFixture catalog(kSeed);
+        instalarHermano();
+        QList<modDA::SimiFila> filas = filasDeLaHoja();
+        // Item 4 is left out of the sheet's amounts but carries every value.
+        filas[3] = fila(4, QStringLiteral("L4"), QStringLiteral("C4"), QStringLiteral("CC4"),
+                        QStringLiteral("225"), 0, 0);
+        modDA::simiReemplazarFilas(kDespacho, filas);
+        frmMenuIC menu;
+        menu.m_Despacho = kDespacho;
+        ScriptedUi::current().answerBoxes({MsgResult::Ok, MsgResult::Ok});
+        boton(menu, "cmdIniciarProceso").click();
+        QCOMPARE(consulta(QStringLiteral("SELECT COUNT(*) FROM ART WHERE NART = '0004'")),
+                 QStringLiteral("0"));
+        boton(menu, qPrintable(button)).click();
+        QCOMPARE(ScriptedUi::current().boxes.size(), 2);
+        QCOMPARE(consulta(QStringLiteral("SELECT COUNT(*) FROM DVD WHERE NART = '0004'")),
+                 QStringLiteral("0"));
+        QCOMPARE(consulta(QStringLiteral("SELECT COUNT(*) FROM CCM WHERE NART = 4")),
+                 QStringLiteral("0"));
+        QCOMPARE(consulta(QStringLiteral("SELECT NART FROM CCM ORDER BY NART")),
+                 QStringLiteral("1;2"));
+    }
+
+    // The rows name items by their shown number; lists, documents, CCPAC rows and deletions go
+    // to the item's key.
+    void itemsByShownNumber_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("checks");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList todo{
+            QStringLiteral("SELECT NART || ':' || NARTEXT || ':' || COALESCE(LISTA, '') FROM ART "
+                           "ORDER BY NART"),
+            QStringLiteral("SELECT NART || ':' || LDVDREFDOC FROM DVD ORDER BY NART, CDVDDOC"),
+            QStringLiteral("SELECT NART || ':' || CCCMNART FROM CCM ORDER BY NART"),
+            QStringLiteral("SELECT MDDTFOB FROM DDT")};
+        QTest::newRow("run") << QStringLiteral("cmdIniciarProceso") << todo
+                             << QStringList{QStringLiteral("0002:0003:;0003:0001:L1"),
+                                            QStringLiteral("0003:C1;0003:C1;0003:C1"),
+                                            QStringLiteral("3:0001"), QStringLiteral("40")};
+        QTest::newRow("lista") << QStringLiteral("cmdSoloLista") << todo.mid(0, 1)
+                               << QStringList{QStringLiteral("0001:0002:;0002:0003:;0003:0001:L1")};
+        QTest::newRow("certificado") << QStringLiteral("cmdsoloCEO") << todo.mid(1, 1)
+                                     << QStringList{QStringLiteral("0003:C1;0003:C1;0003:C1")};
+        QTest::newRow("ccpack") << QStringLiteral("cmdCCPACK") << todo.mid(2, 1)
+                                << QStringList{QStringLiteral("3:0001")};
+    }
+    void itemsByShownNumber() {
+        QFETCH(QString, button);
+        QFETCH(QStringList, checks);
+        QFETCH(QStringList, expected);
+        CatalogFixture catalog(kSeedClaves);
+        instalarHermano();
+        modDA::simiReemplazarFilas(kDespacho,
+                                   {fila(1, QStringLiteral("L1"), QStringLiteral("C1"),
+                                         QStringLiteral("CC1"), QStringLiteral("225"), 5, 10),
+                                    fila(2, QString(), QString(), QString(), QString(), 0, 0),
+                                    fila(3, QString(), QString(), QString(), QString(), 1, 30)});
+        frmMenuIC menu;
+        menu.m_Despacho = kDespacho;
+        ScriptedUi::current().answerBoxes({MsgResult::Ok});
+        boton(menu, qPrintable(button)).click();
+        QCOMPARE(ScriptedUi::current().boxes.size(), 1);
+        QCOMPARE(ScriptedUi::current().boxes[0].icon, MsgIcon::Information);
+        for (int i = 0; i < checks.size(); ++i)
+            QCOMPARE(consulta(checks.at(i)), expected.at(i));
+    }
+
+    // A row that sends something to a number no item shows stops the run or the step before
+    // anything changes, naming the item.
+    void unknownShownNumberRefused_data() {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("run") << QStringLiteral("cmdIniciarProceso");
+        QTest::newRow("lista") << QStringLiteral("cmdSoloLista");
+        QTest::newRow("certificado") << QStringLiteral("cmdsoloCEO");
+        QTest::newRow("ccpack") << QStringLiteral("cmdCCPACK");
+    }
+    void unknownShownNumberRefused() {
+        QFETCH(QString, button);
+        CatalogFixture catalog(kSeedClaves);
+        instalarHermano();
+        // No item shows 0009.
+        modDA::simiReemplazarFilas(kDespacho,
+                                   {fila(1, QStringLiteral("L1"), QStringLiteral("C1"),
+                                         QStringLiteral("CC1"), QStringLiteral("225"), 5, 10),
+                                    fila(9, QStringLiteral("L9"), QStringLiteral("C9"),
+                                         QStringLiteral("CC9"), QStringLiteral("225"), 1, 1),
+                                    fila(2, QString(), QString(), QString(), QString(), 0, 0)});
+        frmMenuIC menu;
+        menu.m_Despacho = kDespacho;
+        ScriptedUi::current().answerBoxes({MsgResult::Ok});
+        boton(menu, qPrintable(button)).click();
+        QCOMPARE(ScriptedUi::current().boxes.size(), 1);
+        const QString texto = ScriptedUi::current().boxes[0].text;
+        QVERIFY2(texto.startsWith(QStringLiteral("No se encuentra el item 0009 en la operacion ") +
+                                  kDespacho),
+                 qPrintable(texto));
+        QCOMPARE(consulta(QStringLiteral("SELECT NART || ':' || COALESCE(LISTA, '') FROM ART "
+                                         "ORDER BY NART")),
+                 QStringLiteral("0001:;0002:;0003:"));
+        QCOMPARE(consulta(QStringLiteral("SELECT NART || ':' || LDVDREFDOC FROM DVD")),
+                 QStringLiteral("0003:ANTERIOR"));
+        QCOMPARE(consulta(QStringLiteral("SELECT COUNT(*) FROM CCM")), QStringLiteral("0"));
+        QVERIFY(registroHermano().isEmpty());
+    }
+
+    // A sibling program that cannot be started stops the run before it changes anything, and
+    // names the program.
+    void siblingMissing_data() {
+        QTest::addColumn<bool>("present");
+        QTest::newRow("missing") << false;
+        QTest::newRow("not executable") << true;
+    }
     void siblingMissing() {
+        QFETCH(bool, present);
         CatalogFixture catalog(kSeed);
         settings::saveSetting(QStringLiteral("config"), QStringLiteral("programaSIMI"),
                               QStringLiteral("no_esta"));
+        const QString programa = QDir(programFolder()).filePath(QStringLiteral("no_esta"));
+        if (present) {
+            QDir().mkpath(programFolder());
+            QFile file(programa);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("#!/bin/sh\nexit 0\n");
+        }
         modDA::simiReemplazarFilas(kDespacho, filasDeLaHoja());
+        const QStringList antes = test::catalogSnapshot();
+        const QString filasAntes =
+            consulta(QStringLiteral("SELECT Item, procesado FROM SIMIGlobalItem"), modDA::kLocal);
         frmMenuIC menu;
         menu.m_Despacho = kDespacho;
         ScriptedUi::current().answerBoxes({MsgResult::Ok});
         boton(menu, "cmdIniciarProceso").click();
         QCOMPARE(ScriptedUi::current().boxes.size(), 1);
         const QString texto = ScriptedUi::current().boxes[0].text;
-        QVERIFY2(texto.contains(QStringLiteral("No se pudo ejecutar el programa ") +
-                                QDir(programFolder()).filePath(QStringLiteral("no_esta"))),
+        QVERIFY2(texto.contains(QStringLiteral("No se pudo ejecutar el programa ") + programa),
                  qPrintable(texto));
         QVERIFY(texto.contains(QStringLiteral("Corvelix.frmMenuIC.cmdIniciarProceso_Click.::")));
-        QCOMPARE(consulta(QStringLiteral("SELECT COUNT(*) FROM ART")), QStringLiteral("5"));
+        QCOMPARE(test::catalogSnapshot(), antes);
+        QCOMPARE(
+            consulta(QStringLiteral("SELECT Item, procesado FROM SIMIGlobalItem"), modDA::kLocal),
+            filasAntes);
         for (const char* name : {"cmdIniciarProceso", "cmdSoloLista", "cmdsoloCEO", "cmdCCPACK",
                                  "cmdLimpiarInfoAd", "cmdArticulos", "cmdCerrar"})
             QVERIFY2(boton(menu, name).isEnabled(), name);
+    }
+
+    // A sibling that never ends: the user is asked, again and again, whether to keep waiting;
+    // stopping ends the run as a failed sibling does, before any deletion, and ends the
+    // sibling.
+    void siblingThatNeverEnds() {
+        CatalogFixture catalog(kSeed);
+        settings::saveSetting(QStringLiteral("config"), QStringLiteral("programaSIMI"),
+                              QStringLiteral("colgado"));
+        QDir().mkpath(programFolder());
+        const QString programa = QDir(programFolder()).filePath(QStringLiteral("colgado"));
+        QFile file(programa);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\necho $$ > \"$0.pid\"\nexec sleep 600\n");
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        frmMenuIC::esperaHermanoMs() = 0;
+        modDA::simiReemplazarFilas(kDespacho, filasDeLaHoja());
+        frmMenuIC menu;
+        menu.m_Despacho = kDespacho;
+        ScriptedUi::current().answerBoxes({MsgResult::Yes, MsgResult::No, MsgResult::Ok});
+        boton(menu, "cmdIniciarProceso").click();
+
+        const auto& boxes = ScriptedUi::current().boxes;
+        QCOMPARE(boxes.size(), 3);
+        for (int i = 0; i < 2; ++i) {
+            QCOMPARE(boxes[i].text, QStringLiteral("El programa ") + programa +
+                                        QStringLiteral(" todavía no terminó.\r\n\r\n¿Desea "
+                                                       "seguir esperando?"));
+            QCOMPARE(boxes[i].buttons, MsgButtons::YesNo);
+        }
+        QVERIFY2(boxes[2].text.startsWith(QStringLiteral("No se pudo ejecutar el programa ") +
+                                          programa +
+                                          QStringLiteral(": no terminó y se dejó de esperar")),
+                 qPrintable(boxes[2].text));
+        QVERIFY(boxes[2].text.contains(
+            QStringLiteral("Corvelix.frmMenuIC.cmdIniciarProceso_Click.::")));
+        QCOMPARE(consulta(QStringLiteral("SELECT COUNT(*) FROM ART")), QStringLiteral("5"));
+        QCOMPARE(
+            consulta(QStringLiteral("SELECT Item, procesado FROM SIMIGlobalItem ORDER BY Item"),
+                     modDA::kLocal),
+            QStringLiteral("1|0;2|0;3|1;4|1"));
+        for (const char* name : {"cmdIniciarProceso", "cmdSoloLista", "cmdCerrar"})
+            QVERIFY2(boton(menu, name).isEnabled(), name);
+        QFile pid(programa + QStringLiteral(".pid"));
+        QVERIFY(pid.open(QIODevice::ReadOnly));
+        const QString proceso = QString::fromLatin1(pid.readAll()).trimmed();
+        QVERIFY(!proceso.isEmpty());
+        QVERIFY(!QFileInfo::exists(QStringLiteral("/proc/") + proceso));
     }
 
     // A failing row undoes its step and is named; nothing later runs.
     void failedRowUndoesTheStep() {
         CatalogFixture catalog(kSeed);
         instalarHermano();
-        modDA::execSQL(modDA::kCatalog,
-                       testSql(QStringLiteral(
-                           "CREATE TRIGGER falla BEFORE INSERT ON CCM WHEN NEW.NART = 2 "
-                           "BEGIN SELECT RAISE(ABORT, 'sin lugar'); END")));
+        modDA::execSQL(
+            modDA::kCatalog,
+            testSql(QStringLiteral("CREATE TRIGGER falla BEFORE INSERT ON CCM WHEN NEW.NART = 2 "
+                                   "BEGIN SELECT RAISE(ABORT, 'sin lugar'); END")));
         modDA::simiReemplazarFilas(kDespacho, filasDeLaHoja());
         frmMenuIC menu;
         menu.m_Despacho = kDespacho;
@@ -233,7 +433,8 @@ private slots:
         menu.cmdIniciarProceso_Click();
         QCOMPARE(ScriptedUi::current().boxes[0].text,
                  QStringLiteral("No hay Articulos registrados para la operación ") + kDespacho);
-        QCOMPARE(ScriptedUi::current().boxes[1].text, QStringLiteral("Fin de proceso ") + kDespacho);
+        QCOMPARE(ScriptedUi::current().boxes[1].text,
+                 QStringLiteral("Fin de proceso ") + kDespacho);
     }
 
     void singleSteps_data() {
@@ -324,8 +525,9 @@ private slots:
         menu->m_Despacho = kDespacho;
         ScriptedUi::current().answerBoxes({MsgResult::Ok});
         boton(*menu, "cmdLimpiarInfoAd").click();
-        QCOMPARE(ScriptedUi::current().boxes.value(0).text,
-                 QStringLiteral("Se limpio las informaciones adicionales correspondiente a la SIMI"));
+        QCOMPARE(
+            ScriptedUi::current().boxes.value(0).text,
+            QStringLiteral("Se limpio las informaciones adicionales correspondiente a la SIMI"));
         QCOMPARE(consulta(QStringLiteral("SELECT COUNT(*) FROM CPL WHERE CCPL LIKE 'SIMI%'")),
                  QStringLiteral("0"));
         QTest::keyClick(menu, Qt::Key_Escape);

@@ -72,8 +72,8 @@ private slots:
         frm.m_Despacho = kDespacho;
         frm.Form_Activate();
         QVERIFY(frm.lf_LevantarExcel(hoja(catalog, "ITEM\tCantidad\tTOTAL\tPeso\tCOD\tAC\tSD\tFOB\n"
-                                                    "2\t10,5\t1234,5\t3\tC-1\tACE\tCCP\t9\n"
-                                                    "4\t0\t0\t1\t\t\t\t9\n")));
+                                                   "2\t10,5\t1234,5\t3\tC-1\tACE\tCCP\t9\n"
+                                                   "4\t0\t0\t1\t\t\t\t9\n")));
         QCOMPARE(frm.filasLeidas(), 2);
         frm.Seleccionarautomaticamente_dorsel();
         auto* grid = frm.findChild<FlexGrid*>(QStringLiteral("grdExcel"));
@@ -99,8 +99,12 @@ private slots:
         QTest::newRow("missing column") << QByteArray("Item\tCantidad\n1\t2\n")
                                         << QStringLiteral("Debe seleccionar Item, Cantidad y FOB "
                                                           "para poder continuar.");
-        QTest::newRow("letters in quantity") << QByteArray("Item\tCantidad\tTotal\n1\tdos\t3\n")
-                                             << QStringLiteral("la cantidad \"dos\" no es un número");
+        QTest::newRow("letters in quantity")
+            << QByteArray("Item\tCantidad\tTotal\n1\tdos\t3\n")
+            << QStringLiteral("la cantidad \"dos\" no es un número");
+        QTest::newRow("the sheet's row, past a blank one")
+            << QByteArray("Item\tCantidad\tTotal\n1\t2\t3\n\n2\tdos\t3\n")
+            << QStringLiteral("Fila 4 de la hoja: la cantidad \"dos\" no es un número");
         QTest::newRow("letters in amount") << QByteArray("Item\tCantidad\tTotal\n1\t2\ttres\n")
                                            << QStringLiteral("el FOB \"tres\" no es un número");
         QTest::newRow("negative amount") << QByteArray("Item\tCantidad\tTotal\n1\t2\t-3\n")
@@ -115,9 +119,9 @@ private slots:
         QFETCH(QByteArray, sheet);
         QFETCH(QString, message);
         CatalogFixture catalog(kSeed);
-        modDA::execSQL(modDA::kLocal,
-                       testSql(QStringLiteral("INSERT INTO SIMIGlobalItem (NumeroOperacion, Item, "
-                                              "Cantidad, Fob) VALUES ('26001IC04000001A', 1, 7, 7)")));
+        modDA::execSQL(modDA::kLocal, testSql(QStringLiteral(
+                                          "INSERT INTO SIMIGlobalItem (NumeroOperacion, Item, "
+                                          "Cantidad, Fob) VALUES ('26001IC04000001A', 1, 7, 7)")));
         frmSIMIGlobal frm;
         frm.m_Despacho = kDespacho;
         ScriptedUi::current().tolerateBoxes(true);

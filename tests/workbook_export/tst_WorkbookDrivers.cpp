@@ -205,12 +205,9 @@ private slots:
         fixture_.reset();
         QLocale::setDefault(QLocale::system());
     }
+
 protected:
-    void initTest() override {
-        ui().reset();
-        // Each test compares the boxes it caused after the export.
-        ui().tolerateBoxes(true);
-    }
+    void initTest() override { ui().reset(); }
 private slots:
 
     void cancelledDialogWritesNothing_data() { addDrivers(); }
@@ -253,6 +250,7 @@ private slots:
         QFETCH(QString, driver);
         const QString chosen = path(driver + QStringLiteral("_informe"));
         ui().answerSaveDialog(chosen);
+        ui().answerBoxes({corvelix::MsgResult::Ok});
         tst_WorkbookDrivers::driver(driver)(kD1, QStringLiteral("R"));
         const QString written = chosen + QStringLiteral(".xls");
         QCOMPARE(ui().boxes.size(), 1);
@@ -272,6 +270,7 @@ private slots:
     void liquidationFileBytes() {
         const QString chosen = path(QStringLiteral("liq.xls"));
         ui().answerSaveDialog(chosen);
+        ui().answerBoxes({corvelix::MsgResult::Ok});
         mainModule::GenerarArchivoLiquidacion(kD1, QString());
         const QByteArray bytes = readFile(chosen);
         const qsizetype sheet = bytes.indexOf("<Worksheet");
@@ -328,6 +327,7 @@ private slots:
         modDA::execSQL(modDA::kCatalog,
                        testSql(QStringLiteral("ALTER TABLE %1 RENAME TO X_%1").arg(failingTable)));
         ui().answerSaveDialog(chosen);
+        ui().answerBoxes({corvelix::MsgResult::Ok});
         ui().setBusy(true);
         tst_WorkbookDrivers::driver(driver)(kD1, QString());
         modDA::execSQL(modDA::kCatalog,
@@ -349,6 +349,7 @@ private slots:
     void fileWriterFailure() {
         const QString chosen = path(QStringLiteral("no/such/folder/libro.xls"));
         ui().answerSaveDialog(chosen);
+        ui().answerBoxes({corvelix::MsgResult::Ok});
         mainModule::GenerarArchivoDespacho(kD1, QString());
         QCOMPARE(ui().boxes.size(), 1);
         QCOMPARE(ui().boxes.at(0).icon, MsgIcon::Exclamation);
@@ -410,6 +411,7 @@ private slots:
         QVERIFY(!Reporte::armarLibro(kEmpty).contains("<Worksheet"));
         const QString chosen = path(QStringLiteral("vacio.xls"));
         ui().answerSaveDialog(chosen);
+        ui().answerBoxes({corvelix::MsgResult::Ok});
         Reporte::GenerarArchivoDespacho(kEmpty, QString());
         QCOMPARE(ui().boxes.size(), 1);
         QCOMPARE(ui().boxes.at(0).icon, MsgIcon::Exclamation);
@@ -426,6 +428,7 @@ private slots:
         QFETCH(QString, driver);
         const QString chosen = path(driver + QStringLiteral("_raro.xls"));
         ui().answerSaveDialog(chosen);
+        ui().answerBoxes({corvelix::MsgResult::Ok});
         tst_WorkbookDrivers::driver(driver)(kAwkward, awkward(QStringLiteral("r")));
         QCOMPARE(ui().boxes.size(), 1);
         QCOMPARE(ui().boxes.at(0).icon, MsgIcon::Information);
@@ -474,6 +477,7 @@ private slots:
         QVERIFY(v1->isEnabled());
 
         ui().answerSaveDialog(path(QStringLiteral("menu_v2.xls")));
+        ui().answerBoxes({corvelix::MsgResult::Ok});
         v2->trigger();
         QCOMPARE(ui().fileDialogs.size(), 1);
         QCOMPARE(ui().fileDialogs.at(0).request.proposedName,
@@ -481,6 +485,7 @@ private slots:
         QCOMPARE(parseFile(path(QStringLiteral("menu_v2.xls"))).sheets.size(), 10);
 
         ui().answerSaveDialog(path(QStringLiteral("menu_v1.xls")));
+        ui().answerBoxes({corvelix::MsgResult::Ok});
         v1->trigger();
         QCOMPARE(parseFile(path(QStringLiteral("menu_v1.xls"))).sheets.size(), 5);
         QCOMPARE(ui().boxes.size(), 2);
