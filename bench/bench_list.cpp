@@ -4,9 +4,9 @@
 
 #include "bench.h"
 
+#include "app/frmMain.h"
 #include "data/demo_catalog.h"
 #include "data/modDA.h"
-#include "shell/frmMain.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

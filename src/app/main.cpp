@@ -1,5 +1,6 @@
+#include "app/frmMain.h"
 #include "runtime/QtUi.h"
-#include "shell/frmMain.h"
+#include "shell/MainWindowOpener.h"
 
 #include <QApplication>
 
@@ -10,11 +11,11 @@ int main(int argc, char** argv) {
     corvelix::QtUi seam;
     corvelix::setUi(&seam);
 
-    // The main window starts the program; it is unloaded (deleted) when it closes.
-    auto* ventana = new frmMain;
-    ventana->setAttribute(Qt::WA_DeleteOnClose);
-    ventana->show();
+    // The main window starts the program; forms that hand control back open a new one.
+    corvelix::setMainWindowOpener(&frmMain::abrirNueva);
+    frmMain::abrirNueva();
     const int code = QApplication::exec();
+    corvelix::setMainWindowOpener({});
     corvelix::setUi(nullptr);
     return code;
 }

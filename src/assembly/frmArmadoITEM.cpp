@@ -191,10 +191,13 @@ void frmArmadoITEM::Form_Load() {
 }
 
 void frmArmadoITEM::cargarDatosCaratula(const QString& despacho) {
+    // No declaration at all has its own box, from the items loader.
+    if (despacho.isEmpty())
+        return;
     runHandler(*this, QStringLiteral("cargarDatosCaratula"), [&] {
         const modDA::Recordset rs = modDA::getDDTByNumber(despacho);
-        if (rs.eof())
-            return;
+        // A missing header fails on its first field, as in the header editor: the box says
+        // so and the labels stay empty.
         lbDespachante->setText(rs.text(QStringLiteral("CDDTAGR")));
         lbIdentificadorPropio->setText(rs.text(QStringLiteral("iEXT")));
         lbImportador->setText(rs.text(QStringLiteral("NDDTIMMIOE")) + QStringLiteral(" - ") +

@@ -14,8 +14,8 @@
 #include "runtime/Format.h"
 #include "runtime/Paths.h"
 #include "runtime/VbError.h"
-#include "shell/frmMain.h"
-#include "shell/mainModule.h"
+#include "shell/MainWindowOpener.h"
+#include "shell/main_documentos.h"
 
 #include "version.h"
 
@@ -178,6 +178,11 @@ QString frmMenuIC::programaHermano() {
     return QDir(corvelix::programFolder()).absoluteFilePath(ruta);
 }
 
+void frmMenuIC::showEvent(QShowEvent* event) {
+    cerrado_ = false;
+    QDialog::showEvent(event);
+}
+
 void frmMenuIC::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
@@ -233,12 +238,14 @@ void frmMenuIC::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    QDialog::closeEvent(event);
-    corvelix::runHandler(*this, QStringLiteral("Form_Unload"), [] {
-        auto* principal = new frmMain;
-        principal->setAttribute(Qt::WA_DeleteOnClose);
-        ui().show(*principal);
-    });
+    // Not QDialog's handler: it calls reject(), which closes again and so refuses the close.
+    event->accept();
+    // A second request before the window is gone (a double press) hands back nothing more.
+    if (cerrado_)
+        return;
+    cerrado_ = true;
+    corvelix::runHandler(*this, QStringLiteral("Form_Unload"),
+                         [] { corvelix::openMainWindow(); });
 }
 
 void frmMenuIC::cmdIniciarProceso_Click() {

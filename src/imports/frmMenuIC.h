@@ -41,6 +41,7 @@ public:
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 public slots:
     void reject() override;
@@ -73,4 +74,6 @@ private:
     QPushButton* cmdArticulos;
     QPushButton* cmdCerrar;
     bool enProceso_ = false;
+    // Handed back to the main window in this showing.
+    bool cerrado_ = false;
 };

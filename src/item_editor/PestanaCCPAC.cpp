@@ -4,7 +4,7 @@
 #include "data/item_editor_rows.h"
 #include "runtime/Format.h"
 #include "runtime/Ui.h"
-#include "shell/mainModule.h"
+#include "shell/main_documentos.h"
 
 #include <QGridLayout>
 #include <QLabel>

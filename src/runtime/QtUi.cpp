@@ -6,8 +6,11 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QPushButton>
 
 #include <cstdio>
@@ -54,6 +57,30 @@ QMessageBox::Icon iconFor(MsgIcon icon) {
         break;
     }
     return QMessageBox::NoIcon;
+}
+
+// Icons and types from the name alone. Guessing a type from the contents opens and closes the
+// file, and closing any descriptor of a file drops every lock the process holds on it: the
+// SQLite catalog's, under an open transaction, when the dialog shows the catalog's folder.
+class NameOnlyIconProvider : public QFileIconProvider {
+public:
+    NameOnlyIconProvider() { setOptions(DontUseCustomDirectoryIcons); }
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo& info) const override { return icon(info.isDir() ? Folder : File); }
+    QString type(const QFileInfo& info) const override {
+        if (info.isDir())
+            return QFileIconProvider::type(info);
+        return QMimeDatabase()
+            .mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension)
+            .comment();
+    }
+};
+
+// Qt's own dialog, so that nothing but our provider looks at the files (a desktop's native
+// dialog would read them in our process too).
+void leerSoloNombres(QFileDialog& dialog, QFileIconProvider& provider) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setIconProvider(&provider);
 }
 
 } // namespace
@@ -113,8 +140,10 @@ void QtUi::show(QWidget& window) {
 }
 
 QString QtUi::saveFileName(const FileDialogRequest& request) {
+    NameOnlyIconProvider iconos;
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.directory,
                        qtNameFilters(request.filters));
+    leerSoloNombres(dialog, iconos);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // The name comes back as typed: no added extension, no overwrite question.
@@ -127,8 +156,10 @@ QString QtUi::saveFileName(const FileDialogRequest& request) {
 }
 
 QString QtUi::openFileName(const FileDialogRequest& request) {
+    NameOnlyIconProvider iconos;
     QFileDialog dialog(QApplication::activeWindow(), request.title, request.directory,
                        qtNameFilters(request.filters));
+    leerSoloNombres(dialog, iconos);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

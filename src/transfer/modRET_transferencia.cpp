@@ -7,6 +7,8 @@
 
 #include <QLocale>
 
+#include <algorithm>
+
 using corvelix::VbError;
 
 namespace modRET {
@@ -16,12 +18,25 @@ namespace {
 // The old runtime's "Subscript out of range".
 constexpr qint32 kErrSubscript = 9;
 
+// C0 and C1 control characters, DEL included.
+bool esControl(QChar c) {
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7f && u <= 0x9f);
+}
+
 class Texto {
 public:
     explicit Texto(QString& out) : out_(out) {}
+    // A line break inside a value would start lines of its own (a forged "[ART]" or
+    // "NARTEXT="); every control character goes out as a blank, as in the tab exports.
     void linea(QLatin1StringView clave, const QString& valor) {
         out_ += clave;
-        out_ += valor;
+        if (std::none_of(valor.cbegin(), valor.cend(), esControl)) {
+            out_ += valor;
+        } else {
+            for (const QChar c : valor)
+                out_ += esControl(c) ? QLatin1Char(' ') : c;
+        }
         out_ += QLatin1StringView("\r\n");
     }
     void linea(QLatin1StringView texto) {

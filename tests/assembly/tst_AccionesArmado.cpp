@@ -839,18 +839,28 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("vacio.xls"))));
     }
 
-    // F11 in the liquidation mode asks for the liquidation workbook's path.
+    // F11 in the liquidation mode writes the one-sheet liquidation workbook.
     void exportLiquidation() {
         ScriptedUi& seam = ScriptedUi::current();
-        seam.answerSaveDialog(QString());
+        QTemporaryDir dir;
+        const QString ruta = dir.filePath(QStringLiteral("liq.xls"));
+        seam.answerSaveDialog(ruta);
+        seam.answerBoxes({MsgResult::Ok});
         abrir(kB, [&](frmArmadoITEM& frm) {
             tecla(frm, Qt::Key_F4);
             tecla(frm, Qt::Key_F11);
         });
         QCOMPARE(seam.fileDialogs.size(), 1);
-        QVERIFY(seam.fileDialogs.at(0).request.title != QStringLiteral("Guardar Reporte Items"));
-        QVERIFY(seam.fileDialogs.at(0).request.title !=
-                QStringLiteral("Guardar Reporte Articulos"));
+        QCOMPARE(seam.fileDialogs.at(0).request.title,
+                 QStringLiteral("Exportar Liquidacion de 77002IC04000002B a Excel"));
+        QCOMPARE(seam.fileDialogs.at(0).request.proposedName,
+                 QStringLiteral("77002IC04000002B REF.xls"));
+        esperaCaja(QStringLiteral("Se genero el archivo ") + ruta, MsgIcon::Information);
+        QFile file(ruta);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray libro = file.readAll();
+        QCOMPARE(libro.count("<Worksheet "), 1);
+        QVERIFY(libro.contains("ss:Name=\"Liquidacion Items\""));
     }
 };
 

@@ -209,14 +209,34 @@ private slots:
         });
     }
 
+    // No number: the items loader's own box. A number without a header row: the header
+    // read's box, as in the header editor, and empty labels.
+    void noDeclaration_data() {
+        QTest::addColumn<QString>("despacho");
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<MsgIcon>("icono");
+        QTest::newRow("no number")
+            << QString() << QStringLiteral("no hay operacion seleccionada") << MsgIcon::Exclamation;
+        QTest::newRow("no header row")
+            << QStringLiteral("26001IC04999999Z")
+            << QStringLiteral("BOF o EOF es True, o el registro actual se eliminó.\n\n"
+                              "Corvelix.frmArmadoITEM.cargarDatosCaratula (0)::")
+            << MsgIcon::None;
+    }
+
     void noDeclaration() {
+        QFETCH(QString, despacho);
+        QFETCH(QString, texto);
+        QFETCH(MsgIcon, icono);
         ScriptedUi& seam = ScriptedUi::current();
         seam.answerBoxes({MsgResult::Ok});
-        abrir(QString(), [&](frmArmadoITEM& frm) {
+        abrir(despacho, [&](frmArmadoITEM& frm) {
             QCOMPARE(seam.boxes.size(), 1);
-            QCOMPARE(seam.boxes.at(0).text, QStringLiteral("no hay operacion seleccionada"));
-            QCOMPARE(seam.boxes.at(0).icon, MsgIcon::Exclamation);
-            QCOMPARE(grilla(frm).rows(), 1);
+            QVERIFY2(seam.boxes.at(0).text.startsWith(texto), qPrintable(seam.boxes.at(0).text));
+            QCOMPARE(seam.boxes.at(0).icon, icono);
+            for (const char* name : {"lbDespachante", "lbIdentificadorPropio", "lbImportador"})
+                QCOMPARE(etiqueta(frm, name).text(), QString());
+            QCOMPARE(grilla(frm).rows(), despacho.isEmpty() ? 1 : 2);
             QVERIFY(grilla(frm).isVisible());
         });
         seam.boxes.clear();

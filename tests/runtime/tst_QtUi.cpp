@@ -1,16 +1,25 @@
+#include "data/modDA.h"
 #include "runtime/QtUi.h"
+#include "support/CatalogFixture.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
+#include "support/TestSql.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QImage>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 using namespace corvelix;
@@ -30,6 +39,17 @@ void whenBoxShows(std::function<void(QMessageBox&)> act, int tries = 100) {
         else if (tries > 0)
             whenBoxShows(act, tries - 1);
     });
+}
+
+// Whether another program finds the catalog locked (it cannot start writing).
+bool bloqueadoParaOtros(const QString& catalogo) {
+    QProcess sqlite;
+    sqlite.start(QStringLiteral("sqlite3"),
+                 {catalogo, QStringLiteral("PRAGMA busy_timeout=0; BEGIN IMMEDIATE; ROLLBACK;")});
+    if (!sqlite.waitForFinished(-1))
+        return false;
+    return sqlite.exitCode() != 0 &&
+           QString::fromUtf8(sqlite.readAllStandardError()).contains(QLatin1String("locked"));
 }
 
 } // namespace
@@ -59,6 +79,53 @@ private slots:
         QFETCH(QList<FileFilter>, filters);
         QFETCH(QString, qt);
         QCOMPARE(qtNameFilters(filters), qt);
+    }
+
+    // A file dialog on the catalog's folder opens none of its files: closing any descriptor
+    // of a file drops every lock the process holds on it, and another program would then take
+    // the catalog from under the open transaction.
+    void fileDialogLeavesTheCatalogLocked_data() {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("save") << true;
+        QTest::newRow("open") << false;
+    }
+    void fileDialogLeavesTheCatalogLocked() {
+        QFETCH(bool, save);
+        corvelix::test::CatalogFixture catalog(
+            QStringLiteral("INSERT INTO DDT (IDDT) VALUES ('26001IC04000001A');"));
+        modDA::Transaction transaccion;
+        modDA::execSQL(modDA::kCatalog, testSql(QStringLiteral("UPDATE DDT SET IEXT = 'X'")));
+        QVERIFY(bloqueadoParaOtros(catalog.catalogPath()));
+
+        const QStringList archivos = QDir(catalog.folder()).entryList(QDir::Files);
+        QVERIFY(archivos.contains(QStringLiteral("kitsql.db")));
+        bool listados = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialogo = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialogo != nullptr);
+            const auto closeDialog = qScopeGuard([dialogo] { dialogo->reject(); });
+            auto* modelo = dialogo->findChild<QFileSystemModel*>();
+            QVERIFY(modelo != nullptr);
+            // Every file of the folder listed with its type, which the dialog's worker
+            // reads together with the icon.
+            const auto tipo = [&](const QString& nombre) {
+                return modelo->index(QDir(catalog.folder()).filePath(nombre), 2)
+                    .data()
+                    .toString();
+            };
+            QTRY_VERIFY(std::all_of(archivos.cbegin(), archivos.cend(),
+                                    [&](const QString& a) { return !tipo(a).isEmpty(); }));
+            listados = true;
+        });
+        QtUi seam;
+        FileDialogRequest request;
+        request.directory = catalog.folder();
+        if (save)
+            (void)seam.saveFileName(request);
+        else
+            (void)seam.openFileName(request);
+        QVERIFY(listados);
+        QVERIFY(bloqueadoParaOtros(catalog.catalogPath()));
     }
 
     void messageBox_data() {

@@ -1,9 +1,9 @@
-#include "TestXServer.h"
 #include "item_editor/frmItemDetalle.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
+#include "support/TestXServer.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,8 +1,8 @@
-#include "TestXServer.h"
 #include "shell/ModMaria.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
+#include "support/TestXServer.h"
 
 #include <QDialog>
 #include <QLineEdit>

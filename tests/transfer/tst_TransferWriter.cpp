@@ -1,6 +1,9 @@
 #include "runtime/VbError.h"
+#include "support/CatalogFixture.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
+#include "transfer/modKitSQL.h"
+#include "transfer/modRET_lectura.h"
 #include "transfer/modRET_transferencia.h"
 
 #include <QDir>
@@ -120,6 +123,50 @@ private slots:
         r.LDDTNOMFOD = nombre;
         r.IEXT = iext;
         QCOMPARE(modRET::convertCaratula_to_TXT(r), esperado);
+    }
+
+    // A line break or another control character inside a value goes out as a blank, from
+    // the catalog and from a RET pair alike: no value starts a line of its own.
+    void controlCharactersInValues_data() {
+        QTest::addColumn<bool>("ret");
+        QTest::newRow("catalog") << false;
+        QTest::newRow("RET") << true;
+    }
+    void controlCharactersInValues() {
+        QFETCH(bool, ret);
+        RegistroDespacho r;
+        if (ret) {
+            QTemporaryDir dir;
+            const QString ruta = dir.filePath(QStringLiteral("C.ret"));
+            QFile f(ruta);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
+                    "<DESPACHO_CARATULA><CARATULA CUIT_DESPACHANTE=\"1\" CUIT_IMPO_EXPO=\"2\" "
+                    "COD_ADUANA=\"001\" DIVISA_FOB=\"DOL\" MONTO_FOB=\"1\" MONTO_FLETE=\"0\" "
+                    "MONTO_SEGURO=\"0\" INSCRIPTO_EN_IVA=\"S\" DESTINACION=\"IC04\" "
+                    "IDENTIFICADOR_PROPIO=\"R\" COMPRADOR_VENDEDOR=\"ACME&#13;&#10;[ART]&#9;X\">"
+                    "<INFORMACION_COMPLEMENTARIAS><INFORMACION_COMPLEMENTARIA CODIGO=\"NOTA\" "
+                    "VALOR=\"A&#13;&#10;NARTEXT=9999&#10;B\" SUFIJO_DATO_COMP=\"\"/>"
+                    "</INFORMACION_COMPLEMENTARIAS></CARATULA></DESPACHO_CARATULA>");
+            f.close();
+            r = modRET::getCaratula(modRET::AbrirArchivoXML(ruta), false);
+        } else {
+            corvelix::test::CatalogFixture catalog(QStringLiteral(
+                "INSERT INTO DDT (IDDT, CDDTAGR, NDDTIMMIOE, CDDTBUR, CDDTDEVFOB, MDDTFOB, "
+                "MDDTFLE, MDDTASS, CDDTIVA, ISTA, IEXT, LDDTNOMFOD) VALUES ('26001IC04000001A', "
+                "'1', '2', '001', 'DOL', 1, 0, 0, 'S', 'IC04', 'R', "
+                "'ACME' || char(13, 10) || '[ART]' || char(9) || 'X');\n"
+                "INSERT INTO CPL (ICPL, NART, CCPL, ICPLDIF, MCPL) VALUES ('26001IC04000001A', "
+                "'0000', 'NOTA', '', 'A' || char(13, 10) || 'NARTEXT=9999' || char(10) || 'B');"));
+            r = modKitSQL::getCaratulaKitSQL(QStringLiteral("26001IC04000001A"));
+        }
+        const QStringList lines = modRET::convertCaratula_to_TXT(r).split(QStringLiteral("\r\n"));
+        QVERIFY2(lines.contains(QStringLiteral("LDDTNOMFOD=ACME  [ART] X")),
+                 qPrintable(lines.join(QLatin1Char('|'))));
+        QVERIFY2(lines.contains(QStringLiteral("MCPL=A  NARTEXT=9999 B")),
+                 qPrintable(lines.join(QLatin1Char('|'))));
+        QVERIFY(!lines.contains(QStringLiteral("[ART]")));
+        QVERIFY(!lines.contains(QStringLiteral("NARTEXT=9999")));
     }
 
     // Header lists: complementary information in key order CCPL, ICPLDIF, MCPL; documents

@@ -1,6 +1,6 @@
 #include "WorkbookXml.h"
+#include "app/frmMain.h"
 #include "data/modDA.h"
-#include "shell/frmMain.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"

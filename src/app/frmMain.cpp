@@ -1,18 +1,17 @@
-#include "shell/frmMain.h"
+#include "app/frmMain.h"
 
+#include "app/frmActualizacion.h"
+#include "app/frmCopiarOperacion.h"
+#include "app/frmmasOpciones.h"
+#include "app/mainModule.h"
 #include "assembly/frmArmadoITEM.h"
 #include "assembly/frmCaratula.h"
-#include "imports/entradas.h"
 #include "data/modDA.h"
 #include "platform/SingleInstance.h"
 #include "runtime/FormKit.h"
 #include "runtime/Format.h"
 #include "runtime/VbError.h"
-#include "shell/frmActualizacion.h"
-#include "shell/frmCopiarOperacion.h"
-#include "shell/frmmasOpciones.h"
 #include "shell/ModMaria.h"
-#include "shell/mainModule.h"
 #include "shell/modRET_listas.h"
 #include "transfer/frmImportarRET.h"
 #include "transfer/modKitSQL.h"
@@ -178,12 +177,18 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     modDA::setInternalProfileListener(&marcarVersionInterna);
 
     // Runs at the first showing and again, after a failure, whenever the window comes back
-    // from another form, until it succeeds once in the process.
+    // from another form, until it succeeds once for this window.
     activacion_ = new corvelix::FirstActivation(
-        *this, [this] { primeraActivacion(); }, [] { return s_activado.get(); });
+        *this, [this] { primeraActivacion(); }, [this] { return cargada_; });
 
     Form_Load();
     Form_Resize();
+}
+
+void frmMain::abrirNueva() {
+    auto* ventana = new frmMain;
+    ventana->setAttribute(Qt::WA_DeleteOnClose);
+    ui().show(*ventana);
 }
 
 frmMain::~frmMain() {
@@ -330,7 +335,6 @@ void frmMain::crearMenus() {
     entrada(mnuArchivo, "mnuCargarCancelaciones", QStringLiteral("Cargar Cancelaciones"));
     entrada(mnuArchivo, "mnuExportarExcelLgy", QStringLiteral("Exportar a Excel v1"));
     entrada(mnuArchivo, "mnuExportarExcel", QStringLiteral("Exportar a Excel v2"));
-    conectarImportacionesHoja(*this, *mnuArchivo, *lstDespachos);
 
     // Transfer files: the selected declaration to TXT, and a RET pair to TXT.
     const auto exportarTXT = [this] {
@@ -425,14 +429,17 @@ void frmMain::Form_Activate() {
 }
 
 void frmMain::primeraActivacion() {
-    QString sinBloqueo;
-    const corvelix::InstanceLock bloqueo = corvelix::takeInstanceLock(&sinBloqueo);
-    if (bloqueo == corvelix::InstanceLock::HeldByOther)
-        ui().quit(0);
-    // Two copies could run side by side unnoticed: the user should know.
-    if (bloqueo == corvelix::InstanceLock::Unavailable)
-        ui().msgBox(sinBloqueo, corvelix::MsgButtons::Ok, corvelix::MsgIcon::Exclamation);
-    modDA::updateStore();
+    // The instance test and the store check belong to the process; the list to each window.
+    if (!s_activado) {
+        QString sinBloqueo;
+        const corvelix::InstanceLock bloqueo = corvelix::takeInstanceLock(&sinBloqueo);
+        if (bloqueo == corvelix::InstanceLock::HeldByOther)
+            ui().quit(0);
+        // Two copies could run side by side unnoticed: the user should know.
+        if (bloqueo == corvelix::InstanceLock::Unavailable)
+            ui().msgBox(sinBloqueo, corvelix::MsgButtons::Ok, corvelix::MsgIcon::Exclamation);
+        modDA::updateStore();
+    }
     cargarGrilla(QString());
     lstDespachos->setFocus();
     setWindowTitle(QStringLiteral("CORVELIX - Version %1.%2.%3 - Generado %4")
@@ -441,6 +448,7 @@ void frmMain::primeraActivacion() {
                        .arg(corvelix::build::versionRevision)
                        .arg(QLatin1String(corvelix::build::buildDate)));
     s_activado = true;
+    cargada_ = true;
 }
 
 void frmMain::cargarGrilla(const QString& filtro) {

@@ -1,12 +1,14 @@
 // The main window's operations on the selected declaration beyond opening it: the SIMI menu,
-// cancellation generation, SIMI FIX and the profile reset key.
-#include "shell/frmMain.h"
+// the sheet imports, cancellation generation, SIMI FIX and the profile reset key.
+#include "app/frmMain.h"
 
 #include "data/attached_rows.h"
 #include "data/cancellations.h"
 #include "data/declaration_reads.h"
 #include "imports/frmGenerarCancelaciones.h"
 #include "imports/frmMenuIC.h"
+#include "imports/frmXLS2Cancelaciones.h"
+#include "imports/frmXLS2Liquidaciones.h"
 #include "platform/Settings.h"
 #include "runtime/FormKit.h"
 #include "runtime/Ui.h"
@@ -52,6 +54,34 @@ void frmMain::conectarOperaciones() {
             corvelix::runHandler(*this, QLatin1String(handler), fn, opciones);
         });
     };
+    conectar(
+        "mnuCargarLiquidaciones", "mnuCargarLiquidaciones_Click",
+        [this](int&) {
+            QTreeWidgetItem* fila = filaSeleccionada();
+            if (fila == nullptr)
+                return;
+            frmXLS2Liquidaciones form(this);
+            form.m_Despacho = fila->text(0);
+            ui().exec(form);
+        },
+        MsgIcon::Exclamation);
+    conectar(
+        "mnuCargarCancelaciones", "mnuCargarCancelaciones_Click",
+        [this](int&) {
+            QTreeWidgetItem* fila = filaSeleccionada();
+            if (fila == nullptr)
+                return;
+            const QString despacho = fila->text(0);
+            const QString subRegimen = modDA::extraerSubRegimen(despacho);
+            if (!modDA::admiteCancelaciones(subRegimen)) {
+                noSeDistribuye(subRegimen);
+                return;
+            }
+            frmXLS2Cancelaciones form(this);
+            form.m_Despacho = despacho;
+            ui().exec(form);
+        },
+        MsgIcon::Exclamation);
     conectar("mnuSIMIFIX4", "limipiarSIMI", [this](int&) { limipiarSIMI(); });
     conectar(
         "mnuprorratearIDA4", "prorratearIDA4",

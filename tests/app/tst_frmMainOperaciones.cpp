@@ -1,8 +1,9 @@
+#include "app/frmMain.h"
 #include "data/modDA.h"
 #include "imports/frmGenerarCancelaciones.h"
 #include "platform/Settings.h"
+#include "shell/MainWindowOpener.h"
 #include "shell/frmInputText.h"
-#include "shell/frmMain.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
@@ -15,9 +16,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTreeWidget>
+
+#include <memory>
 
 using namespace corvelix;
 using corvelix::test::CatalogFixture;
@@ -220,6 +225,53 @@ private slots:
         QCOMPARE(menu->findChild<QLabel*>(QStringLiteral("lbOperacion"))->text(),
                  QStringLiteral("26001IC04000009Z"));
         delete menu;
+    }
+
+    // Closing the SIMI menu, pressed twice before it is gone, gives back one main window,
+    // which loads its list.
+    void simiMenuClose_data() {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Cerrar") << false;
+        QTest::newRow("Esc") << true;
+    }
+
+    void simiMenuClose() {
+        QFETCH(bool, escape);
+        CatalogFixture catalog(kSeed);
+        corvelix::setMainWindowOpener(&frmMain::abrirNueva);
+        const auto sinApertura = qScopeGuard([] { corvelix::setMainWindowOpener({}); });
+        frmMain frm;
+        frm.show();
+        QCoreApplication::processEvents();
+        QVERIFY(frmMain::firstActivationDone());
+        seleccionar(frm, QStringLiteral("26001IC04000009Z"));
+        QTest::keyClick(frm.findChild<QTreeWidget*>(QStringLiteral("lstDespachos")), Qt::Key_F6);
+        QPointer<QWidget> menu;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("frmMenuIC"))
+                menu = w;
+        QVERIFY(menu && menu->isVisible());
+
+        for (int vez = 0; vez < 2 && menu; ++vez) {
+            if (escape)
+                QTest::keyClick(menu.data(), Qt::Key_Escape);
+            else
+                menu->findChild<QPushButton*>(QStringLiteral("cmdCerrar"))->click();
+        }
+        QVERIFY(!menu || !menu->isVisible());
+        QCOMPARE(ScriptedUi::current().modelessForms,
+                 (QStringList{QStringLiteral("frmMenuIC"), QStringLiteral("frmMain")}));
+        QList<frmMain*> nuevas;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* ventana = qobject_cast<frmMain*>(w); ventana != nullptr && ventana != &frm)
+                nuevas << ventana;
+        QCOMPARE(nuevas.size(), 1);
+        const std::unique_ptr<frmMain> nueva(nuevas.first());
+        QVERIFY(nueva->isVisible());
+        QCoreApplication::processEvents();
+        QCOMPARE(nueva->findChild<QTreeWidget*>(QStringLiteral("lstDespachos"))->topLevelItemCount(),
+                 2);
+        delete menu.data();
     }
 
     void profileReset_data() {

@@ -1,5 +1,5 @@
+#include "app/frmCopiarOperacion.h"
 #include "data/modDA.h"
-#include "shell/frmCopiarOperacion.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"

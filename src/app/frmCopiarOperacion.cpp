@@ -1,4 +1,4 @@
-#include "shell/frmCopiarOperacion.h"
+#include "app/frmCopiarOperacion.h"
 
 #include "data/declaration_copy.h"
 #include "data/modDA.h"

@@ -1,4 +1,4 @@
-#include "shell/frmmasOpciones.h"
+#include "app/frmmasOpciones.h"
 
 #include "runtime/FormKit.h"
 #include "runtime/Ui.h"

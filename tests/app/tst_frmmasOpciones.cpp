@@ -1,4 +1,4 @@
-#include "shell/frmmasOpciones.h"
+#include "app/frmmasOpciones.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"

@@ -1,13 +1,13 @@
-#include "TestXServer.h"
+#include "app/frmMain.h"
 #include "assembly/frmArmadoITEM.h"
 #include "data/modDA.h"
 #include "platform/FlexGrid.h"
-#include "shell/frmMain.h"
 #include "support/CatalogFixture.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
+#include "support/TestXServer.h"
 
 #include <QAction>
 #include <QMenu>

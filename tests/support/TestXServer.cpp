@@ -1,4 +1,4 @@
-#include "TestXServer.h"
+#include "support/TestXServer.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

@@ -1,12 +1,6 @@
-#include "shell/mainModule.h"
+#include "shell/main_documentos.h"
 
 namespace mainModule {
-
-qint16 VersionAplicacion = 0;
-
-QString getVersionBaseDatos() {
-    return QStringLiteral("1");
-}
 
 QString getFormatoItemDocExportacion(const QString& pais) {
     if (pais == QLatin1String("225") || pais == QLatin1String("221"))

@@ -1,11 +1,11 @@
-#include "shell/frmActualizacion.h"
+#include "app/frmActualizacion.h"
 
+#include "app/mainModule.h"
 #include "runtime/FormKit.h"
 #include "runtime/Paths.h"
 #include "runtime/Twips.h"
 #include "runtime/Ui.h"
 #include "shell/Leer_HTML.h"
-#include "shell/mainModule.h"
 
 #include <QApplication>
 #include <QCloseEvent>

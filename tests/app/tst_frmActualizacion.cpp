@@ -1,6 +1,6 @@
+#include "app/frmActualizacion.h"
+#include "app/mainModule.h"
 #include "runtime/Paths.h"
-#include "shell/frmActualizacion.h"
-#include "shell/mainModule.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"

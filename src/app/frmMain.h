@@ -15,8 +15,8 @@ class QKeyEvent;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-// The program's main window: the searchable list of declarations. A new object is the window
-// loaded anew (design state); the start-up work of the first activation runs once per process.
+// The program's main window: the searchable list of declarations. Each window loads its list at
+// its first activation; the instance test and the store check run once per process.
 class frmMain : public QWidget {
     Q_OBJECT
 
@@ -24,8 +24,12 @@ public:
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
+    // A new main window, shown through the seam and unloaded (deleted) when it closes: the
+    // program's start, and the opener that forms handing control back use.
+    static void abrirNueva();
+
     void Form_Load();
-    // Start-up work, while it has not succeeded yet in this process.
+    // Start-up work, while it has not succeeded yet for this window.
     void Form_Activate();
     void Form_Resize();
     void cargarGrilla(const QString& filtro);
@@ -73,5 +77,7 @@ private:
     QMenu* mnuActualizacion;
 
     static corvelix::ProcessStatic<bool> s_activado;
+    // This window's list loaded (a window opened again after the SIMI menu loads its own).
+    bool cargada_ = false;
     corvelix::FirstActivation* activacion_ = nullptr;
 };

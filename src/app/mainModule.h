@@ -3,7 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 
-// Small values of the program shared by the main window, the update check and the editors.
+// The program's version values: written by the main window, read by the update check.
 namespace mainModule {
 
 // The program version as the decimal digits of major, minor and revision joined:
@@ -24,9 +24,5 @@ constexpr qint64 joinVersionDigits(int major, int minor, int revision) {
 
 // Database version the program expects; the update check compares it with the announced one.
 QString getVersionBaseDatos();
-
-// Mask for the item number of an export document: "0000" for origin "225" or "221" exactly,
-// twelve zeros for any other code.
-QString getFormatoItemDocExportacion(const QString& pais);
 
 } // namespace mainModule
