@@ -1,5 +1,8 @@
 #include "data/ItemList.h"
 
+#include "data/Dialect.h"
+#include "data/modDA.h"
+
 #include "runtime/VbError.h"
 
 namespace modDA {
@@ -49,10 +52,16 @@ ItemList ItemList::parse(const QString& text) {
 Sql ItemList::condition(const Sql& column) const {
     if (all)
         return column + " <> '0000'";
-    return column + " IN (" + Sql::placeholders(numbers.size()) + ")";
+    if (numbers.size() <= kMaxBoundNumbers)
+        return column + " IN (" + Sql::placeholders(numbers.size()) + ")";
+    // A server takes at most 2,100 parameters in one statement: a longer choice travels as one
+    // text, ",0001,0003,", in which each row's number is looked for.
+    return "CHARINDEX(" + sql::concat(dialect(), {"','", column, "','"}) + ", ?) > 0";
 }
 
 QVariantList ItemList::params() const {
+    if (!all && numbers.size() > kMaxBoundNumbers)
+        return {QLatin1Char(',') + numbers.join(QLatin1Char(',')) + QLatin1Char(',')};
     QVariantList values;
     values.reserve(numbers.size());
     for (const QString& number : numbers)
