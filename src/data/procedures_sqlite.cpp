@@ -98,7 +98,8 @@ struct ListTable {
     QString columns;     // its three columns
     QString source;      // attached rows
     QString declaration; // their declaration column
-    QString element;     // one element, with its leading separator
+    QString element;     // one element, with its leading separator (XML's control characters
+                         // are left out, as on the server)
     QString order;       // element order; empty: as read
     int limit;
 };
@@ -126,8 +127,8 @@ void rebuildList(const QSqlDatabase& db, const ListTable& list, const QString& i
          QStringLiteral("INSERT INTO ") + list.table + QStringLiteral(" (") + list.columns +
              QStringLiteral(") SELECT k, n, trim(substr(substr(lista, 1, ") + limit +
              QStringLiteral("), 4)) FROM (SELECT ") + list.declaration +
-             QStringLiteral(" AS k, NART AS n, group_concat(") + list.element +
-             QStringLiteral(", '') OVER (") + window +
+             QStringLiteral(" AS k, NART AS n, group_concat(") + QStringLiteral("XMLTEXT(") +
+             list.element + QLatin1Char(')') + QStringLiteral(", '') OVER (") + window +
              QStringLiteral(") AS lista, row_number() OVER (") + partition +
              QStringLiteral(") AS r FROM ") + list.source + QStringLiteral(" WHERE ") +
              list.declaration + QStringLiteral(" = ?) WHERE r = 1 ORDER BY k, n"),

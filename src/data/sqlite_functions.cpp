@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -50,6 +51,31 @@ void getdate(sqlite3_context* context, int, sqlite3_value**) {
     } catch (...) {
         sqlite3_result_error(context, "GETDATE failed", -1);
     }
+}
+
+// XMLTEXT(text): the text without the control characters XML cannot hold (all below 0x20 but
+// tab, LF and CR). The work-table lists leave them out, as the server's lists must (they are
+// aggregated through XML there). Null stays Null; a text without them is returned as it is.
+void xmltext(sqlite3_context* context, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) != SQLITE_TEXT) {
+        sqlite3_result_value(context, argv[0]);
+        return;
+    }
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int size = sqlite3_value_bytes(argv[0]);
+    const auto forbidden = [](unsigned char c) {
+        return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
+    };
+    if (std::none_of(bytes, bytes + size, [&](char c) { return forbidden(c); })) {
+        sqlite3_result_value(context, argv[0]);
+        return;
+    }
+    std::string kept;
+    kept.reserve(std::size_t(size));
+    for (int i = 0; i < size; ++i)
+        if (!forbidden(static_cast<unsigned char>(bytes[i])))
+            kept.push_back(bytes[i]);
+    sqlite3_result_text(context, kept.data(), int(kept.size()), SQLITE_TRANSIENT);
 }
 
 // CHARINDEX(needle, haystack [, start]): 1-based position ignoring letter case, 0 when absent,
@@ -292,6 +318,9 @@ void registerSqliteFunctions(const QSqlDatabase& db) {
             rc = sqlite3_create_function_v2(sqlite, "CHARINDEX", args, deterministic, nullptr,
                                             charindex, nullptr, nullptr, nullptr);
     }
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function_v2(sqlite, "XMLTEXT", 1, deterministic, nullptr, xmltext,
+                                        nullptr, nullptr, nullptr);
     for (int args : {2, 3}) {
         if (rc == SQLITE_OK)
             rc = sqlite3_create_function_v2(sqlite, "like", args, deterministic, nullptr, like,

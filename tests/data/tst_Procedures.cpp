@@ -122,6 +122,32 @@ private slots:
                                dvd(kA, "0001", "ZCERT", "'C 9   '"),
                                dvd(kA, "0001", "LPCO", "NULL"), dvd(kB, "0001", "LPCO", "'x'")}
                 << QStringList{kA + "|0000|FACTURACOMERCIAL=F-1", kA + "|0001|LPCO=|#|ZCERT=C 9"};
+            // Characters XML cannot hold are left out on both engines; tab, LF and CR stay.
+            const auto withControls = [e](const char* before, int control, const char* after) {
+                return e == Engine::Sqlite ? QStringLiteral("'%1' || char(%2) || '%3'")
+                                                 .arg(before)
+                                                 .arg(control)
+                                                 .arg(after)
+                                           : QStringLiteral("'%1' + CHAR(%2) + '%3'")
+                                                 .arg(before)
+                                                 .arg(control)
+                                                 .arg(after);
+            };
+            engineRow(e, "info: a vertical tab is left out, a tab stays")
+                << 1
+                << QStringList{cpl(kA, "0001", "X", withControls("a", 11, "b")),
+                               cpl(kA, "0001", "Y", withControls("c", 9, "d"))}
+                << QStringList{kA + "|0001|X=ab|#|Y=c\td"};
+            engineRow(e, "docs: control characters left out")
+                << 2
+                << QStringList{dvd(kA, "0001", "LPCO", withControls("R", 1, "-1")),
+                               dvd(kA, "0001", "ZCERT", withControls("C", 31, "9"))}
+                << QStringList{kA + "|0001|LPCO=R-1|#|ZCERT=C9"};
+            engineRow(e, "advantages: control characters left out") << 0
+                                                                    << QStringList{srg(kA, "0001",
+                                                                                       "A\x08"
+                                                                                       "1")}
+                                                                    << QStringList{kA + "|0001|A1"};
             engineRow(e, "no rows: empty table")
                 << 2 << QStringList{dvd(kB, "0001", "LPCO", "'x'")} << QStringList{};
         }

@@ -4,6 +4,8 @@ AS
 BEGIN
     -- One row per item of the declaration with its advantage codes joined by '|#|'.
     -- One set statement: the elements of each item joined in a subquery (FOR XML PATH).
+    -- Control characters XML cannot hold (a vertical tab pasted from a word processor) are
+    -- left out of the elements: the XML aggregation would otherwise refuse the statement.
     SET NOCOUNT ON;
     SET XACT_ABORT ON;
 
@@ -30,7 +32,36 @@ BEGIN
     INSERT INTO dbo.item_ventajas (iddt, nart, ventajas)
     SELECT i.ISRG, i.NART,
            LTRIM(RTRIM(SUBSTRING(LEFT(
-               (SELECT '|#|' + ISNULL(e.CSRG, '')
+               (SELECT REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(
+                          ('|#|' + ISNULL(e.CSRG, '')) COLLATE Latin1_General_BIN,
+                          CHAR(1), ''),
+                          CHAR(2), ''),
+                          CHAR(3), ''),
+                          CHAR(4), ''),
+                          CHAR(5), ''),
+                          CHAR(6), ''),
+                          CHAR(7), ''),
+                          CHAR(8), ''),
+                          CHAR(11), ''),
+                          CHAR(12), ''),
+                          CHAR(14), ''),
+                          CHAR(15), ''),
+                          CHAR(16), ''),
+                          CHAR(17), ''),
+                          CHAR(18), ''),
+                          CHAR(19), ''),
+                          CHAR(20), ''),
+                          CHAR(21), ''),
+                          CHAR(22), ''),
+                          CHAR(23), ''),
+                          CHAR(24), ''),
+                          CHAR(25), ''),
+                          CHAR(26), ''),
+                          CHAR(27), ''),
+                          CHAR(28), ''),
+                          CHAR(29), ''),
+                          CHAR(30), ''),
+                          CHAR(31), '')
                   FROM dbo.SRG AS e
                  WHERE e.ISRG = i.ISRG AND e.NART = i.NART
                    FOR XML PATH(''), TYPE).value('.', 'varchar(max)'),

@@ -6,6 +6,8 @@ BEGIN
     -- in code order, joined by '|#|'. A document without reference must not blank the
     -- whole list.
     -- One set statement: the elements of each item joined in a subquery (FOR XML PATH).
+    -- Control characters XML cannot hold (a vertical tab pasted from a word processor) are
+    -- left out of the elements: the XML aggregation would otherwise refuse the statement.
     SET NOCOUNT ON;
     SET XACT_ABORT ON;
 
@@ -32,7 +34,36 @@ BEGIN
     INSERT INTO dbo.ITEM_DOCS (IDDT, NART, DOCS)
     SELECT i.IDVD, i.NART,
            LTRIM(RTRIM(SUBSTRING(LEFT(
-               (SELECT '|#|' + ISNULL(e.CDVDDOC, '') + '=' + ISNULL(e.LDVDREFDOC, '')
+               (SELECT REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(
+                          ('|#|' + ISNULL(e.CDVDDOC, '') + '=' + ISNULL(e.LDVDREFDOC, '')) COLLATE Latin1_General_BIN,
+                          CHAR(1), ''),
+                          CHAR(2), ''),
+                          CHAR(3), ''),
+                          CHAR(4), ''),
+                          CHAR(5), ''),
+                          CHAR(6), ''),
+                          CHAR(7), ''),
+                          CHAR(8), ''),
+                          CHAR(11), ''),
+                          CHAR(12), ''),
+                          CHAR(14), ''),
+                          CHAR(15), ''),
+                          CHAR(16), ''),
+                          CHAR(17), ''),
+                          CHAR(18), ''),
+                          CHAR(19), ''),
+                          CHAR(20), ''),
+                          CHAR(21), ''),
+                          CHAR(22), ''),
+                          CHAR(23), ''),
+                          CHAR(24), ''),
+                          CHAR(25), ''),
+                          CHAR(26), ''),
+                          CHAR(27), ''),
+                          CHAR(28), ''),
+                          CHAR(29), ''),
+                          CHAR(30), ''),
+                          CHAR(31), '')
                   FROM dbo.DVD AS e
                  WHERE e.IDVD = i.IDVD AND e.NART = i.NART
                   ORDER BY e.CDVDDOC
