@@ -17,8 +17,13 @@ Recordset declarationList(const Sql& columns, const QString& filtro, bool mostra
         QVariantList params;
         line = 20;
         if (!filtro.isEmpty()) {
-            // The search text is a LIKE pattern: '%' and '_' in it stay wildcards.
-            const QString pattern = QLatin1Char('%') + filtro + QLatin1Char('%');
+            // The search text is a LIKE pattern: '%' and '_' in it stay wildcards. A server
+            // also reads '[' as the start of a set of characters; written "[[]" it is the
+            // character itself, as on SQLite.
+            QString texto = filtro;
+            if (dialect() == Dialect::SqlServer)
+                texto.replace(QLatin1Char('['), QStringLiteral("[[]"));
+            const QString pattern = QLatin1Char('%') + texto + QLatin1Char('%');
             line = 30;
             sql += " where (IDDT like ? ";
             params << pattern;

@@ -23,6 +23,8 @@ INSERT INTO DDT (IDDT, IEXT) VALUES ('26001SEDI000300D', 'P_1');
 INSERT INTO DDT (IDDT, IEXT) VALUES ('26001IC06000400E', 'OWN-9');
 INSERT INTO DDT (IDDT, IEXT) VALUES ('26001simi000600F', NULL);
 INSERT INTO DDT (IDDT, IEXT) VALUES ('26001IC04000700G', '26001IC04000123A-bis');
+INSERT INTO DDT (IDDT, IEXT) VALUES ('26001IC04000800H', 'A[1]');
+INSERT INTO DDT (IDDT, IEXT) VALUES ('26001IC04000900J', 'A1');
 )");
 
 QStringList numbers(modDA::Recordset rs) {
@@ -48,8 +50,11 @@ private slots:
         QTest::addColumn<QString>("filtro");
         QTest::addColumn<bool>("mostrarSIMI");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("all, without SIMI/SIRA/SEDI") << QString() << false << QStringLiteral("EGA");
-        QTest::newRow("all") << QString() << true << QStringLiteral("CFBDEGA");
+        QTest::newRow("all, without SIMI/SIRA/SEDI")
+            << QString() << false << QStringLiteral("EJHGA");
+        QTest::newRow("all") << QString() << true << QStringLiteral("CFBDEJHGA");
+        QTest::newRow("a bracket is the character itself")
+            << QStringLiteral("A[1") << false << QStringLiteral("H");
         QTest::newRow("digits on number or own reference")
             << QStringLiteral("123") << false << QStringLiteral("GA");
         QTest::newRow("digits, SIMI shown")
@@ -69,6 +74,28 @@ private slots:
         QFETCH(bool, mostrarSIMI);
         QFETCH(QString, expected);
         QCOMPARE(numbers(modDA::getDDT(filtro, mostrarSIMI)).join(QString()), expected);
+    }
+
+    // The server text of the search: '%' and '_' stay wildcards, '[' is written so that the
+    // server reads the character itself, as SQLite does.
+    void serverPattern_data() {
+        QTest::addColumn<QString>("filtro");
+        QTest::addColumn<QString>("pattern");
+        QTest::newRow("plain") << QStringLiteral("A-1") << QStringLiteral("%A-1%");
+        QTest::newRow("bracket") << QStringLiteral("A[1") << QStringLiteral("%A[[]1%");
+        QTest::newRow("set of characters")
+            << QStringLiteral("[AB]1") << QStringLiteral("%[[]AB]1%");
+        QTest::newRow("wildcards stay") << QStringLiteral("P_1%") << QStringLiteral("%P_1%%");
+    }
+    void serverPattern() {
+        QFETCH(QString, filtro);
+        QFETCH(QString, pattern);
+        modDA::StatementCapture capture(modDA::Dialect::SqlServer);
+        modDA::getDDTList(filtro, true);
+        QCOMPARE(capture.statements().size(), 1);
+        QCOMPARE(capture.statements().at(0).params, (QVariantList{pattern, pattern}));
+        QVERIFY(capture.statements().at(0).text.contains(
+            QStringLiteral(" where (IDDT like ?  or IEXT like ?)")));
     }
 
     void listHoldsEveryColumn() {
@@ -100,9 +127,8 @@ private slots:
 
     void failureNamesTheListAndItsLine() {
         modDA::execSQL(modDA::kCatalog, "ALTER TABLE DDT RENAME TO DDT_OLD");
-        const auto restore = qScopeGuard([] {
-            modDA::execSQL(modDA::kCatalog, "ALTER TABLE DDT_OLD RENAME TO DDT");
-        });
+        const auto restore = qScopeGuard(
+            [] { modDA::execSQL(modDA::kCatalog, "ALTER TABLE DDT_OLD RENAME TO DDT"); });
         try {
             modDA::getDDT(QStringLiteral("1"), false);
             QFAIL("no error");
