@@ -236,7 +236,8 @@ CREATE TABLE dbo.DVD (
     LDVDREFDOC  varchar(8000)
 );
 CREATE INDEX DVD_KEY ON dbo.DVD (IDVD, NART, CDVDDOC);
-CREATE INDEX DVD_REF ON dbo.DVD (IDVD, LDVDREFDOC, NART, CDVDDOC);
+-- The reference can be 8,000 bytes long, beyond the 1,700 a key may take: it rides along.
+CREATE INDEX DVD_REF ON dbo.DVD (IDVD, NART, CDVDDOC) INCLUDE (LDVDREFDOC);
 
 -- CCPAC rows; NART is a bare number here
 CREATE TABLE dbo.CCM (

@@ -19,7 +19,27 @@ QString resource(const QString& path) {
 struct Schema {
     QMap<QString, QStringList> tables;
     QStringList indexes;
+    // Index name -> its table and its key columns (INCLUDE left out).
+    QMap<QString, QPair<QString, QStringList>> indexKeys;
 };
+
+// Bytes a server column of the script's type takes in an index key; -1 when it cannot be one.
+int keyBytes(const QString& script, const QString& table, const QString& column) {
+    const QRegularExpression definition(
+        QStringLiteral("CREATE TABLE dbo\\.%1 \\((?:.*?\\n)*?\\s+%2\\s+(\\w+)(?:\\((\\w+)\\))?")
+            .arg(table, column));
+    const auto match = definition.match(script);
+    if (!match.hasMatch())
+        return -1;
+    const QString type = match.captured(1);
+    if (type == QLatin1String("varchar"))
+        return match.captured(2) == QLatin1String("max") ? -1 : match.captured(2).toInt();
+    if (type == QLatin1String("int"))
+        return 4;
+    if (type == QLatin1String("float") || type == QLatin1String("datetime"))
+        return 8;
+    return -1;
+}
 
 Schema readSchema(const QString& script, const QList<QPair<QString, QString>>& kinds) {
     Schema schema;
@@ -49,13 +69,22 @@ Schema readSchema(const QString& script, const QList<QPair<QString, QString>>& k
         }
         schema.tables.insert(match.captured(1), columns);
     }
+    // Columns a server index carries outside its key (INCLUDE) count with its columns.
     static const QRegularExpression index(
-        QStringLiteral("^CREATE INDEX (\\w+) ON (?:dbo\\.)?(\\w+) (\\(.*\\));"),
+        QStringLiteral(
+            "^CREATE INDEX (\\w+) ON (?:dbo\\.)?(\\w+) \\((.*?)\\)(?: INCLUDE \\((.*?)\\))?;"),
         QRegularExpression::MultilineOption);
     for (auto it = index.globalMatch(script); it.hasNext();) {
         const auto match = it.next();
+        QStringList columns = match.captured(3).split(QStringLiteral(", "));
+        if (!match.captured(4).isEmpty())
+            columns += match.captured(4).split(QStringLiteral(", "));
+        columns.sort();
         schema.indexes << match.captured(1) + QStringLiteral(" ON ") + match.captured(2) +
-                              QLatin1Char(' ') + match.captured(3);
+                              QStringLiteral(" (") + columns.join(QStringLiteral(", ")) +
+                              QLatin1Char(')');
+        schema.indexKeys.insert(match.captured(1),
+                                {match.captured(2), match.captured(3).split(QStringLiteral(", "))});
     }
     return schema;
 }
@@ -92,6 +121,23 @@ private slots:
         QCOMPARE(server.indexes, sqlite.indexes);
         // Each batch of the server script is sent alone; the item deletion is one of them.
         QVERIFY(serverScript.contains(QStringLiteral("\nGO\nCREATE PROCEDURE dbo.sp_delete_ART")));
+    }
+
+    // A server refuses a row whose nonclustered index key passes 1,700 bytes: no key of the
+    // server's catalog can reach that.
+    void serverIndexKeysFit() {
+        const QString serverScript = resource(QStringLiteral(":/sql/catalog_sqlserver.sql"));
+        const Schema server = readSchema(serverScript, {});
+        QVERIFY(server.indexKeys.contains(QStringLiteral("DVD_REF")));
+        for (auto it = server.indexKeys.cbegin(); it != server.indexKeys.cend(); ++it) {
+            int bytes = 0;
+            for (const QString& column : it.value().second) {
+                const int b = keyBytes(serverScript, it.value().first, column);
+                QVERIFY2(b > 0, qPrintable(it.key() + QLatin1Char(' ') + column));
+                bytes += b;
+            }
+            QVERIFY2(bytes <= 1700, qPrintable(it.key() + QStringLiteral(": %1 bytes").arg(bytes)));
+        }
     }
 };
 
