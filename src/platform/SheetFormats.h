@@ -119,6 +119,10 @@ void readBiff(const QByteArray& data, const QString& path, SheetBuilder& builder
 void readXmlWorkbook(const QByteArray& data, SheetBuilder& builder);
 void readDelimitedText(const QByteArray& data, SheetBuilder& builder);
 
+// Whether a number format shows dates or times: by its built-in number, or by its code.
+bool isDateFormatId(int id);
+bool isDateFormatCode(const QString& code);
+
 // Reasons shared by several readers.
 QString reasonCorruptZip();
 QString reasonTooLarge(qint64 limitBytes);

@@ -167,6 +167,8 @@ QString relationshipId(const QXmlStreamAttributes& attributes) {
     return {};
 }
 
+} // namespace
+
 // Whether a number format shows dates or times.
 bool isDateFormatId(int id) {
     return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) ||
@@ -209,6 +211,8 @@ bool isDateFormatCode(const QString& code) {
     }
     return false;
 }
+
+namespace {
 
 // "BC12" -> column 55, row 12; false when it is not a cell reference.
 bool parseReference(QStringView ref, qint64& row, qint64& column) {
