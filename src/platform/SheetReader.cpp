@@ -221,9 +221,10 @@ SheetFormat sniffSheetFormat(const QByteArray& data) {
     }
     if (startsWith(data, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
         return SheetFormat::Biff;
-    // BIFF2-BIFF4 files are a bare record stream starting with a BOF record.
-    if (data.size() >= 4 && static_cast<unsigned char>(data[1]) == 0x00 &&
-        (static_cast<unsigned char>(data[0]) == 0x09) &&
+    // BIFF2-BIFF4 files are a bare record stream starting with a BOF record (0x0009, 0x0209,
+    // 0x0409).
+    if (data.size() >= 4 && static_cast<unsigned char>(data[0]) == 0x09 &&
+        (data[1] == 0x00 || data[1] == 0x02 || data[1] == 0x04) &&
         (static_cast<unsigned char>(data[2]) == 0x04 ||
          static_cast<unsigned char>(data[2]) == 0x06) &&
         static_cast<unsigned char>(data[3]) == 0x00)

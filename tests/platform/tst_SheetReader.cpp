@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstring>
+
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 #include <quazip/quazipnewinfo.h>
@@ -72,6 +74,35 @@ QByteArray minimalXlsx(const QByteArray& sheetData, int level = 6) {
              "<worksheet><sheetData>" + sheetData + "</sheetData></worksheet>"},
         },
         level);
+}
+
+// A record of a binary workbook: type, length, content.
+QByteArray biffRecord(quint16 type, const QByteArray& content) {
+    QByteArray r;
+    r.append(char(type & 0xFF)).append(char(type >> 8));
+    r.append(char(content.size() & 0xFF)).append(char(content.size() >> 8));
+    return r + content;
+}
+
+QByteArray le16(quint16 v) {
+    return QByteArray().append(char(v & 0xFF)).append(char(v >> 8));
+}
+
+QByteArray leDouble(double v) {
+    QByteArray b(8, '\0');
+    std::memcpy(b.data(), &v, 8); // the test machines are little-endian, as the format
+    return b;
+}
+
+// A cell's position in a BIFF2 record, with its three attribute bytes (the second one holds
+// the number format's index).
+QByteArray cell2(int row, int column, int format = 0) {
+    return le16(quint16(row)) + le16(quint16(column)) + QByteArray(1, '\0') +
+           QByteArray(1, char(format)) + QByteArray(1, '\0');
+}
+
+QByteArray cell4(int row, int column, int xf) {
+    return le16(quint16(row)) + le16(quint16(column)) + le16(quint16(xf));
 }
 
 } // namespace
@@ -173,16 +204,106 @@ private slots:
                            }));
     }
 
+    // Binary workbooks made by LibreOffice from features.ods: one with the hidden first sheet
+    // ("Oculta"), which is passed over, and one without it.
+    void binaryXlsValues_data() {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("hidden first sheet") << "features.xls";
+        QTest::newRow("one sheet") << "features_visible.xls";
+    }
     void binaryXlsValues() {
-        const Sheet s = readFirstSheet(sample("features_visible.xls"), kComma);
+        QFETCH(QString, file);
+        const Sheet s = readFirstSheet(sample(file), kComma);
         QCOMPARE(int(s.format()), int(SheetFormat::Biff));
         QVERIFY(s.text(1, 1).startsWith(QStringLiteral("Texto  con")));
         QVERIFY(s.text(1, 1).endsWith(QStringLiteral("\nsegunda linea")));
         QCOMPARE(s.text(1, 2), QStringLiteral("1234,5"));
         QCOMPARE(s.text(1, 4), day(2024, 3, 25));
+        QCOMPARE(s.text(1, 5), day(2024, 3, 25) + QStringLiteral(" 12:30:00"));
+        QCOMPARE(s.text(1, 6), QStringLiteral("14:30:00"));
+        QCOMPARE(s.text(1, 7), QStringLiteral("True"));
         QCOMPARE(s.text(2, 3), QStringLiteral("rep"));
         QCOMPARE(s.text(3, 6), QStringLiteral("7"));
         QCOMPARE(s.text(4, 1), QStringLiteral("Combinada"));
+    }
+
+    // The results stored beside formulas, as the spreadsheet program shows them: numbers,
+    // texts (one longer than a record of a binary workbook), truth values, errors, dates, and
+    // an empty text. The .xls was made by LibreOffice from the .ods.
+    void formulaResults_data() {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("ods") << "formulas.ods";
+        QTest::newRow("binary xls") << "formulas.xls";
+    }
+    void formulaResults() {
+        QFETCH(QString, file);
+        const Sheet s = readFirstSheet(sample(file), kComma);
+        const QStringList expected{
+            "A1=Numero", "B1=Texto", "C1=Logico", "D1=Error", "E1=Fecha", "F1=Vacio",
+            "A2=12,5", "B2=24001IC04000001A", "C2=True", "D2=#DIV/0!", "E2=" + day(2024, 3, 25),
+            "A3=-25", QStringLiteral("B3=ñandú"), "C3=False", "D3=#N/A",
+            "E3=" + day(2024, 3, 25) + " 12:00:00", "F3=1,5",
+            "A4=1099511627776", "B4=" + QStringLiteral("abc").repeated(3000), "C4=False",
+            "D4=12,5", "E4=fin"};
+        QCOMPARE(cells(s), expected);
+    }
+
+    // Worksheets of Excel 2 to 4: bare record streams, without a container, texts in the
+    // code page, number formats kept in the file by their order.
+    void oldBinaryWorksheets_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QStringList>("expected");
+        const QByteArray bof2 = biffRecord(0x0009, le16(2) + le16(0x0010));
+        const QByteArray eof = biffRecord(0x000A, {});
+        QTest::newRow("biff2")
+            << QByteArray(bof2 + biffRecord(0x001E, "\x07General") +
+                          biffRecord(0x001E, "\x0A" "dd/mm/yyyy") +
+                          biffRecord(0x0002, cell2(0, 0) + le16(42)) +
+                          biffRecord(0x0003, cell2(0, 1, 1) + leDouble(45376)) +
+                          biffRecord(0x0004, cell2(1, 0) + "\x03" "A\xF1o") +
+                          biffRecord(0x0006, cell2(1, 1) + QByteArray("\0\0\0\0\0\0\xFF\xFF", 8) +
+                                                 QByteArray(3, '\0')) +
+                          biffRecord(0x0007, "\x09resultado") +
+                          biffRecord(0x0005, cell2(2, 0) + QByteArray("\x01\x00", 2)) +
+                          biffRecord(0x0005, cell2(2, 1) + QByteArray("\x07\x01", 2)) + eof)
+            << QStringList{"A1=42", "B1=" + day(2024, 3, 25), QStringLiteral("A2=Año"),
+                           "B2=resultado", "A3=True", "B3=#DIV/0!"};
+        QTest::newRow("biff4")
+            << QByteArray(biffRecord(0x0409, le16(0) + le16(0x0010)) +
+                          biffRecord(0x0042, le16(1252)) +
+                          biffRecord(0x041E, le16(0) + "\x04" "0.00") +
+                          biffRecord(0x041E, le16(0) + "\x0B" "d/m/yy h:mm") +
+                          biffRecord(0x0443, QByteArray("\0\0", 2)) +
+                          biffRecord(0x0443, QByteArray("\0\x01", 2)) +
+                          biffRecord(0x0203, cell4(0, 0, 1) + leDouble(45376.5)) +
+                          biffRecord(0x027E, cell4(0, 1, 0) + QByteArray("\xF7\x01\0\0", 4)) +
+                          biffRecord(0x0204, cell4(1, 0, 0) + le16(5) + "texto") +
+                          biffRecord(0x0406, cell4(1, 1, 0) +
+                                                 QByteArray("\x01\0\0\0\0\0\xFF\xFF", 8)) +
+                          eof)
+            << QStringList{"A1=" + day(2024, 3, 25) + " 12:00:00", "B1=1,25", "A2=texto",
+                           "B2=False"};
+    }
+    void oldBinaryWorksheets() {
+        QFETCH(QByteArray, data);
+        QFETCH(QStringList, expected);
+        QCOMPARE(cells(readFirstSheetFromData(data, QStringLiteral("viejo.xls"), kComma)),
+                 expected);
+    }
+
+    // A record that claims more than it holds is refused, not read past.
+    void binaryRecordsAreBounded() {
+        const QByteArray bof2 = biffRecord(0x0009, le16(2) + le16(0x0010));
+        for (const QByteArray& bad :
+             {biffRecord(0x0004, cell2(0, 0) + "\x50" "corto"), biffRecord(0x0003, cell2(0, 0)),
+              biffRecord(0x0204, cell4(0, 0, 0) + le16(900) + "x")}) {
+            try {
+                readFirstSheetFromData(bof2 + bad, QStringLiteral("roto.xls"), kComma);
+                QFAIL("read");
+            } catch (const SheetReadError& e) {
+                QVERIFY2(e.message().contains(QStringLiteral("dañado")), qPrintable(e.message()));
+            }
+        }
     }
 
     // The same table in every format gives the same texts.
@@ -190,7 +311,8 @@ private slots:
         QTest::addColumn<QString>("file");
         for (const char* f :
              {"cancelaciones.xlsx", "cancelaciones.ods", "cancelaciones.xls",
-              "cancelaciones_2003.xls", "cancelaciones_tab.xls", "cancelaciones.csv"})
+              "cancelaciones_formulas.xls", "cancelaciones_2003.xls", "cancelaciones_tab.xls",
+              "cancelaciones.csv"})
             QTest::newRow(f) << QString::fromLatin1(f);
     }
     void sameTableEveryFormat() {
@@ -253,8 +375,8 @@ private slots:
         }
     }
 
-    // Binary workbooks on which the .xls library frees a bad pointer or reads past its
-    // buffers (found by fuzzing): a refused file, never the end of the program.
+    // Damaged binary workbooks found by fuzzing: read as far as they hold or refused, never
+    // the end of the program.
     void damagedBinaryWorkbooks_data() {
         QTest::addColumn<QString>("file");
         QTest::newRow("bad free") << "freexl_libera_puntero.xls";

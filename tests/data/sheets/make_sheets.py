@@ -3,10 +3,12 @@
 
 Only the standard library is used for .xlsx, .ods, XML workbooks and text. The binary .xls
 samples are converted from the .ods ones with LibreOffice when it is installed
-(`soffice --headless --convert-to xls`); the committed ones were made that way.
+(`soffice --headless --convert-to xls`); the committed ones were made that way. The formula
+samples' .ods files hold each formula with its result, and LibreOffice stores both in the .xls.
 Run from this folder: python3 make_sheets.py
 """
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -159,11 +161,29 @@ ODS_HEAD = ('<?xml version="1.0" encoding="UTF-8"?>'
 ODS_TAIL = '</office:spreadsheet></office:body></office:document-content>'
 
 
-def ods(path, tables):
+ODS_SETTINGS = """<?xml version="1.0" encoding="UTF-8"?>
+<office:document-settings xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" xmlns:config="urn:oasis:names:tc:opendocument:xmlns:config:1.0" office:version="1.2">
+<office:settings><config:config-item-set config:name="ooo:view-settings"><config:config-item-map-indexed config:name="Views">
+<config:config-item-map-entry><config:config-item config:name="ViewId" config:type="string">view1</config:config-item>
+<config:config-item config:name="ActiveTable" config:type="string">{active}</config:config-item>
+</config:config-item-map-entry></config:config-item-map-indexed></config:config-item-set></office:settings>
+</office:document-settings>"""
+
+
+def ods(path, tables, active=None):
+    """active: the sheet shown on opening; a spreadsheet program shows the sheet it opens on
+    even when the file hides it, so a hidden first sheet needs another one named here."""
+    manifest = ODS_MANIFEST
+    if active:
+        manifest = manifest.replace(
+            "</manifest:manifest>", '<manifest:file-entry manifest:full-path="settings.xml" '
+            'manifest:media-type="text/xml"/>\n</manifest:manifest>')
     with zipfile.ZipFile(path, "w") as z:
         z.writestr(zipfile.ZipInfo("mimetype"), "application/vnd.oasis.opendocument.spreadsheet")
-        z.writestr("META-INF/manifest.xml", ODS_MANIFEST, zipfile.ZIP_DEFLATED)
+        z.writestr("META-INF/manifest.xml", manifest, zipfile.ZIP_DEFLATED)
         z.writestr("content.xml", ODS_HEAD + "".join(tables) + ODS_TAIL, zipfile.ZIP_DEFLATED)
+        if active:
+            z.writestr("settings.xml", ODS_SETTINGS.format(active=active), zipfile.ZIP_DEFLATED)
 
 
 def ods_cell(v):
@@ -185,7 +205,7 @@ def ods_table(rows, name="Hoja1", style="ta1"):
             f'<table:table-column table:number-columns-repeated="1024"/>{body}</table:table>')
 
 
-def features_ods(path, with_hidden=True):
+def features_ods(path, with_hidden=True, active=None):
     hidden = ods_table([["oculta"]], "Oculta", "ta2") if with_hidden else ""
     visible = (
         '<table:table table:name="Datos" table:style-name="ta1">'
@@ -210,7 +230,88 @@ def features_ods(path, with_hidden=True):
         '<text:p>tapada</text:p></table:covered-table-cell></table:table-row>'
         '<table:table-row table:number-rows-repeated="1048570"><table:table-cell table:number-columns-repeated="16384"/></table:table-row>'
         '</table:table>')
-    ods(path, [hidden, visible])
+    ods(path, [hidden, visible], active)
+
+
+# Formulas with their results stored beside them, as a spreadsheet program saves them: each
+# cell is (formula, value type, value, shown text); a plain text when only a string is given.
+FORMULA_HEAD = ODS_HEAD.replace(
+    'xmlns:table=', 'xmlns:number="urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0" '
+    'xmlns:of="urn:oasis:names:tc:opendocument:xmlns:of:1.2" xmlns:table=').replace(
+    '<office:automatic-styles>',
+    '<office:automatic-styles><number:date-style style:name="N1"><number:day/><number:text>/'
+    '</number:text><number:month/><number:text>/</number:text><number:year number:style="long"/>'
+    '</number:date-style><number:date-style style:name="N2"><number:day/><number:text>/'
+    '</number:text><number:month/><number:text>/</number:text><number:year number:style="long"/>'
+    '<number:text> </number:text><number:hours number:style="long"/><number:text>:</number:text>'
+    '<number:minutes number:style="long"/></number:date-style>'
+    '<style:style style:name="ce1" style:family="table-cell" style:data-style-name="N1"/>'
+    '<style:style style:name="ce2" style:family="table-cell" style:data-style-name="N2"/>')
+
+LONG = "abc" * 3000  # longer than one record of a binary workbook holds
+
+FORMULAS = [
+    ["Numero", "Texto", "Logico", "Error", "Fecha", "Vacio"],
+    [("=2*6.25", "float", "12.5"), ('=CONCATENATE("24001IC";"04000001A")', "string", "24001IC04000001A"),
+     ("=1<2", "boolean", "true"), ("=1/0", None, "#DIV/0!"), ("=DATE(2024;3;25)", "date", "2024-03-25"),
+     ('=""', "string", "")],
+    [("=[.A2]*-2", "float", "-25"), ('=LOWER("ÑANDÚ")', "string", "ñandú"),
+     ("=[.A2]>100", "boolean", "false"), ("=NA()", None, "#N/A"),
+     ("=[.E2]+0.5", "date", "2024-03-25T12:00:00"), ("=1.5+0", "float", "1.5")],
+    [("=2^40", "float", "1099511627776"), ('=REPT("abc";3000)', "string", LONG),
+     ("=AND([.C2];[.C3])", "boolean", "false"), ("=[.A2]", "float", "12.5"), "fin", None],
+]
+
+
+def ods_formula_cell(cell):
+    if cell is None or isinstance(cell, str):
+        return ods_cell(cell)
+    formula, kind, value = cell
+    f = f'table:formula="of:{escape(formula, {chr(34): "&quot;"})}"'
+    if kind is None:  # an error: only its text is stored
+        return f'<table:table-cell {f}><text:p>{value}</text:p></table:table-cell>'
+    if kind == "float":
+        return (f'<table:table-cell {f} office:value-type="float" office:value="{value}">'
+                f'<text:p>{value}</text:p></table:table-cell>')
+    if kind == "boolean":
+        shown = "VERDADERO" if value == "true" else "FALSO"
+        return (f'<table:table-cell {f} office:value-type="boolean" office:boolean-value="{value}">'
+                f'<text:p>{shown}</text:p></table:table-cell>')
+    if kind == "date":
+        style = "ce2" if "T" in value else "ce1"
+        return (f'<table:table-cell {f} table:style-name="{style}" office:value-type="date" '
+                f'office:date-value="{value}"><text:p>{value}</text:p></table:table-cell>')
+    # A text result is kept as the shown paragraph only: LibreOffice would otherwise take the
+    # stored text for a number when saving a binary workbook, and store 0.
+    text = f'<text:p>{escape(value)}</text:p>' if value else ""
+    return f'<table:table-cell {f}>{text}</table:table-cell>'
+
+
+def formulas_ods(path, rows):
+    body = "".join("<table:table-row>" + "".join(ods_formula_cell(c) for c in row) +
+                   "</table:table-row>" for row in rows)
+    table = f'<table:table table:name="Hoja1" table:style-name="ta1">{body}</table:table>'
+    with zipfile.ZipFile(path, "w") as z:
+        z.writestr(zipfile.ZipInfo("mimetype"), "application/vnd.oasis.opendocument.spreadsheet")
+        z.writestr("META-INF/manifest.xml", ODS_MANIFEST, zipfile.ZIP_DEFLATED)
+        z.writestr("content.xml", FORMULA_HEAD + table + ODS_TAIL, zipfile.ZIP_DEFLATED)
+
+
+def as_formulas(rows):
+    """The table with each value written as a formula that gives it."""
+    out = []
+    for row in rows:
+        cells = []
+        for v in row:
+            if v is None or v == "":
+                cells.append(None)
+            elif isinstance(v, str):
+                half = len(v) // 2
+                cells.append((f'=CONCATENATE("{v[:half]}";"{v[half:]}")', "string", v))
+            else:
+                cells.append((f"={v}*1", "float", str(v)))
+        out.append(cells)
+    return out
 
 
 # ---------------------------------------------------------------- XML workbook (2003)
@@ -313,6 +414,7 @@ def make():
     features_xlsx("features.xlsx")
     features_ods("features.ods")
     features_ods("features_visible.ods", with_hidden=False)
+    features_ods("features_hidden_first.ods", active="Datos")
     features_xml("features_2003.xml")
     for name, rows in (("cancelaciones", CANC), ("liquidaciones", LIQ)):
         write_table_xlsx(f"{name}.xlsx", rows)
@@ -353,16 +455,39 @@ def make():
                    'relationships/worksheet" Target="worksheets/sheet1.xml"/></Relationships>')
         z.writestr("xl/worksheets/sheet1.xml",
                    "<worksheet><sheetData>" + " " * (5 * 1024 * 1024) + "</sheetData></worksheet>")
+    formulas_ods("formulas.ods", FORMULAS)
+    formulas_ods("cancelaciones_formulas.ods", as_formulas(CANC))
     soffice = shutil.which("soffice")
     if soffice:
         with tempfile.TemporaryDirectory() as profile:
-            for name in ("cancelaciones", "liquidaciones", "features_visible"):
+            for name in ("cancelaciones", "liquidaciones", "features_visible",
+                         "features_hidden_first", "formulas", "cancelaciones_formulas"):
                 subprocess.run([soffice, f"-env:UserInstallation=file://{profile}", "--headless",
                                 "--convert-to", "xls", "--outdir", HERE, f"{name}.ods"],
                                check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        hide_first_sheet("features_hidden_first.xls", "features.xls", "Oculta")
         os.remove("features_visible.ods")
+        os.remove("cancelaciones_formulas.ods")
     else:
         print("soffice not found: the .xls samples were not rebuilt")
+    os.remove("features_hidden_first.ods")
+
+
+def hide_first_sheet(source, target, name):
+    """LibreOffice run without a window shows the first sheet, and so saves it as visible: the
+    sheet's entry in the workbook's sheet list (record 0x0085) is marked hidden here."""
+    with open(source, "rb") as f:
+        data = bytearray(f.read())
+    encoded = name.encode("latin-1")
+    entry = re.compile(re.escape(b"\x85\x00" + bytes([8 + len(encoded)]) + b"\x00") +
+                       b"(....)\x00\x00" + re.escape(bytes([len(encoded), 0]) + encoded), re.S)
+    found = entry.search(data)
+    if not found:
+        raise SystemExit(f"{source}: the sheet {name} is not in the sheet list")
+    data[found.start() + 8] = 1  # the sheet's state: hidden
+    with open(target, "wb") as f:
+        f.write(data)
+    os.remove(source)
 
 
 if __name__ == "__main__":
