@@ -2,9 +2,10 @@
 //   xlsx  the parts of a workbook (workbook, its relationships, sheet, shared strings, styles)
 //         separated by the byte 0x1E, zipped here so that the XML readers see the mutations
 //   ods   the content.xml of a spreadsheet, zipped here
-//   xml   an XML workbook;  text  delimited text;  biff  a binary workbook (through a file)
-//   any   raw bytes through the content sniffing, as a file from a user arrives (binary
-//         workbooks left to the biff target)
+//   xml   an XML workbook;  text  delimited text
+//   biff  a binary workbook: a compound document, or a bare record stream (the workbook
+//         stream alone reaches the records without the container's checks in the way)
+//   any   raw bytes through the content sniffing, as a file from a user arrives
 // A SheetReadError is a refused file, the expected outcome for most inputs.
 #include "platform/SheetFormats.h"
 #include "platform/SheetReader.h"
@@ -109,9 +110,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
 #elif defined(FUZZ_SHEETS_BIFF)
         read(input, SheetFormat::Biff);
 #else
-        // Binary workbooks go to FreeXL, fuzzed on their own by the biff target.
-        if (sniffSheetFormat(input) == SheetFormat::Biff)
-            return 0;
         (void)readFirstSheetFromData(input, QStringLiteral("fuzz"),
                                      QLocale(QLocale::Spanish, QLocale::Argentina), fuzzLimits());
 #endif

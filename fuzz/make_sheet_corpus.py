@@ -4,12 +4,57 @@
 python3 make_sheet_corpus.py <folder> makes <folder>/{xlsx,ods,xml,text,biff,any}.
 """
 import os
+import struct
 import sys
 import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SAMPLES = os.path.join(HERE, "..", "tests", "data", "sheets")
 SEP = b"\x1e"  # the xlsx target's part separator
+
+
+def workbook_stream(data):
+    """The "Workbook" stream of a compound document."""
+    try:
+        shift = struct.unpack_from("<H", data, 0x1E)[0]
+        size = 1 << shift
+        cutoff = struct.unpack_from("<I", data, 0x38)[0]
+        first_dir = struct.unpack_from("<I", data, 0x30)[0]
+        fat_sectors = [s for s in struct.unpack_from("<109I", data, 0x4C) if s < 0xFFFFFFFA]
+
+        def sector(n):
+            return data[(n + 1) * size:(n + 2) * size]
+        fat = []
+        for s in fat_sectors:
+            fat += struct.unpack(f"<{size // 4}I", sector(s))
+
+        def chain(start):
+            out, n = b"", start
+            while n < len(fat) and len(out) < len(data):
+                out += sector(n)
+                n = fat[n]
+            return out
+        directory = chain(first_dir)
+        mini = chain(struct.unpack_from("<I", directory, 116)[0])  # the root entry's stream
+        minifat_bytes = chain(struct.unpack_from("<I", data, 0x3C)[0])
+        minifat = struct.unpack(f"<{len(minifat_bytes) // 4}I", minifat_bytes)
+        for at in range(0, len(directory) - 127, 128):
+            entry = directory[at:at + 128]
+            length = struct.unpack_from("<H", entry, 64)[0]
+            name = entry[:max(length - 2, 0)].decode("utf-16-le", "replace")
+            start, stream_size = struct.unpack_from("<II", entry, 116)
+            if name.lower() not in ("workbook", "book"):
+                continue
+            if stream_size >= cutoff:
+                return chain(start)[:stream_size]
+            out, n = b"", start
+            while n < len(minifat) and len(out) < stream_size:
+                out += mini[n * 64:(n + 1) * 64]
+                n = minifat[n]
+            return out[:stream_size]
+    except (struct.error, IndexError):
+        pass
+    return None
 
 
 def main(out):
@@ -40,6 +85,11 @@ def main(out):
                 open(os.path.join(dirs["xlsx"], name), "wb").write(SEP.join(parts))
         elif data.startswith(b"\xd0\xcf\x11\xe0"):
             open(os.path.join(dirs["biff"], name), "wb").write(data)
+            # The workbook stream alone, so that mutations reach the records rather than
+            # the container.
+            stream = workbook_stream(data)
+            if stream:
+                open(os.path.join(dirs["biff"], name + ".stream"), "wb").write(stream)
         elif b"urn:schemas-microsoft-com:office:spreadsheet" in data[:4096]:
             open(os.path.join(dirs["xml"], name), "wb").write(data)
         elif data and b"\0" not in data:

@@ -276,15 +276,33 @@ bool isEncryptedPackage(const QByteArray& data) {
 
 void quiet(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
 
+// A damaged container is refused with a message; the library's warnings about it, logged
+// in its own domains and in the default one, go nowhere while it reads.
+class QuietLog {
+public:
+    QuietLog() {
+        for (const char* domain : kDomains)
+            ids_.push_back(g_log_set_handler(
+                domain, GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE |
+                                       G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_INFO |
+                                       G_LOG_LEVEL_DEBUG),
+                quiet, nullptr));
+    }
+    ~QuietLog() {
+        for (std::size_t i = 0; i < ids_.size(); ++i)
+            g_log_remove_handler(kDomains[i], ids_[i]);
+    }
+    QuietLog(const QuietLog&) = delete;
+    QuietLog& operator=(const QuietLog&) = delete;
+
+private:
+    static constexpr const char* kDomains[] = {"libgsf:msole", "libgsf", nullptr};
+    std::vector<guint> ids_;
+};
+
 // The workbook stream of a compound document.
 QByteArray workbookStream(const QByteArray& data, SheetBuilder& builder) {
-    // A damaged container is refused with a message; the library's notes on it go nowhere.
-    static const bool silenced = [] {
-        g_log_set_handler("libgsf:msole", GLogLevelFlags(G_LOG_LEVEL_MASK), quiet, nullptr);
-        g_log_set_handler("libgsf", GLogLevelFlags(G_LOG_LEVEL_MASK), quiet, nullptr);
-        return true;
-    }();
-    (void)silenced;
+    const QuietLog quietLog;
     GError* error = nullptr;
     GsfInput* input = gsf_input_memory_new(reinterpret_cast<const guint8*>(data.constData()),
                                            gsf_off_t(data.size()), FALSE);
@@ -320,7 +338,13 @@ QByteArray workbookStream(const QByteArray& data, SheetBuilder& builder) {
         }
         g_object_unref(stream);
     }
-    const bool hasEncrypted = !stream && gsf_infile_child_by_name(container, "EncryptedPackage");
+    bool hasEncrypted = false;
+    if (!stream) {
+        if (GsfInput* package = gsf_infile_child_by_name(container, "EncryptedPackage")) {
+            hasEncrypted = true;
+            g_object_unref(package);
+        }
+    }
     g_object_unref(container);
     if (hasEncrypted)
         builder.fail(QStringLiteral("está protegido con contraseña"));
