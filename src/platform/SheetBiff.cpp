@@ -148,10 +148,13 @@ private:
 };
 
 // A record with the CONTINUE records after it, read as one run of bytes; characters of a
-// BIFF8 text that cross into a CONTINUE record start there with a new option byte.
+// BIFF8 text that cross into a CONTINUE record start there with a new option byte. One-byte
+// characters are the low bytes of Unicode ones, or bytes of the code page `narrow` maps.
 class Continued {
 public:
-    explicit Continued(const Record& first) { parts_.push_back(first); }
+    Continued(const Record& first, const char16_t* narrow) : narrow_(narrow) {
+        parts_.push_back(first);
+    }
     void add(const Record& r) { parts_.push_back(r); }
 
     [[nodiscard]] bool atEnd() {
@@ -217,6 +220,9 @@ public:
             if (wide)
                 for (qsizetype i = 0; i < n; ++i)
                     dst[done + i] = QChar(char16_t(le16(src + 2 * i)));
+            else if (narrow_)
+                for (qsizetype i = 0; i < n; ++i)
+                    dst[done + i] = QChar(narrow_[src[i]]);
             else
                 for (qsizetype i = 0; i < n; ++i)
                     dst[done + i] = QChar(char16_t(src[i]));
@@ -261,6 +267,7 @@ private:
             offset_ = 0;
         }
     }
+    const char16_t* narrow_;
     std::vector<Record> parts_;
     std::size_t part_ = 0;
     qsizetype offset_ = 0;
@@ -411,7 +418,7 @@ private:
                 if (r.data[5] == 0x00)
                     sheets.push_back({le32(r.data), (r.data[4] & 0x03) == 0});
             } else if (r.type == kSst) {
-                Continued sst(r);
+                Continued sst(r, narrow());
                 Record more;
                 while (records.peek(more) && more.type == kContinue) {
                     records.next(more);
@@ -459,7 +466,7 @@ private:
             break;
         case kCodePage:
             if (r.size >= 2)
-                codePage_ = le16(r.data);
+                setCodePage(le16(r.data));
             break;
         case kFormat2:
         case kFormat: {
@@ -470,7 +477,7 @@ private:
                 if (r.size < 2)
                     break;
                 id = le16(r.data);
-                Continued c(Record{r.type, r.data + 2, r.size - 2});
+                Continued c(Record{r.type, r.data + 2, r.size - 2}, narrow());
                 if (!c.unicodeString(code))
                     break;
             } else {
@@ -501,6 +508,29 @@ private:
         default:
             break;
         }
+    }
+
+    // BIFF8 stores one-byte characters as the low bytes of Unicode ones, whatever the code
+    // page; writers other than Excel put a Windows code page's bytes there, so those bytes
+    // follow the code page when the workbook names a one-byte Windows one.
+    void setCodePage(quint16 codePage) {
+        codePage_ = codePage;
+        decoderTried_ = false;
+        narrowTable_.clear();
+        if (version_ != Biff::V8 || !((codePage >= 1250 && codePage <= 1258) || codePage == 874))
+            return;
+        QByteArray all(256, '\0');
+        for (int i = 0; i < 256; ++i)
+            all[i] = char(i);
+        const QString decoded = bytesText(reinterpret_cast<const uchar*>(all.constData()), 256);
+        if (decoded.size() != 256)
+            return;
+        narrowTable_.resize(256);
+        for (int i = 0; i < 256; ++i)
+            narrowTable_[std::size_t(i)] = decoded.at(i).unicode();
+    }
+    [[nodiscard]] const char16_t* narrow() const {
+        return narrowTable_.empty() ? nullptr : narrowTable_.data();
     }
 
     [[nodiscard]] bool isDateFormat(int id) const {
@@ -662,7 +692,7 @@ private:
             QString text;
             bool ok = false;
             if (version_ == Biff::V8) {
-                Continued c(Record{r.type, r.data + 6, r.size - 6});
+                Continued c(Record{r.type, r.data + 6, r.size - 6}, narrow());
                 ok = c.unicodeString(text);
             } else {
                 ok = byteString(r, 6, false, text);
@@ -703,7 +733,7 @@ private:
             QString text;
             bool ok = false;
             if (version_ == Biff::V8) {
-                Continued c(r);
+                Continued c(r, narrow());
                 Record more;
                 while (records.peek(more) && more.type == kContinue) {
                     records.next(more);
@@ -768,6 +798,7 @@ private:
     QHash<int, bool> customFormats_;
     bool date1904_ = false;
     quint16 codePage_ = 1252;
+    std::vector<char16_t> narrowTable_;
     bool decoderTried_ = false;
     QStringDecoder decoder_;
     int pendingRow_ = 0;
