@@ -307,64 +307,81 @@ private:
     std::vector<guint> ids_;
 };
 
-// The workbook stream of a compound document.
-QByteArray workbookStream(const QByteArray& data, SheetBuilder& builder) {
-    const QuietLog quietLog;
-    GError* error = nullptr;
-    GsfInput* input = gsf_input_memory_new(reinterpret_cast<const guint8*>(data.constData()),
-                                           gsf_off_t(data.size()), FALSE);
-    if (!input)
-        builder.fail(damaged());
-    GsfInfile* container = gsf_infile_msole_new(input, &error);
-    g_object_unref(input);
-    if (error)
-        g_error_free(error);
-    if (!container)
-        builder.fail(damaged());
-    GsfInput* stream = nullptr;
-    // "Workbook" from Excel 97 on, "Book" before; some writers change the letters' case.
-    for (const char* wanted : {"workbook", "book"}) {
-        const int n = gsf_infile_num_children(container);
-        for (int i = 0; i < n && !stream; ++i) {
-            const char* name = gsf_infile_name_by_index(container, i);
-            if (name && g_ascii_strcasecmp(name, wanted) == 0)
-                stream = gsf_infile_child_by_index(container, i);
+// The workbook stream of a compound document. Its bytes stay where the library keeps them
+// (in the file's own bytes when the stream's sectors follow one another) while it lives.
+class WorkbookStream {
+public:
+    WorkbookStream(const QByteArray& data, SheetBuilder& builder) {
+        const QuietLog quietLog;
+        GError* error = nullptr;
+        GsfInput* input = gsf_input_memory_new(
+            reinterpret_cast<const guint8*>(data.constData()), gsf_off_t(data.size()), FALSE);
+        if (!input)
+            builder.fail(damaged());
+        GsfInfile* container = gsf_infile_msole_new(input, &error);
+        g_object_unref(input);
+        if (error)
+            g_error_free(error);
+        if (!container)
+            builder.fail(damaged());
+        // "Workbook" from Excel 97 on, "Book" before; some writers change the letters' case.
+        for (const char* wanted : {"workbook", "book"}) {
+            const int n = gsf_infile_num_children(container);
+            for (int i = 0; i < n && !stream_; ++i) {
+                const char* name = gsf_infile_name_by_index(container, i);
+                if (name && g_ascii_strcasecmp(name, wanted) == 0)
+                    stream_ = gsf_infile_child_by_index(container, i);
+            }
+            if (stream_)
+                break;
         }
-        if (stream)
-            break;
-    }
-    QByteArray bytes;
-    bool ok = false;
-    if (stream) {
-        const gsf_off_t size = gsf_input_size(stream);
-        // A stream larger than its container is a chain of sectors that loops.
-        if (size >= 0 && size <= gsf_off_t(data.size())) {
-            bytes.resize(qsizetype(size));
-            ok = size == 0 ||
-                 gsf_input_read(stream, size_t(size), reinterpret_cast<guint8*>(bytes.data()));
+        bool ok = false;
+        if (stream_) {
+            const gsf_off_t size = gsf_input_size(stream_);
+            // A stream larger than its container is a chain of sectors that loops.
+            if (size > 0 && size <= gsf_off_t(data.size())) {
+                data_ = gsf_input_read(stream_, size_t(size), nullptr);
+                size_ = qsizetype(size);
+                ok = data_ != nullptr;
+            }
         }
-        g_object_unref(stream);
-    }
-    bool hasEncrypted = false;
-    if (!stream) {
-        if (GsfInput* package = gsf_infile_child_by_name(container, "EncryptedPackage")) {
-            hasEncrypted = true;
-            g_object_unref(package);
+        bool encrypted = false;
+        if (!stream_) {
+            if (GsfInput* package = gsf_infile_child_by_name(container, "EncryptedPackage")) {
+                encrypted = true;
+                g_object_unref(package);
+            }
+        }
+        g_object_unref(container);
+        if (encrypted)
+            builder.fail(QStringLiteral("está protegido con contraseña"));
+        if (!ok) {
+            release();
+            builder.fail(damaged());
         }
     }
-    g_object_unref(container);
-    if (hasEncrypted)
-        builder.fail(QStringLiteral("está protegido con contraseña"));
-    if (!ok)
-        builder.fail(damaged());
-    return bytes;
-}
+    ~WorkbookStream() { release(); }
+    WorkbookStream(const WorkbookStream&) = delete;
+    WorkbookStream& operator=(const WorkbookStream&) = delete;
+
+    [[nodiscard]] const uchar* data() const { return data_; }
+    [[nodiscard]] qsizetype size() const { return size_; }
+
+private:
+    void release() {
+        if (stream_)
+            g_object_unref(stream_);
+        stream_ = nullptr;
+    }
+    GsfInput* stream_ = nullptr;
+    const guint8* data_ = nullptr;
+    qsizetype size_ = 0;
+};
 
 class BiffReader {
 public:
-    BiffReader(const QByteArray& stream, SheetBuilder& builder)
-        : data_(reinterpret_cast<const uchar*>(stream.constData())), size_(stream.size()),
-          b_(builder) {}
+    BiffReader(const uchar* data, qsizetype size, SheetBuilder& builder)
+        : data_(data), size_(size), b_(builder) {}
 
     void read() {
         RecordStream records(data_, size_, 0);
@@ -811,10 +828,10 @@ void readBiff(const QByteArray& data, const QString& /*path*/, SheetBuilder& bui
     if (isEncryptedPackage(data))
         builder.fail(QStringLiteral("está protegido con contraseña"));
     if (data.startsWith(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))) {
-        const QByteArray stream = workbookStream(data, builder);
-        BiffReader(stream, builder).read();
+        const WorkbookStream stream(data, builder);
+        BiffReader(stream.data(), stream.size(), builder).read();
     } else {
-        BiffReader(data, builder).read();
+        BiffReader(reinterpret_cast<const uchar*>(data.constData()), data.size(), builder).read();
     }
 }
 
