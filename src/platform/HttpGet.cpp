@@ -86,7 +86,9 @@ HttpAnswer httpGet(const QUrl& url, const QByteArray& userAgent, int deadlineMs,
 
     if (!reply->isFinished()) {
         deadline.start(deadlineMs);
-        loop.exec();
+        // Only a caller that can give the read up is ready for the user meanwhile.
+        loop.exec(abandon != nullptr ? QEventLoop::AllEvents
+                                     : QEventLoop::ExcludeUserInputEvents);
         deadline.stop();
     }
     // Ended by the deadline, by the user, or by the application quitting its loops.

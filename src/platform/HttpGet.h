@@ -38,9 +38,10 @@ private:
 // A plain GET that waits for the whole answer: redirects are followed, nothing comes from a
 // cache, the system's proxy settings are used except for this machine's own addresses.
 // `deadlineMs` bounds the whole read from the request on, however the server trickles its
-// answer. While it waits the event loop runs fully: windows paint, timers fire and the user
-// can click (so a caller must expect its own window to be closed meanwhile; `abandon` ends
-// the wait at once).
+// answer. While it waits windows paint and timers fire. With `abandon` the user's input runs
+// too (every window takes clicks and keys, so the caller must expect its own window to be
+// closed meanwhile, and gives the read up through it); without it, input is held back, so no
+// other handler starts in the middle.
 HttpAnswer httpGet(const QUrl& url, const QByteArray& userAgent, int deadlineMs,
                    HttpAbandon* abandon = nullptr);
 

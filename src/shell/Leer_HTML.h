@@ -11,8 +11,9 @@ namespace Leer_HTML {
 
 // The body of the answer to a GET of `url`, decoded as Windows-1252. When the page cannot be
 // read (no connection, unknown host, an error status such as 404, no whole answer in time) it
-// shows "Error opening Web page" and returns "". While it waits the event loop runs (see
-// httpGet); `abandono` lets a window give the read up, which returns "" without a box.
+// shows "Error opening Web page" and returns "". With `abandono` the user can go on working
+// while it waits (see httpGet) and a window can give the read up, which returns "" without a
+// box.
 QString leerPagina(const QString& url, corvelix::HttpAbandon* abandono = nullptr);
 
 // How long the whole read of a page may take from the request on, in milliseconds; returns
