@@ -58,7 +58,7 @@ private slots:
         int bytes = 0;
         server.trickled = [&](int sent) { bytes = sent; };
 
-        const HttpAnswer answer = httpGet(url, "prueba", 600);
+        const HttpAnswer answer = httpGet(url, "prueba", 2000);
         QVERIFY(!answer.ok);
         QVERIFY(!answer.abandoned);
         QCOMPARE(int(answer.code), code);
