@@ -10,7 +10,6 @@
 #include <QTreeWidget>
 
 using corvelix::MsgButtons;
-using corvelix::MsgDefault;
 using corvelix::MsgIcon;
 using corvelix::MsgResult;
 using corvelix::ui;
@@ -121,29 +120,18 @@ void PestanaDocumentos::agregarDocumentos_ALLITEMS() {
 
 void PestanaDocumentos::eliminarDocumentos() {
     corvelix::chained(QStringLiteral("Corvelix.frmItemDetalle.eliminarDocumentos"), [&] {
-        QTreeWidgetItem* fila = seleccionada(lstvDocumentos);
-        if (fila == nullptr)
-            return;
-        const QString codigo = fila->text(0);
-        if (ui().msgBox(QStringLiteral("Confirma eliminar el documento ") + codigo,
-                        MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes)
-            return;
-        if (modDA::eliminarDocumento(operacion(), item(), codigo))
+        QTreeWidgetItem* fila =
+            filaConfirmada(lstvDocumentos, QStringLiteral("Confirma eliminar el documento "));
+        if (fila != nullptr && modDA::eliminarDocumento(operacion(), item(), fila->text(0)))
             delete fila;
     });
 }
 
 void PestanaDocumentos::eliminarDocumetos_ALLITEMS() {
     correr(QStringLiteral("eliminarDocumetos_ALLITEMS"), [this] {
-        if (!itemGlobal())
-            return;
-        QTreeWidgetItem* fila = seleccionada(lstvDocumentos);
-        if (fila == nullptr)
-            return;
-        const QString codigo = fila->text(0);
-        if (ui().msgBox(preguntaEliminarEnItems(QStringLiteral("el documento"), codigo),
-                        MsgButtons::YesNo, MsgIcon::Question, QString(),
-                        MsgDefault::Second) != MsgResult::Yes)
+        const QString codigo =
+            codigoAEliminarEnItems(lstvDocumentos, QStringLiteral("el documento"));
+        if (codigo.isEmpty())
             return;
         modDA::ResetDocumento(operacion(), codigo, QStringLiteral("TODO"));
         cargarDocumentos_ZERO(operacion());

@@ -157,14 +157,9 @@ void PestanaInfoAdicional::EliminarInfoAdicional() {
     correr(
         QStringLiteral("EliminarInfoAdicional"),
         [this] {
-            QTreeWidgetItem* fila = seleccionada(lstInfAdItem);
-            if (fila == nullptr)
-                return;
-            const QString codigo = fila->text(0);
-            if (ui().msgBox(QStringLiteral("Confirma eliminar ") + codigo, MsgButtons::YesNo,
-                            MsgIcon::Question) != MsgResult::Yes)
-                return;
-            if (modDA::eliminarInfoAd(operacion(), item(), codigo))
+            QTreeWidgetItem* fila =
+                filaConfirmada(lstInfAdItem, QStringLiteral("Confirma eliminar "));
+            if (fila != nullptr && modDA::eliminarInfoAd(operacion(), item(), fila->text(0)))
                 delete fila;
         },
         MsgIcon::Exclamation);

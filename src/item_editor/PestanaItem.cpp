@@ -184,6 +184,29 @@ QTreeWidgetItem* PestanaItem::seleccionada(QTreeWidget* lista) {
     return fila;
 }
 
+QTreeWidgetItem* PestanaItem::filaConfirmada(QTreeWidget* lista, const QString& pregunta) {
+    QTreeWidgetItem* fila = seleccionada(lista);
+    if (fila == nullptr)
+        return nullptr;
+    if (ui().msgBox(pregunta + fila->text(0), MsgButtons::YesNo, MsgIcon::Question) !=
+        MsgResult::Yes)
+        return nullptr;
+    return fila;
+}
+
+QString PestanaItem::codigoAEliminarEnItems(QTreeWidget* lista, const QString& que) {
+    if (!itemGlobal())
+        return {};
+    QTreeWidgetItem* fila = seleccionada(lista);
+    if (fila == nullptr)
+        return {};
+    const QString codigo = fila->text(0);
+    if (ui().msgBox(preguntaEliminarEnItems(que, codigo), MsgButtons::YesNo, MsgIcon::Question,
+                    QString(), MsgDefault::Second) != MsgResult::Yes)
+        return {};
+    return codigo;
+}
+
 void PestanaItem::recargarSiFalla(const std::function<void()>& escribir,
                                   const std::function<void()>& recargar) {
     try {

@@ -91,6 +91,12 @@ protected:
     static void llenar(QTreeWidget* lista, modDA::Recordset rs, const QList<const char*>& campos);
     // The selected row of a list, or none (a list with rows but none selected counts as none).
     static QTreeWidgetItem* seleccionada(QTreeWidget* lista);
+    // The selected row of `lista`, once the user confirms `pregunta` followed by its code (the
+    // first column); none otherwise.
+    static QTreeWidgetItem* filaConfirmada(QTreeWidget* lista, const QString& pregunta);
+    // In ITEM GLOBAL, the code of the selected row of `lista` once the user confirms removing
+    // it from every item (`que` as in preguntaEliminarEnItems); "" otherwise.
+    QString codigoAEliminarEnItems(QTreeWidget* lista, const QString& que);
     // Runs `escribir`; when it fails, `recargar` shows what the catalog holds before the
     // failure goes on.
     static void recargarSiFalla(const std::function<void()>& escribir,

@@ -129,14 +129,9 @@ void PestanaVentajas::AgregarVentaja_ALLITEMS() {
 
 void PestanaVentajas::EliminarVentaja() {
     corvelix::chained(QStringLiteral("Corvelix.frmItemDetalle.EliminarVentaja"), [&] {
-        QTreeWidgetItem* fila = seleccionada(lstVentajas);
-        if (fila == nullptr)
-            return;
-        const QString codigo = fila->text(0);
-        if (ui().msgBox(QStringLiteral("Confirma eliminar la ventaja ") + codigo, MsgButtons::YesNo,
-                        MsgIcon::Question) != MsgResult::Yes)
-            return;
-        if (!modDA::eliminarVentajas(operacion(), item(), codigo))
+        QTreeWidgetItem* fila =
+            filaConfirmada(lstVentajas, QStringLiteral("Confirma eliminar la ventaja "));
+        if (fila == nullptr || !modDA::eliminarVentajas(operacion(), item(), fila->text(0)))
             return;
         delete fila;
         modDA::Invalidar_ITEM(operacion(), item(), false);
@@ -146,15 +141,8 @@ void PestanaVentajas::EliminarVentaja() {
 
 void PestanaVentajas::eliminarVentajasALLITEMS() {
     correr(QStringLiteral("eliminarVentajasALLITEMS"), [this] {
-        if (!itemGlobal())
-            return;
-        QTreeWidgetItem* fila = seleccionada(lstVentajas);
-        if (fila == nullptr)
-            return;
-        const QString codigo = fila->text(0);
-        if (ui().msgBox(preguntaEliminarEnItems(QStringLiteral("la ventaja"), codigo),
-                        MsgButtons::YesNo, MsgIcon::Question, QString(),
-                        MsgDefault::Second) != MsgResult::Yes)
+        const QString codigo = codigoAEliminarEnItems(lstVentajas, QStringLiteral("la ventaja"));
+        if (codigo.isEmpty())
             return;
         modDA::resetVentajas_ID(operacion(), codigo);
         cargarVentajas_ZERO(operacion());
