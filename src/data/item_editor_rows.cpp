@@ -219,21 +219,16 @@ QStringList transferirFOB(const QString& despacho, const QString& items, const Q
         Transaction transaction;
         QStringList procesados;
         const Recordset rs =
-            getRs(kCatalog, "SELECT NART, MARTFOB" + delDespacho + " ORDER BY NART", params);
-        for (const QVariantList& row : rs.rows()) {
-            if (row.at(1).isNull())
-                throw corvelix::VbError(94, QStringLiteral("transferirFOB"),
-                                        QStringLiteral("El item ") + row.at(0).toString() +
-                                            QStringLiteral(" no tiene FOB"));
+            getRs(kCatalog, "SELECT NART" + delDespacho + " ORDER BY NART", params);
+        for (const QVariantList& row : rs.rows())
             procesados << row.at(0).toString().trimmed();
-        }
         execSQL(kCatalog,
                 "DELETE FROM CPL WHERE ICPL = ? AND CCPL = ? AND NART IN (SELECT NART" +
                     delDespacho + ")",
                 QVariantList{despacho, codigo} + params);
         execSQL(kCatalog,
                 "INSERT INTO CPL (ICPL, NART, CCPL, MCPL, ICPLDIF) SELECT ?, NART, ?, REPLACE(" +
-                    twoDecimalsText(d, "? * MARTFOB") + ", '.', ?), 'D'" + delDespacho,
+                    twoDecimalsText(d, "? * COALESCE(MARTFOB, 0)") + ", '.', ?), 'D'" + delDespacho,
                 QVariantList{despacho, codigo, tasa, separadorDecimal} + params);
         execSQL(kCatalog, kMarkItems + lista.condition("NART"), params);
         transaction.commit();

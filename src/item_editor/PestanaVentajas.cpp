@@ -4,6 +4,7 @@
 #include "data/declaration_reads.h"
 #include "data/item_editor_rows.h"
 #include "data/item_values.h"
+#include "data/modDA.h"
 #include "runtime/Ui.h"
 #include "shell/frmListado.h"
 #include "shell/utiles.h"
@@ -136,10 +137,13 @@ void PestanaVentajas::AgregarVentaja() {
                 return;
             }
             const QString despacho = operacion();
+            // The row and the item's mark go in together or not at all.
+            modDA::Transaction transaccion;
             if (!modDA::AgregarVentajas(despacho, item(), codigo))
                 return;
-            txtVentajas->clear();
             modDA::Invalidar_ITEM(despacho, item(), false);
+            transaccion.commit();
+            txtVentajas->clear();
             cargarVentajas(despacho, item());
         },
         MsgIcon::Exclamation);
@@ -185,10 +189,12 @@ void PestanaVentajas::EliminarVentaja() {
         if (ui().msgBox(QStringLiteral("Confirma eliminar la ventaja ") + codigo, MsgButtons::YesNo,
                         MsgIcon::Question) != MsgResult::Yes)
             return;
+        modDA::Transaction transaccion;
         if (!modDA::eliminarVentajas(operacion(), item(), codigo))
             return;
-        delete fila;
         modDA::Invalidar_ITEM(operacion(), item(), false);
+        transaccion.commit();
+        delete fila;
         validaLiquidacion();
     });
 }
