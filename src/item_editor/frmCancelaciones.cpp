@@ -169,8 +169,8 @@ void frmCancelaciones::cargarDatos() {
         txtCertProcProd->setText(rs.text(QStringLiteral("CDCNEXPAPU")));
         line = 80;
         // Stored with a point; shown with the user's own decimal mark, as it is read back.
-        txtFactorPonderacion->setText(
-            rs.text(QStringLiteral("CDCNRESOL")).replace(QLatin1Char('.'), QLocale().decimalPoint()));
+        txtFactorPonderacion->setText(rs.text(QStringLiteral("CDCNRESOL"))
+                                          .replace(QLatin1Char('.'), QLocale().decimalPoint()));
     });
 }
 

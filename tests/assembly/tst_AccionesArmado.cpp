@@ -728,19 +728,19 @@ private slots:
         const QString art = QStringLiteral(
             "SELECT QARTUNTDCL || ':' || QARTUNTEST || ':' || MARTUNITAR || ':' || MARTFOB || "
             "CARTETA FROM ART WHERE IDDT = '77001IC04000001A' AND NART = '0002'");
-        QTest::newRow("es_AR, subitem") << "es_AR" << 2 << "0001" << QString() << "5"
-                                        << QStringList{"02,00", "02,50000", "5"} << sbt
-                                        << "2.0:2.0:2.5:5.0I";
-        QTest::newRow("en_US, subitem") << "en_US" << 2 << "0001" << QString() << "12.5"
-                                        << QStringList{"02.00", "06.25000", "12.5"} << sbt
-                                        << "2.0:2.0:6.25:12.5I";
+        QTest::newRow("es_AR, subitem")
+            << "es_AR" << 2 << "0001" << QString() << "5" << QStringList{"02,00", "02,50000", "5"}
+            << sbt << "2.0:2.0:2.5:5.0I";
+        QTest::newRow("en_US, subitem")
+            << "en_US" << 2 << "0001" << QString() << "12.5"
+            << QStringList{"02.00", "06.25000", "12.5"} << sbt << "2.0:2.0:6.25:12.5I";
         QTest::newRow("zero quantity keeps the unit price")
-            << "es_AR" << 2 << "0001" << "00,00" << "5" << QStringList{"00,00", "02,00000", "5"}
-            << sbt
-            << "0.0:0.0:2.0:5.0I";
-        QTest::newRow("item's own row") << "es_AR" << 6 << "0000" << QString() << "12"
-                                        << QStringList{"05,00", "02,40000", "12"} << art
-                                        << "5.0:5.0:2.4:12.0I";
+            << "es_AR" << 2 << "0001"
+            << "00,00"
+            << "5" << QStringList{"00,00", "02,00000", "5"} << sbt << "0.0:0.0:2.0:5.0I";
+        QTest::newRow("item's own row")
+            << "es_AR" << 6 << "0000" << QString() << "12" << QStringList{"05,00", "02,40000", "12"}
+            << art << "5.0:5.0:2.4:12.0I";
     }
     void subitemEditorCoupling() {
         QFETCH(QString, locale);
@@ -806,9 +806,12 @@ private slots:
         // Numbers the catalog cannot hold are refused before anything is written.
         QTest::newRow("declared, twenty nines")
             << "txtCantidadDeclarada" << QString(20, QLatin1Char('9')) << "Desbordamiento";
-        QTest::newRow("unit price beyond five decimals' range")
-            << "txtPrecioUnitario" << "10000000000" << "Desbordamiento";
-        QTest::newRow("FOB, exponent") << "txtFobTotal" << "1E+13" << "Desbordamiento";
+        QTest::newRow("unit price beyond five decimals' range") << "txtPrecioUnitario"
+                                                                << "10000000000"
+                                                                << "Desbordamiento";
+        QTest::newRow("FOB, exponent") << "txtFobTotal"
+                                       << "1E+13"
+                                       << "Desbordamiento";
     }
     void subitemEditorInput() {
         QFETCH(QString, caja);

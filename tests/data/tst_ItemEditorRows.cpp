@@ -223,12 +223,10 @@ private slots:
         QTest::newRow("comma") << "," << 1.0 << false
                                << QStringList{"0001|1234,57|D", "0002|10,00|D", "0003|0,50|D"};
         QTest::newRow("point, rate")
-            << "." << 2.5 << false
-            << QStringList{"0001|3086.42|D", "0002|25.00|D", "0003|1.25|D"};
+            << "." << 2.5 << false << QStringList{"0001|3086.42|D", "0002|25.00|D", "0003|1.25|D"};
         // An item without FOB counts as 0 and the rest of the run goes on.
         QTest::newRow("item without FOB")
-            << "," << 2.0 << true
-            << QStringList{"0001|2469,13|D", "0002|20,00|D", "0003|0,00|D"};
+            << "," << 2.0 << true << QStringList{"0001|2469,13|D", "0002|20,00|D", "0003|0,00|D"};
     }
     void fobAmounts() {
         QFETCH(QString, separador);

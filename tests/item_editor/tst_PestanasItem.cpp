@@ -253,7 +253,8 @@ private slots:
         ListTabsHost h(QStringLiteral("0000"));
         h.cargar();
         QLineEdit* codigo = documento ? h.documentos->txtDocumento : h.info->txtInfAdicional;
-        QLineEdit* valor = documento ? h.documentos->txtDocumentoValor : h.info->txtInfAdicionalValor;
+        QLineEdit* valor =
+            documento ? h.documentos->txtDocumentoValor : h.info->txtInfAdicionalValor;
         codigo->setText(documento ? QStringLiteral("LIC") : QStringLiteral("ALL3"));
         valor->setText(QStringLiteral("n"));
         answerItemPicker(picked);
@@ -264,10 +265,11 @@ private slots:
                       : QStringLiteral("¿Desea establecer la informacion adicional ALL3 = n en "
                                        "los items?");
         QCOMPARE(ScriptedUi::current().boxes.first().text,
-                 pregunta + QStringLiteral("\r\n\r\nSi selecciona:\r\n[SI] Se establecerá este "
-                                           "valor en los items, se perderá los valores "
-                                           "existentes\r\n[NO] Solo se establecerá este valor en "
-                                           "los items que NO tengan cargado ") +
+                 pregunta +
+                     QStringLiteral("\r\n\r\nSi selecciona:\r\n[SI] Se establecerá este "
+                                    "valor en los items, se perderá los valores "
+                                    "existentes\r\n[NO] Solo se establecerá este valor en "
+                                    "los items que NO tengan cargado ") +
                      (documento ? QStringLiteral("LIC") : QStringLiteral("ALL3")));
         QCOMPARE(ScriptedUi::current().boxes.first().title, QStringLiteral("Confirmación"));
         QCOMPARE(ScriptedUi::current().boxes.first().defaultButton, corvelix::MsgDefault::Third);

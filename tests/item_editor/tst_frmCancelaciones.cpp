@@ -199,7 +199,9 @@ private slots:
             << "txtCantidad" << QString(20, QLatin1Char('9')) << "0001"
             << "Desbordamiento\n\nCorvelix.frmCancelaciones.validarDatos (0)::" << excl;
         QTest::newRow("factor 1E+13")
-            << "txtFactorPonderacion" << "1E+13" << "0001"
+            << "txtFactorPonderacion"
+            << "1E+13"
+            << "0001"
             << "Desbordamiento\n\nCorvelix.frmCancelaciones.validarDatos (0)::" << excl;
         QTest::newRow("same five key values")
             << "txtItem" << "2" << "0007"
@@ -325,16 +327,22 @@ private slots:
         QTest::addColumn<QStringList>("after");
 
         QTest::newRow("quantity only")
-            << "es_AR" << "2" << "7,5" << true
+            << "es_AR"
+            << "2"
+            << "7,5" << true
             << QStringList{"7|25001IC04000777B|2|0|8471.30.12.10A|7.5|C1|0|100.00|<null>|<null>",
                            "7|25001IC04000777B|4|1|N4|1|<null>|0|50.00|<null>|<null>"};
         QTest::newRow("key changed")
-            << "es_AR" << "9" << "05,000000" << true
+            << "es_AR"
+            << "9"
+            << "05,000000" << true
             << QStringList{"7|25001IC04000777B|4|1|N4|1|<null>|0|50.00|<null>|<null>",
                            "7|25001IC04000777B|9|0|8471.30.12.10A|5|C1|0|100.00|<null>|<null>"};
         // The factor is shown and read back with the user's decimal mark: 100.00 stays 100.00.
         QTest::newRow("en_US: factor kept")
-            << "en_US" << "2" << "7.5" << true
+            << "en_US"
+            << "2"
+            << "7.5" << true
             << QStringList{"7|25001IC04000777B|2|0|8471.30.12.10A|7.5|C1|0|100.00|<null>|<null>",
                            "7|25001IC04000777B|4|1|N4|1|<null>|0|50.00|<null>|<null>"};
     }

@@ -310,14 +310,18 @@ private slots:
         QTest::addColumn<QString>("teclas");
         QTest::addColumn<QStringList>("esperado"); // unit price, FOB
         QTest::addColumn<QString>("guardado");     // MARTUNITAR|MARTFOB
-        QTest::newRow("es_AR, FOB") << "es_AR" << "txtFobTotal" << "125"
-                                    << QStringList{"12,50000", "125"} << "12.5|125";
-        QTest::newRow("es_AR, unit price") << "es_AR" << "txtPrecioUnitario" << "12,5"
-                                           << QStringList{"12,5", "125,00"} << "12.5|125";
-        QTest::newRow("en_US, FOB") << "en_US" << "txtFobTotal" << "125"
-                                    << QStringList{"12.50000", "125"} << "12.5|125";
-        QTest::newRow("en_US, unit price") << "en_US" << "txtPrecioUnitario" << "12.5"
-                                           << QStringList{"12.5", "125.00"} << "12.5|125";
+        QTest::newRow("es_AR, FOB") << "es_AR"
+                                    << "txtFobTotal"
+                                    << "125" << QStringList{"12,50000", "125"} << "12.5|125";
+        QTest::newRow("es_AR, unit price") << "es_AR"
+                                           << "txtPrecioUnitario"
+                                           << "12,5" << QStringList{"12,5", "125,00"} << "12.5|125";
+        QTest::newRow("en_US, FOB") << "en_US"
+                                    << "txtFobTotal"
+                                    << "125" << QStringList{"12.50000", "125"} << "12.5|125";
+        QTest::newRow("en_US, unit price") << "en_US"
+                                           << "txtPrecioUnitario"
+                                           << "12.5" << QStringList{"12.5", "125.00"} << "12.5|125";
     }
 
     void tecleo() {
@@ -384,8 +388,9 @@ private slots:
             QTest::addRow("es_AR %s twenty nines", c.caja)
                 << "es_AR" << c.caja << QString(20, QLatin1Char('9')) << kDesborde;
         }
-        QTest::newRow("en_US unit price beyond the catalog")
-            << "en_US" << "txtPrecioUnitario" << "10,000,000,000" << kDesborde;
+        QTest::newRow("en_US unit price beyond the catalog") << "en_US"
+                                                             << "txtPrecioUnitario"
+                                                             << "10,000,000,000" << kDesborde;
         QTest::newRow("en_US comma form") << "en_US"
                                           << "txtFlete"
                                           << "1.234,5"
@@ -542,16 +547,18 @@ private slots:
             << "txtLista"
             << "LISTA"
             << "  nac " << QList<MsgResult>{MsgResult::Ok} << QStringList{fin} << "NAC" << false;
-        QTest::newRow("list emptied, Yes") << "cmdSetLista"
-                                           << "txtLista"
-                                           << "LISTA"
-                                           << "" << QList<MsgResult>{MsgResult::Yes, MsgResult::Ok}
-                                           << QStringList{"¿Confirma sacar la lista?", fin} << "" << false;
-        QTest::newRow("list blanks, No") << "cmdSetLista"
-                                         << "txtLista"
-                                         << "LISTA"
-                                         << "   " << QList<MsgResult>{MsgResult::No}
-                                         << QStringList{"¿Confirma sacar la lista?"} << "ACE18" << false;
+        QTest::newRow("list emptied, Yes")
+            << "cmdSetLista"
+            << "txtLista"
+            << "LISTA"
+            << "" << QList<MsgResult>{MsgResult::Yes, MsgResult::Ok}
+            << QStringList{"¿Confirma sacar la lista?", fin} << "" << false;
+        QTest::newRow("list blanks, No")
+            << "cmdSetLista"
+            << "txtLista"
+            << "LISTA"
+            << "   " << QList<MsgResult>{MsgResult::No} << QStringList{"¿Confirma sacar la lista?"}
+            << "ACE18" << false;
         QTest::newRow("state blanks")
             << "cmdSetEstadoM"
             << "txtEstadoMercaderia"
@@ -563,11 +570,12 @@ private slots:
             << "txtEstadoMercaderia"
             << "CARTUSO"
             << "usado" << QList<MsgResult>{MsgResult::Ok} << QStringList{fin} << "USADO" << false;
-        QTest::newRow("origin empty") << "cmdsetOrigen"
-                                      << "txtPaisOrigen"
-                                      << "CARTPAYORI"
-                                      << "" << QList<MsgResult>{MsgResult::Ok}
-                                      << QStringList{"Debe seleccionar un PAIS ORIGEN"} << "310" << false;
+        QTest::newRow("origin empty")
+            << "cmdsetOrigen"
+            << "txtPaisOrigen"
+            << "CARTPAYORI"
+            << "" << QList<MsgResult>{MsgResult::Ok}
+            << QStringList{"Debe seleccionar un PAIS ORIGEN"} << "310" << false;
         QTest::newRow("origin 203")
             << "cmdsetOrigen"
             << "txtPaisOrigen"
@@ -593,18 +601,18 @@ private slots:
                                   << "txtLista"
                                   << "LISTA" << largo << QList<MsgResult>{MsgResult::Ok}
                                   << QStringList{noEncontrado.arg(largo)} << "ACE18" << false;
-        QTest::newRow("state negative") << "cmdSetEstadoM"
-                                        << "txtEstadoMercaderia"
-                                        << "CARTUSO"
-                                        << "-1e308" << QList<MsgResult>{MsgResult::Ok}
-                                        << QStringList{noEncontrado.arg("-1E308")} << "NUEVO" << false;
-        // The value and the item's mark go in one transaction: a failing mark undoes both.
-        QTest::newRow("state usado, mark fails")
+        QTest::newRow("state negative")
             << "cmdSetEstadoM"
             << "txtEstadoMercaderia"
             << "CARTUSO"
-            << "usado" << QList<MsgResult>{MsgResult::Ok} << QStringList{"injected"} << "NUEVO"
-            << true;
+            << "-1e308" << QList<MsgResult>{MsgResult::Ok}
+            << QStringList{noEncontrado.arg("-1E308")} << "NUEVO" << false;
+        // The value and the item's mark go in one transaction: a failing mark undoes both.
+        QTest::newRow("state usado, mark fails") << "cmdSetEstadoM"
+                                                 << "txtEstadoMercaderia"
+                                                 << "CARTUSO"
+                                                 << "usado" << QList<MsgResult>{MsgResult::Ok}
+                                                 << QStringList{"injected"} << "NUEVO" << true;
     }
 
     void setterUnItem() {
