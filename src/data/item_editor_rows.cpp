@@ -4,6 +4,7 @@
 #include "data/ItemList.h"
 #include "data/attached_rows.h"
 #include "data/modDA.h"
+#include "runtime/Format.h"
 #include "runtime/VbError.h"
 
 #include <cmath>
@@ -219,9 +220,12 @@ QStringList transferirFOB(const QString& despacho, const QString& items, const Q
         Transaction transaction;
         QStringList procesados;
         const Recordset rs =
-            getRs(kCatalog, "SELECT NART" + delDespacho + " ORDER BY NART", params);
-        for (const QVariantList& row : rs.rows())
+            getRs(kCatalog, "SELECT NART, MARTFOB" + delDespacho + " ORDER BY NART", params);
+        for (const QVariantList& row : rs.rows()) {
+            // Every amount must fit the catalog before the first one is written.
+            corvelix::catalogNumber(tasa * row.at(1).toDouble(), 2);
             procesados << row.at(0).toString().trimmed();
+        }
         execSQL(kCatalog,
                 "DELETE FROM CPL WHERE ICPL = ? AND CCPL = ? AND NART IN (SELECT NART" +
                     delDespacho + ")",

@@ -54,7 +54,8 @@ int agregarCCPAC_ALLITEMS(const QString& despacho, const QString& valor, bool re
 // Each listed item's FOB times `tasa`, rounded to two decimals and written with two decimals
 // and `separadorDecimal`, as the value of `codigo` (origin mark "D", replacing the item's old
 // row of that code); each item marked. An item without FOB counts as FOB 0. A rate that is not
-// a positive number is refused before anything is written. Returns the items written, in order.
+// a positive number, or an amount beyond what the catalog holds ("Desbordamiento"), is refused
+// before anything is written. Returns the items written, in order.
 QStringList transferirFOB(const QString& despacho, const QString& items, const QString& codigo,
                           double tasa, const QString& separadorDecimal);
 

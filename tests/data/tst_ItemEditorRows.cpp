@@ -243,11 +243,13 @@ private slots:
         QCOMPARE(marcas(), (QStringList{"0001|I|I", "0002|I|I", "0003|I|I"}));
     }
 
-    // A rate that is not a positive number writes nothing.
+    // A rate that is not a positive number, or one that takes an amount beyond what the
+    // catalog holds, writes nothing.
     void fobRefusals_data() {
         QTest::addColumn<double>("tasa");
         QTest::newRow("zero") << 0.0;
         QTest::newRow("negative") << -1.0;
+        QTest::newRow("amount beyond the catalog") << 1e10;
     }
     void fobRefusals() {
         QFETCH(double, tasa);
