@@ -3,6 +3,7 @@
 #include "data/attached_rows.h"
 #include "data/item_editor_rows.h"
 #include "data/item_values.h"
+#include "data/modDA.h"
 #include "runtime/Ui.h"
 #include "shell/frmListado.h"
 
@@ -75,9 +76,12 @@ void PestanaDocumentos::agregarDocumentos() {
         if (txtDocumentoValor->text().trimmed().isEmpty())
             return avisar(QStringLiteral("Debe ingresar una referencia al documento"));
         const QString despacho = operacion();
+        // The row and the item's mark go in together or not at all.
+        modDA::Transaction transaccion;
         if (!modDA::agregarDocumento(despacho, item(), codigo, txtDocumentoValor->text()))
             return;
         modDA::Invalidar_ITEM(despacho, item(), false);
+        transaccion.commit();
         txtDocumento->clear();
         txtDocumentoValor->clear();
         txtDocumento->setFocus();

@@ -3,6 +3,7 @@
 #include "data/attached_rows.h"
 #include "data/item_editor_rows.h"
 #include "data/item_values.h"
+#include "data/modDA.h"
 #include "runtime/FormKit.h"
 #include "runtime/Ui.h"
 #include "shell/frmInputText.h"
@@ -117,10 +118,13 @@ void PestanaInfoAdicional::AgregarInformacionAd() {
         [this] {
             const Entrada e = leerEntrada(txtInfAdicional, txtInfAdicionalValor);
             const QString despacho = operacion();
+            // The row and the item's mark go in together or not at all.
+            modDA::Transaction transaccion;
             if (!modDA::agregarInformacionAdicional(despacho, item(), e.codigo, e.valor, marca_,
                                                     false))
                 return;
             modDA::Invalidar_ITEM(despacho, item(), false);
+            transaccion.commit();
             vaciarCajas();
             CargarInfoAdicional(despacho, item());
         },

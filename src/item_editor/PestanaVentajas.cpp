@@ -4,6 +4,7 @@
 #include "data/declaration_reads.h"
 #include "data/item_editor_rows.h"
 #include "data/item_values.h"
+#include "data/modDA.h"
 #include "runtime/Ui.h"
 #include "shell/frmListado.h"
 
@@ -94,10 +95,13 @@ void PestanaVentajas::AgregarVentaja() {
                 return;
             }
             const QString despacho = operacion();
+            // The row and the item's mark go in together or not at all.
+            modDA::Transaction transaccion;
             if (!modDA::AgregarVentajas(despacho, item(), codigo))
                 return;
-            txtVentajas->clear();
             modDA::Invalidar_ITEM(despacho, item(), false);
+            transaccion.commit();
+            txtVentajas->clear();
             cargarVentajas(despacho, item());
         },
         MsgIcon::Exclamation);
@@ -131,10 +135,14 @@ void PestanaVentajas::EliminarVentaja() {
     corvelix::chained(QStringLiteral("Corvelix.frmItemDetalle.EliminarVentaja"), [&] {
         QTreeWidgetItem* fila =
             filaConfirmada(lstVentajas, QStringLiteral("Confirma eliminar la ventaja "));
-        if (fila == nullptr || !modDA::eliminarVentajas(operacion(), item(), fila->text(0)))
+        if (fila == nullptr)
             return;
-        delete fila;
+        modDA::Transaction transaccion;
+        if (!modDA::eliminarVentajas(operacion(), item(), fila->text(0)))
+            return;
         modDA::Invalidar_ITEM(operacion(), item(), false);
+        transaccion.commit();
+        delete fila;
         validaLiquidacion();
     });
 }
