@@ -84,7 +84,9 @@ QString SheetBuilder::dateSerialText(double serial, bool system1904) const {
     }
     QDate date;
     if (system1904) {
-        date = QDate(1904, 1, 1).addDays(static_cast<qint64>(days));
+        // Below one day a serial is a time alone in either system.
+        if (days >= 1)
+            date = QDate(1904, 1, 1).addDays(static_cast<qint64>(days));
     } else if (days >= 61) {
         date = QDate(1899, 12, 30).addDays(static_cast<qint64>(days));
     } else if (days >= 1) {

@@ -190,7 +190,12 @@ private slots:
         QTest::addColumn<QString>("file");
         for (const char* f :
              {"cancelaciones.xlsx", "cancelaciones.ods", "cancelaciones.xls",
-              "cancelaciones_2003.xls", "cancelaciones_tab.xls", "cancelaciones.csv"})
+              "cancelaciones_2003.xls", "cancelaciones_tab.xls", "cancelaciones.csv",
+              // ';'-separated with a byte-order mark, as saved under a decimal-comma locale
+              "cancelaciones_pyc.csv",
+              // the table behind a hidden first sheet
+              "cancelaciones_oculta.xlsx", "cancelaciones_oculta.ods",
+              "cancelaciones_oculta_2003.xml"})
             QTest::newRow(f) << QString::fromLatin1(f);
     }
     void sameTableEveryFormat() {
@@ -224,6 +229,59 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QStringList, expected);
         QCOMPARE(cells(readFirstSheet(sample(file), kComma)), expected);
+    }
+
+    // The separator told by the content; quoted separators and line breaks stay in the cell;
+    // lines of separators only are empty rows.
+    void delimitedText_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("semicolons with decimal commas")
+            << QByteArray("Cant;Peso\r\n12,5;3,25\r\n1;2\r\n")
+            << QStringList{"A1=Cant", "B1=Peso", "A2=12,5", "B2=3,25", "A3=1", "B3=2"};
+        QTest::newRow("semicolons after a byte-order mark, quoted semicolon")
+            << QByteArray("\xEF\xBB\xBF\"a;b\";c\n1;2\n")
+            << QStringList{"A1=a;b", "B1=c", "A2=1", "B2=2"};
+        QTest::newRow("commas, a semicolon inside a text")
+            << QByteArray("x,y\nuno;dos,tres\n")
+            << QStringList{"A1=x", "B1=y", "A2=uno;dos", "B2=tres"};
+        QTest::newRow("tabs beside commas and semicolons in the texts")
+            << QByteArray("a,1\tb;2\nc,3\td;4\n")
+            << QStringList{"A1=a,1", "B1=b;2", "A2=c,3", "B2=d;4"};
+        QTest::newRow("one line")
+            << QByteArray("a;b;c") << QStringList{"A1=a", "B1=b", "C1=c"};
+        QTest::newRow("quoted line breaks stay in the cell")
+            << QByteArray("n;texto\r\n1;\"dos\r\nlineas\"\r\n2;\"otra\nmas\"\r\n")
+            << QStringList{"A1=n",  "B1=texto", "A2=1",
+                           "B2=dos\nlineas", "A3=2", "B3=otra\nmas"};
+        QTest::newRow("a line of separators is an empty row")
+            << QByteArray("a;b;c\n;;\n1;2;3\n;;;;\n4;5;6\n")
+            << QStringList{"A1=a", "B1=b", "C1=c", "A3=1", "B3=2", "C3=3", "A5=4", "B5=5", "C5=6"};
+        QTest::newRow("ragged lines: the separator found most on the first line")
+            << QByteArray("a;b;c\n1\n2;3\n")
+            << QStringList{"A1=a", "B1=b", "C1=c", "A2=1", "A3=2", "B3=3"};
+        QTest::newRow("no separator: one column")
+            << QByteArray("uno\ndos\n") << QStringList{"A1=uno", "A2=dos"};
+    }
+    void delimitedText() {
+        QFETCH(QByteArray, data);
+        QFETCH(QStringList, expected);
+        const Sheet s = readFirstSheetFromData(data, QStringLiteral("lista.csv"), kComma);
+        QCOMPARE(int(s.format()), int(SheetFormat::DelimitedText));
+        QCOMPARE(cells(s), expected);
+    }
+
+    // A time alone shows as a time in both date systems of .xlsx.
+    void xlsxDateSystems_data() {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("1900") << "fechas_1900.xlsx";
+        QTest::newRow("1904") << "fechas_1904.xlsx";
+    }
+    void xlsxDateSystems() {
+        QFETCH(QString, file);
+        QCOMPARE(cells(readFirstSheet(sample(file), kComma)),
+                 QStringList({"A1=10:30:15", "B1=" + day(2024, 3, 25),
+                              "C1=" + day(2024, 3, 25) + " 12:00:00"}));
     }
 
     // Each unreadable file gives one Spanish message that names it.
