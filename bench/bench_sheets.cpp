@@ -22,6 +22,8 @@
 #include <quazip/quazipfile.h>
 #include <quazip/quazipnewinfo.h>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -142,6 +144,7 @@ double peakMb() {
 }
 
 void resetPeak() {
+    malloc_trim(0); // what earlier work freed does not count
     QFile refs(QStringLiteral("/proc/self/clear_refs"));
     if (refs.open(QIODevice::WriteOnly))
         refs.write("5");

@@ -435,6 +435,18 @@ private slots:
         }
     }
 
+    // Cells out of order come out sorted; a later value at a position replaces the earlier.
+    void cellsOutOfOrder() {
+        const QByteArray sheetData = "<row r=\"1\"><c r=\"C1\"><v>3</v></c></row>"
+                                     "<row r=\"2\"><c r=\"B2\"><v>2</v></c><c r=\"A2\"><v>1</v></c>"
+                                     "</row><row r=\"1\"><c r=\"A1\"><v>5</v></c><c r=\"C1\">"
+                                     "<v>9</v></c></row>";
+        const Sheet s = readFirstSheetFromData(minimalXlsx(sheetData), "x.xlsx", kComma);
+        QCOMPARE(cells(s), QStringList({"A1=5", "C1=9", "A2=1", "B2=2"}));
+        QCOMPARE(s.cellCount(), 4);
+        QCOMPARE(s.lastColumn(), 3);
+    }
+
     // 16,384 columns of one row and a million repeated rows of an .ods stay within the cell cap.
     void wideAndLongOds() {
         const QByteArray content =
