@@ -81,16 +81,27 @@ QByteArray ZipPackage::read(const QString& name) {
     if (!file.open(QIODevice::ReadOnly))
         builder_.fail(reasonCorruptZip());
     BudgetDevice device(file, builder_);
-    constexpr qint64 kChunk = 1 << 20;
+    constexpr qint64 kChunk = 64 * 1024;
     QByteArray out;
-    // The size the zip claims, never more than the budget allows.
+    // Room for the size the zip claims, never more than the budget allows.
     if (hasInfo)
-        out.reserve(static_cast<qsizetype>(std::min<quint64>(
-            info.uncompressedSize, quint64(builder_.limits().maxExpandedBytes)) + kChunk));
+        out.reserve(static_cast<qsizetype>(
+            std::min<quint64>(info.uncompressedSize, quint64(builder_.limits().maxExpandedBytes))));
     for (;;) {
         const qsizetype at = out.size();
-        out.resize(at + kChunk);
-        const qint64 n = device.read(out.data() + at, kChunk);
+        const qint64 room = out.capacity() - at;
+        if (room < 1024) {
+            // Full as claimed: grow only when more comes.
+            char probe[1024];
+            const qint64 n = device.read(probe, sizeof probe);
+            if (n <= 0)
+                break;
+            out.reserve(std::max<qsizetype>(2 * out.capacity(), at + kChunk));
+            out.append(probe, n);
+            continue;
+        }
+        out.resize(at + room);
+        const qint64 n = device.read(out.data() + at, room);
         out.resize(at + std::max<qint64>(n, 0));
         if (n <= 0)
             break;

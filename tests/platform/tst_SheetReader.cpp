@@ -435,6 +435,69 @@ private slots:
         }
     }
 
+    // A number shows in the general format whether or not the file writes it that way.
+    void xlsxNumbers_data() {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("integer") << QByteArray("45012") << "45012";
+        QTest::newRow("fraction") << QByteArray("-62502.25") << "-62502,25";
+        QTest::newRow("zero") << QByteArray("0") << "0";
+        QTest::newRow("negative zero") << QByteArray("-0") << "0";
+        QTest::newRow("trailing zero") << QByteArray("2.50") << "2,5";
+        QTest::newRow("binary noise") << QByteArray("0.30000000000000004") << "0,3";
+        QTest::newRow("sixteen digits") << QByteArray("1234567890123456") << "1,23456789012346E+15";
+        QTest::newRow("fifteen digits") << QByteArray("123456789012345") << "123456789012345";
+        QTest::newRow("small") << QByteArray("0.0001") << "0,0001";
+        QTest::newRow("smaller") << QByteArray("0.00001") << "1E-05";
+        QTest::newRow("exponent") << QByteArray("1.5E3") << "1500";
+        QTest::newRow("spaces") << QByteArray(" 7 ") << "7";
+        QTest::newRow("not a number") << QByteArray("abc") << "abc";
+    }
+    void xlsxNumbers() {
+        QFETCH(QByteArray, raw);
+        QFETCH(QString, shown);
+        const Sheet s = readFirstSheetFromData(
+            minimalXlsx("<row r=\"1\"><c r=\"A1\"><v>" + raw + "</v></c></row>"), "x.xlsx", kComma);
+        QCOMPARE(s.text(1, 1), shown);
+    }
+
+    // The sheet's XML as writers spell it, and damage that fails the read.
+    void xlsxSheetXml_data() {
+        QTest::addColumn<QByteArray>("sheetData");
+        QTest::addColumn<QString>("a1"); // empty: refused
+        QTest::newRow("references")
+            << QByteArray("<row><c t=\"str\"><v>a &amp; b &#233;&#x41;&lt;</v></c></row>")
+            << QStringLiteral("a & b éA<");
+        QTest::newRow("character data section")
+            << QByteArray("<row><c t=\"str\"><v><![CDATA[<x> & y]]></v></c></row>")
+            << QStringLiteral("<x> & y");
+        QTest::newRow("prefixed names, single quotes, comment")
+            << QByteArray("<x:row r='1'><!-- c --><x:c r='A1' t='inlineStr'><x:is><x:t>p</x:t>"
+                          "</x:is></x:c></x:row>")
+            << QStringLiteral("p");
+        QTest::newRow("end tag that does not match")
+            << QByteArray("<row><c><v>1</c></v></row>") << QString();
+        QTest::newRow("unknown reference")
+            << QByteArray("<row><c t=\"str\"><v>&nbsp;</v></c></row>") << QString();
+        QTest::newRow("unclosed attribute")
+            << QByteArray("<row><c r=\"A1><v>1</v></c></row>") << QString();
+        QTest::newRow("element left open") << QByteArray("<row><c><v>1</v></c>") << QString();
+    }
+    void xlsxSheetXml() {
+        QFETCH(QByteArray, sheetData);
+        QFETCH(QString, a1);
+        try {
+            const Sheet s = readFirstSheetFromData(minimalXlsx(sheetData), "x.xlsx", kComma);
+            QVERIFY(!a1.isEmpty());
+            QCOMPARE(s.text(1, 1), a1);
+        } catch (const SheetReadError& e) {
+            QVERIFY2(a1.isEmpty(), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(
+                         QStringLiteral("el contenido de xl/worksheets/s.xml está dañado")),
+                     qPrintable(e.message()));
+        }
+    }
+
     // Cells out of order come out sorted; a later value at a position replaces the earlier.
     void cellsOutOfOrder() {
         const QByteArray sheetData = "<row r=\"1\"><c r=\"C1\"><v>3</v></c></row>"
