@@ -8,6 +8,7 @@
 #include "assembly/frmCaratula.h"
 #include "data/modDA.h"
 #include "platform/SingleInstance.h"
+#include "platform/TextWidths.h"
 #include "runtime/FormKit.h"
 #include "runtime/Format.h"
 #include "runtime/VbError.h"
@@ -21,6 +22,7 @@
 #include "version.h"
 
 #include <array>
+#include <vector>
 
 #include <QAction>
 #include <QCheckBox>
@@ -466,7 +468,9 @@ void frmMain::cargarGrilla(const QString& filtro) {
         filas.reserve(rs.recordCount());
         const auto agregar = qScopeGuard([&] { lstDespachos->addTopLevelItems(filas); });
         constexpr int kColumnas = 6;
-        std::array<qsizetype, kColumnas> largo{};
+        // The widest text of each column in the list's font, not the longest one: the
+        // characters of a declaration number or an amount differ in width.
+        std::vector<corvelix::WidestText> anchos(kColumnas, corvelix::WidestText(lstDespachos->font()));
         QList<QTreeWidgetItem*> masLarga(kColumnas, nullptr);
         TextoFecha fecha;
         const QString mascaraFob = QStringLiteral("00.00");
@@ -482,10 +486,8 @@ void frmMain::cargarGrilla(const QString& filtro) {
                 fecha(campos.at(5))};
             for (int c = 0; c < kColumnas; ++c) {
                 fila->setText(c, textos[c]);
-                if (textos[c].size() > largo[c] || masLarga[c] == nullptr) {
-                    largo[c] = textos[c].size();
+                if (anchos[std::size_t(c)].add(textos[c]))
                     masLarga[c] = fila;
-                }
             }
             fila->setTextAlignment(4, Qt::AlignRight | Qt::AlignVCenter);
             filas.append(fila);

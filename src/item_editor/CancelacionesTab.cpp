@@ -127,11 +127,10 @@ void CancelacionesTab::cargarCancelaciones(const QString& despacho, const QStrin
 }
 
 bool CancelacionesTab::lineaSeleccionada(Linea& linea) const {
-    if (lstCancelaciones->topLevelItemCount() == 0)
-        return false;
+    // As on the other list tabs, a row counts only while it is selected.
     QTreeWidgetItem* fila = lstCancelaciones->currentItem();
-    if (fila == nullptr)
-        fila = lstCancelaciones->topLevelItem(0);
+    if (fila == nullptr || !fila->isSelected())
+        return false;
     linea.despacho = fila->text(0);
     linea.item = static_cast<int>(corvelix::toNumber(fila->text(1), QLocale::c()));
     linea.subitem = static_cast<int>(corvelix::toNumber(fila->text(2), QLocale::c()));

@@ -112,13 +112,22 @@ private slots:
                  QStringLiteral("Eliminar [DEL]"));
     }
 
-    // On an empty list Insert opens the dialog to add; Delete, Enter and a double click do
-    // nothing.
-    void emptyList() {
+    // On an empty list, or one whose rows are all unselected, Insert opens the dialog to add;
+    // Delete, Enter and a double click on the blank area do nothing.
+    void withoutSelection_data() {
+        QTest::addColumn<QString>("despacho");
+        QTest::addColumn<int>("count");
+        QTest::newRow("empty list") << QStringLiteral("NADA") << 0;
+        QTest::newRow("rows, none selected") << D << 1;
+    }
+    void withoutSelection() {
+        QFETCH(QString, despacho);
+        QFETCH(int, count);
         Host host;
         host.item = QStringLiteral("0001");
-        host.tab->cargarCancelaciones(QStringLiteral("NADA"), QStringLiteral("0001"));
-        QCOMPARE(host.list().topLevelItemCount(), 0);
+        host.tab->cargarCancelaciones(despacho, QStringLiteral("0001"));
+        QCOMPARE(host.list().topLevelItemCount(), count);
+        host.list().clearSelection();
         const QStringList before = catalogSnapshot();
         QTest::keyClick(&host.list(), Qt::Key_Delete);
         QTest::keyClick(&host.list(), Qt::Key_Return);
@@ -213,7 +222,8 @@ private slots:
         Host host;
         host.tab->cargarCancelacionesMain();
         const QStringList before = catalogSnapshot();
-        QTest::mouseDClick(host.list().viewport(), Qt::LeftButton);
+        QTest::mouseDClick(host.list().viewport(), Qt::LeftButton, {},
+                           host.list().visualItemRect(host.list().topLevelItem(1)).center());
         QCOMPARE(ScriptedUi::current().shownForms, QStringList{"frmCancelaciones"});
         QCOMPARE(catalogSnapshot(), before);
     }
