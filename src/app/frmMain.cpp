@@ -349,8 +349,9 @@ void frmMain::crearMenus() {
     };
     auto* mnuExportarATXT = mnuArchivo->findChild<QAction*>(QStringLiteral("mnuExportarATXT"));
     mnuExportarATXT->setEnabled(true);
-    connect(mnuExportarATXT, &QAction::triggered, this,
-            [this, exportarTXT] { runHandler(*this, QStringLiteral("mnuExportarATXT_Click"), exportarTXT); });
+    connect(mnuExportarATXT, &QAction::triggered, this, [this, exportarTXT] {
+        runHandler(*this, QStringLiteral("mnuExportarATXT_Click"), exportarTXT);
+    });
     cmdExportarProvisorio->setEnabled(true);
     connect(cmdExportarProvisorio, &QPushButton::clicked, this, [this, exportarTXT] {
         runHandler(*this, QStringLiteral("cmdExportarProvisorio_Click"), exportarTXT);
@@ -403,17 +404,17 @@ void frmMain::crearMenus() {
         action->setEnabled(true);
         connect(action, &QAction::triggered, this, [this, procedure, writer] {
             runHandler(*this, QLatin1String(procedure), [this, writer] {
-                           ui().setBusy(true);
-                           ui().processEvents();
-                           if (lstDespachos->topLevelItemCount() > 0) {
-                               const QTreeWidgetItem* fila = lstDespachos->currentItem() != nullptr
-                                                                 ? lstDespachos->currentItem()
-                                                                 : lstDespachos->topLevelItem(0);
-                               ui().processEvents();
-                               writer(fila->text(0), fila->text(1));
-                           }
-                           ui().setBusy(false);
-                       });
+                ui().setBusy(true);
+                ui().processEvents();
+                if (lstDespachos->topLevelItemCount() > 0) {
+                    const QTreeWidgetItem* fila = lstDespachos->currentItem() != nullptr
+                                                      ? lstDespachos->currentItem()
+                                                      : lstDespachos->topLevelItem(0);
+                    ui().processEvents();
+                    writer(fila->text(0), fila->text(1));
+                }
+                ui().setBusy(false);
+            });
         });
     };
     exportarExcel("mnuExportarExcel", "ExportarProvisorioExcel",
@@ -470,7 +471,8 @@ void frmMain::cargarGrilla(const QString& filtro) {
         constexpr int kColumnas = 6;
         // The widest text of each column in the list's font, not the longest one: the
         // characters of a declaration number or an amount differ in width.
-        std::vector<corvelix::WidestText> anchos(kColumnas, corvelix::WidestText(lstDespachos->font()));
+        std::vector<corvelix::WidestText> anchos(kColumnas,
+                                                 corvelix::WidestText(lstDespachos->font()));
         QList<QTreeWidgetItem*> masLarga(kColumnas, nullptr);
         TextoFecha fecha;
         const QString mascaraFob = QStringLiteral("00.00");
@@ -580,7 +582,8 @@ void frmMain::cargarItemsView() {
         ui().msgBox(QStringLiteral("ADVERTENCIA: El provisorio ") + numero +
                         QStringLiteral(" esta abierto en el KIT, si va a realizar alguna "
                                        "modificación debe terminar tratamiento, ¿desea continuar?"),
-                    corvelix::MsgButtons::YesNo, corvelix::MsgIcon::Exclamation) == corvelix::MsgResult::No)
+                    corvelix::MsgButtons::YesNo,
+                    corvelix::MsgIcon::Exclamation) == corvelix::MsgResult::No)
         return;
     frmArmadoITEM vista(this);
     vista.m_Operacion = numero;

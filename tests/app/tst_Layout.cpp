@@ -72,8 +72,8 @@ private slots:
         else
             window = std::make_unique<frmActualizacion>();
         QVERIFY(!window->windowTitle().isEmpty());
-        QCOMPARE(controlsOutside(*window), QStringList());
-        QCOMPARE(cutCaptions(*window), QStringList());
+        CORVELIX_VERIFY_NO_FAULTS(controlsOutside(*window));
+        CORVELIX_VERIFY_NO_FAULTS(cutCaptions(*window));
     }
 
     // The declaration numbers and amounts of the main list and of the copy dialog are whole,
@@ -84,19 +84,19 @@ private slots:
         auto& list = *frm.findChild<QTreeWidget*>(QStringLiteral("lstDespachos"));
         QCOMPARE(list.topLevelItemCount(), 3);
         QCOMPARE(list.topLevelItem(1)->text(4), QStringLiteral("250000,00"));
-        QCOMPARE(elidedCells(list, {0, 4, 5}), QStringList());
+        CORVELIX_VERIFY_NO_FAULTS(elidedCells(list, {0, 4, 5}));
     }
 
     void copyDialogList() {
         QStringList faults;
         ScriptedUi::current().onForm(QStringLiteral("frmCopiarOperacion"), [&](QDialog& dialog) {
-            faults = elidedCells(*dialog.findChild<QTreeWidget*>(QStringLiteral("lstDestino")),
-                                 {0, 2});
+            faults =
+                elidedCells(*dialog.findChild<QTreeWidget*>(QStringLiteral("lstDestino")), {0, 2});
         });
         frmCopiarOperacion frm;
         frm.m_Operacion_Origen = QStringLiteral("26001IC04111111I");
         corvelix::ui().exec(frm);
-        QCOMPARE(faults, QStringList());
+        CORVELIX_VERIFY_NO_FAULTS(faults);
     }
 };
 
