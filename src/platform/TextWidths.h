@@ -7,9 +7,10 @@
 
 class QAbstractItemView;
 class QTreeWidget;
-class FlexGrid;
 
 namespace corvelix {
+
+class FlexGrid;
 
 // The widest of many texts in one font. Each text is first estimated from its characters'
 // advances (cached), which keeps a list of thousands of rows cheap; the widest estimate is
