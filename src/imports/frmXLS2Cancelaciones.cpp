@@ -9,6 +9,7 @@
 #include "runtime/Ui.h"
 #include "runtime/VbError.h"
 
+#include <QDir>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -58,7 +59,7 @@ qint16 enteroHaciaAbajo(const QString& texto) {
 } // namespace
 
 frmXLS2Cancelaciones::frmXLS2Cancelaciones(QWidget* parent)
-    : HojaExcelImport(kForm, QStringLiteral("/"), parent) {
+    : HojaExcelImport(kForm, QDir::homePath(), parent) {
     setWindowTitle(QStringLiteral("Importar Cancelaciones"));
     resize(760, 520);
     lbTitulo = new QLabel(QStringLiteral("Importar Excel para Cancelaciones"), this);
