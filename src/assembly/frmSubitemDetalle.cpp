@@ -172,6 +172,10 @@ bool frmSubitemDetalle::validar() {
             return false;
         }
     }
+    // Each value must fit the catalog at the decimals its box is saved with.
+    for (const auto& check : checks)
+        corvelix::catalogNumber(toNumber(check.box->text()),
+                                check.box == txtPrecioUnitario ? 5 : 2);
     if (lbUnidadDeclarada->text() == lbUnidadEstadistica->text() &&
         toNumber(txtCantidadDeclarada->text()) != toNumber(txtCantidadEstadistica->text())) {
         ui().msgBox(QStringLiteral("Cantidad declarada debe ser igual Cantidad Estaditica"),

@@ -2,6 +2,7 @@
 
 #include "data/cancellations.h"
 #include "data/item_values.h"
+#include "data/modDA.h"
 #include "item_editor/frmCancelaciones.h"
 #include "item_editor/frmItemDetalle.h"
 #include "platform/TextWidths.h"
@@ -150,8 +151,8 @@ bool CancelacionesTab::lineaSeleccionada(Linea& linea) const {
     return true;
 }
 
+// The dialog and the delete mark the item in the same transaction as their write.
 void CancelacionesTab::recargar() {
-    modDA::Invalidar_ITEM(operacion_, item_, false);
     cargarCancelaciones(operacion_, item_);
 }
 
@@ -183,8 +184,13 @@ void CancelacionesTab::cancelacionesEliminar() {
         if (answer != corvelix::MsgResult::Yes)
             return;
         const int item = static_cast<int>(corvelix::toNumber(item_, QLocale::c()));
-        if (modDA::eliminarCancelacion(operacion_, item, linea.despacho, linea.item, linea.subitem))
-            recargar();
+        modDA::Transaction transaccion;
+        if (!modDA::eliminarCancelacion(operacion_, item, linea.despacho, linea.item,
+                                        linea.subitem))
+            return;
+        modDA::Invalidar_ITEM(operacion_, item_, false);
+        transaccion.commit();
+        recargar();
     });
 }
 

@@ -28,9 +28,6 @@ using corvelix::MsgIcon;
 using corvelix::MsgResult;
 using corvelix::ui;
 
-// Beyond this no declaration amount makes sense, and the columns cannot hold it.
-constexpr double kMontoMaximo = 1e13;
-
 struct FilaMonto {
     int campo;
     const char* boton;
@@ -183,6 +180,9 @@ void ProrrateosTab::llenarOpciones(QComboBox& iva, QComboBox& ganancias) {
     ganancias.clear();
     ganancias.addItems({QStringLiteral("Ninguno"), QStringLiteral("Comercial"),
                         QStringLiteral("Bien de Uso"), QStringLiteral("Uso Particular")});
+    // Both open with nothing chosen, so that an answer is always the user's own choice.
+    iva.setCurrentIndex(-1);
+    ganancias.setCurrentIndex(-1);
 }
 
 bool ProrrateosTab::leerMonto(const QString& text, double& value) {
@@ -196,7 +196,8 @@ bool ProrrateosTab::leerMonto(const QString& text, double& value) {
         !plain.match(trimmed).hasMatch() || !corvelix::isNumeric(trimmed, locale))
         return false;
     value = corvelix::toNumber(trimmed, locale);
-    return std::isfinite(value) && std::fabs(value) < kMontoMaximo;
+    // Beyond what the catalog holds with two decimals the amount is refused as not numeric.
+    return corvelix::fitsCatalog(value, 2);
 }
 
 void ProrrateosTab::prorratearMonto(int campo) {

@@ -229,11 +229,13 @@ void frmItemDetalle::Form_Load() {
         iva->clear();
         iva->addItems({QStringLiteral("Ninguno"), QStringLiteral("Uso o Consumo Particular"),
                        QStringLiteral("Importación definitiva de cosas muebles")});
+        iva->setCurrentIndex(-1); // nothing chosen until the user picks an answer
     }
     if (auto* ganancias = findChild<QComboBox*>(QStringLiteral("cboOpcionesGanancias"))) {
         ganancias->clear();
         ganancias->addItems({QStringLiteral("Ninguno"), QStringLiteral("Comercial"),
                              QStringLiteral("Bien de Uso"), QStringLiteral("Uso Particular")});
+        ganancias->setCurrentIndex(-1);
     }
     for (int i = 0; i < sstITEM_->count(); ++i)
         sstITEM_->setTabVisible(i, true);

@@ -1,3 +1,4 @@
+#include "data/modDA.h"
 #include "item_editor/CancelacionesTab.h"
 #include "item_editor/frmCancelaciones.h"
 #include "runtime/Twips.h"
@@ -6,6 +7,7 @@
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
+#include "support/TestSql.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -216,6 +218,52 @@ private slots:
         QCOMPARE(host.list().indexOfTopLevelItem(host.list().currentItem()), 2);
         QCOMPARE(host.list().topLevelItem(2)->text(4), QStringLiteral("08,000000"));
         QCOMPARE(marks(), (QStringList{"0001|V", "0007|I"}));
+    }
+
+    // A line written and its item's mark go in one transaction: when the mark fails, the
+    // addition, the modification or the deletion is undone and the failure shown.
+    void writeAndMarkTogether_data() {
+        QTest::addColumn<int>("accion");
+        QTest::newRow("add") << 0;
+        QTest::newRow("modify") << 1;
+        QTest::newRow("delete") << 2;
+    }
+    void writeAndMarkTogether() {
+        QFETCH(int, accion);
+        modDA::execSQL(modDA::kCatalog,
+                       testSql(QStringLiteral("CREATE TRIGGER f BEFORE UPDATE OF CARTETA ON ART "
+                                              "BEGIN SELECT RAISE(ABORT, 'injected'); END")));
+        Host host;
+        host.tab->cargarCancelacionesMain();
+        host.list().setCurrentItem(host.list().topLevelItem(2));
+        const QStringList before = catalogSnapshot();
+        ScriptedUi::current().onForm(QStringLiteral("frmCancelaciones"), [&](QDialog& dialog) {
+            if (accion == 0) {
+                dialog.findChild<QLineEdit*>(QStringLiteral("txtDestinacionSusp"))->setText(APU);
+                dialog.findChild<QLineEdit*>(QStringLiteral("txtItem"))
+                    ->setText(QStringLiteral("9"));
+                dialog.findChild<QLineEdit*>(QStringLiteral("txtSubIT"))
+                    ->setText(QStringLiteral("0"));
+            }
+            dialog.findChild<QLineEdit*>(QStringLiteral("txtCantidad"))
+                ->setText(QStringLiteral("1"));
+            dialog.findChild<QPushButton*>(QStringLiteral("cmdAceptar"))->click();
+        });
+        if (accion == 0) {
+            ScriptedUi::current().answerBoxes({MsgResult::Ok});
+            host.page->findChild<QPushButton*>(QStringLiteral("cmdCancelacionesAgregar"))->click();
+        } else if (accion == 1) {
+            ScriptedUi::current().answerBoxes({MsgResult::Ok});
+            QTest::keyClick(&host.list(), Qt::Key_Return);
+        } else {
+            ScriptedUi::current().answerBoxes({MsgResult::Yes, MsgResult::Ok});
+            QTest::keyClick(&host.list(), Qt::Key_Delete);
+        }
+        const auto& boxes = ScriptedUi::current().boxes;
+        QVERIFY(!boxes.isEmpty());
+        QVERIFY2(boxes.last().text.startsWith(QStringLiteral("injected")),
+                 qPrintable(boxes.last().text));
+        QCOMPARE(catalogSnapshot(), before);
     }
 
     // Left without saving: nothing reloaded, nothing marked.
