@@ -12,14 +12,24 @@
 
 namespace corvelix {
 
+int WidestText::advance(QChar ch) {
+    const char16_t code = ch.unicode();
+    if (code < latin1_.size()) {
+        int& known = latin1_[code];
+        if (known < 0)
+            known = metrics_.horizontalAdvance(ch);
+        return known;
+    }
+    auto it = others_.constFind(code);
+    if (it == others_.constEnd())
+        it = others_.insert(code, metrics_.horizontalAdvance(ch));
+    return *it;
+}
+
 bool WidestText::add(const QString& text) {
     int estimate = 0;
-    for (const QChar ch : text) {
-        auto it = advances_.constFind(ch.unicode());
-        if (it == advances_.constEnd())
-            it = advances_.insert(ch.unicode(), metrics_.horizontalAdvance(ch));
-        estimate += *it;
-    }
+    for (const QChar ch : text)
+        estimate += advance(ch);
     if (estimate <= estimate_)
         return false;
     estimate_ = estimate;

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <array>
+
 class QAbstractItemView;
 class QTreeWidget;
 
@@ -17,7 +19,7 @@ class FlexGrid;
 // then measured as a whole.
 class WidestText {
 public:
-    explicit WidestText(const QFont& font) : metrics_(font) {}
+    explicit WidestText(const QFont& font) : metrics_(font) { latin1_.fill(-1); }
 
     // True when `text` is the widest so far.
     bool add(const QString& text);
@@ -25,8 +27,11 @@ public:
     [[nodiscard]] int pixels() const;
 
 private:
+    [[nodiscard]] int advance(QChar ch);
+
     QFontMetrics metrics_;
-    QHash<char16_t, int> advances_;
+    std::array<int, 256> latin1_{}; // the usual characters, without a hash; -1: not measured
+    QHash<char16_t, int> others_;
     int estimate_ = 0;
     QString widest_;
 };
