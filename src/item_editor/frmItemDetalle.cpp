@@ -3,6 +3,7 @@
 #include "data/declaration_reads.h"
 #include "data/item_editor_reads.h"
 #include "data/modDA.h"
+#include "platform/ScreenPlacement.h"
 #include "runtime/FormKit.h"
 #include "runtime/Twips.h"
 #include "runtime/Ui.h"
@@ -207,6 +208,8 @@ void frmItemDetalle::crearControles() {
 
 void frmItemDetalle::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // Its title bar and left edge on the screen, however small the screen.
+    corvelix::placeOnScreen(*this);
     // Every showing starts from a fresh load; the activation runs once per showing.
     runHandler(*this, QStringLiteral("Form_Load"), [this] { Form_Load(); });
 }
