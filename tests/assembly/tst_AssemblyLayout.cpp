@@ -89,6 +89,7 @@ private slots:
         QTest::newRow("items") << kAncho << int(Qt::Key_F1) << items;
         QTest::newRow("articles") << kAncho << int(Qt::Key_F2) << articulos;
         QTest::newRow("liquidation") << kDemo << int(Qt::Key_F4) << liquidacion;
+        QTest::newRow("data") << kAncho << int(Qt::Key_F3) << QList<int>{1, 2, 3, 4, 5};
         QTest::newRow("demo items") << kDemo << int(Qt::Key_F1) << items;
         QTest::newRow("demo articles") << kDemo << int(Qt::Key_F2) << articulos;
     }
