@@ -46,6 +46,7 @@ QLineEdit* caja(QWidget* parent, const char* name, const QString& caption, int y
 
 frmSubitemDetalle::frmSubitemDetalle(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmSubitemDetalle"));
+    setWindowTitle(QStringLiteral("Detalle de Subitem"));
     setFixedSize(440, 290);
 
     lbTitulo = new QLabel(this);

@@ -9,6 +9,7 @@
 #include "runtime/Ui.h"
 #include "runtime/VbError.h"
 
+#include <QDir>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -50,7 +51,7 @@ qint16 enteroHaciaAbajo(const QString& texto) {
 } // namespace
 
 frmXLS2Cancelaciones::frmXLS2Cancelaciones(QWidget* parent)
-    : HojaDespachoImport(QStringLiteral("frmXLS2Cancelaciones"), QStringLiteral("/"),
+    : HojaDespachoImport(QStringLiteral("frmXLS2Cancelaciones"), QDir::homePath(),
                          QStringLiteral("Importar Cancelaciones"),
                          QStringLiteral("Importar Excel para Cancelaciones"),
                          QStringLiteral("Cargar Cancelaciones"), 8, parent) {

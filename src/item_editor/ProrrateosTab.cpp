@@ -18,6 +18,7 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -77,7 +78,8 @@ QLineEdit* caja(QWidget& page, const char* name, int x, int y) {
 
 void etiqueta(QWidget& page, const QString& text, int x, int y, int width = 110) {
     auto* label = new QLabel(text, &page);
-    label->setGeometry(x, y, width, 22);
+    // Never narrower than the caption in the page's font.
+    label->setGeometry(x, y, std::max(width, label->sizeHint().width()), 22);
 }
 
 QPushButton* boton(QWidget& page, const char* name, const QString& caption, int x, int y) {
@@ -138,9 +140,9 @@ ProrrateosTab::ProrrateosTab(QWidget& form, QWidget& page, const QString& operac
     }
     connect(boton(area, "cmdProrrKGNETO", QStringLiteral("Prorratear"), 250, 129),
             &QPushButton::clicked, this, [this] {
-                corvelix::runHandler(
-                    form_, QStringLiteral("cmdProrrKGNETO_Click"),
-                    [this] { cmdProrrKGNETO_Click(); }, {MsgIcon::Exclamation, {}, {}});
+                corvelix::runHandler(form_, QStringLiteral("cmdProrrKGNETO_Click"),
+                                     [this] { cmdProrrKGNETO_Click(); },
+                                     {MsgIcon::Exclamation, {}, {}});
             });
     connect(boton(area, "cmdAjusteAFOB", QStringLiteral("Recalcular FOB"), 250, 169),
             &QPushButton::clicked, this, [this] {
@@ -368,8 +370,8 @@ void ProrrateosTab::contestar(const Opcion& opcion, const QString& despacho, int
         ui().setBusy(false);
         return;
     }
-    if (ui().msgBox(QLatin1String(opcion.pregunta) + opcion.combo->currentText(),
-                    MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes) {
+    if (ui().msgBox(QLatin1String(opcion.pregunta) + opcion.combo->currentText(), MsgButtons::YesNo,
+                    MsgIcon::Question) != MsgResult::Yes) {
         ui().setBusy(false);
         return;
     }
