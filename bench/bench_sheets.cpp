@@ -168,6 +168,8 @@ void sheetReading(corvelix::bench::Run& run) {
         std::printf("%-48s ours %9.2f ms   peak %.1f MB (%.1f MB before; goal <= 150 MB)\n"
                     "%-48s soffice not installed: no LibreOffice comparison\n",
                     qPrintable(label), ours, peak, before, "");
+        if (peak > 150)
+            run.noteOver(label);
         return;
     }
     const QString profile = QDir(run.folder()).filePath(QStringLiteral("soffice_profile"));
@@ -187,6 +189,8 @@ void sheetReading(corvelix::bench::Run& run) {
                 "MB)\n",
                 qPrintable(label), ours, theirs, converted ? "" : " (no csv written!)",
                 ours / theirs, "", peak, before);
+    if (ours / theirs > 0.05 || peak > 150)
+        run.noteOver(label);
 }
 
 } // namespace
