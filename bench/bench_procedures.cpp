@@ -27,8 +27,10 @@ QString listScript(const QString& table, const QString& columns, const QString& 
                         : QStringLiteral("(SELECT * FROM ") + source + " WHERE " + declaration +
                               " = " + iddt + " ORDER BY " + declaration + ", NART, " + order + ")";
     const QStringList names = columns.split(QStringLiteral(", "));
+    // The table keeps an index on its key, as the program's does (the item grids join it).
     return QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2 VARCHAR(16) COLLATE NOCASE, %3 "
                           "VARCHAR(4) COLLATE NOCASE, %4 VARCHAR(%5) COLLATE NOCASE);\n"
+                          "CREATE INDEX IF NOT EXISTS %1_KEY ON %1 (%2, %3);\n"
                           "DELETE FROM %1;\n"
                           "INSERT INTO %1 (%6) SELECT %7, NART, trim(substr(substr("
                           "group_concat(%8, ''), 1, %9), 4)) FROM %10 GROUP BY %7, NART "
@@ -40,7 +42,8 @@ QString listScript(const QString& table, const QString& columns, const QString& 
         .arg(rows);
 }
 
-// A pivot: its codes read, the table dropped and made again with one column per code.
+// A pivot: its codes read, the table dropped and made again with one column per code, with
+// an index on its key as the program's (the item sheet joins it to every item).
 QString pivotScript(const QString& table, const QString& source, const QString& declaration,
                     const QString& code, const QString& value, const QString& itemCondition,
                     const QStringList& codes) {
@@ -59,7 +62,8 @@ QString pivotScript(const QString& table, const QString& source, const QString& 
            ";\nCREATE TABLE " + table + " (" + columns.join(QStringLiteral(", ")) +
            ");\nINSERT INTO " + table + " SELECT " + declaration + ", NART, " +
            cells.join(QStringLiteral(", ")) + where + " GROUP BY " + declaration +
-           ", NART ORDER BY " + declaration + ", NART;";
+           ", NART ORDER BY " + declaration + ", NART;\nCREATE INDEX " + table + "_KEY ON " +
+           table + " (\"" + declaration + "\", \"NART\");";
 }
 
 QStringList codesOf(const modDA::Sql& query) {
