@@ -618,7 +618,7 @@ sqlite3_stmt* sqliteStatement(const QSqlQuery& query) {
 }
 
 // One value as the SQLite driver gives it (whole numbers as qlonglong, real numbers as double,
-// text as QString, blobs as QByteArray), Null as the plain null QVariant.
+// text as QString from SQLite's UTF-16, blobs as QByteArray), Null as the plain null QVariant.
 QVariant sqliteValue(sqlite3_stmt* statement, int column) {
     switch (sqlite3_column_type(statement, column)) {
     case SQLITE_INTEGER:
@@ -632,15 +632,15 @@ QVariant sqliteValue(sqlite3_stmt* statement, int column) {
         return QByteArray(bytes, sqlite3_column_bytes(statement, column));
     }
     default: {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-        return QString::fromUtf8(text, sqlite3_column_bytes(statement, column));
+        const auto* text = static_cast<const QChar*>(sqlite3_column_text16(statement, column));
+        return QString(text, sqlite3_column_bytes16(statement, column) / qsizetype(sizeof(QChar)));
     }
     }
 }
 
-// The rows after the first, read straight from the statement: the driver would turn every
-// text into UTF-16 inside SQLite and keep each row in a cache of its own first, most of the
-// time of a large read. The driver has already stepped to the first row and handed it over.
+// The rows after the first, read straight from the statement: the driver would keep each row
+// in a cache of its own and hand every value over through two virtual calls, most of the time
+// of a large read. The driver has already stepped to the first row and handed it over.
 void readSqliteRows(sqlite3_stmt* statement, int columns, QList<QVariantList>& rows,
                     const QString& driverName) {
     for (;;) {
