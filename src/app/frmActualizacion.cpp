@@ -1,6 +1,7 @@
 #include "app/frmActualizacion.h"
 
 #include "app/mainModule.h"
+#include "platform/HttpGet.h"
 #include "runtime/FormKit.h"
 #include "runtime/Paths.h"
 #include "runtime/Twips.h"
@@ -165,10 +166,25 @@ void frmActualizacion::detenerAnimacion() {
 }
 
 void frmActualizacion::comprobarActualizacion(bool manual) {
+    // The window stays usable while the server is asked: a second check meanwhile is ignored.
+    if (lectura_ != nullptr)
+        return;
     // The ticks wait while the server is asked, as they did when the read blocked the window.
     const bool enMarcha = Timer1->isActive();
     Timer1->stop();
-    const QString respuesta = Leer_HTML::leerPagina(Leer_HTML::urlActualizacion(manual));
+    corvelix::HttpAbandon abandono;
+    lectura_ = &abandono;
+    const QPointer<frmActualizacion> ventana(this);
+    const QString respuesta =
+        Leer_HTML::leerPagina(Leer_HTML::urlActualizacion(manual), &abandono);
+    if (ventana.isNull())
+        return;
+    lectura_ = nullptr;
+    if (abandono.abandoned()) {
+        // Closed while waiting: the close held back until the read had returned ends now.
+        close();
+        return;
+    }
 
     // database version </> package address </> program version; anything after is ignored.
     const QStringList campos = respuesta.split(QStringLiteral("</>"));
@@ -176,8 +192,12 @@ void frmActualizacion::comprobarActualizacion(bool manual) {
     const double versionDisponible =
         campos.size() >= 3 ? QLocale::c().toDouble(campos.at(2).trimmed(), &esNumero) : 0;
     if (!esNumero) {
+        // The second server is the way out when the first fails: the manual check stays
+        // offered, and nothing is left to install.
         paquete_.clear();
         agregarEstado(QStringLiteral("No se pudo leer la información de actualización."));
+        cmdActualizar->hide();
+        cmdActualizarConUltimaDisponible->show();
         detenerAnimacion();
         return;
     }
@@ -219,8 +239,18 @@ void frmActualizacion::cmdActualizarConUltimaDisponible_Click() {
 
 void frmActualizacion::cmdActualizar_Click() {
     const QString paquete = paquete_;
+    const QUrl direccion = QUrl::fromUserInput(paquete);
+    // The program ends only when the browser has the package; otherwise the user is told
+    // where it is, so that it can be fetched by hand.
+    if (paquete.isEmpty() || !direccion.isValid() || !ui().openUrl(direccion)) {
+        agregarEstado(QStringLiteral("Paquete: ") + paquete);
+        ui().msgBox(QStringLiteral("No se pudo abrir la dirección del paquete de actualización "
+                                   "en el navegador. Descárguelo desde:\n\n") +
+                        paquete,
+                    corvelix::MsgButtons::Ok, corvelix::MsgIcon::Exclamation);
+        return;
+    }
     close();
-    ui().openUrl(QUrl::fromUserInput(paquete));
     ui().quit(0);
 }
 
@@ -231,6 +261,14 @@ void frmActualizacion::cmdSalir_Click() {
 }
 
 void frmActualizacion::closeEvent(QCloseEvent* event) {
+    if (lectura_ != nullptr) {
+        // A read is still waiting further down the stack: give it up and close once it has
+        // returned, so that the window is not destroyed under it.
+        event->ignore();
+        hide();
+        lectura_->abandon();
+        return;
+    }
     Form_Unload();
     QWidget::closeEvent(event);
 }

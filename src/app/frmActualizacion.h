@@ -9,8 +9,14 @@ class QMovie;
 class QPushButton;
 class QTimer;
 
+namespace corvelix {
+class HttpAbandon;
+}
+
 // The update window, shown modeless: a short animation, then the update file of the first
-// server; it can hand the package it names to the browser and end the program.
+// server; it can hand the package it names to the browser and end the program. While a
+// server is asked the window (and the rest of the program) stays usable, and "Salir" gives
+// the read up.
 class frmActualizacion : public QWidget {
     Q_OBJECT
 
@@ -52,4 +58,6 @@ private:
 
     int ticks_ = 0;
     QString paquete_;
+    // The read of the update file while it waits, so that closing the window can give it up.
+    corvelix::HttpAbandon* lectura_ = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "assembly/frmCaratula.h"
 #include "data/modDA.h"
 #include "platform/SingleInstance.h"
+#include "platform/TextWidths.h"
 #include "runtime/FormKit.h"
 #include "runtime/Format.h"
 #include "runtime/VbError.h"
@@ -21,6 +22,7 @@
 #include "version.h"
 
 #include <array>
+#include <vector>
 
 #include <QAction>
 #include <QCheckBox>
@@ -356,8 +358,9 @@ void frmMain::crearMenus() {
     };
     auto* mnuExportarATXT = mnuArchivo->findChild<QAction*>(QStringLiteral("mnuExportarATXT"));
     mnuExportarATXT->setEnabled(true);
-    connect(mnuExportarATXT, &QAction::triggered, this,
-            [this, exportarTXT] { runHandler(*this, QStringLiteral("mnuExportarATXT_Click"), exportarTXT); });
+    connect(mnuExportarATXT, &QAction::triggered, this, [this, exportarTXT] {
+        runHandler(*this, QStringLiteral("mnuExportarATXT_Click"), exportarTXT);
+    });
     cmdExportarProvisorio->setEnabled(true);
     connect(cmdExportarProvisorio, &QPushButton::clicked, this, [this, exportarTXT] {
         runHandler(*this, QStringLiteral("cmdExportarProvisorio_Click"), exportarTXT);
@@ -410,17 +413,17 @@ void frmMain::crearMenus() {
         action->setEnabled(true);
         connect(action, &QAction::triggered, this, [this, procedure, writer] {
             runHandler(*this, QLatin1String(procedure), [this, writer] {
-                           ui().setBusy(true);
-                           ui().processEvents();
-                           if (lstDespachos->topLevelItemCount() > 0) {
-                               const QTreeWidgetItem* fila = lstDespachos->currentItem() != nullptr
-                                                                 ? lstDespachos->currentItem()
-                                                                 : lstDespachos->topLevelItem(0);
-                               ui().processEvents();
-                               writer(fila->text(0), fila->text(1));
-                           }
-                           ui().setBusy(false);
-                       });
+                ui().setBusy(true);
+                ui().processEvents();
+                if (lstDespachos->topLevelItemCount() > 0) {
+                    const QTreeWidgetItem* fila = lstDespachos->currentItem() != nullptr
+                                                      ? lstDespachos->currentItem()
+                                                      : lstDespachos->topLevelItem(0);
+                    ui().processEvents();
+                    writer(fila->text(0), fila->text(1));
+                }
+                ui().setBusy(false);
+            });
         });
     };
     exportarExcel("mnuExportarExcel", "ExportarProvisorioExcel",
@@ -475,7 +478,10 @@ void frmMain::cargarGrilla(const QString& filtro) {
         filas.reserve(rs.recordCount());
         const auto agregar = qScopeGuard([&] { lstDespachos->addTopLevelItems(filas); });
         constexpr int kColumnas = 6;
-        std::array<qsizetype, kColumnas> largo{};
+        // The widest text of each column in the list's font, not the longest one: the
+        // characters of a declaration number or an amount differ in width.
+        std::vector<corvelix::WidestText> anchos(kColumnas,
+                                                 corvelix::WidestText(lstDespachos->font()));
         QList<QTreeWidgetItem*> masLarga(kColumnas, nullptr);
         TextoFecha fecha;
         const QString mascaraFob = QStringLiteral("00.00");
@@ -491,10 +497,8 @@ void frmMain::cargarGrilla(const QString& filtro) {
                 fecha(campos.at(5))};
             for (int c = 0; c < kColumnas; ++c) {
                 fila->setText(c, textos[c]);
-                if (textos[c].size() > largo[c] || masLarga[c] == nullptr) {
-                    largo[c] = textos[c].size();
+                if (anchos[std::size_t(c)].add(textos[c]))
                     masLarga[c] = fila;
-                }
             }
             fila->setTextAlignment(4, Qt::AlignRight | Qt::AlignVCenter);
             filas.append(fila);
@@ -587,7 +591,8 @@ void frmMain::cargarItemsView() {
         ui().msgBox(QStringLiteral("ADVERTENCIA: El provisorio ") + numero +
                         QStringLiteral(" esta abierto en el KIT, si va a realizar alguna "
                                        "modificación debe terminar tratamiento, ¿desea continuar?"),
-                    corvelix::MsgButtons::YesNo, corvelix::MsgIcon::Exclamation) == corvelix::MsgResult::No)
+                    corvelix::MsgButtons::YesNo,
+                    corvelix::MsgIcon::Exclamation) == corvelix::MsgResult::No)
         return;
     frmArmadoITEM vista(this);
     vista.m_Operacion = numero;

@@ -1,4 +1,5 @@
 #include "app/frmMain.h"
+#include "platform/QtSpanish.h"
 #include "runtime/QtUi.h"
 #include "shell/MainWindowOpener.h"
 
@@ -7,6 +8,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvelix"));
+    // Qt's own buttons and dialogs in Spanish like the rest; without it they stay English.
+    corvelix::installQtSpanish();
 
     corvelix::QtUi seam;
     corvelix::setUi(&seam);

@@ -5,6 +5,7 @@
 #include "data/modDA.h"
 #include "item_editor/frmItemDetalle.h"
 #include "platform/FlexGrid.h"
+#include "platform/ScreenPlacement.h"
 #include "runtime/FormKit.h"
 #include "runtime/Twips.h"
 #include "shell/ModMaria.h"
@@ -18,6 +19,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTableView>
+
+#include <algorithm>
 
 using corvelix::FlexGrid;
 using corvelix::MsgButtons;
@@ -91,9 +94,11 @@ void frmArmadoITEM::crearControles() {
     lbImportador = etiqueta(CUADRO, "lbImportador", QString());
     lbImportador->setGeometry(100, 30, 600, 20);
     lbCaratula = etiqueta(CUADRO, "lbCaratula", QStringLiteral("[ALT + C] Caratula"));
-    lbCaratula->setGeometry(720, 8, 200, 20);
+    lbCaratula->setGeometry(720, 8, lbCaratula->sizeHint().width(), 20);
     lbMensaje = etiqueta(CUADRO, "lbMensaje", kAyudaGeneral);
-    lbMensaje->setGeometry(10, 54, 1000, 20);
+    // Wrapped to the window's width (View_Report), the longest hint on two lines.
+    lbMensaje->setWordWrap(true);
+    lbMensaje->move(10, 54);
     lbFiltroActivo = etiqueta(CUADRO, "lbFiltroActivo",
                               QStringLiteral("Filtro Activo! - [F6] para mostrar todo"));
     lbFiltroActivo->setGeometry(10, 76, 400, 20);
@@ -175,6 +180,7 @@ void frmArmadoITEM::estadoMenu(bool eliminar, bool sufijo) {
 
 void frmArmadoITEM::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    corvelix::placeOnScreen(*this);
     // Loaded once per window object, at its first showing, with the opener's members set.
     if (cargado_)
         return;
@@ -214,9 +220,28 @@ void frmArmadoITEM::View_Report() {
     // Each measure on its own: a window made very small only gets an empty grid.
     const int ancho = width();
     const int alto = height();
-    grdITEMS->resize(std::max(0, ancho - twipsToPixels(250)),
-                     std::max(0, alto - CUADRO->height() - twipsToPixels(300)));
-    CUADRO->resize(ancho + twipsToPixels(120), CUADRO->height());
+    // The banner: the reference to the header at its right end, the hint wrapped to the
+    // window's width with room for the longest one, the filter notice below it.
+    lbCaratula->move(std::max(0, ancho - 10 - lbCaratula->width()), lbCaratula->y());
+    lbIdentificadorPropio->resize(
+        std::clamp(lbCaratula->x() - 10 - lbIdentificadorPropio->x(), 0, 300),
+        lbIdentificadorPropio->height());
+    lbImportador->resize(std::clamp(lbCaratula->x() - 10 - lbImportador->x(), 0, 600),
+                         lbImportador->height());
+    const int anchoAyuda = std::max(0, ancho - 20);
+    int altoAyuda = 0;
+    for (const QString& ayuda : {kAyudaGeneral, kAyudaArticulos})
+        altoAyuda = std::max(altoAyuda,
+                             lbMensaje->fontMetrics()
+                                 .boundingRect(QRect(0, 0, anchoAyuda, 0), Qt::TextWordWrap, ayuda)
+                                 .height());
+    lbMensaje->resize(anchoAyuda, altoAyuda);
+    lbFiltroActivo->move(10, lbMensaje->geometry().bottom() + 3);
+    CUADRO->resize(ancho,
+                   std::max(twipsToPixels(kAltoCuadro), lbFiltroActivo->geometry().bottom() + 5));
+    grdITEMS->setGeometry(twipsToPixels(120), CUADRO->height() + twipsToPixels(120),
+                          std::max(0, ancho - twipsToPixels(250)),
+                          std::max(0, alto - CUADRO->height() - twipsToPixels(300)));
 }
 
 void frmArmadoITEM::keyPressEvent(QKeyEvent* event) {

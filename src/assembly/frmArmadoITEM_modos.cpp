@@ -6,6 +6,7 @@
 #include "data/liquidation_lines.h"
 #include "data/modDA.h"
 #include "platform/FlexGrid.h"
+#include "platform/TextWidths.h"
 #include "runtime/Format.h"
 #include "runtime/Twips.h"
 #include "runtime/VbError.h"
@@ -235,6 +236,8 @@ void frmArmadoITEM::cargarITEMs() {
         grid.setCellAlignment(1, 0, 1, ultima, FlexAlign::RightCenter);
         grid.select(1, 0, 1, ultima);
         grid.setColWidth(0, 0);
+        // Codes and amounts whole in the grid's font; the advantages stay as designed.
+        corvelix::widenColumnsToTexts(grid, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15});
         llenado.mostrar();
     });
 }
@@ -410,6 +413,8 @@ void frmArmadoITEM::cargar_Articulos() {
         grid.appendRows(filas);
         grid.setWordWrap(false);
         setModo(QStringLiteral("articulos"));
+        // Codes and amounts whole in the grid's font; the suffixes stay as designed.
+        corvelix::widenColumnsToTexts(grid, {2, 3, 4, 5, 7, 8, 9, 10, 11, 12});
         if (grid.rows() > 1)
             grid.select(1, 0, 1, grid.cols() - 1);
         llenado.mostrar();
@@ -462,6 +467,8 @@ void frmArmadoITEM::cargar_Liquidacion() {
         grid.appendRows(filas);
         grid.setWordWrap(false);
         setModo(QStringLiteral("liquidacion"));
+        // Codes and amounts whole in the grid's font; the descriptions stay as designed.
+        corvelix::widenColumnsToTexts(grid, {2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15});
         if (grid.rows() > 1)
             grid.select(1, 0, 1, grid.cols() - 1);
         llenado.mostrar();

@@ -46,6 +46,7 @@ QLineEdit* caja(QWidget* parent, const char* name, const QString& caption, int y
 
 frmSubitemDetalle::frmSubitemDetalle(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmSubitemDetalle"));
+    setWindowTitle(QStringLiteral("Detalle de Subitem"));
     setFixedSize(440, 290);
 
     lbTitulo = new QLabel(this);
@@ -171,6 +172,10 @@ bool frmSubitemDetalle::validar() {
             return false;
         }
     }
+    // Each value must fit the catalog at the decimals its box is saved with.
+    for (const auto& check : checks)
+        corvelix::catalogNumber(toNumber(check.box->text()),
+                                check.box == txtPrecioUnitario ? 5 : 2);
     if (lbUnidadDeclarada->text() == lbUnidadEstadistica->text() &&
         toNumber(txtCantidadDeclarada->text()) != toNumber(txtCantidadEstadistica->text())) {
         ui().msgBox(QStringLiteral("Cantidad declarada debe ser igual Cantidad Estaditica"),

@@ -18,6 +18,7 @@ using corvelix::ui;
 
 frmSufijoValor::frmSufijoValor(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmSufijoValor"));
+    setWindowTitle(QStringLiteral("Valor de Sufijo"));
     setFixedSize(330, 80);
 
     lbSufijos = new QLabel(this);

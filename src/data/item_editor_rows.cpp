@@ -4,6 +4,7 @@
 #include "data/ItemList.h"
 #include "data/attached_rows.h"
 #include "data/modDA.h"
+#include "runtime/Format.h"
 #include "runtime/VbError.h"
 
 #include <cmath>
@@ -221,10 +222,8 @@ QStringList transferirFOB(const QString& despacho, const QString& items, const Q
         const Recordset rs =
             getRs(kCatalog, "SELECT NART, MARTFOB" + delDespacho + " ORDER BY NART", params);
         for (const QVariantList& row : rs.rows()) {
-            if (row.at(1).isNull())
-                throw corvelix::VbError(94, QStringLiteral("transferirFOB"),
-                                        QStringLiteral("El item ") + row.at(0).toString() +
-                                            QStringLiteral(" no tiene FOB"));
+            // Every amount must fit the catalog before the first one is written.
+            corvelix::catalogNumber(tasa * row.at(1).toDouble(), 2);
             procesados << row.at(0).toString().trimmed();
         }
         execSQL(kCatalog,
@@ -233,7 +232,7 @@ QStringList transferirFOB(const QString& despacho, const QString& items, const Q
                 QVariantList{despacho, codigo} + params);
         execSQL(kCatalog,
                 "INSERT INTO CPL (ICPL, NART, CCPL, MCPL, ICPLDIF) SELECT ?, NART, ?, REPLACE(" +
-                    twoDecimalsText(d, "? * MARTFOB") + ", '.', ?), 'D'" + delDespacho,
+                    twoDecimalsText(d, "? * COALESCE(MARTFOB, 0)") + ", '.', ?), 'D'" + delDespacho,
                 QVariantList{despacho, codigo, tasa, separadorDecimal} + params);
         execSQL(kCatalog, kMarkItems + lista.condition("NART"), params);
         transaction.commit();

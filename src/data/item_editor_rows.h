@@ -53,8 +53,9 @@ int agregarCCPAC_ALLITEMS(const QString& despacho, const QString& valor, bool re
 
 // Each listed item's FOB times `tasa`, rounded to two decimals and written with two decimals
 // and `separadorDecimal`, as the value of `codigo` (origin mark "D", replacing the item's old
-// row of that code); each item marked. A rate that is not a positive number, or an item
-// without FOB, is refused before anything is written. Returns the items written, in order.
+// row of that code); each item marked. An item without FOB counts as FOB 0. A rate that is not
+// a positive number, or an amount beyond what the catalog holds ("Desbordamiento"), is refused
+// before anything is written. Returns the items written, in order.
 QStringList transferirFOB(const QString& despacho, const QString& items, const QString& codigo,
                           double tasa, const QString& separadorDecimal);
 

@@ -9,23 +9,12 @@
 #include "runtime/Ui.h"
 #include "runtime/VbError.h"
 
-#include <QGridLayout>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QPushButton>
 #include <QSet>
 
 using namespace corvelix;
 
 namespace {
-
-const QString kForm = QStringLiteral("frmXLS2Liquidaciones");
-
-QString ubicacion(const char* procedimiento) {
-    return QStringLiteral("Corvelix.frmXLS2Liquidaciones.") + QLatin1String(procedimiento);
-}
-
-constexpr qint32 kErrCampoRepetido = static_cast<qint32>(0x8005B207u);
 
 // The header words that assign a column by itself, in field order.
 const QStringList& encabezados() {
@@ -38,50 +27,10 @@ const QStringList& encabezados() {
 } // namespace
 
 frmXLS2Liquidaciones::frmXLS2Liquidaciones(QWidget* parent)
-    : HojaExcelImport(kForm, QString(), parent) {
-    setWindowTitle(QStringLiteral("Importar Liquidaciones"));
-    resize(760, 520);
-    lbTitulo = new QLabel(QStringLiteral("Importar Excel Liquidaciones - AUTOLIQUIDACION"), this);
-    lbTitulo->setObjectName(QStringLiteral("lbTitulo"));
-    lbDespacho = new QLabel(this);
-    lbDespacho->setObjectName(QStringLiteral("lbDespacho"));
-    cmdAbrirExcel = new QPushButton(QStringLiteral("Abrir Excel"), this);
-    cmdAbrirExcel->setObjectName(QStringLiteral("cmdAbrirExcel"));
-    cmdCargarCancelaciones = new QPushButton(QStringLiteral("Cargar Liquidaciones"), this);
-    cmdCargarCancelaciones->setObjectName(QStringLiteral("cmdCargarCancelaciones"));
-    cmdCancelar = new QPushButton(QStringLiteral("Cancelar"), this);
-    cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
-    for (QPushButton* b : {cmdAbrirExcel, cmdCargarCancelaciones, cmdCancelar})
-        b->setAutoDefault(false);
-
-    auto* layout = new QGridLayout(this);
-    layout->addWidget(lbTitulo, 0, 0, 1, 3);
-    layout->addWidget(lbDespacho, 0, 3);
-    layout->addWidget(cmdAbrirExcel, 1, 0);
-    layout->addWidget(lbArchivo, 1, 1, 1, 3);
-    layout->addWidget(grdCanc, 2, 0, 1, 4);
-    layout->addWidget(lbFilas, 3, 0);
-    layout->addWidget(cmdCargarCancelaciones, 4, 2);
-    layout->addWidget(cmdCancelar, 4, 3);
-    layout->setRowStretch(2, 1);
-    grdCanc->setFixedCols(0);
-
-    connect(cmdAbrirExcel, &QPushButton::clicked, this, [this] {
-        runHandler(*this, QStringLiteral("cmdAbrirExcel_Click"), [this] { cmdAbrirExcel_Click(); });
-    });
-    connect(cmdCargarCancelaciones, &QPushButton::clicked, this, [this] {
-        runHandler(*this, QStringLiteral("cmdCargarCancelaciones_Click"),
-                   [this] { cmdCargarCancelaciones_Click(); }, {MsgIcon::Exclamation, {}, {}});
-    });
-    connect(cmdCancelar, &QPushButton::clicked, this, [this] {
-        runHandler(*this, QStringLiteral("cmdCancelar_Click"), [this] { cmdCancelar_Click(); });
-    });
-}
-
-void frmXLS2Liquidaciones::cmdAbrirExcel_Click() {
-    if (Seleccionar_Archivo_XLS())
-        lf_LevantarExcel(lbArchivo->text());
-}
+    : HojaDespachoImport(QStringLiteral("frmXLS2Liquidaciones"), QString(),
+                         QStringLiteral("Importar Liquidaciones"),
+                         QStringLiteral("Importar Excel Liquidaciones - AUTOLIQUIDACION"),
+                         QStringLiteral("Cargar Liquidaciones"), 6, parent) {}
 
 void frmXLS2Liquidaciones::despuesDeLevantar() {
     const QStringList& campos = frmSelectCamposLiquidacion::campos();
@@ -93,59 +42,31 @@ void frmXLS2Liquidaciones::despuesDeLevantar() {
     }
 }
 
-void frmXLS2Liquidaciones::seleccionarCampo() {
-    runHandler(*this, QStringLiteral("seleccionarCampo"),
-               [this] {
-                   frmSelectCamposLiquidacion picker(this);
-                   ui().exec(picker);
-                   if (!picker.CampoSeleccionado.isEmpty())
-                       asignarCampo(picker.CampoSeleccionado);
-               },
-               {MsgIcon::Exclamation, {}, {}});
+std::unique_ptr<frmSelectCamposBase> frmXLS2Liquidaciones::selectorCampos() {
+    return std::make_unique<frmSelectCamposLiquidacion>(this);
 }
 
 bool frmXLS2Liquidaciones::ValidarCamposLiq() {
-    return chained(ubicacion("ValidarCamposLiq"), [this] {
-        static const QStringList repetidos = {
-            QStringLiteral("El campo Item fue seleccionado mas de una vez"),
-            QStringLiteral("El campo Codigo fue seleccionado mas de una vez"),
-            QStringLiteral("El campo Tipo fue seleccionado mas de una vez"),
-            QStringLiteral("El campo Base fue seleccionado mas de una vez"),
-            QStringLiteral("El campo Coeficiente fue seleccionado mas de una vez"),
-            QStringLiteral("El campo Total fue seleccionado mas de una vez")};
-        static const QStringList faltantes = {
-            QStringLiteral("Debe seleccionar la columna Item"),
-            QStringLiteral("Debe seleccionar la columna Codigo"),
-            QStringLiteral("Debe seleccionar la columna Tipo"),
-            QStringLiteral("Debe seleccionar la columna Base"),
-            QStringLiteral("Debe seleccionar la columna Coeficiente"),
-            QStringLiteral("Debe seleccionar la columna Total")};
-        const QStringList& campos = frmSelectCamposLiquidacion::campos();
-        columnas_.fill(-1);
-        for (int n = 0; n < grdCanc->cols(); ++n) {
-            const int f = int(campos.indexOf(grdCanc->textMatrix(1, n)));
-            if (f < 0)
-                continue;
-            if (columnas_[f] != -1)
-                throw VbError(kErrCampoRepetido, QStringLiteral("Validando Campos"),
-                              repetidos.at(f));
-            columnas_[f] = n;
-        }
-        for (int f = 0; f < 6; ++f)
-            if (columnas_[f] == -1) {
-                ui().msgBox(faltantes.at(f), MsgButtons::Ok, MsgIcon::Exclamation);
-                return false;
-            }
-        return true;
-    });
+    static const QStringList repetidos = {
+        QStringLiteral("El campo Item fue seleccionado mas de una vez"),
+        QStringLiteral("El campo Codigo fue seleccionado mas de una vez"),
+        QStringLiteral("El campo Tipo fue seleccionado mas de una vez"),
+        QStringLiteral("El campo Base fue seleccionado mas de una vez"),
+        QStringLiteral("El campo Coeficiente fue seleccionado mas de una vez"),
+        QStringLiteral("El campo Total fue seleccionado mas de una vez")};
+    return validarColumnas("ValidarCamposLiq", frmSelectCamposLiquidacion::campos(), repetidos,
+                           {{Item, QStringLiteral("Debe seleccionar la columna Item")},
+                            {Codigo, QStringLiteral("Debe seleccionar la columna Codigo")},
+                            {Tipo, QStringLiteral("Debe seleccionar la columna Tipo")},
+                            {Base, QStringLiteral("Debe seleccionar la columna Base")},
+                            {Coef, QStringLiteral("Debe seleccionar la columna Coeficiente")},
+                            {Total, QStringLiteral("Debe seleccionar la columna Total")}});
 }
 
 void frmXLS2Liquidaciones::cargarLiquidaciones() {
     runHandler(*this, QStringLiteral("cargarLiquidaciones"), [this] {
         const auto celda = [this](int fila, Campo campo) {
-            QString texto = grdCanc->textMatrix(fila, columnas_[campo]);
-            texto.remove(QStringLiteral("\r\n"));
-            return texto;
+            return HojaDespachoImport::celda(fila, campo).remove(QStringLiteral("\r\n"));
         };
         // The sheet names items by the number they show; their lines hang on the item's key.
         const QHash<QString, QString> claves = modDA::getClavesPorNumeroMostrado(m_Despacho);
@@ -205,12 +126,7 @@ void frmXLS2Liquidaciones::cargarLiquidaciones() {
             }
             lineas.push_back({nart, codigo, tipo, toNumber(base), toNumber(coef), toNumber(total)});
         }
-        ui().setBusy(true);
-        modDA::reemplazarLiquidaciones(m_Despacho, items, lineas);
-        ui().setBusy(false);
-        ui().msgBox(QStringLiteral("Se proceso el archivo excel"), MsgButtons::Ok,
-                    MsgIcon::Information);
-        cmdCancelar_Click();
+        terminarCarga([&] { modDA::reemplazarLiquidaciones(m_Despacho, items, lineas); });
     });
 }
 
@@ -219,20 +135,11 @@ void frmXLS2Liquidaciones::cmdCargarCancelaciones_Click() {
         cargarLiquidaciones();
 }
 
-void frmXLS2Liquidaciones::cmdCancelar_Click() {
-    m_Despacho.clear();
-    done(QDialog::Rejected);
-}
-
 // The window has no keys of its own: Esc does not close it.
 void frmXLS2Liquidaciones::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         event->accept();
         return;
     }
-    HojaExcelImport::keyPressEvent(event);
-}
-
-void frmXLS2Liquidaciones::reject() {
-    cmdCancelar_Click();
+    HojaDespachoImport::keyPressEvent(event);
 }

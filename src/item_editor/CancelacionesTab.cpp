@@ -2,14 +2,17 @@
 
 #include "data/cancellations.h"
 #include "data/item_values.h"
+#include "data/modDA.h"
 #include "item_editor/frmCancelaciones.h"
 #include "item_editor/frmItemDetalle.h"
+#include "platform/TextWidths.h"
 #include "runtime/FormKit.h"
 #include "runtime/Format.h"
 #include "runtime/Twips.h"
 #include "runtime/Ui.h"
 #include "runtime/VbError.h"
 
+#include <QBoxLayout>
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -32,7 +35,6 @@ CancelacionesTab::CancelacionesTab(QWidget& form, QWidget& page, const QString& 
     : QObject(&page), form_(form), operacion_(operacion), item_(item) {
     lstCancelaciones = new QTreeWidget(&page);
     lstCancelaciones->setObjectName(QStringLiteral("lstCancelaciones"));
-    lstCancelaciones->setGeometry(10, 10, 820, 380);
     lstCancelaciones->setRootIsDecorated(false);
     lstCancelaciones->setAllColumnsShowFocus(true);
     lstCancelaciones->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -45,15 +47,24 @@ CancelacionesTab::CancelacionesTab(QWidget& form, QWidget& page, const QString& 
 
     cmdCancelacionesAgregar = new QPushButton(QStringLiteral("Agregar [INS]"), &page);
     cmdCancelacionesAgregar->setObjectName(QStringLiteral("cmdCancelacionesAgregar"));
-    cmdCancelacionesAgregar->setGeometry(10, 400, 120, 28);
     cmdCancelacionesAgregar->setAutoDefault(false);
     cmdCancelacionesEliminar = new QPushButton(QStringLiteral("Eliminar [DEL]"), &page);
     cmdCancelacionesEliminar->setObjectName(QStringLiteral("cmdCancelacionesEliminar"));
-    cmdCancelacionesEliminar->setGeometry(140, 400, 120, 28);
     cmdCancelacionesEliminar->setAutoDefault(false);
     lbModificar = new QLabel(QStringLiteral("Modificar [Enter] o Doble Click "), &page);
     lbModificar->setObjectName(QStringLiteral("Label21"));
-    lbModificar->setGeometry(280, 400, 250, 28);
+
+    // The list takes what the buttons below it leave of the page, whatever the page's size.
+    auto* columna = new QVBoxLayout(&page);
+    columna->setContentsMargins(10, 10, 10, 10);
+    columna->addWidget(lstCancelaciones, 1);
+    auto* botones = new QHBoxLayout;
+    botones->addWidget(cmdCancelacionesAgregar);
+    botones->addWidget(cmdCancelacionesEliminar);
+    botones->addSpacing(10);
+    botones->addWidget(lbModificar);
+    botones->addStretch();
+    columna->addLayout(botones);
 
     dialogo_ = std::make_unique<frmCancelaciones>();
 
@@ -113,25 +124,26 @@ void CancelacionesTab::cargarCancelaciones(const QString& despacho, const QStrin
         auto* fila = new QTreeWidgetItem(
             {rs.text(QStringLiteral("IDCNAPU")), rs.text(QStringLiteral("NDCNARTAPU")),
              rs.text(QStringLiteral("NDCNSBTAPU")), rs.text(QStringLiteral("IDCNESPNCE")),
-             cantidad.isNull() ? QString()
-                               : corvelix::formatNumber(cantidad.toDouble(),
-                                                        QStringLiteral("00.000000")),
+             cantidad.isNull()
+                 ? QString()
+                 : corvelix::formatNumber(cantidad.toDouble(), QStringLiteral("00.000000")),
              rs.text(QStringLiteral("CDCNEXPAPU")), rs.text(QStringLiteral("NDCNORDEN")),
              rs.text(QStringLiteral("CDCNRESOL"))});
         fila->setTextAlignment(kColumnaCantidad, Qt::AlignRight | Qt::AlignVCenter);
         filas << fila;
     }
     lstCancelaciones->addTopLevelItems(filas);
+    // Declaration numbers, NCM codes and quantities whole, in the list's font.
+    corvelix::widenColumnsToTexts(*lstCancelaciones, {0, 3, kColumnaCantidad});
     if (!filas.isEmpty())
         lstCancelaciones->setCurrentItem(filas.first());
 }
 
 bool CancelacionesTab::lineaSeleccionada(Linea& linea) const {
-    if (lstCancelaciones->topLevelItemCount() == 0)
-        return false;
+    // As on the other list tabs, a row counts only while it is selected.
     QTreeWidgetItem* fila = lstCancelaciones->currentItem();
-    if (fila == nullptr)
-        fila = lstCancelaciones->topLevelItem(0);
+    if (fila == nullptr || !fila->isSelected())
+        return false;
     linea.despacho = fila->text(0);
     linea.item = static_cast<int>(corvelix::toNumber(fila->text(1), QLocale::c()));
     linea.subitem = static_cast<int>(corvelix::toNumber(fila->text(2), QLocale::c()));
@@ -139,8 +151,8 @@ bool CancelacionesTab::lineaSeleccionada(Linea& linea) const {
     return true;
 }
 
+// The dialog and the delete mark the item in the same transaction as their write.
 void CancelacionesTab::recargar() {
-    modDA::Invalidar_ITEM(operacion_, item_, false);
     cargarCancelaciones(operacion_, item_);
 }
 
@@ -172,9 +184,13 @@ void CancelacionesTab::cancelacionesEliminar() {
         if (answer != corvelix::MsgResult::Yes)
             return;
         const int item = static_cast<int>(corvelix::toNumber(item_, QLocale::c()));
-        if (modDA::eliminarCancelacion(operacion_, item, linea.despacho, linea.item,
-                                       linea.subitem))
-            recargar();
+        modDA::Transaction transaccion;
+        if (!modDA::eliminarCancelacion(operacion_, item, linea.despacho, linea.item,
+                                        linea.subitem))
+            return;
+        modDA::Invalidar_ITEM(operacion_, item_, false);
+        transaccion.commit();
+        recargar();
     });
 }
 

@@ -6,8 +6,6 @@
 #include "runtime/Ui.h"
 #include "shell/main_documentos.h"
 
-#include <QGridLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -19,13 +17,6 @@ using corvelix::MsgResult;
 using corvelix::ui;
 
 namespace {
-
-void llenar(QTreeWidget* lista, modDA::Recordset rs) {
-    lista->clear();
-    for (; !rs.eof(); rs.moveNext())
-        new QTreeWidgetItem(
-            lista, {rs.text("NART"), rs.text("CCCM"), rs.text("MCCM"), rs.text("CCCMNART")});
-}
 
 // The export-document item number with the origin's mask; a text that is no number stays.
 QString itemDocumento(const QString& texto, const QString& pais) {
@@ -39,64 +30,37 @@ QString itemDocumento(const QString& texto, const QString& pais) {
 
 const QString kSinValor = QStringLiteral("Debe ingresar el valor del CCPAC");
 
+// The list's columns.
+const QList<const char*> kCampos = {"NART", "CCCM", "MCCM", "CCCMNART"};
+
 } // namespace
 
 PestanaCCPAC::PestanaCCPAC(QWidget& pagina, ContextoItem contexto)
     : PestanaItem(pagina, std::move(contexto)) {
-    auto* grid = new QGridLayout;
-    txtDCExpValor = new QLineEdit(&pagina);
-    txtDCExpValor->setObjectName(QStringLiteral("txtDCExpValor"));
-    txtItemDocExportacion = new QLineEdit(&pagina);
-    txtItemDocExportacion->setObjectName(QStringLiteral("txtItemDocExportacion"));
-    lstCCPAC = crearLista(pagina, "lstCCPAC",
-                          {QStringLiteral("ITEM"), QStringLiteral("Codigo"),
-                           QStringLiteral("Valor"), QStringLiteral("Item DCEXP")});
-    cmdVaciarCCPAC = new QPushButton(QStringLiteral("Vaciar CCPAC"), &pagina);
-    cmdVaciarCCPAC->setObjectName(QStringLiteral("cmdVaciarCCPAC"));
-    cmdVaciarCCPAC->setAutoDefault(false);
-    grid->addWidget(new QLabel(QStringLiteral("DCEXP"), &pagina), 0, 0);
-    grid->addWidget(txtDCExpValor, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Item DCEXP (opcional)"), &pagina), 1, 0);
-    grid->addWidget(txtItemDocExportacion, 1, 1);
-    grid->addWidget(lstCCPAC, 2, 0, 1, 2);
-    grid->addWidget(cmdVaciarCCPAC, 3, 1);
-    pagina.setLayout(grid);
+    txtDCExpValor = crearCaja("txtDCExpValor");
+    txtItemDocExportacion = crearCaja("txtItemDocExportacion");
+    lstCCPAC = crearLista("lstCCPAC", {QStringLiteral("ITEM"), QStringLiteral("Codigo"),
+                                       QStringLiteral("Valor"), QStringLiteral("Item DCEXP")});
+    cmdVaciarCCPAC = crearBoton("cmdVaciarCCPAC", QStringLiteral("Vaciar CCPAC"));
+    disponer({{QStringLiteral("DCEXP"), {txtDCExpValor}},
+              {QStringLiteral("Item DCEXP (opcional)"), {txtItemDocExportacion}}},
+             lstCCPAC, cmdVaciarCCPAC);
 
-    filtrarTeclas(txtItemDocExportacion);
-    filtrarTeclas(lstCCPAC);
+    agregarConEnter(
+        txtItemDocExportacion, QStringLiteral("txtItemDocExportacion_KeyPress"),
+        [this] { agregarCCPACs(); }, [this] { agregarCCPAC_ALLITEMS(); });
+    eliminarConSupr(lstCCPAC, QStringLiteral("lstCCPAC_KeyDown"), [this] { eliminarCCPACs(); });
     connect(cmdVaciarCCPAC, &QPushButton::clicked, this, [this] { cmdVaciarCCPAC_Click(); });
-}
-
-bool PestanaCCPAC::tecla(QObject* control, int key) {
-    if (control == txtItemDocExportacion && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-        correr(QStringLiteral("txtItemDocExportacion_KeyPress"), [this] {
-            if (rechazaAbierto())
-                return;
-            if (!itemGlobal())
-                agregarCCPACs();
-            else
-                agregarCCPAC_ALLITEMS();
-        });
-        return true;
-    }
-    if (control == lstCCPAC && key == Qt::Key_Delete) {
-        correr(QStringLiteral("lstCCPAC_KeyDown"), [this] {
-            if (!itemGlobal())
-                eliminarCCPACs();
-        });
-        return true;
-    }
-    return false;
 }
 
 void PestanaCCPAC::cargarCCPAC() {
     correr(QStringLiteral("cargarCCPAC"),
-           [this] { llenar(lstCCPAC, modDA::getCCPACItem(operacion(), item())); });
+           [this] { llenar(lstCCPAC, modDA::getCCPACItem(operacion(), item()), kCampos); });
 }
 
 void PestanaCCPAC::cargarCCPAC_ZERO() {
     correr(QStringLiteral("cargarCCPAC_ZERO"),
-           [this] { llenar(lstCCPAC, modDA::getCCPACDespacho(operacion())); });
+           [this] { llenar(lstCCPAC, modDA::getCCPACDespacho(operacion()), kCampos); });
 }
 
 void PestanaCCPAC::agregarCCPACs() {
@@ -123,7 +87,7 @@ void PestanaCCPAC::agregarCCPACs() {
         if (modDA::agregarCCPAC(operacion(), item(), valor,
                                 itemDocumento(txtItemDocExportacion->text(), pais)))
             cargarCCPAC();
-        ui().msgBox(QStringLiteral("fin del proceso"), MsgButtons::Ok, MsgIcon::Information);
+        finDelProceso();
         ui().setBusy(false);
     });
 }
@@ -152,28 +116,21 @@ void PestanaCCPAC::agregarCCPAC_ALLITEMS() {
             ui().setBusy(false);
             return;
         }
-        const MsgResult r = ui().msgBox(
-            lineas({QStringLiteral("¿Desea establecer el CCPAC ") + valor +
-                        QStringLiteral(" en los items?"),
-                    QString(), QStringLiteral("Si selecciona:"),
-                    QStringLiteral("[SI] Se reemplazara todos los valores existentes de CCPAC."),
-                    QStringLiteral(
-                        "[NO] Se mantiene los CCPAC existentes y solo se agregaran los nuevos.")}),
-            MsgButtons::YesNoCancel, MsgIcon::Question, QStringLiteral("Confirmación"),
-            MsgDefault::Third);
+        const MsgResult r = preguntarEnItems(
+            QStringLiteral("¿Desea establecer el CCPAC ") + valor +
+                QStringLiteral(" en los items?"),
+            QStringLiteral("Se reemplazara todos los valores existentes de CCPAC."),
+            QStringLiteral("Se mantiene los CCPAC existentes y solo se agregaran los nuevos."));
         if (r == MsgResult::Cancel) {
             ui().setBusy(false);
             return;
         }
-        try {
-            modDA::agregarCCPAC_ALLITEMS(operacion(), valor, r == MsgResult::Yes);
-        } catch (...) {
-            cargarCCPAC_ZERO();
-            throw;
-        }
+        recargarSiFalla(
+            [&] { modDA::agregarCCPAC_ALLITEMS(operacion(), valor, r == MsgResult::Yes); },
+            [this] { cargarCCPAC_ZERO(); });
         cargarCCPAC_ZERO();
         ui().setBusy(false);
-        ui().msgBox(QStringLiteral("fin del proceso"), MsgButtons::Ok, MsgIcon::Information);
+        finDelProceso();
     });
 }
 
@@ -184,13 +141,7 @@ void PestanaCCPAC::cmdVaciarCCPAC_Click() {
                         MsgDefault::Second) != MsgResult::Yes)
             return;
         ui().setBusy(true);
-        try {
-            modDA::resetCCPAC(operacion());
-        } catch (...) {
-            // The failure is reported by the guard; the list shows what the catalog holds.
-            cargarCCPAC_ZERO();
-            throw;
-        }
+        recargarSiFalla([this] { modDA::resetCCPAC(operacion()); }, [this] { cargarCCPAC_ZERO(); });
         cargarCCPAC_ZERO();
         ui().setBusy(false);
     });

@@ -24,7 +24,4 @@ public:
     QLineEdit* txtItemDocExportacion;
     QTreeWidget* lstCCPAC;
     QPushButton* cmdVaciarCCPAC;
-
-protected:
-    bool tecla(QObject* control, int key) override;
 };

@@ -25,7 +25,4 @@ public:
     QLineEdit* txtDocumento;
     QLineEdit* txtDocumentoValor;
     QTreeWidget* lstvDocumentos;
-
-protected:
-    bool tecla(QObject* control, int key) override;
 };

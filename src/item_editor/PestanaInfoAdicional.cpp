@@ -3,14 +3,12 @@
 #include "data/attached_rows.h"
 #include "data/item_editor_rows.h"
 #include "data/item_values.h"
+#include "data/modDA.h"
 #include "runtime/FormKit.h"
 #include "runtime/Ui.h"
 #include "shell/frmInputText.h"
 #include "shell/frmListado.h"
-#include "shell/utiles.h"
 
-#include <QGridLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -22,48 +20,38 @@ using corvelix::MsgResult;
 using corvelix::ui;
 using corvelix::VbError;
 
-namespace {
-
-const QString kSinItems = QStringLiteral("Debe seleccionar como minimo un item");
-
-void agregarFila(QTreeWidget* lista, const QStringList& textos) {
-    new QTreeWidgetItem(lista, textos);
-}
-
-} // namespace
-
 PestanaInfoAdicional::PestanaInfoAdicional(QWidget& pagina, ContextoItem contexto)
     : PestanaItem(pagina, std::move(contexto)) {
-    auto* grid = new QGridLayout;
-    auto* lbCodigo = new QLabel(QStringLiteral("Código [F6]"), &pagina);
-    txtInfAdicional = new QLineEdit(&pagina);
-    txtInfAdicional->setObjectName(QStringLiteral("txtInfAdicional"));
-    auto* lbValor = new QLabel(QStringLiteral("Valor"), &pagina);
-    txtInfAdicionalValor = new QLineEdit(&pagina);
-    txtInfAdicionalValor->setObjectName(QStringLiteral("txtInfAdicionalValor"));
-    lstInfAdItem =
-        crearLista(pagina, "lstInfAdItem",
-                   {QStringLiteral("Codigo"), QStringLiteral("Valor"), QStringLiteral("Tipo")});
-    cmdMiListaInfoAd = new QPushButton(QStringLiteral("Preguntas SIM [F7]"), &pagina);
-    cmdMiListaInfoAd->setObjectName(QStringLiteral("cmdMiListaInfoAd"));
-    cmdVaciarInfoAD = new QPushButton(QStringLiteral("Vaciar Info. Adicional"), &pagina);
-    cmdVaciarInfoAD->setObjectName(QStringLiteral("cmdVaciarInfoAD"));
-    for (QPushButton* b : {cmdMiListaInfoAd, cmdVaciarInfoAD}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
-    grid->addWidget(lbCodigo, 0, 0);
-    grid->addWidget(txtInfAdicional, 0, 1);
-    grid->addWidget(cmdMiListaInfoAd, 0, 2);
-    grid->addWidget(lbValor, 1, 0);
-    grid->addWidget(txtInfAdicionalValor, 1, 1, 1, 2);
-    grid->addWidget(lstInfAdItem, 2, 0, 1, 3);
-    grid->addWidget(cmdVaciarInfoAD, 3, 2);
-    pagina.setLayout(grid);
+    txtInfAdicional = crearCaja("txtInfAdicional");
+    txtInfAdicionalValor = crearCaja("txtInfAdicionalValor");
+    lstInfAdItem = crearLista("lstInfAdItem", {QStringLiteral("Codigo"), QStringLiteral("Valor"),
+                                               QStringLiteral("Tipo")});
+    cmdMiListaInfoAd = crearBoton("cmdMiListaInfoAd", QStringLiteral("Preguntas SIM [F7]"));
+    cmdVaciarInfoAD = crearBoton("cmdVaciarInfoAD", QStringLiteral("Vaciar Info. Adicional"));
+    disponer({{QStringLiteral("Código [F6]"), {txtInfAdicional, cmdMiListaInfoAd}},
+              {QStringLiteral("Valor"), {txtInfAdicionalValor}}},
+             lstInfAdItem, cmdVaciarInfoAD);
 
-    filtrarTeclas(txtInfAdicional);
-    filtrarTeclas(txtInfAdicionalValor);
-    filtrarTeclas(lstInfAdItem);
+    alTeclear(txtInfAdicional, {Qt::Key_Delete, Qt::Key_F6},
+              QStringLiteral("txtInfAdicional_KeyDown"), [this](int key) {
+                  if (key == Qt::Key_F6)
+                      return seleccionarCodigo();
+                  txtInfAdicional->clear();
+                  marca_.clear();
+              });
+    alTeclear(txtInfAdicional, {Qt::Key_F7}, QStringLiteral("cmdMiListaInfoAd_Click"),
+              [this](int) { cmdMiListaInfoAd_Click(); });
+    agregarConEnter(
+        txtInfAdicionalValor, QStringLiteral("txtInfAdicionalValor_KeyPress"),
+        [this] { AgregarInformacionAd(); }, [this] { AgregarInformacionAd_ALL_ITEMS(); });
+    eliminarConSupr(
+        lstInfAdItem, QStringLiteral("lstInfAdItem_KeyDown"), [this] { EliminarInfoAdicional(); },
+        [this] { eliminarInfoAd_ALLITEMS(); });
+    alTeclear(lstInfAdItem, {Qt::Key_Return, Qt::Key_Enter},
+              QStringLiteral("lstInfAdItem_KeyPress"), [this](int) {
+                  if (!itemGlobal())
+                      editarInfoAD();
+              });
     connect(cmdMiListaInfoAd, &QPushButton::clicked, this, [this] {
         correr(QStringLiteral("cmdMiListaInfoAd_Click"), [this] { cmdMiListaInfoAd_Click(); });
     });
@@ -74,70 +62,17 @@ PestanaInfoAdicional::PestanaInfoAdicional(QWidget& pagina, ContextoItem context
     });
 }
 
-bool PestanaInfoAdicional::tecla(QObject* control, int key) {
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    if (control == txtInfAdicional) {
-        if (key == Qt::Key_Delete) {
-            correr(QStringLiteral("txtInfAdicional_KeyDown"), [this] {
-                txtInfAdicional->clear();
-                marca_.clear();
-            });
-            return true;
-        }
-        if (key == Qt::Key_F6) {
-            correr(QStringLiteral("txtInfAdicional_KeyDown"), [this] { seleccionarCodigo(); });
-            return true;
-        }
-        if (key == Qt::Key_F7) {
-            correr(QStringLiteral("cmdMiListaInfoAd_Click"), [this] { cmdMiListaInfoAd_Click(); });
-            return true;
-        }
-    } else if (control == txtInfAdicionalValor && enter) {
-        correr(QStringLiteral("txtInfAdicionalValor_KeyPress"), [this] {
-            if (rechazaAbierto())
-                return;
-            if (!itemGlobal())
-                AgregarInformacionAd();
-            else
-                AgregarInformacionAd_ALL_ITEMS();
-        });
-        return true;
-    } else if (control == lstInfAdItem) {
-        if (key == Qt::Key_Delete) {
-            correr(QStringLiteral("lstInfAdItem_KeyDown"), [this] {
-                if (!itemGlobal())
-                    EliminarInfoAdicional();
-                else
-                    eliminarInfoAd_ALLITEMS();
-            });
-            return true;
-        }
-        if (enter) {
-            correr(QStringLiteral("lstInfAdItem_KeyPress"), [this] {
-                if (!itemGlobal())
-                    editarInfoAD();
-            });
-            return true;
-        }
-    }
-    return false;
-}
-
 void PestanaInfoAdicional::CargarInfoAdicional(const QString& despacho, const QString& item) {
     correr(QStringLiteral("CargarInfoAdicional"), [&] {
-        lstInfAdItem->clear();
-        modDA::Recordset rs = modDA::getInfoAdicionalItem(despacho, item);
-        for (; !rs.eof(); rs.moveNext())
-            agregarFila(lstInfAdItem, {rs.text("CCPL"), rs.text("MCPL"), rs.text("ICPLDIF")});
+        llenar(lstInfAdItem, modDA::getInfoAdicionalItem(despacho, item),
+               {"CCPL", "MCPL", "ICPLDIF"});
     });
 }
 
 void PestanaInfoAdicional::CargarInfoAdicional_ZERO(const QString& despacho) {
     correr(QStringLiteral("CargarInfoAdicional_ZERO"), [&] {
-        lstInfAdItem->clear();
-        modDA::Recordset rs = modDA::getInfoAdicionalComun(despacho);
-        for (; !rs.eof(); rs.moveNext())
-            agregarFila(lstInfAdItem, {rs.text("CCPL"), rs.text("MCPL"), QString()});
+        // No origin mark in ITEM GLOBAL.
+        llenar(lstInfAdItem, modDA::getInfoAdicionalComun(despacho), {"CCPL", "MCPL"});
     });
 }
 
@@ -183,10 +118,13 @@ void PestanaInfoAdicional::AgregarInformacionAd() {
         [this] {
             const Entrada e = leerEntrada(txtInfAdicional, txtInfAdicionalValor);
             const QString despacho = operacion();
+            // The row and the item's mark go in together or not at all.
+            modDA::Transaction transaccion;
             if (!modDA::agregarInformacionAdicional(despacho, item(), e.codigo, e.valor, marca_,
                                                     false))
                 return;
             modDA::Invalidar_ITEM(despacho, item(), false);
+            transaccion.commit();
             vaciarCajas();
             CargarInfoAdicional(despacho, item());
         },
@@ -197,35 +135,25 @@ void PestanaInfoAdicional::AgregarInformacionAd_ALL_ITEMS() {
     correr(QStringLiteral("AgregarInformacionAd_ALL_ITEMS"), [this] {
         const Entrada e = leerEntrada(txtInfAdicional, txtInfAdicionalValor);
         const QString despacho = operacion();
-        const QString items = utiles::getSeleccionarITEMS(despacho);
-        if (items.isEmpty()) {
-            ui().msgBox(kSinItems, MsgButtons::Ok, MsgIcon::Exclamation);
+        const QString items = itemsElegidos();
+        if (items.isEmpty())
             return;
-        }
-        const MsgResult r = ui().msgBox(
-            lineas({QStringLiteral("¿Desea establecer la informacion adicional ") + e.codigo +
-                        QStringLiteral(" = ") + e.valor + QStringLiteral(" en los items?"),
-                    QString(), QStringLiteral("Si selecciona:"),
-                    QStringLiteral("[SI] Se establecerá este valor en los items, se perderá los "
-                                   "valores existentes"),
-                    QStringLiteral("[NO] Solo se establecerá este valor en los items que NO "
-                                   "tengan cargado ") +
-                        e.codigo}),
-            MsgButtons::YesNoCancel, MsgIcon::Question, QStringLiteral("Confirmación"),
-            MsgDefault::Third);
+        const MsgResult r = preguntarValorEnItems(
+            QStringLiteral("¿Desea establecer la informacion adicional ") + e.codigo +
+                QStringLiteral(" = ") + e.valor + QStringLiteral(" en los items?"),
+            e.codigo);
         if (r == MsgResult::Cancel)
             return;
-        try {
-            modDA::agregarInformacionAdicional_ALLITEMS(despacho, items, e.codigo, e.valor, marca_,
-                                                        r == MsgResult::Yes);
-        } catch (...) {
-            // Nothing was written: the list shows the catalog as it is.
-            CargarInfoAdicional_ZERO(despacho);
-            throw;
-        }
+        // Nothing was written when it fails: the list shows the catalog as it is.
+        recargarSiFalla(
+            [&] {
+                modDA::agregarInformacionAdicional_ALLITEMS(despacho, items, e.codigo, e.valor,
+                                                            marca_, r == MsgResult::Yes);
+            },
+            [&] { CargarInfoAdicional_ZERO(despacho); });
         vaciarCajas();
         CargarInfoAdicional_ZERO(despacho);
-        ui().msgBox(QStringLiteral("fin del proceso"), MsgButtons::Ok, MsgIcon::Information);
+        finDelProceso();
     });
 }
 
@@ -233,14 +161,9 @@ void PestanaInfoAdicional::EliminarInfoAdicional() {
     correr(
         QStringLiteral("EliminarInfoAdicional"),
         [this] {
-            QTreeWidgetItem* fila = seleccionada(lstInfAdItem);
-            if (fila == nullptr)
-                return;
-            const QString codigo = fila->text(0);
-            if (ui().msgBox(QStringLiteral("Confirma eliminar ") + codigo, MsgButtons::YesNo,
-                            MsgIcon::Question) != MsgResult::Yes)
-                return;
-            if (modDA::eliminarInfoAd(operacion(), item(), codigo))
+            QTreeWidgetItem* fila =
+                filaConfirmada(lstInfAdItem, QStringLiteral("Confirma eliminar "));
+            if (fila != nullptr && modDA::eliminarInfoAd(operacion(), item(), fila->text(0)))
                 delete fila;
         },
         MsgIcon::Exclamation);
@@ -314,40 +237,31 @@ void PestanaInfoAdicional::editarInfoAD() {
 }
 
 void PestanaInfoAdicional::seleccionarCodigo() {
-    frmListado frm;
-    frm.m_Salida.clear();
-    frm.m_Tabla = 3;
-    ui().exec(frm);
-    if (!frm.m_Salida.isEmpty()) {
-        txtInfAdicional->setText(frm.m_Salida);
+    const QString codigo = frmListado::elegir(3);
+    if (!codigo.isEmpty()) {
+        txtInfAdicional->setText(codigo);
         marca_ = QStringLiteral("D");
     }
 }
 
 void PestanaInfoAdicional::cmdMiListaInfoAd_Click() {
-    frmListado frm;
-    frm.m_Salida.clear();
-    frm.m_Tabla = 50;
-    ui().exec(frm);
+    const QString codigo = frmListado::elegir(50);
     txtInfAdicional->setFocus();
-    if (!frm.m_Salida.isEmpty()) {
-        txtInfAdicional->setText(frm.m_Salida);
+    if (!codigo.isEmpty()) {
+        txtInfAdicional->setText(codigo);
         marca_ = QStringLiteral("S");
         txtInfAdicionalValor->setText(frmListado::m_ValorDefecto.get());
     }
 }
 
 void PestanaInfoAdicional::cmdVaciarInfoAD_Click() {
-    const QString despacho = operacion();
-    const QString items = utiles::getSeleccionarITEMS(despacho);
-    if (items.isEmpty()) {
-        ui().msgBox(kSinItems, MsgButtons::Ok, MsgIcon::Exclamation);
+    const QString items = itemsElegidos();
+    if (items.isEmpty())
         return;
-    }
     if (ui().msgBox(
             QStringLiteral("Confirma vaciar Información Adicional en los items seleccionados?"),
             MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes)
         return;
-    modDA::vaciarInformacionAdicional(despacho, items);
+    modDA::vaciarInformacionAdicional(operacion(), items);
     lstInfAdItem->clear();
 }

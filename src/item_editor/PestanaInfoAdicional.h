@@ -37,9 +37,6 @@ public:
     QPushButton* cmdMiListaInfoAd;
     QPushButton* cmdVaciarInfoAD;
 
-protected:
-    bool tecla(QObject* control, int key) override;
-
 private:
     void vaciarCajas();
     void recargar();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/Ui.h"
 #include "runtime/VbError.h"
 
 #include <QObject>
@@ -9,9 +10,15 @@
 
 #include <functional>
 
+class QLineEdit;
+class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
+
+namespace modDA {
+class Recordset;
+}
 
 // What a list tab of the item editor reads of its window. The window fills it; tests may use
 // a bare host widget named "frmItemDetalle".
@@ -28,7 +35,8 @@ struct ContextoItem {
     std::function<void()> cargaDataItem_Zero;
 };
 
-// Base of the list tabs: scope, the guarded handlers and the keys of the tab's controls.
+// Base of the list tabs: scope, the guarded handlers, the layout of a tab (boxes above a list)
+// and the keys of the tab's controls.
 class PestanaItem : public QObject {
     Q_OBJECT
 
@@ -45,26 +53,77 @@ public:
     void reinstalarFiltros();
 
 protected:
+    // A row of the tab's grid: its caption, then its controls side by side.
+    struct Fila {
+        QString rotulo;
+        QList<QWidget*> controles;
+    };
+
+    QLineEdit* crearCaja(const char* nombre);
+    QTreeWidget* crearLista(const char* nombre, const QStringList& columnas);
+    QPushButton* crearBoton(const char* nombre, const QString& texto);
+    // The page's grid: the rows (the last control of a row takes the rest of it), the list
+    // across the page below them, and `boton` under the list's right end.
+    void disponer(const QList<Fila>& filas, QTreeWidget* lista, QPushButton* boton = nullptr);
+
+    // `teclas` on `control` run `accion(key)` under the guard as `procedimiento` and go no
+    // further; other keys pass.
+    void alTeclear(QWidget* control, const QList<int>& teclas, const QString& procedimiento,
+                   std::function<void(int key)> accion);
+    // Enter on `caja`: unless the declaration is open outside, `alItem` or, in ITEM GLOBAL,
+    // `aLosItems`.
+    void agregarConEnter(QWidget* caja, const QString& procedimiento, std::function<void()> alItem,
+                         std::function<void()> aLosItems);
+    // Delete on `lista`: `delItem` or, in ITEM GLOBAL, `deLosItems` (when there is one).
+    void eliminarConSupr(QWidget* lista, const QString& procedimiento,
+                         std::function<void()> delItem, std::function<void()> deLosItems = {});
+
     // Runs a user action under the error guard of the window.
     bool correr(const QString& procedimiento, const std::function<void()>& fn,
                 corvelix::MsgIcon icon = corvelix::MsgIcon::None);
     // True, after the warning, when the declaration is open in the outside client.
     bool rechazaAbierto();
-    void filtrarTeclas(QWidget* control);
-    // A key pressed on a filtered control; true when it was taken.
-    virtual bool tecla(QObject* control, int key) = 0;
+    // The items picked for the declaration; "" after the warning when none was.
+    QString itemsElegidos();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // The list again: a row a record, a column a field.
+    static void llenar(QTreeWidget* lista, modDA::Recordset rs, const QList<const char*>& campos);
     // The selected row of a list, or none (a list with rows but none selected counts as none).
     static QTreeWidgetItem* seleccionada(QTreeWidget* lista);
-    static QTreeWidget* crearLista(QWidget& pagina, const char* nombre,
-                                   const QStringList& columnas);
+    // The selected row of `lista`, once the user confirms `pregunta` followed by its code (the
+    // first column); none otherwise.
+    static QTreeWidgetItem* filaConfirmada(QTreeWidget* lista, const QString& pregunta);
+    // In ITEM GLOBAL, the code of the selected row of `lista` once the user confirms removing
+    // it from every item (`que` as in preguntaEliminarEnItems); "" otherwise.
+    QString codigoAEliminarEnItems(QTreeWidget* lista, const QString& que);
+    // Runs `escribir`; when it fails, `recargar` shows what the catalog holds before the
+    // failure goes on.
+    static void recargarSiFalla(const std::function<void()>& escribir,
+                                const std::function<void()>& recargar);
+    // The question before writing a value to the picked items: [SI] `si`, [NO] `no`, Cancel
+    // the default.
+    static corvelix::MsgResult preguntarEnItems(const QString& pregunta, const QString& si,
+                                                const QString& no);
+    // The same for the value of `codigo`: [SI] overwrites the items' values, [NO] only fills
+    // the items without one.
+    static corvelix::MsgResult preguntarValorEnItems(const QString& pregunta,
+                                                     const QString& codigo);
+    static void finDelProceso();
 
     QWidget& pagina_;
     ContextoItem contexto_;
 
 private:
+    struct Tecla {
+        QWidget* control;
+        QList<int> teclas;
+        QString procedimiento;
+        std::function<void(int)> accion;
+    };
+
     QList<QPointer<QWidget>> filtrados_;
+    QList<Tecla> teclas_;
 };
 
 // The warning of the open declaration, shared by the tabs and the dialogs.

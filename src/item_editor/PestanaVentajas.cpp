@@ -4,11 +4,10 @@
 #include "data/declaration_reads.h"
 #include "data/item_editor_rows.h"
 #include "data/item_values.h"
+#include "data/modDA.h"
 #include "runtime/Ui.h"
 #include "shell/frmListado.h"
-#include "shell/utiles.h"
 
-#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,35 +24,39 @@ namespace {
 const QString kSinCodigo =
     QStringLiteral("Debe seleccionar una Ventaja, presione F6 para ver el listado.");
 
-void llenar(QTreeWidget* lista, modDA::Recordset rs) {
-    lista->clear();
-    for (; !rs.eof(); rs.moveNext())
-        new QTreeWidgetItem(lista, {rs.text("CSRG"), rs.text("LVENLBL")});
-}
+// The list's columns.
+const QList<const char*> kCampos = {"CSRG", "LVENLBL"};
 
 } // namespace
 
 PestanaVentajas::PestanaVentajas(QWidget& pagina, ContextoItem contexto)
     : PestanaItem(pagina, std::move(contexto)) {
-    auto* grid = new QGridLayout;
-    txtVentajas = new QLineEdit(&pagina);
-    txtVentajas->setObjectName(QStringLiteral("txtVentajas"));
+    txtVentajas = crearCaja("txtVentajas");
     lbVentaja = new QLabel(&pagina);
     lbVentaja->setObjectName(QStringLiteral("lbVentaja"));
-    lstVentajas =
-        crearLista(pagina, "lstVentajas", {QStringLiteral("Codigo"), QStringLiteral("Valor")});
-    cmdVaciarVentajas = new QPushButton(QStringLiteral("Vaciar Ventajas"), &pagina);
-    cmdVaciarVentajas->setObjectName(QStringLiteral("cmdVaciarVentajas"));
-    cmdVaciarVentajas->setAutoDefault(false);
-    grid->addWidget(new QLabel(QStringLiteral("Código [F6]"), &pagina), 0, 0);
-    grid->addWidget(txtVentajas, 0, 1);
-    grid->addWidget(lbVentaja, 0, 2);
-    grid->addWidget(lstVentajas, 1, 0, 1, 3);
-    grid->addWidget(cmdVaciarVentajas, 2, 2);
-    pagina.setLayout(grid);
+    lstVentajas = crearLista("lstVentajas", {QStringLiteral("Codigo"), QStringLiteral("Valor")});
+    cmdVaciarVentajas = crearBoton("cmdVaciarVentajas", QStringLiteral("Vaciar Ventajas"));
+    disponer({{QStringLiteral("Código [F6]"), {txtVentajas, lbVentaja}}}, lstVentajas,
+             cmdVaciarVentajas);
 
-    filtrarTeclas(txtVentajas);
-    filtrarTeclas(lstVentajas);
+    agregarConEnter(
+        txtVentajas, QStringLiteral("txtVentajas_KeyPress"), [this] { AgregarVentaja(); },
+        [this] { AgregarVentaja_ALLITEMS(); });
+    alTeclear(txtVentajas, {Qt::Key_Delete, Qt::Key_F6}, QStringLiteral("txtVentajas_KeyDown"),
+              [this](int key) {
+                  // The open declaration is refused at these keys of the box too, as at Enter.
+                  if (rechazaAbierto())
+                      return;
+                  if (key == Qt::Key_Delete) {
+                      txtVentajas->clear();
+                      lbVentaja->clear();
+                  } else {
+                      SeleccionarVentajas();
+                  }
+              });
+    eliminarConSupr(
+        lstVentajas, QStringLiteral("lstVentajas_KeyDown"), [this] { EliminarVentaja(); },
+        [this] { eliminarVentajasALLITEMS(); });
     connect(cmdVaciarVentajas, &QPushButton::clicked, this, [this] { cmdVaciarVentajas_Click(); });
 }
 
@@ -62,68 +65,24 @@ void PestanaVentajas::validaLiquidacion() {
         contexto_.validaLiquidacion();
 }
 
-bool PestanaVentajas::tecla(QObject* control, int key) {
-    if (control == txtVentajas) {
-        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-        if (enter) {
-            correr(QStringLiteral("txtVentajas_KeyPress"), [this] {
-                // The watch asked at every key of this box covers Enter too.
-                if (rechazaAbierto())
-                    return;
-                if (!itemGlobal())
-                    AgregarVentaja();
-                else
-                    AgregarVentaja_ALLITEMS();
-            });
-            return true;
-        }
-        if (key != Qt::Key_Delete && key != Qt::Key_F6)
-            return false;
-        correr(QStringLiteral("txtVentajas_KeyDown"), [this, key] {
-            if (rechazaAbierto())
-                return;
-            if (key == Qt::Key_Delete) {
-                txtVentajas->clear();
-                lbVentaja->clear();
-            } else {
-                SeleccionarVentajas();
-            }
-        });
-        return true;
-    }
-    if (control == lstVentajas && key == Qt::Key_Delete) {
-        correr(QStringLiteral("lstVentajas_KeyDown"), [this] {
-            if (!itemGlobal())
-                EliminarVentaja();
-            else
-                eliminarVentajasALLITEMS();
-        });
-        return true;
-    }
-    return false;
-}
-
 void PestanaVentajas::cargarVentajas(const QString& despacho, const QString& item) {
     corvelix::chained(QStringLiteral("Corvelix.frmItemDetalle.cargarVentajas"), [&] {
-        llenar(lstVentajas, modDA::getVentajasItem(despacho, item));
+        llenar(lstVentajas, modDA::getVentajasItem(despacho, item), kCampos);
         validaLiquidacion();
     });
 }
 
 void PestanaVentajas::cargarVentajas_ZERO(const QString& despacho) {
     correr(QStringLiteral("cargarVentajas_ZERO"),
-           [&] { llenar(lstVentajas, modDA::getVentajasComunes(despacho)); });
+           [&] { llenar(lstVentajas, modDA::getVentajasComunes(despacho), kCampos); });
 }
 
 void PestanaVentajas::SeleccionarVentajas() {
-    frmListado frm;
-    frm.m_Salida.clear();
-    frm.m_Tabla = 1;
-    ui().exec(frm);
-    if (frm.m_Salida.isEmpty())
+    const QString codigo = frmListado::elegir(1);
+    if (codigo.isEmpty())
         return;
-    txtVentajas->setText(frm.m_Salida);
-    lbVentaja->setText(modDA::getDescripcionTabla(frm.m_Salida, 1));
+    txtVentajas->setText(codigo);
+    lbVentaja->setText(modDA::getDescripcionTabla(codigo, 1));
 }
 
 void PestanaVentajas::AgregarVentaja() {
@@ -136,10 +95,13 @@ void PestanaVentajas::AgregarVentaja() {
                 return;
             }
             const QString despacho = operacion();
+            // The row and the item's mark go in together or not at all.
+            modDA::Transaction transaccion;
             if (!modDA::AgregarVentajas(despacho, item(), codigo))
                 return;
-            txtVentajas->clear();
             modDA::Invalidar_ITEM(despacho, item(), false);
+            transaccion.commit();
+            txtVentajas->clear();
             cargarVentajas(despacho, item());
         },
         MsgIcon::Exclamation);
@@ -153,57 +115,42 @@ void PestanaVentajas::AgregarVentaja_ALLITEMS() {
             return;
         }
         const QString despacho = operacion();
-        const QString items = utiles::getSeleccionarITEMS(despacho);
-        if (items.isEmpty()) {
-            ui().msgBox(QStringLiteral("Debe seleccionar como minimo un item"), MsgButtons::Ok,
-                        MsgIcon::Exclamation);
+        const QString items = itemsElegidos();
+        if (items.isEmpty())
             return;
-        }
         if (ui().msgBox(QStringLiteral("¿Desea agregar la ventaja ") + codigo +
                             QStringLiteral(" en los items?\r\n\r\n"),
                         MsgButtons::YesNo, MsgIcon::Question, QStringLiteral("Confirmación"),
                         MsgDefault::Third) == MsgResult::No)
             return;
-        try {
-            modDA::agregarVentaja_ALLITEMS(despacho, items, codigo);
-        } catch (...) {
-            cargarVentajas_ZERO(despacho);
-            throw;
-        }
+        recargarSiFalla([&] { modDA::agregarVentaja_ALLITEMS(despacho, items, codigo); },
+                        [&] { cargarVentajas_ZERO(despacho); });
         txtVentajas->clear();
         cargarVentajas_ZERO(despacho);
-        ui().msgBox(QStringLiteral("fin del proceso"), MsgButtons::Ok, MsgIcon::Information);
+        finDelProceso();
     });
 }
 
 void PestanaVentajas::EliminarVentaja() {
     corvelix::chained(QStringLiteral("Corvelix.frmItemDetalle.EliminarVentaja"), [&] {
-        QTreeWidgetItem* fila = seleccionada(lstVentajas);
+        QTreeWidgetItem* fila =
+            filaConfirmada(lstVentajas, QStringLiteral("Confirma eliminar la ventaja "));
         if (fila == nullptr)
             return;
-        const QString codigo = fila->text(0);
-        if (ui().msgBox(QStringLiteral("Confirma eliminar la ventaja ") + codigo, MsgButtons::YesNo,
-                        MsgIcon::Question) != MsgResult::Yes)
+        modDA::Transaction transaccion;
+        if (!modDA::eliminarVentajas(operacion(), item(), fila->text(0)))
             return;
-        if (!modDA::eliminarVentajas(operacion(), item(), codigo))
-            return;
-        delete fila;
         modDA::Invalidar_ITEM(operacion(), item(), false);
+        transaccion.commit();
+        delete fila;
         validaLiquidacion();
     });
 }
 
 void PestanaVentajas::eliminarVentajasALLITEMS() {
     correr(QStringLiteral("eliminarVentajasALLITEMS"), [this] {
-        if (!itemGlobal())
-            return;
-        QTreeWidgetItem* fila = seleccionada(lstVentajas);
-        if (fila == nullptr)
-            return;
-        const QString codigo = fila->text(0);
-        if (ui().msgBox(preguntaEliminarEnItems(QStringLiteral("la ventaja"), codigo),
-                        MsgButtons::YesNo, MsgIcon::Question, QString(),
-                        MsgDefault::Second) != MsgResult::Yes)
+        const QString codigo = codigoAEliminarEnItems(lstVentajas, QStringLiteral("la ventaja"));
+        if (codigo.isEmpty())
             return;
         modDA::resetVentajas_ID(operacion(), codigo);
         cargarVentajas_ZERO(operacion());
@@ -213,15 +160,11 @@ void PestanaVentajas::eliminarVentajasALLITEMS() {
 void PestanaVentajas::cmdVaciarVentajas_Click() {
     correr(QStringLiteral("cmdVaciarVentajas_Click"), [this] {
         ui().setBusy(true);
-        const QString despacho = operacion();
-        const QString items = utiles::getSeleccionarITEMS(despacho);
-        if (items.isEmpty()) {
-            ui().msgBox(QStringLiteral("Debe seleccionar como minimo un item"), MsgButtons::Ok,
-                        MsgIcon::Exclamation);
-        } else if (ui().msgBox(
-                       QStringLiteral("Confirma sacar las VENTAJAS en los items seleccionados?"),
-                       MsgButtons::YesNo, MsgIcon::Question) == MsgResult::Yes) {
-            modDA::vaciarVentajas(despacho, items);
+        const QString items = itemsElegidos();
+        if (!items.isEmpty() &&
+            ui().msgBox(QStringLiteral("Confirma sacar las VENTAJAS en los items seleccionados?"),
+                        MsgButtons::YesNo, MsgIcon::Question) == MsgResult::Yes) {
+            modDA::vaciarVentajas(operacion(), items);
             lstVentajas->clear();
         }
         ui().setBusy(false);

@@ -29,9 +29,6 @@ public:
     QTreeWidget* lstVentajas;
     QPushButton* cmdVaciarVentajas;
 
-protected:
-    bool tecla(QObject* control, int key) override;
-
 private:
     void validaLiquidacion();
 };

@@ -18,6 +18,7 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -26,9 +27,6 @@ using corvelix::MsgButtons;
 using corvelix::MsgIcon;
 using corvelix::MsgResult;
 using corvelix::ui;
-
-// Beyond this no declaration amount makes sense, and the columns cannot hold it.
-constexpr double kMontoMaximo = 1e13;
 
 struct FilaMonto {
     int campo;
@@ -80,7 +78,8 @@ QLineEdit* caja(QWidget& page, const char* name, int x, int y) {
 
 void etiqueta(QWidget& page, const QString& text, int x, int y, int width = 110) {
     auto* label = new QLabel(text, &page);
-    label->setGeometry(x, y, width, 22);
+    // Never narrower than the caption in the page's font.
+    label->setGeometry(x, y, std::max(width, label->sizeHint().width()), 22);
 }
 
 QPushButton* boton(QWidget& page, const char* name, const QString& caption, int x, int y) {
@@ -141,9 +140,9 @@ ProrrateosTab::ProrrateosTab(QWidget& form, QWidget& page, const QString& operac
     }
     connect(boton(area, "cmdProrrKGNETO", QStringLiteral("Prorratear"), 250, 129),
             &QPushButton::clicked, this, [this] {
-                corvelix::runHandler(
-                    form_, QStringLiteral("cmdProrrKGNETO_Click"),
-                    [this] { cmdProrrKGNETO_Click(); }, {MsgIcon::Exclamation, {}, {}});
+                corvelix::runHandler(form_, QStringLiteral("cmdProrrKGNETO_Click"),
+                                     [this] { cmdProrrKGNETO_Click(); },
+                                     {MsgIcon::Exclamation, {}, {}});
             });
     connect(boton(area, "cmdAjusteAFOB", QStringLiteral("Recalcular FOB"), 250, 169),
             &QPushButton::clicked, this, [this] {
@@ -181,6 +180,9 @@ void ProrrateosTab::llenarOpciones(QComboBox& iva, QComboBox& ganancias) {
     ganancias.clear();
     ganancias.addItems({QStringLiteral("Ninguno"), QStringLiteral("Comercial"),
                         QStringLiteral("Bien de Uso"), QStringLiteral("Uso Particular")});
+    // Both open with nothing chosen, so that an answer is always the user's own choice.
+    iva.setCurrentIndex(-1);
+    ganancias.setCurrentIndex(-1);
 }
 
 bool ProrrateosTab::leerMonto(const QString& text, double& value) {
@@ -194,7 +196,8 @@ bool ProrrateosTab::leerMonto(const QString& text, double& value) {
         !plain.match(trimmed).hasMatch() || !corvelix::isNumeric(trimmed, locale))
         return false;
     value = corvelix::toNumber(trimmed, locale);
-    return std::isfinite(value) && std::fabs(value) < kMontoMaximo;
+    // Beyond what the catalog holds with two decimals the amount is refused as not numeric.
+    return corvelix::fitsCatalog(value, 2);
 }
 
 void ProrrateosTab::prorratearMonto(int campo) {
@@ -367,8 +370,8 @@ void ProrrateosTab::contestar(const Opcion& opcion, const QString& despacho, int
         ui().setBusy(false);
         return;
     }
-    if (ui().msgBox(QLatin1String(opcion.pregunta) + opcion.combo->currentText(),
-                    MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes) {
+    if (ui().msgBox(QLatin1String(opcion.pregunta) + opcion.combo->currentText(), MsgButtons::YesNo,
+                    MsgIcon::Question) != MsgResult::Yes) {
         ui().setBusy(false);
         return;
     }

@@ -1,6 +1,8 @@
 #include "item_editor/frmCancelaciones.h"
 
 #include "data/cancellations.h"
+#include "data/item_values.h"
+#include "data/modDA.h"
 #include "runtime/Format.h"
 #include "runtime/Ui.h"
 #include "runtime/VbError.h"
@@ -9,6 +11,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 
 #include <cmath>
@@ -165,8 +168,9 @@ void frmCancelaciones::cargarDatos() {
         line = 70;
         txtCertProcProd->setText(rs.text(QStringLiteral("CDCNEXPAPU")));
         line = 80;
-        txtFactorPonderacion->setText(
-            rs.text(QStringLiteral("CDCNRESOL")).replace(QLatin1Char('.'), QLatin1Char(',')));
+        // Stored with a point; shown with the user's own decimal mark, as it is read back.
+        txtFactorPonderacion->setText(rs.text(QStringLiteral("CDCNRESOL"))
+                                          .replace(QLatin1Char('.'), QLocale().decimalPoint()));
     });
 }
 
@@ -213,6 +217,9 @@ bool frmCancelaciones::validarDatos() {
                 return false;
             }
         }
+        // The quantity and the factor must fit the catalog at the decimals they are shown with.
+        corvelix::catalogNumber(corvelix::toNumber(txtCantidad->text()), 6);
+        corvelix::catalogNumber(corvelix::toNumber(txtFactorPonderacion->text()), 2);
         txtNCM->setText(txtNCM->text().replace(QLatin1Char(','), QLatin1Char('.')));
         txtFactorPonderacion->setText(
             corvelix::formatNumber(corvelix::toNumber(txtFactorPonderacion->text()),
@@ -252,7 +259,16 @@ void frmCancelaciones::cmdAceptar_Click() {
     bool grabo = false;
     corvelix::runHandler(
         *this, modifica ? QStringLiteral("modCancelacion") : QStringLiteral("addCancelacion"),
-        [&] { grabo = modifica ? modCancelacion() : addCancelacion(); }, exclamacion);
+        [&] {
+            // The line and its item's mark go in together or not at all.
+            modDA::Transaction transaccion;
+            grabo = modifica ? modCancelacion() : addCancelacion();
+            if (!grabo)
+                return;
+            modDA::Invalidar_ITEM(m_Operacion, m_Item, false);
+            transaccion.commit();
+        },
+        exclamacion);
     if (!grabo)
         return;
     ultimoNCM() = txtNCM->text();

@@ -11,8 +11,9 @@ class QLineEdit;
 class QPushButton;
 
 // One cancellation line of the item open in the item editor: added when the three m_DIT_
-// members are empty, modified otherwise (they hold the line's key as opened). After the modal
-// showing m_Grabo tells whether the line was saved.
+// members are empty, modified otherwise (they hold the line's key as opened). The line and the
+// item's re-validation mark are written in one transaction. After the modal showing m_Grabo
+// tells whether the line was saved.
 class frmCancelaciones : public QDialog {
     Q_OBJECT
 

@@ -3,6 +3,7 @@
 #include "data/declaration_reads.h"
 #include "data/item_editor_reads.h"
 #include "data/modDA.h"
+#include "platform/ScreenPlacement.h"
 #include "runtime/FormKit.h"
 #include "runtime/Twips.h"
 #include "runtime/Ui.h"
@@ -15,6 +16,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
+
+#include <initializer_list>
 
 using corvelix::MsgButtons;
 using corvelix::MsgIcon;
@@ -79,8 +82,9 @@ QPushButton* boton(QWidget* parent, const char* nombre, const QString& texto) {
 
 frmItemDetalle::frmItemDetalle(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmItemDetalle"));
-    // No title bar: the window is closed with Esc.
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    // A title bar with no buttons: the window is closed with Esc.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setWindowTitle(QStringLiteral("Detalle de ITEM"));
     setFixedSize(twipsToPixels(12960), twipsToPixels(7740));
     crearControles();
     instalarPestanas();
@@ -139,23 +143,38 @@ void frmItemDetalle::crearControles() {
     lbNCM = etiqueta("lbNCM", QStringLiteral("NCM: 0000.00.00.000Z"), 2700, 120);
     lbNCM->setMinimumWidth(twipsToPixels(4000));
 
-    etiqueta("lblista", QStringLiteral("Lista"), 120, 540);
+    QLabel* lblista = etiqueta("lblista", QStringLiteral("Lista"), 120, 540);
     txtLista = caja("txtLista", 1320, 500, 1500);
     cmdSetLista = establecer("cmdSetLista", 2900, 500);
-    etiqueta("lbEstadMerc", QStringLiteral("Est. Mercad."), 4200, 540);
+    QLabel* lbEstadMerc = etiqueta("lbEstadMerc", QStringLiteral("Est. Mercad."), 4200, 540);
     txtEstadoMercaderia = caja("txtEstadoMercaderia", 5300, 500, 900);
     cmdSetEstadoM = establecer("cmdSetEstadoM", 6300, 500);
 
-    etiqueta("Label2", QStringLiteral("Origen / Prov"), 120, 920);
+    QLabel* label2 = etiqueta("Label2", QStringLiteral("Origen / Prov"), 120, 920);
     txtPaisOrigen = caja("txtPaisOrigen", 1320, 880, 700);
     lbPaisOrigen = etiqueta("lbPaisOrigen", QString(), 2100, 920);
     lbPaisOrigen->setMinimumWidth(twipsToPixels(2000));
     cmdsetOrigen = establecer("cmdsetOrigen", 4200, 880);
-    etiqueta("labelproc", QStringLiteral("Proc / Destino"), 5400, 920);
+    QLabel* labelproc = etiqueta("labelproc", QStringLiteral("Proc / Destino"), 5400, 920);
     txtPaisProc = caja("txtPaisProc", 6600, 880, 700);
     lbPaisDestino = etiqueta("lbPaisDestino", QString(), 7400, 920);
     lbPaisDestino->setMinimumWidth(twipsToPixels(2000));
     cmdSetProc = establecer("cmdSetProc", 9500, 880);
+
+    // A caption wider in the window's font than its place pushes the rest of its row right.
+    const auto dejarLugar = [](QLabel* label, std::initializer_list<QWidget*> siguientes) {
+        label->resize(label->sizeHint());
+        const int falta =
+            label->geometry().right() + twipsToPixels(90) - (*siguientes.begin())->x();
+        if (falta > 0)
+            for (QWidget* w : siguientes)
+                w->move(w->x() + falta, w->y());
+    };
+    dejarLugar(lblista, {txtLista, cmdSetLista, lbEstadMerc, txtEstadoMercaderia, cmdSetEstadoM});
+    dejarLugar(lbEstadMerc, {txtEstadoMercaderia, cmdSetEstadoM});
+    dejarLugar(label2, {txtPaisOrigen, lbPaisOrigen, cmdsetOrigen, labelproc, txtPaisProc,
+                        lbPaisDestino, cmdSetProc});
+    dejarLugar(labelproc, {txtPaisProc, lbPaisDestino, cmdSetProc});
 
     sstITEM_ = new QTabWidget(this);
     sstITEM_->setObjectName(QStringLiteral("sstITEM"));
@@ -189,6 +208,8 @@ void frmItemDetalle::crearControles() {
 
 void frmItemDetalle::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // Its title bar and left edge on the screen, however small the screen.
+    corvelix::placeOnScreen(*this);
     // Every showing starts from a fresh load; the activation runs once per showing.
     runHandler(*this, QStringLiteral("Form_Load"), [this] { Form_Load(); });
 }
@@ -211,11 +232,13 @@ void frmItemDetalle::Form_Load() {
         iva->clear();
         iva->addItems({QStringLiteral("Ninguno"), QStringLiteral("Uso o Consumo Particular"),
                        QStringLiteral("Importación definitiva de cosas muebles")});
+        iva->setCurrentIndex(-1); // nothing chosen until the user picks an answer
     }
     if (auto* ganancias = findChild<QComboBox*>(QStringLiteral("cboOpcionesGanancias"))) {
         ganancias->clear();
         ganancias->addItems({QStringLiteral("Ninguno"), QStringLiteral("Comercial"),
                              QStringLiteral("Bien de Uso"), QStringLiteral("Uso Particular")});
+        ganancias->setCurrentIndex(-1);
     }
     for (int i = 0; i < sstITEM_->count(); ++i)
         sstITEM_->setTabVisible(i, true);

@@ -5,6 +5,7 @@
 #include "data/ItemList.h"
 #include "data/declaration_reads.h"
 #include "data/item_values.h"
+#include "data/modDA.h"
 #include "runtime/FormKit.h"
 #include "runtime/Ui.h"
 #include "shell/frmListado.h"
@@ -181,8 +182,11 @@ void frmItemDetalle::establecerCampoItem(int indice) {
         // Only a check: a code the table lacks stops here with its message.
         (void)modDA::getDescripcionTabla(v, tablaCampo(indice));
     }
+    // The value and the item's mark go in together or not at all.
+    modDA::Transaction transaccion;
     modDA::setCampoByItem(m_Operacion, m_Item, QLatin1String(c.columna), v);
     modDA::Invalidar_ITEM(m_Operacion, m_Item, false);
+    transaccion.commit();
     finDelProceso();
 }
 

@@ -33,9 +33,13 @@ const QString kKilogramo = QStringLiteral("01");
 // not settle.
 constexpr int kMaxCascada = 16;
 
+// The box whose change started the running cascade of coupling rules: the cascade recomputes
+// the other boxes and never rewrites this one, so what the user types stays as typed.
+const QLineEdit* origenCascada = nullptr;
+
 // A box's change notification runs only when the text really changes.
 void asignar(QLineEdit* caja, const QString& texto) {
-    if (caja->text() != texto)
+    if (caja != origenCascada && caja->text() != texto)
         caja->setText(texto);
 }
 
@@ -110,17 +114,20 @@ void frmItemDetalle::crearMontos() {
 }
 
 void frmItemDetalle::acoplar(QLineEdit* caja, void (frmItemDetalle::*regla)()) {
-    connect(caja, &QLineEdit::textChanged, this, [this, regla] {
+    connect(caja, &QLineEdit::textChanged, this, [this, caja, regla] {
         // A rule never lets a failure out: the target box keeps its text.
         static int profundidad = 0;
         if (profundidad >= kMaxCascada)
             return;
+        if (profundidad == 0)
+            origenCascada = caja;
         ++profundidad;
         try {
             (this->*regla)();
         } catch (...) {
         }
-        --profundidad;
+        if (--profundidad == 0)
+            origenCascada = nullptr;
     });
 }
 
@@ -222,6 +229,12 @@ void frmItemDetalle::GuardarValores() {
                 ui().msgBox(QString::fromUtf8(c.mensaje), MsgButtons::Ok, MsgIcon::Exclamation);
                 return;
             }
+        }
+        line = 25;
+        // Each value must fit the catalog at the decimals its box is saved with.
+        for (const Chequeo& c : chequeos) {
+            const int decimales = c.caja == txtPrecioUnitario ? 5 : c.caja == txtKiloNeto ? 3 : 2;
+            corvelix::catalogNumber(toNumber(c.caja->text()), decimales);
         }
         line = 30;
         const auto valor = [](QLineEdit* caja) { return toNumber(caja->text()); };

@@ -1,11 +1,14 @@
 #include "platform/HttpGet.h"
 
+#include "platform/ErrorReasons.h"
+
 #include <QEventLoop>
 #include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
-#include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QScopeGuard>
+#include <QTimer>
 
 #include <memory>
 
@@ -28,10 +31,24 @@ public:
 
 } // namespace
 
-HttpAnswer httpGet(const QUrl& url, const QByteArray& userAgent, int quietLimitMs) {
+void HttpAbandon::abandon() {
+    abandoned_ = true;
+    if (stop_)
+        stop_();
+}
+
+HttpAnswer httpGet(const QUrl& url, const QByteArray& userAgent, int deadlineMs,
+                   HttpAbandon* abandon) {
     HttpAnswer answer;
     if (!url.isValid() || url.scheme().isEmpty() || url.host().isEmpty()) {
-        answer.error = QStringLiteral("invalid address: ") + url.toString();
+        answer.code = QNetworkReply::ProtocolUnknownError;
+        answer.error = QStringLiteral("la dirección no es válida: ") + url.toString();
+        return answer;
+    }
+    if (abandon != nullptr && abandon->abandoned()) {
+        answer.abandoned = true;
+        answer.code = QNetworkReply::OperationCanceledError;
+        answer.error = QStringLiteral("la lectura se abandonó");
         return answer;
     }
 
@@ -44,18 +61,56 @@ HttpAnswer httpGet(const QUrl& url, const QByteArray& userAgent, int quietLimitM
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setTransferTimeout(quietLimitMs);
+    // No transfer timeout: it starts again with every byte, so a server that trickles would
+    // hold the read for ever. The deadline below covers the whole read.
 
     std::unique_ptr<QNetworkReply> reply(manager.get(request));
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
+        answer.timedOut = true;
+        reply->abort();
+        loop.quit();
+    });
+    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    if (abandon != nullptr)
+        abandon->stop_ = [&] {
+            answer.abandoned = true;
+            loop.quit();
+        };
+    const auto detach = qScopeGuard([abandon] {
+        if (abandon != nullptr)
+            abandon->stop_ = nullptr;
+    });
+
     if (!reply->isFinished()) {
-        QEventLoop loop;
-        QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        deadline.start(deadlineMs);
+        // Only a caller that can give the read up is ready for the user meanwhile.
+        loop.exec(abandon != nullptr ? QEventLoop::AllEvents
+                                     : QEventLoop::ExcludeUserInputEvents);
+        deadline.stop();
+    }
+    // Ended by the deadline, by the user, or by the application quitting its loops.
+    if (!reply->isFinished() || answer.abandoned || answer.timedOut) {
+        reply->disconnect(&loop);
+        reply->abort();
+        answer.status = 0;
+        if (answer.abandoned) {
+            answer.code = QNetworkReply::OperationCanceledError;
+            answer.error = QStringLiteral("la lectura se abandonó");
+        } else {
+            answer.timedOut = true;
+            answer.code = QNetworkReply::TimeoutError;
+            answer.error = networkErrorReason(QNetworkReply::TimeoutError);
+        }
+        return answer;
     }
 
     answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->error() != QNetworkReply::NoError) {
-        answer.error = reply->errorString();
+    answer.code = reply->error();
+    if (answer.code != QNetworkReply::NoError) {
+        answer.error = networkErrorReason(answer.code, answer.status);
         return answer;
     }
     answer.ok = true;

@@ -1,14 +1,37 @@
 #include "platform/ProcessRunner.h"
 
+#include "platform/ErrorReasons.h"
 #include "runtime/Ui.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace corvelix {
 
 namespace {
 constexpr int kPollMs = 100;
+
+// Why a program did not start, in Spanish: the commonest causes are looked at first, the
+// library's code gives the rest.
+QString notStartedReason(const QString& program, const QString& workingFolder,
+                         QProcess::ProcessError error) {
+    if (!workingFolder.isEmpty() && !QFileInfo(workingFolder).isDir())
+        return QStringLiteral("la carpeta de trabajo %1 no existe")
+            .arg(QDir::toNativeSeparators(workingFolder));
+    if (error == QProcess::FailedToStart) {
+        const bool withPath = program.contains(QLatin1Char('/'));
+        const QFileInfo info(withPath ? program : QStandardPaths::findExecutable(program));
+        if ((withPath && !info.exists()) || (!withPath && info.filePath().isEmpty()))
+            return QStringLiteral("el programa no existe");
+        if (info.isDir() || !info.isExecutable())
+            return QStringLiteral("no es un programa ejecutable o no tiene permiso para "
+                                  "ejecutarlo");
+    }
+    return processErrorReason(error);
 }
+} // namespace
 
 // The rules of the Windows C runtime: blanks outside double quotes separate arguments, quotes
 // group and are dropped ("" is an empty argument), 2n backslashes before a quote give n
@@ -71,7 +94,7 @@ bool ProcessRunner::start(const QString& program, const QStringList& arguments,
         process_.setWorkingDirectory(workingFolder);
     process_.start(program, arguments);
     if (!process_.waitForStarted(-1)) {
-        error_ = process_.errorString();
+        error_ = notStartedReason(program, workingFolder, process_.error());
         return false;
     }
     process_.closeWriteChannel();

@@ -68,7 +68,8 @@ private:
     QLocale locale_;
     SheetLimits limits_;
     SheetFormat format_;
-    std::vector<Entry> entries_;
+    Sheet sheet_;                // the cells that came in order
+    std::vector<Entry> entries_; // those after the first one out of order
     qint64 expanded_ = 0;
 };
 
@@ -101,6 +102,8 @@ public:
     [[nodiscard]] bool has(const QString& name) const;
     // Runs `parse` over the part's XML; the part's damage, a bomb or bad XML fail the read.
     void parseXml(const QString& name, const std::function<void(QXmlStreamReader&)>& parse);
+    // The part's bytes, whole; its damage or a bomb fail the read.
+    [[nodiscard]] QByteArray read(const QString& name);
 
 private:
     struct Impl;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace corvelix {
 
@@ -46,8 +47,26 @@ void SheetBuilder::setText(int row, int column, const QString& text) {
     if (text.isEmpty())
         return;
     checkBounds(row, column);
-    if (static_cast<qint64>(entries_.size()) >= limits_.maxCells)
+    if (static_cast<qint64>(entries_.size()) + sheet_.cellCount_ >= limits_.maxCells)
         fail(QStringLiteral("la hoja tiene más de %1 celdas con datos").arg(limits_.maxCells));
+    // Cells that come in order, as most files hold them, go straight into the sheet; from the
+    // first one out of order on, the rest waits to be sorted.
+    if (entries_.empty()) {
+        auto& rows = sheet_.rows_;
+        if (rows.empty() || row > rows.back().index) {
+            const std::size_t width = rows.empty() ? 0 : rows.back().cells.size();
+            rows.push_back({row, {}});
+            rows.back().cells.reserve(width);
+            rows.back().cells.emplace_back(column, text);
+            ++sheet_.cellCount_;
+            return;
+        }
+        if (row == rows.back().index && column > rows.back().cells.back().first) {
+            rows.back().cells.emplace_back(column, text);
+            ++sheet_.cellCount_;
+            return;
+        }
+    }
     entries_.push_back({row, column, text});
 }
 
@@ -84,7 +103,9 @@ QString SheetBuilder::dateSerialText(double serial, bool system1904) const {
     }
     QDate date;
     if (system1904) {
-        date = QDate(1904, 1, 1).addDays(static_cast<qint64>(days));
+        // Below one day a serial is a time alone in either system.
+        if (days >= 1)
+            date = QDate(1904, 1, 1).addDays(static_cast<qint64>(days));
     } else if (days >= 61) {
         date = QDate(1899, 12, 30).addDays(static_cast<qint64>(days));
     } else if (days >= 1) {
@@ -134,6 +155,23 @@ void SheetBuilder::failXml(const QXmlStreamReader& xml, const QString& part) con
 }
 
 Sheet SheetBuilder::finish() {
+    if (entries_.empty()) {
+        Sheet sheet = std::move(sheet_);
+        sheet.format_ = format_;
+        for (const Sheet::Row& r : sheet.rows_)
+            sheet.lastColumn_ = std::max(sheet.lastColumn_, r.cells.back().first);
+        sheet.lastRow_ = sheet.rows_.empty() ? 0 : sheet.rows_.back().index;
+        return sheet;
+    }
+    // The cells kept in order came first.
+    std::vector<Entry> ordered;
+    ordered.reserve(static_cast<std::size_t>(sheet_.cellCount_) + entries_.size());
+    for (Sheet::Row& r : sheet_.rows_)
+        for (auto& [column, text] : r.cells)
+            ordered.push_back({r.index, column, std::move(text)});
+    sheet_ = Sheet();
+    std::move(entries_.begin(), entries_.end(), std::back_inserter(ordered));
+    entries_ = std::move(ordered);
     std::stable_sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
         return a.row != b.row ? a.row < b.row : a.column < b.column;
     });

@@ -10,7 +10,8 @@
 
 // Reads the first worksheet of a spreadsheet file straight from the file, without a
 // spreadsheet program: .xlsx, .xls (BIFF), .ods, XML workbooks (SpreadsheetML 2003) and
-// tab- or comma-separated text. The format is told by the content, never by the name.
+// text separated by tabs, semicolons or commas. The format is told by the content, never by
+// the name.
 namespace corvelix {
 
 enum class SheetFormat { Unknown, Xlsx, Ods, Biff, XmlWorkbook, DelimitedText };

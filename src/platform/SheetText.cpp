@@ -1,11 +1,14 @@
-// Tab- or comma-separated text (the lists this program saves as ".xls" among them): decoded by
-// its byte-order mark, else as UTF-8 when it is valid UTF-8, else as Windows-1252. Cells keep
-// their text as written.
+// Delimited text (the lists this program saves as ".xls" among them, and what a spreadsheet
+// program saves as CSV): decoded by its byte-order mark, else as UTF-8 when it is valid UTF-8,
+// else as Windows-1252. The separator, tab, ';' or ',', is told by the content. Cells keep
+// their text as written; a quoted field keeps its separators and line breaks.
 #include "platform/SheetFormats.h"
 
 #include "runtime/TextCodec.h"
 
 #include <QStringDecoder>
+
+#include <array>
 
 namespace corvelix {
 
@@ -29,22 +32,121 @@ QString decode(const QByteArray& data) {
     return fromWindows1252(data);
 }
 
-// Tab unless the first line has more commas than tabs (outside quotes).
-QChar delimiter(const QString& text) {
-    qsizetype tabs = 0;
-    qsizetype commas = 0;
-    bool quoted = false;
-    for (const QChar c : text) {
-        if (c == QLatin1Char('"'))
-            quoted = !quoted;
-        else if (!quoted && (c == QLatin1Char('\n') || c == QLatin1Char('\r')))
+// Splits `text` into records of fields with `sep`, quotes as in CSV: a field that starts with
+// a quote runs to the next lone quote, doubled quotes inside it standing for one. Calls
+// `field(text)` for each field and `endRecord()` after each line; stops after `maxRecords`
+// records (all when negative).
+template <typename Field, typename EndRecord>
+void splitRecords(QStringView text, QChar sep, qsizetype maxRecords, Field&& field,
+                  EndRecord&& endRecord) {
+    const qsizetype n = text.size();
+    qsizetype records = 0;
+    QString value;
+    qsizetype i = 0;
+    while (i < n && records != maxRecords) {
+        // One field.
+        value.clear();
+        if (text.at(i) == QLatin1Char('"')) {
+            ++i;
+            while (i < n) {
+                const QChar c = text.at(i++);
+                if (c == QLatin1Char('"')) {
+                    if (i < n && text.at(i) == QLatin1Char('"')) {
+                        value += c;
+                        ++i;
+                        continue;
+                    }
+                    break;
+                }
+                // A line break inside the quotes is one line break of the cell.
+                if (c == QLatin1Char('\r')) {
+                    value += QLatin1Char('\n');
+                    if (i < n && text.at(i) == QLatin1Char('\n'))
+                        ++i;
+                } else {
+                    value += c;
+                }
+            }
+        }
+        // Unquoted text, or what follows the closing quote, up to the separator or line end.
+        const qsizetype start = i;
+        while (i < n) {
+            const QChar c = text.at(i);
+            if (c == sep || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+                break;
+            ++i;
+        }
+        if (i > start)
+            value += text.mid(start, i - start);
+        field(value);
+        if (i >= n) {
+            endRecord();
+            ++records;
             break;
-        else if (!quoted && c == QLatin1Char('\t'))
-            ++tabs;
-        else if (!quoted && c == QLatin1Char(','))
-            ++commas;
+        }
+        const QChar c = text.at(i++);
+        if (c == sep) {
+            if (i >= n) { // a separator ends the text: one more empty field
+                field(QString());
+                endRecord();
+                ++records;
+            }
+            continue;
+        }
+        if (c == QLatin1Char('\r') && i < n && text.at(i) == QLatin1Char('\n'))
+            ++i;
+        endRecord();
+        ++records;
     }
-    return commas > tabs ? QLatin1Char(',') : QLatin1Char('\t');
+}
+
+// The separator that splits the first lines into the same number of fields, more than one;
+// when several do, the one giving the most fields. When none does, the one found most often
+// in the first line; tab when there is none.
+QChar delimiter(QStringView text) {
+    constexpr qsizetype kLines = 20;
+    const std::array<QChar, 3> candidates{QLatin1Char('\t'), QLatin1Char(';'), QLatin1Char(',')};
+    QChar best;
+    qsizetype bestFields = 1;
+    std::array<qsizetype, 3> firstLine{};
+    for (std::size_t k = 0; k < candidates.size(); ++k) {
+        qsizetype fields = 0;
+        qsizetype expected = -1;
+        bool same = true;
+        bool blank = true; // no field of the record so far holds text
+        qsizetype line = 0;
+        splitRecords(
+            text, candidates[k], kLines,
+            [&](const QString& value) {
+                ++fields;
+                if (!value.isEmpty())
+                    blank = false;
+            },
+            [&] {
+                if (!blank) { // empty lines and lines of separators only do not count
+                    if (line == 0)
+                        firstLine[k] = fields;
+                    if (expected < 0)
+                        expected = fields;
+                    else if (fields != expected)
+                        same = false;
+                    ++line;
+                }
+                fields = 0;
+                blank = true;
+            });
+        if (same && expected > bestFields) {
+            best = candidates[k];
+            bestFields = expected;
+        }
+    }
+    if (!best.isNull())
+        return best;
+    std::size_t most = 0;
+    for (std::size_t k = 1; k < candidates.size(); ++k)
+        if (firstLine[k] > firstLine[most])
+            most = k;
+    return candidates[most];
 }
 
 } // namespace
@@ -54,51 +156,19 @@ void readDelimitedText(const QByteArray& data, SheetBuilder& builder) {
     const QChar sep = delimiter(text);
     qint64 row = 1;
     qint64 column = 1;
-    QString field;
-    bool quoted = false;      // inside a quoted field
-    bool fieldQuoted = false; // the field started with a quote
-    auto endField = [&] {
-        if (!field.isEmpty()) {
-            builder.checkBounds(row, column);
-            builder.setText(static_cast<int>(row), static_cast<int>(column), field);
-        }
-        field.clear();
-        fieldQuoted = false;
-        ++column;
-    };
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (quoted) {
-            if (c == QLatin1Char('"')) {
-                if (i + 1 < n && text.at(i + 1) == QLatin1Char('"')) {
-                    field += c;
-                    ++i;
-                } else {
-                    quoted = false;
-                }
-            } else {
-                field += c;
+    splitRecords(
+        text, sep, -1,
+        [&](const QString& value) {
+            if (!value.isEmpty()) {
+                builder.checkBounds(row, column);
+                builder.setText(static_cast<int>(row), static_cast<int>(column), value);
             }
-            continue;
-        }
-        if (c == QLatin1Char('"') && field.isEmpty() && !fieldQuoted) {
-            quoted = true;
-            fieldQuoted = true;
-        } else if (c == sep) {
-            endField();
-        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            endField();
-            if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
+            ++column;
+        },
+        [&] {
             ++row;
             column = 1;
-        } else {
-            field += c;
-        }
-    }
-    if (!field.isEmpty() || fieldQuoted)
-        endField();
+        });
 }
 
 } // namespace corvelix

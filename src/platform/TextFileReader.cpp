@@ -1,5 +1,7 @@
 #include "platform/TextFileReader.h"
 
+#include "platform/ErrorReasons.h"
+
 #include "runtime/TextCodec.h"
 #include "runtime/VbError.h"
 
@@ -8,6 +10,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
+
+#include <algorithm>
 
 namespace corvelix {
 
@@ -38,6 +42,11 @@ QByteArray declaredEncoding(const QByteArray& bytes) {
     return m.hasMatch() ? m.captured(1).toLatin1().toLower() : QByteArray();
 }
 
+bool hasNonAscii(const QByteArray& bytes) {
+    return std::any_of(bytes.cbegin(), bytes.cend(),
+                       [](char c) { return (static_cast<unsigned char>(c) & 0x80) != 0; });
+}
+
 QString decodeWith(QStringDecoder::Encoding encoding, const QByteArray& bytes) {
     QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
     return decoder.decode(bytes);
@@ -54,7 +63,15 @@ QString decodeText(const QByteArray& bytes) {
         return decodeWith(QStringDecoder::Utf16BE, bytes.mid(2));
 
     const QByteArray named = declaredEncoding(bytes);
-    if (named == "utf-8" || named == "utf8") {
+    if (named.isEmpty()) {
+        // Nothing says which: valid UTF-8 that holds characters beyond ASCII is UTF-8 (a
+        // Windows-1252 text with accents is almost never valid UTF-8); anything else is the
+        // code page.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8.decode(bytes);
+        if (!utf8.hasError() && hasNonAscii(bytes))
+            return text;
+    } else if (named == "utf-8" || named == "utf8") {
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         QString text = utf8.decode(bytes);
         // Files that say UTF-8 but were saved in the Windows code page are common.
@@ -81,7 +98,9 @@ QString readTextFile(const QString& path, qint64 maxBytes) {
         fail(kErrFileAccess, path, QStringLiteral("la ruta es una carpeta"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        fail(kErrFileAccess, path, file.errorString());
+        fail(kErrFileAccess, path,
+             info.isReadable() ? fileErrorReason(file.error())
+                               : QStringLiteral("no tiene permiso para leerlo"));
     if (file.size() > maxBytes)
         fail(kErrTooLarge, path,
              QStringLiteral("es demasiado grande (%1 MB; el máximo es %2 MB)")
@@ -89,7 +108,7 @@ QString readTextFile(const QString& path, qint64 maxBytes) {
                  .arg(maxBytes / (1024 * 1024)));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        fail(kErrFileAccess, path, file.errorString());
+        fail(kErrFileAccess, path, fileErrorReason(file.error()));
     return decodeText(bytes);
 }
 

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QTimer>
 
@@ -143,6 +144,13 @@ void unregisterProcessReset(int handle) {
 void resetProcessStatics() {
     for (const auto& [handle, reset] : resets().all)
         reset();
+}
+
+QPushButton* plainButton(QWidget* parent, const char* name, const QString& text) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    return button;
 }
 
 } // namespace corvelix

@@ -9,6 +9,8 @@
 
 #include <functional>
 
+class QPushButton;
+
 // What every form needs around its handlers: the error guard with the form's location, the
 // activation work of a showing, and values that live as long as the process.
 namespace corvelix {
@@ -60,6 +62,9 @@ private:
     bool running_ = false;
     bool gaveWayToForm_ = false;
 };
+
+// A push button named `name` that Enter presses only when it has the focus (not auto-default).
+QPushButton* plainButton(QWidget* parent, const char* name, const QString& text);
 
 // A value that outlives the forms (a first-start flag, a remembered default). Each one goes
 // back to its initial value when the tests reset the process between test functions.

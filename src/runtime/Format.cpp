@@ -361,4 +361,15 @@ QString generalNumber(double value, const QLocale& locale) {
     return text;
 }
 
+bool fitsCatalog(double value, int scale) {
+    constexpr int kDigitos = 15;
+    return std::isfinite(value) && std::fabs(value) < std::pow(10.0, kDigitos - scale);
+}
+
+double catalogNumber(double value, int scale) {
+    if (!fitsCatalog(value, scale))
+        throw VbError(6, QStringLiteral("Corvelix"), QStringLiteral("Desbordamiento"));
+    return value;
+}
+
 } // namespace corvelix

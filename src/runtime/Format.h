@@ -29,4 +29,12 @@ QString machineNumber(double value);
 // The same general form with the locale's decimal separator (text shown on screen).
 QString generalNumber(double value, const QLocale& locale = QLocale());
 
+// Whether the catalog's number columns hold `value` as a number with `scale` decimals: a
+// finite number of at most 15 significant digits at that scale (below 1E+13 for amounts kept
+// with two decimals, below 1E+10 for unit prices with five).
+bool fitsCatalog(double value, int scale);
+// `value` when it fits the catalog at `scale` decimals; otherwise raises VbError 6
+// ("Desbordamiento"). Every number a box writes to the catalog goes through it first.
+double catalogNumber(double value, int scale);
+
 } // namespace corvelix

@@ -26,9 +26,11 @@ QString direccion(const char* variable, const QString& clave, const QString& por
 
 } // namespace
 
-QString leerPagina(const QString& url) {
+QString leerPagina(const QString& url, corvelix::HttpAbandon* abandono) {
     const corvelix::HttpAnswer answer =
-        corvelix::httpGet(QUrl(url), QByteArrayLiteral("VB Program"), esperaMaxima);
+        corvelix::httpGet(QUrl(url), QByteArrayLiteral("VB Program"), esperaMaxima, abandono);
+    if (answer.abandoned)
+        return {}; // the user left: nothing to tell
     if (!answer.ok) {
         corvelix::ui().msgBox(QStringLiteral("Error opening Web page"));
         return {};

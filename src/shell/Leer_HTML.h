@@ -2,16 +2,22 @@
 
 #include <QString>
 
+namespace corvelix {
+class HttpAbandon;
+}
+
 // Web pages read as text: the update file and the exchange rate.
 namespace Leer_HTML {
 
 // The body of the answer to a GET of `url`, decoded as Windows-1252. When the page cannot be
-// read (no connection, unknown host, an error status such as 404, no answer in time) it shows
-// "Error opening Web page" and returns "".
-QString leerPagina(const QString& url);
+// read (no connection, unknown host, an error status such as 404, no whole answer in time) it
+// shows "Error opening Web page" and returns "". With `abandono` the user can go on working
+// while it waits (see httpGet) and a window can give the read up, which returns "" without a
+// box.
+QString leerPagina(const QString& url, corvelix::HttpAbandon* abandono = nullptr);
 
-// How long a server may stay silent before leerPagina gives up, in milliseconds; returns the
-// previous value. 15 seconds unless changed.
+// How long the whole read of a page may take from the request on, in milliseconds; returns
+// the previous value. 15 seconds unless changed.
 int setEsperaMaxima(int milisegundos);
 
 // Base addresses of the web services (scheme and host, no trailing "/"). Each one comes from

@@ -70,6 +70,13 @@ frmListado::frmListado(QWidget* parent) : QDialog(parent) {
     });
 }
 
+QString frmListado::elegir(int tabla) {
+    frmListado frm;
+    frm.m_Tabla = tabla;
+    ui().exec(frm);
+    return frm.m_Salida;
+}
+
 modDA::CodeListQuery frmListado::getSQLbyTabla(int p_Tabla, const QString& p_Filtro) const {
     return corvelix::chained(QStringLiteral("Corvelix.frmListado.getSQLbyTabla"),
                              [&] { return modDA::codeListQuery(p_Tabla, p_Filtro); });

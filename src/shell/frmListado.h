@@ -18,6 +18,8 @@ class frmListado : public QDialog {
 
 public:
     explicit frmListado(QWidget* parent = nullptr);
+    // Shows list `tabla` modally: the accepted code, "" when none.
+    static QString elegir(int tabla);
 
     int m_Tabla = 0;
     QString m_Salida;

@@ -2,6 +2,7 @@
 
 #include "data/declaration_reads.h"
 #include "data/modDA.h"
+#include "platform/TextWidths.h"
 #include "runtime/FormKit.h"
 #include "runtime/Format.h"
 #include "runtime/Ui.h"
@@ -117,6 +118,8 @@ void frmSeleccionarITEMs::cargarITEMs() {
             rs.moveNext();
         }
         lstItem->addTopLevelItems(filas);
+        // Numbers, codes and amounts whole in the list's font.
+        corvelix::widenColumnsToTexts(*lstItem, {1, 2, 3, 4, 5, 6, 7});
     });
 }
 

@@ -1,28 +1,26 @@
 #include "shell/modRET_listas.h"
 
+#include "platform/TextWidths.h"
+
 #include <QHeaderView>
 #include <QTreeWidget>
 
 namespace modRET {
 
 void ajustarColumnasListView(QTreeWidget& lista) {
-    QList<QTreeWidgetItem*> masLargas(lista.columnCount(), nullptr);
-    QList<qsizetype> largo(lista.columnCount(), -1);
-    for (int i = 0; i < lista.topLevelItemCount(); ++i) {
-        QTreeWidgetItem* fila = lista.topLevelItem(i);
-        for (int c = 0; c < lista.columnCount(); ++c) {
-            const qsizetype n = fila->text(c).size();
-            if (n > largo[c]) {
-                largo[c] = n;
-                masLargas[c] = fila;
-            }
-        }
+    // The widest text in the list's font decides, not the one with most characters.
+    QList<QTreeWidgetItem*> masAnchas(lista.columnCount(), nullptr);
+    for (int c = 0; c < lista.columnCount(); ++c) {
+        corvelix::WidestText ancho(lista.font());
+        for (int i = 0; i < lista.topLevelItemCount(); ++i)
+            if (ancho.add(lista.topLevelItem(i)->text(c)))
+                masAnchas[c] = lista.topLevelItem(i);
     }
-    ajustarColumnasListView(lista, masLargas);
+    ajustarColumnasListView(lista, masAnchas);
 }
 
 void ajustarColumnasListView(QTreeWidget& lista, const QList<QTreeWidgetItem*>& masLargas) {
-    // Measuring every row of a long list takes long; the longest text decides the width.
+    // Measuring every row of a long list takes long; the widest text's row decides the width.
     QHeaderView& header = *lista.header();
     for (int c = 0; c < lista.columnCount(); ++c) {
         int width = header.isHidden() ? 0 : header.sectionSizeHint(c);

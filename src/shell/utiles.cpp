@@ -6,6 +6,7 @@
 #include "shell/frmSeleccionarITEMs.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <cmath>
@@ -46,13 +47,17 @@ QString limpiarNombreArchivo(const QString& nombre) {
 
 namespace {
 
-// The rate as the service writes it: digits with "." as the decimal point. Group separators,
+// The rate as the service writes it: digits with one decimal separator, "." or "," (the
+// service has sent both), whatever the user's locale. Signs, exponents, group separators,
 // letters and blanks inside make it unreadable.
 std::optional<double> leerTasa(const QString& texto) {
-    QLocale maquina = QLocale::c();
-    maquina.setNumberOptions(QLocale::RejectGroupSeparator);
+    static const QRegularExpression forma(QStringLiteral(R"(^([0-9]+([.,][0-9]*)?|[.,][0-9]+)$)"));
+    QString numero = texto.trimmed();
+    if (!forma.match(numero).hasMatch())
+        return std::nullopt;
+    numero.replace(QLatin1Char(','), QLatin1Char('.'));
     bool ok = false;
-    const double valor = maquina.toDouble(texto.trimmed(), &ok);
+    const double valor = QLocale::c().toDouble(numero, &ok);
     if (!ok || !std::isfinite(valor))
         return std::nullopt;
     return valor;

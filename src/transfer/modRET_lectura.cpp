@@ -1,5 +1,6 @@
 #include "transfer/modRET_lectura.h"
 
+#include "platform/ErrorReasons.h"
 #include "platform/TextFileReader.h"
 #include "runtime/Format.h"
 #include "runtime/VbError.h"
@@ -9,6 +10,7 @@
 #include <QDomElement>
 #include <QDomNode>
 #include <QLocale>
+#include <QXmlStreamReader>
 
 #include <array>
 #include <cmath>
@@ -163,16 +165,18 @@ QString AbrirArchivoXML(const QString& ruta) {
 }
 
 void cargarDocumento(QDomDocument& documento, const QString& texto) {
-    QString motivo;
     int linea = 0;
     int columna = 0;
     documento.clear();
-    if (!documento.setContent(texto, &motivo, &linea, &columna)) {
-        if (motivo.isEmpty())
-            motivo = QStringLiteral("error de formato");
+    if (!documento.setContent(texto, nullptr, &linea, &columna)) {
+        // The parser's own reason is English; its kind, read again by the stream reader the
+        // parser is built on, gives ours. The place is the parser's.
+        QXmlStreamReader lector(texto);
+        while (!lector.atEnd())
+            lector.readNext();
         throw VbError(kErrXmlParser, QStringLiteral("XML Parser"),
                       QStringLiteral("El texto no es XML válido: %1 (línea %2, columna %3)")
-                          .arg(motivo)
+                          .arg(corvelix::xmlErrorReason(lector.error()))
                           .arg(linea)
                           .arg(columna));
     }

@@ -1,6 +1,7 @@
 #include "app/frmActualizacion.h"
 #include "app/mainModule.h"
 #include "runtime/Paths.h"
+#include "shell/Leer_HTML.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
@@ -199,13 +200,13 @@ private slots:
             << false << QByteArray("1</>pkg.exe</>1429")
             << QStringList{QStringLiteral("URL :pkg.exe"), kUpToDate} << false << true
             << QStringLiteral("pkg.exe");
-        // Answers without the three fields: one line, nothing offered.
+        // Answers without the three fields: one line, and the manual check offered.
         QTest::newRow("empty answer")
-            << false << QByteArray() << QStringList{kUnreadable} << false << false << QString();
+            << false << QByteArray() << QStringList{kUnreadable} << false << true << QString();
         QTest::newRow("two fields")
-            << false << "1</>" + pkg << QStringList{kUnreadable} << false << false << QString();
+            << false << "1</>" + pkg << QStringList{kUnreadable} << false << true << QString();
         QTest::newRow("version not a number")
-            << true << "1</>" + pkg + "</>nueva" << QStringList{kUnreadable} << false << false
+            << true << "1</>" + pkg + "</>nueva" << QStringList{kUnreadable} << false << true
             << QString();
     }
     void check() {
@@ -230,20 +231,107 @@ private slots:
         QCOMPARE(timer(frm).isActive(), !package.isEmpty());
     }
 
-    // A failed fetch shows its box, then the status line.
-    void checkServerDown() {
-        qputenv(
-            "CORVELIX_UPDATE_SERVER1",
-            QStringLiteral("http://127.0.0.1:%1").arg(LoopbackHttpServer::closedPort()).toUtf8());
-        const auto env = qScopeGuard([] { qunsetenv("CORVELIX_UPDATE_SERVER1"); });
+    // Every way the automatic check can fail ends in the status line with the manual check
+    // (the second server) offered, and that check still works.
+    void failedCheck_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("box"); // "Error opening Web page" before the status line
+        QTest::newRow("connection refused") << QStringLiteral("refused") << true;
+        QTest::newRow("404") << QStringLiteral("404") << true;
+        QTest::newRow("never answers") << QStringLiteral("silent") << true;
+        QTest::newRow("answers, then trickles") << QStringLiteral("trickle") << true;
+        QTest::newRow("short answer") << QStringLiteral("short") << true;
+        QTest::newRow("garbled answer") << QStringLiteral("garbled") << false;
+    }
+    void failedCheck() {
+        QFETCH(QString, how);
+        QFETCH(bool, box);
+        Servers servers;
+        servers.second.route(kPath, {200, "1</>" + kPackage.toUtf8() + "</>1430", {}, false});
+        const QByteArray answer = "1</>" + kPackage.toUtf8() + "</>1430";
+        LoopbackHttpServer::Response first{200, answer, {}, false};
+        if (how == QLatin1String("refused"))
+            qputenv("CORVELIX_UPDATE_SERVER1",
+                    QStringLiteral("http://127.0.0.1:%1")
+                        .arg(LoopbackHttpServer::closedPort())
+                        .toUtf8());
+        else if (how == QLatin1String("silent"))
+            first.silent = true;
+        else if (how == QLatin1String("trickle"))
+            first.trickleMs = 100; // far more often than the deadline, never done within it
+        else if (how == QLatin1String("short"))
+            first.announcedLength = answer.size() + 50;
+        else if (how == QLatin1String("garbled"))
+            first.body = "<html><body>\xff\xfe Servicio en mantenimiento</body></html>";
+        if (how != QLatin1String("404"))
+            servers.first.route(kPath, first);
+        const int previous = Leer_HTML::setEsperaMaxima(1500);
+        const auto restore = qScopeGuard([&] { Leer_HTML::setEsperaMaxima(previous); });
+
         frmActualizacion frm;
-        ScriptedUi::current().answerBoxes({MsgResult::Ok});
+        if (box)
+            ScriptedUi::current().answerBoxes({MsgResult::Ok});
         frm.comprobarActualizacion(false);
-        QCOMPARE(ScriptedUi::current().boxes.size(), 1);
-        QCOMPARE(ScriptedUi::current().boxes[0].text, QStringLiteral("Error opening Web page"));
+        QCOMPARE(ScriptedUi::current().boxes.size(), box ? 1 : 0);
+        if (box)
+            QCOMPARE(ScriptedUi::current().boxes[0].text, QStringLiteral("Error opening Web page"));
         QCOMPARE(lines(frm).mid(1), QStringList{kUnreadable});
         QVERIFY(!shown(frm, "cmdActualizar"));
+        QVERIFY(shown(frm, "cmdActualizarConUltimaDisponible"));
+        QVERIFY(shown(frm, "cmdSalir"));
         QVERIFY(!timer(frm).isActive());
+        QVERIFY(frm.paquete().isEmpty());
+
+        ScriptedUi::current().answerBoxes({MsgResult::Yes});
+        frm.findChild<QPushButton*>(QStringLiteral("cmdActualizarConUltimaDisponible"))->click();
+        QCOMPARE(servers.second.requestedPaths, QStringList{kPath});
+        QCOMPARE(lines(frm).last(), kOffer);
+        QVERIFY(shown(frm, "cmdActualizar"));
+        QCOMPARE(frm.paquete(), kPackage);
+    }
+
+    // While the server trickles, the window takes clicks: "Salir" gives the read up at once
+    // and closes the window, with no box and nothing more listed.
+    void exitWhileWaiting() {
+        Servers servers;
+        servers.first.route(kPath, {200, QByteArray(200, 'x'), {}, false, 50});
+        const int previous = Leer_HTML::setEsperaMaxima(600000); // only "Salir" can end it
+        const auto restore = qScopeGuard([&] { Leer_HTML::setEsperaMaxima(previous); });
+        QWidget principal;
+        principal.setObjectName(QStringLiteral("frmMain"));
+        principal.move(120, 80);
+        frmActualizacion frm;
+        ScriptedUi::current().show(frm);
+        auto* salir = frm.findChild<QPushButton*>(QStringLiteral("cmdSalir"));
+        int bytes = 0;
+        servers.first.trickled = [&](int sent) {
+            bytes = sent;
+            if (sent == 3)
+                QTest::mouseClick(salir, Qt::LeftButton);
+        };
+        frm.comprobarActualizacion(false);
+        servers.first.trickled = nullptr;
+        QCOMPARE(bytes, 3);
+        QVERIFY(!frm.isVisible());
+        QCOMPARE(lines(frm), QStringList{QStringLiteral("Consultando Version Actual.")});
+        QVERIFY(ScriptedUi::current().boxes.isEmpty());
+        QVERIFY(frm.paquete().isEmpty());
+        QCOMPARE(principal.pos(), QPoint(0, 0));
+        QVERIFY(!timer(frm).isActive());
+    }
+
+    // Closed from its title bar while waiting: the same.
+    void closedWhileWaiting() {
+        Servers servers;
+        servers.first.route(kPath, {200, {}, {}, true});
+        const int previous = Leer_HTML::setEsperaMaxima(600000);
+        const auto restore = qScopeGuard([&] { Leer_HTML::setEsperaMaxima(previous); });
+        QPointer<frmActualizacion> frm = &frmActualizacion::mostrar();
+        timer(*frm).stop();
+        QTimer::singleShot(50, frm, [frm] { frm->close(); });
+        frm->comprobarActualizacion(false);
+        QVERIFY(ScriptedUi::current().boxes.isEmpty());
+        QTRY_VERIFY(frm.isNull());
     }
 
     void manualButton_data() {
@@ -272,7 +360,7 @@ private slots:
         QCOMPARE(shown(frm, "cmdActualizar"), checked);
     }
 
-    // "Actualizar Ahora" hands the package to the browser and ends the program.
+    // "Actualizar Ahora" hands the package to the browser and ends the program...
     void updateNow() {
         Servers servers;
         servers.answer("1</>" + kPackage.toUtf8() + "</>1430");
@@ -292,6 +380,32 @@ private slots:
         QCOMPARE(ScriptedUi::current().openedUrls, QList<QUrl>{QUrl(kPackage)});
         QVERIFY(!frm.isVisible());
         QCOMPARE(principal.pos(), QPoint(0, 0));
+    }
+
+    // ... but only when the browser took it: otherwise the address is shown and everything
+    // stays open.
+    void updateNowWithoutBrowser() {
+        Servers servers;
+        servers.answer("1</>" + kPackage.toUtf8() + "</>1430");
+        QWidget principal;
+        principal.setObjectName(QStringLiteral("frmMain"));
+        principal.move(120, 80);
+        frmActualizacion frm;
+        ScriptedUi::current().show(frm);
+        frm.comprobarActualizacion(false);
+        ScriptedUi::current().urlsOpen = false;
+        ScriptedUi::current().answerBoxes({MsgResult::Ok});
+        frm.findChild<QPushButton*>(QStringLiteral("cmdActualizar"))->click();
+        QCOMPARE(ScriptedUi::current().openedUrls, QList<QUrl>{QUrl(kPackage)});
+        QVERIFY(ScriptedUi::current().quits.isEmpty());
+        QCOMPARE(ScriptedUi::current().boxes.size(), 1);
+        QVERIFY(ScriptedUi::current().boxes[0].text.endsWith(QLatin1String("\n\n") + kPackage));
+        QCOMPARE(ScriptedUi::current().boxes[0].icon, MsgIcon::Exclamation);
+        QCOMPARE(lines(frm).last(), QStringLiteral("Paquete: ") + kPackage);
+        QVERIFY(frm.isVisible());
+        QVERIFY(shown(frm, "cmdActualizar"));
+        QCOMPARE(frm.paquete(), kPackage);
+        QCOMPARE(principal.pos(), QPoint(120, 80));
     }
 
     void exit() {

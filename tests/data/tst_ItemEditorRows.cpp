@@ -218,16 +218,24 @@ private slots:
     void fobAmounts_data() {
         QTest::addColumn<QString>("separador");
         QTest::addColumn<double>("tasa");
+        QTest::addColumn<bool>("sinFob"); // item 0003 without FOB
         QTest::addColumn<QStringList>("rows");
-        QTest::newRow("comma") << "," << 1.0
+        QTest::newRow("comma") << "," << 1.0 << false
                                << QStringList{"0001|1234,57|D", "0002|10,00|D", "0003|0,50|D"};
         QTest::newRow("point, rate")
-            << "." << 2.5 << QStringList{"0001|3086.42|D", "0002|25.00|D", "0003|1.25|D"};
+            << "." << 2.5 << false << QStringList{"0001|3086.42|D", "0002|25.00|D", "0003|1.25|D"};
+        // An item without FOB counts as 0 and the rest of the run goes on.
+        QTest::newRow("item without FOB")
+            << "," << 2.0 << true << QStringList{"0001|2469,13|D", "0002|20,00|D", "0003|0,00|D"};
     }
     void fobAmounts() {
         QFETCH(QString, separador);
         QFETCH(double, tasa);
+        QFETCH(bool, sinFob);
         QFETCH(QStringList, rows);
+        if (sinFob)
+            modDA::execSQL(modDA::kCatalog,
+                           testSql("UPDATE ART SET MARTFOB = NULL WHERE NART = '0003'"));
         QCOMPARE(modDA::transferirFOB(D, QStringLiteral("TODO"), QStringLiteral("ALL3"), tasa,
                                       separador),
                  (QStringList{"0001", "0002", "0003"}));
@@ -235,20 +243,16 @@ private slots:
         QCOMPARE(marcas(), (QStringList{"0001|I|I", "0002|I|I", "0003|I|I"}));
     }
 
-    // A rate that is not a positive number, or an item without FOB, writes nothing.
+    // A rate that is not a positive number, or one that takes an amount beyond what the
+    // catalog holds, writes nothing.
     void fobRefusals_data() {
         QTest::addColumn<double>("tasa");
-        QTest::addColumn<bool>("sinFob");
-        QTest::newRow("zero") << 0.0 << false;
-        QTest::newRow("negative") << -1.0 << false;
-        QTest::newRow("no FOB") << 1.0 << true;
+        QTest::newRow("zero") << 0.0;
+        QTest::newRow("negative") << -1.0;
+        QTest::newRow("amount beyond the catalog") << 1e10;
     }
     void fobRefusals() {
         QFETCH(double, tasa);
-        QFETCH(bool, sinFob);
-        if (sinFob)
-            modDA::execSQL(modDA::kCatalog,
-                           testSql("UPDATE ART SET MARTFOB = NULL WHERE NART = '0003'"));
         const QStringList before = catalogSnapshot();
         QVERIFY_THROWS_EXCEPTION(VbError, modDA::transferirFOB(D, QStringLiteral("TODO"),
                                                                QStringLiteral("X"), tasa,
@@ -274,7 +278,7 @@ private slots:
         QCOMPARE(texts.size(), 4);
         QVERIFY2(texts.at(2).contains(
                      QStringLiteral("REPLACE(CONVERT(varchar(40), CONVERT(numeric(20,2), ? * "
-                                    "MARTFOB)), '.', ?)")),
+                                    "COALESCE(MARTFOB, 0))), '.', ?)")),
                  qPrintable(texts.at(2)));
     }
 };

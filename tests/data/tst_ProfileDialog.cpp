@@ -4,6 +4,7 @@
 #include "platform/Settings.h"
 #include "support/CatalogFixture.h"
 #include "support/FormUnderFailure.h"
+#include "support/LayoutCheck.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
@@ -72,6 +73,10 @@ private slots:
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Perfil Corvelix"));
         QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
                  QStringLiteral("Hubo un problema al iniciar, pruebe cambiando de perfil"));
+        dialog.show();
+        CORVELIX_VERIFY_NO_FAULTS(corvelix::test::controlsOutside(dialog) +
+                                  corvelix::test::cutCaptions(dialog));
+        dialog.hide();
         auto* list = dialog.findChild<QComboBox*>(QStringLiteral("cboPerfil"));
         QStringList entries;
         for (int i = 0; i < list->count(); ++i)

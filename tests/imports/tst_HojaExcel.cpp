@@ -6,6 +6,7 @@
 #include "support/TestRegistry.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -205,6 +206,8 @@ private slots:
         QCOMPARE(ui.fileDialogs[0].request.title, QStringLiteral("Abrir archivo EXCEL"));
         QCOMPARE(ui.fileDialogs[0].request.filters.value(0).description,
                  QStringLiteral("Despacho en EXCEL"));
+        // The cancellation sheet is looked for from the user's own folder.
+        QCOMPARE(ui.fileDialogs[0].request.directory, QDir::homePath());
     }
 
     void loadFailures_data() {

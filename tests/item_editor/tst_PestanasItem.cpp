@@ -220,44 +220,137 @@ private slots:
         QVERIFY(boxes().isEmpty());
     }
 
+    // ITEM GLOBAL add of complementary information and of documents: Yes replaces the
+    // picked items' values, No adds only where the code is missing.
     void infoGlobalAdd_data() {
+        QTest::addColumn<bool>("documento");
         QTest::addColumn<QString>("picked");
         QTest::addColumn<int>("answer");
         QTest::addColumn<QStringList>("stored");
         QTest::addColumn<QStringList>("listed");
-        QTest::newRow("yes, all") << "TODO" << int(MsgResult::Yes)
+        QTest::newRow("yes, all") << false << "TODO" << int(MsgResult::Yes)
                                   << QStringList{"0000|a", "0001|n", "0002|n", "0003|n"}
                                   << QStringList{"ALL3|n|"};
         QTest::newRow("no, all: every item has it")
-            << "TODO" << int(MsgResult::No) << QStringList{"0000|a", "0001|a", "0002|a", "0003|a"}
-            << QStringList{"ALL3|a|"};
+            << false << "TODO" << int(MsgResult::No)
+            << QStringList{"0000|a", "0001|a", "0002|a", "0003|a"} << QStringList{"ALL3|a|"};
         QTest::newRow("yes, picked")
-            << "'0002'" << int(MsgResult::Yes)
+            << false << "'0002'" << int(MsgResult::Yes)
             << QStringList{"0000|a", "0001|a", "0002|n", "0003|a"} << QStringList();
+        QTest::newRow("document, yes, all")
+            << true << "TODO" << int(MsgResult::Yes) << QStringList{"0001|n", "0002|n", "0003|n"}
+            << QStringList{"LIC|n"};
+        QTest::newRow("document, no, all: every item has it")
+            << true << "TODO" << int(MsgResult::No) << QStringList{"0001|L", "0002|L", "0003|L"}
+            << QStringList{"LIC|L"};
     }
     void infoGlobalAdd() {
+        QFETCH(bool, documento);
         QFETCH(QString, picked);
         QFETCH(int, answer);
         QFETCH(QStringList, stored);
         QFETCH(QStringList, listed);
         ListTabsHost h(QStringLiteral("0000"));
         h.cargar();
-        h.info->txtInfAdicional->setText(QStringLiteral("ALL3"));
-        h.info->txtInfAdicionalValor->setText(QStringLiteral("n"));
+        QLineEdit* codigo = documento ? h.documentos->txtDocumento : h.info->txtInfAdicional;
+        QLineEdit* valor =
+            documento ? h.documentos->txtDocumentoValor : h.info->txtInfAdicionalValor;
+        codigo->setText(documento ? QStringLiteral("LIC") : QStringLiteral("ALL3"));
+        valor->setText(QStringLiteral("n"));
         answerItemPicker(picked);
         ::answer({MsgResult(answer), MsgResult::Ok});
-        enter(h.info->txtInfAdicionalValor);
+        enter(valor);
+        const QString pregunta =
+            documento ? QStringLiteral("¿Desea agregar el documento LIC = n en los items?")
+                      : QStringLiteral("¿Desea establecer la informacion adicional ALL3 = n en "
+                                       "los items?");
         QCOMPARE(ScriptedUi::current().boxes.first().text,
-                 QStringLiteral("¿Desea establecer la informacion adicional ALL3 = n en los "
-                                "items?\r\n\r\nSi selecciona:\r\n[SI] Se establecerá este valor en "
-                                "los items, se perderá los valores existentes\r\n[NO] Solo se "
-                                "establecerá este valor en los items que NO tengan cargado ALL3"));
+                 pregunta +
+                     QStringLiteral("\r\n\r\nSi selecciona:\r\n[SI] Se establecerá este "
+                                    "valor en los items, se perderá los valores "
+                                    "existentes\r\n[NO] Solo se establecerá este valor en "
+                                    "los items que NO tengan cargado ") +
+                     (documento ? QStringLiteral("LIC") : QStringLiteral("ALL3")));
         QCOMPARE(ScriptedUi::current().boxes.first().title, QStringLiteral("Confirmación"));
         QCOMPARE(ScriptedUi::current().boxes.first().defaultButton, corvelix::MsgDefault::Third);
         QCOMPARE(boxes().last(), QStringLiteral("64|fin del proceso"));
-        QCOMPARE(rows("SELECT NART, MCPL FROM CPL WHERE ICPL = ? AND CCPL = 'ALL3' ORDER BY NART"),
+        QCOMPARE(rows(documento ? QStringLiteral("SELECT NART, LDVDREFDOC FROM DVD WHERE IDVD = ? "
+                                                 "AND CDVDDOC = 'LIC' ORDER BY NART")
+                                : QStringLiteral("SELECT NART, MCPL FROM CPL WHERE ICPL = ? AND "
+                                                 "CCPL = 'ALL3' ORDER BY NART")),
                  stored);
-        QCOMPARE(filas(h.info->lstInfAdItem), listed);
+        QCOMPARE(filas(documento ? h.documentos->lstvDocumentos : h.info->lstInfAdItem), listed);
+    }
+
+    // ITEM GLOBAL delete of a document: Yes takes it from every item, No leaves all as it was.
+    void documentGlobalDelete_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<QStringList>("listed");
+        QTest::newRow("yes") << int(MsgResult::Yes) << QStringList() << QStringList();
+        QTest::newRow("no") << int(MsgResult::No) << QStringList{"0001", "0002", "0003"}
+                            << QStringList{"LIC|L"};
+    }
+    void documentGlobalDelete() {
+        QFETCH(int, answer);
+        QFETCH(QStringList, stored);
+        QFETCH(QStringList, listed);
+        ListTabsHost h(QStringLiteral("0000"));
+        h.cargar();
+        const QStringList marksBefore = marcas();
+        seleccionar(h.documentos->lstvDocumentos, 0);
+        ::answer({MsgResult(answer)});
+        QTest::keyClick(h.documentos->lstvDocumentos, Qt::Key_Delete);
+        QCOMPARE(ScriptedUi::current().boxes.size(), 1);
+        QCOMPARE(ScriptedUi::current().boxes.first().text,
+                 QStringLiteral("¿Confirma eliminar el documento LIC en los items?\r\n\r\n"
+                                "Advertencia: Estas eliminando desde ITEM GLOBAL\r\n"
+                                "Seleccionando [SI] se eliminará LIC en los items del despacho."));
+        QCOMPARE(ScriptedUi::current().boxes.first().defaultButton, corvelix::MsgDefault::Second);
+        QCOMPARE(rows("SELECT NART FROM DVD WHERE IDVD = ? AND CDVDDOC = 'LIC' ORDER BY NART"),
+                 stored);
+        QCOMPARE(filas(h.documentos->lstvDocumentos), listed);
+        QCOMPARE(marcas(), marksBefore);
+    }
+
+    // A one-item write and the item's mark go together: a failing mark leaves the catalog as
+    // it was and is reported.
+    void oneItemWriteAndMarkTogether_data() {
+        QTest::addColumn<int>("accion");
+        QTest::newRow("information add") << 0;
+        QTest::newRow("advantage add") << 1;
+        QTest::newRow("advantage delete") << 2;
+        QTest::newRow("document add") << 3;
+    }
+    void oneItemWriteAndMarkTogether() {
+        QFETCH(int, accion);
+        modDA::execSQL(modDA::kCatalog,
+                       testSql("CREATE TRIGGER f BEFORE UPDATE OF CARTETA ON ART BEGIN "
+                               "SELECT RAISE(ABORT, 'injected'); END"));
+        ListTabsHost h(QStringLiteral("0001"));
+        h.cargar();
+        const QStringList before = catalogSnapshot();
+        if (accion == 0) {
+            h.info->txtInfAdicional->setText(QStringLiteral("NEW"));
+            h.info->txtInfAdicionalValor->setText(QStringLiteral("n"));
+            answer({MsgResult::Ok});
+            enter(h.info->txtInfAdicionalValor);
+        } else if (accion == 1) {
+            h.ventajas->txtVentajas->setText(QStringLiteral("NEW"));
+            answer({MsgResult::Ok});
+            enter(h.ventajas->txtVentajas);
+        } else if (accion == 2) {
+            seleccionar(h.ventajas->lstVentajas, 0);
+            answer({MsgResult::Yes, MsgResult::Ok});
+            QTest::keyClick(h.ventajas->lstVentajas, Qt::Key_Delete);
+        } else {
+            h.documentos->txtDocumento->setText(QStringLiteral("LIC2"));
+            h.documentos->txtDocumentoValor->setText(QStringLiteral("n"));
+            answer({MsgResult::Ok});
+            enter(h.documentos->txtDocumentoValor);
+        }
+        QVERIFY2(boxes().last().contains(QStringLiteral("injected")), qPrintable(boxes().last()));
+        QCOMPARE(catalogSnapshot(), before);
     }
 
     void globalAddCancelledOrNotPicked() {

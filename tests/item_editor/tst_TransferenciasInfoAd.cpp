@@ -91,6 +91,9 @@ private slots:
         QTest::newRow("en_US 1,234.5") << "en_US"
                                        << "1,234.5"
                                        << "0002|12345.00|D";
+        // A rate that takes the amount beyond what the catalog holds.
+        QTest::newRow("es_AR 1E+13") << "es_AR"
+                                     << "1E+13" << "Desbordamiento";
     }
     void fobRate() {
         QFETCH(QString, locale);
@@ -102,7 +105,14 @@ private slots:
         frm.txtTipoPase->setText(rate);
         frm.txtInfoAdicional->setText(QStringLiteral(" FOBX "));
         const QStringList before = catalogSnapshot();
-        if (result.startsWith(QLatin1String("0002"))) {
+        if (result == QLatin1String("Desbordamiento")) {
+            answerItemPicker(QStringLiteral("'0002'"));
+            ScriptedUi::current().answerBoxes({MsgResult::Ok});
+            frm.cmdProcesar->click();
+            QCOMPARE(boxes().size(), 1);
+            QVERIFY2(boxes().first().contains(result), qPrintable(boxes().first()));
+            QCOMPARE(catalogSnapshot(), before);
+        } else if (result.startsWith(QLatin1String("0002"))) {
             answerItemPicker(QStringLiteral("'0002'"));
             ScriptedUi::current().answerBoxes({MsgResult::Ok});
             frm.cmdProcesar->click();

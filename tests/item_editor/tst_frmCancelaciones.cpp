@@ -194,6 +194,15 @@ private slots:
         QTest::newRow("subitem -40000")
             << "txtSubIT" << "-40000" << "0001"
             << "Desbordamiento\n\nCorvelix.frmCancelaciones.addCancelacion (0)::" << excl;
+        // Numbers the catalog cannot hold at the decimals they are kept with.
+        QTest::newRow("quantity twenty nines")
+            << "txtCantidad" << QString(20, QLatin1Char('9')) << "0001"
+            << "Desbordamiento\n\nCorvelix.frmCancelaciones.validarDatos (0)::" << excl;
+        QTest::newRow("factor 1E+13")
+            << "txtFactorPonderacion"
+            << "1E+13"
+            << "0001"
+            << "Desbordamiento\n\nCorvelix.frmCancelaciones.validarDatos (0)::" << excl;
         QTest::newRow("same five key values")
             << "txtItem" << "2" << "0007"
             << "Ya existe una cancelación del item 7 contra el despacho 25001IC04000777B, item 2, "
@@ -311,27 +320,41 @@ private slots:
     // Modifying: the fields come from the line; a changed key moves the line, a key another
     // line holds is refused.
     void modify_data() {
+        QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("newItem");
         QTest::addColumn<QString>("newQuantity");
         QTest::addColumn<bool>("saved");
         QTest::addColumn<QStringList>("after");
 
         QTest::newRow("quantity only")
-            << "2" << "7,5" << true
+            << "es_AR"
+            << "2"
+            << "7,5" << true
             << QStringList{"7|25001IC04000777B|2|0|8471.30.12.10A|7.5|C1|0|100.00|<null>|<null>",
                            "7|25001IC04000777B|4|1|N4|1|<null>|0|50.00|<null>|<null>"};
         QTest::newRow("key changed")
-            << "9" << "05,000000" << true
+            << "es_AR"
+            << "9"
+            << "05,000000" << true
             << QStringList{"7|25001IC04000777B|4|1|N4|1|<null>|0|50.00|<null>|<null>",
                            "7|25001IC04000777B|9|0|8471.30.12.10A|5|C1|0|100.00|<null>|<null>"};
+        // The factor is shown and read back with the user's decimal mark: 100.00 stays 100.00.
+        QTest::newRow("en_US: factor kept")
+            << "en_US"
+            << "2"
+            << "7.5" << true
+            << QStringList{"7|25001IC04000777B|2|0|8471.30.12.10A|7.5|C1|0|100.00|<null>|<null>",
+                           "7|25001IC04000777B|4|1|N4|1|<null>|0|50.00|<null>|<null>"};
     }
 
     void modify() {
+        QFETCH(QString, locale);
         QFETCH(QString, newItem);
         QFETCH(QString, newQuantity);
         QFETCH(bool, saved);
         QFETCH(QStringList, after);
 
+        QLocale::setDefault(QLocale(locale));
         frmCancelaciones frm;
         QStringList shown;
         ScriptedUi::current().onForm(QStringLiteral("frmCancelaciones"), [&](QDialog& dialog) {
@@ -348,7 +371,9 @@ private slots:
         frm.m_DIT_Item = QStringLiteral("2");
         frm.m_DIT_SbIt = QStringLiteral("0");
         ui().exec(frm);
-        QCOMPARE(shown, (QStringList{APU, "2", "0", "8471.30.12.10A", "05,000000", "100,00", "C1"}));
+        const QString mark = QLocale().decimalPoint();
+        QCOMPARE(shown, (QStringList{APU, "2", "0", "8471.30.12.10A", "05" + mark + "000000",
+                                     "100" + mark + "00", "C1"}));
         QCOMPARE(frm.m_Grabo, saved);
         QCOMPARE(lines(), after);
     }

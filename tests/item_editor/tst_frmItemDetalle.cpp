@@ -4,11 +4,13 @@
 #include "runtime/Twips.h"
 #include "shell/frmListado.h"
 #include "support/CatalogFixture.h"
+#include "support/CatalogSnapshot.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,6 +27,7 @@ using corvelix::MsgIcon;
 using corvelix::MsgResult;
 using corvelix::ui;
 using corvelix::test::CatalogFixture;
+using corvelix::test::catalogSnapshot;
 using corvelix::test::ScriptedUi;
 
 namespace {
@@ -121,6 +124,9 @@ void picker(const QStringList& items) {
         hijo<QPushButton>(d, "cmdSeleccionar").click();
     });
 }
+
+const QString kDesborde =
+    QStringLiteral("Desbordamiento\n\nCorvelix.frmItemDetalle.GuardarValores (25)::Corvelix");
 
 void restaurar(const QString& sql) {
     modDA::execSQL(modDA::kCatalog, testSql(sql));
@@ -239,6 +245,19 @@ private slots:
             QVERIFY(!frm.pestanaVisible(frmItemDetalle::Cancelaciones));
             QCOMPARE(hijo<QTreeWidget>(frm, "lstSubitems").topLevelItemCount(), 0);
             QVERIFY(loaderRan);
+            // The IVA and income-tax answers open with nothing chosen: answering at once is
+            // refused and writes nothing.
+            QCOMPARE(hijo<QComboBox>(frm, "cboOpcionesIVA").currentIndex(), -1);
+            QCOMPARE(hijo<QComboBox>(frm, "cboOpcionesGanancias").currentIndex(), -1);
+            const QStringList antes = catalogSnapshot();
+            ScriptedUi::current().answerBoxes({MsgResult::Ok, MsgResult::Ok});
+            hijo<QPushButton>(frm, "cmdOpcionesIVA").click();
+            hijo<QPushButton>(frm, "cmdOpcionesGanancias").click();
+            const auto& boxes = ScriptedUi::current().boxes;
+            QCOMPARE(boxes.size(), 2);
+            QCOMPARE(boxes[0].text, QStringLiteral("Debe seleccionar una Opcion IVA"));
+            QCOMPARE(boxes[1].text, QStringLiteral("Debe seleccionar una Opcion Ganancias"));
+            QCOMPARE(catalogSnapshot(), antes);
         });
         frmItemDetalle frm;
         frm.m_Operacion = despacho;
@@ -249,7 +268,8 @@ private slots:
         ui().exec(frm);
     }
 
-    // The coupling of the value boxes while typing (units "07" and "07", quantity 2 typed).
+    // The coupling of the value boxes (units "07" and "07", quantity 3): the box that changed
+    // keeps its text, the others follow it.
     void acoplamiento_data() {
         QTest::addColumn<QString>("caja");
         QTest::addColumn<QString>("valor");
@@ -257,9 +277,9 @@ private slots:
         QTest::newRow("quantity") << "txtCantidadDeclarada"
                                   << "4" << QStringList{"4", "4", "01,00000", "04,00"};
         QTest::newRow("FOB") << "txtFobTotal"
-                             << "1" << QStringList{"03,00", "03,00", "00,33333", "01,00"};
+                             << "1" << QStringList{"03,00", "03,00", "00,33333", "1"};
         QTest::newRow("unit price") << "txtPrecioUnitario"
-                                    << "2" << QStringList{"03,00", "03,00", "02,00000", "06,00"};
+                                    << "2" << QStringList{"03,00", "03,00", "2", "06,00"};
         QTest::newRow("zero quantity") << "txtCantidadDeclarada"
                                        << "0" << QStringList{"0", "0", "01,00000", "00,00"};
         QTest::newRow("not numeric") << "txtCantidadDeclarada"
@@ -282,6 +302,53 @@ private slots:
         });
     }
 
+    // Typed key by key (quantity 10), the unit price and the FOB recompute each other's box
+    // only: what is typed stays as typed, and "Guardar Valores" saves it.
+    void tecleo_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("caja");
+        QTest::addColumn<QString>("teclas");
+        QTest::addColumn<QStringList>("esperado"); // unit price, FOB
+        QTest::addColumn<QString>("guardado");     // MARTUNITAR|MARTFOB
+        QTest::newRow("es_AR, FOB") << "es_AR"
+                                    << "txtFobTotal"
+                                    << "125" << QStringList{"12,50000", "125"} << "12.5|125";
+        QTest::newRow("es_AR, unit price") << "es_AR"
+                                           << "txtPrecioUnitario"
+                                           << "12,5" << QStringList{"12,5", "125,00"} << "12.5|125";
+        QTest::newRow("en_US, FOB") << "en_US"
+                                    << "txtFobTotal"
+                                    << "125" << QStringList{"12.50000", "125"} << "12.5|125";
+        QTest::newRow("en_US, unit price") << "en_US"
+                                           << "txtPrecioUnitario"
+                                           << "12.5" << QStringList{"12.5", "125.00"} << "12.5|125";
+    }
+
+    void tecleo() {
+        QFETCH(QString, locale);
+        QFETCH(QString, caja);
+        QFETCH(QString, teclas);
+        QFETCH(QStringList, esperado);
+        QFETCH(QString, guardado);
+        QLocale::setDefault(QLocale(locale));
+        restaurar(QStringLiteral("update ART set QARTUNTDCL = 10, QARTUNTEST = 10, MARTUNITAR = 1, "
+                                 "MARTFOB = 10, CARTUNTDCL = '07', CARTUNTEST = '07' where IDDT = "
+                                 "'24001IC06000101K' and NART = '0002'"));
+        abrir(kIC, QStringLiteral("0002"), [&](frmItemDetalle& frm) {
+            QLineEdit* tecleada = frm.findChild<QLineEdit*>(caja);
+            tecleada->clear();
+            QTest::keyClicks(tecleada, teclas);
+            QCOMPARE(QStringList({texto(frm, "txtPrecioUnitario"), texto(frm, "txtFobTotal")}),
+                     esperado);
+            ScriptedUi::current().answerBoxes({MsgResult::Ok});
+            hijo<QPushButton>(frm, "cmdEstablecerValoresItem").click();
+            QCOMPARE(ScriptedUi::current().boxes.last().text, QStringLiteral("Datos actualizados"));
+        });
+        QCOMPARE(columna(kIC, QStringLiteral("0002"), QStringLiteral("MARTUNITAR")) + "|" +
+                     columna(kIC, QStringLiteral("0002"), QStringLiteral("MARTFOB")),
+                 guardado);
+    }
+
     // A declared quantity in kilograms carries the net kilos along.
     void kilosSiguen() {
         abrir(kIC, QStringLiteral("0002"), [](frmItemDetalle& frm) {
@@ -292,7 +359,7 @@ private slots:
     }
 
     // Every value box refuses what is not a number in the user's locale, with its own
-    // message, and nothing is written.
+    // message, or a number beyond what the catalog holds, and nothing is written.
     void guardarRechaza_data() {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("caja");
@@ -317,7 +384,13 @@ private slots:
             for (const char* m : malos)
                 QTest::addRow("es_AR %s %s", c.caja, m)
                     << "es_AR" << c.caja << QString::fromUtf8(m) << QString::fromUtf8(c.mensaje);
+            // A number the catalog cannot hold: the overflow, shown by the error guard.
+            QTest::addRow("es_AR %s twenty nines", c.caja)
+                << "es_AR" << c.caja << QString(20, QLatin1Char('9')) << kDesborde;
         }
+        QTest::newRow("en_US unit price beyond the catalog") << "en_US"
+                                                             << "txtPrecioUnitario"
+                                                             << "10,000,000,000" << kDesborde;
         QTest::newRow("en_US comma form") << "en_US"
                                           << "txtFlete"
                                           << "1.234,5"
@@ -344,7 +417,8 @@ private slots:
             hijo<QPushButton>(frm, "cmdEstablecerValoresItem").click();
             QCOMPARE(seam.boxes.size(), 1);
             QCOMPARE(seam.boxes.at(0).text, mensaje);
-            QCOMPARE(seam.boxes.at(0).icon, MsgIcon::Exclamation);
+            QCOMPARE(seam.boxes.at(0).icon,
+                     mensaje == kDesborde ? MsgIcon::None : MsgIcon::Exclamation);
             QCOMPARE(frm.findChild<QLineEdit*>(caja)->text(), valor);
         });
         QCOMPARE(columna(kIC, QStringLiteral("0002"), QStringLiteral("CARTETA")),
@@ -364,8 +438,8 @@ private slots:
                                        << "1,234.5" << 1234.5;
         QTest::newRow("negative") << "es_AR"
                                   << "-5" << -5.0;
-        QTest::newRow("huge") << "es_AR"
-                              << "1E+20" << 1e20;
+        QTest::newRow("largest the catalog holds") << "es_AR"
+                                                   << "9999999999999" << 9999999999999.0;
     }
 
     void guardarAcepta() {
@@ -464,6 +538,7 @@ private slots:
         QTest::addColumn<QList<MsgResult>>("respuestas");
         QTest::addColumn<QStringList>("mensajes");
         QTest::addColumn<QString>("guardado");
+        QTest::addColumn<bool>("marcaFalla"); // marking the item fails
         const QString fin = QStringLiteral("fin del proceso");
         const QString noEncontrado =
             QStringLiteral("No se encontró descripcion para el codigo [ %1 ]");
@@ -471,44 +546,47 @@ private slots:
             << "cmdSetLista"
             << "txtLista"
             << "LISTA"
-            << "  nac " << QList<MsgResult>{MsgResult::Ok} << QStringList{fin} << "NAC";
-        QTest::newRow("list emptied, Yes") << "cmdSetLista"
-                                           << "txtLista"
-                                           << "LISTA"
-                                           << "" << QList<MsgResult>{MsgResult::Yes, MsgResult::Ok}
-                                           << QStringList{"¿Confirma sacar la lista?", fin} << "";
-        QTest::newRow("list blanks, No") << "cmdSetLista"
-                                         << "txtLista"
-                                         << "LISTA"
-                                         << "   " << QList<MsgResult>{MsgResult::No}
-                                         << QStringList{"¿Confirma sacar la lista?"} << "ACE18";
+            << "  nac " << QList<MsgResult>{MsgResult::Ok} << QStringList{fin} << "NAC" << false;
+        QTest::newRow("list emptied, Yes")
+            << "cmdSetLista"
+            << "txtLista"
+            << "LISTA"
+            << "" << QList<MsgResult>{MsgResult::Yes, MsgResult::Ok}
+            << QStringList{"¿Confirma sacar la lista?", fin} << "" << false;
+        QTest::newRow("list blanks, No")
+            << "cmdSetLista"
+            << "txtLista"
+            << "LISTA"
+            << "   " << QList<MsgResult>{MsgResult::No} << QStringList{"¿Confirma sacar la lista?"}
+            << "ACE18" << false;
         QTest::newRow("state blanks")
             << "cmdSetEstadoM"
             << "txtEstadoMercaderia"
             << "CARTUSO"
             << "  " << QList<MsgResult>{MsgResult::Ok}
-            << QStringList{"No se puede vaciar el Estado de Mercaderia"} << "NUEVO";
+            << QStringList{"No se puede vaciar el Estado de Mercaderia"} << "NUEVO" << false;
         QTest::newRow("state usado")
             << "cmdSetEstadoM"
             << "txtEstadoMercaderia"
             << "CARTUSO"
-            << "usado" << QList<MsgResult>{MsgResult::Ok} << QStringList{fin} << "USADO";
-        QTest::newRow("origin empty") << "cmdsetOrigen"
-                                      << "txtPaisOrigen"
-                                      << "CARTPAYORI"
-                                      << "" << QList<MsgResult>{MsgResult::Ok}
-                                      << QStringList{"Debe seleccionar un PAIS ORIGEN"} << "310";
+            << "usado" << QList<MsgResult>{MsgResult::Ok} << QStringList{fin} << "USADO" << false;
+        QTest::newRow("origin empty")
+            << "cmdsetOrigen"
+            << "txtPaisOrigen"
+            << "CARTPAYORI"
+            << "" << QList<MsgResult>{MsgResult::Ok}
+            << QStringList{"Debe seleccionar un PAIS ORIGEN"} << "310" << false;
         QTest::newRow("origin 203")
             << "cmdsetOrigen"
             << "txtPaisOrigen"
             << "CARTPAYORI"
-            << " 203" << QList<MsgResult>{MsgResult::Ok} << QStringList{fin} << "203";
+            << " 203" << QList<MsgResult>{MsgResult::Ok} << QStringList{fin} << "203" << false;
         QTest::newRow("provenance empty")
             << "cmdSetProc"
             << "txtPaisProc"
             << "CARTPAYPRC"
             << " " << QList<MsgResult>{MsgResult::Ok}
-            << QStringList{"Debe seleccionar un PAIS PROC/ DESTINO"} << "203";
+            << QStringList{"Debe seleccionar un PAIS PROC/ DESTINO"} << "203" << false;
         const char* const malos[] = {"20'3", "203;", "%", "Ω310"};
         for (const char* m : malos) {
             const QString v = QString::fromUtf8(m);
@@ -516,18 +594,25 @@ private slots:
                 << "cmdSetProc"
                 << "txtPaisProc"
                 << "CARTPAYPRC" << v << QList<MsgResult>{MsgResult::Ok}
-                << QStringList{noEncontrado.arg(v)} << "203";
+                << QStringList{noEncontrado.arg(v)} << "203" << false;
         }
         const QString largo = QString(300, QLatin1Char('A'));
         QTest::newRow("list 300") << "cmdSetLista"
                                   << "txtLista"
                                   << "LISTA" << largo << QList<MsgResult>{MsgResult::Ok}
-                                  << QStringList{noEncontrado.arg(largo)} << "ACE18";
-        QTest::newRow("state negative") << "cmdSetEstadoM"
-                                        << "txtEstadoMercaderia"
-                                        << "CARTUSO"
-                                        << "-1e308" << QList<MsgResult>{MsgResult::Ok}
-                                        << QStringList{noEncontrado.arg("-1E308")} << "NUEVO";
+                                  << QStringList{noEncontrado.arg(largo)} << "ACE18" << false;
+        QTest::newRow("state negative")
+            << "cmdSetEstadoM"
+            << "txtEstadoMercaderia"
+            << "CARTUSO"
+            << "-1e308" << QList<MsgResult>{MsgResult::Ok}
+            << QStringList{noEncontrado.arg("-1E308")} << "NUEVO" << false;
+        // The value and the item's mark go in one transaction: a failing mark undoes both.
+        QTest::newRow("state usado, mark fails") << "cmdSetEstadoM"
+                                                 << "txtEstadoMercaderia"
+                                                 << "CARTUSO"
+                                                 << "usado" << QList<MsgResult>{MsgResult::Ok}
+                                                 << QStringList{"injected"} << "NUEVO" << true;
     }
 
     void setterUnItem() {
@@ -538,6 +623,10 @@ private slots:
         QFETCH(QList<MsgResult>, respuestas);
         QFETCH(QStringList, mensajes);
         QFETCH(QString, guardado);
+        QFETCH(bool, marcaFalla);
+        if (marcaFalla)
+            restaurar(QStringLiteral("CREATE TRIGGER f BEFORE UPDATE OF CARTETA ON ART BEGIN "
+                                     "SELECT RAISE(ABORT, 'injected'); END"));
         ScriptedUi& seam = ScriptedUi::current();
         abrir(kIC, QStringLiteral("0001"), [&](frmItemDetalle& frm) {
             frm.findChild<QLineEdit*>(caja)->setText(valor);

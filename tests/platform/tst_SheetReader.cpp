@@ -190,7 +190,12 @@ private slots:
         QTest::addColumn<QString>("file");
         for (const char* f :
              {"cancelaciones.xlsx", "cancelaciones.ods", "cancelaciones.xls",
-              "cancelaciones_2003.xls", "cancelaciones_tab.xls", "cancelaciones.csv"})
+              "cancelaciones_2003.xls", "cancelaciones_tab.xls", "cancelaciones.csv",
+              // ';'-separated with a byte-order mark, as saved under a decimal-comma locale
+              "cancelaciones_pyc.csv",
+              // the table behind a hidden first sheet
+              "cancelaciones_oculta.xlsx", "cancelaciones_oculta.ods",
+              "cancelaciones_oculta_2003.xml"})
             QTest::newRow(f) << QString::fromLatin1(f);
     }
     void sameTableEveryFormat() {
@@ -224,6 +229,59 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QStringList, expected);
         QCOMPARE(cells(readFirstSheet(sample(file), kComma)), expected);
+    }
+
+    // The separator told by the content; quoted separators and line breaks stay in the cell;
+    // lines of separators only are empty rows.
+    void delimitedText_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("semicolons with decimal commas")
+            << QByteArray("Cant;Peso\r\n12,5;3,25\r\n1;2\r\n")
+            << QStringList{"A1=Cant", "B1=Peso", "A2=12,5", "B2=3,25", "A3=1", "B3=2"};
+        QTest::newRow("semicolons after a byte-order mark, quoted semicolon")
+            << QByteArray("\xEF\xBB\xBF\"a;b\";c\n1;2\n")
+            << QStringList{"A1=a;b", "B1=c", "A2=1", "B2=2"};
+        QTest::newRow("commas, a semicolon inside a text")
+            << QByteArray("x,y\nuno;dos,tres\n")
+            << QStringList{"A1=x", "B1=y", "A2=uno;dos", "B2=tres"};
+        QTest::newRow("tabs beside commas and semicolons in the texts")
+            << QByteArray("a,1\tb;2\nc,3\td;4\n")
+            << QStringList{"A1=a,1", "B1=b;2", "A2=c,3", "B2=d;4"};
+        QTest::newRow("one line")
+            << QByteArray("a;b;c") << QStringList{"A1=a", "B1=b", "C1=c"};
+        QTest::newRow("quoted line breaks stay in the cell")
+            << QByteArray("n;texto\r\n1;\"dos\r\nlineas\"\r\n2;\"otra\nmas\"\r\n")
+            << QStringList{"A1=n",  "B1=texto", "A2=1",
+                           "B2=dos\nlineas", "A3=2", "B3=otra\nmas"};
+        QTest::newRow("a line of separators is an empty row")
+            << QByteArray("a;b;c\n;;\n1;2;3\n;;;;\n4;5;6\n")
+            << QStringList{"A1=a", "B1=b", "C1=c", "A3=1", "B3=2", "C3=3", "A5=4", "B5=5", "C5=6"};
+        QTest::newRow("ragged lines: the separator found most on the first line")
+            << QByteArray("a;b;c\n1\n2;3\n")
+            << QStringList{"A1=a", "B1=b", "C1=c", "A2=1", "A3=2", "B3=3"};
+        QTest::newRow("no separator: one column")
+            << QByteArray("uno\ndos\n") << QStringList{"A1=uno", "A2=dos"};
+    }
+    void delimitedText() {
+        QFETCH(QByteArray, data);
+        QFETCH(QStringList, expected);
+        const Sheet s = readFirstSheetFromData(data, QStringLiteral("lista.csv"), kComma);
+        QCOMPARE(int(s.format()), int(SheetFormat::DelimitedText));
+        QCOMPARE(cells(s), expected);
+    }
+
+    // A time alone shows as a time in both date systems of .xlsx.
+    void xlsxDateSystems_data() {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("1900") << "fechas_1900.xlsx";
+        QTest::newRow("1904") << "fechas_1904.xlsx";
+    }
+    void xlsxDateSystems() {
+        QFETCH(QString, file);
+        QCOMPARE(cells(readFirstSheet(sample(file), kComma)),
+                 QStringList({"A1=10:30:15", "B1=" + day(2024, 3, 25),
+                              "C1=" + day(2024, 3, 25) + " 12:00:00"}));
     }
 
     // Each unreadable file gives one Spanish message that names it.
@@ -375,6 +433,81 @@ private slots:
         } catch (const SheetReadError& e) {
             QVERIFY2(!accepted, qPrintable(e.message()));
         }
+    }
+
+    // A number shows in the general format whether or not the file writes it that way.
+    void xlsxNumbers_data() {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("integer") << QByteArray("45012") << "45012";
+        QTest::newRow("fraction") << QByteArray("-62502.25") << "-62502,25";
+        QTest::newRow("zero") << QByteArray("0") << "0";
+        QTest::newRow("negative zero") << QByteArray("-0") << "0";
+        QTest::newRow("trailing zero") << QByteArray("2.50") << "2,5";
+        QTest::newRow("binary noise") << QByteArray("0.30000000000000004") << "0,3";
+        QTest::newRow("sixteen digits") << QByteArray("1234567890123456") << "1,23456789012346E+15";
+        QTest::newRow("fifteen digits") << QByteArray("123456789012345") << "123456789012345";
+        QTest::newRow("small") << QByteArray("0.0001") << "0,0001";
+        QTest::newRow("smaller") << QByteArray("0.00001") << "1E-05";
+        QTest::newRow("exponent") << QByteArray("1.5E3") << "1500";
+        QTest::newRow("spaces") << QByteArray(" 7 ") << "7";
+        QTest::newRow("not a number") << QByteArray("abc") << "abc";
+    }
+    void xlsxNumbers() {
+        QFETCH(QByteArray, raw);
+        QFETCH(QString, shown);
+        const Sheet s = readFirstSheetFromData(
+            minimalXlsx("<row r=\"1\"><c r=\"A1\"><v>" + raw + "</v></c></row>"), "x.xlsx", kComma);
+        QCOMPARE(s.text(1, 1), shown);
+    }
+
+    // The sheet's XML as writers spell it, and damage that fails the read.
+    void xlsxSheetXml_data() {
+        QTest::addColumn<QByteArray>("sheetData");
+        QTest::addColumn<QString>("a1"); // empty: refused
+        QTest::newRow("references")
+            << QByteArray("<row><c t=\"str\"><v>a &amp; b &#233;&#x41;&lt;</v></c></row>")
+            << QStringLiteral("a & b éA<");
+        QTest::newRow("character data section")
+            << QByteArray("<row><c t=\"str\"><v><![CDATA[<x> & y]]></v></c></row>")
+            << QStringLiteral("<x> & y");
+        QTest::newRow("prefixed names, single quotes, comment")
+            << QByteArray("<x:row r='1'><!-- c --><x:c r='A1' t='inlineStr'><x:is><x:t>p</x:t>"
+                          "</x:is></x:c></x:row>")
+            << QStringLiteral("p");
+        QTest::newRow("end tag that does not match")
+            << QByteArray("<row><c><v>1</c></v></row>") << QString();
+        QTest::newRow("unknown reference")
+            << QByteArray("<row><c t=\"str\"><v>&nbsp;</v></c></row>") << QString();
+        QTest::newRow("unclosed attribute")
+            << QByteArray("<row><c r=\"A1><v>1</v></c></row>") << QString();
+        QTest::newRow("element left open") << QByteArray("<row><c><v>1</v></c>") << QString();
+    }
+    void xlsxSheetXml() {
+        QFETCH(QByteArray, sheetData);
+        QFETCH(QString, a1);
+        try {
+            const Sheet s = readFirstSheetFromData(minimalXlsx(sheetData), "x.xlsx", kComma);
+            QVERIFY(!a1.isEmpty());
+            QCOMPARE(s.text(1, 1), a1);
+        } catch (const SheetReadError& e) {
+            QVERIFY2(a1.isEmpty(), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(
+                         QStringLiteral("el contenido de xl/worksheets/s.xml está dañado")),
+                     qPrintable(e.message()));
+        }
+    }
+
+    // Cells out of order come out sorted; a later value at a position replaces the earlier.
+    void cellsOutOfOrder() {
+        const QByteArray sheetData = "<row r=\"1\"><c r=\"C1\"><v>3</v></c></row>"
+                                     "<row r=\"2\"><c r=\"B2\"><v>2</v></c><c r=\"A2\"><v>1</v></c>"
+                                     "</row><row r=\"1\"><c r=\"A1\"><v>5</v></c><c r=\"C1\">"
+                                     "<v>9</v></c></row>";
+        const Sheet s = readFirstSheetFromData(minimalXlsx(sheetData), "x.xlsx", kComma);
+        QCOMPARE(cells(s), QStringList({"A1=5", "C1=9", "A2=1", "B2=2"}));
+        QCOMPARE(s.cellCount(), 4);
+        QCOMPARE(s.lastColumn(), 3);
     }
 
     // 16,384 columns of one row and a million repeated rows of an .ods stay within the cell cap.

@@ -307,6 +307,39 @@ private slots:
             QCOMPARE(toNumber(machineNumber(v), QLocale::c()), v);
     }
 
+    // The catalog holds 15 significant digits at a box's scale; beyond, "Desbordamiento".
+    void catalogRange_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("scale");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("amount just below") << 9999999999999.99 << 2 << true;
+        QTest::newRow("amount at the limit") << 1e13 << 2 << false;
+        QTest::newRow("negative amount") << -1e13 << 2 << false;
+        QTest::newRow("twenty nines") << 99999999999999999999.0 << 2 << false;
+        QTest::newRow("unit price") << 9999999999.5 << 5 << true;
+        QTest::newRow("unit price beyond") << 1e10 << 5 << false;
+        QTest::newRow("zero") << 0.0 << 6 << true;
+        QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << 2 << false;
+        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << 2 << false;
+    }
+    void catalogRange() {
+        QFETCH(double, value);
+        QFETCH(int, scale);
+        QFETCH(bool, fits);
+        QCOMPARE(fitsCatalog(value, scale), fits);
+        if (fits) {
+            QCOMPARE(catalogNumber(value, scale), value);
+            return;
+        }
+        try {
+            catalogNumber(value, scale);
+            QFAIL("no error");
+        } catch (const VbError& e) {
+            QCOMPARE(e.number, 6);
+            QCOMPARE(e.description, QStringLiteral("Desbordamiento"));
+        }
+    }
+
     void nonFiniteDoesNotCrash() {
         QVERIFY(!machineNumber(std::numeric_limits<double>::quiet_NaN()).isEmpty());
         QVERIFY(!formatNumber(std::numeric_limits<double>::infinity(), QStringLiteral("0.00"))

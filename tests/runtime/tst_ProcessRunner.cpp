@@ -2,6 +2,7 @@
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
+#include "support/test_main.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,8 +11,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 
 using namespace corvelix;
 using corvelix::test::ScriptedUi;
@@ -153,11 +152,20 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("reason");
-        const QString missing = QString::fromLocal8Bit(std::strerror(ENOENT));
         QTest::newRow("no such program")
-            << "/nonexistent/corvelix-nothing -x" << QString() << missing;
-        QTest::newRow("no such folder") << "sh -c \"exit 0\""
-                                        << "/nonexistent/folder" << missing;
+            << "/nonexistent/corvelix-nothing -x" << QString()
+            << QStringLiteral("el programa no existe");
+        QTest::newRow("not on the path")
+            << "corvelix-nothing-anywhere" << QString() << QStringLiteral("el programa no existe");
+        const QString plainFile = test::sandboxFolder() + QStringLiteral("/no-ejecutable.txt");
+        QFile file(plainFile);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("texto\n");
+        QTest::newRow("not executable") << plainFile << QString()
+                                        << QStringLiteral("no es un programa ejecutable");
+        QTest::newRow("no such folder")
+            << "sh -c \"exit 0\"" << "/nonexistent/folder"
+            << QStringLiteral("la carpeta de trabajo /nonexistent/folder no existe");
         QTest::newRow("empty command") << "" << QString()
                                        << QStringLiteral("No se indico el programa a ejecutar");
     }

@@ -134,16 +134,17 @@ private slots:
         QTest::addColumn<QString>("defaultText"); // the button Enter presses
         QTest::addColumn<MsgResult>("enter");
         QTest::addColumn<MsgResult>("escape");
-        QTest::newRow("ok") << MsgButtons::Ok << MsgDefault::First << "OK" << MsgResult::Ok
+        // Qt's own captions, in Spanish as the program loads them.
+        QTest::newRow("ok") << MsgButtons::Ok << MsgDefault::First << "Aceptar" << MsgResult::Ok
                             << MsgResult::Ok;
         QTest::newRow("yes/no, Yes default")
-            << MsgButtons::YesNo << MsgDefault::First << "&Yes" << MsgResult::Yes << MsgResult::No;
+            << MsgButtons::YesNo << MsgDefault::First << "&Sí" << MsgResult::Yes << MsgResult::No;
         QTest::newRow("yes/no, No default")
             << MsgButtons::YesNo << MsgDefault::Second << "&No" << MsgResult::No << MsgResult::No;
-        QTest::newRow("ok/cancel") << MsgButtons::OkCancel << MsgDefault::First << "OK"
+        QTest::newRow("ok/cancel") << MsgButtons::OkCancel << MsgDefault::First << "Aceptar"
                                    << MsgResult::Ok << MsgResult::Cancel;
         QTest::newRow("yes/no/cancel, Cancel default")
-            << MsgButtons::YesNoCancel << MsgDefault::Third << "Cancel" << MsgResult::Cancel
+            << MsgButtons::YesNoCancel << MsgDefault::Third << "Cancelar" << MsgResult::Cancel
             << MsgResult::Cancel;
     }
 

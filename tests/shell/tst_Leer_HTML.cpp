@@ -88,6 +88,8 @@ private slots:
         QTest::newRow("500") << QStringLiteral("500");
         QTest::newRow("closed port") << QStringLiteral("closed");
         QTest::newRow("no answer in time") << QStringLiteral("silent");
+        QTest::newRow("trickles past the deadline") << QStringLiteral("trickle");
+        QTest::newRow("short answer") << QStringLiteral("short");
         QTest::newRow("not an address") << QStringLiteral("garbage");
     }
     void pageNotRead() {
@@ -95,6 +97,9 @@ private slots:
         LoopbackHttpServer server;
         server.route(QStringLiteral("/error"), {500, "fallo interno", {}, false});
         server.route(QStringLiteral("/mudo"), {200, {}, {}, true});
+        // A byte far more often than the deadline, the whole never within it.
+        server.route(QStringLiteral("/goteo"), {200, QByteArray(100, 'x'), {}, false, 50});
+        server.route(QStringLiteral("/corto"), {200, "mitad", {}, false, 0, 10});
         const int previous = Leer_HTML::setEsperaMaxima(300);
         const auto restore = qScopeGuard([&] { Leer_HTML::setEsperaMaxima(previous); });
 
@@ -107,6 +112,10 @@ private slots:
             url = QStringLiteral("http://127.0.0.1:%1/x").arg(LoopbackHttpServer::closedPort());
         else if (how == QLatin1String("silent"))
             url = server.baseUrl() + QStringLiteral("/mudo");
+        else if (how == QLatin1String("trickle"))
+            url = server.baseUrl() + QStringLiteral("/goteo");
+        else if (how == QLatin1String("short"))
+            url = server.baseUrl() + QStringLiteral("/corto");
         else
             url = QStringLiteral("no es una direccion");
 
@@ -165,10 +174,26 @@ private slots:
                                       << QStringLiteral("El subíndice está fuera del intervalo");
         QTest::newRow("empty fourth") << "es_AR" << QByteArray("a|b|c|") << 1.0 << typeMismatch;
         QTest::newRow("letters") << "es_AR" << QByteArray("a|b|c|12x") << 1.0 << typeMismatch;
-        QTest::newRow("comma, comma locale")
-            << "es_AR" << QByteArray("a|b|c|12,5") << 1.0 << typeMismatch;
-        QTest::newRow("comma, point locale")
-            << "en_US" << QByteArray("a|b|c|1,250") << 1.0 << typeMismatch;
+        // A decimal comma reads like the point, whatever the user's locale.
+        QTest::newRow("decimal comma, comma locale")
+            << "es_AR" << QByteArray("DOL|Dolar|2024|872,5|") << 872.5 << QString();
+        QTest::newRow("decimal comma, point locale")
+            << "en_US" << QByteArray("DOL|Dolar|2024|872,5|") << 872.5 << QString();
+        QTest::newRow("decimal point, point locale")
+            << "en_US" << QByteArray("DOL|Dolar|2024|872.5|") << 872.5 << QString();
+        QTest::newRow("comma, three decimals")
+            << "en_US" << QByteArray("a|b|c|1,250") << 1.25 << QString();
+        QTest::newRow("whole number") << "es_AR" << QByteArray("a|b|c| 873 ") << 873.0 << QString();
+        QTest::newRow("group and decimal")
+            << "es_AR" << QByteArray("a|b|c|1.045,75") << 1.0 << typeMismatch;
+        QTest::newRow("decimal and group")
+            << "en_US" << QByteArray("a|b|c|1,045.75") << 1.0 << typeMismatch;
+        QTest::newRow("two commas") << "es_AR" << QByteArray("a|b|c|1,2,3") << 1.0 << typeMismatch;
+        QTest::newRow("sign") << "es_AR" << QByteArray("a|b|c|-872,5") << 1.0 << typeMismatch;
+        QTest::newRow("exponent") << "en_US" << QByteArray("a|b|c|8.7e2") << 1.0 << typeMismatch;
+        QTest::newRow("blank inside")
+            << "es_AR" << QByteArray("a|b|c|872 ,5") << 1.0 << typeMismatch;
+        QTest::newRow("separator alone") << "es_AR" << QByteArray("a|b|c|,") << 1.0 << typeMismatch;
     }
     void rate() {
         QFETCH(QString, locale);

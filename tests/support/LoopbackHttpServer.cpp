@@ -3,6 +3,7 @@
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace corvelix::test {
 
@@ -84,12 +85,33 @@ void LoopbackHttpServer::serve(QTcpSocket* socket) {
     QByteArray head =
         "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reason(response.status) + "\r\n";
     head += "Content-Type: text/plain\r\n";
-    head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+    const qint64 length =
+        response.announcedLength >= 0 ? response.announcedLength : response.body.size();
+    head += "Content-Length: " + QByteArray::number(length) + "\r\n";
     if (!response.location.isEmpty())
         head += "Location: " + response.location + "\r\n";
     head += "Connection: close\r\n\r\n";
-    socket->write(head + response.body);
-    socket->disconnectFromHost();
+    if (response.trickleMs <= 0) {
+        socket->write(head + response.body);
+        socket->disconnectFromHost();
+        return;
+    }
+    socket->write(head);
+    auto* timer = new QTimer(socket);
+    connect(socket, &QTcpSocket::disconnected, timer, &QTimer::stop);
+    connect(timer, &QTimer::timeout, this,
+            [this, socket, timer, body = response.body, sent = 0]() mutable {
+                if (sent >= body.size()) {
+                    timer->stop();
+                    socket->disconnectFromHost();
+                    return;
+                }
+                socket->write(body.mid(sent, 1));
+                ++sent;
+                if (trickled)
+                    trickled(sent);
+            });
+    timer->start(response.trickleMs);
 }
 
 } // namespace corvelix::test

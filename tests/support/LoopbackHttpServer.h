@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QTcpServer;
 class QTcpSocket;
 
@@ -22,6 +24,11 @@ public:
         QByteArray body;
         QByteArray location; // sent as Location (redirects)
         bool silent = false; // accept the connection and never answer
+        // Above 0: the head at once, then the body one byte at a time, this many ms apart.
+        int trickleMs = 0;
+        // 0 or more: the Content-Length announced instead of the body's (a longer one makes
+        // a short answer, cut off when the connection closes).
+        qint64 announcedLength = -1;
     };
 
     LoopbackHttpServer();
@@ -35,6 +42,8 @@ public:
     // What was asked, in order.
     QStringList requestedPaths;
     QList<QByteArray> userAgents;
+    // Called after each byte a trickling answer sends, with the count sent so far.
+    std::function<void(int)> trickled;
 
     // A loopback port where nothing listens.
     static quint16 closedPort();

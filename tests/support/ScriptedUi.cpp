@@ -63,6 +63,7 @@ void ScriptedUi::reset() {
     shownForms.clear();
     modelessForms.clear();
     openedUrls.clear();
+    urlsOpen = true;
     busyChanges.clear();
     busy = false;
     processEventsCalls = 0;
@@ -161,7 +162,7 @@ QString ScriptedUi::openFileName(const FileDialogRequest& request) {
 
 bool ScriptedUi::openUrl(const QUrl& url) {
     openedUrls << url;
-    return true;
+    return urlsOpen;
 }
 
 void ScriptedUi::setBusy(bool value) {

@@ -71,6 +71,7 @@ public:
     QStringList shownForms;    // objectNames, modal and modeless, in order
     QStringList modelessForms; // objectNames shown modeless
     QList<QUrl> openedUrls;
+    bool urlsOpen = true; // what openUrl answers (false: no browser took the address)
     QList<bool> busyChanges; // every setBusy call
     bool busy = false;
     int processEventsCalls = 0;

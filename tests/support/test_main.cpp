@@ -1,5 +1,6 @@
 #include "support/test_main.h"
 
+#include "platform/QtSpanish.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
@@ -41,6 +42,8 @@ void useSandboxSettings() {
 int runTests(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvelix"));
+    // As the program does: Qt's own texts in Spanish.
+    installQtSpanish();
     if (!sandbox().isValid()) {
         std::fputs("tests: no temporary folder\n", stderr);
         return 1;

@@ -6,7 +6,9 @@
 #include "transfer/modRET_transferencia.h"
 
 #include <QDir>
+#include <QDomDocument>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
@@ -181,12 +183,41 @@ private slots:
         QCOMPARE(c.number, corvelix::kErrChained);
         QCOMPARE(c.source, QStringLiteral("Corvelix.modRET.getCaratula (0)::XML Parser"));
         QVERIFY2(c.description.contains(QStringLiteral("línea")), qPrintable(c.description));
+        QVERIFY2(c.description.startsWith(QStringLiteral("El texto no es XML válido: el ")),
+                 qPrintable(c.description));
         const VbError i = errorDe([] {
             RegistroDespacho r;
             modRET::getitems(modRET::AbrirArchivoXML(muestra(QStringLiteral("Imalformado.ret"))), r,
                              false);
         });
         QCOMPARE(i.source, QStringLiteral("Corvelix.modRET.getitems (0)::XML Parser"));
+    }
+
+    // The parser's reason in Spanish, by its kind, with the place it gives.
+    void xmlReasons_data() {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QString>("description");
+        const QString premature =
+            QStringLiteral("el documento termina antes de tiempo (falta su final)");
+        const QString malformed = QStringLiteral("el documento está mal formado");
+        QTest::newRow("empty") << QString() << premature + " (línea 1, columna 0)";
+        QTest::newRow("cut off") << "<DESPACHO_CARATULA>\n<C>"
+                                 << premature + " (línea 2, columna 3)";
+        QTest::newRow("tags that do not match") << "<A><B></A>"
+                                                << malformed + " (línea 1, columna 10)";
+        QTest::newRow("undeclared entity") << "<A>&x;</A>" << malformed + " (línea 1, columna 6)";
+        QTest::newRow("a second root") << "<A/><B/>" << malformed + " (línea 1, columna 8)";
+        QTest::newRow("two DOCTYPE")
+            << "<?xml version='1.0'?><!DOCTYPE a><!DOCTYPE b><a/>"
+            << QStringLiteral("la estructura del documento no es válida (línea 1, columna 45)");
+    }
+    void xmlReasons() {
+        QFETCH(QString, texto);
+        QFETCH(QString, description);
+        QDomDocument documento;
+        const VbError e = errorDe([&] { modRET::cargarDocumento(documento, texto); });
+        QCOMPARE(e.number, modRET::kErrXmlParser);
+        QCOMPARE(e.description, QStringLiteral("El texto no es XML válido: ") + description);
     }
 
     // Header texts that stop the reader, and where the chain says it stopped.
@@ -343,14 +374,50 @@ private slots:
         e = errorDe([&] { (void)modRET::AbrirArchivoXML(dir.path()); });
         QVERIFY2(e.description.contains(QStringLiteral("carpeta")), qPrintable(e.description));
 
+        // Beyond the bound, refused before anything is read.
         const QString grande = dir.filePath(QStringLiteral("Cgrande.ret"));
         QFile f(grande);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        QVERIFY(f.resize(50LL * 1024 * 1024));
+        QVERIFY(f.resize(129LL * 1024 * 1024));
         f.close();
         e = errorDe([&] { (void)modRET::AbrirArchivoXML(grande); });
-        QVERIFY2(e.description.contains(QStringLiteral("demasiado grande (50 MB")),
+        QVERIFY2(e.description.contains(QStringLiteral("demasiado grande (129 MB; el máximo es "
+                                                       "128 MB)")),
                  qPrintable(e.description));
+
+        // A file that cannot be opened: the reason in Spanish.
+        const QString cerrado = dir.filePath(QStringLiteral("Ccerrado.ret"));
+        QFile c(cerrado);
+        QVERIFY(c.open(QIODevice::WriteOnly));
+        c.write("<DESPACHO_CARATULA/>");
+        c.close();
+        QVERIFY(QFile::setPermissions(cerrado, QFileDevice::WriteOwner));
+        if (QFileInfo(cerrado).isReadable())
+            return; // the superuser reads it anyway
+        e = errorDe([&] { (void)modRET::AbrirArchivoXML(cerrado); });
+        QVERIFY2(e.description.endsWith(QStringLiteral(": no tiene permiso para leerlo")),
+                 qPrintable(e.description));
+    }
+
+    // The largest declaration (9,999 items of 20 subitems) is near 38 MB: well within bound.
+    void largeFile() {
+        QTemporaryDir dir;
+        const QString grande = dir.filePath(QStringLiteral("Cgrande.ret"));
+        const QByteArray linea =
+            "<SUBITEM NRO_SUBITEM=\"1\" CANTIDAD_UNIDADES=\"10\" MONTO_FOB=\"12.5\" "
+            "DESCRIPCION=\"n\xC3\xBAmero de pieza\"/>\r\n";
+        QFile f(grande);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<DESPACHO_ITEMS>\r\n");
+        for (qint64 escrito = 0; escrito < 40LL * 1024 * 1024; escrito += linea.size())
+            f.write(linea);
+        f.write("</DESPACHO_ITEMS>");
+        f.close();
+        const QString texto = modRET::AbrirArchivoXML(grande);
+        QVERIFY(texto.size() > 38LL * 1024 * 1024);
+        QVERIFY(texto.endsWith(QLatin1String("</DESPACHO_ITEMS>")));
+        // UTF-8 without a declaration, read as such (and its accents then taken away).
+        QVERIFY(texto.contains(QLatin1String("DESCRIPCION=\"numero de pieza\"")));
     }
 
     // A pair in a folder with blanks and accents reads like any other.
@@ -367,8 +434,21 @@ private slots:
     void decoding_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("texto");
-        QTest::newRow("no declaration: Windows-1252")
-            << QByteArray("<A B=\"\xD1\x80\"/>") << QStringLiteral("<A B=\"Ñ€\"/>");
+        QTest::newRow("no declaration, not UTF-8: Windows-1252")
+            << QByteArray("<A B=\"\xD1\x80\xE9\"/>") << QStringLiteral("<A B=\"Ñ€é\"/>");
+        QTest::newRow("no declaration, one accent: Windows-1252")
+            << QByteArray("<A B=\"n\xFAmero\"/>") << QStringLiteral("<A B=\"número\"/>");
+        QTest::newRow("no declaration, valid UTF-8: UTF-8")
+            << QByteArray("<A B=\"n\xC3\xBAmero \xE2\x82\xAC\"/>")
+            << QStringLiteral("<A B=\"número €\"/>");
+        QTest::newRow("declaration without encoding, valid UTF-8: UTF-8")
+            << QByteArray("<?xml version=\"1.0\"?><A B=\"a\xC3\xB1o\"/>")
+            << QStringLiteral("<?xml version=\"1.0\"?><A B=\"año\"/>");
+        QTest::newRow("no declaration, ASCII only")
+            << QByteArray("<A B=\"numero\"/>") << QStringLiteral("<A B=\"numero\"/>");
+        QTest::newRow("declared Windows-1252 wins over valid UTF-8")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1252\"?><A B=\"\xC3\xB1\"/>")
+            << QStringLiteral("<?xml version=\"1.0\" encoding=\"windows-1252\"?><A B=\"Ã±\"/>");
         QTest::newRow("declared UTF-8") << QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\"?>"
                                                       "<A B=\"\xC3\x91\"/>")
                                         << QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\""

@@ -105,8 +105,6 @@ class tst_frmImportarRET : public corvelix::test::TestCase {
 protected:
     void initTest() override {
         ScriptedUi::current().reset();
-        // Each test compares the boxes it caused, text and icon, after the action.
-        ScriptedUi::current().tolerateBoxes(true);
         catalog_ = std::make_unique<CatalogFixture>(kSeed);
     }
     void cleanupTest() override { catalog_.reset(); }
@@ -162,6 +160,7 @@ private slots:
         QFETCH(QString, i);
         QFETCH(QString, mensaje);
         frmImportarRET frm;
+        ScriptedUi::current().answerBoxes({corvelix::MsgResult::Ok});
         elegir(frm, c, i);
         hijo<QPushButton>(frm, "cmdImportar")->click();
         auto& seam = ScriptedUi::current();
@@ -186,6 +185,7 @@ private slots:
         ScriptedUi::current().onForm(QStringLiteral("frmImportarRET"), [](QDialog& d) {
             hijo<QPushButton>(d, "cmdImportar")->click();
         });
+        ScriptedUi::current().answerBoxes({corvelix::MsgResult::Ok});
         QCOMPARE(ui().exec(frm), int(QDialog::Accepted));
 
         QCOMPARE(visto.mostrado, (QStringList{"20123456789", "30712345678", "001", "IC04", "FOB"}));
@@ -213,6 +213,7 @@ private slots:
         ScriptedUi::current().answerSaveDialog(ruta);
         frmImportarRET frm;
         elegir(frm, muestra(QStringLiteral("Cplano.ret")), muestra(QStringLiteral("Iplano.ret")));
+        ScriptedUi::current().answerBoxes({corvelix::MsgResult::Ok});
         hijo<QCheckBox>(frm, "chkOmitirCPLCaratula")->setChecked(true);
         hijo<QCheckBox>(frm, "chkOmitirInformacionComplementariaItem")->setChecked(true);
         hijo<QPushButton>(frm, "cmdImportar")->click();
@@ -289,6 +290,7 @@ private slots:
         QFETCH(QString, archivo);
         auto& seam = ScriptedUi::current();
         frmImportarRET frm;
+        ScriptedUi::current().answerBoxes({corvelix::MsgResult::Ok});
         elegir(frm, muestra(c), muestra(i));
         hijo<QPushButton>(frm, "cmdImportar")->click();
         QCOMPARE(seam.boxes.size(), 1);
@@ -344,6 +346,8 @@ private slots:
         QFETCH(QString, mensaje);
         Confirmacion visto;
         responderConfirmacion(visto, {despachante, importador, QString(), subreg, condicion});
+        if (!mensaje.isEmpty())
+            ScriptedUi::current().answerBoxes({corvelix::MsgResult::Ok});
         frmRET2TXT frm;
         frm.m_Aduana = QStringLiteral("001");
         ui().exec(frm);
@@ -371,6 +375,7 @@ private slots:
             abierto = d.isVisible();
             QCOMPARE(hijo<QLineEdit>(d, "txtCUITDespachante")->text(), QString());
         });
+        ScriptedUi::current().answerBoxes({corvelix::MsgResult::Ok});
         frmRET2TXT frm;
         frm.m_CUITDespachante = QStringLiteral("20123456789");
         ui().exec(frm);

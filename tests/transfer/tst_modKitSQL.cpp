@@ -72,8 +72,6 @@ protected:
     void initTest() override {
         QLocale::setDefault(QLocale(QStringLiteral("es_AR")));
         ScriptedUi::current().reset();
-        // Each test compares the boxes it caused, text and icon, after the action.
-        ScriptedUi::current().tolerateBoxes(true);
         catalog_ = std::make_unique<CatalogFixture>(kSeed);
     }
     void cleanupTest() override { catalog_.reset(); }
@@ -137,7 +135,7 @@ private slots:
             if (modDA::getRsITEMs(iddt).eof())
                 continue;
             seam.reset();
-            seam.tolerateBoxes(true);
+            seam.answerBoxes({corvelix::MsgResult::Ok});
             const QString ruta = dir_.filePath(iddt);
             seam.answerSaveDialog(ruta);
             modKitSQL::ExportarProvisorio2TXT(iddt);
@@ -153,6 +151,7 @@ private slots:
     void exportToFile() {
         auto& seam = ScriptedUi::current();
         const QString ruta = dir_.filePath(QStringLiteral("export"));
+        seam.answerBoxes({corvelix::MsgResult::Ok});
         seam.answerSaveDialog(ruta);
         modKitSQL::ExportarProvisorio2TXT(kD);
         QCOMPARE(seam.fileDialogs.size(), 1);
@@ -238,6 +237,7 @@ private slots:
         QSqlDatabase::removeDatabase(QStringLiteral("tst_modKitSQL"));
         auto& seam = ScriptedUi::current();
         const QString ruta = dir_.filePath(QStringLiteral("fallo.txt"));
+        seam.answerBoxes({corvelix::MsgResult::Ok});
         seam.answerSaveDialog(ruta);
         modKitSQL::ExportarProvisorio2TXT(iddt);
         QCOMPARE(seam.fileDialogs.size(), 1);
@@ -252,6 +252,7 @@ private slots:
     // before any dialog.
     void unknownDeclaration() {
         auto& seam = ScriptedUi::current();
+        seam.answerBoxes({corvelix::MsgResult::Ok});
         modKitSQL::ExportarProvisorio2TXT(QStringLiteral("26001IC04"));
         QVERIFY(seam.fileDialogs.isEmpty());
         QCOMPARE(seam.boxes.size(), 1);

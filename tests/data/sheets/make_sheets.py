@@ -42,17 +42,18 @@ STYLES = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">
 <numFmts count="2"><numFmt numFmtId="164" formatCode="dd/mm/yyyy\\ hh:mm"/><numFmt numFmtId="165" formatCode="&quot;Kg&quot;\\ #,##0.00"/></numFmts>
 <cellStyleXfs count="1"><xf numFmtId="14"/></cellStyleXfs>
-<cellXfs count="4"><xf numFmtId="0"/><xf numFmtId="14"/><xf numFmtId="164"/><xf numFmtId="165"/></cellXfs>
+<cellXfs count="5"><xf numFmtId="0"/><xf numFmtId="14"/><xf numFmtId="164"/><xf numFmtId="165"/><xf numFmtId="21"/></cellXfs>
 </styleSheet>"""
-STYLE_DATE, STYLE_DATETIME, STYLE_KG = 1, 2, 3
+STYLE_DATE, STYLE_DATETIME, STYLE_KG, STYLE_TIME = 1, 2, 3, 4
 
 
-def xlsx(path, sheets, shared_first=True):
+def xlsx(path, sheets, shared_first=True, date1904=False):
     """sheets: list of (name, state, sheet_xml_body). Cells are given ready as XML."""
+    pr = '<workbookPr date1904="1"/>' if date1904 else '<workbookPr/>'
     wb = ['<?xml version="1.0" encoding="UTF-8" standalone="yes"?>',
           '<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" '
           'xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">',
-          '<workbookPr/><sheets>']
+          pr + '<sheets>']
     rels = ['<?xml version="1.0" encoding="UTF-8" standalone="yes"?>',
             '<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">']
     for i, (name, state, _) in enumerate(sheets, 1):
@@ -112,10 +113,24 @@ def table_sheet_xml(rows):
     return strings, "".join(out)
 
 
-def write_table_xlsx(path, rows):
+def write_table_xlsx(path, rows, hidden_first=False):
     strings, body = table_sheet_xml(rows)
+    hidden = []
+    if hidden_first:
+        strings.append("oculta")
+        hidden = [("Oculta", "hidden", f'<row r="1"><c r="A1" t="s"><v>{len(strings) - 1}</v></c></row>')]
     shared_strings(strings)
-    xlsx(path, [("Hoja1", None, body)])
+    xlsx(path, hidden + [("Hoja1", None, body)])
+
+
+def dates_xlsx(path, date1904):
+    """A time alone, a date and a date with its time, in either date system."""
+    shift = 1462 if date1904 else 0
+    body = (f'<row r="1"><c r="A1" s="{STYLE_TIME}"><v>0.43767361111111114</v></c>'
+            f'<c r="B1" s="{STYLE_DATE}"><v>{45376 - shift}</v></c>'
+            f'<c r="C1" s="{STYLE_DATETIME}"><v>{45376.5 - shift}</v></c></row>')
+    shared_strings([])
+    xlsx(path, [("Fechas", None, body)], date1904=date1904)
 
 
 def features_xlsx(path):
@@ -273,11 +288,11 @@ def tab_text(rows):
     return "".join("\t".join(cell_text(v) for v in row) + "\r\n" for row in rows)
 
 
-def csv_text(rows):
+def csv_text(rows, sep=","):
     def q(v):
         s = cell_text(v)
-        return '"' + s.replace('"', '""') + '"' if any(ch in s for ch in ',"\r\n') else s
-    return "".join(",".join(q(v) for v in row) + "\r\n" for row in rows)
+        return '"' + s.replace('"', '""') + '"' if any(ch in s for ch in sep + '"\r\n') else s
+    return "".join(sep.join(q(v) for v in row) + "\r\n" for row in rows)
 
 
 # ---------------------------------------------------------------- the import samples
@@ -323,6 +338,16 @@ def make():
             f.write(tab_text(rows).encode("cp1252"))
         with open(f"{name}.csv", "wb") as f:
             f.write(b"\xef\xbb\xbf" + csv_text(rows).encode("utf-8"))
+    # what a spreadsheet program saves as CSV under a decimal-comma locale
+    with open("cancelaciones_pyc.csv", "wb") as f:
+        f.write(b"\xef\xbb\xbf" + csv_text(CANC, ";").encode("utf-8"))
+    # the same table behind a hidden first sheet
+    write_table_xlsx("cancelaciones_oculta.xlsx", CANC, hidden_first=True)
+    ods("cancelaciones_oculta.ods", [ods_table([["oculta"]], "Oculta", "ta2"), ods_table(CANC)])
+    with open("cancelaciones_oculta_2003.xml", "w", encoding="utf-8", newline="") as f:
+        f.write(xml_workbook(CANC, hidden_first=True))
+    dates_xlsx("fechas_1900.xlsx", date1904=False)
+    dates_xlsx("fechas_1904.xlsx", date1904=True)
     with open("acentos_1252.txt", "wb") as f:
         f.write("Código\tDescripción\r\nÑandú\t\"con \"\"comillas\"\"\"\r\n".encode("cp1252"))
     with open("acentos_utf8.csv", "wb") as f:

@@ -1,0 +1,155 @@
+#include "assembly/frmArmadoITEM.h"
+#include "assembly/frmBusquedaArticulo.h"
+#include "assembly/frmCambiarNCM.h"
+#include "assembly/frmCaratula.h"
+#include "assembly/frmFacturas.h"
+#include "assembly/frmFacturasPegar.h"
+#include "assembly/frmSetSufijos.h"
+#include "assembly/frmSubitemDetalle.h"
+#include "assembly/frmSufijoValor.h"
+#include "assembly/frmSufijos.h"
+#include "data/modDA.h"
+#include "platform/FlexGrid.h"
+#include "support/CatalogFixture.h"
+#include "support/LayoutCheck.h"
+#include "support/ScriptedUi.h"
+#include "support/TestCase.h"
+#include "support/TestRegistry.h"
+#include "support/TestSql.h"
+
+#include <QTableView>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+using corvelix::FlexGrid;
+using corvelix::ui;
+using corvelix::test::CatalogFixture;
+using corvelix::test::controlsOutside;
+using corvelix::test::cutCaptions;
+using corvelix::test::elidedCells;
+using corvelix::test::offScreen;
+using corvelix::test::ScriptedUi;
+
+namespace {
+
+const QString kDemo = QStringLiteral("24001IC04000101K");
+const QString kAncho = QStringLiteral("99001EW04MWMWMWM");
+
+// Beside the demo: a declaration whose item carries amounts and an NCM as wide as they get.
+const QString kExtra = QStringLiteral(R"sql(
+INSERT INTO DDT (IDDT, IEXT, CDDTAGR, NDDTIMMIOE, LDDTNOMIOE) VALUES
+ ('99001EW04MWMWMWM', 'REF-W', '20-11111111-1', '30-22222222-2', 'IMPORTADORA W');
+INSERT INTO ART (IDDT, NART, NARTEXT, IESPNCE, LISTA, CARTPAYORI, CARTPAYPRC, CARTUNTDCL,
+  QARTUNTDCL, CARTUNTEST, QARTUNTEST, QARTKGRNET, MARTUNITAR, MARTFOB, MARTFLE, MARTASS,
+  MARTAJUINC, MARTAJUDED) VALUES
+ ('99001EW04MWMWMWM', '0001', '0001', '8471.30.12.900W', 'MWMWM', '310', '310', '07', 250000,
+  '07', 250000, 9876543.215, 39.50617, 9876543.21, 9876543.21, 9876543.21, 9876543.21, 9876543.21);
+INSERT INTO SBT (IDDT, NART, ISBT, IEXT, CSBTSVL, QSBTUNTDCL, QSBTUNTEST, MSBTUNITAR, MSBTFOB) VALUES
+ ('99001EW04MWMWMWM', '0001', '0000', 'WWMMWWMM', 'AA(MW)-', 250000, 250000, 39.50617, 9876543.21);
+)sql");
+
+struct Modo {
+    int key;
+    QList<int> columnas;
+};
+
+} // namespace
+
+class tst_AssemblyLayout : public corvelix::test::TestCase {
+    Q_OBJECT
+
+    std::unique_ptr<CatalogFixture> fixture_;
+
+private slots:
+    void initTestCase() {
+        QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Argentina));
+        fixture_ = std::make_unique<CatalogFixture>();
+        fixture_->loadDemoSeed();
+        for (const QString& statement : kExtra.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            if (!statement.trimmed().isEmpty())
+                modDA::execSQL(modDA::kCatalog, testSql(statement));
+    }
+    void cleanupTestCase() {
+        fixture_.reset();
+        QLocale::setDefault(QLocale::c());
+    }
+
+private slots:
+    // The item view in each mode: on the screen, every control inside it, the hints whole,
+    // and the declaration numbers, codes and amounts of the grid whole.
+    void itemView_data() {
+        QTest::addColumn<QString>("despacho");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QList<int>>("columns");
+        const QList<int> items{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+        const QList<int> articulos{2, 3, 4, 5, 7, 8, 9, 10, 11, 12};
+        const QList<int> liquidacion{2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15};
+        QTest::newRow("items") << kAncho << int(Qt::Key_F1) << items;
+        QTest::newRow("articles") << kAncho << int(Qt::Key_F2) << articulos;
+        QTest::newRow("liquidation") << kDemo << int(Qt::Key_F4) << liquidacion;
+        QTest::newRow("data") << kAncho << int(Qt::Key_F3) << QList<int>{1, 2, 3, 4, 5};
+        QTest::newRow("demo items") << kDemo << int(Qt::Key_F1) << items;
+        QTest::newRow("demo articles") << kDemo << int(Qt::Key_F2) << articulos;
+    }
+    void itemView() {
+        QFETCH(QString, despacho);
+        QFETCH(int, key);
+        QFETCH(QList<int>, columns);
+        QStringList faults;
+        int filas = 0;
+        ScriptedUi::current().onForm(QStringLiteral("frmArmadoITEM"), [&](QDialog& dialog) {
+            auto& grid = *dialog.findChild<FlexGrid*>(QStringLiteral("grdITEMS"));
+            QTest::keyClick(grid.bodyView(), Qt::Key(key));
+            filas = grid.rows();
+            faults = offScreen(dialog) + controlsOutside(dialog) + cutCaptions(dialog) +
+                     elidedCells(*grid.bodyView(), columns) +
+                     elidedCells(*grid.fixedView(), columns);
+        });
+        frmArmadoITEM frm;
+        frm.m_Operacion = despacho;
+        ui().exec(frm);
+        QVERIFY(filas > 1);
+        CORVELIX_VERIFY_NO_FAULTS(faults);
+    }
+
+    // The dialogs of the item view: a title, every control inside, no caption cut.
+    void dialogs_data() {
+        QTest::addColumn<QString>("form");
+        for (const char* form :
+             {"frmSubitemDetalle", "frmSufijoValor", "frmCaratula", "frmSufijos", "frmSetSufijos",
+              "frmCambiarNCM", "frmBusquedaArticulo", "frmFacturas", "frmFacturasPegar"})
+            QTest::newRow(form) << QString::fromLatin1(form);
+    }
+    void dialogs() {
+        QFETCH(QString, form);
+        std::unique_ptr<QDialog> dialog;
+        if (form == QLatin1String("frmSubitemDetalle"))
+            dialog = std::make_unique<frmSubitemDetalle>();
+        else if (form == QLatin1String("frmSufijoValor"))
+            dialog = std::make_unique<frmSufijoValor>();
+        else if (form == QLatin1String("frmCaratula"))
+            dialog = std::make_unique<frmCaratula>();
+        else if (form == QLatin1String("frmSufijos"))
+            dialog = std::make_unique<frmSufijos>();
+        else if (form == QLatin1String("frmSetSufijos"))
+            dialog = std::make_unique<frmSetSufijos>();
+        else if (form == QLatin1String("frmCambiarNCM"))
+            dialog = std::make_unique<frmCambiarNCM>();
+        else if (form == QLatin1String("frmBusquedaArticulo"))
+            dialog = std::make_unique<frmBusquedaArticulo>();
+        else if (form == QLatin1String("frmFacturas"))
+            dialog = std::make_unique<frmFacturas>();
+        else
+            dialog = std::make_unique<frmFacturasPegar>();
+        // Shown without its activation: the design as it opens.
+        dialog->show();
+        QVERIFY(!dialog->windowTitle().isEmpty());
+        CORVELIX_VERIFY_NO_FAULTS(controlsOutside(*dialog) + cutCaptions(*dialog));
+        dialog->hide();
+    }
+};
+
+CORVELIX_TEST(tst_AssemblyLayout)
+#include "tst_AssemblyLayout.moc"
