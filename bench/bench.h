@@ -21,16 +21,35 @@ public:
     // Points the program's catalog connection at `path` (drops the previous connection).
     void useCatalog(const QString& path);
 
-    // Milliseconds of `work`, the best of `repeat` runs.
+    // Milliseconds of `work`, the best of `repeat` runs (figures beside other programs).
     double time(const std::function<void()>& work, int repeat = 3);
-    // Milliseconds of the sqlite3 shell running `sql` on `path` (best of `repeat`), measured
-    // inside the shell with ".timer on" so that starting the shell does not count. Statements
-    // that change the file run on a fresh copy each time when `onCopy` is set.
-    double shellTime(const QString& path, const QString& sql, int repeat = 3, bool onCopy = false);
+    // Milliseconds of one run of `work` on a fresh copy of `path`, its connection open.
+    double timeOnCopy(const QString& path, const std::function<void()>& work);
+    // Milliseconds of one run of `work`, done `inner` times in a row inside the timing.
+    double timeOnce(const std::function<void()>& work, int inner = 1);
+    // Milliseconds of the sqlite3 shell running `sql` on `path`, `inner` times in a row (work
+    // that gives the same result when repeated), each time in one transaction: the shell is started and
+    // has read the file's schema before the clock starts, and the clock stops when it reports
+    // the script done, less the round trip of an empty script, so that neither its start nor
+    // its timer's whole milliseconds count. Statements that change the file run on a fresh
+    // copy when `onCopy` is set.
+    double shellOnce(const QString& path, const QString& sql, bool onCopy = false, int inner = 1);
 
-    // Prints "<label>: ours X ms, sqlite3 Y ms, ratio Z (goal <= G)"; a goal <= 0 is none
-    // (a figure shown beside the shell's for scale).
-    void report(const QString& label, double ours, double shell, double goal);
+    // One timed run of each side; both return milliseconds.
+    using Side = std::function<double()>;
+    // Runs both sides alternately `rounds` times and prints "<label>: ours median (min-max),
+    // sqlite3 median (min-max), ratio of the medians (goal <= G)"; a goal <= 0 is none (a
+    // figure shown beside the shell's for scale). Cases over their goal are counted for the
+    // closing "over goal" line.
+    void compare(const QString& label, const Side& ours, const Side& shell, double goal,
+                 int rounds = 7);
+    // Both sides doing the work `inner` times inside one timing (reads that alone take less
+    // than the shell's timer can tell apart).
+    void compare(const QString& label, const std::function<void()>& ours, const QString& path,
+                 const QString& sql, double goal, int inner = 1);
+    // A printed figure of its own (memory) over its goal counts as over too.
+    void noteOver(const QString& label);
+    QStringList overGoal() const;
 
     QString folder() const;
 };

@@ -33,37 +33,27 @@ void pasteInvoices(Run& run) {
     for (int i = 1; i <= kInvoices; ++i)
         pasted += invoiceNumber(i) + QLatin1Char('\n');
 
-    double ours = std::numeric_limits<double>::max();
     int added = 0;
     int listed = 0;
-    for (int i = 0; i < 3; ++i) {
-        modDA::resetConnectionsForTests();
-        const QString copy = run.copyCatalog(path, QStringLiteral("invoices_copy.db"));
-        for (const char* suffix : {"-wal", "-shm"})
-            QFile::remove(copy + QLatin1String(suffix));
-        run.useCatalog(copy);
-        (void)modDA::dialect();
-        ours = std::min(
-            ours, run.time(
-                      [&] {
-                          added =
-                              modDA::addNewInvoices(kDeclaration, invoiceNumbersOfPaste(pasted));
-                          listed = modDA::getDocumentosCaratula(kDeclaration, true).recordCount();
-                      },
-                      1));
-    }
-    if (added != kInvoices || listed != kInvoices + 2) {
-        std::fprintf(stderr, "bench: %d invoices added, %d listed\n", added, listed);
-        std::exit(1);
-    }
+    const auto ours = [&] {
+        const double ms = run.timeOnCopy(path, [&] {
+            added = modDA::addNewInvoices(kDeclaration, invoiceNumbersOfPaste(pasted));
+            listed = modDA::getDocumentosCaratula(kDeclaration, true).recordCount();
+        });
+        if (added != kInvoices || listed != kInvoices + 2) {
+            std::fprintf(stderr, "bench: %d invoices added, %d listed\n", added, listed);
+            std::exit(1);
+        }
+        return ms;
+    };
 
     QString inserts;
     for (int i = 1; i <= kInvoices; ++i)
         inserts += QStringLiteral("INSERT INTO DVD (IDVD, NART, CDVDDOC, CDVDPRSDOC, LDVDREFDOC) "
                                   "VALUES ('%1', '0000', 'FACTURACOMERCIAL', 'S', '%2');\n")
                        .arg(kDeclaration, invoiceNumber(i));
-    const double shell = run.shellTime(path, inserts, 3, true);
-    run.report(QStringLiteral("pasted invoices, 5000 numbers"), ours, shell, 2.0);
+    run.compare(QStringLiteral("pasted invoices, 5000 numbers"), ours,
+                [&] { return run.shellOnce(path, inserts, true); }, 2.0);
 }
 
 } // namespace

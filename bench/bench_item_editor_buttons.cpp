@@ -96,17 +96,29 @@ struct Page {
     }
 };
 
+// One click on a fresh copy of `built`, the page's questions answered Yes.
+double clickOnCopy(corvelix::bench::Run& run, const QString& built,
+                   const std::function<void(Page&)>& click) {
+    AnswerUi seam(corvelix::ui());
+    corvelix::Ui* previous = corvelix::setUi(&seam);
+    double ms = 0;
+    {
+        Page page;
+        ms = run.timeOnCopy(built, [&] { click(page); });
+    }
+    corvelix::setUi(previous);
+    return ms;
+}
+
 // Our click, then the shell: the spread's set statements with its rest and fill, then what
 // the button adds, in one transaction.
 void amountButton(corvelix::bench::Run& run, int campo, const char* box, const char* button,
                   bool header, const QString& label) {
     const QString path = prepare(run, QStringLiteral("amount%1.db").arg(campo));
-    AnswerUi seam(corvelix::ui());
-    corvelix::Ui* previous = corvelix::setUi(&seam);
-    Page page;
-    const double ours =
-        run.time([&] { page.press(box, QStringLiteral("98765.43"), button); });
-    corvelix::setUi(previous);
+    const auto ours = [&] {
+        return clickOnCopy(run, path,
+                           [&](Page& page) { page.press(box, QStringLiteral("98765.43"), button); });
+    };
     const QVariant fob =
         modDA::getRs(modDA::kCatalog, "SELECT MDDTFOB FROM DDT WHERE IDDT = ?", {large()}).field(0);
     const QString column = modDA::getCampo(campo);
@@ -127,7 +139,7 @@ void amountButton(corvelix::bench::Run& run, int campo, const char* box, const c
     shell += statementsOf([] { modDA::Invalidar_ITEM(large(), QStringLiteral("0000"), true); },
                           {}) +
              QStringLiteral("\nCOMMIT;");
-    run.report(label, ours, run.shellTime(path, shell, 3, true), 2.0);
+    run.compare(label, ours, [&] { return run.shellOnce(path, shell, true); }, 2.0);
 }
 
 void seguro(corvelix::bench::Run& run) {
@@ -149,12 +161,11 @@ void ajusteDeducir(corvelix::bench::Run& run) {
 
 void kilos(corvelix::bench::Run& run) {
     const QString path = prepare(run, QStringLiteral("kilos.db"));
-    AnswerUi seam(corvelix::ui());
-    corvelix::Ui* previous = corvelix::setUi(&seam);
-    Page page;
-    const double ours = run.time(
-        [&] { page.press("txtKgNetoTotal", QStringLiteral("123456.78"), "cmdProrrKGNETO"); });
-    corvelix::setUi(previous);
+    const auto ours = [&] {
+        return clickOnCopy(run, path, [](Page& page) {
+            page.press("txtKgNetoTotal", QStringLiteral("123456.78"), "cmdProrrKGNETO");
+        });
+    };
     const double fob =
         modDA::getRs(modDA::kCatalog, "SELECT SUM(MARTFOB) FROM ART WHERE IDDT = ?", {large()})
             .field(0)
@@ -168,19 +179,17 @@ void kilos(corvelix::bench::Run& run) {
         QLatin1Char('\n') +
         statementsOf([] { modDA::Invalidar_ITEM(large(), QStringLiteral("0000"), true); }, {}) +
         QStringLiteral("\nCOMMIT;");
-    run.report(QStringLiteral("Prorratear KG Neto (3000 items)"), ours,
-               run.shellTime(path, shell, 3, true), 2.0);
+    run.compare(QStringLiteral("Prorratear KG Neto (3000 items)"), ours, [&] { return run.shellOnce(path, shell, true); }, 2.0);
 }
 
 // Ten percent more FOB, confirmed: spread, unit prices, subitems, marks, header.
 void ajusteFob(corvelix::bench::Run& run) {
     const QString path = prepare(run, QStringLiteral("fob.db"));
-    AnswerUi seam(corvelix::ui());
-    corvelix::Ui* previous = corvelix::setUi(&seam);
-    Page page;
-    const double ours =
-        run.time([&] { page.press("txtAjusteFOB", QStringLiteral("%10"), "cmdAjusteAFOB"); });
-    corvelix::setUi(previous);
+    const auto ours = [&] {
+        return clickOnCopy(run, path, [](Page& page) {
+            page.press("txtAjusteFOB", QStringLiteral("%10"), "cmdAjusteAFOB");
+        });
+    };
     const QVariant fob =
         modDA::getRs(modDA::kCatalog, "SELECT MDDTFOB FROM DDT WHERE IDDT = ?", {large()}).field(0);
     const double total = fob.toDouble() * 1.1;
@@ -197,18 +206,17 @@ void ajusteFob(corvelix::bench::Run& run) {
         statementsOf([] { modDA::Invalidar_ITEM(large(), QString(), true); }, {}) +
         QLatin1Char('\n') + statementsOf([] { modDA::recalcularCaratula(large()); }, {}) +
         QStringLiteral("\nCOMMIT;");
-    run.report(QStringLiteral("Recalcular FOB %10 (3000 items)"), ours,
-               run.shellTime(path, shell, 3, true), 2.0);
+    run.compare(QStringLiteral("Recalcular FOB %10 (3000 items)"), ours, [&] { return run.shellOnce(path, shell, true); }, 2.0);
 }
 
 void opcionIva(corvelix::bench::Run& run) {
     const QString path = prepare(run, QStringLiteral("iva.db"));
-    AnswerUi seam(corvelix::ui());
-    corvelix::Ui* previous = corvelix::setUi(&seam);
-    Page page;
-    page.page->findChild<QComboBox*>(QStringLiteral("cboOpcionesIVA"))->setCurrentIndex(1);
-    const double ours = run.time([&] { page.press(nullptr, {}, "cmdOpcionesIVA"); });
-    corvelix::setUi(previous);
+    const auto ours = [&] {
+        return clickOnCopy(run, path, [](Page& page) {
+            page.page->findChild<QComboBox*>(QStringLiteral("cboOpcionesIVA"))->setCurrentIndex(1);
+            page.press(nullptr, {}, "cmdOpcionesIVA");
+        });
+    };
     const QString shell =
         QStringLiteral("BEGIN;\n") +
         statementsOf(
@@ -218,8 +226,7 @@ void opcionIva(corvelix::bench::Run& run) {
             },
             {}) +
         QStringLiteral("\nCOMMIT;");
-    run.report(QStringLiteral("Contestar Opcion IVA (3000 items)"), ours,
-               run.shellTime(path, shell, 3, true), 2.0);
+    run.compare(QStringLiteral("Contestar Opcion IVA (3000 items)"), ours, [&] { return run.shellOnce(path, shell, true); }, 2.0);
 }
 
 } // namespace

@@ -42,11 +42,6 @@ void itemView2(corvelix::bench::Run& run) {
         quoted << QLatin1Char('\'') + itemNumber(n) + QLatin1Char('\'');
         bare << QString::number(n);
     }
-    double ours = 1e300;
-    for (int i = 0; i < 3; ++i) {
-        run.useCatalog(run.copyCatalog(original, QStringLiteral("delete_%1.db").arg(i)));
-        ours = std::min(ours, run.time([&] { modDA::eliminarITEMS(iddt, items); }, 1));
-    }
     QString sql;
     const QString in = quoted.join(QLatin1Char(','));
     for (const char* table :
@@ -65,8 +60,10 @@ void itemView2(corvelix::bench::Run& run) {
                           "IDDT = '%1'), CDDTSTUSGG = 'I', CDDTSTUBUL = 'I', CDDTSTUDEV = 'I' "
                           "WHERE IDDT = '%1';")
                .arg(iddt);
-    run.report(QStringLiteral("delete 100 items, header recomputed"), ours,
-               run.shellTime(original, sql, 3, true), 2.0);
+    run.compare(
+        QStringLiteral("delete 100 items, header recomputed"),
+        [&] { return run.timeOnCopy(original, [&] { modDA::eliminarITEMS(iddt, items); }); },
+        [&] { return run.shellOnce(original, sql, true); }, 2.0);
 
     // --- one suffix on all 12,000 subitems (the articles grid's rows, the item rows left out)
     run.useCatalog(run.copyCatalog(original, QStringLiteral("suffix.db")));
@@ -77,33 +74,39 @@ void itemView2(corvelix::bench::Run& run) {
             rows.append({iddt, rs.text(QStringLiteral("NART")), rs.text(QStringLiteral("ISBT")),
                          rs.text(QStringLiteral("CSBTSVL"))});
     std::printf("subitems set: %lld\n", static_cast<long long>(rows.size()));
-    ours = run.time(
-        [&] { modDA::EstablecerSufijo(rows, QStringLiteral("AB"), QStringLiteral("BENCH")); });
     const QString at = QStringLiteral("instr(CSBTSVL, 'AB(')");
     const QString rest = QStringLiteral("substr(CSBTSVL, %1 + 3)").arg(at);
     sql = QStringLiteral("UPDATE SBT SET CSBTSVL = substr(CSBTSVL, 1, %1 + 2) || 'BENCH' || "
                          "substr(%2, instr(%2, ')-')) WHERE IDDT = '%3' AND ISBT <> '0000' AND "
                          "%1 > 0;")
               .arg(at, rest, iddt);
-    run.report(QStringLiteral("set one suffix on every subitem"), ours,
-               run.shellTime(original, sql, 3, true), 2.0);
+    run.compare(
+        QStringLiteral("set one suffix on every subitem"),
+        [&] {
+            return run.timeOnCopy(original, [&] {
+                modDA::EstablecerSufijo(rows, QStringLiteral("AB"), QStringLiteral("BENCH"));
+            });
+        },
+        [&] { return run.shellOnce(original, sql, true); }, 2.0);
 
     // --- the articles list: built and written, beside the shell's SELECT plus the same bytes
     run.useCatalog(original);
     const QString path = QDir(run.folder()).filePath(QStringLiteral("articulos.xls"));
-    ours = run.time(
-        [&] { modAPITools::generarArchivo(path, frmArmadoITEM::textoExportarArticulos(iddt)); });
+    const auto articles = [&] {
+        modAPITools::generarArchivo(path, frmArmadoITEM::textoExportarArticulos(iddt));
+    };
+    articles();
     QFile written(path);
     if (!written.open(QIODevice::ReadOnly))
         return;
     const QByteArray bytes = written.readAll();
     written.close();
     const QString copy = QDir(run.folder()).filePath(QStringLiteral("articulos_bytes.xls"));
-    const double writeBytes = run.time([&] {
+    const auto writeBytes = [&] {
         QFile out(copy);
         if (out.open(QIODevice::WriteOnly | QIODevice::Truncate))
             out.write(bytes);
-    });
+    };
     sql = QStringLiteral(
               "SELECT SBT.IDDT, SBT.IEXT, NARTEXT, ISBT, ART.IESPNCE, CSBTSVL, CARTUNTDCL, "
               "CASE WHEN ISBT = '0000' THEN QARTUNTDCL ELSE QSBTUNTDCL END, CARTUNTEST, "
@@ -113,8 +116,9 @@ void itemView2(corvelix::bench::Run& run) {
               "(SBT.IDDT = ART.IDDT AND SBT.NART = ART.NART) WHERE SBT.IDDT = '%1';")
               .arg(iddt);
     std::printf("articles file: %lld bytes\n", static_cast<long long>(bytes.size()));
-    run.report(QStringLiteral("articles list written"), ours,
-               run.shellTime(original, sql) + writeBytes, 2.0);
+    run.compare(
+        QStringLiteral("articles list written"), [&] { return run.timeOnce(articles); },
+        [&] { return run.shellOnce(original, sql) + run.timeOnce(writeBytes); }, 2.0);
 }
 
 } // namespace

@@ -40,16 +40,12 @@ void exportReaders(corvelix::bench::Run& run) {
     modDA::runProcedure(QStringLiteral("GETSRGPIVOT"), {iddt});
 
     const auto pivot = [&] { (void)modDA::getITEMsPIVOT(iddt, true, true, true); };
-    const double pivotOurs = run.time(pivot);
-    const double pivotShell = run.shellTime(path, shellText(pivot, {iddt}));
-    run.report(QStringLiteral("getITEMsPIVOT, three pivots (3000 items)"), pivotOurs, pivotShell,
-               2.0);
+    run.compare(QStringLiteral("getITEMsPIVOT, three pivots (3000 items)"), pivot, path,
+                shellText(pivot, {iddt}), 2.0);
 
     const auto subitems = [&] { (void)modDA::getArticulosByDespacho_FULL(iddt, QString()); };
-    const double subitemsOurs = run.time(subitems);
-    const double subitemsShell = run.shellTime(path, shellText(subitems, {iddt}));
-    run.report(QStringLiteral("getArticulosByDespacho_FULL (12000 rows)"), subitemsOurs,
-               subitemsShell, 2.0);
+    run.compare(QStringLiteral("getArticulosByDespacho_FULL (12000 rows)"), subitems, path,
+                shellText(subitems, {iddt}), 2.0);
 }
 
 } // namespace

@@ -245,6 +245,8 @@ void sheetReading(corvelix::bench::Run& run) {
         std::printf("%-52s unzip -p sheet | xmllint --stream %9.2f ms   ratio %6.3f  (goal <= "
                     "1.5)\n",
                     "", stream, ours / stream);
+        if (ours / stream > 1.5)
+            run.noteOver(label + QStringLiteral(" (streaming parse)"));
     } else {
         std::printf("%-52s unzip or xmllint not installed: no streaming-parse comparison\n", "");
     }
@@ -254,12 +256,16 @@ void sheetReading(corvelix::bench::Run& run) {
             QFile::exists(QDir(out).filePath(QStringLiteral("hoja_50000x10.csv")));
         std::printf("%-52s soffice --convert-to csv %9.2f ms%s   ratio %6.3f  (goal <= 0.1)\n", "",
                     theirs, converted ? "" : " (no csv written!)", ours / theirs);
+        if (ours / theirs > 0.1)
+            run.noteOver(label + QStringLiteral(" (soffice)"));
     } else {
         std::printf("%-52s soffice not installed: no LibreOffice comparison\n", "");
     }
     std::printf("%-52s peak %.1f MB while reading, %.1f MB into the grid (%.1f MB before; goal "
                 "<= 150 MB)\n",
                 "", peakRead, peakGrid, before);
+    if (peakRead > 150 || peakGrid > 150)
+        run.noteOver(label + QStringLiteral(" (memory)"));
 }
 
 // The same table as a binary .xls, which LibreOffice makes from the .xlsx.

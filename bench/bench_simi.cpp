@@ -105,8 +105,6 @@ QString guion(const QList<modDA::SimiFila>& rows, const QString& recalculo) {
 
 void simiRun(corvelix::bench::Run& run) {
     const QString built = run.makeCatalog(kItems, QStringLiteral("simi.db"));
-    const QString ours = run.copyCatalog(built, QStringLiteral("simi_ours.db"));
-    run.useCatalog(ours);
     // A stand-in sibling that ends at once.
     const QString hermano = QDir(run.folder()).filePath(QStringLiteral("pernatex_bench"));
     QFile file(hermano);
@@ -119,7 +117,7 @@ void simiRun(corvelix::bench::Run& run) {
                                     hermano);
     const QList<modDA::SimiFila> rows = filas();
 
-    // Each step as the run takes it, timed on its own.
+    // Each step as the run takes it, timed on its own, on a fresh copy each round.
     QList<std::pair<const char*, double>> pasos;
     QElapsedTimer reloj;
     const auto paso = [&](const char* nombre, const std::function<void()>& fn) {
@@ -127,54 +125,59 @@ void simiRun(corvelix::bench::Run& run) {
         fn();
         pasos.append({nombre, double(reloj.nsecsElapsed()) / 1e6});
     };
-    paso("work rows written", [&] { modDA::simiReemplazarFilas(large(), rows, 0); });
-    paso("lists, certificates, CCPAC", [&] {
-        const QList<modDA::SimiFila> leidas = modDA::getSimiFilas(large());
-        const QHash<QString, QString> claves = modDA::getClavesPorNumeroMostrado(large());
-        modDA::Transaction transaccion(modDA::kCatalog);
-        modDA::simiCCPackReset(large());
-        for (const modDA::SimiFila& f : leidas) {
-            const QString nart = claves.value(cuatro(f.item));
-            modDA::simiSetLista(f.operacion, f.lista, nart);
-            modDA::simiSetCertificadoOrigen(f.operacion, nart, f.certificado);
-            modDA::simiSetCCPack(
-                f.operacion, nart, f.ccTexto,
-                corvelix::formatNumber(f.item, f.paisOrigen == QLatin1String("225")
-                                                   ? QStringLiteral("0000")
-                                                   : QStringLiteral("000000000000")));
-        }
-        transaccion.commit();
-    });
-    paso("clean-up", [&] { modDA::CleanInfoAdicionalSIMI(large()); });
-    paso("marking", [&] { modDA::marcarART_Eliminar(large()); });
-    paso("sibling program", [&] {
-        modDA::closeLocalConnection();
-        (void)corvelix::ProcessRunner::run(frmMenuIC::programaHermano(), {large()},
-                                           corvelix::programFolder());
-    });
-    paso("deletion (300 items)", [&] {
-        QList<modDA::SimiItem> items;
-        for (const int numero : modDA::getSimiMarcados(large()))
-            items.append({numero, cuatro(numero)});
-        modDA::simiEliminarItems(large(), items);
-    });
-    paso("header recalculation", [&] { modDA::recalcularCaratula(large()); });
+    const auto ronda = [&] {
+        pasos.clear();
+        (void)run.timeOnCopy(built, [&] {
+            paso("work rows written", [&] { modDA::simiReemplazarFilas(large(), rows, 0); });
+            paso("lists, certificates, CCPAC", [&] {
+                const QList<modDA::SimiFila> leidas = modDA::getSimiFilas(large());
+                const QHash<QString, QString> claves = modDA::getClavesPorNumeroMostrado(large());
+                modDA::Transaction transaccion(modDA::kCatalog);
+                modDA::simiCCPackReset(large());
+                for (const modDA::SimiFila& f : leidas) {
+                    const QString nart = claves.value(cuatro(f.item));
+                    modDA::simiSetLista(f.operacion, f.lista, nart);
+                    modDA::simiSetCertificadoOrigen(f.operacion, nart, f.certificado);
+                    modDA::simiSetCCPack(
+                        f.operacion, nart, f.ccTexto,
+                        corvelix::formatNumber(f.item, f.paisOrigen == QLatin1String("225")
+                                                           ? QStringLiteral("0000")
+                                                           : QStringLiteral("000000000000")));
+                }
+                transaccion.commit();
+            });
+            paso("clean-up", [&] { modDA::CleanInfoAdicionalSIMI(large()); });
+            paso("marking", [&] { modDA::marcarART_Eliminar(large()); });
+            paso("sibling program", [&] {
+                modDA::closeLocalConnection();
+                (void)corvelix::ProcessRunner::run(frmMenuIC::programaHermano(), {large()},
+                                                   corvelix::programFolder());
+            });
+            paso("deletion (300 items)", [&] {
+                QList<modDA::SimiItem> items;
+                for (const int numero : modDA::getSimiMarcados(large()))
+                    items.append({numero, cuatro(numero)});
+                modDA::simiEliminarItems(large(), items);
+            });
+            paso("header recalculation", [&] { modDA::recalcularCaratula(large()); });
+        });
+        double sum = 0;
+        for (const auto& p : pasos)
+            sum += p.second;
+        return sum - pasos[0].second - pasos[3].second - pasos[4].second;
+    };
+
+    const QString recalculo =
+        corvelix::bench::statementsOf([] { modDA::recalcularCaratula(large()); }, {});
+    const QString script = guion(rows, recalculo);
+    run.compare(QStringLiteral("SIMI run, catalog steps (3000 rows, 300 deleted)"), ronda,
+                [&] { return run.shellOnce(built, script, true); }, 2.0);
+    // The steps of the last round.
     double total = 0;
     for (const auto& p : pasos)
         total += p.second;
     for (const auto& [nombre, ms] : pasos)
         std::printf("  SIMI step %-28s %9.1f ms  %5.1f%%\n", nombre, ms, 100.0 * ms / total);
-    const double catalogo = total - pasos[0].second - pasos[3].second - pasos[4].second;
-
-    const QString recalculo =
-        QStringLiteral("UPDATE DDT SET MDDTFOB = (SELECT ROUND(COALESCE(SUM(MARTFOB), 0), 2) FROM "
-                       "ART WHERE IDDT = '%1'), MDDTSEG = (SELECT ROUND(COALESCE(SUM(MARTSEG), 0), "
-                       "2) FROM ART WHERE IDDT = '%1'), MDDTFLE = (SELECT ROUND(COALESCE(SUM("
-                       "MARTFLE), 0), 2) FROM ART WHERE IDDT = '%1') WHERE IDDT = '%1';")
-            .arg(large());
-    const double shell = run.shellTime(built, guion(rows, recalculo), 1, true);
-    run.report(QStringLiteral("SIMI run, catalog steps (3000 rows, 300 items deleted)"), catalogo,
-               shell, 2.0);
 }
 } // namespace
 

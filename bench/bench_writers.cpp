@@ -16,23 +16,6 @@ namespace {
 
 using corvelix::bench::Run;
 
-// Best of three runs of `work`, each on its own copy of `path`, the connection already open.
-double onFreshCopies(Run& run, const QString& path, const std::function<void()>& work) {
-    double best = std::numeric_limits<double>::max();
-    for (int i = 0; i < 3; ++i) {
-        // The previous copy's connection goes first, so that nothing of it (its -wal file)
-        // reaches the new copy.
-        modDA::resetConnectionsForTests();
-        const QString copy = run.copyCatalog(path, QStringLiteral("writers_copy.db"));
-        for (const char* suffix : {"-wal", "-shm"})
-            QFile::remove(copy + QLatin1String(suffix));
-        run.useCatalog(copy);
-        (void)modDA::dialect();
-        best = std::min(best, run.time(work, 1));
-    }
-    return best;
-}
-
 const QString& largeCatalog(Run& run) {
     static const QString path = run.makeCatalog(3000, QStringLiteral("writers.db"));
     return path;
@@ -40,33 +23,34 @@ const QString& largeCatalog(Run& run) {
 
 void suffixAA(Run& run) {
     const QString path = largeCatalog(run);
-    const double ours = onFreshCopies(run, path, [] {
+    const auto work = [] {
         modDA::EstablecerSufijoAA(modDA::kLargeDeclaration, QStringLiteral("NUEVO"));
-    });
+    };
     const QString d = QStringLiteral("'") + modDA::kLargeDeclaration + QStringLiteral("'");
-    const double shell = run.shellTime(
-        path,
+    const QString shell =
         QStringLiteral("UPDATE SBT SET CSBTSVL = substr(CSBTSVL, 1, instr(CSBTSVL, 'AA(') + 2) || "
                        "'NUEVO' || substr(CSBTSVL, instr(CSBTSVL, 'AA(') + 2 + "
                        "instr(substr(CSBTSVL, instr(CSBTSVL, 'AA(') + 3), ')-')) "
                        "WHERE IDDT = %1 AND instr(CSBTSVL, 'AA(') > 0;\n"
                        "UPDATE ART SET CARTETA = 'I', CARTSTUDEV = 'I' WHERE IDDT = %1;")
-            .arg(d),
-        3, true);
-    run.report(QStringLiteral("EstablecerSufijoAA, 12,000 subitems"), ours, shell, 2.0);
+            .arg(d);
+    run.compare(
+        QStringLiteral("EstablecerSufijoAA, 12,000 subitems"),
+        [&] { return run.timeOnCopy(path, work); },
+        [&] { return run.shellOnce(path, shell, true); }, 2.0);
 }
 
 void allItemsInfo(Run& run) {
     const QString path = largeCatalog(run);
-    const double ours = onFreshCopies(run, path, [] {
+    const auto work = [] {
         modDA::vaciarInformacionAdicional(modDA::kLargeDeclaration, QStringLiteral("TODO"));
-    });
-    const double shell =
-        run.shellTime(path,
-                      QStringLiteral("DELETE FROM CPL WHERE ICPL = '%1' AND NART <> '0000';")
-                          .arg(modDA::kLargeDeclaration),
-                      3, true);
-    run.report(QStringLiteral("vaciarInformacionAdicional TODO, 3,000 items"), ours, shell, 2.0);
+    };
+    const QString shell = QStringLiteral("DELETE FROM CPL WHERE ICPL = '%1' AND NART <> '0000';")
+                              .arg(modDA::kLargeDeclaration);
+    run.compare(
+        QStringLiteral("vaciarInformacionAdicional TODO, 3,000 items"),
+        [&] { return run.timeOnCopy(path, work); },
+        [&] { return run.shellOnce(path, shell, true); }, 2.0);
 }
 
 } // namespace

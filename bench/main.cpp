@@ -15,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -154,57 +153,158 @@ void Run::useCatalog(const QString& path) {
 
 double Run::time(const std::function<void()>& work, int repeat) {
     double best = std::numeric_limits<double>::max();
-    for (int i = 0; i < repeat; ++i) {
+    for (int i = 0; i < repeat; ++i)
+        best = std::min(best, timeOnce(work));
+    return best;
+}
+
+double Run::timeOnCopy(const QString& path, const std::function<void()>& work) {
+    // The previous copy's connection goes first, so that nothing of it (its -wal file)
+    // reaches the new copy.
+    modDA::resetConnectionsForTests();
+    const QString copy = copyCatalog(path, QStringLiteral("ours_copy.db"));
+    for (const char* suffix : {"-wal", "-shm"})
+        QFile::remove(copy + QLatin1String(suffix));
+    useCatalog(copy);
+    (void)modDA::dialect();
+    return timeOnce(work);
+}
+
+double Run::timeOnce(const std::function<void()>& work, int inner) {
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        for (int i = 0; i < inner; ++i)
+            work();
+    } catch (const VbError& error) {
+        fail(error.description + QStringLiteral(" / ") + error.source);
+    }
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+namespace {
+
+// Feeds the shell `text` and waits until its standard output holds `marker`.
+void feedUntil(QProcess& shell, const QByteArray& text, const QByteArray& marker,
+               QByteArray& output) {
+    shell.write(text);
+    while (!output.contains(marker)) {
+        if (shell.state() == QProcess::NotRunning)
+            fail(QStringLiteral("sqlite3 stopped: ") +
+                 QString::fromUtf8(output + shell.readAllStandardError()).left(400));
+        shell.waitForReadyRead(1000);
+        output += shell.readAllStandardOutput();
+    }
+}
+
+} // namespace
+
+double Run::shellOnce(const QString& path, const QString& sql, bool onCopy, int inner) {
+    const QString target = onCopy ? copyCatalog(path, QStringLiteral("shell_copy.db")) : path;
+    QProcess shell;
+    shell.start(QStringLiteral("sqlite3"), {QStringLiteral("-bail"), target});
+    if (!shell.waitForStarted())
+        fail(QStringLiteral("the sqlite3 shell is not installed"));
+    QByteArray output;
+    // Untimed: the shell started, the file opened and its schema read, committing as the
+    // program's connection does (WAL, synchronous NORMAL).
+    feedUntil(shell,
+              "PRAGMA synchronous=NORMAL;\n.output /dev/null\nSELECT count(*) FROM "
+              "sqlite_schema;\n.output stdout\n.print bench-ready\n",
+              "bench-ready", output);
+    // Timed: the work as one transaction, output to nowhere (unless the script sends it
+    // somewhere itself), until the shell prints that it is done.
+    // Each repetition is one transaction, as each run of the program's work is.
+    const QString script = sql.trimmed();
+    const bool ownTransaction = script.startsWith(QLatin1String("BEGIN;"));
+    QString repeated;
+    for (int i = 0; i < inner; ++i)
+        repeated += ownTransaction ? script + QLatin1Char('\n')
+                                   : QStringLiteral("BEGIN;\n") + script +
+                                         QStringLiteral("\nCOMMIT;\n");
+    const QByteArray work = (QStringLiteral(".output /dev/null\n") + repeated +
+                             QStringLiteral(".output stdout\n.print bench-done\n"))
+                                .toUtf8();
+    // The round trip of a script that does nothing, the least of three, is taken off.
+    double idle = std::numeric_limits<double>::max();
+    for (int i = 0; i < 3; ++i) {
         QElapsedTimer timer;
         timer.start();
-        try {
-            work();
-        } catch (const VbError& error) {
-            fail(error.description + QStringLiteral(" / ") + error.source);
-        }
-        best = std::min(best, static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        const QByteArray marker = "bench-idle-" + QByteArray::number(i);
+        feedUntil(shell, ".output /dev/null\n.output stdout\n.print " + marker + "\n", marker,
+                  output);
+        idle = std::min(idle, static_cast<double>(timer.nsecsElapsed()) / 1e6);
     }
-    return best;
+    QElapsedTimer timer;
+    timer.start();
+    feedUntil(shell, work, "bench-done", output);
+    const double ms = std::max(0.0, static_cast<double>(timer.nsecsElapsed()) / 1e6 - idle);
+    shell.closeWriteChannel();
+    shell.waitForFinished(-1);
+    const QByteArray errors = shell.readAllStandardError();
+    if (!errors.trimmed().isEmpty())
+        fail(QStringLiteral("sqlite3: ") + QString::fromUtf8(errors).left(400));
+    return ms;
 }
 
-double Run::shellTime(const QString& path, const QString& sql, int repeat, bool onCopy) {
-    double best = std::numeric_limits<double>::max();
-    static const QRegularExpression realTime(QStringLiteral("Run Time: real ([0-9.]+)"));
-    for (int i = 0; i < repeat; ++i) {
-        const QString target = onCopy ? copyCatalog(path, QStringLiteral("shell_copy.db")) : path;
-        QProcess shell;
-        shell.start(QStringLiteral("sqlite3"), {target});
-        if (!shell.waitForStarted())
-            fail(QStringLiteral("the sqlite3 shell is not installed"));
-        // One timed statement batch: BEGIN/COMMIT around it so that it is one transaction,
-        // as the program's own work is; output goes nowhere.
-        const QString script = QStringLiteral(".output /dev/null\n.timer on\nBEGIN;\n") + sql +
-                               QStringLiteral("\nCOMMIT;\n.timer off\n");
-        shell.write(script.toUtf8());
-        shell.closeWriteChannel();
-        shell.waitForFinished(-1);
-        const QString output = QString::fromUtf8(shell.readAllStandardOutput()) +
-                               QString::fromUtf8(shell.readAllStandardError());
-        double total = 0;
-        auto it = realTime.globalMatch(output);
-        while (it.hasNext())
-            total += it.next().captured(1).toDouble() * 1000.0;
-        if (output.contains(QLatin1String("Error")))
-            fail(QStringLiteral("sqlite3: ") + output.left(400));
-        best = std::min(best, total);
-    }
-    return best;
+namespace {
+
+struct Figures {
+    double median;
+    double min;
+    double max;
+};
+
+Figures figuresOf(QList<double> times) {
+    std::sort(times.begin(), times.end());
+    const qsizetype n = times.size();
+    const double median = n % 2 == 1 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
+    return {median, times.front(), times.back()};
 }
 
-void Run::report(const QString& label, double ours, double shell, double goal) {
-    const double ratio = shell > 0 ? ours / shell : 0;
-    if (goal <= 0)
-        std::printf("%-48s ours %9.2f ms   sqlite3 %9.2f ms   ratio %6.2f  (no goal)\n",
-                    qPrintable(label), ours, shell, ratio);
-    else
-        std::printf("%-48s ours %9.2f ms   sqlite3 %9.2f ms   ratio %6.2f  (goal <= %.1f)%s\n",
-                    qPrintable(label), ours, shell, ratio, goal, ratio > goal ? "  OVER" : "");
+QStringList& overList() {
+    static QStringList over;
+    return over;
+}
+
+} // namespace
+
+void Run::compare(const QString& label, const Side& ours, const Side& shell, double goal,
+                  int rounds) {
+    QList<double> oursTimes;
+    QList<double> shellTimes;
+    for (int i = 0; i < rounds; ++i) {
+        oursTimes << ours();
+        shellTimes << shell();
+    }
+    const Figures o = figuresOf(oursTimes);
+    const Figures s = figuresOf(shellTimes);
+    const double ratio = s.median > 0 ? o.median / s.median : 0;
+    const bool over = goal > 0 && ratio > goal;
+    if (over)
+        overList() << label;
+    const QString goalText =
+        goal <= 0 ? QStringLiteral("(no goal)") : QStringLiteral("(goal <= %1)").arg(goal, 0, 'f', 1);
+    std::printf("%-50s ours %8.2f ms (%.2f-%.2f)  sqlite3 %8.2f ms (%.2f-%.2f)  ratio %5.2f "
+                "%s%s\n",
+                qPrintable(label), o.median, o.min, o.max, s.median, s.min, s.max, ratio,
+                qPrintable(goalText), over ? "  OVER" : "");
     std::fflush(stdout);
+}
+
+void Run::compare(const QString& label, const std::function<void()>& ours, const QString& path,
+                  const QString& sql, double goal, int inner) {
+    compare(
+        label, [&] { return timeOnce(ours, inner); },
+        [&] { return shellOnce(path, sql, false, inner); }, goal);
+}
+
+void Run::noteOver(const QString& label) {
+    overList() << label;
+}
+
+QStringList Run::overGoal() const {
+    return overList();
 }
 
 } // namespace corvelix::bench
@@ -226,5 +326,10 @@ int main(int argc, char** argv) {
             continue;
         fn(run);
     }
+    const QStringList over = run.overGoal();
+    std::printf("over goal: %lld%s\n", static_cast<long long>(over.size()),
+                over.isEmpty() ? ""
+                               : qPrintable(QStringLiteral(" (") + over.join(QStringLiteral("; ")) +
+                                            QLatin1Char(')')));
     return 0;
 }

@@ -81,14 +81,20 @@ public:
     QString operator()(const QVariant& value) {
         if (value.isNull())
             return {};
-        QDateTime when;
+        // Day and time apart: a date-time in local time would ask the time zone (a file
+        // look-up) for every row.
+        QDate date;
+        QTime time(0, 0);
         if (value.metaType().id() == QMetaType::QDateTime) {
-            when = value.toDateTime();
+            const QDateTime when = value.toDateTime();
+            date = when.date();
+            time = when.time();
         } else if (value.metaType().id() == QMetaType::QDate) {
-            when = QDateTime(value.toDate(), QTime(0, 0));
+            date = value.toDate();
         } else {
             const QString text = value.toString();
-            if (!leerIso(text, when)) {
+            if (!leerIso(text, date, time)) {
+                QDateTime when;
                 for (const char* format : {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm:ss.zzz",
                                            "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd"}) {
                     when = QDateTime::fromString(text, QLatin1String(format));
@@ -97,19 +103,21 @@ public:
                 }
                 if (!when.isValid())
                     return text;
+                date = when.date();
+                time = when.time();
             }
         }
-        QString& dia = dias_[when.date()];
+        QString& dia = dias_[date];
         if (dia.isEmpty())
-            dia = locale_.toString(when.date(), formato_);
-        if (when.time() == QTime(0, 0))
+            dia = locale_.toString(date, formato_);
+        if (time == QTime(0, 0))
             return dia;
-        return dia + QLatin1Char(' ') + when.time().toString(QStringLiteral("HH:mm:ss"));
+        return dia + QLatin1Char(' ') + time.toString(QStringLiteral("HH:mm:ss"));
     }
 
 private:
     // The catalog's own text, "yyyy-MM-dd HH:mm:ss", read without a format parser.
-    static bool leerIso(const QString& text, QDateTime& when) {
+    static bool leerIso(const QString& text, QDate& date, QTime& time) {
         if (text.size() != 19 || text.at(4) != QLatin1Char('-') || text.at(7) != QLatin1Char('-') ||
             text.at(10) != QLatin1Char(' ') || text.at(13) != QLatin1Char(':') ||
             text.at(16) != QLatin1Char(':'))
@@ -125,11 +133,12 @@ private:
             return value;
         };
         bool ok = true;
-        const QDate date(number(0, 4, ok), number(5, 2, ok), number(8, 2, ok));
-        const QTime time(number(11, 2, ok), number(14, 2, ok), number(17, 2, ok));
-        if (!ok || !date.isValid() || !time.isValid())
+        const QDate day(number(0, 4, ok), number(5, 2, ok), number(8, 2, ok));
+        const QTime at(number(11, 2, ok), number(14, 2, ok), number(17, 2, ok));
+        if (!ok || !day.isValid() || !at.isValid())
             return false;
-        when = QDateTime(date, time);
+        date = day;
+        time = at;
         return true;
     }
 

@@ -4,14 +4,45 @@
 
 namespace modDA {
 
+namespace {
+
+// A character case-folded; ASCII (every column name in practice) without the Unicode tables.
+char16_t folded(char16_t c) {
+    if (c < 0x80)
+        return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+    return QChar(c).toCaseFolded().unicode();
+}
+
+} // namespace
+
 std::size_t Recordset::NameHash::operator()(const QString& name) const noexcept {
     // FNV-1a over the case-folded characters: names equal without letter case hash alike.
     std::size_t hash = 1469598103934665603ULL;
     for (const QChar c : name) {
-        hash ^= c.toCaseFolded().unicode();
+        hash ^= folded(c.unicode());
         hash *= 1099511628211ULL;
     }
     return hash;
+}
+
+bool Recordset::NameEqual::operator()(const QString& a, const QString& b) const noexcept {
+    // Plain ASCII on both sides is decided here; anything else by Qt's comparison.
+    if (a.size() == b.size()) {
+        const QChar* x = a.constData();
+        const QChar* y = b.constData();
+        qsizetype i = 0;
+        for (; i < a.size(); ++i) {
+            const char16_t cx = x[i].unicode();
+            const char16_t cy = y[i].unicode();
+            if ((cx | cy) >= 0x80)
+                break;
+            if (folded(cx) != folded(cy))
+                return false;
+        }
+        if (i == a.size())
+            return true;
+    }
+    return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 Recordset::Recordset(QStringList fieldNames, QList<QVariantList> rows)

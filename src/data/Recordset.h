@@ -51,9 +51,7 @@ private:
         std::size_t operator()(const QString& name) const noexcept;
     };
     struct NameEqual {
-        bool operator()(const QString& a, const QString& b) const noexcept {
-            return a.compare(b, Qt::CaseInsensitive) == 0;
-        }
+        bool operator()(const QString& a, const QString& b) const noexcept;
     };
     using NameIndex = std::unordered_map<QString, int, NameHash, NameEqual>;
 

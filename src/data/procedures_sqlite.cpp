@@ -128,10 +128,13 @@ void rebuildList(const QSqlDatabase& db, const ListTable& list, const QString& i
              QStringLiteral(") SELECT k, n, trim(substr(substr(lista, 1, ") + limit +
              QStringLiteral("), 4)) FROM (SELECT ") + list.declaration +
              QStringLiteral(" AS k, NART AS n, group_concat(") + QStringLiteral("XMLTEXT(") +
-             list.element + QLatin1Char(')') + QStringLiteral(", '') OVER (") + window +
-             QStringLiteral(") AS lista, row_number() OVER (") + partition +
-             QStringLiteral(") AS r FROM ") + list.source + QStringLiteral(" WHERE ") +
-             list.declaration + QStringLiteral(" = ?) WHERE r = 1 ORDER BY k, n"),
+             list.element + QLatin1Char(')') +
+             // One window for both: the rows are sorted once. Every row of an item carries
+             // the whole list; the first is kept.
+             QStringLiteral(", '') OVER w AS lista, row_number() OVER w AS r FROM ") +
+             list.source + QStringLiteral(" WHERE ") + list.declaration +
+             QStringLiteral(" = ? WINDOW w AS (") + window +
+             QStringLiteral(")) WHERE r = 1 ORDER BY k, n"),
          {iddt});
     savepoint.release();
 }

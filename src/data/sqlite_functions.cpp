@@ -174,6 +174,8 @@ int foldedCompare(void*, int lengthA, const void* a, int lengthB, const void* b)
     for (; i < common; ++i) {
         const unsigned char ca = textA[i];
         const unsigned char cb = textB[i];
+        if (ca == cb && ca < 0x80)
+            continue; // the usual case (keys share most of their text): nothing to fold
         if ((ca | cb) & 0x80)
             break; // beyond ASCII: the slow way from here (a character boundary in both)
         const char32_t fa = fold(ca);

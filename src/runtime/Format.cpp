@@ -4,12 +4,78 @@
 
 #include <QByteArray>
 
+#include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace corvelix {
 
 namespace {
+
+// The significant digits of a positive finite double rounded to 15 (the old runtime's
+// precision), without trailing zeros, and its decimal point: 0.<digits> x 10^point. Found
+// with std::to_chars, which rounds correctly as QByteArray::number does and is much the
+// faster; read() answers false for an exact tie at the 15th digit, which the latter rounds
+// its own way, and for what is not a positive, finite, normal number.
+struct FastDigits {
+    std::array<char, 20> digits{};
+    int count = 0;
+    int point = 0;
+
+    bool read(double magnitude) {
+        // Subnormal numbers carry fewer digits than the reasoning below needs.
+        if (!(magnitude >= std::numeric_limits<double>::min()) || !std::isfinite(magnitude))
+            return false;
+        std::array<char, 64> buffer{};
+        char* const first = buffer.data();
+        char* const last = first + buffer.size();
+        // The shortest text that reads back as the same double: when it has at most 15
+        // digits it is the nearest 15-digit decimal too (they lie several units of the last
+        // place apart, the shortest text within half of one).
+        auto done = std::to_chars(first, last, magnitude, std::chars_format::scientific);
+        if (done.ec != std::errc() || !take(first, done.ptr))
+            return false;
+        if (count > 15) {
+            // A 5 as the 16th digit may be an exact tie.
+            done = std::to_chars(first, last, magnitude, std::chars_format::scientific, 15);
+            if (done.ec != std::errc() || !take(first, done.ptr) || digits[15] == '5')
+                return false;
+            done = std::to_chars(first, last, magnitude, std::chars_format::scientific, 14);
+            if (done.ec != std::errc() || !take(first, done.ptr))
+                return false;
+        }
+        while (count > 0 && digits[count - 1] == '0')
+            --count;
+        return count > 0;
+    }
+
+private:
+    // "d[.ddd]e[+-]xx"
+    bool take(const char* first, const char* end) {
+        const char* e = std::find(first, end, 'e');
+        if (e == end)
+            return false;
+        count = 0;
+        for (const char* c = first; c < e; ++c) {
+            if (*c == '.')
+                continue;
+            if (count == int(digits.size()))
+                return false;
+            digits[count++] = *c;
+        }
+        int exponent = 0;
+        const char* from = e + 1;
+        if (from < end && *from == '+')
+            ++from;
+        if (std::from_chars(from, end, exponent).ec != std::errc())
+            return false;
+        point = exponent + 1;
+        return true;
+    }
+};
 
 // A non-negative decimal number 0.<digits> x 10^point, the digits without trailing zeros.
 // Zero has no digits.
@@ -33,8 +99,15 @@ struct Decimal {
         d.negative = std::signbit(value);
         if (value == 0.0)
             return d;
+        const double magnitude = std::fabs(value);
+        FastDigits fast;
+        if (fast.read(magnitude)) {
+            d.digits = QByteArray(fast.digits.data(), fast.count);
+            d.point = fast.point;
+            return d;
+        }
         // QByteArray::number does not depend on the C locale.
-        const QByteArray text = QByteArray::number(std::fabs(value), 'e', 14);
+        const QByteArray text = QByteArray::number(magnitude, 'e', 14);
         const qsizetype e = text.indexOf('e');
         QByteArray mantissa = text.left(e);
         mantissa.remove(1, 1); // the '.'
@@ -124,6 +197,28 @@ QString groupDigits(const QByteArray& digits, const QString& separator) {
 QString generalForm(double value) {
     if (!std::isfinite(value))
         return QString::number(value);
+    // The usual numbers (amounts, quantities) written straight from their digits.
+    FastDigits fast;
+    if (fast.read(std::fabs(value)) && fast.point - 1 < 15 && fast.point - 1 >= -4) {
+        std::array<char, 48> out{};
+        int n = 0;
+        if (std::signbit(value))
+            out[n++] = '-';
+        if (fast.point <= 0) {
+            out[n++] = '0';
+        } else {
+            for (int i = 0; i < fast.point; ++i)
+                out[n++] = i < fast.count ? fast.digits[i] : '0';
+        }
+        if (fast.point < fast.count) {
+            out[n++] = '.';
+            for (int i = fast.point; i < 0; ++i)
+                out[n++] = '0';
+            for (int i = std::max(fast.point, 0); i < fast.count; ++i)
+                out[n++] = fast.digits[i];
+        }
+        return QString::fromLatin1(out.data(), n);
+    }
     Decimal d = Decimal::fromDouble(value);
     if (d.isZero())
         return QStringLiteral("0");

@@ -27,15 +27,19 @@ char encodeChar(char16_t c) {
 // The table is ours rather than QStringEncoder's: ICU writes 0x1A for a character it cannot
 // encode, and the files must carry "?" there.
 QByteArray toWindows1252(const QString& text) {
-    QByteArray out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
+    // At most one byte per character, written in place: whole files go through here.
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char* to = out.data();
+    const auto* from = reinterpret_cast<const char16_t*>(text.utf16());
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = from[i];
         // A character outside the BMP is one character of the text: one "?".
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+        if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(from[i + 1]))
             ++i;
-        out.append(encodeChar(c.unicode()));
+        *to++ = encodeChar(c);
     }
+    out.truncate(to - out.data());
     return out;
 }
 

@@ -119,13 +119,15 @@ QString convertCaratula_to_TXT(const RegistroDespacho& r) {
     return out;
 }
 
-QString getItemformTYP(qint32 indice, const RegistroDespacho& registro) {
-    return corvelix::chained(QStringLiteral("Corvelix.modRET.getItemformTYP"), [&] {
+namespace {
+
+// One item's lines appended to `out` (the whole file is one text).
+void escribirItem(qint32 indice, const RegistroDespacho& registro, QString& out) {
+    corvelix::chained(QStringLiteral("Corvelix.modRET.getItemformTYP"), [&] {
         if (indice < 0 || indice >= registro.Items.size())
             throw VbError(kErrSubscript, QStringLiteral("Corvelix"),
                           QStringLiteral("El subíndice está fuera del intervalo"));
         const RegistroItem& it = registro.Items.at(indice);
-        QString out;
         Texto t(out);
 
         t.linea(QLatin1StringView("[ART]"));
@@ -204,13 +206,13 @@ QString getItemformTYP(qint32 indice, const RegistroDespacho& registro) {
                 t.vacia();
             }
         }
-        return out;
     });
 }
 
-QString convertItem_to_TXT(const RegistroDespacho& registro) {
+// Every item's lines appended to `out`.
+void escribirItems(const RegistroDespacho& registro, QString& out) {
     int line = 0;
-    return corvelix::chained(
+    corvelix::chained(
         QStringLiteral("Corvelix.modRET.convertItem_to_TXT"),
         [&] {
             line = 10;
@@ -218,14 +220,26 @@ QString convertItem_to_TXT(const RegistroDespacho& registro) {
                 throw VbError(kErrSubscript, QStringLiteral("Corvelix"),
                               QStringLiteral("El subíndice está fuera del intervalo"));
             line = 20;
-            QString out;
             for (qint32 i = 0; i < registro.Items.size(); ++i) {
                 line = 30;
-                out += getItemformTYP(i, registro);
+                escribirItem(i, registro, out);
             }
-            return out;
         },
         line);
+}
+
+} // namespace
+
+QString getItemformTYP(qint32 indice, const RegistroDespacho& registro) {
+    QString out;
+    escribirItem(indice, registro, out);
+    return out;
+}
+
+QString convertItem_to_TXT(const RegistroDespacho& registro) {
+    QString out;
+    escribirItems(registro, out);
+    return out;
 }
 
 void generarTXT(const QString& ruta, const RegistroDespacho& registro) {
@@ -236,7 +250,7 @@ void generarTXT(const QString& ruta, const RegistroDespacho& registro) {
             line = 10;
             QString texto = convertCaratula_to_TXT(registro);
             line = 20;
-            texto += convertItem_to_TXT(registro);
+            escribirItems(registro, texto);
             // Written only once the whole text is built: a failure above writes nothing.
             line = 30;
             modAPITools::generarArchivo(ruta, texto);
