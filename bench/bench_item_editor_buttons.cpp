@@ -121,18 +121,12 @@ void amountButton(corvelix::bench::Run& run, int campo, const char* box, const c
     };
     const QVariant fob =
         modDA::getRs(modDA::kCatalog, "SELECT MDDTFOB FROM DDT WHERE IDDT = ?", {large()}).field(0);
-    const QString column = modDA::getCampo(campo);
-    const QString d = QStringLiteral("'%1'").arg(large());
     QString shell =
         QStringLiteral("BEGIN;\n") +
         statementsOf([&] { modDA::prorratear_DatosCaratula(large(), campo, 98765.43); },
-                     {one("MDDTFOB", fob)}) +
-        QStringLiteral("\nSELECT 98765.43 - SUM(%2) AS total FROM ART WHERE IDDT = %1;\n"
-                       "SELECT NART FROM ART WHERE IDDT = %1 ORDER BY %2 ASC, NART LIMIT 1;\n"
-                       "UPDATE ART SET %2 = ROUND(%2 + 0.01, 3) WHERE IDDT = %1 AND "
-                       "NART = '0001';\n"
-                       "SELECT COUNT(*) AS total FROM ART WHERE IDDT = %1 AND %2 = 0;\n")
-            .arg(d, column);
+                     {one("MDDTFOB", fob), one("total", 0.01), one("NART", QStringLiteral("0001")),
+                      one("total", 0)}) +
+        QLatin1Char('\n');
     if (header)
         shell += statementsOf([] { modDA::recalcularCaratula(large()); }, {}) +
                  QLatin1Char('\n');
@@ -198,7 +192,8 @@ void ajusteFob(corvelix::bench::Run& run) {
         QStringLiteral("BEGIN;\nSELECT SUM(MARTFOB) AS total FROM ART WHERE IDDT = %1;\n")
             .arg(d) +
         statementsOf([&] { modDA::prorratear_DatosCaratula(large(), modDA::kCampoFob, total); },
-                     {one("MDDTFOB", fob)}) +
+                     {one("MDDTFOB", fob), one("total", 0.01), one("NART", QStringLiteral("0001")),
+                      one("total", 0)}) +
         QLatin1Char('\n') +
         statementsOf([] { modDA::RecalcularUnitariosItems(large()); }, {modDA::Recordset()}) +
         QLatin1Char('\n') + statementsOf([] { modDA::prorratearSubItems(large()); }, {}) +

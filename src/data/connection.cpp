@@ -733,10 +733,8 @@ int execStatement(int tipo, const QString& sql, const QVariantList& params, int&
 }
 
 int execSQL(int tipo, const Sql& sql, const QVariantList& params) {
-    if (StatementCapture* capture = StatementCapture::active()) {
-        capture->record(sql.text(), params);
-        return 0;
-    }
+    if (StatementCapture* capture = StatementCapture::active())
+        return capture->recordWrite(sql.text(), params);
     int line = 0;
     return corvelix::chained(
         QStringLiteral("Corvelix.modDA.execSQL"),
@@ -747,10 +745,8 @@ QList<int> execSQLEach(int tipo, const Sql& sql, const QList<QVariantList>& para
     QList<int> affected;
     affected.reserve(paramRows.size());
     if (StatementCapture* capture = StatementCapture::active()) {
-        for (const QVariantList& params : paramRows) {
-            capture->record(sql.text(), params);
-            affected << 0;
-        }
+        for (const QVariantList& params : paramRows)
+            affected << capture->recordWrite(sql.text(), params);
         return affected;
     }
     if (paramRows.isEmpty())
@@ -849,6 +845,11 @@ QStringList StatementCapture::texts() const {
 Recordset StatementCapture::record(const QString& text, const QVariantList& params) {
     statements_.append({text, params});
     return results_.isEmpty() ? Recordset() : results_.takeFirst();
+}
+
+int StatementCapture::recordWrite(const QString& text, const QVariantList& params) {
+    statements_.append({text, params});
+    return writeRows_;
 }
 
 Transaction::Transaction(int tipo) : tipo_(tipo) {

@@ -99,7 +99,10 @@ public:
     StatementCapture(const StatementCapture&) = delete;
     StatementCapture& operator=(const StatementCapture&) = delete;
 
+    // Answers for the reads, in order; writes take none.
     void queue(Recordset rs) { results_ << std::move(rs); }
+    // What every captured write reports as its count of rows changed (0 unless set).
+    void answerWritesWith(int rows) { writeRows_ = rows; }
     [[nodiscard]] const QList<Statement>& statements() const { return statements_; }
     [[nodiscard]] QStringList texts() const;
 
@@ -107,11 +110,13 @@ public:
     static StatementCapture* active();
     [[nodiscard]] Dialect dialect() const { return dialect_; }
     Recordset record(const QString& text, const QVariantList& params);
+    int recordWrite(const QString& text, const QVariantList& params);
 
 private:
     Dialect dialect_;
     QList<Statement> statements_;
     QList<Recordset> results_;
+    int writeRows_ = 0;
     StatementCapture* previous_;
 };
 

@@ -54,7 +54,7 @@ void runProcedure(const QString& name, const QStringList& args) {
             if (StatementCapture* capture = StatementCapture::active()) {
                 QVariantList params;
                 const Sql statement = execText(checkedProcedure(name, args), args, params);
-                capture->record(statement.text(), params);
+                (void)capture->recordWrite(statement.text(), params);
                 return;
             }
             if (dialect(kCatalog) == Dialect::Sqlite) {
