@@ -76,10 +76,8 @@ QLabel* valor(const char* name, QWidget* parent, int x, int y, int w) {
 }
 
 QPushButton* boton(const char* name, const QString& texto, QWidget* parent, const QRect& where) {
-    auto* button = new QPushButton(texto, parent);
-    button->setObjectName(QLatin1String(name));
+    QPushButton* button = corvelix::plainButton(parent, name, texto);
     button->setGeometry(where);
-    button->setAutoDefault(false);
     return button;
 }
 

@@ -83,10 +83,8 @@ void etiqueta(QWidget& page, const QString& text, int x, int y, int width = 110)
 }
 
 QPushButton* boton(QWidget& page, const char* name, const QString& caption, int x, int y) {
-    auto* button = new QPushButton(caption, &page);
-    button->setObjectName(QLatin1String(name));
+    QPushButton* button = corvelix::plainButton(&page, name, caption);
     button->setGeometry(x, y, 110, 24);
-    button->setAutoDefault(false);
     return button;
 }
 

@@ -70,14 +70,6 @@ const DefPestana kPestanas[] = {
     {"tabLiquidacion", "Liquidación"},
 };
 
-QPushButton* boton(QWidget* parent, const char* nombre, const QString& texto) {
-    auto* b = new QPushButton(texto, parent);
-    b->setObjectName(QLatin1String(nombre));
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    return b;
-}
-
 } // namespace
 
 frmItemDetalle::frmItemDetalle(QWidget* parent) : QDialog(parent) {
@@ -132,7 +124,7 @@ void frmItemDetalle::crearControles() {
         return t;
     };
     const auto establecer = [this](const char* nombre, int x, int y) {
-        auto* b = boton(this, nombre, QStringLiteral("Establecer"));
+        auto* b = corvelix::plainButton(this, nombre, QStringLiteral("Establecer"));
         b->setGeometry(twipsToPixels(x), twipsToPixels(y), twipsToPixels(1000), twipsToPixels(300));
         return b;
     };
