@@ -25,7 +25,7 @@ using corvelix::ui;
 using corvelix::test::CatalogFixture;
 using corvelix::test::ScriptedUi;
 using corvelix::test::TestWindow;
-using corvelix::test::TestXServer;
+using corvelix::test::TestDisplay;
 
 namespace {
 
@@ -54,28 +54,12 @@ struct Apertura {
 class tst_AperturaItems : public corvelix::test::TestCase {
     Q_OBJECT
 
-    std::unique_ptr<TestXServer> server_;
-    QByteArray savedDisplay_;
-    QString whyNoServer_;
+    TestDisplay display_;
     QList<Apertura> aperturas_;
 
 private slots:
-    void initTestCase() {
-        savedDisplay_ = qgetenv("DISPLAY");
-        auto server = std::make_unique<TestXServer>();
-        if (server->start(&whyNoServer_)) {
-            server_ = std::move(server);
-            qputenv("DISPLAY", server_->name());
-        }
-    }
-
-    void cleanupTestCase() {
-        server_.reset();
-        if (savedDisplay_.isEmpty())
-            qunsetenv("DISPLAY");
-        else
-            qputenv("DISPLAY", savedDisplay_);
-    }
+    void initTestCase() { display_.start(); }
+    void cleanupTestCase() { display_.stop(); }
 
 protected:
     void initTest() override {
@@ -88,8 +72,8 @@ protected:
     }
 
     void cleanupTest() override {
-        if (server_)
-            server_->closeAll();
+        if (display_.server())
+            display_.server()->closeAll();
     }
 private slots:
 
@@ -148,10 +132,10 @@ private slots:
         QFETCH(bool, asks);
         QFETCH(MsgResult, answer);
         QFETCH(bool, opens);
-        if (!server_)
-            QSKIP(qPrintable(QStringLiteral("Xvfb could not be started: ") + whyNoServer_));
+        if (!display_.server())
+            QSKIP(qPrintable(QStringLiteral("Xvfb could not be started: ") + display_.why()));
         if (!title.isEmpty())
-            server_->open({{title, QString(), false}});
+            display_.server()->open({{title, QString(), false}});
         CatalogFixture catalog(kSeed);
         ScriptedUi& seam = ScriptedUi::current();
         frmMain frm;
@@ -181,9 +165,9 @@ private slots:
     // In the articles mode every key of the grid asks first: while the client shows the
     // declaration, F6 is refused and the search dialog is not shown.
     void articleKeysRefusedWhileOpen() {
-        if (!server_)
-            QSKIP(qPrintable(QStringLiteral("Xvfb could not be started: ") + whyNoServer_));
-        server_->open({{QStringLiteral("SIM Version 4.1.2 - ") + kAbierto, QString(), false}});
+        if (!display_.server())
+            QSKIP(qPrintable(QStringLiteral("Xvfb could not be started: ") + display_.why()));
+        display_.server()->open({{QStringLiteral("SIM Version 4.1.2 - ") + kAbierto, QString(), false}});
         CatalogFixture catalog(kSeed);
         ScriptedUi& seam = ScriptedUi::current();
         seam.onForm(QStringLiteral("frmArmadoITEM"), [&](QDialog& dialog) {
@@ -212,9 +196,9 @@ private slots:
     // refused once, with nothing deleted or shown: Delete in both modes, Enter and the
     // double-click on an article, and the two menu entries.
     void actionsRefusedWhileOpen() {
-        if (!server_)
-            QSKIP(qPrintable(QStringLiteral("Xvfb could not be started: ") + whyNoServer_));
-        server_->open({{QStringLiteral("SIM Version 4.1.2 - ") + kAbierto, QString(), false}});
+        if (!display_.server())
+            QSKIP(qPrintable(QStringLiteral("Xvfb could not be started: ") + display_.why()));
+        display_.server()->open({{QStringLiteral("SIM Version 4.1.2 - ") + kAbierto, QString(), false}});
         CatalogFixture catalog(kSeed + QStringLiteral(R"sql(
 INSERT INTO ART (IDDT, NART, NARTEXT, IESPNCE) VALUES ('24010IC04000001A', '0001', '0001', '1111.11.11.111A');
 INSERT INTO SBT (IDDT, NART, ISBT, CSBTSVL) VALUES

@@ -16,7 +16,7 @@ using corvelix::MsgResult;
 using corvelix::ui;
 using corvelix::test::CatalogFixture;
 using corvelix::test::ScriptedUi;
-using corvelix::test::TestXServer;
+using corvelix::test::TestDisplay;
 
 namespace {
 
@@ -37,32 +37,16 @@ INSERT INTO ART (IDDT, NART, NARTEXT, LISTA, CARTUNTDCL, QARTUNTDCL, CARTUNTEST,
 class tst_EditorBloqueo : public corvelix::test::TestCase {
     Q_OBJECT
 
-    std::unique_ptr<TestXServer> server_;
-    QByteArray savedDisplay_;
-    QString whyNoServer_;
+    TestDisplay display_;
 
 private slots:
-    void initTestCase() {
-        savedDisplay_ = qgetenv("DISPLAY");
-        auto server = std::make_unique<TestXServer>();
-        if (server->start(&whyNoServer_)) {
-            server_ = std::move(server);
-            qputenv("DISPLAY", server_->name());
-        }
-    }
-
-    void cleanupTestCase() {
-        server_.reset();
-        if (savedDisplay_.isEmpty())
-            qunsetenv("DISPLAY");
-        else
-            qputenv("DISPLAY", savedDisplay_);
-    }
+    void initTestCase() { display_.start(); }
+    void cleanupTestCase() { display_.stop(); }
 
 protected:
     void cleanupTest() override {
-        if (server_)
-            server_->closeAll();
+        if (display_.server())
+            display_.server()->closeAll();
     }
 
 private slots:
@@ -74,9 +58,9 @@ private slots:
 
     void botonesApagados() {
         QFETCH(QString, item);
-        if (!server_)
-            QSKIP(qPrintable(QStringLiteral("Xvfb could not be started: ") + whyNoServer_));
-        server_->open({{QStringLiteral("SIM Version 4.1.2 - ") + kAbierto, QString(), false}});
+        if (!display_.server())
+            QSKIP(qPrintable(QStringLiteral("Xvfb could not be started: ") + display_.why()));
+        display_.server()->open({{QStringLiteral("SIM Version 4.1.2 - ") + kAbierto, QString(), false}});
         CatalogFixture catalog(kSeed);
         ScriptedUi& seam = ScriptedUi::current();
         frmItemDetalle frm;

@@ -14,7 +14,7 @@
 
 using corvelix::test::ScriptedUi;
 using corvelix::test::TestWindow;
-using corvelix::test::TestXServer;
+using corvelix::test::TestDisplay;
 
 namespace {
 
@@ -29,43 +29,27 @@ TestWindow cliente(const QString& title) {
 class tst_ModMaria : public corvelix::test::TestCase {
     Q_OBJECT
 
-    std::unique_ptr<TestXServer> server_;
-    QByteArray savedDisplay_;
+    TestDisplay display_;
 
     void needServer() {
-        if (!server_)
-            QSKIP(qPrintable(QStringLiteral("Xvfb could not be started: ") + whyNoServer_));
+        if (!display_.server())
+            QSKIP(qPrintable(QStringLiteral("Xvfb could not be started: ") + display_.why()));
     }
-    QString whyNoServer_;
 
 protected:
     void initTest() override {
-        if (server_)
-            qputenv("DISPLAY", server_->name());
+        if (display_.server())
+            qputenv("DISPLAY", display_.server()->name());
     }
     void cleanupTest() override {
-        if (server_)
-            server_->closeAll();
+        if (display_.server())
+            display_.server()->closeAll();
         QVERIFY(ScriptedUi::current().boxes.isEmpty());
     }
 
 private slots:
-    void initTestCase() {
-        savedDisplay_ = qgetenv("DISPLAY");
-        auto server = std::make_unique<TestXServer>();
-        if (server->start(&whyNoServer_)) {
-            server_ = std::move(server);
-            qputenv("DISPLAY", server_->name());
-        }
-    }
-
-    void cleanupTestCase() {
-        server_.reset();
-        if (savedDisplay_.isEmpty())
-            qunsetenv("DISPLAY");
-        else
-            qputenv("DISPLAY", savedDisplay_);
-    }
+    void initTestCase() { display_.start(); }
+    void cleanupTestCase() { display_.stop(); }
 
     void openDeclaration_data() {
         QTest::addColumn<QList<TestWindow>>("windows"); // bottom-most first
@@ -132,17 +116,17 @@ private slots:
         QFETCH(QList<TestWindow>, windows);
         QFETCH(QString, despacho);
         QFETCH(bool, open);
-        server_->open(windows);
+        display_.server()->open(windows);
         QCOMPARE(ModMaria::ProvisorioAbierto(despacho), open);
     }
 
     void stackingOrderDecides() {
         needServer();
         const QString client = QStringLiteral("SIM Version 4 - ");
-        server_->open(
+        display_.server()->open(
             {cliente(client + kNumero), cliente(client + QStringLiteral("24010IC04000002B"))});
         QVERIFY(!ModMaria::ProvisorioAbierto(kNumero));
-        server_->raise(0);
+        display_.server()->raise(0);
         QVERIFY(ModMaria::ProvisorioAbierto(kNumero));
     }
 
@@ -154,8 +138,8 @@ private slots:
 
     void noDisplay() {
         QFETCH(QByteArray, display);
-        if (server_)
-            server_->open({cliente(QStringLiteral("SIM Version 4 - ") + kNumero)});
+        if (display_.server())
+            display_.server()->open({cliente(QStringLiteral("SIM Version 4 - ") + kNumero)});
         if (display.isEmpty())
             qunsetenv("DISPLAY");
         else
@@ -173,7 +157,7 @@ private slots:
     void buttonsFollowTheClient() {
         needServer();
         QFETCH(bool, clientShowsIt);
-        server_->open({cliente(QStringLiteral("SIM Version 4 - ") +
+        display_.server()->open({cliente(QStringLiteral("SIM Version 4 - ") +
                                (clientShowsIt ? kNumero : QStringLiteral("otro")))});
         QWidget form;
         auto* aceptar = new QPushButton(QStringLiteral("Aceptar"), &form);

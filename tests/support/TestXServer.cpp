@@ -114,4 +114,21 @@ void TestXServer::closeAll() {
     XSync(d->display, False);
 }
 
+void TestDisplay::start() {
+    savedDisplay_ = qgetenv("DISPLAY");
+    auto server = std::make_unique<TestXServer>();
+    if (server->start(&why_)) {
+        server_ = std::move(server);
+        qputenv("DISPLAY", server_->name());
+    }
+}
+
+void TestDisplay::stop() {
+    server_.reset();
+    if (savedDisplay_.isEmpty())
+        qunsetenv("DISPLAY");
+    else
+        qputenv("DISPLAY", savedDisplay_);
+}
+
 } // namespace corvelix::test

@@ -41,6 +41,22 @@ private:
     std::unique_ptr<Private> d;
 };
 
+// A private server as the display of one test class: start() in initTestCase sets DISPLAY to
+// it, stop() in cleanupTestCase puts the previous DISPLAY back. Without Xvfb, server() is null
+// and why() says why.
+class TestDisplay {
+public:
+    void start();
+    void stop();
+    [[nodiscard]] TestXServer* server() const { return server_.get(); }
+    [[nodiscard]] const QString& why() const { return why_; }
+
+private:
+    std::unique_ptr<TestXServer> server_;
+    QByteArray savedDisplay_;
+    QString why_;
+};
+
 } // namespace corvelix::test
 
 Q_DECLARE_METATYPE(corvelix::test::TestWindow)
