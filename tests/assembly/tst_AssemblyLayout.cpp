@@ -27,6 +27,9 @@ using corvelix::FlexGrid;
 using corvelix::ui;
 using corvelix::test::CatalogFixture;
 using corvelix::test::controlsOutside;
+using corvelix::test::FormMaker;
+using corvelix::test::maker;
+using corvelix::test::openingFaults;
 using corvelix::test::cutCaptions;
 using corvelix::test::elidedCells;
 using corvelix::test::offScreen;
@@ -116,38 +119,20 @@ private slots:
 
     // The dialogs of the item view: a title, every control inside, no caption cut.
     void dialogs_data() {
-        QTest::addColumn<QString>("form");
-        for (const char* form :
-             {"frmSubitemDetalle", "frmSufijoValor", "frmCaratula", "frmSufijos", "frmSetSufijos",
-              "frmCambiarNCM", "frmBusquedaArticulo", "frmFacturas", "frmFacturasPegar"})
-            QTest::newRow(form) << QString::fromLatin1(form);
+        QTest::addColumn<FormMaker>("make");
+        QTest::newRow("frmSubitemDetalle") << maker<frmSubitemDetalle>();
+        QTest::newRow("frmSufijoValor") << maker<frmSufijoValor>();
+        QTest::newRow("frmCaratula") << maker<frmCaratula>();
+        QTest::newRow("frmSufijos") << maker<frmSufijos>();
+        QTest::newRow("frmSetSufijos") << maker<frmSetSufijos>();
+        QTest::newRow("frmCambiarNCM") << maker<frmCambiarNCM>();
+        QTest::newRow("frmBusquedaArticulo") << maker<frmBusquedaArticulo>();
+        QTest::newRow("frmFacturas") << maker<frmFacturas>();
+        QTest::newRow("frmFacturasPegar") << maker<frmFacturasPegar>();
     }
     void dialogs() {
-        QFETCH(QString, form);
-        std::unique_ptr<QDialog> dialog;
-        if (form == QLatin1String("frmSubitemDetalle"))
-            dialog = std::make_unique<frmSubitemDetalle>();
-        else if (form == QLatin1String("frmSufijoValor"))
-            dialog = std::make_unique<frmSufijoValor>();
-        else if (form == QLatin1String("frmCaratula"))
-            dialog = std::make_unique<frmCaratula>();
-        else if (form == QLatin1String("frmSufijos"))
-            dialog = std::make_unique<frmSufijos>();
-        else if (form == QLatin1String("frmSetSufijos"))
-            dialog = std::make_unique<frmSetSufijos>();
-        else if (form == QLatin1String("frmCambiarNCM"))
-            dialog = std::make_unique<frmCambiarNCM>();
-        else if (form == QLatin1String("frmBusquedaArticulo"))
-            dialog = std::make_unique<frmBusquedaArticulo>();
-        else if (form == QLatin1String("frmFacturas"))
-            dialog = std::make_unique<frmFacturas>();
-        else
-            dialog = std::make_unique<frmFacturasPegar>();
-        // Shown without its activation: the design as it opens.
-        dialog->show();
-        QVERIFY(!dialog->windowTitle().isEmpty());
-        CORVELIX_VERIFY_NO_FAULTS(controlsOutside(*dialog) + cutCaptions(*dialog));
-        dialog->hide();
+        QFETCH(FormMaker, make);
+        CORVELIX_VERIFY_NO_FAULTS(openingFaults(*make()));
     }
 };
 

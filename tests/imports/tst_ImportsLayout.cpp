@@ -16,8 +16,9 @@
 #include <memory>
 
 using corvelix::test::CatalogFixture;
-using corvelix::test::controlsOutside;
-using corvelix::test::cutCaptions;
+using corvelix::test::FormMaker;
+using corvelix::test::maker;
+using corvelix::test::openingFaults;
 
 class tst_ImportsLayout : public corvelix::test::TestCase {
     Q_OBJECT
@@ -32,38 +33,20 @@ private slots:
     // Each window as it opens, before its activation: a title, every control inside it, no
     // caption cut.
     void windows_data() {
-        QTest::addColumn<QString>("form");
-        for (const char* form :
-             {"frmXLS2Cancelaciones", "frmXLS2Liquidaciones", "frmGenerarCancelaciones", "frmIC",
-              "frmMenuIC", "frmSIMIGlobal", "frmCampos", "frmSelectCamposCancelaciones",
-              "frmSelectCamposLiquidacion"})
-            QTest::newRow(form) << QString::fromLatin1(form);
+        QTest::addColumn<FormMaker>("make");
+        QTest::newRow("frmXLS2Cancelaciones") << maker<frmXLS2Cancelaciones>();
+        QTest::newRow("frmXLS2Liquidaciones") << maker<frmXLS2Liquidaciones>();
+        QTest::newRow("frmGenerarCancelaciones") << maker<frmGenerarCancelaciones>();
+        QTest::newRow("frmIC") << maker<frmIC>();
+        QTest::newRow("frmMenuIC") << maker<frmMenuIC>();
+        QTest::newRow("frmSIMIGlobal") << maker<frmSIMIGlobal>();
+        QTest::newRow("frmCampos") << maker<frmCampos>();
+        QTest::newRow("frmSelectCamposCancelaciones") << maker<frmSelectCamposCancelaciones>();
+        QTest::newRow("frmSelectCamposLiquidacion") << maker<frmSelectCamposLiquidacion>();
     }
     void windows() {
-        QFETCH(QString, form);
-        std::unique_ptr<QDialog> dialog;
-        if (form == QLatin1String("frmXLS2Cancelaciones"))
-            dialog = std::make_unique<frmXLS2Cancelaciones>();
-        else if (form == QLatin1String("frmXLS2Liquidaciones"))
-            dialog = std::make_unique<frmXLS2Liquidaciones>();
-        else if (form == QLatin1String("frmGenerarCancelaciones"))
-            dialog = std::make_unique<frmGenerarCancelaciones>();
-        else if (form == QLatin1String("frmIC"))
-            dialog = std::make_unique<frmIC>();
-        else if (form == QLatin1String("frmMenuIC"))
-            dialog = std::make_unique<frmMenuIC>();
-        else if (form == QLatin1String("frmSIMIGlobal"))
-            dialog = std::make_unique<frmSIMIGlobal>();
-        else if (form == QLatin1String("frmCampos"))
-            dialog = std::make_unique<frmCampos>();
-        else if (form == QLatin1String("frmSelectCamposCancelaciones"))
-            dialog = std::make_unique<frmSelectCamposCancelaciones>();
-        else
-            dialog = std::make_unique<frmSelectCamposLiquidacion>();
-        dialog->show();
-        QVERIFY(!dialog->windowTitle().isEmpty());
-        CORVELIX_VERIFY_NO_FAULTS(controlsOutside(*dialog) + cutCaptions(*dialog));
-        dialog->hide();
+        QFETCH(FormMaker, make);
+        CORVELIX_VERIFY_NO_FAULTS(openingFaults(*make()));
     }
 };
 

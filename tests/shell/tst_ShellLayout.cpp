@@ -15,6 +15,9 @@
 using corvelix::ui;
 using corvelix::test::CatalogFixture;
 using corvelix::test::controlsOutside;
+using corvelix::test::FormMaker;
+using corvelix::test::maker;
+using corvelix::test::openingFaults;
 using corvelix::test::cutCaptions;
 using corvelix::test::elidedCells;
 using corvelix::test::ScriptedUi;
@@ -68,22 +71,13 @@ private slots:
     }
 
     void dialogs_data() {
-        QTest::addColumn<QString>("form");
-        QTest::newRow("frmListado") << "frmListado";
-        QTest::newRow("frmInputText") << "frmInputText";
+        QTest::addColumn<FormMaker>("make");
+        QTest::newRow("frmListado") << maker<frmListado>();
+        QTest::newRow("frmInputText") << maker<frmInputText>();
     }
     void dialogs() {
-        QFETCH(QString, form);
-        std::unique_ptr<QDialog> dialog;
-        if (form == QLatin1String("frmListado"))
-            dialog = std::make_unique<frmListado>();
-        else
-            dialog = std::make_unique<frmInputText>();
-        // Shown without its activation: the design as it opens.
-        dialog->show();
-        QVERIFY(!dialog->windowTitle().isEmpty());
-        CORVELIX_VERIFY_NO_FAULTS(controlsOutside(*dialog) + cutCaptions(*dialog));
-        dialog->hide();
+        QFETCH(FormMaker, make);
+        CORVELIX_VERIFY_NO_FAULTS(openingFaults(*make()));
     }
 };
 

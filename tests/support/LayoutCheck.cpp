@@ -214,4 +214,14 @@ QStringList offScreen(const QWidget& window) {
             rectText(available)};
 }
 
+QStringList openingFaults(QDialog& form) {
+    form.show();
+    QStringList faults;
+    if (form.windowTitle().isEmpty())
+        faults << form.objectName() + QStringLiteral(": no window title");
+    faults += controlsOutside(form) + cutCaptions(form);
+    form.hide();
+    return faults;
+}
+
 } // namespace corvelix::test

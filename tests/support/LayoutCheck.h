@@ -1,7 +1,12 @@
 #pragma once
 
+#include <QDialog>
 #include <QList>
+#include <QMetaType>
 #include <QStringList>
+
+#include <functional>
+#include <memory>
 
 class QAbstractItemView;
 class QWidget;
@@ -27,7 +32,20 @@ QStringList elidedCells(const QAbstractItemView& view, const QList<int>& columns
 // The window's frame lies on its screen's available area.
 QStringList offScreen(const QWidget& window);
 
+// A form of a table of forms checked as they open.
+using FormMaker = std::function<std::unique_ptr<QDialog>()>;
+template <class Form>
+FormMaker maker() {
+    return [] { return std::unique_ptr<QDialog>(new Form); };
+}
+
+// The form shown as it opens, before its activation runs: a title, every control inside it, no
+// caption cut.
+QStringList openingFaults(QDialog& form);
+
 } // namespace corvelix::test
+
+Q_DECLARE_METATYPE(corvelix::test::FormMaker)
 
 // Fails the running test with every fault listed, one a line.
 #define CORVELIX_VERIFY_NO_FAULTS(faults)                                                         \

@@ -11,8 +11,9 @@
 #include <memory>
 
 using corvelix::test::CatalogFixture;
-using corvelix::test::controlsOutside;
-using corvelix::test::cutCaptions;
+using corvelix::test::FormMaker;
+using corvelix::test::maker;
+using corvelix::test::openingFaults;
 
 class tst_TransferLayout : public corvelix::test::TestCase {
     Q_OBJECT
@@ -27,21 +28,13 @@ private slots:
     // Each window as it opens, before its activation: a title, every control inside it, no
     // caption cut.
     void windows_data() {
-        QTest::addColumn<QString>("form");
-        QTest::newRow("frmImportarRET") << "frmImportarRET";
-        QTest::newRow("frmRET2TXT") << "frmRET2TXT";
+        QTest::addColumn<FormMaker>("make");
+        QTest::newRow("frmImportarRET") << maker<frmImportarRET>();
+        QTest::newRow("frmRET2TXT") << maker<frmRET2TXT>();
     }
     void windows() {
-        QFETCH(QString, form);
-        std::unique_ptr<QDialog> dialog;
-        if (form == QLatin1String("frmImportarRET"))
-            dialog = std::make_unique<frmImportarRET>();
-        else
-            dialog = std::make_unique<frmRET2TXT>();
-        dialog->show();
-        QVERIFY(!dialog->windowTitle().isEmpty());
-        CORVELIX_VERIFY_NO_FAULTS(controlsOutside(*dialog) + cutCaptions(*dialog));
-        dialog->hide();
+        QFETCH(FormMaker, make);
+        CORVELIX_VERIFY_NO_FAULTS(openingFaults(*make()));
     }
 };
 
