@@ -6,6 +6,7 @@
 #include "data/connection.h"
 #include "data/demo_catalog.h"
 #include "data/modDA.h"
+#include "platform/HeapKeeping.h"
 #include "runtime/Format.h"
 #include "runtime/Ui.h"
 #include "runtime/VbError.h"
@@ -313,6 +314,8 @@ QStringList Run::overGoal() const {
 } // namespace corvelix::bench
 
 int main(int argc, char** argv) {
+    // The program's own heap settings: the figures are those of the program as it runs.
+    corvelix::keepFreedHeap();
     // Cases that fill forms need widgets, never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,4 +1,5 @@
 #include "app/frmMain.h"
+#include "platform/HeapKeeping.h"
 #include "platform/QtSpanish.h"
 #include "runtime/QtUi.h"
 #include "shell/MainWindowOpener.h"
@@ -6,6 +7,7 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    corvelix::keepFreedHeap();
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvelix"));
     // Qt's own buttons and dialogs in Spanish like the rest; without it they stay English.

@@ -60,7 +60,7 @@ bool comoNumero(const QVariant& value, double& number) {
 // declaration repeats its quantities, units and zero amounts on many rows.
 class Mascara {
 public:
-    explicit Mascara(QString mask) : mask_(std::move(mask)) {}
+    explicit Mascara(const QString& mask) : mask_(mask) {}
     // Null gives an empty cell; a text that is no number is shown as it is.
     QString operator()(const QVariant& value) {
         double number = 0;
@@ -68,19 +68,14 @@ public:
             return value.isNull() ? QString() : value.toString();
         auto it = hechos_.constFind(number);
         if (it == hechos_.constEnd())
-            it = hechos_.insert(number, formatNumber(number, mask_));
+            it = hechos_.insert(number, mask_(number));
         return *it;
     }
 
 private:
-    QString mask_;
+    corvelix::NumberMask mask_;
     QHash<double, QString> hechos_;
 };
-
-// The value as its shown text reads back: rounded to the mask's decimals.
-double redondeado(double value, const QString& mask) {
-    return formatNumber(value, mask, QLocale::c()).toDouble();
-}
 
 // Attached lists ("a|#|b") as one cell: trimmed, elements joined by `separador`.
 QString lista(const QVariant& value, const QString& separador) {
@@ -188,8 +183,6 @@ void frmArmadoITEM::cargarITEMs() {
         const QString tres = QStringLiteral("###,##0.000");
         Mascara conDos(dos);
         Mascara conTres(tres);
-        const QString sumaDos = QStringLiteral("00.00");
-        const QString sumaTres = QStringLiteral("00.000");
         // Net kilos, FOB, freight, insurance, adjustment plus, adjustment minus.
         std::array<double, 6> sumas{};
         std::vector<QStringList> filas;
@@ -211,10 +204,10 @@ void frmArmadoITEM::cargarITEMs() {
             // Each value is summed as it is shown: rounded to its decimals.
             double numero = 0;
             if (comoNumero(v(10), numero))
-                sumas[0] += redondeado(numero, sumaTres);
+                sumas[0] += corvelix::roundedAsShown(numero, 3);
             for (int i = 11; i <= 15; ++i)
                 if (comoNumero(v(i), numero))
-                    sumas[std::size_t(i - 10)] += redondeado(numero, sumaDos);
+                    sumas[std::size_t(i - 10)] += corvelix::roundedAsShown(numero, 2);
         }
         QStringList& totales = filas.front();
         totales << QStringLiteral("0000") << QStringLiteral("0000");
@@ -317,38 +310,27 @@ void frmArmadoITEM::AjustaColumnas(FlexGrid& Rejilla, bool AjustarColumnas, bool
     const int alto = corvelix::pixelsToTwips(metricas.height());
     const int filas = Rejilla.rows();
     const int columnas = Rejilla.cols();
-    std::vector<int> anchoMax(std::size_t(columnas), 0);
     std::vector<int> lineasMax(std::size_t(filas), 1);
-    // Each cell is measured once: its widest line for the width, its line count for the height.
-    QHash<QString, int> medidas;
-    for (int r = 0; r < filas; ++r) {
-        for (int c = 0; c < columnas; ++c) {
+    // Each column as wide as its widest line, each row as tall as its cell of most lines.
+    for (int c = 0; c < columnas; ++c) {
+        QStringList lineas;
+        lineas.reserve(filas);
+        for (int r = 0; r < filas; ++r) {
             const QString texto = Rejilla.textMatrix(r, c);
-            int lineas = 1;
-            int ancho = 0;
-            if (texto.contains(QLatin1Char('\n'))) {
-                const QStringList partes = texto.split(QLatin1Char('\n'));
-                lineas = int(partes.size());
-                for (QString parte : partes) {
-                    parte.remove(QLatin1Char('\r'));
-                    auto it = medidas.constFind(parte);
-                    if (it == medidas.constEnd())
-                        it = medidas.insert(parte, metricas.horizontalAdvance(parte));
-                    ancho = std::max(ancho, *it);
-                }
-            } else if (!texto.isEmpty()) {
-                auto it = medidas.constFind(texto);
-                if (it == medidas.constEnd())
-                    it = medidas.insert(texto, metricas.horizontalAdvance(texto));
-                ancho = *it;
+            if (!texto.contains(QLatin1Char('\n'))) {
+                lineas << texto;
+                continue;
             }
-            anchoMax[std::size_t(c)] = std::max(anchoMax[std::size_t(c)], ancho);
-            lineasMax[std::size_t(r)] = std::max(lineasMax[std::size_t(r)], lineas);
+            const QStringList partes = texto.split(QLatin1Char('\n'));
+            lineasMax[std::size_t(r)] = std::max(lineasMax[std::size_t(r)], int(partes.size()));
+            for (QString parte : partes)
+                lineas << parte.remove(QLatin1Char('\r'));
         }
+        if (AjustarColumnas)
+            Rejilla.setColWidth(
+                c, corvelix::pixelsToTwips(corvelix::widestTextPixels(Rejilla.font(), lineas)) +
+                       150);
     }
-    if (AjustarColumnas)
-        for (int c = 0; c < columnas; ++c)
-            Rejilla.setColWidth(c, corvelix::pixelsToTwips(anchoMax[std::size_t(c)]) + 150);
     if (AjustarRenglones)
         for (int r = 0; r < filas; ++r)
             Rejilla.setRowHeight(r, lineasMax[std::size_t(r)] * alto + 100);

@@ -618,7 +618,7 @@ sqlite3_stmt* sqliteStatement(const QSqlQuery& query) {
 }
 
 // One value as the SQLite driver gives it (whole numbers as qlonglong, real numbers as double,
-// text as QString from SQLite's UTF-16, blobs as QByteArray), Null as the plain null QVariant.
+// text as QString, blobs as QByteArray), Null as the plain null QVariant.
 QVariant sqliteValue(sqlite3_stmt* statement, int column) {
     switch (sqlite3_column_type(statement, column)) {
     case SQLITE_INTEGER:
@@ -632,8 +632,10 @@ QVariant sqliteValue(sqlite3_stmt* statement, int column) {
         return QByteArray(bytes, sqlite3_column_bytes(statement, column));
     }
     default: {
-        const auto* text = static_cast<const QChar*>(sqlite3_column_text16(statement, column));
-        return QString(text, sqlite3_column_bytes16(statement, column) / qsizetype(sizeof(QChar)));
+        // The file keeps text as UTF-8: decoded here in one pass, where SQLite's own UTF-16
+        // would copy every value into a buffer of its own first.
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+        return QString::fromUtf8(text, sqlite3_column_bytes(statement, column));
     }
     }
 }

@@ -21,9 +21,9 @@ QString masked(const QString& text, const QString& mask) {
     return corvelix::formatNumber(corvelix::toNumber(text), mask);
 }
 
-// The value a mask keeps: "00.00" keeps two decimals, rounded half away from zero.
-double rounded(double value, const char* mask) {
-    return corvelix::formatNumber(value, QLatin1String(mask), QLocale::c()).toDouble();
+// The value a box keeps: two decimals, say, rounded half away from zero.
+double rounded(double value, int decimals) {
+    return corvelix::roundedAsShown(value, decimals);
 }
 
 } // namespace
@@ -85,8 +85,8 @@ int agregarLiquidacion(const QString& despacho, const QString& item, const QStri
                        "QLQACOEFIC, MLQABOC , CLQA_) values (?, ?, ?, ?, ?, ?, ?, ?, 0, NULL)",
                        {despacho, masked(item, QStringLiteral("0000")),
                         masked(concepto, QStringLiteral("000")), tipo, motivo,
-                        rounded(monto, "00.00"), rounded(base, "00.00"),
-                        rounded(coeficiente, "00.000000")});
+                        rounded(monto, 2), rounded(base, 2),
+                        rounded(coeficiente, 6)});
     });
 }
 

@@ -22,8 +22,7 @@ QString location(const char* procedure) {
 double rounded(const QVariant& value, int decimals) {
     if (value.isNull())
         return 0;
-    const QString mask = decimals == 3 ? QStringLiteral("0.000") : QStringLiteral("0.00");
-    return corvelix::formatNumber(value.toDouble(), mask, QLocale::c()).toDouble();
+    return corvelix::roundedAsShown(value.toDouble(), decimals);
 }
 
 [[noreturn]] void divisionByZero(const QString& what) {

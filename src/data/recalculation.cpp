@@ -10,9 +10,9 @@ namespace modDA {
 
 namespace {
 
-// The value as the mask writes it ("00.00" rounds to two decimals), read back as a number.
-double masked(double value, const QString& mask) {
-    return corvelix::formatNumber(value, mask, QLocale::c()).toDouble();
+// The value as a box shows it with `decimals` decimals, read back as a number.
+double masked(double value, int decimals) {
+    return corvelix::roundedAsShown(value, decimals);
 }
 
 } // namespace
@@ -47,20 +47,20 @@ void recalcularITEM(const QString& despacho, const QString& item) {
 
         QVariant kilos = kilosLeidos.isNull()
                              ? QVariant()
-                             : QVariant(masked(kilosLeidos.toDouble(), QStringLiteral("00.000")));
+                             : QVariant(masked(kilosLeidos.toDouble(), 3));
         if (unidadDeclarada == QLatin1String("01"))
-            kilos = masked(declarada.toDouble(), QStringLiteral("00.00"));
+            kilos = masked(declarada.toDouble(), 2);
         if (unidadEstadistica == QLatin1String("01"))
-            kilos = masked(estadistica.toDouble(), QStringLiteral("00.00"));
+            kilos = masked(estadistica.toDouble(), 2);
         if (!kilos.isNull())
-            kilos = masked(kilos.toDouble(), QStringLiteral("00.000"));
+            kilos = masked(kilos.toDouble(), 3);
 
         execSQL(kCatalog,
                 "UPDATE ART SET QARTUNTDCL = ?, QARTUNTEST = ?, QARTKGRNET = ?, MARTFOB = ? "
                 "where IDDT = ? and NART = ? ",
-                {masked(declarada.toDouble(), QStringLiteral("00.00")),
-                 masked(estadistica.toDouble(), QStringLiteral("00.00")), kilos,
-                 masked(fob.toDouble(), QStringLiteral("00.00")), despacho, item});
+                {masked(declarada.toDouble(), 2),
+                 masked(estadistica.toDouble(), 2), kilos,
+                 masked(fob.toDouble(), 2), despacho, item});
     });
 }
 

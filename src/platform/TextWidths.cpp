@@ -9,10 +9,11 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <vector>
 
 namespace corvelix {
 
-int WidestText::advance(QChar ch) {
+int CharAdvances::operator()(QChar ch) {
     const char16_t code = ch.unicode();
     if (code < latin1_.size()) {
         int& known = latin1_[code];
@@ -26,10 +27,15 @@ int WidestText::advance(QChar ch) {
     return *it;
 }
 
-bool WidestText::add(const QString& text) {
-    int estimate = 0;
+int CharAdvances::estimate(QStringView text) {
+    int sum = 0;
     for (const QChar ch : text)
-        estimate += advance(ch);
+        sum += (*this)(ch);
+    return sum;
+}
+
+bool WidestText::add(const QString& text) {
+    const int estimate = advances_.estimate(text);
     if (estimate <= estimate_)
         return false;
     estimate_ = estimate;
@@ -41,7 +47,34 @@ int WidestText::pixels() const {
     if (widest_.isEmpty())
         return 0;
     // Kerning may make the whole text a pixel wider or narrower than its characters.
-    return std::max(estimate_, metrics_.horizontalAdvance(widest_)) + 1;
+    return std::max(estimate_, advances_.metrics().horizontalAdvance(widest_)) + 1;
+}
+
+int widestTextPixels(const QFont& font, const QStringList& texts) {
+    CharAdvances advances(font);
+    std::vector<std::pair<int, qsizetype>> estimates; // (estimate, index in texts)
+    estimates.reserve(std::size_t(texts.size()));
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        if (!texts.at(i).isEmpty())
+            estimates.emplace_back(advances.estimate(texts.at(i)), i);
+    std::sort(estimates.begin(), estimates.end(),
+              [](const auto& a, const auto& b) { return a.first > b.first; });
+    constexpr int kMeasuredAtMost = 32;
+    int widest = 0;
+    int measured = 0;
+    QString last;
+    for (const auto& [estimate, index] : estimates) {
+        // Below this no text can be wider than the widest measured.
+        if (estimate + 2 + estimate / 32 < widest || measured == kMeasuredAtMost)
+            break;
+        const QString& text = texts.at(index);
+        if (text == last)
+            continue;
+        widest = std::max(widest, advances.metrics().horizontalAdvance(text));
+        last = text;
+        ++measured;
+    }
+    return widest;
 }
 
 int cellTextMargins(const QAbstractItemView& view) {

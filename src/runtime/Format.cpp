@@ -78,18 +78,21 @@ private:
 };
 
 // A non-negative decimal number 0.<digits> x 10^point, the digits without trailing zeros.
-// Zero has no digits.
+// Zero has no digits. At most 16 digits: 15 significant ones and a carry.
 struct Decimal {
     bool negative = false;
-    QByteArray digits;
+    std::array<char, 24> digits{};
+    int count = 0;
     int point = 0;
 
-    bool isZero() const { return digits.isEmpty(); }
+    bool isZero() const { return count == 0; }
+    // The digit `i` places after the first one; '0' outside the digits.
+    char digitAt(int i) const { return i >= 0 && i < count ? digits[std::size_t(i)] : '0'; }
 
     void trimTrailingZeros() {
-        while (!digits.isEmpty() && digits.endsWith('0'))
-            digits.chop(1);
-        if (digits.isEmpty())
+        while (count > 0 && digits[std::size_t(count - 1)] == '0')
+            --count;
+        if (count == 0)
             point = 0;
     }
 
@@ -102,16 +105,17 @@ struct Decimal {
         const double magnitude = std::fabs(value);
         FastDigits fast;
         if (fast.read(magnitude)) {
-            d.digits = QByteArray(fast.digits.data(), fast.count);
+            std::copy_n(fast.digits.begin(), fast.count, d.digits.begin());
+            d.count = fast.count;
             d.point = fast.point;
             return d;
         }
         // QByteArray::number does not depend on the C locale.
         const QByteArray text = QByteArray::number(magnitude, 'e', 14);
         const qsizetype e = text.indexOf('e');
-        QByteArray mantissa = text.left(e);
-        mantissa.remove(1, 1); // the '.'
-        d.digits = mantissa;
+        for (qsizetype i = 0; i < e && d.count < 15; ++i)
+            if (text.at(i) != '.')
+                d.digits[std::size_t(d.count++)] = text.at(i);
         d.point = text.mid(e + 1).toInt() + 1;
         d.trimTrailingZeros();
         return d;
@@ -120,78 +124,49 @@ struct Decimal {
     // Keeps `decimals` digits after the decimal point, the rest rounded half away from zero.
     void roundTo(int decimals) {
         const int keep = point + decimals;
-        if (keep >= digits.size())
+        if (keep >= count)
             return;
         if (keep < 0) {
-            digits.clear();
+            count = 0;
             point = 0;
             return;
         }
-        const bool up = digits.at(keep) >= '5';
-        digits.truncate(keep);
+        const bool up = digits[std::size_t(keep)] >= '5';
+        count = keep;
         if (up) {
             int i = keep - 1;
-            while (i >= 0 && digits.at(i) == '9') {
-                digits[i] = '0';
+            while (i >= 0 && digits[std::size_t(i)] == '9') {
+                digits[std::size_t(i)] = '0';
                 --i;
             }
             if (i < 0) {
-                digits.prepend('1');
+                std::copy_backward(digits.begin(), digits.begin() + count,
+                                   digits.begin() + count + 1);
+                digits[0] = '1';
+                ++count;
                 ++point;
             } else {
-                digits[i] = static_cast<char>(digits.at(i) + 1);
+                ++digits[std::size_t(i)];
             }
         }
         trimTrailingZeros();
     }
 
-    QByteArray integerDigits() const {
-        if (point <= 0)
-            return {};
-        QByteArray out = digits.left(point);
-        if (out.size() < point)
-            out.append(QByteArray(point - out.size(), '0'));
-        return out;
-    }
-
-    QByteArray fractionDigits() const {
-        if (point >= digits.size())
-            return {};
-        if (point < 0)
-            return QByteArray(-point, '0') + digits;
-        return digits.mid(point);
+    // The nearest double, as the number's text reads back.
+    double toDouble() const {
+        if (isZero())
+            return 0.0;
+        std::array<char, 48> text{};
+        char* out = text.data();
+        *out++ = '.';
+        out = std::copy_n(digits.begin(), count, out);
+        *out++ = 'e';
+        out = std::to_chars(out, text.data() + text.size(), point).ptr;
+        double value = 0;
+        std::from_chars(text.data(), out, value);
+        return negative ? -value : value;
     }
 };
-
-struct Mask {
-    int minInteger = 0;
-    bool grouping = false;
-    int minFraction = 0;
-    int maxFraction = 0;
-
-    static Mask parse(const QString& mask) {
-        Mask m;
-        const qsizetype dot = mask.indexOf(QLatin1Char('.'));
-        const QString integerPart = dot < 0 ? mask : mask.left(dot);
-        const QString fractionPart = dot < 0 ? QString() : mask.mid(dot + 1);
-        m.minInteger = static_cast<int>(integerPart.count(QLatin1Char('0')));
-        m.grouping = integerPart.contains(QLatin1Char(','));
-        m.minFraction = static_cast<int>(fractionPart.count(QLatin1Char('0')));
-        m.maxFraction = m.minFraction + static_cast<int>(fractionPart.count(QLatin1Char('#')));
-        return m;
-    }
-};
-
-QString groupDigits(const QByteArray& digits, const QString& separator) {
-    QString out;
-    const qsizetype n = digits.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0)
-            out += separator;
-        out += QLatin1Char(digits.at(i));
-    }
-    return out;
-}
 
 // The general form with '.' as separator: 15 significant digits, exponent outside 1E-4..1E15.
 QString generalForm(double value) {
@@ -219,25 +194,30 @@ QString generalForm(double value) {
         }
         return QString::fromLatin1(out.data(), n);
     }
-    Decimal d = Decimal::fromDouble(value);
+    const Decimal d = Decimal::fromDouble(value);
     if (d.isZero())
         return QStringLiteral("0");
-    const QString sign = d.negative ? QStringLiteral("-") : QString();
+    QString out;
+    if (d.negative)
+        out += QLatin1Char('-');
     const int exponent = d.point - 1;
-    const QString digits = QString::fromLatin1(d.digits);
     if (exponent >= 15 || exponent < -4) {
-        QString mantissa = digits.left(1);
-        if (digits.size() > 1)
-            mantissa += QLatin1Char('.') + digits.mid(1);
-        return sign + mantissa + QLatin1Char('E') +
-               (exponent < 0 ? QLatin1Char('-') : QLatin1Char('+')) +
+        out += QLatin1Char(d.digits[0]);
+        if (d.count > 1)
+            out += QLatin1Char('.') + QLatin1String(d.digits.data() + 1, d.count - 1);
+        return out + QLatin1Char('E') + (exponent < 0 ? QLatin1Char('-') : QLatin1Char('+')) +
                QStringLiteral("%1").arg(std::abs(exponent), 2, 10, QLatin1Char('0'));
     }
-    QString integer = QString::fromLatin1(d.integerDigits());
-    if (integer.isEmpty())
-        integer = QStringLiteral("0");
-    const QString fraction = QString::fromLatin1(d.fractionDigits());
-    return sign + integer + (fraction.isEmpty() ? QString() : QLatin1Char('.') + fraction);
+    if (d.point <= 0)
+        out += QLatin1Char('0');
+    for (int i = 0; i < d.point; ++i)
+        out += QLatin1Char(d.digitAt(i));
+    if (d.point < d.count) {
+        out += QLatin1Char('.');
+        for (int i = d.point; i < d.count; ++i)
+            out += QLatin1Char(d.digitAt(i));
+    }
+    return out;
 }
 
 // The number of `text` under `locale` rewritten in C form ("-1234.5e3"), or nothing.
@@ -316,28 +296,54 @@ std::optional<double> parseNumber(const QString& text, const QLocale& locale) {
 
 } // namespace
 
-QString formatNumber(double value, const QString& mask, const QLocale& locale) {
+NumberMask::NumberMask(const QString& mask, const QLocale& locale)
+    : negative_(locale.negativeSign()), decimalPoint_(locale.decimalPoint()) {
+    const qsizetype dot = mask.indexOf(QLatin1Char('.'));
+    const QStringView integerPart = dot < 0 ? QStringView(mask) : QStringView(mask).left(dot);
+    const QStringView fractionPart = dot < 0 ? QStringView() : QStringView(mask).mid(dot + 1);
+    minInteger_ = int(integerPart.count(QLatin1Char('0')));
+    if (integerPart.contains(QLatin1Char(',')))
+        groupSeparator_ = locale.groupSeparator();
+    minFraction_ = int(fractionPart.count(QLatin1Char('0')));
+    maxFraction_ = minFraction_ + int(fractionPart.count(QLatin1Char('#')));
+}
+
+QString NumberMask::operator()(double value) const {
     if (!std::isfinite(value))
         return QString::number(value);
-    const Mask m = Mask::parse(mask);
     Decimal d = Decimal::fromDouble(value);
-    d.roundTo(m.maxFraction);
+    d.roundTo(maxFraction_);
 
-    QByteArray integer = d.integerDigits();
-    if (integer.size() < m.minInteger)
-        integer.prepend(QByteArray(m.minInteger - integer.size(), '0'));
-    QByteArray fraction = d.fractionDigits();
-    if (fraction.size() < m.minFraction)
-        fraction.append(QByteArray(m.minFraction - fraction.size(), '0'));
-
+    const int integerDigits = std::max({d.point, minInteger_, 0});
+    const int firstInteger = d.point - integerDigits; // zeros in front stand before the digits
+    const int fractionDigits = std::max(d.count - d.point, minFraction_);
     QString out;
+    out.reserve(integerDigits * 2 + fractionDigits + 4);
     if (d.negative && !d.isZero())
-        out += locale.negativeSign();
-    out +=
-        m.grouping ? groupDigits(integer, locale.groupSeparator()) : QString::fromLatin1(integer);
-    if (m.maxFraction > 0 && !fraction.isEmpty())
-        out += locale.decimalPoint() + QString::fromLatin1(fraction);
+        out += negative_;
+    for (int i = 0; i < integerDigits; ++i) {
+        if (i > 0 && !groupSeparator_.isEmpty() && (integerDigits - i) % 3 == 0)
+            out += groupSeparator_;
+        out += QLatin1Char(d.digitAt(firstInteger + i));
+    }
+    if (maxFraction_ > 0 && fractionDigits > 0) {
+        out += decimalPoint_;
+        for (int i = 0; i < fractionDigits; ++i)
+            out += QLatin1Char(d.digitAt(d.point + i));
+    }
     return out;
+}
+
+QString formatNumber(double value, const QString& mask, const QLocale& locale) {
+    return NumberMask(mask, locale)(value);
+}
+
+double roundedAsShown(double value, int decimals) {
+    if (!std::isfinite(value))
+        return value;
+    Decimal d = Decimal::fromDouble(value);
+    d.roundTo(decimals);
+    return d.toDouble();
 }
 
 bool isNumeric(const QString& text, const QLocale& locale) {

@@ -12,6 +12,25 @@ namespace corvelix {
 // with "0.00" gives "1.01". A negative number that rounds to zero loses its sign ("0.00").
 QString formatNumber(double value, const QString& mask, const QLocale& locale = QLocale());
 
+// One mask read once, for formatting many numbers with it: the same text as formatNumber.
+class NumberMask {
+public:
+    explicit NumberMask(const QString& mask, const QLocale& locale = QLocale());
+    QString operator()(double value) const;
+
+private:
+    int minInteger_ = 0;
+    int minFraction_ = 0;
+    int maxFraction_ = 0;
+    QString groupSeparator_; // empty: no grouping
+    QString negative_;
+    QString decimalPoint_;
+};
+
+// The number a mask with `decimals` decimals shows, read back: `value` rounded half away from
+// zero on its 15-digit decimal text, as formatNumber rounds (1.005 gives 1.01).
+double roundedAsShown(double value, int decimals);
+
 // The old IsNumeric of a text under `locale`: blanks around, a leading sign, digits with the
 // locale's group separators anywhere in the integer part, the locale's decimal separator and
 // an exponent ("1,5E+3" under es_AR). "" and "abc" are not numeric.

@@ -307,6 +307,33 @@ private slots:
             QCOMPARE(toNumber(machineNumber(v), QLocale::c()), v);
     }
 
+    // Sums and spreads round a value as its box shows it, without writing the text.
+    void roundedAsShown_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<double>("rounded");
+        QTest::newRow("tie away from zero") << 1.005 << 2 << 1.01;
+        QTest::newRow("negative tie") << -2.675 << 2 << -2.68;
+        QTest::newRow("carry into a new digit") << 999.9996 << 3 << 1000.0;
+        QTest::newRow("negative to zero") << -0.004 << 2 << 0.0;
+        QTest::newRow("below the last place") << 0.0004 << 2 << 0.0;
+        QTest::newRow("up from below the point") << 0.006 << 2 << 0.01;
+        QTest::newRow("whole") << 1200.0 << 2 << 1200.0;
+        QTest::newRow("six decimals") << 0.1234565 << 6 << 0.123457;
+        QTest::newRow("15th-digit tie") << 0.1000000000000005 << 15 << 0.100000000000001;
+        QTest::newRow("large") << 123456789012.345 << 2 << 123456789012.35;
+        QTest::newRow("tiny") << 1e-300 << 2 << 0.0;
+    }
+    void roundedAsShown() {
+        QFETCH(double, value);
+        QFETCH(int, decimals);
+        QFETCH(double, rounded);
+        QCOMPARE(corvelix::roundedAsShown(value, decimals), rounded);
+        const QString mask = QStringLiteral("0.") + QString(decimals, QLatin1Char('0'));
+        QCOMPARE(corvelix::roundedAsShown(value, decimals),
+                 formatNumber(value, mask, QLocale::c()).toDouble());
+    }
+
     // The catalog holds 15 significant digits at a box's scale; beyond, "Desbordamiento".
     void catalogRange_data() {
         QTest::addColumn<double>("value");

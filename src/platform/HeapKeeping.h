@@ -1,0 +1,12 @@
+#pragma once
+
+namespace corvelix {
+
+// Keeps memory the program frees for its next use instead of handing it back to the system
+// at once. Reading a declaration list or a large declaration fills tens of megabytes of rows
+// that are freed when the next read replaces them; given back each time, every page of the
+// next read must be mapped afresh, which cost more than the read itself. Call once, first
+// thing in main.
+void keepFreedHeap();
+
+} // namespace corvelix
