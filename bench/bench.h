@@ -23,8 +23,9 @@ public:
 
     // Milliseconds of `work`, the best of `repeat` runs (figures beside other programs).
     double time(const std::function<void()>& work, int repeat = 3);
-    // Milliseconds of one run of `work` on a fresh copy of `path`, its connection open.
-    double timeOnCopy(const QString& path, const std::function<void()>& work);
+    // Milliseconds of `work` on a fresh copy of `path`, its connection open, done `inner` times
+    // in a row inside the timing (work that gives the same result when repeated).
+    double timeOnCopy(const QString& path, const std::function<void()>& work, int inner = 1);
     // Milliseconds of one run of `work`, done `inner` times in a row inside the timing.
     double timeOnce(const std::function<void()>& work, int inner = 1);
     // Milliseconds of the sqlite3 shell running `sql` on `path`, `inner` times in a row (work

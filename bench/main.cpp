@@ -162,7 +162,7 @@ double Run::time(const std::function<void()>& work, int repeat) {
     return best;
 }
 
-double Run::timeOnCopy(const QString& path, const std::function<void()>& work) {
+double Run::timeOnCopy(const QString& path, const std::function<void()>& work, int inner) {
     // The previous copy's connection goes first, so that nothing of it (its -wal file)
     // reaches the new copy.
     modDA::resetConnectionsForTests();
@@ -171,7 +171,7 @@ double Run::timeOnCopy(const QString& path, const std::function<void()>& work) {
         QFile::remove(copy + QLatin1String(suffix));
     useCatalog(copy);
     (void)modDA::dialect();
-    return timeOnce(work);
+    return timeOnce(work, inner);
 }
 
 double Run::timeOnce(const std::function<void()>& work, int inner) {

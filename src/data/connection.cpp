@@ -379,22 +379,26 @@ QStringView firstWord(const QString& sql) {
 // Rows changed by the statement just run. SQLite keeps the count of the last INSERT, UPDATE
 // or DELETE until the next one, so any other statement answers -1 itself, as the server
 // does for statements that change no rows by nature.
+// True for a SQLite statement that changes rows (INSERT, UPDATE, DELETE, REPLACE, or one of
+// them led by a common table expression).
+bool changesRows(const QString& sql, sqlite3_stmt* statement) {
+    const QStringView word = firstWord(sql);
+    for (const char* verb : {"INSERT", "UPDATE", "DELETE", "REPLACE"})
+        if (word.compare(QLatin1String(verb), Qt::CaseInsensitive) == 0)
+            return true;
+    // A common table expression leads a SELECT or a change; only a change writes.
+    return word.compare(QLatin1String("WITH"), Qt::CaseInsensitive) == 0 &&
+           statement != nullptr && sqlite3_stmt_readonly(statement) == 0;
+}
+
 int rowsAffected(const QSqlQuery& query, const QString& sql) {
     if (!query.driver() || query.driver()->dbmsType() != QSqlDriver::SQLite)
         return query.numRowsAffected();
-    const QStringView word = firstWord(sql);
-    bool changesRows = false;
-    for (const char* verb : {"INSERT", "UPDATE", "DELETE", "REPLACE"})
-        changesRows = changesRows || word.compare(QLatin1String(verb), Qt::CaseInsensitive) == 0;
-    if (!changesRows && word.compare(QLatin1String("WITH"), Qt::CaseInsensitive) == 0) {
-        // A common table expression leads a SELECT or a change; only a change writes.
-        const QVariant handle = query.result() ? query.result()->handle() : QVariant();
-        if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3_stmt*") == 0) {
-            sqlite3_stmt* statement = *static_cast<sqlite3_stmt* const*>(handle.constData());
-            changesRows = statement != nullptr && sqlite3_stmt_readonly(statement) == 0;
-        }
-    }
-    return changesRows ? query.numRowsAffected() : -1;
+    const QVariant handle = query.result() ? query.result()->handle() : QVariant();
+    sqlite3_stmt* statement = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3_stmt*") == 0
+                                  ? *static_cast<sqlite3_stmt* const*>(handle.constData())
+                                  : nullptr;
+    return changesRows(sql, statement) ? query.numRowsAffected() : -1;
 }
 
 // The connection of a selector as it is, without opening it.
@@ -437,6 +441,48 @@ void runQuery(QSqlQuery& query, const QString& sql, const QVariantList& params) 
     }
     if (!query.exec())
         throw driverError(query.lastError(), QString());
+}
+
+namespace {
+
+// The statements kept prepared on one SQLite connection. A child of its driver: gone with the
+// driver, and the driver finalizes them itself when it closes the connection.
+class PreparedStatements : public QObject {
+public:
+    explicit PreparedStatements(QObject* driver) : QObject(driver) {}
+    QHash<QString, QSqlQuery> queries;
+};
+
+sqlite3_stmt* sqliteStatement(const QSqlQuery& query);
+
+} // namespace
+
+void runPreparedSqlite(const QSqlDatabase& db, const QString& sql, const QVariantList& params) {
+    QSqlDriver* driver = db.driver();
+    auto* kept = driver->findChild<PreparedStatements*>(QString(), Qt::FindDirectChildrenOnly);
+    if (kept == nullptr)
+        kept = new PreparedStatements(driver);
+    auto it = kept->queries.find(sql);
+    // A statement the driver finalized when the connection closed is prepared again.
+    if (it == kept->queries.end() || sqliteStatement(*it) == nullptr) {
+        QSqlQuery query(db);
+        if (!query.prepare(sql))
+            throw driverError(query.lastError(), QString());
+        it = kept->queries.insert(sql, std::move(query));
+    }
+    QSqlQuery& query = *it;
+    for (int i = 0; i < params.size(); ++i) {
+        const QVariant& value = params.at(i);
+        // A null QString would go to the database as Null; an empty text is meant.
+        if (value.metaType().id() == QMetaType::QString && value.toString().isNull())
+            query.bindValue(i, QString(QLatin1String("")));
+        else
+            query.bindValue(i, value);
+    }
+    if (!query.exec())
+        throw driverError(query.lastError(), QString());
+    // Done with: the statement keeps no read open on the file.
+    query.finish();
 }
 
 QString odbcConnectionString(const QString& profileString) {
@@ -743,6 +789,52 @@ int execSQL(int tipo, const Sql& sql, const QVariantList& params) {
         [&] { return execStatement(tipo, sql.text(), params, line); }, line);
 }
 
+namespace {
+
+// One row of values bound straight on a SQLite statement, as the driver binds them (Null,
+// whole numbers, real numbers, texts); false, with nothing bound, when a value is of another
+// type, which is left to the driver. `texts` keeps the texts' UTF-8 until the statement ran.
+bool bindSqliteRow(sqlite3_stmt* statement, const QVariantList& params,
+                   std::vector<QByteArray>& texts) {
+    for (const QVariant& value : params) {
+        switch (value.typeId()) {
+        case QMetaType::QString:
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::Double:
+        case QMetaType::UnknownType:
+            continue;
+        default:
+            return false;
+        }
+    }
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    texts.clear();
+    texts.reserve(std::size_t(params.size()));
+    for (int i = 0; i < params.size(); ++i) {
+        const QVariant& value = params.at(i);
+        const int slot = i + 1;
+        if (value.typeId() == QMetaType::QString) {
+            // A null QString is the empty text here too, never Null.
+            texts.push_back(value.toString().toUtf8());
+            sqlite3_bind_text(statement, slot, texts.back().constData(), int(texts.back().size()),
+                              SQLITE_STATIC);
+        } else if (!value.isValid() || value.isNull()) {
+            sqlite3_bind_null(statement, slot);
+        } else if (value.typeId() == QMetaType::Double) {
+            sqlite3_bind_double(statement, slot, value.toDouble());
+        } else {
+            sqlite3_bind_int64(statement, slot, value.toLongLong());
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 QList<int> execSQLEach(int tipo, const Sql& sql, const QList<QVariantList>& paramRows) {
     QList<int> affected;
     affected.reserve(paramRows.size());
@@ -770,6 +862,40 @@ QList<int> execSQLEach(int tipo, const Sql& sql, const QList<QVariantList>& para
             };
             if (!query.prepare(sql.text()))
                 fail();
+            // On SQLite the rows are bound and run on the statement itself: the driver spends
+            // more on naming each bound value than the engine spends on the row.
+            if (sqlite3_stmt* statement = sqliteStatement(query)) {
+                const bool writes = changesRows(sql.text(), statement);
+                sqlite3* handle = sqlite3_db_handle(statement);
+                std::vector<QByteArray> texts;
+                for (const QVariantList& params : paramRows) {
+                    if (!bindSqliteRow(statement, params, texts)) {
+                        for (int i = 0; i < params.size(); ++i)
+                            query.bindValue(i, params.at(i));
+                        if (!query.exec())
+                            fail();
+                        affected << rowsAffected(query, sql.text());
+                        continue;
+                    }
+                    const int rc = sqlite3_step(statement);
+                    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+                        corvelix::VbError error = driverError(
+                            QSqlError(QStringLiteral("Unable to fetch row"),
+                                      QString::fromUtf8(sqlite3_errmsg(handle)),
+                                      QSqlError::StatementError,
+                                      QString::number(sqlite3_extended_errcode(handle))),
+                            db.driverName());
+                        sqlite3_reset(statement);
+                        checkAfterFailure(tipo, db);
+                        throw error;
+                    }
+                    affected << (writes ? sqlite3_changes(handle) : -1);
+                }
+                sqlite3_reset(statement);
+                line = 30;
+                query.finish();
+                return affected;
+            }
             for (const QVariantList& params : paramRows) {
                 for (int i = 0; i < params.size(); ++i) {
                     const QVariant& value = params.at(i);

@@ -37,6 +37,11 @@ corvelix::VbError driverError(const QSqlError& error, const QString& driverName)
 // (never as Null); pass QVariant() for Null.
 void runQuery(QSqlQuery& query, const QString& sql, const QVariantList& params);
 
+// The same on SQLite for a statement run over and over (once per item of a long list): it
+// stays prepared on its connection between runs, instead of being parsed again each time.
+// It is prepared afresh after the connection was closed or replaced.
+void runPreparedSqlite(const QSqlDatabase& db, const QString& sql, const QVariantList& params);
+
 // What execSQL runs, without its location in front of a failure: `line` tells the step
 // reached (10 connection, 20 statement, 30 done).
 int execStatement(int tipo, const QString& sql, const QVariantList& params, int& line);

@@ -60,7 +60,7 @@ QStringList readTexts(const QSqlDatabase& db, const QString& sql, const QVariant
 class Savepoint {
 public:
     explicit Savepoint(const QSqlDatabase& db) : db_(db) {
-        exec(db_, QStringLiteral("SAVEPOINT ") + kSavepoint);
+        runPreparedSqlite(db_, QStringLiteral("SAVEPOINT ") + kSavepoint, {});
     }
     ~Savepoint() {
         if (released_)
@@ -73,7 +73,7 @@ public:
     Savepoint& operator=(const Savepoint&) = delete;
 
     void release() {
-        exec(db_, QStringLiteral("RELEASE ") + kSavepoint);
+        runPreparedSqlite(db_, QStringLiteral("RELEASE ") + kSavepoint, {});
         released_ = true;
     }
 
@@ -271,17 +271,23 @@ void sp_delete_ART(const QSqlDatabase& db, const QString& nart, const QString& i
         {"DCN", "IDCN", "NDCNART", true}, {"DCM", "IDDT", "NART", false},
         {"ART", "IDDT", "NART", false},
     };
+    static const QStringList kStatements = [] {
+        QStringList statements;
+        for (const ItemRows& rows : kTables)
+            statements << QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND %3 = ?")
+                              .arg(QLatin1String(rows.table), QLatin1String(rows.declaration),
+                                   QLatin1String(rows.item));
+        return statements;
+    }();
     bool numeric = false;
     const int number = nart.toInt(&numeric);
 
+    // Called once per item of a deletion: its statements stay prepared between calls.
     Savepoint savepoint(db);
-    for (const ItemRows& rows : kTables) {
-        const QVariant item = rows.bareNumber && numeric ? QVariant(number) : QVariant(nart);
-        exec(db,
-             QStringLiteral("DELETE FROM %1 WHERE %2 = ? AND %3 = ?")
-                 .arg(QLatin1String(rows.table), QLatin1String(rows.declaration),
-                      QLatin1String(rows.item)),
-             {iddt, item});
+    for (std::size_t i = 0; i < std::size(kTables); ++i) {
+        const QVariant item =
+            kTables[i].bareNumber && numeric ? QVariant(number) : QVariant(nart);
+        runPreparedSqlite(db, kStatements.at(qsizetype(i)), {iddt, item});
     }
     savepoint.release();
 }

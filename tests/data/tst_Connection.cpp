@@ -3,6 +3,7 @@
 #include "runtime/Paths.h"
 #include "runtime/VbError.h"
 #include "support/CatalogFixture.h"
+#include "support/QueryRows.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
@@ -84,6 +85,90 @@ private slots:
                                 {"none"}),
                  0);
         QCOMPARE(modDA::execSQL(modDA::kCatalog, "update DDT set MDDTFLE = 1"), 3);
+    }
+
+    // One statement over many rows of values: each row bound as execSQL binds it, its own
+    // count of rows changed.
+    void execSqlEachBindsEveryTypeAsExecSqlDoes_data() {
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("text") << QVariant(QStringLiteral("Año ñandú"));
+        QTest::newRow("null QString") << QVariant(QString());
+        QTest::newRow("QVariant()") << QVariant();
+        QTest::newRow("int") << QVariant(7);
+        QTest::newRow("long long") << QVariant(qlonglong(1) << 40);
+        QTest::newRow("double") << QVariant(12.5);
+        QTest::newRow("bool") << QVariant(true);
+        QTest::newRow("date, left to the driver") << QVariant(QDate(2026, 1, 2));
+    }
+    void execSqlEachBindsEveryTypeAsExecSqlDoes() {
+        QFETCH(QVariant, value);
+        for (const char* column : {"IEXT", "MDDTFOB"}) {
+            const modDA::Sql update = modDA::Sql("update DDT set ") +
+                                      modDA::Sql::identifier(QLatin1String(column)) +
+                                      " = ? where IDDT = ?";
+            QCOMPARE(modDA::execSQL(modDA::kCatalog, update, {value, "26001IC04000001A"}), 1);
+            const QList<int> counts = modDA::execSQLEach(
+                modDA::kCatalog, update,
+                {{value, "26001IC04000002B"}, {value, "none"}, {value, "26001IC04000003C"}});
+            QCOMPARE(counts, QList<int>({1, 0, 1}));
+            const QString read = QStringLiteral("select typeof(%1) || ':' || ifnull(%1, 'NULL') "
+                                                "from DDT order by IDDT")
+                                     .arg(QLatin1String(column));
+            const QStringList stored =
+                corvelix::test::recordsetRows(modDA::getRs(modDA::kCatalog, testSql(read)));
+            QCOMPARE(stored.size(), 3);
+            QCOMPARE(stored.at(1), stored.at(0));
+            QCOMPARE(stored.at(2), stored.at(0));
+        }
+    }
+
+    // A row the engine refuses stops the run with the engine's text; the rows before it stay
+    // for the caller's transaction to keep or undo, and the connection stays usable.
+    void execSqlEachStopsAtTheRefusedRow() {
+        modDA::execSQL(modDA::kCatalog,
+                       testSql(QStringLiteral(
+                           "CREATE TRIGGER refuse BEFORE UPDATE OF IEXT ON DDT WHEN NEW.IEXT = "
+                           "'NO' BEGIN SELECT RAISE(ABORT, 'rechazado por la prueba'); END")));
+        try {
+            modDA::Transaction transaction;
+            (void)modDA::execSQLEach(modDA::kCatalog, "update DDT set IEXT = ? where IDDT = ?",
+                                     {{"SI", "26001IC04000001A"}, {"NO", "26001IC04000002B"},
+                                      {"SI", "26001IC04000003C"}});
+            transaction.commit();
+            QFAIL("no error");
+        } catch (const VbError& e) {
+            QCOMPARE(e.source, QStringLiteral("Corvelix.modDA.execSQL (20)::QSQLITE"));
+            QVERIFY2(e.description.startsWith(QStringLiteral("rechazado por la prueba")),
+                     qPrintable(e.description));
+        }
+        QCOMPARE(countRows(QStringLiteral("select count(*) from DDT where IEXT = 'SI'")), 0);
+        QCOMPARE(modDA::execSQLEach(modDA::kCatalog, "update DDT set IEXT = ? where IDDT = ?",
+                                    {{"SI", "26001IC04000003C"}}),
+                 QList<int>({1}));
+    }
+
+    // The item deletion keeps its statements prepared between calls; a connection closed or
+    // replaced in between gets them prepared again.
+    void keptStatementsSurviveReconnecting() {
+        const auto addItem = [](const QString& nart) {
+            modDA::execSQL(modDA::kCatalog, "insert into ART (IDDT, NART) values (?, ?)",
+                           {"26001IC04000001A", nart});
+        };
+        const auto items = [] {
+            return countRows(QStringLiteral("select count(*) from ART"));
+        };
+        for (const char* nart : {"0001", "0002", "0003"})
+            addItem(QLatin1String(nart));
+        modDA::runProcedure(QStringLiteral("sp_delete_ART"), {"0001", "26001IC04000001A"});
+        QCOMPARE(items(), 2);
+        modDA::getConnection(modDA::kCatalog).close();
+        modDA::runProcedure(QStringLiteral("sp_delete_ART"), {"0002", "26001IC04000001A"});
+        QCOMPARE(items(), 1);
+        fixture_.reset();
+        fixture_ = std::make_unique<CatalogFixture>(kSeed);
+        addItem(QStringLiteral("0004"));
+        modDA::runProcedure(QStringLiteral("sp_delete_ART"), {"0004", "26001IC04000001A"});
+        QCOMPARE(items(), 0);
     }
 
     // The old count was 16 bits wide: 40000 rows came back negative.
