@@ -21,6 +21,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <malloc.h>
 
 namespace {
 
@@ -107,8 +108,10 @@ long statusKb(const char* key) {
     return -1;
 }
 
-// Starts a new peak: the high-water mark goes back to what is resident now.
+// Starts a new peak: memory earlier cases freed goes back to the system (the program keeps it
+// for its next reads), and the high-water mark goes back to what is resident now.
 void resetPeak() {
+    malloc_trim(0);
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
@@ -141,8 +144,8 @@ void workbook(corvelix::bench::Run& run) {
                 script, 2.0);
 
     // Memory: the growth of the process while one export runs, and its peak.
-    const long before = statusKb("VmRSS:");
     resetPeak();
+    const long before = statusKb("VmRSS:");
     exportar();
     const long peak = statusKb("VmHWM:");
     std::printf("%-48s file %.1f MB   peak RSS %.1f MB (%.1f MB above the %.1f MB before)  "
