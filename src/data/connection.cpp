@@ -455,6 +455,58 @@ public:
 
 sqlite3_stmt* sqliteStatement(const QSqlQuery& query);
 
+// One row of values bound straight on a SQLite statement, as the driver binds them (Null,
+// whole numbers, real numbers, texts); false, with nothing bound, when a value is of another
+// type, which is left to the driver. `texts` keeps the texts' UTF-8 until the statement ran.
+bool bindSqliteRow(sqlite3_stmt* statement, const QVariantList& params,
+                   std::vector<QByteArray>& texts) {
+    for (const QVariant& value : params) {
+        switch (value.typeId()) {
+        case QMetaType::QString:
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::Double:
+        case QMetaType::UnknownType:
+            continue;
+        default:
+            return false;
+        }
+    }
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    texts.clear();
+    texts.reserve(std::size_t(params.size()));
+    for (int i = 0; i < params.size(); ++i) {
+        const QVariant& value = params.at(i);
+        const int slot = i + 1;
+        if (value.typeId() == QMetaType::QString) {
+            // A null QString is the empty text here too, never Null.
+            texts.push_back(value.toString().toUtf8());
+            sqlite3_bind_text(statement, slot, texts.back().constData(), int(texts.back().size()),
+                              SQLITE_STATIC);
+        } else if (!value.isValid() || value.isNull()) {
+            sqlite3_bind_null(statement, slot);
+        } else if (value.typeId() == QMetaType::Double) {
+            sqlite3_bind_double(statement, slot, value.toDouble());
+        } else {
+            sqlite3_bind_int64(statement, slot, value.toLongLong());
+        }
+    }
+    return true;
+}
+
+// A row the engine refused while a statement ran on its own: the driver's error for it.
+QSqlError sqliteStepError(sqlite3_stmt* statement) {
+    sqlite3* handle = sqlite3_db_handle(statement);
+    const QSqlError error(QStringLiteral("Unable to fetch row"),
+                          QString::fromUtf8(sqlite3_errmsg(handle)), QSqlError::StatementError,
+                          QString::number(sqlite3_extended_errcode(handle)));
+    sqlite3_reset(statement);
+    return error;
+}
+
 } // namespace
 
 void runPreparedSqlite(const QSqlDatabase& db, const QString& sql, const QVariantList& params) {
@@ -471,6 +523,15 @@ void runPreparedSqlite(const QSqlDatabase& db, const QString& sql, const QVarian
         it = kept->queries.insert(sql, std::move(query));
     }
     QSqlQuery& query = *it;
+    sqlite3_stmt* statement = sqliteStatement(query);
+    std::vector<QByteArray> texts;
+    if (bindSqliteRow(statement, params, texts)) {
+        const int rc = sqlite3_step(statement);
+        if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+            throw driverError(sqliteStepError(statement), QString());
+        sqlite3_reset(statement);
+        return;
+    }
     for (int i = 0; i < params.size(); ++i) {
         const QVariant& value = params.at(i);
         // A null QString would go to the database as Null; an empty text is meant.
@@ -789,52 +850,6 @@ int execSQL(int tipo, const Sql& sql, const QVariantList& params) {
         [&] { return execStatement(tipo, sql.text(), params, line); }, line);
 }
 
-namespace {
-
-// One row of values bound straight on a SQLite statement, as the driver binds them (Null,
-// whole numbers, real numbers, texts); false, with nothing bound, when a value is of another
-// type, which is left to the driver. `texts` keeps the texts' UTF-8 until the statement ran.
-bool bindSqliteRow(sqlite3_stmt* statement, const QVariantList& params,
-                   std::vector<QByteArray>& texts) {
-    for (const QVariant& value : params) {
-        switch (value.typeId()) {
-        case QMetaType::QString:
-        case QMetaType::Bool:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-        case QMetaType::Double:
-        case QMetaType::UnknownType:
-            continue;
-        default:
-            return false;
-        }
-    }
-    sqlite3_reset(statement);
-    sqlite3_clear_bindings(statement);
-    texts.clear();
-    texts.reserve(std::size_t(params.size()));
-    for (int i = 0; i < params.size(); ++i) {
-        const QVariant& value = params.at(i);
-        const int slot = i + 1;
-        if (value.typeId() == QMetaType::QString) {
-            // A null QString is the empty text here too, never Null.
-            texts.push_back(value.toString().toUtf8());
-            sqlite3_bind_text(statement, slot, texts.back().constData(), int(texts.back().size()),
-                              SQLITE_STATIC);
-        } else if (!value.isValid() || value.isNull()) {
-            sqlite3_bind_null(statement, slot);
-        } else if (value.typeId() == QMetaType::Double) {
-            sqlite3_bind_double(statement, slot, value.toDouble());
-        } else {
-            sqlite3_bind_int64(statement, slot, value.toLongLong());
-        }
-    }
-    return true;
-}
-
-} // namespace
-
 QList<int> execSQLEach(int tipo, const Sql& sql, const QList<QVariantList>& paramRows) {
     QList<int> affected;
     affected.reserve(paramRows.size());
@@ -879,13 +894,8 @@ QList<int> execSQLEach(int tipo, const Sql& sql, const QList<QVariantList>& para
                     }
                     const int rc = sqlite3_step(statement);
                     if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
-                        corvelix::VbError error = driverError(
-                            QSqlError(QStringLiteral("Unable to fetch row"),
-                                      QString::fromUtf8(sqlite3_errmsg(handle)),
-                                      QSqlError::StatementError,
-                                      QString::number(sqlite3_extended_errcode(handle))),
-                            db.driverName());
-                        sqlite3_reset(statement);
+                        corvelix::VbError error =
+                            driverError(sqliteStepError(statement), db.driverName());
                         checkAfterFailure(tipo, db);
                         throw error;
                     }
