@@ -33,6 +33,14 @@ QByteArray toWindows1252(const QString& text) {
     const auto* from = reinterpret_cast<const char16_t*>(text.utf16());
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
+        // Runs of ASCII, the bulk of every file, go across without the checks below.
+        qsizetype ascii = i;
+        while (ascii < size && from[ascii] < 0x80)
+            ++ascii;
+        for (; i < ascii; ++i)
+            *to++ = static_cast<char>(from[i]);
+        if (i == size)
+            break;
         const char16_t c = from[i];
         // A character outside the BMP is one character of the text: one "?".
         if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(from[i + 1]))

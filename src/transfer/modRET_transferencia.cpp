@@ -29,7 +29,7 @@ public:
     explicit Texto(QString& out) : out_(out) {}
     // A line break inside a value would start lines of its own (a forged "[ART]" or
     // "NARTEXT="); every control character goes out as a blank, as in the tab exports.
-    void linea(QLatin1StringView clave, const QString& valor) {
+    void linea(QStringView clave, const QString& valor) {
         out_ += clave;
         if (std::none_of(valor.cbegin(), valor.cend(), esControl)) {
             out_ += valor;
@@ -37,13 +37,13 @@ public:
             for (const QChar c : valor)
                 out_ += esControl(c) ? QLatin1Char(' ') : c;
         }
-        out_ += QLatin1StringView("\r\n");
+        out_ += QStringView(u"\r\n");
     }
-    void linea(QLatin1StringView texto) {
+    void linea(QStringView texto) {
         out_ += texto;
-        out_ += QLatin1StringView("\r\n");
+        out_ += QStringView(u"\r\n");
     }
-    void vacia() { out_ += QLatin1StringView("\r\n"); }
+    void vacia() { out_ += QStringView(u"\r\n"); }
 
 private:
     QString& out_;
@@ -66,40 +66,40 @@ bool noBlanco(const QString& texto) {
 QString convertCaratula_to_TXT(const RegistroDespacho& r) {
     QString out;
     Texto t(out);
-    t.linea(QLatin1StringView("[DDT]"));
-    t.linea(QLatin1StringView("NDDTIMMIOE="), r.NDDTIMMIOE);
-    t.linea(QLatin1StringView("CDDTAGR="), r.CDDTAGR);
-    t.linea(QLatin1StringView("CDDTBUR="), r.CDDTBUR);
+    t.linea(QStringView(u"[DDT]"));
+    t.linea(QStringView(u"NDDTIMMIOE="), r.NDDTIMMIOE);
+    t.linea(QStringView(u"CDDTAGR="), r.CDDTAGR);
+    t.linea(QStringView(u"CDDTBUR="), r.CDDTBUR);
     if (r.MDDTFLE > 0)
-        t.linea(QLatin1StringView("CDDTDEVFLE="), r.CDDTDEVFLE);
+        t.linea(QStringView(u"CDDTDEVFLE="), r.CDDTDEVFLE);
     if (r.MDDTASS > 0)
-        t.linea(QLatin1StringView("CDDTDEVASS="), r.CDDTDEVASS);
-    t.linea(QLatin1StringView("CDDTDEVFOB="), r.CDDTDEVFOB);
+        t.linea(QStringView(u"CDDTDEVASS="), r.CDDTDEVASS);
+    t.linea(QStringView(u"CDDTDEVFOB="), r.CDDTDEVFOB);
     if (r.MDDTASS > 0)
-        t.linea(QLatin1StringView("MDDTASS="), numero(r.MDDTASS));
+        t.linea(QStringView(u"MDDTASS="), numero(r.MDDTASS));
     if (r.MDDTFLE > 0)
-        t.linea(QLatin1StringView("MDDTFLE="), numero(r.MDDTFLE));
-    t.linea(QLatin1StringView("MDDTFOB="), numero(r.MDDTFOB));
+        t.linea(QStringView(u"MDDTFLE="), numero(r.MDDTFLE));
+    t.linea(QStringView(u"MDDTFOB="), numero(r.MDDTFOB));
     if (!r.CDDTINCOTE.isEmpty())
-        t.linea(QLatin1StringView("CDDTINCOTE="), r.CDDTINCOTE);
-    t.linea(QLatin1StringView("CDDTIVA="), r.CDDTIVA);
-    t.linea(QLatin1StringView("ISTA="), r.ISTA);
+        t.linea(QStringView(u"CDDTINCOTE="), r.CDDTINCOTE);
+    t.linea(QStringView(u"CDDTIVA="), r.CDDTIVA);
+    t.linea(QStringView(u"ISTA="), r.ISTA);
     if (!r.LDDTNOMFOD.isEmpty())
-        t.linea(QLatin1StringView("LDDTNOMFOD="), r.LDDTNOMFOD);
+        t.linea(QStringView(u"LDDTNOMFOD="), r.LDDTNOMFOD);
     // The header's closing empty line goes with IEXT: without it the next section follows
     // directly, as the outside system's own files do.
     if (noBlanco(r.IEXT)) {
-        t.linea(QLatin1StringView("IEXT="), r.IEXT);
+        t.linea(QStringView(u"IEXT="), r.IEXT);
         t.vacia();
     }
 
     if (r.cantidadCPL > 0) {
         for (const RegistroCPL& cpl : r.CPL) {
-            t.linea(QLatin1StringView("[CPL]"));
-            t.linea(QLatin1StringView("CCPL="), cpl.CCPL);
-            t.linea(QLatin1StringView("ICPLDIF="), cpl.ICPLDIF);
-            t.linea(QLatin1StringView("MCPL="), cpl.MCPL);
-            t.linea(QLatin1StringView("NART="), cpl.NART);
+            t.linea(QStringView(u"[CPL]"));
+            t.linea(QStringView(u"CCPL="), cpl.CCPL);
+            t.linea(QStringView(u"ICPLDIF="), cpl.ICPLDIF);
+            t.linea(QStringView(u"MCPL="), cpl.MCPL);
+            t.linea(QStringView(u"NART="), cpl.NART);
             t.vacia();
         }
     }
@@ -109,10 +109,10 @@ QString convertCaratula_to_TXT(const RegistroDespacho& r) {
             // Slots of documents not presented stay empty in the list.
             if (dvd.CDVDDOC.isEmpty())
                 continue;
-            t.linea(QLatin1StringView("[DVD]"));
-            t.linea(QLatin1StringView("CDVDDOC="), dvd.CDVDDOC);
-            t.linea(QLatin1StringView("LDVDREFDOC="), dvd.LDVDREFDOC);
-            t.linea(QLatin1StringView("NART="), dvd.NART);
+            t.linea(QStringView(u"[DVD]"));
+            t.linea(QStringView(u"CDVDDOC="), dvd.CDVDDOC);
+            t.linea(QStringView(u"LDVDREFDOC="), dvd.LDVDREFDOC);
+            t.linea(QStringView(u"NART="), dvd.NART);
             t.vacia();
         }
     }
@@ -130,60 +130,60 @@ void escribirItem(qint32 indice, const RegistroDespacho& registro, QString& out)
         const RegistroItem& it = registro.Items.at(indice);
         Texto t(out);
 
-        t.linea(QLatin1StringView("[ART]"));
-        t.linea(QLatin1StringView("CARTPAYORI="), it.CARTPAYORI);
-        t.linea(QLatin1StringView("CARTPAYPRC="), it.CARTPAYPRC);
-        t.linea(QLatin1StringView("CARTTYP="), it.CARTTYP);
-        t.linea(QLatin1StringView("CARTUNTDCL="),
+        t.linea(QStringView(u"[ART]"));
+        t.linea(QStringView(u"CARTPAYORI="), it.CARTPAYORI);
+        t.linea(QStringView(u"CARTPAYPRC="), it.CARTPAYPRC);
+        t.linea(QStringView(u"CARTTYP="), it.CARTTYP);
+        t.linea(QStringView(u"CARTUNTDCL="),
                 corvelix::formatNumber(it.CARTUNTDCL, QStringLiteral("00"), QLocale::c()));
-        t.linea(QLatin1StringView("CARTUSO="), QString::number(it.CARTUSO));
-        t.linea(QLatin1StringView("IESPNCE="), it.IESPNCE);
+        t.linea(QStringView(u"CARTUSO="), QString::number(it.CARTUSO));
+        t.linea(QStringView(u"IESPNCE="), it.IESPNCE);
         if (it.MARTASS > 0)
-            t.linea(QLatin1StringView("MARTASS="), numero(it.MARTASS));
+            t.linea(QStringView(u"MARTASS="), numero(it.MARTASS));
         if (it.MARTFLE > 0)
-            t.linea(QLatin1StringView("MARTFLE="), numero(it.MARTFLE));
-        t.linea(QLatin1StringView("MARTFOB="), numero(it.MARTFOB));
-        t.linea(QLatin1StringView("MARTUNITAR="), numero(it.MARTUNITAR));
-        t.linea(QLatin1StringView("QARTKGRNET="), numero(it.QARTKGRNET));
-        t.linea(QLatin1StringView("QARTUNTDCL="), numero(it.QARTUNTDCL));
-        t.linea(QLatin1StringView("QARTUNTEST="), numero(it.QARTUNTEST));
+            t.linea(QStringView(u"MARTFLE="), numero(it.MARTFLE));
+        t.linea(QStringView(u"MARTFOB="), numero(it.MARTFOB));
+        t.linea(QStringView(u"MARTUNITAR="), numero(it.MARTUNITAR));
+        t.linea(QStringView(u"QARTKGRNET="), numero(it.QARTKGRNET));
+        t.linea(QStringView(u"QARTUNTDCL="), numero(it.QARTUNTDCL));
+        t.linea(QStringView(u"QARTUNTEST="), numero(it.QARTUNTEST));
         if (noBlanco(it.CARTCALDST))
-            t.linea(QLatin1StringView("CARTCALDST="), it.CARTCALDST);
+            t.linea(QStringView(u"CARTCALDST="), it.CARTCALDST);
         if (noBlanco(it.CARTPAGREG))
-            t.linea(QLatin1StringView("CARTPAGREG="), it.CARTPAGREG);
+            t.linea(QStringView(u"CARTPAGREG="), it.CARTPAGREG);
         if (noBlanco(it.CARTSBITEM))
-            t.linea(QLatin1StringView("CARTSBITEM="), it.CARTSBITEM);
-        t.linea(QLatin1StringView("NARTEXT="), it.NART);
+            t.linea(QStringView(u"CARTSBITEM="), it.CARTSBITEM);
+        t.linea(QStringView(u"NARTEXT="), it.NART);
         t.vacia();
 
         if (it.cantidadCPL > 0) {
             for (const RegistroCPL& cpl : it.CPL) {
-                t.linea(QLatin1StringView("[CPL]"));
-                t.linea(QLatin1StringView("CCPL="), cpl.CCPL);
-                t.linea(QLatin1StringView("ICPLDIF="), cpl.ICPLDIF);
-                t.linea(QLatin1StringView("MCPL="), cpl.MCPL);
+                t.linea(QStringView(u"[CPL]"));
+                t.linea(QStringView(u"CCPL="), cpl.CCPL);
+                t.linea(QStringView(u"ICPLDIF="), cpl.ICPLDIF);
+                t.linea(QStringView(u"MCPL="), cpl.MCPL);
                 // The item's number, whatever the element holds.
-                t.linea(QLatin1StringView("NART="), it.NART);
+                t.linea(QStringView(u"NART="), it.NART);
                 t.vacia();
             }
         }
 
         if (it.cantidadDVD > 0) {
             for (const RegistroDocumento& dvd : it.DVD) {
-                t.linea(QLatin1StringView("[DVD]"));
-                t.linea(QLatin1StringView("CDVDDOC = "), dvd.CDVDDOC);
-                t.linea(QLatin1StringView("LDVDREFDOC = "), dvd.LDVDREFDOC);
-                t.linea(QLatin1StringView("CDVDPRSDOC = "), dvd.CDVDPRSDOC);
-                t.linea(QLatin1StringView("NART = "), dvd.NART);
+                t.linea(QStringView(u"[DVD]"));
+                t.linea(QStringView(u"CDVDDOC = "), dvd.CDVDDOC);
+                t.linea(QStringView(u"LDVDREFDOC = "), dvd.LDVDREFDOC);
+                t.linea(QStringView(u"CDVDPRSDOC = "), dvd.CDVDPRSDOC);
+                t.linea(QStringView(u"NART = "), dvd.NART);
                 t.vacia();
             }
         }
 
         if (it.cantidadVentajas > 0) {
             for (const RegistroVentaja& srg : it.Ventajas) {
-                t.linea(QLatin1StringView("[SRG]"));
-                t.linea(QLatin1StringView("CSRG="), srg.CSRG);
-                t.linea(QLatin1StringView("NART="), srg.NART);
+                t.linea(QStringView(u"[SRG]"));
+                t.linea(QStringView(u"CSRG="), srg.CSRG);
+                t.linea(QStringView(u"NART="), srg.NART);
                 t.vacia();
             }
         }
@@ -193,16 +193,16 @@ void escribirItem(qint32 indice, const RegistroDespacho& registro, QString& out)
             for (const RegistroSubitem& sbt : it.Subitems) {
                 const bool esItem = sbt.ISBT == itemPropio;
                 if (!esItem || !sbt.CSBTSVL.isEmpty())
-                    t.linea(QLatin1StringView("[SBT]"));
+                    t.linea(QStringView(u"[SBT]"));
                 if (!sbt.CSBTSVL.isEmpty())
-                    t.linea(QLatin1StringView("CSBTSVL="), sbt.CSBTSVL);
+                    t.linea(QStringView(u"CSBTSVL="), sbt.CSBTSVL);
                 if (!esItem) {
-                    t.linea(QLatin1StringView("MSBTFOB="), numero(sbt.MSBTFOB));
-                    t.linea(QLatin1StringView("QSBTUNTDCL="), numero(sbt.QSBTUNTDCL));
-                    t.linea(QLatin1StringView("QSBTUNTEST="), numero(sbt.QSBTUNTEST));
+                    t.linea(QStringView(u"MSBTFOB="), numero(sbt.MSBTFOB));
+                    t.linea(QStringView(u"QSBTUNTDCL="), numero(sbt.QSBTUNTDCL));
+                    t.linea(QStringView(u"QSBTUNTEST="), numero(sbt.QSBTUNTEST));
                 }
-                t.linea(QLatin1StringView("ISBT="), sbt.ISBT);
-                t.linea(QLatin1StringView("NART="), sbt.NART);
+                t.linea(QStringView(u"ISBT="), sbt.ISBT);
+                t.linea(QStringView(u"NART="), sbt.NART);
                 t.vacia();
             }
         }
