@@ -88,11 +88,12 @@ void importRet(corvelix::bench::Run& run) {
         modRET::getitems(modRET::AbrirArchivoXML(i), registro, false);
         modRET::generarTXT(out, registro);
     };
-    // No database work here: the shell only reads the two files, for scale.
+    // No database work here: the shell only reads the two files, for scale. Three times on each
+    // side: the shell reads them in about ten milliseconds.
     const QString path = run.makeCatalog(0, QStringLiteral("ret.db"));
     run.compare(QStringLiteral("RET pair of 3,000 items to TXT (shell: reads)"), ours, path,
                 QStringLiteral("SELECT length(readfile('%1')), length(readfile('%2'));").arg(c, i),
-                0, 1);
+                0, 3);
 }
 
 } // namespace
