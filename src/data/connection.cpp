@@ -376,9 +376,6 @@ QStringView firstWord(const QString& sql) {
     return QStringView(sql).mid(i, end - i);
 }
 
-// Rows changed by the statement just run. SQLite keeps the count of the last INSERT, UPDATE
-// or DELETE until the next one, so any other statement answers -1 itself, as the server
-// does for statements that change no rows by nature.
 // True for a SQLite statement that changes rows (INSERT, UPDATE, DELETE, REPLACE, or one of
 // them led by a common table expression).
 bool changesRows(const QString& sql, sqlite3_stmt* statement) {
@@ -391,6 +388,9 @@ bool changesRows(const QString& sql, sqlite3_stmt* statement) {
            statement != nullptr && sqlite3_stmt_readonly(statement) == 0;
 }
 
+// Rows changed by the statement just run. SQLite keeps the count of the last INSERT, UPDATE
+// or DELETE until the next one, so any other statement answers -1 itself, as the server
+// does for statements that change no rows by nature.
 int rowsAffected(const QSqlQuery& query, const QString& sql) {
     if (!query.driver() || query.driver()->dbmsType() != QSqlDriver::SQLite)
         return query.numRowsAffected();
@@ -454,6 +454,18 @@ public:
 };
 
 sqlite3_stmt* sqliteStatement(const QSqlQuery& query);
+
+// One row of values bound by position through the driver.
+void bindThroughDriver(QSqlQuery& query, const QVariantList& params) {
+    for (int i = 0; i < params.size(); ++i) {
+        const QVariant& value = params.at(i);
+        // A null QString would go to the database as Null; an empty text is meant.
+        if (value.metaType().id() == QMetaType::QString && value.toString().isNull())
+            query.bindValue(i, QString(QLatin1String("")));
+        else
+            query.bindValue(i, value);
+    }
+}
 
 // One row of values bound straight on a SQLite statement, as the driver binds them (Null,
 // whole numbers, real numbers, texts); false, with nothing bound, when a value is of another
@@ -532,14 +544,7 @@ void runPreparedSqlite(const QSqlDatabase& db, const QString& sql, const QVarian
         sqlite3_reset(statement);
         return;
     }
-    for (int i = 0; i < params.size(); ++i) {
-        const QVariant& value = params.at(i);
-        // A null QString would go to the database as Null; an empty text is meant.
-        if (value.metaType().id() == QMetaType::QString && value.toString().isNull())
-            query.bindValue(i, QString(QLatin1String("")));
-        else
-            query.bindValue(i, value);
-    }
+    bindThroughDriver(query, params);
     if (!query.exec())
         throw driverError(query.lastError(), QString());
     // Done with: the statement keeps no read open on the file.
@@ -885,8 +890,7 @@ QList<int> execSQLEach(int tipo, const Sql& sql, const QList<QVariantList>& para
                 std::vector<QByteArray> texts;
                 for (const QVariantList& params : paramRows) {
                     if (!bindSqliteRow(statement, params, texts)) {
-                        for (int i = 0; i < params.size(); ++i)
-                            query.bindValue(i, params.at(i));
+                        bindThroughDriver(query, params);
                         if (!query.exec())
                             fail();
                         affected << rowsAffected(query, sql.text());
@@ -907,14 +911,7 @@ QList<int> execSQLEach(int tipo, const Sql& sql, const QList<QVariantList>& para
                 return affected;
             }
             for (const QVariantList& params : paramRows) {
-                for (int i = 0; i < params.size(); ++i) {
-                    const QVariant& value = params.at(i);
-                    // A null QString would go to the database as Null; an empty text is meant.
-                    if (value.metaType().id() == QMetaType::QString && value.toString().isNull())
-                        query.bindValue(i, QString(QLatin1String("")));
-                    else
-                        query.bindValue(i, value);
-                }
+                bindThroughDriver(query, params);
                 if (!query.exec())
                     fail();
                 affected << rowsAffected(query, sql.text());

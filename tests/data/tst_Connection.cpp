@@ -122,6 +122,17 @@ private slots:
         }
     }
 
+    // A row with a value left to the driver still writes a null QString as the empty text.
+    void execSqlEachRowThroughTheDriverKeepsEmptyText() {
+        QCOMPARE(modDA::execSQLEach(modDA::kCatalog,
+                                    "update DDT set IEXT = ? where IDDT = ? and ? is not null",
+                                    {{QString(), "26001IC04000001A", QDate(2026, 1, 2)}}),
+                 QList<int>({1}));
+        const auto rs = modDA::getRs(modDA::kCatalog, "select IEXT from DDT where IDDT = ?",
+                                     {"26001IC04000001A"});
+        QVERIFY(!rs.isNull(QStringLiteral("IEXT")));
+    }
+
     // A row the engine refuses stops the run with the engine's text; the rows before it stay
     // for the caller's transaction to keep or undo, and the connection stays usable.
     void execSqlEachStopsAtTheRefusedRow() {
