@@ -29,15 +29,15 @@ public:
     explicit Texto(QString& out) : out_(out) {}
     // A line break inside a value would start lines of its own (a forged "[ART]" or
     // "NARTEXT="); every control character goes out as a blank, as in the tab exports.
-    void linea(QStringView clave, const QString& valor) {
-        out_ += clave;
-        if (std::none_of(valor.cbegin(), valor.cend(), esControl)) {
-            out_ += valor;
-        } else {
-            for (const QChar c : valor)
-                out_ += esControl(c) ? QLatin1Char(' ') : c;
-        }
-        out_ += QStringView(u"\r\n");
+    void linea(QStringView clave, QStringView valor) {
+        // The whole line written in place: one growth check for its three pieces.
+        const qsizetype at = out_.size();
+        out_.resize(at + clave.size() + valor.size() + 2);
+        QChar* to = std::copy(clave.begin(), clave.end(), out_.data() + at);
+        to = std::transform(valor.begin(), valor.end(), to,
+                            [](QChar c) { return esControl(c) ? QChar(u' ') : c; });
+        *to++ = QChar(u'\r');
+        *to = QChar(u'\n');
     }
     void linea(QStringView texto) {
         out_ += texto;
