@@ -8,8 +8,10 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
+#include <string>
 
 namespace corvelix {
 
@@ -29,6 +31,8 @@ struct FastDigits {
         // Subnormal numbers carry fewer digits than the reasoning below needs.
         if (!(magnitude >= std::numeric_limits<double>::min()) || !std::isfinite(magnitude))
             return false;
+        if (readFewDecimals(magnitude))
+            return true;
         std::array<char, 64> buffer{};
         char* const first = buffer.data();
         char* const last = first + buffer.size();
@@ -53,6 +57,37 @@ struct FastDigits {
     }
 
 private:
+    // The usual amounts and quantities (12, 2.5, 1234.57, 0.00125) without the general
+    // search: the fewest decimals, up to six, whose number reads back as the same double.
+    // Below 10^15 the doubles lie less than 10^-k apart, so that number is the only one of
+    // its length that does, and it is the shortest text of the double.
+    bool readFewDecimals(double magnitude) {
+        constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
+        for (int k = 0; k < int(std::size(kPowers)); ++k) {
+            const double scaled = std::nearbyint(magnitude * kPowers[k]);
+            if (scaled >= 1e15)
+                return false;
+            if (scaled / kPowers[k] != magnitude)
+                continue;
+            // The whole number's digits, then the point k places from its end.
+            auto whole = static_cast<std::uint64_t>(scaled);
+            std::array<char, 20> reversed{};
+            int n = 0;
+            while (whole > 0) {
+                reversed[std::size_t(n++)] = static_cast<char>('0' + whole % 10);
+                whole /= 10;
+            }
+            count = n;
+            for (int i = 0; i < n; ++i)
+                digits[std::size_t(i)] = reversed[std::size_t(n - 1 - i)];
+            point = n - k;
+            while (count > 0 && digits[std::size_t(count - 1)] == '0')
+                --count;
+            return true;
+        }
+        return false;
+    }
+
     // "d[.ddd]e[+-]xx"
     bool take(const char* first, const char* end) {
         const char* e = std::find(first, end, 'e');
@@ -220,45 +255,68 @@ QString generalForm(double value) {
     return out;
 }
 
+// A locale's decimal, group and sign texts, asked of the locale once for many numbers read
+// under it (the boxes and sheet imports read every number under the user's locale).
+struct LocaleSigns {
+    QLocale locale = QLocale::c();
+    QString decimal = QStringLiteral(".");
+    QString group = QStringLiteral(",");
+    QString minus = QStringLiteral("-");
+    QString plus = QStringLiteral("+");
+};
+
+const LocaleSigns& signsOf(const QLocale& locale) {
+    thread_local LocaleSigns known;
+    if (!(known.locale == locale))
+        known = {locale, locale.decimalPoint(), locale.groupSeparator(), locale.negativeSign(),
+                 locale.positiveSign()};
+    return known;
+}
+
+bool asciiDigit(QChar c) {
+    return c.unicode() >= u'0' && c.unicode() <= u'9';
+}
+
 // The number of `text` under `locale` rewritten in C form ("-1234.5e3"), or nothing.
-std::optional<QString> canonicalNumber(const QString& text, const QLocale& locale) {
-    const QString s = text.trimmed();
-    const QString decimal = locale.decimalPoint();
-    const QString group = locale.groupSeparator();
-    QString out;
+std::optional<std::string> canonicalNumber(const QString& text, const QLocale& locale) {
+    const QStringView s = QStringView(text).trimmed();
+    const LocaleSigns& signs = signsOf(locale);
+    const auto at = [&s](qsizetype i, const QString& piece) {
+        return !piece.isEmpty() && s.mid(i, piece.size()) == piece;
+    };
+    std::string out;
+    out.reserve(std::size_t(s.size()) + 1);
     qsizetype i = 0;
     const qsizetype n = s.size();
     // The locale's own signs too: formatNumber writes the locale's negative sign.
-    const QString minus = locale.negativeSign();
-    const QString plus = locale.positiveSign();
     if (i < n && (s.at(i) == QLatin1Char('+') || s.at(i) == QLatin1Char('-'))) {
         if (s.at(i) == QLatin1Char('-'))
-            out += QLatin1Char('-');
+            out += '-';
         ++i;
-    } else if (!minus.isEmpty() && s.mid(i, minus.size()) == minus) {
-        out += QLatin1Char('-');
-        i += minus.size();
-    } else if (!plus.isEmpty() && s.mid(i, plus.size()) == plus) {
-        i += plus.size();
+    } else if (at(i, signs.minus)) {
+        out += '-';
+        i += signs.minus.size();
+    } else if (at(i, signs.plus)) {
+        i += signs.plus.size();
     }
     int digits = 0;
     // Integer part; the old runtime took group separators anywhere after the first digit.
     while (i < n) {
-        if (s.at(i).isDigit() && s.at(i).unicode() < 128) {
-            out += s.at(i);
+        if (asciiDigit(s.at(i))) {
+            out += char(s.at(i).unicode());
             ++digits;
             ++i;
-        } else if (digits > 0 && !group.isEmpty() && s.mid(i, group.size()) == group) {
-            i += group.size();
+        } else if (digits > 0 && at(i, signs.group)) {
+            i += signs.group.size();
         } else {
             break;
         }
     }
-    if (i < n && s.mid(i, decimal.size()) == decimal) {
-        out += QLatin1Char('.');
-        i += decimal.size();
-        while (i < n && s.at(i).isDigit() && s.at(i).unicode() < 128) {
-            out += s.at(i);
+    if (i < n && at(i, signs.decimal)) {
+        out += '.';
+        i += signs.decimal.size();
+        while (i < n && asciiDigit(s.at(i))) {
+            out += char(s.at(i).unicode());
             ++digits;
             ++i;
         }
@@ -266,13 +324,13 @@ std::optional<QString> canonicalNumber(const QString& text, const QLocale& local
     if (digits == 0)
         return std::nullopt;
     if (i < n && (s.at(i) == QLatin1Char('E') || s.at(i) == QLatin1Char('e'))) {
-        out += QLatin1Char('e');
+        out += 'e';
         ++i;
         if (i < n && (s.at(i) == QLatin1Char('+') || s.at(i) == QLatin1Char('-')))
-            out += s.at(i++);
+            out += char(s.at(i++).unicode());
         int exponentDigits = 0;
-        while (i < n && s.at(i).isDigit() && s.at(i).unicode() < 128) {
-            out += s.at(i++);
+        while (i < n && asciiDigit(s.at(i))) {
+            out += char(s.at(i++).unicode());
             ++exponentDigits;
         }
         if (exponentDigits == 0)
@@ -287,8 +345,16 @@ std::optional<double> parseNumber(const QString& text, const QLocale& locale) {
     const auto canonical = canonicalNumber(text, locale);
     if (!canonical)
         return std::nullopt;
+    // The usual numbers read straight from their C form; what that refuses (far out of range)
+    // is left to QLocale, which decides as before.
+    double value = 0;
+    const char* first = canonical->data();
+    const char* last = first + canonical->size();
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error == std::errc() && end == last && std::isfinite(value))
+        return value;
     bool ok = false;
-    const double value = QLocale::c().toDouble(*canonical, &ok);
+    value = QLocale::c().toDouble(QString::fromLatin1(*canonical), &ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt; // overflow is not a number for the old runtime either
     return value;

@@ -5,6 +5,12 @@
 
 #include <QTest>
 
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <random>
+#include <string>
+
 #include <limits>
 
 using namespace corvelix;
@@ -305,6 +311,55 @@ private slots:
     void machineTextReadsBack() {
         for (double v : {1.5, -2.5e-7, 123456789012345.0, 1.5e20, 0.0001})
             QCOMPARE(toNumber(machineNumber(v), QLocale::c()), v);
+    }
+
+    // The machine text of a double is its shortest text that reads back as the same double
+    // (when that has at most 15 digits): amounts with few decimals and arbitrary doubles.
+    void machineTextIsTheShortest() {
+        // Digits without leading or trailing zeros, and where the point goes: 0.<digits> x 10^point.
+        const auto normal = [](std::string text, int point) {
+            std::string digits;
+            for (const char c : text)
+                if (c != '.')
+                    digits += c;
+            while (!digits.empty() && digits.front() == '0') {
+                digits.erase(0, 1);
+                --point;
+            }
+            while (!digits.empty() && digits.back() == '0')
+                digits.pop_back();
+            return std::make_pair(digits, point);
+        };
+        std::mt19937_64 random(20261211);
+        std::uniform_int_distribution<std::uint64_t> whole(1, 999999999999999ULL);
+        std::uniform_int_distribution<int> places(0, 8);
+        std::uniform_real_distribution<double> spread(-4, 15);
+        for (int i = 0; i < 200000; ++i) {
+            double value = 0;
+            if (i % 2 == 0) {
+                const int k = places(random);
+                value = double(whole(random) % (k < 3 ? 1000000000ULL : 999999999999999ULL)) /
+                        std::pow(10.0, k);
+            } else {
+                value = std::pow(10.0, spread(random));
+            }
+            if (!(value >= 1e-4 && value < 1e15))
+                continue;
+            std::array<char, 64> buffer{};
+            const auto done = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                            std::chars_format::scientific);
+            const std::string text(buffer.data(), done.ptr);
+            const auto e = text.find('e');
+            const auto expected = normal(text.substr(0, e), std::stoi(text.substr(e + 1)) + 1);
+            if (expected.first.size() > 15)
+                continue;
+            const std::string ours = machineNumber(value).toStdString();
+            const auto dot = ours.find('.');
+            const auto got = normal(ours, int(dot == std::string::npos ? ours.size() : dot));
+            if (got != expected)
+                QFAIL(qPrintable(QStringLiteral("%1: %2").arg(QString::fromStdString(text),
+                                                              QString::fromStdString(ours))));
+        }
     }
 
     // Sums and spreads round a value as its box shows it, without writing the text.
