@@ -8,14 +8,12 @@
 #include "assembly/frmSubitemDetalle.h"
 #include "assembly/frmSufijoValor.h"
 #include "assembly/frmSufijos.h"
-#include "data/modDA.h"
 #include "platform/FlexGrid.h"
 #include "support/CatalogFixture.h"
 #include "support/LayoutCheck.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
-#include "support/TestSql.h"
 
 #include <QTableView>
 #include <QTest>
@@ -68,11 +66,8 @@ class tst_AssemblyLayout : public corvelix::test::TestCase {
 private slots:
     void initTestCase() {
         QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Argentina));
-        fixture_ = std::make_unique<CatalogFixture>();
+        fixture_ = std::make_unique<CatalogFixture>(kExtra);
         fixture_->loadDemoSeed();
-        for (const QString& statement : kExtra.split(QLatin1Char(';'), Qt::SkipEmptyParts))
-            if (!statement.trimmed().isEmpty())
-                modDA::execSQL(modDA::kCatalog, testSql(statement));
     }
     void cleanupTestCase() {
         fixture_.reset();

@@ -106,11 +106,8 @@ class tst_frmArmadoITEM : public corvelix::test::TestCase {
 private slots:
     void initTestCase() {
         QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Argentina));
-        fixture_ = std::make_unique<CatalogFixture>();
+        fixture_ = std::make_unique<CatalogFixture>(kExtra);
         fixture_->loadDemoSeed();
-        for (const QString& statement : kExtra.split(QLatin1Char(';'), Qt::SkipEmptyParts))
-            if (!statement.trimmed().isEmpty())
-                modDA::execSQL(modDA::kCatalog, testSql(statement));
     }
     void cleanupTestCase() {
         fixture_.reset();
