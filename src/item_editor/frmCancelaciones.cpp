@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -58,6 +59,18 @@ QLineEdit* caja(QWidget* parent, const char* name, int x, int y, int width) {
 void etiqueta(QWidget* parent, const QString& text, int x, int y) {
     auto* label = new QLabel(text, parent);
     label->setGeometry(x, y, 100, 22);
+}
+
+// The factor is kept as text, "100,00" as the outside system and the cancellation
+// generation write it, "100.00" as this dialog does: its one mark is the decimal one (two
+// decimals, no grouping). Shown with the user's mark, so that the box reads back the same
+// number; any other text is shown as it is.
+QString factorMostrado(const QString& stored) {
+    static const QRegularExpression decimal(QStringLiteral("^(\\s*[+-]?\\d*)[.,](\\d+\\s*)$"));
+    const QRegularExpressionMatch match = decimal.match(stored);
+    if (!match.hasMatch())
+        return stored;
+    return match.captured(1) + QLocale().decimalPoint() + match.captured(2);
 }
 
 void refuse(const QString& message) {
@@ -168,9 +181,7 @@ void frmCancelaciones::cargarDatos() {
         line = 70;
         txtCertProcProd->setText(rs.text(QStringLiteral("CDCNEXPAPU")));
         line = 80;
-        // Stored with a point; shown with the user's own decimal mark, as it is read back.
-        txtFactorPonderacion->setText(rs.text(QStringLiteral("CDCNRESOL"))
-                                          .replace(QLatin1Char('.'), QLocale().decimalPoint()));
+        txtFactorPonderacion->setText(factorMostrado(rs.text(QStringLiteral("CDCNRESOL"))));
     });
 }
 

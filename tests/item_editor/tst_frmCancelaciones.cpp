@@ -1,3 +1,4 @@
+#include "data/modDA.h"
 #include "item_editor/frmCancelaciones.h"
 #include "support/CatalogFixture.h"
 #include "support/CatalogSnapshot.h"
@@ -376,6 +377,80 @@ private slots:
                                      "100" + mark + "00", "C1"}));
         QCOMPARE(frm.m_Grabo, saved);
         QCOMPARE(lines(), after);
+    }
+
+    // The demo catalog's line holds its factor as "100,00", as the outside system writes it;
+    // this dialog writes "100.00". Either is shown with the user's mark and Aceptar without a
+    // change keeps the number.
+    void factorOfTheDemoLine_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("es_AR, comma") << "es_AR"
+                                      << "100,00"
+                                      << "100,00"
+                                      << "100.00";
+        QTest::newRow("es_AR, point") << "es_AR"
+                                      << "100.00"
+                                      << "100,00"
+                                      << "100.00";
+        QTest::newRow("en_US, comma") << "en_US"
+                                      << "100,00"
+                                      << "100.00"
+                                      << "100.00";
+        QTest::newRow("en_US, point") << "en_US"
+                                      << "100.00"
+                                      << "100.00"
+                                      << "100.00";
+        QTest::newRow("en_US, comma, a fraction") << "en_US"
+                                                  << "37,50"
+                                                  << "37.50"
+                                                  << "37.50";
+        QTest::newRow("es_AR, point, a fraction") << "es_AR"
+                                                  << "37.50"
+                                                  << "37,50"
+                                                  << "37.50";
+    }
+
+    void factorOfTheDemoLine() {
+        QFETCH(QString, locale);
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        QFETCH(QString, saved);
+        catalog_->loadDemoSeed();
+        const QString demo = QStringLiteral("24073IC06000215M");
+        const QString line = QStringLiteral(
+            "SELECT CDCNRESOL FROM DCN WHERE IDCN = '24073IC06000215M' AND NDCNART = 1");
+        QCOMPARE(catalogRows(line), QStringList{"100,00"});
+        if (stored != QLatin1String("100,00"))
+            modDA::execSQL(modDA::kCatalog,
+                           "UPDATE DCN SET CDCNRESOL = ? WHERE IDCN = ? AND NDCNART = 1",
+                           {stored, demo});
+        const QStringList others = catalogRows(QStringLiteral(
+            "SELECT IDCNAPU, NDCNARTAPU, NDCNSBTAPU, IDCNESPNCE, QDCNAPU, CDCNEXPAPU FROM DCN "
+            "WHERE IDCN = '24073IC06000215M' AND NDCNART = 1"));
+
+        QLocale::setDefault(QLocale(locale));
+        frmCancelaciones frm;
+        QString factor;
+        ScriptedUi::current().onForm(QStringLiteral("frmCancelaciones"), [&](QDialog& dialog) {
+            factor = campo(dialog, "txtFactorPonderacion").text();
+            aceptar(dialog);
+        });
+        frm.m_Operacion = demo;
+        frm.m_Item = QStringLiteral("0001");
+        frm.m_DIT_Numero = QStringLiteral("23073IT04000480H");
+        frm.m_DIT_Item = QStringLiteral("1");
+        frm.m_DIT_SbIt = QStringLiteral("0");
+        ui().exec(frm);
+        QCOMPARE(factor, shown);
+        QVERIFY(frm.m_Grabo);
+        QCOMPARE(catalogRows(line), QStringList{saved});
+        QCOMPARE(catalogRows(QStringLiteral(
+                     "SELECT IDCNAPU, NDCNARTAPU, NDCNSBTAPU, IDCNESPNCE, QDCNAPU, CDCNEXPAPU "
+                     "FROM DCN WHERE IDCN = '24073IC06000215M' AND NDCNART = 1")),
+                 others);
     }
 
     void modifyOntoAnotherLine() {
