@@ -47,12 +47,15 @@ QString failureReason(const QString& ruta, const QSaveFile& file) {
         return QStringLiteral("la carpeta no existe");
     if (info.exists() && !canWrite(ruta))
         return QStringLiteral("el archivo es de sólo lectura o no tiene permiso para escribirlo");
-    if (!info.exists() && !canWrite(info.absolutePath()))
-        return QStringLiteral("no tiene permiso para crear archivos en la carpeta");
+    // The new text goes to a file of its own beside the target first.
+    if (!canWrite(info.absolutePath()))
+        return QStringLiteral("no tiene permiso para crear archivos en la carpeta ") +
+               QDir::toNativeSeparators(info.absolutePath());
     switch (file.error()) {
+    case QFileDevice::ResourceError: // what a write answers when the disk has no room left
+        return QStringLiteral("disco lleno, no queda espacio para guardarlo");
     case QFileDevice::WriteError:
-    case QFileDevice::ResourceError:
-        return QStringLiteral("no se pudo escribir todo el contenido (¿disco lleno?)");
+        return QStringLiteral("no se pudo escribir todo el contenido");
     case QFileDevice::RenameError:
         return QStringLiteral("no se pudo reemplazar el archivo anterior");
     default:
@@ -65,19 +68,55 @@ QString failureReason(const QString& ruta, const QSaveFile& file) {
                   QStringLiteral("No se puede %1 el archivo %2: %3").arg(what, ruta, reason));
 }
 
-// The pieces in order and CR LF, as one file. Written beside the target and renamed over it: a failure leaves the old file intact. A folder
-// that takes no new file still lets a writable file in it be written in place.
+// Small pieces are gathered up to this size before they are written.
+constexpr qsizetype kChunk = 256 * 1024;
+
+// Writes every byte, going on after a short write: the system tells only on the next one why
+// it stopped (a full disk, a size limit).
+bool writeAll(QSaveFile& file, const char* data, qsizetype size) {
+    while (size > 0) {
+        const qint64 written = file.write(data, size);
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+// The pieces in order and CR LF, as one file. Written beside the target and renamed over it,
+// never into the target itself: the file under the final name is the old one whole or the new
+// one whole. Unbuffered, so that every failure is seen before the rename (a buffered save
+// cut at its last write would still be committed).
 void writeWhole(const QString& ruta, const QList<QByteArray>& partes) {
     QSaveFile file(ruta);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         fileError(QStringLiteral("abrir"), ruta, failureReason(ruta, file));
-    for (const QByteArray& parte : partes) {
-        if (file.write(parte) != parte.size())
-            fileError(QStringLiteral("escribir"), ruta, failureReason(ruta, file));
-    }
-    if (file.write("\r\n", 2) != 2)
-        fileError(QStringLiteral("escribir"), ruta, failureReason(ruta, file));
+    QByteArray pendiente;
+    pendiente.reserve(kChunk);
+    const auto escribir = [&](const char* data, qsizetype size) {
+        if (!writeAll(file, data, size)) {
+            const QString reason = failureReason(ruta, file);
+            file.cancelWriting();
+            fileError(QStringLiteral("escribir"), ruta, reason);
+        }
+    };
+    const auto vaciar = [&] {
+        escribir(pendiente.constData(), pendiente.size());
+        pendiente.resize(0);
+    };
+    const auto agregar = [&](const char* data, qsizetype size) {
+        if (pendiente.size() + size > kChunk)
+            vaciar();
+        if (size >= kChunk)
+            escribir(data, size);
+        else
+            pendiente.append(data, size);
+    };
+    for (const QByteArray& parte : partes)
+        agregar(parte.constData(), parte.size());
+    agregar("\r\n", 2);
+    vaciar();
     if (!file.commit())
         fileError(QStringLiteral("guardar"), ruta, failureReason(ruta, file));
 }

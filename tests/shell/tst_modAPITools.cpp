@@ -3,6 +3,7 @@
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
+#include "support/WithoutPermissionOverride.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,12 +11,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <linux/capability.h>
-#include <sys/syscall.h>
+#include <csignal>
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace corvelix;
 using corvelix::test::ScriptedUi;
+using corvelix::test::WithoutPermissionOverride;
 
 Q_DECLARE_METATYPE(modAPITools::Encoding)
 
@@ -27,31 +32,50 @@ QString nul(const char* text) {
     return s;
 }
 
-// While alive, file permissions hold for this thread even when the tests run as root (the
-// capabilities that override them are set aside, and given back afterwards).
-class WithoutPermissionOverride {
+// While alive, this process writes no file past `bytes` (writes beyond fail instead of
+// ending the process).
+class FileSizeLimit {
 public:
-    WithoutPermissionOverride() {
-        header_.version = _LINUX_CAPABILITY_VERSION_3;
-        header_.pid = 0;
-        if (syscall(SYS_capget, &header_, saved_) != 0)
-            return;
-        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
-        for (const int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
-            reduced[cap / 32].effective &= ~(1u << (cap % 32));
-        active_ = syscall(SYS_capset, &header_, reduced) == 0;
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, saved_.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
     }
-    ~WithoutPermissionOverride() {
-        if (active_)
-            syscall(SYS_capset, &header_, saved_);
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
     }
-    WithoutPermissionOverride(const WithoutPermissionOverride&) = delete;
-    WithoutPermissionOverride& operator=(const WithoutPermissionOverride&) = delete;
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
 private:
-    __user_cap_header_struct header_{};
-    __user_cap_data_struct saved_[2]{};
-    bool active_ = false;
+    rlimit saved_{};
+    void (*previous_)(int) = SIG_DFL;
+};
+
+// A file system of `bytes` mounted over `folder` for this thread only (its own mount
+// namespace, which needs root), so that a test can fill it.
+class SmallDisk {
+public:
+    SmallDisk(const QString& folder, qint64 bytes) : folder_(QFile::encodeName(folder)) {
+        if (unshare(CLONE_NEWNS) != 0 ||
+            mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            return;
+        const QByteArray options = "size=" + QByteArray::number(bytes);
+        mounted_ = mount("tmpfs", folder_.constData(), "tmpfs", 0, options.constData()) == 0;
+    }
+    ~SmallDisk() {
+        if (mounted_)
+            umount2(folder_.constData(), MNT_DETACH);
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    [[nodiscard]] bool mounted() const { return mounted_; }
+
+private:
+    QByteArray folder_;
+    bool mounted_ = false;
 };
 
 QByteArray readAll(const QString& path) {
@@ -283,14 +307,16 @@ private slots:
     }
 
     // A folder that takes no new file (the save's temporary file cannot go beside the
-    // target): a writable file in it is written in place; the failures say why in Spanish.
+    // target): refused, naming the folder, even when the file itself could be written; the
+    // file is left as it was.
     void foldersWithoutWriteAccess_data() {
         QTest::addColumn<bool>("fileExists");
         QTest::addColumn<bool>("fileWritable");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("writable file: written in place") << true << true << QString();
-        QTest::newRow("new file") << false << false
-                                  << "no tiene permiso para crear archivos en la carpeta";
+        const QString carpeta =
+            QStringLiteral("no tiene permiso para crear archivos en la carpeta %1");
+        QTest::newRow("writable file") << true << true << carpeta;
+        QTest::newRow("new file") << false << false << carpeta;
         QTest::newRow("read-only file")
             << true << false << "el archivo es de sólo lectura o no tiene permiso para escribirlo";
     }
@@ -307,24 +333,78 @@ private slots:
             if (!fileWritable)
                 QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
         }
+        const QByteArray before = readAll(path);
         QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         {
             const WithoutPermissionOverride asUser;
             try {
                 modAPITools::generarArchivo(path, QStringLiteral("nuevo"));
-                QVERIFY2(reason.isEmpty(), "no error");
+                QFAIL("no error");
             } catch (const VbError& e) {
                 QCOMPARE(e.description,
                          QStringLiteral("No se puede abrir el archivo %1: %2 linea 0")
-                             .arg(path, reason));
+                             .arg(path, reason.arg(folder)));
             }
         }
         QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                   QFileDevice::ExeOwner));
-        if (reason.isEmpty())
-            QCOMPARE(readAll(path), QByteArray("nuevo\r\n"));
+        QCOMPARE(readAll(path), before);
         QCOMPARE(QDir(folder).entryList(QDir::Files),
                  fileExists ? QStringList{"salida.txt"} : QStringList{});
+    }
+
+    // A write that stops part way (here a file-size limit): the old file stays whole under
+    // its name and nothing else is left in the folder.
+    void cutPartWay_data() {
+        QTest::addColumn<QList<QByteArray>>("parts");
+        QTest::addColumn<int>("limit");
+        QTest::newRow("one large piece") << QList<QByteArray>{QByteArray(600000, 'a')} << 400000;
+        QTest::newRow("small pieces, cut in the first block")
+            << QList<QByteArray>(300, QByteArray(100, 'b')) << 10000;
+        QTest::newRow("small pieces, cut in a later block")
+            << QList<QByteArray>(5000, QByteArray(100, 'c')) << 300000;
+        QTest::newRow("cut in the closing line break")
+            << QList<QByteArray>{QByteArray(99, 'd')} << 100;
+    }
+    void cutPartWay() {
+        QFETCH(QList<QByteArray>, parts);
+        QFETCH(int, limit);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("salida.txt"));
+        modAPITools::generarArchivo(path, QStringLiteral("viejo"));
+        try {
+            const FileSizeLimit limited(limit);
+            modAPITools::generarArchivo(path, parts);
+            QFAIL("no error");
+        } catch (const VbError& e) {
+            QCOMPARE(e.description,
+                     QStringLiteral("No se puede escribir el archivo %1: no se pudo escribir todo "
+                                    "el contenido linea 0")
+                         .arg(path));
+        }
+        QCOMPARE(readAll(path), QByteArray("viejo\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"salida.txt"});
+    }
+
+    // A full disk is named as such, and the old file stays whole.
+    void fullDisk() {
+        QTemporaryDir dir;
+        const SmallDisk disk(dir.path(), 64 * 1024);
+        if (!disk.mounted())
+            QSKIP("a small disk of its own needs a private mount namespace (root)");
+        const QString path = dir.filePath(QStringLiteral("salida.txt"));
+        modAPITools::generarArchivo(path, QStringLiteral("viejo"));
+        try {
+            modAPITools::generarArchivo(path, QList<QByteArray>(100, QByteArray(1000, 'x')));
+            QFAIL("no error");
+        } catch (const VbError& e) {
+            QCOMPARE(e.description,
+                     QStringLiteral("No se puede escribir el archivo %1: disco lleno, no queda "
+                                    "espacio para guardarlo linea 0")
+                         .arg(path));
+        }
+        QCOMPARE(readAll(path), QByteArray("viejo\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"salida.txt"});
     }
 
     void runsAProcess() {
