@@ -5,6 +5,8 @@
 #include "runtime/Format.h"
 #include "runtime/VbError.h"
 
+#include <utility>
+
 namespace modDA {
 
 namespace {
@@ -12,6 +14,8 @@ namespace {
 constexpr qint32 kErrCampoInvalido = static_cast<qint32>(0x8004B314u);
 constexpr qint32 kErrNormalizar = static_cast<qint32>(0x8005DD70u);
 constexpr qint32 kErrDivisionPorCero = 11;
+constexpr qint32 kErrDesbordamiento = 6;
+const QString kMontos = QStringLiteral("#,##0.00");
 
 QString location(const char* procedure) {
     return QStringLiteral("Corvelix.modDA.") + QLatin1String(procedure);
@@ -220,6 +224,24 @@ const Sql kNotKilos = " AND CARTUNTDCL <> '01'";
 void recalcularCaratula(const QString& iddt) {
     corvelix::chained(location("recalcularCaratula"), [&] {
         const Dialect d = dialect();
+        // Items that each fit can add up past what the header's columns hold: refused before
+        // anything is written.
+        const Recordset sums = getRs(kCatalog,
+                                     "SELECT SUM(MARTFOB) AS fob, SUM(MARTASS) AS seguro, "
+                                     "SUM(MARTFLE) AS flete FROM ART WHERE IDDT = ?",
+                                     {iddt});
+        for (const auto& [field, name] :
+             {std::pair{"fob", "del FOB"}, std::pair{"seguro", "del seguro"},
+              std::pair{"flete", "del flete"}}) {
+            const double sum = sums.field(QLatin1String(field)).toDouble();
+            if (!corvelix::fitsCatalog(sum, 2))
+                throw corvelix::VbError(
+                    kErrDesbordamiento, QStringLiteral("Corvelix"),
+                    QStringLiteral("La suma %1 de los items de la declaración %2 (%3) supera el "
+                                   "máximo que admite su total (%4): no se graba.")
+                        .arg(QLatin1String(name), iddt, corvelix::formatNumber(sum, kMontos),
+                             corvelix::formatNumber(9999999999999.99, kMontos)));
+        }
         // One statement: the totals and the mark go together.
         const auto total = [&](const Sql& column) {
             return "COALESCE(" +

@@ -6,6 +6,8 @@
 
 #include <QLocale>
 
+#include <cmath>
+
 namespace modDA {
 
 namespace {
@@ -45,6 +47,25 @@ void recalcularITEM(const QString& despacho, const QString& item) {
             throw corvelix::VbError(94, QStringLiteral("Corvelix"),
                                     QStringLiteral("Uso no válido de Null"));
 
+        // Subitems that each fit can add up past what the item's columns hold: refused before
+        // anything is written.
+        const auto cabe = [&](const QVariant& value, int decimals, const char* name) {
+            if (value.isNull() || corvelix::fitsCatalog(value.toDouble(), decimals))
+                return;
+            const QString mascara = QStringLiteral("#,##0.") + QString(decimals, u'0');
+            throw corvelix::VbError(
+                6, QStringLiteral("Corvelix"),
+                QStringLiteral("La suma %1 de los subitems del item %2 (%3) supera el máximo "
+                               "que admite el item (%4): no se graba.")
+                    .arg(QString::fromUtf8(name), item,
+                         corvelix::formatNumber(value.toDouble(), mascara),
+                         corvelix::formatNumber(
+                             std::pow(10.0, 15 - decimals) - std::pow(10.0, -decimals), mascara)));
+        };
+        cabe(declarada, 2, "de la cantidad declarada");
+        cabe(estadistica, 2, "de la cantidad estadística");
+        cabe(fob, 2, "del FOB");
+
         QVariant kilos = kilosLeidos.isNull()
                              ? QVariant()
                              : QVariant(masked(kilosLeidos.toDouble(), 3));
@@ -54,6 +75,7 @@ void recalcularITEM(const QString& despacho, const QString& item) {
             kilos = masked(estadistica.toDouble(), 2);
         if (!kilos.isNull())
             kilos = masked(kilos.toDouble(), 3);
+        cabe(kilos, 3, "de los kilos netos");
 
         execSQL(kCatalog,
                 "UPDATE ART SET QARTUNTDCL = ?, QARTUNTEST = ?, QARTKGRNET = ?, MARTFOB = ? "

@@ -435,7 +435,9 @@ QString generalNumber(double value, const QLocale& locale) {
 
 bool fitsCatalog(double value, int scale) {
     constexpr int kDigitos = 15;
-    return std::isfinite(value) && std::fabs(value) < std::pow(10.0, kDigitos - scale);
+    // Judged as it will be stored: 9999999999999.996 at two decimals is 1E+13.
+    return std::isfinite(value) &&
+           std::fabs(roundedAsShown(value, scale)) < std::pow(10.0, kDigitos - scale);
 }
 
 double catalogNumber(double value, int scale) {

@@ -49,8 +49,9 @@ QString machineNumber(double value);
 QString generalNumber(double value, const QLocale& locale = QLocale());
 
 // Whether the catalog's number columns hold `value` as a number with `scale` decimals: a
-// finite number of at most 15 significant digits at that scale (below 1E+13 for amounts kept
-// with two decimals, below 1E+10 for unit prices with five).
+// finite number that, rounded to that scale as roundedAsShown does, has at most 15
+// significant digits (below 1E+13 for amounts kept with two decimals, below 1E+10 for unit
+// prices with five).
 bool fitsCatalog(double value, int scale);
 // `value` when it fits the catalog at `scale` decimals; otherwise raises VbError 6
 // ("Desbordamiento"). Every number a box writes to the catalog goes through it first.

@@ -812,6 +812,16 @@ private slots:
         QTest::newRow("FOB, exponent") << "txtFobTotal"
                                        << "1E+13"
                                        << "Desbordamiento";
+        // Just under the limit, past it once rounded to the box's decimals.
+        QTest::newRow("declared, rounds to 1E+13") << "txtCantidadDeclarada"
+                                                   << "9999999999999,996"
+                                                   << "Desbordamiento";
+        QTest::newRow("unit price, rounds to 1E+10") << "txtPrecioUnitario"
+                                                     << "9999999999,999996"
+                                                     << "Desbordamiento";
+        QTest::newRow("FOB, rounds to 1E+13") << "txtFobTotal"
+                                              << "9999999999999,996"
+                                              << "Desbordamiento";
     }
     void subitemEditorInput() {
         QFETCH(QString, caja);

@@ -9,6 +9,7 @@
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
 
+#include <QScopeGuard>
 #include <QTest>
 
 #include <cmath>
@@ -541,6 +542,52 @@ private slots:
         QCOMPARE(
             rows(QStringLiteral("SELECT MDDTFOB, CDDTSTUSGG, CDDTSTUBUL, CDDTSTUDEV FROM DDT")),
             QStringList{"5|I|I|I"});
+    }
+
+    // Items that each fit can add up past the header's column: refused before anything is
+    // written, the sum judged as it would be stored.
+    void headerTotalsPastTheirColumn_data() {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<double>("first");
+        QTest::addColumn<double>("second");
+        QTest::addColumn<QString>("refusal"); // empty: written
+        const QString refusal =
+            QStringLiteral("La suma %1 de los items de la declaración 26001IC04000500A (%2) "
+                           "supera el máximo que admite su total (9.999.999.999.999,99): no se "
+                           "graba.");
+        QTest::newRow("FOB") << "MARTFOB" << 9e12 << 9e12
+                             << refusal.arg("del FOB", "18.000.000.000.000,00");
+        QTest::newRow("insurance")
+            << "MARTASS" << 9e12 << 9e12 << refusal.arg("del seguro", "18.000.000.000.000,00");
+        QTest::newRow("freight") << "MARTFLE" << 9e12 << 9e12
+                                 << refusal.arg("del flete", "18.000.000.000.000,00");
+        QTest::newRow("FOB that rounds past") << "MARTFOB" << 5e12 << 4999999999999.996
+                                              << refusal.arg("del FOB", "10.000.000.000.000,00");
+        QTest::newRow("FOB at the largest") << "MARTFOB" << 5e12 << 4999999999999.99 << "";
+    }
+    void headerTotalsPastTheirColumn() {
+        QFETCH(QString, column);
+        QFETCH(double, first);
+        QFETCH(double, second);
+        QFETCH(QString, refusal);
+        QLocale::setDefault(QLocale(QStringLiteral("es_AR")));
+        const auto locale = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
+        header(1);
+        items({"0001 07 07 1 1", "0002 07 07 1 1"});
+        exec(QStringLiteral("UPDATE ART SET %1 = CASE NART WHEN '0001' THEN ? ELSE ? END")
+                 .arg(column),
+             {first, second});
+        const QStringList before = catalog();
+        try {
+            modDA::recalcularCaratula(kD);
+            QVERIFY2(refusal.isEmpty(), "no error");
+        } catch (const VbError& error) {
+            QCOMPARE(error.description, refusal);
+            QCOMPARE(error.number, corvelix::kErrChained);
+            QCOMPARE(catalog(), before);
+            return;
+        }
+        QCOMPARE(rows(QStringLiteral("SELECT MDDTFOB FROM DDT")), QStringList{"9999999999999.99"});
     }
 
     void headerAndItemFob() {

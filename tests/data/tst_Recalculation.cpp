@@ -6,7 +6,9 @@
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
+#include "support/TestSql.h"
 
+#include <QScopeGuard>
 #include <QTest>
 
 #include <memory>
@@ -89,6 +91,45 @@ private slots:
         modDA::recalcularITEM(kDespacho, QStringLiteral("0001"));
         QCOMPARE(item(QStringLiteral("0001")), expected);
         QCOMPARE(item(QStringLiteral("0002")), QStringLiteral("7|7|7|70"));
+    }
+
+    // Subitems that each fit can add up past the item's columns: refused before anything is
+    // written.
+    void sumsPastTheItemColumns_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("refusal");
+        const QString refusal = QStringLiteral(
+            "La suma %1 de los subitems del item 0001 (%2) supera el máximo que admite el item "
+            "(%3): no se graba.");
+        const QString amounts = QStringLiteral("9.999.999.999.999,99");
+        QTest::newRow("declared quantity")
+            << "UPDATE SBT SET QSBTUNTDCL = 9E12 WHERE ISBT IN ('0000', '0001')"
+            << refusal.arg("de la cantidad declarada", "18.000.000.000.002,50", amounts);
+        QTest::newRow("statistical quantity")
+            << "UPDATE SBT SET QSBTUNTEST = 9E12 WHERE ISBT IN ('0000', '0001')"
+            << refusal.arg("de la cantidad estadística", "18.000.000.000.003,00", amounts);
+        QTest::newRow("FOB") << "UPDATE SBT SET MSBTFOB = 9E12 WHERE ISBT IN ('0000', '0001')"
+                             << refusal.arg("del FOB", "18.000.000.000.000,00", amounts);
+        // Kilos are kept with three decimals: a declared sum that fits with two may not.
+        QTest::newRow("kilos from the declared quantity")
+            << "UPDATE SBT SET QSBTUNTDCL = 6E11 WHERE ISBT IN ('0000', '0001')"
+            << refusal.arg("de los kilos netos", "1.200.000.000.002,500", "999.999.999.999,999");
+    }
+    void sumsPastTheItemColumns() {
+        QFETCH(QString, change);
+        QFETCH(QString, refusal);
+        QLocale::setDefault(QLocale(QStringLiteral("es_AR")));
+        const auto locale = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
+        modDA::execSQL(modDA::kCatalog, "UPDATE ART SET CARTUNTDCL = '01' WHERE NART = '0001'");
+        modDA::execSQL(modDA::kCatalog, testSql(change));
+        const QStringList before = catalogSnapshot();
+        try {
+            modDA::recalcularITEM(kDespacho, QStringLiteral("0001"));
+            QFAIL("no error");
+        } catch (const VbError& e) {
+            QCOMPARE(e.description, refusal);
+        }
+        QCOMPARE(catalogSnapshot(), before);
     }
 
     void itemWithoutSubitemRowsIsLeftAsItIs() {

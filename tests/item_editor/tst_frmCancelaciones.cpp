@@ -204,6 +204,17 @@ private slots:
             << "1E+13"
             << "0001"
             << "Desbordamiento\n\nCorvelix.frmCancelaciones.validarDatos (0)::" << excl;
+        // Just under the limit, past it once rounded to the decimals they are kept with.
+        QTest::newRow("quantity rounds to 1E+9")
+            << "txtCantidad"
+            << "999999999,9999996"
+            << "0001"
+            << "Desbordamiento\n\nCorvelix.frmCancelaciones.validarDatos (0)::" << excl;
+        QTest::newRow("factor rounds to 1E+13")
+            << "txtFactorPonderacion"
+            << "9999999999999,996"
+            << "0001"
+            << "Desbordamiento\n\nCorvelix.frmCancelaciones.validarDatos (0)::" << excl;
         QTest::newRow("same five key values")
             << "txtItem" << "2" << "0007"
             << "Ya existe una cancelación del item 7 contra el despacho 25001IC04000777B, item 2, "

@@ -387,6 +387,17 @@ private slots:
             // A number the catalog cannot hold: the overflow, shown by the error guard.
             QTest::addRow("es_AR %s twenty nines", c.caja)
                 << "es_AR" << c.caja << QString(20, QLatin1Char('9')) << kDesborde;
+            // Just under the limit, but past it once rounded to the box's decimals.
+            const QString caja = QLatin1String(c.caja);
+            const QString limite =
+                caja == QLatin1String("txtPrecioUnitario") ? QStringLiteral("9999999999,999996")
+                : caja == QLatin1String("txtKiloNeto")     ? QStringLiteral("999999999999,9996")
+                                                           : QStringLiteral("9999999999999,996");
+            QTest::addRow("es_AR %s rounds past the limit", c.caja)
+                << "es_AR" << c.caja << limite << kDesborde;
+            QTest::addRow("en_US %s rounds past the limit", c.caja)
+                << "en_US" << c.caja << QString(limite).replace(QLatin1Char(','), QLatin1Char('.'))
+                << kDesborde;
         }
         QTest::newRow("en_US unit price beyond the catalog") << "en_US"
                                                              << "txtPrecioUnitario"
@@ -438,8 +449,11 @@ private slots:
                                        << "1,234.5" << 1234.5;
         QTest::newRow("negative") << "es_AR"
                                   << "-5" << -5.0;
-        QTest::newRow("largest the catalog holds") << "es_AR"
-                                                   << "9999999999999" << 9999999999999.0;
+        // With item 0001's freight of 2, the largest the header's total still holds.
+        QTest::newRow("largest the header holds") << "es_AR"
+                                                  << "9999999999997,99" << 9999999999997.99;
+        QTest::newRow("rounds down to the largest") << "en_US"
+                                                    << "9999999999997.994" << 9999999999997.99;
     }
 
     void guardarAcepta() {
@@ -461,6 +475,45 @@ private slots:
         QCOMPARE(rs.field(QStringLiteral("MARTFLE")).toDouble(), guardado);
         QCOMPARE(rs.field(QStringLiteral("MARTASS")).toDouble(), 0.5);
         QCOMPARE(rs.field(QStringLiteral("QARTKGRNET")).toDouble(), 4.0);
+    }
+
+    // Items that each fit can add up past the header's total: refused, nothing written.
+    void guardarSuperaElTotal_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("valor");
+        QTest::addColumn<QString>("suma");
+        QTest::addColumn<QString>("maximo");
+        QTest::newRow("es_AR") << "es_AR"
+                               << "9999999999999"
+                               << "10.000.000.000.001,00"
+                               << "9.999.999.999.999,99";
+        QTest::newRow("en_US") << "en_US"
+                               << "9,999,999,999,998.5"
+                               << "10,000,000,000,000.50"
+                               << "9,999,999,999,999.99";
+    }
+    void guardarSuperaElTotal() {
+        QFETCH(QString, locale);
+        QFETCH(QString, valor);
+        QFETCH(QString, suma);
+        QFETCH(QString, maximo);
+        QLocale::setDefault(QLocale(locale));
+        const QStringList antes = catalogSnapshot();
+        ScriptedUi& seam = ScriptedUi::current();
+        abrir(kIC, QStringLiteral("0002"), [&](frmItemDetalle& frm) {
+            caja(frm, "txtFlete").setText(valor);
+            seam.answerBoxes({MsgResult::Ok});
+            hijo<QPushButton>(frm, "cmdEstablecerValoresItem").click();
+        });
+        QCOMPARE(seam.boxes.size(), 1);
+        QVERIFY2(seam.boxes.at(0).text.startsWith(
+                     QStringLiteral("La suma del flete de los items de la declaración "
+                                    "24001IC06000101K (%1) supera el máximo que admite su total "
+                                    "(%2): no se graba.\n\nCorvelix.frmItemDetalle.GuardarValores "
+                                    "(60)::")
+                         .arg(suma, maximo)),
+                 qPrintable(seam.boxes.at(0).text));
+        QCOMPARE(catalogSnapshot(), antes);
     }
 
     void reglasDeUnidad_data() {

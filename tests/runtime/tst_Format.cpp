@@ -400,6 +400,12 @@ private slots:
         QTest::newRow("twenty nines") << 99999999999999999999.0 << 2 << false;
         QTest::newRow("unit price") << 9999999999.5 << 5 << true;
         QTest::newRow("unit price beyond") << 1e10 << 5 << false;
+        // Judged as stored: rounded to the scale first.
+        QTest::newRow("amount that rounds to 1E+13") << 9999999999999.996 << 2 << false;
+        QTest::newRow("amount that rounds down") << 9999999999999.994 << 2 << true;
+        QTest::newRow("negative amount that rounds to -1E+13") << -9999999999999.996 << 2 << false;
+        QTest::newRow("unit price that rounds to 1E+10") << 9999999999.999996 << 5 << false;
+        QTest::newRow("kilos that round to 1E+12") << 999999999999.9996 << 3 << false;
         QTest::newRow("zero") << 0.0 << 6 << true;
         QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << 2 << false;
         QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << 2 << false;
