@@ -9,16 +9,19 @@
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
+#include "support/WithoutPermissionOverride.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -27,6 +30,7 @@
 using namespace corvelix;
 using corvelix::test::CatalogFixture;
 using corvelix::test::ScriptedUi;
+using corvelix::test::WithoutPermissionOverride;
 
 namespace {
 
@@ -277,25 +281,31 @@ private slots:
     void profileReset_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<bool>("writable");
         QTest::addColumn<bool>("reset");
+        const auto ctrlAlt = Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier);
         QTest::newRow("password with blanks")
-            << QStringLiteral("  Morvel4718 ") << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier)
-            << true;
-        QTest::newRow("other case") << QStringLiteral("morvel4718")
-                                    << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier)
-                                    << false;
-        QTest::newRow("with shift") << QStringLiteral("Morvel4718")
-                                    << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier |
-                                                             Qt::ShiftModifier)
-                                    << false;
+            << QStringLiteral("  Morvel4718 ") << ctrlAlt << true << true;
+        QTest::newRow("other case") << QStringLiteral("morvel4718") << ctrlAlt << true << false;
+        QTest::newRow("with shift")
+            << QStringLiteral("Morvel4718")
+            << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier)
+            << true << false;
+        // The settings file cannot be written: said so, never "perfil reseteado".
+        QTest::newRow("read-only settings file")
+            << QStringLiteral("Morvel4718") << ctrlAlt << false << false;
     }
     void profileReset() {
         QFETCH(QString, typed);
         QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(bool, writable);
         QFETCH(bool, reset);
         CatalogFixture catalog(kSeed);
         settings::saveSetting(QStringLiteral("config"), QStringLiteral("perfil"),
                               QStringLiteral("interno"));
+        const QString file = settings::userStore()->fileName();
+        if (!writable)
+            QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner));
         bool masked = false;
         ScriptedUi::current().onForm(QStringLiteral("frmInputText"), [&](QDialog& d) {
             auto& input = static_cast<frmInputText&>(d);
@@ -305,19 +315,34 @@ private slots:
             box->setText(typed);
             d.findChild<QPushButton*>(QStringLiteral("cmdAceptar"))->click();
         });
-        if (reset)
+        if (reset || !writable)
             ScriptedUi::current().answerBoxes({MsgResult::Ok});
         frmMain frm;
-        QTest::keyClick(frm.findChild<QTreeWidget*>(QStringLiteral("lstDespachos")), Qt::Key_R,
-                        modifiers);
+        {
+            const WithoutPermissionOverride asUser;
+            QTest::keyClick(frm.findChild<QTreeWidget*>(QStringLiteral("lstDespachos")), Qt::Key_R,
+                            modifiers);
+        }
         const bool asked = ScriptedUi::current().shownForms.contains(QStringLiteral("frmInputText"));
         QCOMPARE(asked, modifiers == (Qt::ControlModifier | Qt::AltModifier));
         if (asked)
             QVERIFY(masked);
         QCOMPARE(settings::getSetting(QStringLiteral("config"), QStringLiteral("perfil")),
                  reset ? QString() : QStringLiteral("interno"));
+        QFile saved(file);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll().contains("perfil=interno"), !reset);
         if (reset)
             QCOMPARE(ScriptedUi::current().boxes.value(0).text, QStringLiteral("perfil reseteado"));
+        if (!writable) {
+            QCOMPARE(ScriptedUi::current().boxes.size(), 1);
+            const auto& box = ScriptedUi::current().boxes.first();
+            QVERIFY2(box.text.startsWith(
+                         QStringLiteral("No se pudo guardar la configuración: no se puede "
+                                        "escribir el archivo %1")
+                             .arg(file)),
+                     qPrintable(box.text));
+        }
     }
 
     // Every entry of both menus and every button is usable, but the header editor's entry.
