@@ -24,6 +24,10 @@ const QStringList& encabezados() {
     return list;
 }
 
+// Amounts are kept with two decimals, the rate with six.
+constexpr int kDecimalesMonto = 2;
+constexpr int kDecimalesCoeficiente = 6;
+
 } // namespace
 
 frmXLS2Liquidaciones::frmXLS2Liquidaciones(QWidget* parent)
@@ -82,7 +86,9 @@ void frmXLS2Liquidaciones::cargarLiquidaciones() {
             const QString base = celda(r, Base);
             const QString coef = celda(r, Coef);
             const QString total = celda(r, Total);
-            const QString linea = QStringLiteral(". Linea ") + QString::number(r);
+            // The row as the spreadsheet numbers it (rows dropped on reading leave gaps).
+            const int fila = filaHoja(r);
+            const QString linea = QStringLiteral(". Linea ") + QString::number(fila);
             QString falla;
             if (!isNumeric(item))
                 falla =
@@ -110,6 +116,18 @@ void frmXLS2Liquidaciones::cargarLiquidaciones() {
             else if (tipo.size() != 1)
                 falla =
                     QStringLiteral("El Tipo: ") + tipo + QStringLiteral(" debe ser de 1 digito");
+            else if (!esEntero(toNumber(item)))
+                falla = QStringLiteral("El valor item: ") + item +
+                        QStringLiteral(" no es un número entero");
+            else if (!valorDeCatalogo(toNumber(base), kDecimalesMonto))
+                falla = QStringLiteral("El Base imponible: ") + base + QLatin1Char(' ') +
+                        fueraDelCatalogo(kDecimalesMonto);
+            else if (!valorDeCatalogo(toNumber(coef), kDecimalesCoeficiente))
+                falla = QStringLiteral("El coeficiente o porcentaje: ") + coef + QLatin1Char(' ') +
+                        fueraDelCatalogo(kDecimalesCoeficiente);
+            else if (!valorDeCatalogo(toNumber(total), kDecimalesMonto))
+                falla = QStringLiteral("El Valor total: ") + total + QLatin1Char(' ') +
+                        fueraDelCatalogo(kDecimalesMonto);
             const QString nart =
                 falla.isEmpty() ? claves.value(formatNumber(toNumber(item), QStringLiteral("0000")))
                                 : QString();
