@@ -28,6 +28,12 @@ const QStringList& encabezados() {
 constexpr int kDecimalesMonto = 2;
 constexpr int kDecimalesCoeficiente = 6;
 
+// The tax code as it is stored: a number written with three digits ("10" is "010").
+QString conceptoGuardado(const QString& codigo) {
+    return isNumeric(codigo) ? formatNumber(toNumber(codigo), QStringLiteral("000"))
+                             : codigo.toUpper();
+}
+
 } // namespace
 
 frmXLS2Liquidaciones::frmXLS2Liquidaciones(QWidget* parent)
@@ -79,6 +85,8 @@ void frmXLS2Liquidaciones::cargarLiquidaciones() {
         QSet<QString> nombrados;
         // Every row is checked before anything is written: a failing row changes nothing.
         std::vector<modDA::LineaLiquidacionHoja> lineas;
+        // The sheet row of each item and tax code: one line each.
+        QHash<QString, int> filaDeLinea;
         for (int r = 2; r < grdCanc->rows(); ++r) {
             const QString item = celda(r, Item);
             const QString codigo = celda(r, Codigo);
@@ -134,6 +142,19 @@ void frmXLS2Liquidaciones::cargarLiquidaciones() {
             if (falla.isEmpty() && nart.isEmpty())
                 falla = QStringLiteral("El item: ") + item +
                         QStringLiteral(" no existe en el despacho ") + m_Despacho;
+            if (falla.isEmpty()) {
+                const QString clave = nart + QLatin1Char('|') + conceptoGuardado(codigo);
+                if (const auto otra = filaDeLinea.constFind(clave); otra != filaDeLinea.cend()) {
+                    ui().msgBox(QStringLiteral("El item %1 con el codigo de concepto %2 está "
+                                               "repetido en las lineas %3 y %4")
+                                    .arg(item, codigo)
+                                    .arg(*otra)
+                                    .arg(fila),
+                                MsgButtons::Ok, MsgIcon::Exclamation);
+                    return;
+                }
+                filaDeLinea.insert(clave, fila);
+            }
             if (!falla.isEmpty()) {
                 ui().msgBox(falla + linea, MsgButtons::Ok, MsgIcon::Exclamation);
                 return;

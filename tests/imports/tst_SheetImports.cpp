@@ -648,6 +648,12 @@ private slots:
             << 2 << 4 << "1000000000"
             << "El coeficiente o porcentaje: 1000000000 no cabe en el catálogo, que admite hasta "
                "999999999,999999. Linea 2";
+        QTest::newRow("same item and code twice")
+            << 3 << 1 << "010"
+            << "El item 1 con el codigo de concepto 010 está repetido en las lineas 2 y 3";
+        QTest::newRow("same item and code, the item written otherwise, past a blank row")
+            << 4 << 0 << "01"
+            << "El item 01 con el codigo de concepto 010 está repetido en las lineas 2 y 5";
     }
     void liquidationRowChecks() {
         QFETCH(int, row);
@@ -696,7 +702,7 @@ private slots:
         frmXLS2Liquidaciones form;
         form.m_Despacho = kD;
         QVERIFY(form.lf_LevantarExcel(sample("liquidaciones.csv")));
-        grid(form)->setTextMatrix(4, 0, QStringLiteral("1"));
+        grid(form)->setTextMatrix(5, 0, QStringLiteral("1"));
         const QStringList before = liquidaciones(kD);
         modDA::execSQL(modDA::kCatalog,
                        testSql("CREATE TRIGGER falla BEFORE INSERT ON LQA WHEN NEW.CLQATAX = "
@@ -713,7 +719,7 @@ private slots:
         ui.answerBoxes({MsgResult::Ok});
         form.cmdCargarCancelaciones->click();
         QCOMPARE(rows("SELECT NART, COUNT(*) FROM LQA WHERE ILIQ = ? GROUP BY NART", kD),
-                 QStringList({"0011|3", "0013|1", "0014|1"}));
+                 QStringList({"0011|3", "0012|1", "0014|1"}));
     }
 };
 
