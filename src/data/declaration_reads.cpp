@@ -170,8 +170,7 @@ SIMItemCampos getCamposSIM(const QString& despacho, const QString& item) {
             if (rs.eof())
                 throw corvelix::VbError(static_cast<qint32>(0x8005E235u), QStringLiteral("getITEM"),
                                         QStringLiteral("No se encuentra el item ") + item +
-                                            QStringLiteral(" en la operacion ") + despacho +
-                                            QStringLiteral(" - ") + sql.text());
+                                            QStringLiteral(" en la operacion ") + despacho);
             line = 40;
             // The declared unit and both quantities must be there: a Null is an error, as
             // assigning it to the record always was.

@@ -23,6 +23,13 @@ const Sql kColumnas = "SELECT NumeroOperacion, Item, Lista, Certificado_Origen, 
 // Rows whose item a run has deleted (state 2) send nothing more: their item is gone.
 const Sql kVigentes = "AND (procesado IS NULL OR procesado <> 2) ";
 
+// An item goes only when none of its rows carries a quantity or an FOB: a zero row beside a
+// row with values (the same item twice in the sheet) keeps it.
+const Sql kSoloCeros = "AND Cantidad = 0 AND Fob = 0 AND NOT EXISTS (SELECT 1 FROM "
+                       "SIMIGlobalItem otra WHERE otra.NumeroOperacion = "
+                       "SIMIGlobalItem.NumeroOperacion AND otra.Item = SIMIGlobalItem.Item "
+                       "AND (otra.Cantidad <> 0 OR otra.Fob <> 0)) ";
+
 QList<SimiFila> leerFilas(const Recordset& rs) {
     QList<SimiFila> filas;
     filas.reserve(rs.recordCount());
@@ -133,7 +140,8 @@ int marcarART_Eliminar(const QString& despacho) {
     return corvelix::chained(location("marcarART_Eliminar"), [&] {
         return execSQL(kLocal,
                        "update SIMIGlobalItem set procesado = 1 where NumeroOperacion = ? "
-                       "and Cantidad = 0 and Fob = 0 and procesado = 0",
+                       "and procesado = 0 " +
+                           kSoloCeros,
                        {despacho});
     });
 }
@@ -142,8 +150,8 @@ QList<int> getSimiMarcados(const QString& despacho) {
     return corvelix::chained(location("getSimiMarcados"), [&] {
         const Recordset rs = getRs(kLocal,
                                    "select DISTINCT Item from SIMIGlobalItem where "
-                                   "NumeroOperacion = ? and Cantidad = 0 and Fob = 0 and "
-                                   "procesado = 1 order by Item desc",
+                                   "NumeroOperacion = ? and procesado = 1 " +
+                                       kSoloCeros + "order by Item desc",
                                    {despacho});
         QList<int> items;
         items.reserve(rs.recordCount());
@@ -173,7 +181,8 @@ void simiEliminarItems(const QString& despacho, const QList<SimiItem>& items) {
         Transaction local(kLocal);
         execSQL(kLocal,
                 "update SIMIGlobalItem set procesado = 2 where NumeroOperacion = ? and "
-                "Cantidad = 0 and Fob = 0 and procesado = 1",
+                "procesado = 1 " +
+                    kSoloCeros,
                 {despacho});
         local.commit();
     });

@@ -60,8 +60,8 @@ void simiCCPackReset(const QString& despacho);
 void simiSetCCPack(const QString& despacho, const QString& nart, const QString& valor,
                    const QString& cccmnart);
 
-// Marks the loaded rows (state 0) whose quantity and FOB are both 0; rows already marked or
-// whose item was deleted are left alone. Rows marked.
+// Marks the loaded rows (state 0) of the items none of whose rows carries a quantity or an
+// FOB; rows already marked or whose item was deleted are left alone. Rows marked.
 int marcarART_Eliminar(const QString& despacho);
 // The item numbers of the marked rows (state 1), highest first, each once.
 QList<int> getSimiMarcados(const QString& despacho);

@@ -2,6 +2,7 @@
 
 #include "platform/FlexGrid.h"
 #include "runtime/FormKit.h"
+#include "runtime/Format.h"
 #include "runtime/Ui.h"
 #include "runtime/VbError.h"
 
@@ -9,6 +10,8 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+
+#include <cmath>
 
 using namespace corvelix;
 
@@ -218,4 +221,31 @@ void HojaExcelImport::asignarCampo(const QString& campo) {
     if (col < 0)
         return;
     grdCanc->setTextMatrix(1, col, campo);
+}
+
+void celdaInvalida(int filaHoja, const QString& campo, const QString& texto,
+                   const QString& motivo) {
+    throw VbError(
+        13, QStringLiteral("Corvelix"),
+        QStringLiteral("Fila %1 de la hoja: %2 \"%3\" %4").arg(filaHoja).arg(campo, texto, motivo));
+}
+
+bool esEntero(double valor) {
+    return std::isfinite(valor) && std::trunc(valor) == valor;
+}
+
+std::optional<double> valorDeCatalogo(double valor, int decimales) {
+    try {
+        return catalogNumber(roundedAsShown(valor, decimales), decimales);
+    } catch (const VbError&) {
+        return std::nullopt;
+    }
+}
+
+QString fueraDelCatalogo(int decimales) {
+    // The catalog keeps 15 significant digits at the column's scale.
+    QString maximo(15 - decimales, QLatin1Char('9'));
+    if (decimales > 0)
+        maximo += QLocale().decimalPoint() + QString(decimales, QLatin1Char('9'));
+    return QStringLiteral("no cabe en el catálogo, que admite hasta ") + maximo;
 }

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -76,3 +77,16 @@ struct LecturaHoja {
 };
 LecturaHoja leerHoja(const corvelix::Sheet& sheet,
                      const std::function<void(int row, int col)>& progreso = {});
+
+// Refusal of one sheet cell, naming the row as the spreadsheet numbers it:
+// Fila 4 de la hoja: la cantidad "dos" no es un número
+[[noreturn]] void celdaInvalida(int filaHoja, const QString& campo, const QString& texto,
+                                const QString& motivo);
+// Whether a number read from a cell is whole (item numbers must be: a rounded one names
+// another item).
+[[nodiscard]] bool esEntero(double valor);
+// `valor` as a catalog number column with `decimales` decimals keeps it (rounded), or nothing
+// when the column cannot hold it.
+[[nodiscard]] std::optional<double> valorDeCatalogo(double valor, int decimales);
+// Why valorDeCatalogo refused: "no cabe en el catálogo, que admite hasta 9999999999999,99".
+[[nodiscard]] QString fueraDelCatalogo(int decimales);

@@ -17,7 +17,6 @@
 #include <QVBoxLayout>
 
 #include <array>
-#include <cmath>
 
 using namespace corvelix;
 
@@ -29,16 +28,8 @@ QString ubicacion(const char* procedure) {
 
 enum Campo { Item, Cantidad, Fob, KGNeto, Certificado, Acuerdo, CCPack, kCampos };
 
-[[noreturn]] void celdaInvalida(int fila, const QString& campo, const QString& texto,
-                                const QString& motivo) {
-    throw VbError(
-        13, QStringLiteral("Corvelix"),
-        QStringLiteral("Fila %1 de la hoja: %2 \"%3\" %4").arg(fila).arg(campo, texto, motivo));
-}
-
-double redondear2(double v) {
-    return std::round(v * 100.0) / 100.0;
-}
+// Quantities, FOB and kilos are kept with two decimals; the declaration's columns bound them.
+constexpr int kDecimales = 2;
 
 } // namespace
 
@@ -267,7 +258,10 @@ void frmSIMIGlobal::guardarDatos() {
                 if (!isNumeric(item))
                     celdaInvalida(numeroFila, QStringLiteral("el item"), item,
                                   QStringLiteral("no es un número"));
-                const double numeroItem = std::nearbyint(toNumber(item));
+                const double numeroItem = toNumber(item);
+                if (!esEntero(numeroItem))
+                    celdaInvalida(numeroFila, QStringLiteral("el item"), item,
+                                  QStringLiteral("no es un número entero"));
                 if (numeroItem < 1 || numeroItem > 9999)
                     celdaInvalida(numeroFila, QStringLiteral("el item"), item,
                                   QStringLiteral("no es un número de item"));
@@ -283,7 +277,16 @@ void frmSIMIGlobal::guardarDatos() {
                 if (!isNumeric(fob))
                     celdaInvalida(numeroFila, QStringLiteral("el FOB"), fob,
                                   QStringLiteral("no es un número"));
-                f.fob = redondear2(toNumber(fob));
+                // A value is checked as it is kept, rounded.
+                const auto guardado = [numeroFila](double valor, const QString& campo,
+                                                   const QString& texto) {
+                    const std::optional<double> v = valorDeCatalogo(valor, kDecimales);
+                    if (!v)
+                        celdaInvalida(numeroFila, campo, texto, fueraDelCatalogo(kDecimales));
+                    return *v;
+                };
+                (void)guardado(f.cantidad, QStringLiteral("la cantidad"), cantidad);
+                f.fob = guardado(toNumber(fob), QStringLiteral("el FOB"), fob);
                 if (f.cantidad < 0)
                     celdaInvalida(numeroFila, QStringLiteral("la cantidad"), cantidad,
                                   QStringLiteral("es negativa"));
@@ -295,13 +298,20 @@ void frmSIMIGlobal::guardarDatos() {
                     if (!isNumeric(kilos))
                         celdaInvalida(numeroFila, QStringLiteral("el peso"), kilos,
                                       QStringLiteral("no es un número"));
-                    f.kgNeto = redondear2(toNumber(kilos));
+                    f.kgNeto = guardado(toNumber(kilos), QStringLiteral("el peso"), kilos);
                 }
                 f.certificado = celda(r, Certificado);
                 f.lista = celda(r, Acuerdo);
                 f.ccTexto = celda(r, CCPack);
-                const modDA::SIMItemCampos campos =
-                    modDA::getCamposSIM(m_Despacho, QString::number(f.item));
+                modDA::SIMItemCampos campos;
+                try {
+                    campos = modDA::getCamposSIM(m_Despacho, QString::number(f.item));
+                } catch (...) {
+                    const VbError error = currentError();
+                    throw VbError(error.number, error.source,
+                                  QStringLiteral("Fila %1 de la hoja: ").arg(numeroFila) +
+                                      error.description);
+                }
                 f.declaradaUnidad = campos.declaredUnit;
                 f.declaradaCantidad = campos.declaredQuantity;
                 f.estadisticaUnidad = campos.statisticalUnit;

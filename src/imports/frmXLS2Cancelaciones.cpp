@@ -16,35 +16,29 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <cmath>
-
 using namespace corvelix;
 
 namespace {
 
-[[noreturn]] void desbordamiento() {
-    throw VbError(6, QStringLiteral("Corvelix"), QStringLiteral("Desbordamiento"));
+constexpr qint32 kErrItemNoEncontrado = static_cast<qint32>(0x8004000Au);
+
+// Quantities are kept with six decimals.
+constexpr int kDecimalesCantidad = 6;
+
+// A number cell of sheet row `fila`.
+double numero(int fila, const QString& campo, const QString& texto) {
+    if (!isNumeric(texto))
+        celdaInvalida(fila, campo, texto, QStringLiteral("no es un número"));
+    return toNumber(texto);
 }
 
-qint16 aEntero16(double valor) {
-    if (valor < -32768.5 || valor >= 32767.5)
-        desbordamiento();
-    return static_cast<qint16>(valor);
-}
-
-// The old CInt: nearest whole number, halves to the even one.
-qint16 cint(const QString& texto) {
-    const double v = toNumber(texto);
-    if (v < -32768.5 || v >= 32767.5)
-        desbordamiento();
-    return aEntero16(std::nearbyint(v));
-}
-
-// The whole part rounded down, as a 16-bit number.
-qint16 enteroHaciaAbajo(const QString& texto) {
-    const double v = std::floor(toNumber(texto));
+// An item or subitem number: whole (a rounded one would name another item) and within 16 bits.
+qint16 numeroDeItem(int fila, const QString& campo, const QString& texto) {
+    const double v = numero(fila, campo, texto);
+    if (!esEntero(v))
+        celdaInvalida(fila, campo, texto, QStringLiteral("no es un número entero"));
     if (v < -32768 || v > 32767)
-        desbordamiento();
+        celdaInvalida(fila, campo, texto, QStringLiteral("no está entre -32768 y 32767"));
     return static_cast<qint16>(v);
 }
 
@@ -107,16 +101,23 @@ void frmXLS2Cancelaciones::cargarCancelaciones() {
                         MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes)
             return;
         const bool ic06 = modDA::extraerSubRegimen(m_Despacho).toUpper() == QLatin1String("IC06");
+        // The sheet names destination items by the number they show.
+        const QHash<QString, QString> claves = modDA::getClavesPorNumeroMostrado(m_Despacho);
         // Every row is read and converted before anything is written.
         std::vector<modDA::LineaCancelacionHoja> lineas;
         for (int r = 2; r < grdCanc->rows(); ++r) {
+            const int fila = filaHoja(r);
             modDA::LineaCancelacionHoja l;
             const QString destino = celda(r, DestinacionItem);
             l.despachoApu = celda(r, DIT);
-            l.itemApu = cint(celda(r, Item));
-            l.subitemApu = cint(celda(r, Subitem));
+            l.itemApu = numeroDeItem(fila, QStringLiteral("el item"), celda(r, Item));
+            l.subitemApu = numeroDeItem(fila, QStringLiteral("el subitem"), celda(r, Subitem));
             l.ncm = celda(r, NCM);
-            l.cantidad = toNumber(celda(r, Cantidad));
+            const QString cantidad = celda(r, Cantidad);
+            l.cantidad = numero(fila, QStringLiteral("la cantidad"), cantidad);
+            if (!valorDeCatalogo(l.cantidad, kDecimalesCantidad))
+                celdaInvalida(fila, QStringLiteral("la cantidad"), cantidad,
+                              fueraDelCatalogo(kDecimalesCantidad));
             l.certificado = celda(r, Certificado);
             if (ic06)
                 l.factor.clear();
@@ -126,7 +127,14 @@ void frmXLS2Cancelaciones::cargarCancelaciones() {
                 l.factor = txtFactorPonderacion->text();
             if (l.despachoApu.isEmpty())
                 continue;
-            l.itemDestino = enteroHaciaAbajo(destino);
+            l.itemDestino = numeroDeItem(fila, QStringLiteral("el item de destino"), destino);
+            if (!claves.contains(QStringLiteral("%1").arg(l.itemDestino, 4, 10, QLatin1Char('0'))))
+                throw VbError(kErrItemNoEncontrado, QStringLiteral("ITEM's"),
+                              QStringLiteral("Fila %1 de la hoja: No se encuentra el item %2 en "
+                                             "el provisorio %3")
+                                  .arg(fila)
+                                  .arg(l.itemDestino)
+                                  .arg(m_Despacho));
             lineas.push_back(l);
         }
         terminarCarga([&] { modDA::reemplazarCancelaciones(m_Despacho, lineas); });

@@ -24,6 +24,16 @@ const QStringList& encabezados() {
     return list;
 }
 
+// Amounts are kept with two decimals, the rate with six.
+constexpr int kDecimalesMonto = 2;
+constexpr int kDecimalesCoeficiente = 6;
+
+// The tax code as it is stored: a number written with three digits ("10" is "010").
+QString conceptoGuardado(const QString& codigo) {
+    return isNumeric(codigo) ? formatNumber(toNumber(codigo), QStringLiteral("000"))
+                             : codigo.toUpper();
+}
+
 } // namespace
 
 frmXLS2Liquidaciones::frmXLS2Liquidaciones(QWidget* parent)
@@ -75,6 +85,8 @@ void frmXLS2Liquidaciones::cargarLiquidaciones() {
         QSet<QString> nombrados;
         // Every row is checked before anything is written: a failing row changes nothing.
         std::vector<modDA::LineaLiquidacionHoja> lineas;
+        // The sheet row of each item and tax code: one line each.
+        QHash<QString, int> filaDeLinea;
         for (int r = 2; r < grdCanc->rows(); ++r) {
             const QString item = celda(r, Item);
             const QString codigo = celda(r, Codigo);
@@ -82,7 +94,9 @@ void frmXLS2Liquidaciones::cargarLiquidaciones() {
             const QString base = celda(r, Base);
             const QString coef = celda(r, Coef);
             const QString total = celda(r, Total);
-            const QString linea = QStringLiteral(". Linea ") + QString::number(r);
+            // The row as the spreadsheet numbers it (rows dropped on reading leave gaps).
+            const int fila = filaHoja(r);
+            const QString linea = QStringLiteral(". Linea ") + QString::number(fila);
             QString falla;
             if (!isNumeric(item))
                 falla =
@@ -110,12 +124,37 @@ void frmXLS2Liquidaciones::cargarLiquidaciones() {
             else if (tipo.size() != 1)
                 falla =
                     QStringLiteral("El Tipo: ") + tipo + QStringLiteral(" debe ser de 1 digito");
+            else if (!esEntero(toNumber(item)))
+                falla = QStringLiteral("El valor item: ") + item +
+                        QStringLiteral(" no es un número entero");
+            else if (!valorDeCatalogo(toNumber(base), kDecimalesMonto))
+                falla = QStringLiteral("El Base imponible: ") + base + QLatin1Char(' ') +
+                        fueraDelCatalogo(kDecimalesMonto);
+            else if (!valorDeCatalogo(toNumber(coef), kDecimalesCoeficiente))
+                falla = QStringLiteral("El coeficiente o porcentaje: ") + coef + QLatin1Char(' ') +
+                        fueraDelCatalogo(kDecimalesCoeficiente);
+            else if (!valorDeCatalogo(toNumber(total), kDecimalesMonto))
+                falla = QStringLiteral("El Valor total: ") + total + QLatin1Char(' ') +
+                        fueraDelCatalogo(kDecimalesMonto);
             const QString nart =
                 falla.isEmpty() ? claves.value(formatNumber(toNumber(item), QStringLiteral("0000")))
                                 : QString();
             if (falla.isEmpty() && nart.isEmpty())
                 falla = QStringLiteral("El item: ") + item +
                         QStringLiteral(" no existe en el despacho ") + m_Despacho;
+            if (falla.isEmpty()) {
+                const QString clave = nart + QLatin1Char('|') + conceptoGuardado(codigo);
+                if (const auto otra = filaDeLinea.constFind(clave); otra != filaDeLinea.cend()) {
+                    ui().msgBox(QStringLiteral("El item %1 con el codigo de concepto %2 está "
+                                               "repetido en las lineas %3 y %4")
+                                    .arg(item, codigo)
+                                    .arg(*otra)
+                                    .arg(fila),
+                                MsgButtons::Ok, MsgIcon::Exclamation);
+                    return;
+                }
+                filaDeLinea.insert(clave, fila);
+            }
             if (!falla.isEmpty()) {
                 ui().msgBox(falla + linea, MsgButtons::Ok, MsgIcon::Exclamation);
                 return;

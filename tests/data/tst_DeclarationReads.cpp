@@ -213,9 +213,7 @@ private slots:
         QTest::addColumn<QString>("description");
         QTest::newRow("no such item")
             << QStringLiteral("7") << QStringLiteral("Corvelix.modDA.getCamposSIM (30)::getITEM")
-            << QStringLiteral("No se encuentra el item 7 en la operacion 26001IC06000001A - select "
-                              "CARTUNTDCL , QARTUNTDCL , CARTUNTEST , QARTUNTEST , CARTUNDE , "
-                              "QARTDE, CARTPAYORI, IEXT from ART where IDDT = ? and NARTEXT = ?");
+            << QStringLiteral("No se encuentra el item 7 en la operacion 26001IC06000001A");
         QTest::newRow("Null declared unit")
             << QStringLiteral("12") << QStringLiteral("Corvelix.modDA.getCamposSIM (40)::Corvelix")
             << QStringLiteral("Uso no válido de Null");

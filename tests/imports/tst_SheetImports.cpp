@@ -183,8 +183,9 @@ private slots:
         QCOMPARE(form.m_Despacho, kD);
     }
 
-    // A failure part-way (a destination item the declaration does not have) keeps every old
-    // line: the replacement is one transaction. The window stays with its grid.
+    // A destination item the declaration does not have is refused, naming the sheet row (the
+    // blank rows above it counted), and a database failure part-way keeps every old line: the
+    // replacement is one transaction. The window stays with its grid.
     void cancellationFailureKeepsOldLines() {
         auto& ui = ScriptedUi::current();
         frmXLS2Cancelaciones form;
@@ -196,12 +197,26 @@ private slots:
         form.cmdCargarCancelaciones->click();
         QCOMPARE(ui.boxes.size(), 2);
         QVERIFY2(ui.boxes[1].text.startsWith(
-                     QStringLiteral("No se encuentra el item 9 en el provisorio 26001IC04000001A")),
+                     QStringLiteral("Fila 9 de la hoja: No se encuentra el item 9 en el provisorio "
+                                    "26001IC04000001A\n")),
                  qPrintable(ui.boxes[1].text));
         QVERIFY(ui.boxes[1].text.contains(QStringLiteral(
             "Corvelix.frmXLS2Cancelaciones.cmdCargarCancelaciones_Click (0)::Corvelix."
             "frmXLS2Cancelaciones.cargarCancelaciones (0)::")));
         QCOMPARE(ui.boxes[1].icon, MsgIcon::Exclamation);
+        QCOMPARE(cancelaciones(kD), kOldCanc);
+        QCOMPARE(marcas(kD), QStringList({"VVV", "VV", "VV", "VV", "VV"}));
+        QCOMPARE(form.m_Despacho, kD);
+
+        grid(form)->setTextMatrix(6, 0, QStringLiteral("3"));
+        modDA::execSQL(modDA::kCatalog,
+                       testSql("CREATE TRIGGER falla BEFORE INSERT ON DCN WHEN NEW.NDCNARTAPU = 4 "
+                               "BEGIN SELECT RAISE(ABORT, 'disco lleno'); END"));
+        ui.answerBoxes({MsgResult::Yes, MsgResult::Ok});
+        form.cmdCargarCancelaciones->click();
+        QCOMPARE(ui.boxes.size(), 4);
+        QVERIFY2(ui.boxes[3].text.contains(QStringLiteral("disco lleno")),
+                 qPrintable(ui.boxes[3].text));
         QCOMPARE(cancelaciones(kD), kOldCanc);
         QCOMPARE(marcas(kD), QStringList({"VVV", "VV", "VV", "VV", "VV"}));
         QCOMPARE(form.m_Despacho, kD);
@@ -218,7 +233,9 @@ private slots:
         ui.answerBoxes({MsgResult::Yes, MsgResult::Ok});
         form.cmdCargarCancelaciones->click();
         QCOMPARE(ui.boxes.size(), 2);
-        QVERIFY(ui.boxes[1].text.startsWith(QStringLiteral("No coinciden los tipos")));
+        QVERIFY2(ui.boxes[1].text.startsWith(
+                     QStringLiteral("Fila 8 de la hoja: el item \"cinco\" no es un número\n")),
+                 qPrintable(ui.boxes[1].text));
         QCOMPARE(cancelaciones(kD), kOldCanc);
     }
 
@@ -299,16 +316,16 @@ private slots:
         QCOMPARE(lines, QStringList{factor});
     }
 
-    // Whole-number rules: Item rounds halves to even, the destination is rounded down.
+    // Item numbers written with decimals that are zero are the whole numbers.
     void cancellationNumbers() {
         auto& ui = ScriptedUi::current();
         frmXLS2Cancelaciones form;
         form.m_Despacho = kD;
         QVERIFY(form.lf_LevantarExcel(sample("cancelaciones.xlsx")));
         assign(form, kCancFields);
-        grid(form)->setTextMatrix(2, 2, QStringLiteral("2,5"));
-        grid(form)->setTextMatrix(3, 2, QStringLiteral("3,5"));
-        grid(form)->setTextMatrix(6, 0, QStringLiteral("3,9"));
+        grid(form)->setTextMatrix(2, 2, QStringLiteral("2,0"));
+        grid(form)->setTextMatrix(3, 2, QStringLiteral("4,00"));
+        grid(form)->setTextMatrix(6, 0, QStringLiteral("3,0"));
         ui.answerBoxes({MsgResult::Yes, MsgResult::Ok});
         form.cmdCargarCancelaciones->click();
         QCOMPARE(ui.boxes.size(), 2);
@@ -316,6 +333,58 @@ private slots:
                       "QDCNAPU",
                       kD),
                  QStringList({"13/4", "11/4", "11/2", "12/1"}));
+    }
+
+    // A row the catalog cannot take as it stands is refused before anything changes, naming
+    // the row as the spreadsheet numbers it (the sample's blank rows counted): an item number
+    // that is not whole would be rounded onto another item, a quantity beyond the column's
+    // range would be stored as another number.
+    void cancellationRowRefused_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("item not whole")
+            << 2 << 2 << "2,5"
+            << "Fila 2 de la hoja: el item \"2,5\" no es un número entero";
+        QTest::newRow("subitem not whole past a blank row")
+            << 4 << 3 << "0,5"
+            << "Fila 5 de la hoja: el subitem \"0,5\" no es un número entero";
+        QTest::newRow("item not whole on a row without DIT")
+            << 5 << 2 << "5,5"
+            << "Fila 8 de la hoja: el item \"5,5\" no es un número entero";
+        QTest::newRow("destination not whole")
+            << 6 << 0 << "3,9"
+            << "Fila 9 de la hoja: el item de destino \"3,9\" no es un número entero";
+        QTest::newRow("quantity beyond the catalog")
+            << 4 << 5 << "99999999999999999999"
+            << "Fila 5 de la hoja: la cantidad \"99999999999999999999\" no cabe en el catálogo, "
+               "que admite hasta 999999999,999999";
+        QTest::newRow("quantity that rounds past the catalog")
+            << 3 << 5 << "999999999,9999996"
+            << "Fila 3 de la hoja: la cantidad \"999999999,9999996\" no cabe en el catálogo, "
+               "que admite hasta 999999999,999999";
+    }
+    void cancellationRowRefused() {
+        QFETCH(int, row);
+        QFETCH(int, col);
+        QFETCH(QString, value);
+        QFETCH(QString, text);
+        auto& ui = ScriptedUi::current();
+        frmXLS2Cancelaciones form;
+        form.m_Despacho = kD;
+        QVERIFY(form.lf_LevantarExcel(sample("cancelaciones.xlsx")));
+        assign(form, kCancFields);
+        grid(form)->setTextMatrix(row, col, value);
+        ui.answerBoxes({MsgResult::Yes, MsgResult::Ok});
+        form.cmdCargarCancelaciones->click();
+        QCOMPARE(ui.boxes.size(), 2);
+        QVERIFY2(ui.boxes[1].text.startsWith(text + QLatin1Char('\n')),
+                 qPrintable(ui.boxes[1].text));
+        QCOMPARE(ui.boxes[1].icon, MsgIcon::Exclamation);
+        QCOMPARE(cancelaciones(kD), kOldCanc);
+        QCOMPARE(marcas(kD), QStringList({"VVV", "VV", "VV", "VV", "VV"}));
+        QCOMPARE(form.m_Despacho, kD);
     }
 
     void cancellationItemOverflow() {
@@ -328,7 +397,9 @@ private slots:
         ui.answerBoxes({MsgResult::Yes, MsgResult::Ok});
         form.cmdCargarCancelaciones->click();
         QCOMPARE(ui.boxes.size(), 2);
-        QVERIFY(ui.boxes[1].text.startsWith(QStringLiteral("Desbordamiento")));
+        QVERIFY2(ui.boxes[1].text.startsWith(QStringLiteral(
+                     "Fila 2 de la hoja: el item \"40000\" no está entre -32768 y 32767\n")),
+                 qPrintable(ui.boxes[1].text));
         QCOMPARE(cancelaciones(kD), kOldCanc);
     }
 
@@ -537,15 +608,16 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("item not numeric") << 3 << 0 << "x1"
                                           << "El valor item: x1 no es numerico. Linea 3";
+        // Grid row 4 is the sheet's row 5, grid row 5 its row 8: blank rows come between.
         QTest::newRow("base not numeric") << 4 << 3 << ""
-                                          << "El Base imponible:  no es numerico. Linea 4";
+                                          << "El Base imponible:  no es numerico. Linea 5";
         QTest::newRow("rate not numeric")
             << 2 << 4 << "21%"
             << "El coeficiente o porcentaje: 21% no es numerico. Linea 2";
         QTest::newRow("total not numeric") << 5 << 5 << "a"
-                                           << "El Valor total: a no es numerico. Linea 5";
+                                           << "El Valor total: a no es numerico. Linea 8";
         QTest::newRow("item zero") << 5 << 0 << "0"
-                                   << "El valor item debe ser mayor a cero. Linea 5";
+                                   << "El valor item debe ser mayor a cero. Linea 8";
         QTest::newRow("negative base") << 2 << 3 << "-1"
                                        << "El Base imponible debe ser mayor a cero. Linea 2";
         QTest::newRow("rate zero") << 2 << 4 << "0"
@@ -553,12 +625,35 @@ private slots:
         QTest::newRow("total zero") << 2 << 5 << "0,00"
                                     << "El Valor total debe ser mayor a cero. Linea 2";
         QTest::newRow("code of two") << 5 << 1 << "10"
-                                     << "El codigo de concepto: 10 debe ser de 3 digitos. Linea 5";
+                                     << "El codigo de concepto: 10 debe ser de 3 digitos. Linea 8";
         QTest::newRow("type of two") << 4 << 2 << "12"
-                                     << "El Tipo: 12 debe ser de 1 digito. Linea 4";
+                                     << "El Tipo: 12 debe ser de 1 digito. Linea 5";
         QTest::newRow("a number no item shows")
             << 3 << 0 << "11"
             << "El item: 11 no existe en el despacho 26001IC04000001A. Linea 3";
+        QTest::newRow("a number no item shows, past a blank row")
+            << 4 << 0 << "9"
+            << "El item: 9 no existe en el despacho 26001IC04000001A. Linea 5";
+        QTest::newRow("item not whole") << 3 << 0 << "1,5"
+                                        << "El valor item: 1,5 no es un número entero. Linea 3";
+        QTest::newRow("total of twenty nines")
+            << 4 << 5 << "99999999999999999999"
+            << "El Valor total: 99999999999999999999 no cabe en el catálogo, que admite hasta "
+               "9999999999999,99. Linea 5";
+        QTest::newRow("base that rounds past the catalog")
+            << 5 << 3 << "9999999999999,996"
+            << "El Base imponible: 9999999999999,996 no cabe en el catálogo, que admite hasta "
+               "9999999999999,99. Linea 8";
+        QTest::newRow("rate beyond the catalog")
+            << 2 << 4 << "1000000000"
+            << "El coeficiente o porcentaje: 1000000000 no cabe en el catálogo, que admite hasta "
+               "999999999,999999. Linea 2";
+        QTest::newRow("same item and code twice")
+            << 3 << 1 << "010"
+            << "El item 1 con el codigo de concepto 010 está repetido en las lineas 2 y 3";
+        QTest::newRow("same item and code, the item written otherwise, past a blank row")
+            << 4 << 0 << "01"
+            << "El item 01 con el codigo de concepto 010 está repetido en las lineas 2 y 5";
     }
     void liquidationRowChecks() {
         QFETCH(int, row);
@@ -607,7 +702,7 @@ private slots:
         frmXLS2Liquidaciones form;
         form.m_Despacho = kD;
         QVERIFY(form.lf_LevantarExcel(sample("liquidaciones.csv")));
-        grid(form)->setTextMatrix(4, 0, QStringLiteral("1"));
+        grid(form)->setTextMatrix(5, 0, QStringLiteral("1"));
         const QStringList before = liquidaciones(kD);
         modDA::execSQL(modDA::kCatalog,
                        testSql("CREATE TRIGGER falla BEFORE INSERT ON LQA WHEN NEW.CLQATAX = "
@@ -624,7 +719,7 @@ private slots:
         ui.answerBoxes({MsgResult::Ok});
         form.cmdCargarCancelaciones->click();
         QCOMPARE(rows("SELECT NART, COUNT(*) FROM LQA WHERE ILIQ = ? GROUP BY NART", kD),
-                 QStringList({"0011|3", "0013|1", "0014|1"}));
+                 QStringList({"0011|3", "0012|1", "0014|1"}));
     }
 };
 

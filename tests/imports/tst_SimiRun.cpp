@@ -191,6 +191,62 @@ private slots:
         QVERIFY(modDA::getSimiMarcados(kDespacho).isEmpty());
     }
 
+    // The same item on several sheet lines: it is deleted only when none of its lines carries
+    // a quantity or an FOB; a zero line beside one with values keeps it and what it was sent.
+    void repeatedItems_data() {
+        QTest::addColumn<QStringList>("lines"); // item|quantity|FOB|certificate
+        QTest::addColumn<QString>("items");
+        QTest::addColumn<QString>("certificates");
+        QTest::addColumn<QString>("states");
+        const QString todos = QStringLiteral("0001;0002;0003;0004;0005");
+        QTest::newRow("zero line after one with values")
+            << QStringList{"1|5|50|C1", "1|0|0|", "2|1|1|"} << todos << QStringLiteral("0001:C1")
+            << QStringLiteral("1|0;1|0;2|0");
+        QTest::newRow("zero line before one with values")
+            << QStringList{"1|0|0|", "1|5|50|C1", "2|1|1|"} << todos << QStringLiteral("0001:C1")
+            << QStringLiteral("1|0;1|0;2|0");
+        QTest::newRow("quantity alone keeps it")
+            << QStringList{"1|0|0|", "1|3|0|"} << todos << QString() << QStringLiteral("1|0;1|0");
+        QTest::newRow("FOB alone keeps it")
+            << QStringList{"1|0|7|", "1|0|0|"} << todos << QString() << QStringLiteral("1|0;1|0");
+        QTest::newRow("every line zero")
+            << QStringList{"1|0|0|C1", "1|0|0|", "2|1|1|"} << QStringLiteral("0002;0003;0004;0005")
+            << QString() << QStringLiteral("1|2;1|2;2|0");
+        QTest::newRow("one item kept, another deleted")
+            << QStringList{"3|0|0|", "1|0|0|", "3|2|0|", "1|0|0|"}
+            << QStringLiteral("0002;0003;0004;0005") << QString()
+            << QStringLiteral("1|2;1|2;3|0;3|0");
+    }
+    void repeatedItems() {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, items);
+        QFETCH(QString, certificates);
+        QFETCH(QString, states);
+        CatalogFixture catalog(kSeed);
+        instalarHermano();
+        QList<modDA::SimiFila> filas;
+        for (const QString& line : lines) {
+            const QStringList c = line.split(QLatin1Char('|'));
+            filas << fila(c[0].toInt(), QString(), c[3], QString(), QStringLiteral("225"),
+                          c[1].toDouble(), c[2].toDouble());
+        }
+        modDA::simiReemplazarFilas(kDespacho, filas);
+        frmMenuIC menu;
+        menu.m_Despacho = kDespacho;
+        ScriptedUi::current().answerBoxes({MsgResult::Ok});
+        boton(menu, "cmdIniciarProceso").click();
+        QCOMPARE(ScriptedUi::current().boxes.value(0).text,
+                 QStringLiteral("Fin de proceso ") + kDespacho);
+        QCOMPARE(consulta(QStringLiteral("SELECT NART FROM ART ORDER BY NART")), items);
+        QCOMPARE(consulta(QStringLiteral("SELECT NART || ':' || LDVDREFDOC FROM DVD WHERE "
+                                         "CDVDDOC = 'CERT.ORIGEN/L' ORDER BY NART")),
+                 certificates);
+        QCOMPARE(consulta(QStringLiteral("SELECT Item, procesado FROM SIMIGlobalItem ORDER BY "
+                                         "Item, rowid"),
+                          modDA::kLocal),
+                 states);
+    }
+
     // After a run has deleted an item, neither a second run nor a single step writes anything
     // for it again.
     void deletedItemsGetNothing_data() {

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace corvelix;
@@ -98,31 +99,74 @@ private slots:
         QTest::addColumn<QString>("message");
         // A sheet without rows is already refused when it is read.
         QTest::addColumn<bool>("refusedOnReading");
+        QTest::addColumn<QString>("locale");
+        const QString ar = QStringLiteral("es_AR");
         QTest::newRow("missing column") << QByteArray("Item\tCantidad\n1\t2\n")
                                         << QStringLiteral("Debe seleccionar Item, Cantidad y FOB "
                                                           "para poder continuar.")
-                                        << false;
+                                        << false << ar;
         QTest::newRow("letters in quantity")
             << QByteArray("Item\tCantidad\tTotal\n1\tdos\t3\n")
-            << QStringLiteral("la cantidad \"dos\" no es un número") << false;
+            << QStringLiteral("la cantidad \"dos\" no es un número") << false << ar;
         QTest::newRow("the sheet's row, past a blank one")
             << QByteArray("Item\tCantidad\tTotal\n1\t2\t3\n\n2\tdos\t3\n")
-            << QStringLiteral("Fila 4 de la hoja: la cantidad \"dos\" no es un número") << false;
+            << QStringLiteral("Fila 4 de la hoja: la cantidad \"dos\" no es un número") << false
+            << ar;
         QTest::newRow("letters in amount")
             << QByteArray("Item\tCantidad\tTotal\n1\t2\ttres\n")
-            << QStringLiteral("el FOB \"tres\" no es un número") << false;
-        QTest::newRow("negative amount") << QByteArray("Item\tCantidad\tTotal\n1\t2\t-3\n")
-                                         << QStringLiteral("el FOB \"-3\" es negativo") << false;
-        QTest::newRow("unknown item") << QByteArray("Item\tCantidad\tTotal\n1\t2\t3\n9\t1\t1\n")
-                                      << QStringLiteral("No se encuentra el item ") << false;
+            << QStringLiteral("el FOB \"tres\" no es un número") << false << ar;
+        QTest::newRow("negative amount")
+            << QByteArray("Item\tCantidad\tTotal\n1\t2\t-3\n")
+            << QStringLiteral("el FOB \"-3\" es negativo") << false << ar;
+        // A rounded item number would give its values to another item.
+        QTest::newRow("item not whole")
+            << QByteArray("Item\tCantidad\tTotal\n1\t2\t3\n1,5\t1\t1\n")
+            << QStringLiteral("Fila 3 de la hoja: el item \"1,5\" no es un número entero") << false
+            << ar;
+        QTest::newRow("item not whole, decimal point")
+            << QByteArray("Item\tCantidad\tTotal\n2.5\t1\t1\n")
+            << QStringLiteral("Fila 2 de la hoja: el item \"2.5\" no es un número entero") << false
+            << QStringLiteral("en_US");
+        QTest::newRow("FOB beyond the catalog")
+            << QByteArray("Item\tCantidad\tTotal\n1\t2\t3\n2\t1\t99999999999999999999\n")
+            << QStringLiteral("Fila 3 de la hoja: el FOB \"99999999999999999999\" no cabe en "
+                              "el catálogo, que admite hasta 9999999999999,99")
+            << false << ar;
+        QTest::newRow("FOB that rounds past the catalog")
+            << QByteArray("Item\tCantidad\tTotal\n1\t2\t9999999999999,996\n")
+            << QStringLiteral("Fila 2 de la hoja: el FOB \"9999999999999,996\" no cabe") << false
+            << ar;
+        QTest::newRow("quantity beyond the catalog")
+            << QByteArray("Item\tCantidad\tTotal\n1\t99999999999999999999\t3\n")
+            << QStringLiteral("Fila 2 de la hoja: la cantidad \"99999999999999999999\" no cabe")
+            << false << ar;
+        QTest::newRow("kilos beyond the catalog")
+            << QByteArray("Item\tCantidad\tTotal\tPeso\n1\t2\t3\t1E+20\n")
+            << QStringLiteral("Fila 2 de la hoja: el peso \"1E+20\" no cabe") << false << ar;
+        QTest::newRow("unknown item")
+            << QByteArray("Item\tCantidad\tTotal\n1\t2\t3\n9\t1\t1\n")
+            << QStringLiteral("Fila 3 de la hoja: No se encuentra el item 9 en la operacion "
+                              "26001IC04000001A linea ")
+            << false << ar;
+        QTest::newRow("unknown item past a blank row")
+            << QByteArray("Item\tCantidad\tTotal\n1\t2\t3\n\n\n9\t1\t1\n")
+            << QStringLiteral("Fila 5 de la hoja: No se encuentra el item 9 en la operacion "
+                              "26001IC04000001A linea ")
+            << false << ar;
         QTest::newRow("no rows") << QByteArray("Item\tCantidad\tTotal\n")
-                                 << QStringLiteral("La hoja no tiene filas para cargar") << true;
+                                 << QStringLiteral("La hoja no tiene filas para cargar") << true
+                                 << ar;
     }
-    // Nothing is written, the earlier rows stay; the window stays open.
+    // Nothing is written, the earlier rows stay; the window stays open. No statement text
+    // reaches the box.
     void refused() {
         QFETCH(QByteArray, sheet);
         QFETCH(QString, message);
         QFETCH(bool, refusedOnReading);
+        QFETCH(QString, locale);
+        QLocale::setDefault(QLocale(locale));
+        const auto restore =
+            qScopeGuard([] { QLocale::setDefault(QLocale(QStringLiteral("es_AR"))); });
         CatalogFixture catalog(kSeed);
         modDA::execSQL(modDA::kLocal, testSql(QStringLiteral(
                                           "INSERT INTO SIMIGlobalItem (NumeroOperacion, Item, "
@@ -139,6 +183,7 @@ private slots:
         QCOMPARE(ScriptedUi::current().boxes.size(), antes + 1);
         const QString texto = ScriptedUi::current().boxes.last().text;
         QVERIFY2(texto.contains(message), qPrintable(texto));
+        QVERIFY2(!texto.contains(QStringLiteral("select"), Qt::CaseInsensitive), qPrintable(texto));
         QCOMPARE(filas(), QStringLiteral("1|7|7|-|-|-|-|-|-|-|0"));
     }
 
