@@ -6,6 +6,8 @@ BEGIN
     -- One set statement: the elements of each item joined in a subquery (FOR XML PATH).
     -- Control characters XML cannot hold (a vertical tab pasted from a word processor) are
     -- left out of the elements: the XML aggregation would otherwise refuse the statement.
+    -- They are looked for under a binary collation: under others CHAR(0) weighs nothing
+    -- and is not found.
     SET NOCOUNT ON;
     SET XACT_ABORT ON;
 
@@ -32,8 +34,9 @@ BEGIN
     INSERT INTO dbo.item_ventajas (iddt, nart, ventajas)
     SELECT i.ISRG, i.NART,
            LTRIM(RTRIM(SUBSTRING(LEFT(
-               (SELECT REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(
+               (SELECT REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(
                           ('|#|' + ISNULL(e.CSRG, '')) COLLATE Latin1_General_BIN,
+                          CHAR(0), ''),
                           CHAR(1), ''),
                           CHAR(2), ''),
                           CHAR(3), ''),

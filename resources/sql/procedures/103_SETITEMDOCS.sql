@@ -8,6 +8,8 @@ BEGIN
     -- One set statement: the elements of each item joined in a subquery (FOR XML PATH).
     -- Control characters XML cannot hold (a vertical tab pasted from a word processor) are
     -- left out of the elements: the XML aggregation would otherwise refuse the statement.
+    -- They are looked for under a binary collation: under others CHAR(0) weighs nothing
+    -- and is not found.
     SET NOCOUNT ON;
     SET XACT_ABORT ON;
 
@@ -34,8 +36,9 @@ BEGIN
     INSERT INTO dbo.ITEM_DOCS (IDDT, NART, DOCS)
     SELECT i.IDVD, i.NART,
            LTRIM(RTRIM(SUBSTRING(LEFT(
-               (SELECT REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(
+               (SELECT REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(
                           ('|#|' + ISNULL(e.CDVDDOC, '') + '=' + ISNULL(e.LDVDREFDOC, '')) COLLATE Latin1_General_BIN,
+                          CHAR(0), ''),
                           CHAR(1), ''),
                           CHAR(2), ''),
                           CHAR(3), ''),
