@@ -6,6 +6,10 @@ Sql concat(Dialect dialect, const QList<Sql>& parts) {
     return Sql::join(parts, dialect == Dialect::SqlServer ? Sql(" + ") : Sql(" || "));
 }
 
+Sql boundText(Dialect dialect) {
+    return dialect == Dialect::SqlServer ? Sql("CAST(? AS nvarchar(max))") : Sql("?");
+}
+
 Sql textOf(Dialect dialect, const Sql& expr) {
     if (dialect == Dialect::SqlServer)
         return "CAST(" + expr + " AS varchar(60))";

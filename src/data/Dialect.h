@@ -11,6 +11,12 @@ namespace modDA::sql {
 // server adds numbers instead of joining them: pass a number through textOf first.
 Sql concat(Dialect dialect, const QList<Sql>& parts);
 
+// The placeholder of a bound text that a comparison, a concatenation or a string function
+// takes: "CAST(? AS nvarchar(max))" / "?". The server's ODBC road sends a text of 128
+// characters or more as ntext, which none of them accepts; typed, a long value works as a
+// short one does.
+Sql boundText(Dialect dialect);
+
 // A number (or any non-text expression) as text, for concatenation. Null stays Null.
 Sql textOf(Dialect dialect, const Sql& expr);
 

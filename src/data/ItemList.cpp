@@ -56,7 +56,9 @@ Sql ItemList::condition(const Sql& column) const {
         return column + " IN (" + Sql::placeholders(numbers.size()) + ")";
     // A server takes at most 2,100 parameters in one statement: a longer choice travels as one
     // text, ",0001,0003,", in which each row's number is looked for.
-    return "CHARINDEX(" + sql::concat(dialect(), {"','", column, "','"}) + ", ?) > 0";
+    const Dialect d = dialect();
+    return "CHARINDEX(" + sql::concat(d, {"','", column, "','"}) + ", " + sql::boundText(d) +
+           ") > 0";
 }
 
 QVariantList ItemList::params() const {

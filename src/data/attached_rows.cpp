@@ -1,5 +1,6 @@
 #include "data/attached_rows.h"
 
+#include "data/Dialect.h"
 #include "data/ItemList.h"
 #include "data/modDA.h"
 #include "runtime/Ui.h"
@@ -11,6 +12,11 @@ namespace {
 
 QString location(const char* procedure) {
     return QStringLiteral("Corvelix.modDA.") + QLatin1String(procedure);
+}
+
+// Codes and references are typed by the user: a long one must compare as a short one does.
+Sql typedText() {
+    return sql::boundText(dialect());
 }
 
 void warn(const QString& text) {
@@ -36,7 +42,8 @@ bool agregarInformacionAdicional(const QString& despacho, const QString& item,
         Transaction transaction;
         const bool found = !getRs(kCatalog,
                                   "SELECT CCPL, MCPL FROM CPL WHERE ICPL = ? AND NART = ? "
-                                  "AND CCPL = ? ",
+                                  "AND CCPL = " +
+                                      typedText(),
                                   {despacho, item, codigo})
                                 .eof();
         if (found && !reemplazar) {
@@ -45,7 +52,8 @@ bool agregarInformacionAdicional(const QString& despacho, const QString& item,
             return false;
         }
         if (found)
-            execSQL(kCatalog, "DELETE FROM CPL WHERE ICPL = ? AND NART = ? AND CCPL = ? ",
+            execSQL(kCatalog,
+                    "DELETE FROM CPL WHERE ICPL = ? AND NART = ? AND CCPL = " + typedText(),
                     {despacho, item, codigo});
         const int rows = execSQL(
             kCatalog,
@@ -59,7 +67,8 @@ bool agregarInformacionAdicional(const QString& despacho, const QString& item,
 
 bool eliminarInfoAd(const QString& despacho, const QString& item, const QString& codigo) {
     return corvelix::chained(location("eliminarInfoAd"), [&] {
-        return execSQL(kCatalog, "DELETE FROM CPL WHERE ICPL = ? AND NART = ? AND CCPL = ? ",
+        return execSQL(kCatalog,
+                       "DELETE FROM CPL WHERE ICPL = ? AND NART = ? AND CCPL = " + typedText(),
                        {despacho, item, codigo}) > 0;
     });
 }
@@ -83,7 +92,8 @@ void resetInfoAD_ByID(const QString& despacho, const QString& codigo, const QStr
     corvelix::chained(location("resetInfoAD_ByID"), [&] {
         const ItemList lista = ItemList::parse(items);
         execSQL(kCatalog,
-                "DELETE FROM CPL WHERE ICPL = ? AND CCPL = ? AND " + lista.condition("NART"),
+                "DELETE FROM CPL WHERE ICPL = ? AND CCPL = " + typedText() + " AND " +
+                    lista.condition("NART"),
                 QVariantList{despacho, codigo} + lista.params());
     });
 }
@@ -93,7 +103,8 @@ bool setInfoAdicional(const QString& despacho, const QString& item, const QStrin
     return corvelix::chained(location("setInfoAdicional"), [&] {
         // The outside system's column may be no wider than this.
         return execSQL(kCatalog,
-                       "UPDATE CPL SET MCPL = ? WHERE ICPL = ? and NART = ? and CCPL = ? ",
+                       "UPDATE CPL SET MCPL = ? WHERE ICPL = ? and NART = ? and CCPL = " +
+                           typedText(),
                        {valor.left(20), despacho, item, codigo}) > 0;
     });
 }
@@ -115,7 +126,8 @@ void CleanInfoAdicionalSIMI(const QString& despacho) {
 bool AgregarVentajas(const QString& despacho, const QString& item, const QString& codigo) {
     return corvelix::chained(location("AgregarVentajas"), [&] {
         Transaction transaction;
-        if (!getRs(kCatalog, "SELECT CSRG FROM SRG WHERE ISRG = ? AND NART = ? AND CSRG = ? ",
+        if (!getRs(kCatalog,
+                   "SELECT CSRG FROM SRG WHERE ISRG = ? AND NART = ? AND CSRG = " + typedText(),
                    {despacho, item, codigo})
                  .eof()) {
             warn(QStringLiteral("La Ventaja ") + codigo +
@@ -131,7 +143,8 @@ bool AgregarVentajas(const QString& despacho, const QString& item, const QString
 
 bool eliminarVentajas(const QString& despacho, const QString& item, const QString& codigo) {
     return corvelix::chained(location("eliminarVentajas"), [&] {
-        return execSQL(kCatalog, "DELETE FROM SRG WHERE ISRG = ? AND NART = ? AND CSRG = ? ",
+        return execSQL(kCatalog,
+                       "DELETE FROM SRG WHERE ISRG = ? AND NART = ? AND CSRG = " + typedText(),
                        {despacho, item, codigo}) > 0;
     });
 }
@@ -146,7 +159,8 @@ bool vaciarVentajas(const QString& despacho, const QString& items) {
 
 void resetVentajas_ID(const QString& despacho, const QString& codigo) {
     corvelix::chained(location("resetVentajas_ID"), [&] {
-        execSQL(kCatalog, "DELETE FROM SRG WHERE ISRG = ? AND CSRG = ? AND NART <> '0000'",
+        execSQL(kCatalog,
+                "DELETE FROM SRG WHERE ISRG = ? AND CSRG = " + typedText() + " AND NART <> '0000'",
                 {despacho, codigo});
     });
 }
@@ -155,7 +169,9 @@ bool agregarDocumento(const QString& despacho, const QString& item, const QStrin
                       const QString& referencia) {
     return corvelix::chained(location("agregarDocumento"), [&] {
         Transaction transaction;
-        if (!getRs(kCatalog, "SELECT CDVDDOC FROM DVD WHERE IDVD = ? AND NART = ? AND CDVDDOC = ? ",
+        if (!getRs(kCatalog,
+                   "SELECT CDVDDOC FROM DVD WHERE IDVD = ? AND NART = ? AND CDVDDOC = " +
+                       typedText(),
                    {despacho, item, codigo})
                  .eof()) {
             warn(QStringLiteral("El documento ") + codigo +
@@ -175,7 +191,8 @@ bool agregarDocumento(const QString& despacho, const QString& item, const QStrin
 
 bool eliminarDocumento(const QString& despacho, const QString& item, const QString& codigo) {
     return corvelix::chained(location("eliminarDocumento"), [&] {
-        return execSQL(kCatalog, "DELETE FROM DVD WHERE IDVD = ? AND NART = ? AND CDVDDOC = ? ",
+        return execSQL(kCatalog,
+                       "DELETE FROM DVD WHERE IDVD = ? AND NART = ? AND CDVDDOC = " + typedText(),
                        {despacho, item, codigo}) > 0;
     });
 }
@@ -185,7 +202,7 @@ void ResetDocumento(const QString& despacho, const QString& codigo, const QStrin
         const ItemList lista = ItemList::parse(items);
         execSQL(kCatalog,
                 "DELETE FROM DVD WHERE IDVD = ? AND " + lista.condition("NART") +
-                    " AND CDVDDOC = ? ",
+                    " AND CDVDDOC = " + typedText(),
                 QVariantList{despacho} + lista.params() + QVariantList{codigo});
     });
 }
@@ -213,7 +230,8 @@ bool agregarCCPAC(const QString& despacho, const QString& item, const QString& v
 bool eliminarCCPAC(const QString& despacho, const QString& item, const QString& valor) {
     return corvelix::chained(location("eliminarCCPAC"), [&] {
         const int numero = itemNumber(item);
-        return execSQL(kCatalog, "delete from CCM where IDDT = ? and NART = ? and MCCM = ?",
+        return execSQL(kCatalog,
+                       "delete from CCM where IDDT = ? and NART = ? and MCCM = " + typedText(),
                        {despacho, numero, valor}) > 0;
     });
 }

@@ -1,5 +1,6 @@
 #include "data/declaration_reads.h"
 
+#include "data/Dialect.h"
 #include "data/modDA.h"
 #include "runtime/Format.h"
 #include "runtime/VbError.h"
@@ -46,28 +47,33 @@ const std::array<const char*, 59> kCancellationCodes{
     "IG34", "IG35", "IG36", "IG83", "IT06", "IT16", "MARE", "RE06", "RR01", "TG06", "TG16", "TR06",
     "TRM6", "ZFE1", "ZFE2", "ZFE3", "ZFE4", "ZFE5", "ZFE6", "ZFER", "ZFET", "ZFRE", "ZFTR"};
 
-// The description statement of a code table, the code to be bound to its last '?'.
-Sql descriptionStatement(int tablaCodigo) {
+// The description statement of a code table; `code` is the placeholder its code is bound to.
+Sql descriptionStatement(int tablaCodigo, const Sql& code) {
     switch (tablaCodigo) {
     case 1:
         return "select CVEN as id, LVENLBL as descripcion from ven where getdate() between "
-               "DVENEFF and DVENFIN and CVEN = ?";
+               "DVENEFF and DVENFIN and CVEN = " +
+               code;
     case 2:
-        return "select CODLISTA as id, DESCLISTA as descripcion from lst where CODLISTA = ?";
+        return "select CODLISTA as id, DESCLISTA as descripcion from lst where CODLISTA = " + code;
     case 3:
         return "select CZCP as id, LZCPDESC as descripcion from ZCP where getdate() between "
-               "DZCPINI and DZCPFIN and CZCP = ?";
+               "DZCPINI and DZCPFIN and CZCP = " +
+               code;
     case 4:
         return "select CDOC as id, LDOCDESC as descripcion from DOC where getdate() between "
-               "DDOCINI and DDOCFIN and CDOC = ?";
+               "DDOCINI and DDOCFIN and CDOC = " +
+               code;
     case 5:
-        return "SELECT CESTCOD AS ID , LDESCRI AS DESCRIPCION FROM EST where CESTCOD = ?";
+        return "SELECT CESTCOD AS ID , LDESCRI AS DESCRIPCION FROM EST where CESTCOD = " + code;
     case 6:
         return "SELECT CPAY AS ID, LPAYABR AS DESCRIPCION FROM PAY WHERE DPAYFIN > GETDATE() "
-               "and CPAY = ?";
+               "and CPAY = " +
+               code;
     case 7:
         return "SELECT CPRV AS ID , LPRV AS DESCRIPCION FROM PRV WHERE DPRVFIN > GETDATE() "
-               "and CPRV = ?";
+               "and CPRV = " +
+               code;
     default:
         throw corvelix::VbError(static_cast<qint32>(0x80045B9Du), QStringLiteral("getSQL"),
                                 QStringLiteral("parametro invalido: ") +
@@ -217,7 +223,7 @@ QString getDescripcionTabla(const QString& codigo, int tablaCodigo) {
         location("getDescripcionTabla"),
         [&] {
             line = 10;
-            const Sql sql = descriptionStatement(tablaCodigo);
+            const Sql sql = descriptionStatement(tablaCodigo, sql::boundText(dialect()));
             line = 20;
             const Recordset rs = getRs(kCatalog, sql, {codigo});
             line = 30;

@@ -60,7 +60,8 @@ void RecalcularUnitariosItems(const QString& iddt) {
 void contestarOpcionItems(const QString& iddt, const QString& codigo, const QString& valor) {
     corvelix::chained(QStringLiteral("Corvelix.modDA.contestarOpcionItems"), [&] {
         Transaction transaction;
-        execSQL(kCatalog, "delete from CPL where ICPL = ? and CCPL = ?", {iddt, codigo});
+        execSQL(kCatalog, "delete from CPL where ICPL = ? and CCPL = " + sql::boundText(dialect()),
+                {iddt, codigo});
         execSQL(kCatalog,
                 "insert into CPL (ICPL, NART, CCPL, ICPLDIF, MCPL) "
                 "select IDDT, NART, ?, 'S', ? from ART where IDDT = ?",

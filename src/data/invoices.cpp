@@ -1,5 +1,6 @@
 #include "data/invoices.h"
 
+#include "data/Dialect.h"
 #include "data/modDA.h"
 #include "runtime/VbError.h"
 
@@ -12,6 +13,11 @@ QString location(const char* procedure) {
 }
 
 const Sql kInvoiceRows = "IDVD = ? AND NART = '0000' AND CDVDDOC = 'FACTURACOMERCIAL'";
+
+// An invoice number compared with the stored ones: typed, so that a long one compares too.
+Sql referenceIs() {
+    return " AND LDVDREFDOC = " + sql::boundText(dialect());
+}
 
 } // namespace
 
@@ -49,9 +55,9 @@ bool facturasAgregar(const QString& iddt, bool presencia, const QString& factura
 
 bool existeFactura(const QString& iddt, const QString& factura) {
     return corvelix::chained(location("existeFactura"), [&] {
-        const Recordset rs = getRs(
-            kCatalog, "SELECT LDVDREFDOC FROM DVD WHERE " + kInvoiceRows + " AND LDVDREFDOC = ?",
-            {iddt, factura});
+        const Recordset rs =
+            getRs(kCatalog, "SELECT LDVDREFDOC FROM DVD WHERE " + kInvoiceRows + referenceIs(),
+                  {iddt, factura});
         return rs.recordCount() > 0;
     });
 }
@@ -59,8 +65,8 @@ bool existeFactura(const QString& iddt, const QString& factura) {
 bool facturasEliminar(const QString& iddt, const QString& factura) {
     return corvelix::chained(location("facturasEliminar"), [&] {
         return execSQL(kCatalog,
-                       "DELETE FROM DVD WHERE " + kInvoiceRows +
-                           " AND CDVDPRSDOC = 'S' AND LDVDREFDOC = ?",
+                       "DELETE FROM DVD WHERE " + kInvoiceRows + " AND CDVDPRSDOC = 'S'" +
+                           referenceIs(),
                        {iddt, factura}) > 0;
     });
 }
@@ -69,7 +75,7 @@ bool facturasModificar(const QString& iddt, const QString& anterior, const QStri
     return corvelix::chained(location("facturasModificar"), [&] {
         return execSQL(kCatalog,
                        "UPDATE DVD SET LDVDREFDOC = ? WHERE " + kInvoiceRows +
-                           " AND CDVDPRSDOC = 'S' AND LDVDREFDOC = ?",
+                           " AND CDVDPRSDOC = 'S'" + referenceIs(),
                        {nueva, iddt, anterior}) > 0;
     });
 }
@@ -87,7 +93,7 @@ int addNewInvoices(const QString& iddt, const QStringList& facturas) {
             "INSERT INTO DVD (IDVD, NART, CDVDDOC, CDVDPRSDOC, LDVDREFDOC) "
             "SELECT ?, '0000', 'FACTURACOMERCIAL', 'S', ? WHERE NOT EXISTS (SELECT 1 FROM DVD "
             "WHERE " +
-            kInvoiceRows + " AND LDVDREFDOC = ?)";
+            kInvoiceRows + referenceIs() + ")";
         QList<QVariantList> values;
         values.reserve(facturas.size());
         for (const QString& factura : facturas)

@@ -1,5 +1,6 @@
 #include "data/item_actions.h"
 
+#include "data/Dialect.h"
 #include "data/item_values.h"
 #include "data/modDA.h"
 #include "data/prorating.h"
@@ -71,7 +72,8 @@ int reemplazarNCM(const QString& despacho, const QString& actual, const QString&
     return corvelix::chained(location("reemplazarNCM"), [&] {
         return execSQL(kCatalog,
                        "update ART set IESPNCE = ?, CARTETA = 'I', CARTSTUDEV = 'I' "
-                       "where IDDT = ? and IESPNCE = ?",
+                       "where IDDT = ? and IESPNCE = " +
+                           sql::boundText(dialect()),
                        {nuevo, despacho, actual});
     });
 }

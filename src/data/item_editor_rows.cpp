@@ -124,7 +124,8 @@ int agregarInformacionAdicional_ALLITEMS(const QString& despacho, const QString&
         const ItemList lista = ItemList::parse(items);
         const Sql sinCodigo = lista.condition("NART") +
                               " AND NOT EXISTS (SELECT 1 FROM CPL WHERE CPL.ICPL = ART.IDDT "
-                              "AND CPL.NART = ART.NART AND CPL.CCPL = ?)";
+                              "AND CPL.NART = ART.NART AND CPL.CCPL = " +
+                              sql::boundText(dialect()) + ")";
         const QVariantList params = QVariantList{despacho} + lista.params() + QVariantList{codigo};
         Transaction transaction;
         if (reemplazar)
@@ -148,7 +149,8 @@ int agregarVentaja_ALLITEMS(const QString& despacho, const QString& items, const
         const ItemList lista = ItemList::parse(items);
         const Sql sinCodigo = lista.condition("NART") +
                               " AND NOT EXISTS (SELECT 1 FROM SRG WHERE SRG.ISRG = ART.IDDT "
-                              "AND SRG.NART = ART.NART AND SRG.CSRG = ?)";
+                              "AND SRG.NART = ART.NART AND SRG.CSRG = " +
+                              sql::boundText(dialect()) + ")";
         const QVariantList params = QVariantList{despacho} + lista.params() + QVariantList{codigo};
         Transaction transaction;
         execSQL(kCatalog, kMarkItems + sinCodigo, params);
@@ -170,7 +172,8 @@ int agregarDocumento_ALLITEMS(const QString& despacho, const QString& items, con
         ref.replace(QLatin1Char('\''), QLatin1Char(' '));
         const Sql sinCodigo = lista.condition("NART") +
                               " AND NOT EXISTS (SELECT 1 FROM DVD WHERE DVD.IDVD = ART.IDDT "
-                              "AND DVD.NART = ART.NART AND DVD.CDVDDOC = ?)";
+                              "AND DVD.NART = ART.NART AND DVD.CDVDDOC = " +
+                              sql::boundText(dialect()) + ")";
         const QVariantList params = QVariantList{despacho} + lista.params() + QVariantList{codigo};
         Transaction transaction;
         if (reemplazar)
@@ -227,8 +230,8 @@ QStringList transferirFOB(const QString& despacho, const QString& items, const Q
             procesados << row.at(0).toString().trimmed();
         }
         execSQL(kCatalog,
-                "DELETE FROM CPL WHERE ICPL = ? AND CCPL = ? AND NART IN (SELECT NART" +
-                    delDespacho + ")",
+                "DELETE FROM CPL WHERE ICPL = ? AND CCPL = " + sql::boundText(d) +
+                    " AND NART IN (SELECT NART" + delDespacho + ")",
                 QVariantList{despacho, codigo} + params);
         execSQL(kCatalog,
                 "INSERT INTO CPL (ICPL, NART, CCPL, MCPL, ICPLDIF) SELECT ?, NART, ?, REPLACE(" +
@@ -246,7 +249,9 @@ Recordset getSufijosParaTransferir(const QString& despacho, const QString& items
         const ItemList lista = ItemList::parse(items);
         return getRs(kCatalog,
                      "select NART, ISBT, CSBTSVL from SBT where IDDT = ? "
-                     "and CHARINDEX(?, CSBTSVL) > 0 and ISBT in ('0000', '0001') and " +
+                     "and CHARINDEX(" +
+                         sql::boundText(dialect()) +
+                         ", CSBTSVL) > 0 and ISBT in ('0000', '0001') and " +
                          lista.condition("NART") + " order by NART, ISBT",
                      QVariantList{despacho, sufijo + QLatin1Char('(')} + lista.params());
     });
@@ -255,10 +260,11 @@ Recordset getSufijosParaTransferir(const QString& despacho, const QString& items
 void escribirInfoAdicional(const QString& despacho, const QString& codigo,
                            const QList<ValorInfoAdicional>& valores, const QStringList& marcar) {
     corvelix::chained(location("escribirInfoAdicional"), [&] {
+        const Sql borrar =
+            "delete from CPL where ICPL = ? and NART = ? and CCPL = " + sql::boundText(dialect());
         Transaction transaction;
         for (const ValorInfoAdicional& v : valores) {
-            execSQL(kCatalog, "delete from CPL where ICPL = ? and NART = ? and CCPL = ?",
-                    {despacho, v.item, codigo});
+            execSQL(kCatalog, borrar, {despacho, v.item, codigo});
             execSQL(kCatalog,
                     "insert into CPL (ICPL, NART, CCPL, ICPLDIF, MCPL) values (?, ?, ?, 'D', ?)",
                     {despacho, v.item, codigo, v.valor});

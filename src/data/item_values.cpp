@@ -78,8 +78,8 @@ AaStatements aaStatements(Dialect dialect) {
         const Sql position = "CHARINDEX('AA(', CSBTSVL COLLATE Latin1_General_BIN)";
         const Sql tail = "CHARINDEX(')-', CSBTSVL, " + position + " + 3)";
         return {position, tail,
-                "SUBSTRING(CSBTSVL, 1, " + position + " + 2) + ? + SUBSTRING(CSBTSVL, " + tail +
-                    ", 8000)"};
+                "SUBSTRING(CSBTSVL, 1, " + position + " + 2) + " + sql::boundText(dialect) +
+                    " + SUBSTRING(CSBTSVL, " + tail + ", 8000)"};
     }
     const Sql position = "instr(CSBTSVL, 'AA(')";
     const Sql relative = "instr(substr(CSBTSVL, " + position + " + 3), ')-')";
@@ -134,8 +134,8 @@ int setCampo_ALLITEMS(const QString& despacho, const QString& columna, const QSt
                       const ItemList& items, bool soloVacios) {
     return corvelix::chained(location("setCampo_ALLITEMS"), [&] {
         const Sql campo = campoDeItem(columna);
-        Sql sql = "update ART set " + campo +
-                  " = ?, CARTETA = 'I', CARTSTUDEV = 'I' where IDDT = ? ";
+        Sql sql =
+            "update ART set " + campo + " = ?, CARTETA = 'I', CARTSTUDEV = 'I' where IDDT = ? ";
         QVariantList params{valor, despacho};
         if (soloVacios)
             sql += " and (" + campo + " = '' OR " + campo + " IS NULL) ";

@@ -1,6 +1,7 @@
 #include "data/procedures_sqlite.h"
 
 #include "data/connection.h"
+#include "data/item_list_procedures.h"
 
 #include "runtime/VbError.h"
 
@@ -89,50 +90,52 @@ QString quoted(const QString& identifier) {
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
-// One text per (declaration, item): the elements, each preceded by "|#|", cut to `limit`
-// characters (the server keeps the text in a variable of that size), the first separator
-// dropped and the blanks around trimmed.
-struct ListTable {
-    QString create;      // the work table when missing
-    QString table;       // work table
-    QString columns;     // its three columns
-    QString source;      // attached rows
-    QString declaration; // their declaration column
-    QString element;     // one element, with its leading separator (XML's control characters
-                         // are left out, as on the server)
-    QString order;       // element order; empty: as read
-    int limit;
-};
-
-void rebuildList(const QSqlDatabase& db, const ListTable& list, const QString& iddt) {
-    const QString partition =
-        QStringLiteral("PARTITION BY ") + list.declaration + QStringLiteral(", NART");
-    const QString window =
-        list.order.isEmpty()
-            ? partition
-            : partition + QStringLiteral(" ORDER BY ") + list.order +
-                  QStringLiteral(" ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED FOLLOWING");
+// The work table of an item-list procedure rebuilt for the declaration.
+void rebuildList(const QSqlDatabase& db, const ItemListProcedure& list, const QString& iddt) {
+    const QString table = QLatin1String(list.table);
+    const QString declaration = QLatin1String(list.declaration);
+    const QString code = QLatin1String(list.code);
     const QString limit = QString::number(list.limit);
+    const QString columns =
+        QStringList{QLatin1String(list.columns[0]), QLatin1String(list.columns[1]),
+                    QLatin1String(list.columns[2])}
+            .join(QStringLiteral(", "));
+    // One element, with its leading separator; XMLTEXT leaves out what the server's XML
+    // aggregation refuses.
+    QString element = QStringLiteral("'|#|' || IFNULL(") + code + QStringLiteral(", '')");
+    if (list.value)
+        element += QStringLiteral(" || '=' || IFNULL(") + QLatin1String(list.value) +
+                   QStringLiteral(", '')");
+    const QString partition =
+        QStringLiteral("PARTITION BY ") + declaration + QStringLiteral(", NART");
+    const QString window =
+        list.ordered
+            ? partition + QStringLiteral(" ORDER BY ") + code +
+                  QStringLiteral(" ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED FOLLOWING")
+            : partition;
 
     Savepoint savepoint(db);
-    exec(db, list.create);
+    exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS ") + table + QStringLiteral(" (") +
+                 QLatin1String(list.columns[0]) + QStringLiteral(" VARCHAR(16) COLLATE NOCASE, ") +
+                 QLatin1String(list.columns[1]) + QStringLiteral(" VARCHAR(4) COLLATE NOCASE, ") +
+                 QLatin1String(list.columns[2]) + QStringLiteral(" VARCHAR(") + limit +
+                 QStringLiteral(") COLLATE NOCASE)"));
     // The item grids join these tables by declaration and item: without a key every item
     // would scan the whole table.
-    const QStringList key = list.columns.split(QStringLiteral(", ")).mid(0, 2);
-    exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS ") + list.table +
-                 QStringLiteral("_KEY ON ") + list.table + QStringLiteral(" (") +
-                 key.join(QStringLiteral(", ")) + QLatin1Char(')'));
-    exec(db, QStringLiteral("DELETE FROM ") + list.table);
+    exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS ") + table + QStringLiteral("_KEY ON ") +
+                 table + QStringLiteral(" (") + QLatin1String(list.columns[0]) +
+                 QStringLiteral(", ") + QLatin1String(list.columns[1]) + QLatin1Char(')'));
+    exec(db, QStringLiteral("DELETE FROM ") + table);
     exec(db,
-         QStringLiteral("INSERT INTO ") + list.table + QStringLiteral(" (") + list.columns +
+         QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + columns +
              QStringLiteral(") SELECT k, n, trim(substr(substr(lista, 1, ") + limit +
-             QStringLiteral("), 4)) FROM (SELECT ") + list.declaration +
-             QStringLiteral(" AS k, NART AS n, group_concat(") + QStringLiteral("XMLTEXT(") +
-             list.element + QLatin1Char(')') +
+             QStringLiteral("), 4)) FROM (SELECT ") + declaration +
+             QStringLiteral(" AS k, NART AS n, group_concat(XMLTEXT(") + element +
+             QLatin1Char(')') +
              // One window for both: the rows are sorted once. Every row of an item carries
              // the whole list; the first is kept.
              QStringLiteral(", '') OVER w AS lista, row_number() OVER w AS r FROM ") +
-             list.source + QStringLiteral(" WHERE ") + list.declaration +
+             QLatin1String(list.source) + QStringLiteral(" WHERE ") + declaration +
              QStringLiteral(" = ? WINDOW w AS (") + window +
              QStringLiteral(")) WHERE r = 1 ORDER BY k, n"),
          {iddt});
@@ -201,39 +204,15 @@ QString itemCondition(const QString& nart) {
 } // namespace
 
 void setItemVentajas(const QSqlDatabase& db, const QString& iddt) {
-    rebuildList(db,
-                {QStringLiteral("CREATE TABLE IF NOT EXISTS item_ventajas (iddt VARCHAR(16) "
-                                "COLLATE NOCASE, nart VARCHAR(4) COLLATE NOCASE, ventajas "
-                                "VARCHAR(5000) COLLATE NOCASE)"),
-                 QStringLiteral("item_ventajas"), QStringLiteral("iddt, nart, ventajas"),
-                 QStringLiteral("SRG"), QStringLiteral("ISRG"),
-                 QStringLiteral("'|#|' || IFNULL(CSRG, '')"), QString(), 5000},
-                iddt);
+    rebuildList(db, itemListProcedures()[0], iddt);
 }
 
-// A Null value counts as the empty text ("X="): it must not blank the item's whole list.
 void SETITEMINFOAD(const QSqlDatabase& db, const QString& iddt) {
-    rebuildList(db,
-                {QStringLiteral("CREATE TABLE IF NOT EXISTS ITEM_INFOAD (IDDT VARCHAR(16) "
-                                "COLLATE NOCASE, NART VARCHAR(4) COLLATE NOCASE, INFOAD "
-                                "VARCHAR(8000) COLLATE NOCASE)"),
-                 QStringLiteral("ITEM_INFOAD"), QStringLiteral("IDDT, NART, INFOAD"),
-                 QStringLiteral("CPL"), QStringLiteral("ICPL"),
-                 QStringLiteral("'|#|' || IFNULL(CCPL, '') || '=' || IFNULL(MCPL, '')"),
-                 QStringLiteral("CCPL"), 8000},
-                iddt);
+    rebuildList(db, itemListProcedures()[1], iddt);
 }
 
 void SETITEMDOCS(const QSqlDatabase& db, const QString& iddt) {
-    rebuildList(db,
-                {QStringLiteral("CREATE TABLE IF NOT EXISTS ITEM_DOCS (IDDT VARCHAR(16) "
-                                "COLLATE NOCASE, NART VARCHAR(4) COLLATE NOCASE, DOCS "
-                                "VARCHAR(8000) COLLATE NOCASE)"),
-                 QStringLiteral("ITEM_DOCS"), QStringLiteral("IDDT, NART, DOCS"),
-                 QStringLiteral("DVD"), QStringLiteral("IDVD"),
-                 QStringLiteral("'|#|' || IFNULL(CDVDDOC, '') || '=' || IFNULL(LDVDREFDOC, '')"),
-                 QStringLiteral("CDVDDOC"), 8000},
-                iddt);
+    rebuildList(db, itemListProcedures()[2], iddt);
 }
 
 void GETCPLPIVOT(const QSqlDatabase& db, const QString& despacho, const QString& nart) {
@@ -285,8 +264,7 @@ void sp_delete_ART(const QSqlDatabase& db, const QString& nart, const QString& i
     // Called once per item of a deletion: its statements stay prepared between calls.
     Savepoint savepoint(db);
     for (std::size_t i = 0; i < std::size(kTables); ++i) {
-        const QVariant item =
-            kTables[i].bareNumber && numeric ? QVariant(number) : QVariant(nart);
+        const QVariant item = kTables[i].bareNumber && numeric ? QVariant(number) : QVariant(nart);
         runPreparedSqlite(db, kStatements.at(qsizetype(i)), {iddt, item});
     }
     savepoint.release();

@@ -1,5 +1,6 @@
 #include "data/store.h"
 
+#include "data/item_list_procedures.h"
 #include "data/modDA.h"
 #include "data/procedures_sqlite.h"
 
@@ -12,13 +13,16 @@ namespace modDA {
 
 namespace detail {
 
-QString procedureScriptPath(const QString& name) {
+Sql procedureScript(const QString& name) {
+    if (const ItemListProcedure* list = findItemListProcedure(name))
+        return serverScript(*list);
     const QList<ProcedureSignature>& procedures = programProcedures();
     for (int i = 0; i < procedures.size(); ++i) {
         if (procedures.at(i).name == name)
-            return QStringLiteral(":/sql/procedures/%1_%2.sql").arg(101 + i).arg(name);
+            return Sql::fromResource(
+                QStringLiteral(":/sql/procedures/%1_%2.sql").arg(101 + i).arg(name));
     }
-    return {};
+    return Sql::fromResource(QStringLiteral(":/sql/procedures/") + name);
 }
 
 void installMissingProcedures(const CatalogRead& read, const CatalogWrite& write) {
@@ -27,7 +31,7 @@ void installMissingProcedures(const CatalogRead& read, const CatalogWrite& write
         const Recordset found = read("SELECT name FROM sysobjects WHERE name= ?", {name});
         if (!found.eof())
             continue; // an existing procedure is never replaced
-        write(Sql::fromResource(procedureScriptPath(name)));
+        write(procedureScript(name));
     }
 }
 
@@ -39,9 +43,7 @@ void updateStore() {
         // start-up's first look at the catalog) but there is nothing to install.
         const bool builtIn = dialect(kCatalog) == Dialect::Sqlite;
         detail::installMissingProcedures(
-            [](const Sql& sql, const QVariantList& params) {
-                return getRs(kCatalog, sql, params);
-            },
+            [](const Sql& sql, const QVariantList& params) { return getRs(kCatalog, sql, params); },
             [builtIn](const Sql& sql) { return builtIn ? 0 : execSQL(kCatalog, sql); });
     });
 }

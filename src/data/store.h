@@ -13,8 +13,9 @@ namespace modDA::detail {
 using CatalogRead = std::function<Recordset(const Sql& sql, const QVariantList& params)>;
 using CatalogWrite = std::function<int(const Sql& sql)>;
 
-// The resource holding a procedure's creation script (Windows-1252 text).
-QString procedureScriptPath(const QString& name);
+// A program procedure's creation script: built for the item lists, read from the resources
+// (Windows-1252 text) for the pivots.
+Sql procedureScript(const QString& name);
 
 // What updateStore does on a server catalog, on any catalog access: for each of the program's
 // procedures in order, looks it up and runs its creation script when it is missing.

@@ -8,8 +8,8 @@
 #include "runtime/Ui.h"
 #include "runtime/VbError.h"
 #include "shell/modAPITools.h"
-#include "shell/modRET.h"
 #include "shell/utiles.h"
+#include "transfer/modRET.h"
 #include "transfer/modRET_transferencia.h"
 
 #include <QHash>

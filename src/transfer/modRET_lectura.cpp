@@ -4,7 +4,7 @@
 #include "platform/TextFileReader.h"
 #include "runtime/Format.h"
 #include "runtime/VbError.h"
-#include "shell/modRET.h"
+#include "transfer/modRET.h"
 
 #include <QDomDocument>
 #include <QDomElement>

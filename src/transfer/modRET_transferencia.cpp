@@ -3,7 +3,7 @@
 #include "runtime/Format.h"
 #include "runtime/VbError.h"
 #include "shell/modAPITools.h"
-#include "shell/modRET.h"
+#include "transfer/modRET.h"
 
 #include <QLocale>
 

@@ -2,7 +2,7 @@
 
 #include "runtime/Format.h"
 #include "runtime/VbError.h"
-#include "shell/modRET.h"
+#include "transfer/modRET.h"
 
 #include <QByteArray>
 #include <QDateTime>

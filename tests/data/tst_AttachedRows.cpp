@@ -441,7 +441,8 @@ private slots:
         modDA::ResetDocumento(D, QStringLiteral("LIC"), QStringLiteral("'0001','0002'"));
         modDA::vaciarVentajas(D, QStringLiteral("TODO"));
         QCOMPARE(capture.texts(),
-                 (QStringList{"DELETE FROM DVD WHERE IDVD = ? AND NART IN (?, ?) AND CDVDDOC = ? ",
+                 (QStringList{"DELETE FROM DVD WHERE IDVD = ? AND NART IN (?, ?) AND CDVDDOC = "
+                              "CAST(? AS nvarchar(max))",
                               "DELETE FROM SRG WHERE ISRG = ? AND NART <> '0000'"}));
         QCOMPARE(capture.statements().first().params, (QVariantList{D, "0001", "0002", "LIC"}));
     }

@@ -61,7 +61,8 @@ private slots:
         (void)modDA::getArticulosByDespacho(QStringLiteral("X"), QStringLiteral("5%"));
         const QStringList texts = capture.texts();
         QCOMPARE(texts.value(0), QStringLiteral("update ART set IESPNCE = ?, CARTETA = 'I', "
-                                                "CARTSTUDEV = 'I' where IDDT = ? and IESPNCE = ?"));
+                                                "CARTSTUDEV = 'I' where IDDT = ? and IESPNCE = "
+                                                "CAST(? AS nvarchar(max))"));
         QCOMPARE(
             texts.value(1),
             QStringLiteral("select DISTINCT IESPNCE from ART WHERE IDDT = ? order by IESPNCE"));

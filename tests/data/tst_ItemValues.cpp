@@ -431,7 +431,8 @@ private slots:
         QCOMPARE(texts[1],
                  QStringLiteral(
                      "UPDATE SBT SET CSBTSVL = SUBSTRING(CSBTSVL, 1, CHARINDEX('AA(', CSBTSVL "
-                     "COLLATE Latin1_General_BIN) + 2) + ? + SUBSTRING(CSBTSVL, "
+                     "COLLATE Latin1_General_BIN) + 2) + CAST(? AS nvarchar(max)) + "
+                     "SUBSTRING(CSBTSVL, "
                      "CHARINDEX(')-', CSBTSVL, CHARINDEX('AA(', CSBTSVL COLLATE "
                      "Latin1_General_BIN) + 3), 8000) WHERE IDDT = ? AND CHARINDEX('AA(', "
                      "CSBTSVL COLLATE Latin1_General_BIN) > 0"));

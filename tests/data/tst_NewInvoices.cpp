@@ -109,7 +109,8 @@ private slots:
         const QString insert = QStringLiteral(
             "INSERT INTO DVD (IDVD, NART, CDVDDOC, CDVDPRSDOC, LDVDREFDOC) SELECT ?, '0000', "
             "'FACTURACOMERCIAL', 'S', ? WHERE NOT EXISTS (SELECT 1 FROM DVD WHERE IDVD = ? AND "
-            "NART = '0000' AND CDVDDOC = 'FACTURACOMERCIAL' AND LDVDREFDOC = ?)");
+            "NART = '0000' AND CDVDDOC = 'FACTURACOMERCIAL' AND LDVDREFDOC = "
+            "CAST(? AS nvarchar(max)))");
         QCOMPARE(capture.texts(),
                  (QStringList{QStringLiteral("DELETE FROM DVD WHERE IDVD = ? AND NART = '0000' AND "
                                              "CDVDDOC = 'FACTURACOMERCIAL' AND CDVDPRSDOC = 'N'"),

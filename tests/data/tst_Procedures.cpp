@@ -138,6 +138,9 @@ private slots:
                 << QStringList{cpl(kA, "0001", "X", withControls("a", 11, "b")),
                                cpl(kA, "0001", "Y", withControls("c", 9, "d"))}
                 << QStringList{kA + "|0001|X=ab|#|Y=c\td"};
+            engineRow(e, "info: a NUL is left out")
+                << 1 << QStringList{cpl(kA, "0001", "X", withControls("a", 0, "b"))}
+                << QStringList{kA + "|0001|X=ab"};
             engineRow(e, "docs: control characters left out")
                 << 2
                 << QStringList{dvd(kA, "0001", "LPCO", withControls("R", 1, "-1")),

@@ -202,13 +202,11 @@ private slots:
             break;
         }
         QStringList texts = capture.texts();
-        // A creation script is named rather than printed whole: it is sent as the resource
+        // A creation script is named rather than printed whole: it is sent as the program
         // holds it, and its text must start with the procedure's creation.
         for (QString& text : texts) {
             for (const auto& procedure : modDA::programProcedures()) {
-                if (text ==
-                    modDA::Sql::fromResource(modDA::detail::procedureScriptPath(procedure.name))
-                        .text()) {
+                if (text == modDA::detail::procedureScript(procedure.name).text()) {
                     QVERIFY(
                         text.startsWith(QStringLiteral("CREATE PROCEDURE dbo.") + procedure.name));
                     text = QStringLiteral("<script ") + procedure.name + QLatin1Char('>');

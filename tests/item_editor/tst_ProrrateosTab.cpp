@@ -459,7 +459,7 @@ private slots:
                      "QARTUNTDCL IS NULL)",
                      "UPDATE ART SET MARTUNITAR = CONVERT(numeric(20,5), (MARTFOB / QARTUNTDCL)) "
                      "WHERE IDDT = ?",
-                     "delete from CPL where ICPL = ? and CCPL = ?",
+                     "delete from CPL where ICPL = ? and CCPL = CAST(? AS nvarchar(max))",
                      "insert into CPL (ICPL, NART, CCPL, ICPLDIF, MCPL) select IDDT, NART, ?, 'S', "
                      "? from ART where IDDT = ?",
                      "UPDATE ART SET CARTETA = 'I', CARTSTUDEV = 'I' WHERE IDDT = ? "}));

@@ -1,6 +1,6 @@
-#include "shell/modRET.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
+#include "transfer/modRET.h"
 
 #include <QLocale>
 #include <QTest>

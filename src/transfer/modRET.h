@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// Number text of the transfer files and web answers. (The rest of the module lives with the
-// transfer-file code.)
+// Number text of the transfer files, which the workbooks write too. (The module's list-view
+// helper stays with the shared dialogs, shell/modRET_listas.h.)
 namespace modRET {
 
 // Machine text to number, whatever the user's locale: "12.5" and "12,5" both give 12.5.

@@ -1,4 +1,4 @@
-#include "shell/modRET.h"
+#include "transfer/modRET.h"
 
 #include "runtime/Format.h"
 
