@@ -482,7 +482,6 @@ void frmMain::cargarGrilla(const QString& filtro) {
         // characters of a declaration number or an amount differ in width.
         std::vector<corvelix::WidestText> anchos(kColumnas,
                                                  corvelix::WidestText(lstDespachos->font()));
-        QList<QTreeWidgetItem*> masLarga(kColumnas, nullptr);
         TextoFecha fecha;
         const QString mascaraFob = QStringLiteral("00.00");
         for (const QVariantList& campos : rs.rows()) {
@@ -497,8 +496,7 @@ void frmMain::cargarGrilla(const QString& filtro) {
                 fecha(campos.at(5))};
             for (int c = 0; c < kColumnas; ++c) {
                 fila->setText(c, textos[c]);
-                if (anchos[std::size_t(c)].add(textos[c]))
-                    masLarga[c] = fila;
+                anchos[std::size_t(c)].add(textos[c]);
             }
             fila->setTextAlignment(4, Qt::AlignRight | Qt::AlignVCenter);
             filas.append(fila);
@@ -506,7 +504,10 @@ void frmMain::cargarGrilla(const QString& filtro) {
         lstDespachos->addTopLevelItems(filas);
         filas.clear();
         line = 50;
-        modRET::ajustarColumnasListView(*lstDespachos, masLarga);
+        QList<int> anchosTexto;
+        for (corvelix::WidestText& ancho : anchos)
+            anchosTexto << ancho.pixels();
+        modRET::ajustarColumnasListView(*lstDespachos, anchosTexto);
         line = 60;
         lstDespachos->setFocus();
     });

@@ -6,6 +6,7 @@
 #include "data/invoices.h"
 #include "data/modDA.h"
 #include "platform/FlexGrid.h"
+#include "platform/TextWidths.h"
 #include "runtime/FormKit.h"
 #include "runtime/Format.h"
 #include "runtime/Ui.h"
@@ -319,6 +320,9 @@ void frmCaratula::cargargrillas() {
             rs.moveNext();
         }
         grdResumenNCM->appendRows(filas);
+        // Titles, NCM codes and totals whole.
+        corvelix::widenColumnsToTexts(*grdCantidades, {0, 1});
+        corvelix::widenColumnsToTexts(*grdResumenNCM, {0, 1, 2, 3, 4, 5});
         line = 70;
     });
 }
