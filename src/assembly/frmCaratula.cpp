@@ -6,6 +6,7 @@
 #include "data/invoices.h"
 #include "data/modDA.h"
 #include "platform/FlexGrid.h"
+#include "platform/ScreenPlacement.h"
 #include "platform/TextWidths.h"
 #include "runtime/FormKit.h"
 #include "runtime/Format.h"
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QShowEvent>
 #include <QTabWidget>
 
 using corvelix::MsgButtons;
@@ -507,6 +509,12 @@ void frmCaratula::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void frmCaratula::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Centred on its opener, but with its title bar on the screen.
+    corvelix::placeOnScreen(*this);
 }
 
 void frmCaratula::hideEvent(QHideEvent* event) {
