@@ -34,7 +34,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -164,11 +163,6 @@ QPixmap dibujarLogo() {
     return pixmap;
 }
 
-bool esClicDerechoSoltado(QEvent* event) {
-    return event->type() == QEvent::MouseButtonRelease &&
-           static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
-}
-
 } // namespace
 
 corvelix::ProcessStatic<bool> frmMain::s_activado{false};
@@ -262,7 +256,6 @@ void frmMain::crearControles() {
     lstDespachos->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstDespachos->header()->setStretchLastSection(false);
     lstDespachos->header()->setSectionsMovable(false);
-    lstDespachos->viewport()->installEventFilter(this);
 
     cmdBuscar = new QPushButton(QStringLiteral("Buscar"), this);
     cmdBuscar->setObjectName(QStringLiteral("cmdBuscar"));
@@ -277,7 +270,6 @@ void frmMain::crearControles() {
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setGeometry(8, 6, 44, 44);
     imgLogo->setPixmap(dibujarLogo());
-    imgLogo->installEventFilter(this);
 
     lbTitulo = new QLabel(QStringLiteral("CORVELIX"), this);
     lbTitulo->setObjectName(QStringLiteral("lbTitulo"));
@@ -405,6 +397,16 @@ void frmMain::crearMenus() {
     });
     conectarVistaItems();
     conectarOperaciones();
+
+    // The menus open as the platform asks for a context menu (a right click, the menu key),
+    // over the list's rows and its empty part alike, and over the logo.
+    lstDespachos->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lstDespachos, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        mnuArchivo->popup(lstDespachos->viewport()->mapToGlobal(pos));
+    });
+    imgLogo->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(imgLogo, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { mnuActualizacion->popup(imgLogo->mapToGlobal(pos)); });
 
     // The two workbook exports of the selected declaration (number and own reference).
     const auto exportarExcel = [this](const char* name, const char* procedure,
@@ -550,17 +552,6 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
             corvelix::runHandler(*this, QStringLiteral("cargarItemsView"),
                                  [this] { cargarItemsView(); });
             return true;
-        }
-    }
-    if (esClicDerechoSoltado(event)) {
-        const QPoint donde = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
-        if (watched == lstDespachos->viewport()) {
-            mnuArchivo->popup(donde);
-            return false;
-        }
-        if (watched == imgLogo) {
-            mnuActualizacion->popup(donde);
-            return false;
         }
     }
     return QWidget::eventFilter(watched, event);
