@@ -34,7 +34,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -164,11 +163,6 @@ QPixmap dibujarLogo() {
     return pixmap;
 }
 
-bool esClicDerechoSoltado(QEvent* event) {
-    return event->type() == QEvent::MouseButtonRelease &&
-           static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
-}
-
 } // namespace
 
 corvelix::ProcessStatic<bool> frmMain::s_activado{false};
@@ -262,7 +256,6 @@ void frmMain::crearControles() {
     lstDespachos->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstDespachos->header()->setStretchLastSection(false);
     lstDespachos->header()->setSectionsMovable(false);
-    lstDespachos->viewport()->installEventFilter(this);
 
     cmdBuscar = new QPushButton(QStringLiteral("Buscar"), this);
     cmdBuscar->setObjectName(QStringLiteral("cmdBuscar"));
@@ -277,7 +270,6 @@ void frmMain::crearControles() {
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setGeometry(8, 6, 44, 44);
     imgLogo->setPixmap(dibujarLogo());
-    imgLogo->installEventFilter(this);
 
     lbTitulo = new QLabel(QStringLiteral("CORVELIX"), this);
     lbTitulo->setObjectName(QStringLiteral("lbTitulo"));
@@ -406,6 +398,16 @@ void frmMain::crearMenus() {
     conectarVistaItems();
     conectarOperaciones();
 
+    // The menus open as the platform asks for a context menu (a right click, the menu key),
+    // over the list's rows and its empty part alike, and over the logo.
+    lstDespachos->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lstDespachos, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        mnuArchivo->popup(lstDespachos->viewport()->mapToGlobal(pos));
+    });
+    imgLogo->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(imgLogo, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { mnuActualizacion->popup(imgLogo->mapToGlobal(pos)); });
+
     // The two workbook exports of the selected declaration (number and own reference).
     const auto exportarExcel = [this](const char* name, const char* procedure,
                                       void (*writer)(const QString&, const QString&)) {
@@ -482,7 +484,6 @@ void frmMain::cargarGrilla(const QString& filtro) {
         // characters of a declaration number or an amount differ in width.
         std::vector<corvelix::WidestText> anchos(kColumnas,
                                                  corvelix::WidestText(lstDespachos->font()));
-        QList<QTreeWidgetItem*> masLarga(kColumnas, nullptr);
         TextoFecha fecha;
         const QString mascaraFob = QStringLiteral("00.00");
         for (const QVariantList& campos : rs.rows()) {
@@ -497,8 +498,7 @@ void frmMain::cargarGrilla(const QString& filtro) {
                 fecha(campos.at(5))};
             for (int c = 0; c < kColumnas; ++c) {
                 fila->setText(c, textos[c]);
-                if (anchos[std::size_t(c)].add(textos[c]))
-                    masLarga[c] = fila;
+                anchos[std::size_t(c)].add(textos[c]);
             }
             fila->setTextAlignment(4, Qt::AlignRight | Qt::AlignVCenter);
             filas.append(fila);
@@ -506,7 +506,10 @@ void frmMain::cargarGrilla(const QString& filtro) {
         lstDespachos->addTopLevelItems(filas);
         filas.clear();
         line = 50;
-        modRET::ajustarColumnasListView(*lstDespachos, masLarga);
+        QList<int> anchosTexto;
+        for (corvelix::WidestText& ancho : anchos)
+            anchosTexto << ancho.pixels();
+        modRET::ajustarColumnasListView(*lstDespachos, anchosTexto);
         line = 60;
         lstDespachos->setFocus();
     });
@@ -549,17 +552,6 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
             corvelix::runHandler(*this, QStringLiteral("cargarItemsView"),
                                  [this] { cargarItemsView(); });
             return true;
-        }
-    }
-    if (esClicDerechoSoltado(event)) {
-        const QPoint donde = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
-        if (watched == lstDespachos->viewport()) {
-            mnuArchivo->popup(donde);
-            return false;
-        }
-        if (watched == imgLogo) {
-            mnuActualizacion->popup(donde);
-            return false;
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -6,6 +6,8 @@
 #include "data/invoices.h"
 #include "data/modDA.h"
 #include "platform/FlexGrid.h"
+#include "platform/ScreenPlacement.h"
+#include "platform/TextWidths.h"
 #include "runtime/FormKit.h"
 #include "runtime/Format.h"
 #include "runtime/Ui.h"
@@ -19,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QShowEvent>
 #include <QTabWidget>
 
 using corvelix::MsgButtons;
@@ -319,6 +322,9 @@ void frmCaratula::cargargrillas() {
             rs.moveNext();
         }
         grdResumenNCM->appendRows(filas);
+        // Titles, NCM codes and totals whole.
+        corvelix::widenColumnsToTexts(*grdCantidades, {0, 1});
+        corvelix::widenColumnsToTexts(*grdResumenNCM, {0, 1, 2, 3, 4, 5});
         line = 70;
     });
 }
@@ -503,6 +509,12 @@ void frmCaratula::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void frmCaratula::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Centred on its opener, but with its title bar on the screen.
+    corvelix::placeOnScreen(*this);
 }
 
 void frmCaratula::hideEvent(QHideEvent* event) {

@@ -48,6 +48,7 @@ protected:
     void grdFacturas_KeyDown(QKeyEvent* key);
     void keyPressEvent(QKeyEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void crearControles();

@@ -1,6 +1,7 @@
 #include "imports/HojaExcel.h"
 
 #include "platform/FlexGrid.h"
+#include "platform/TextWidths.h"
 #include "runtime/FormKit.h"
 #include "runtime/Format.h"
 #include "runtime/Ui.h"
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QTableView>
 
 #include <cmath>
 
@@ -176,6 +178,12 @@ bool HojaExcelImport::levantar(const QString& p_Archivo) {
                           .arg(p_Archivo));
     grdCanc->setRows(k + 2);
     grdCanc->setTexts(2, lectura.filas);
+    // Declaration numbers, codes and amounts whole; a long free text keeps to forty characters.
+    QList<int> todas;
+    for (int c = 0; c < columnas; ++c)
+        todas << c;
+    corvelix::widenColumnsToTexts(*grdCanc, todas,
+                                  40 * grdCanc->bodyView()->fontMetrics().averageCharWidth());
     for (int c = 0; c < columnas; ++c)
         grdCanc->setCellForeColor(1, c, colorCampos());
     grdCanc->setFixedRows(2);

@@ -133,8 +133,8 @@ void CancelacionesTab::cargarCancelaciones(const QString& despacho, const QStrin
         filas << fila;
     }
     lstCancelaciones->addTopLevelItems(filas);
-    // Declaration numbers, NCM codes and quantities whole, in the list's font.
-    corvelix::widenColumnsToTexts(*lstCancelaciones, {0, 3, kColumnaCantidad});
+    // Declaration numbers, NCM codes, quantities and certificates whole, in the list's font.
+    corvelix::widenColumnsToTexts(*lstCancelaciones, {0, 1, 2, 3, kColumnaCantidad, 5, 6, 7});
     if (!filas.isEmpty())
         lstCancelaciones->setCurrentItem(filas.first());
 }

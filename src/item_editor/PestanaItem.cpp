@@ -1,6 +1,7 @@
 #include "item_editor/PestanaItem.h"
 
 #include "data/Recordset.h"
+#include "platform/TextWidths.h"
 #include "runtime/FormKit.h"
 #include "runtime/Ui.h"
 #include "shell/ModMaria.h"
@@ -175,6 +176,8 @@ void PestanaItem::llenar(QTreeWidget* lista, modDA::Recordset rs,
             textos << rs.text(QLatin1String(campo));
         new QTreeWidgetItem(lista, textos);
     }
+    // Codes, numbers and references whole, in the list's font.
+    corvelix::widenColumnsToTexts(*lista);
 }
 
 QTreeWidgetItem* PestanaItem::seleccionada(QTreeWidget* lista) {

@@ -4,6 +4,7 @@
 #include "data/item_editor_reads.h"
 #include "data/item_values.h"
 #include "data/liquidation_lines.h"
+#include "platform/TextWidths.h"
 #include "runtime/FormKit.h"
 #include "runtime/Format.h"
 #include "runtime/Ui.h"
@@ -127,6 +128,7 @@ void frmItemDetalle::cargarSubItems() {
             fila->setText(8, rs.text(QStringLiteral("CSBTSVL")));
             rs.moveNext();
         }
+        corvelix::widenColumnsToTexts(*lstSubitems);
         // Real subitems carry the quantities and the FOB; the item only sums them.
         if (lstSubitems->topLevelItemCount() > 0 &&
             lstSubitems->topLevelItem(0)->text(0) != QStringLiteral("0000"))
@@ -193,6 +195,8 @@ void frmItemDetalle::cargarLiquidacion() {
                 fila->setText(6, rs.text(QStringLiteral("CLQAMOTGAR")));
                 rs.moveNext();
             }
+            // Tax codes, their concepts and amounts whole.
+            corvelix::widenColumnsToTexts(*lstLiquidacion);
         },
         opciones);
 }

@@ -7,16 +7,24 @@
 #include <QStyle>
 #include <QTableView>
 #include <QTreeWidget>
+#include <QtMath>
 
 #include <algorithm>
-#include <vector>
 
 namespace corvelix {
 
-int CharAdvances::operator()(QChar ch) {
+namespace {
+
+// Texts measured whole at most per column: the estimates of a column of codes of one length
+// are often equal, and any of them is then as wide as the others give or take kerning.
+constexpr std::size_t kMeasuredAtMost = 32;
+
+} // namespace
+
+qreal CharAdvances::operator()(QChar ch) {
     const char16_t code = ch.unicode();
     if (code < latin1_.size()) {
-        int& known = latin1_[code];
+        qreal& known = latin1_[code];
         if (known < 0)
             known = metrics_.horizontalAdvance(ch);
         return known;
@@ -27,54 +35,90 @@ int CharAdvances::operator()(QChar ch) {
     return *it;
 }
 
-int CharAdvances::estimate(QStringView text) {
-    int sum = 0;
+qreal CharAdvances::estimate(QStringView text) {
+    qreal sum = 0;
     for (const QChar ch : text)
         sum += (*this)(ch);
     return sum;
 }
 
-bool WidestText::add(const QString& text) {
-    const int estimate = advances_.estimate(text);
-    if (estimate <= estimate_)
-        return false;
-    estimate_ = estimate;
-    widest_ = text;
-    return true;
+int wholeTextPixels(const QFontMetricsF& metrics, const QString& text) {
+    return qCeil(metrics.horizontalAdvance(text));
 }
 
-int WidestText::pixels() const {
-    if (widest_.isEmpty())
-        return 0;
-    // Kerning may make the whole text a pixel wider or narrower than its characters.
-    return std::max(estimate_, advances_.metrics().horizontalAdvance(widest_)) + 1;
+qreal WidestText::slack() const {
+    // Kerning and shaping move a text's width by a pixel or two, a little more on long texts.
+    return 2 + best_ / 32;
+}
+
+void WidestText::add(const QString& text, int row) {
+    if (text.isEmpty())
+        return;
+    const qreal estimate = advances_.estimate(text);
+    if (estimate < best_ - slack())
+        return;
+    best_ = std::max(best_, estimate);
+    candidates_.push_back({estimate, text, row});
+    measured_ = false;
+    if (candidates_.size() >= 8 * kMeasuredAtMost)
+        dropFarBelow();
+}
+
+void WidestText::dropFarBelow() {
+    // Widest estimate first; equal texts side by side.
+    std::sort(candidates_.begin(), candidates_.end(), [](const Candidate& a, const Candidate& b) {
+        return a.estimate != b.estimate ? a.estimate > b.estimate : a.text < b.text;
+    });
+    const qreal floor = best_ - slack();
+    std::vector<Candidate> kept;
+    kept.reserve(2 * kMeasuredAtMost);
+    for (Candidate& c : candidates_) {
+        if (c.estimate < floor || kept.size() == 2 * kMeasuredAtMost)
+            break;
+        if (!kept.empty() && kept.back().text == c.text)
+            continue;
+        kept.push_back(std::move(c));
+    }
+    candidates_ = std::move(kept);
+}
+
+void WidestText::measure() {
+    dropFarBelow();
+    qreal widest = 0;
+    row_ = -1;
+    std::size_t measured = 0;
+    for (const Candidate& c : candidates_) {
+        // Below this no text can be wider than the widest measured.
+        if (c.estimate + slack() < widest || measured == kMeasuredAtMost)
+            break;
+        const qreal width = advances_.metrics().horizontalAdvance(c.text);
+        ++measured;
+        if (width > widest || row_ < 0) {
+            widest = std::max(widest, width);
+            row_ = c.row;
+        }
+    }
+    pixels_ = qCeil(widest);
+    measured_ = true;
+}
+
+int WidestText::pixels() {
+    if (!measured_)
+        measure();
+    return pixels_;
+}
+
+int WidestText::widestRow() {
+    if (!measured_)
+        measure();
+    return row_;
 }
 
 int widestTextPixels(const QFont& font, const QStringList& texts) {
-    CharAdvances advances(font);
-    std::vector<std::pair<int, qsizetype>> estimates; // (estimate, index in texts)
-    estimates.reserve(std::size_t(texts.size()));
-    for (qsizetype i = 0; i < texts.size(); ++i)
-        if (!texts.at(i).isEmpty())
-            estimates.emplace_back(advances.estimate(texts.at(i)), i);
-    std::sort(estimates.begin(), estimates.end(),
-              [](const auto& a, const auto& b) { return a.first > b.first; });
-    constexpr int kMeasuredAtMost = 32;
-    int widest = 0;
-    int measured = 0;
-    QString last;
-    for (const auto& [estimate, index] : estimates) {
-        // Below this no text can be wider than the widest measured.
-        if (estimate + 2 + estimate / 32 < widest || measured == kMeasuredAtMost)
-            break;
-        const QString& text = texts.at(index);
-        if (text == last)
-            continue;
-        widest = std::max(widest, advances.metrics().horizontalAdvance(text));
-        last = text;
-        ++measured;
-    }
-    return widest;
+    WidestText widest(font);
+    for (const QString& text : texts)
+        widest.add(text);
+    return widest.pixels();
 }
 
 int cellTextMargins(const QAbstractItemView& view) {
@@ -90,7 +134,10 @@ void widenColumnsToTexts(QTreeWidget& list, const QList<int>& columns) {
         WidestText widest(list.font());
         for (int r = 0; r < list.topLevelItemCount(); ++r)
             widest.add(list.topLevelItem(r)->text(c));
-        int needed = widest.pixels() + cellTextMargins(list);
+        const int pixels = widest.pixels();
+        if (pixels == 0)
+            continue;
+        int needed = pixels + cellTextMargins(list);
         if (c == 0 && list.rootIsDecorated())
             needed += list.indentation();
         if (needed > list.columnWidth(c))
@@ -98,7 +145,14 @@ void widenColumnsToTexts(QTreeWidget& list, const QList<int>& columns) {
     }
 }
 
-void widenColumnsToTexts(FlexGrid& grid, const QList<int>& columns) {
+void widenColumnsToTexts(QTreeWidget& list) {
+    QList<int> columns;
+    for (int c = 0; c < list.columnCount(); ++c)
+        columns << c;
+    widenColumnsToTexts(list, columns);
+}
+
+void widenColumnsToTexts(FlexGrid& grid, const QList<int>& columns, int atMost) {
     QTableView& view = *grid.bodyView();
     for (const int c : columns) {
         if (c < 0 || c >= grid.cols() || grid.colHidden(c))
@@ -106,8 +160,13 @@ void widenColumnsToTexts(FlexGrid& grid, const QList<int>& columns) {
         WidestText widest(view.font());
         for (int r = 0; r < grid.rows(); ++r)
             widest.add(grid.textMatrix(r, c));
+        const int pixels = widest.pixels();
+        if (pixels == 0)
+            continue;
         // The grid line takes one pixel of the column.
-        const int needed = widest.pixels() + cellTextMargins(view) + (view.showGrid() ? 1 : 0);
+        int needed = pixels + cellTextMargins(view) + (view.showGrid() ? 1 : 0);
+        if (atMost > 0)
+            needed = std::min(needed, atMost);
         const int current = grid.colWidth(c) < 0 ? FlexGrid::defaultColWidth() : grid.colWidth(c);
         if (needed > corvelix::twipsToPixels(current))
             grid.setColWidth(c, corvelix::pixelsToTwips(needed));

@@ -139,9 +139,22 @@ void QtUi::show(QWidget& window) {
     window.activateWindow();
 }
 
+QString QtUi::startFolder(const FileDialogRequest& request) const {
+    if (!request.directory.isEmpty())
+        return request.directory;
+    if (!lastFolder_.isEmpty() && QFileInfo(lastFolder_).isDir())
+        return lastFolder_;
+    return QDir::homePath();
+}
+
+QString QtUi::chosen(const QString& path) {
+    lastFolder_ = QFileInfo(path).absolutePath();
+    return QDir::toNativeSeparators(path);
+}
+
 QString QtUi::saveFileName(const FileDialogRequest& request) {
     NameOnlyIconProvider iconos;
-    QFileDialog dialog(QApplication::activeWindow(), request.title, request.directory,
+    QFileDialog dialog(QApplication::activeWindow(), request.title, startFolder(request),
                        qtNameFilters(request.filters));
     leerSoloNombres(dialog, iconos);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -152,19 +165,19 @@ QString QtUi::saveFileName(const FileDialogRequest& request) {
         dialog.selectFile(request.proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+    return chosen(dialog.selectedFiles().constFirst());
 }
 
 QString QtUi::openFileName(const FileDialogRequest& request) {
     NameOnlyIconProvider iconos;
-    QFileDialog dialog(QApplication::activeWindow(), request.title, request.directory,
+    QFileDialog dialog(QApplication::activeWindow(), request.title, startFolder(request),
                        qtNameFilters(request.filters));
     leerSoloNombres(dialog, iconos);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+    return chosen(dialog.selectedFiles().constFirst());
 }
 
 QString QtUi::clipboardText() {

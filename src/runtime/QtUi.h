@@ -20,7 +20,13 @@ public:
     [[noreturn]] void quit(int exitCode) override;
 
 private:
+    // Where a dialog asked without a folder starts: the folder of the file last chosen, else
+    // the user's home (never the working folder, which is wherever the program was started).
+    [[nodiscard]] QString startFolder(const FileDialogRequest& request) const;
+    QString chosen(const QString& path);
+
     bool busy_ = false;
+    QString lastFolder_;
 };
 
 // "Desc (pattern)" entries for QFileDialog.

@@ -31,7 +31,7 @@ struct FileFilter {
 struct FileDialogRequest {
     QString title;
     QList<FileFilter> filters; // the first one is preselected
-    QString directory;         // empty: the current directory
+    QString directory;         // empty: the folder last used, else the user's home
     QString proposedName;      // only for the save dialog
 };
 

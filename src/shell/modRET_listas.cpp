@@ -9,25 +9,27 @@ namespace modRET {
 
 void ajustarColumnasListView(QTreeWidget& lista) {
     // The widest text in the list's font decides, not the one with most characters.
-    QList<QTreeWidgetItem*> masAnchas(lista.columnCount(), nullptr);
+    QList<int> anchos(lista.columnCount(), 0);
     for (int c = 0; c < lista.columnCount(); ++c) {
         corvelix::WidestText ancho(lista.font());
         for (int i = 0; i < lista.topLevelItemCount(); ++i)
-            if (ancho.add(lista.topLevelItem(i)->text(c)))
-                masAnchas[c] = lista.topLevelItem(i);
+            ancho.add(lista.topLevelItem(i)->text(c));
+        anchos[c] = ancho.pixels();
     }
-    ajustarColumnasListView(lista, masAnchas);
+    ajustarColumnasListView(lista, anchos);
 }
 
-void ajustarColumnasListView(QTreeWidget& lista, const QList<QTreeWidgetItem*>& masLargas) {
-    // Measuring every row of a long list takes long; the widest text's row decides the width.
+void ajustarColumnasListView(QTreeWidget& lista, const QList<int>& anchosTexto) {
     QHeaderView& header = *lista.header();
+    const int margenes = corvelix::cellTextMargins(lista);
     for (int c = 0; c < lista.columnCount(); ++c) {
         int width = header.isHidden() ? 0 : header.sectionSizeHint(c);
-        QTreeWidgetItem* fila = masLargas.value(c);
-        const int row = fila != nullptr ? lista.indexOfTopLevelItem(fila) : -1;
-        if (row >= 0)
-            width = qMax(width, lista.sizeHintForIndex(lista.model()->index(row, c)).width());
+        if (const int texto = anchosTexto.value(c); texto > 0) {
+            int celda = texto + margenes;
+            if (c == 0 && lista.rootIsDecorated())
+                celda += lista.indentation();
+            width = qMax(width, celda);
+        }
         header.resizeSection(c, width);
     }
 }

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QFrame>
 #include <QHeaderView>
@@ -70,11 +71,18 @@ void activar(QWidget& w) {
     QTRY_VERIFY(w.isActiveWindow());
 }
 
-void soltarBotonDerecho(QWidget& target, Qt::MouseButton button = Qt::RightButton) {
+void soltarBoton(QWidget& target, Qt::MouseButton button) {
     const QPointF pos(5, 5);
     QMouseEvent release(QEvent::MouseButtonRelease, pos, target.mapToGlobal(pos), button,
                         Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&target, &release);
+}
+
+// What the platform sends for a right click.
+void pedirMenuContextual(QWidget& target) {
+    const QPoint pos(5, 5);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, pos, target.mapToGlobal(pos));
+    QCoreApplication::sendEvent(&target, &event);
 }
 
 } // namespace
@@ -189,13 +197,14 @@ private slots:
         QCOMPARE(shownNames, names);
         QCOMPARE(shownCaptions, captions);
 
-        // Shown on the right button's release, over the list (even empty) or over the logo.
+        // Shown on the platform's request for a context menu, over the list (even empty) or
+        // over the logo; a left click opens nothing.
         QWidget* over = menu == QLatin1String("mnuArchivo")
                             ? lista(frm).viewport()
                             : frm.findChild<QLabel*>(QStringLiteral("imgLogo"));
-        soltarBotonDerecho(*over, Qt::LeftButton);
+        soltarBoton(*over, Qt::LeftButton);
         QVERIFY(!popup->isVisible());
-        soltarBotonDerecho(*over);
+        pedirMenuContextual(*over);
         QTRY_VERIFY(popup->isVisible());
         popup->close();
     }

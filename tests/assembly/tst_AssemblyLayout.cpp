@@ -25,12 +25,12 @@ using corvelix::FlexGrid;
 using corvelix::ui;
 using corvelix::test::CatalogFixture;
 using corvelix::test::controlsOutside;
-using corvelix::test::FormMaker;
-using corvelix::test::maker;
-using corvelix::test::openingFaults;
 using corvelix::test::cutCaptions;
 using corvelix::test::elidedCells;
+using corvelix::test::FormMaker;
+using corvelix::test::maker;
 using corvelix::test::offScreen;
+using corvelix::test::openingFaults;
 using corvelix::test::ScriptedUi;
 
 namespace {
@@ -109,6 +109,35 @@ private slots:
         frm.m_Operacion = despacho;
         ui().exec(frm);
         QVERIFY(filas > 1);
+        CORVELIX_VERIFY_NO_FAULTS(faults);
+    }
+
+    // The header editor's summaries: titles, NCM codes, units and totals whole.
+    void headerSummaries_data() {
+        QTest::addColumn<QString>("despacho");
+        QTest::newRow("demo import") << kDemo;
+        QTest::newRow("demo export") << QStringLiteral("24033EC01000088P");
+        QTest::newRow("wide characters") << kAncho;
+    }
+    void headerSummaries() {
+        QFETCH(QString, despacho);
+        QStringList faults;
+        int filas = 0;
+        ScriptedUi::current().onForm(QStringLiteral("frmCaratula"), [&](QDialog& dialog) {
+            for (const char* name : {"grdResumenNCM", "grdCantidades"}) {
+                auto& grid = *dialog.findChild<FlexGrid*>(QLatin1String(name));
+                filas += grid.rows();
+                QList<int> columns;
+                for (int c = 0; c < grid.cols(); ++c)
+                    columns << c;
+                faults += elidedCells(*grid.bodyView(), columns) +
+                          elidedCells(*grid.fixedView(), columns);
+            }
+        });
+        frmCaratula frm;
+        frm.m_Operacion = despacho;
+        ui().exec(frm);
+        QVERIFY(filas > 2);
         CORVELIX_VERIFY_NO_FAULTS(faults);
     }
 

@@ -18,6 +18,7 @@
 #include <QSqlDatabase>
 #include <QTableView>
 #include <QTest>
+#include <QtMath>
 
 #include <functional>
 #include <memory>
@@ -266,14 +267,15 @@ private slots:
             const int linea = corvelix::pixelsToTwips(QFontMetrics(grid.font()).height());
             QCOMPARE(grid.rowHeight(2), 3 * linea + 100);
             QCOMPARE(grid.rowHeight(3), linea + 100);
-            const QFontMetrics m(grid.font());
-            QCOMPARE(grid.colWidth(7), corvelix::pixelsToTwips(std::max(
-                                           m.horizontalAdvance(QStringLiteral("Info Adic")),
-                                           m.horizontalAdvance(QStringLiteral("MARCA=X")))) +
-                                           150);
-            QCOMPARE(grid.colWidth(6), corvelix::pixelsToTwips(
-                                           m.horizontalAdvance(QStringLiteral("ACE18-MERCOSUR"))) +
-                                           150);
+            // Widths as the grid needs them: fractional advances rounded up.
+            const QFontMetricsF m(grid.font());
+            const auto pixels = [&m](const char* text) {
+                return qCeil(m.horizontalAdvance(QLatin1String(text)));
+            };
+            QCOMPARE(grid.colWidth(7),
+                     corvelix::pixelsToTwips(std::max(pixels("Info Adic"), pixels("MARCA=X"))) +
+                         150);
+            QCOMPARE(grid.colWidth(6), corvelix::pixelsToTwips(pixels("ACE18-MERCOSUR")) + 150);
         });
     }
 

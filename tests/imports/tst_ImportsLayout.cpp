@@ -5,17 +5,22 @@
 #include "imports/frmSelectCampos.h"
 #include "imports/frmXLS2Cancelaciones.h"
 #include "imports/frmXLS2Liquidaciones.h"
+#include "platform/FlexGrid.h"
 #include "support/CatalogFixture.h"
+#include "support/CatalogSnapshot.h"
 #include "support/LayoutCheck.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
+#include <QFile>
+#include <QTableView>
 #include <QTest>
 
 #include <memory>
 
 using corvelix::test::CatalogFixture;
+using corvelix::test::elidedCells;
 using corvelix::test::FormMaker;
 using corvelix::test::maker;
 using corvelix::test::openingFaults;
@@ -47,6 +52,34 @@ private slots:
     void windows() {
         QFETCH(FormMaker, make);
         CORVELIX_VERIFY_NO_FAULTS(openingFaults(*make()));
+    }
+
+    // A cancellation sheet made of the demo catalog's cancellations, read into the grid:
+    // declaration numbers, NCM codes, quantities and certificates whole.
+    void cancellationSheetGrid() {
+        fixture_->loadDemoSeed();
+        const QStringList rows = corvelix::test::catalogRows(QStringLiteral(
+            "SELECT 1, IDCNAPU, NDCNARTAPU, NDCNSBTAPU, IDCNESPNCE, QDCNAPU, CDCNEXPAPU "
+            "FROM DCN ORDER BY IDCN, NDCNART"));
+        QVERIFY(rows.size() >= 3);
+        QFile sheet(fixture_->folder() + QStringLiteral("/cancelaciones.csv"));
+        QVERIFY(sheet.open(QIODevice::WriteOnly));
+        sheet.write("Destino,Despacho,Item,Sub,NCM,Cant,Certificado\n");
+        for (QString row : rows)
+            sheet.write(row.replace(QStringLiteral("<null>"), QString())
+                            .replace(QLatin1Char('|'), QLatin1Char(','))
+                            .toUtf8() +
+                        '\n');
+        sheet.close();
+
+        frmXLS2Cancelaciones form;
+        form.resize(form.sizeHint());
+        QVERIFY(form.lf_LevantarExcel(sheet.fileName()));
+        auto& grid = *form.findChild<corvelix::FlexGrid*>(QStringLiteral("grdCanc"));
+        QCOMPARE(grid.rows(), 2 + rows.size());
+        const QList<int> columns{0, 1, 2, 3, 4, 5, 6};
+        CORVELIX_VERIFY_NO_FAULTS(elidedCells(*grid.bodyView(), columns) +
+                                  elidedCells(*grid.fixedView(), columns));
     }
 };
 

@@ -81,6 +81,44 @@ private slots:
         CORVELIX_VERIFY_NO_FAULTS(cells);
     }
 
+    // Every list of the editor on the demo catalog's items: codes, references, certificates,
+    // concepts and amounts whole.
+    void demoLists_data() {
+        QTest::addColumn<QString>("despacho");
+        QTest::addColumn<QString>("list");
+        const QString exportacion = QStringLiteral("24033EC01000088P");
+        QTest::newRow("advantages") << exportacion << "lstVentajas";
+        QTest::newRow("documents") << QStringLiteral("24001IC04000102L") << "lstvDocumentos";
+        QTest::newRow("additional information") << exportacion << "lstInfAdItem";
+        QTest::newRow("CCPAC") << exportacion << "lstCCPAC";
+        QTest::newRow("liquidation") << exportacion << "lstLiquidacion";
+        QTest::newRow("subitems") << exportacion << "lstSubitems";
+        QTest::newRow("cancellations") << QStringLiteral("25073EC06000031F") << "lstCancelaciones";
+    }
+    void demoLists() {
+        QFETCH(QString, despacho);
+        QFETCH(QString, list);
+        catalog_.reset();
+        catalog_ = std::make_unique<CatalogFixture>();
+        catalog_->loadDemoSeed();
+        int rows = 0;
+        QStringList cells;
+        ScriptedUi::current().onForm(QStringLiteral("frmItemDetalle"), [&](QDialog& dialog) {
+            auto& lista = *dialog.findChild<QTreeWidget*>(list);
+            rows = lista.topLevelItemCount();
+            QList<int> columns;
+            for (int c = 0; c < lista.columnCount(); ++c)
+                columns << c;
+            cells = elidedCells(lista, columns);
+        });
+        frmItemDetalle frm;
+        frm.m_Operacion = despacho;
+        frm.m_Item = QStringLiteral("0001");
+        ui().exec(frm);
+        QVERIFY(rows > 0);
+        CORVELIX_VERIFY_NO_FAULTS(cells);
+    }
+
     void dialogs_data() {
         QTest::addColumn<QString>("form");
         QTest::newRow("frmCancelaciones") << "frmCancelaciones";

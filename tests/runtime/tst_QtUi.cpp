@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -109,9 +110,7 @@ private slots:
             // Every file of the folder listed with its type, which the dialog's worker
             // reads together with the icon.
             const auto tipo = [&](const QString& nombre) {
-                return modelo->index(QDir(catalog.folder()).filePath(nombre), 2)
-                    .data()
-                    .toString();
+                return modelo->index(QDir(catalog.folder()).filePath(nombre), 2).data().toString();
             };
             QTRY_VERIFY(std::all_of(archivos.cbegin(), archivos.cend(),
                                     [&](const QString& a) { return !tipo(a).isEmpty(); }));
@@ -126,6 +125,60 @@ private slots:
             (void)seam.openFileName(request);
         QVERIFY(listados);
         QVERIFY(bloqueadoParaOtros(catalog.catalogPath()));
+    }
+
+    // A dialog asked without a folder starts in the user's home, not in the folder the
+    // program was started from; then in the folder of the file last chosen, opened or saved.
+    void fileDialogStartFolders() {
+        QTemporaryDir home;
+        QTemporaryDir working;
+        QTemporaryDir other;
+        const QByteArray savedHome = qgetenv("HOME");
+        const QString savedWorking = QDir::currentPath();
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", savedHome);
+            QDir::setCurrent(savedWorking);
+        });
+        qputenv("HOME", home.path().toUtf8());
+        QVERIFY(QDir::setCurrent(working.path()));
+        QtUi seam;
+        // Shows the dialog, notes the folder it starts in and chooses `file` (or cancels).
+        const auto startsIn = [&seam](bool save, const QString& file) {
+            QString folder;
+            QTimer::singleShot(0, [&] {
+                auto* dialogo = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                if (dialogo == nullptr)
+                    return;
+                folder = dialogo->directory().absolutePath();
+                if (file.isEmpty()) {
+                    dialogo->reject();
+                    return;
+                }
+                dialogo->selectFile(file);
+                static_cast<QDialog*>(dialogo)->accept();
+            });
+            const QString answer = save ? seam.saveFileName({}) : seam.openFileName({});
+            if (answer != QDir::toNativeSeparators(file))
+                return QStringLiteral("answered ") + answer;
+            return folder;
+        };
+        const QString ret = working.filePath(QStringLiteral("c0001.ret"));
+        const QString txt = other.filePath(QStringLiteral("transferencia.txt"));
+        QCOMPARE(startsIn(false, QString()), home.path());
+        QCOMPARE(startsIn(true, QString()), home.path());
+        QCOMPARE(startsIn(false, ret), home.path());
+        QCOMPARE(startsIn(true, txt), working.path());
+        QCOMPARE(startsIn(false, QString()), other.path());
+        // A folder asked for is where it starts.
+        FileDialogRequest pedido;
+        pedido.directory = working.path();
+        QTimer::singleShot(0, [&] {
+            auto* dialogo = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialogo != nullptr);
+            QCOMPARE(dialogo->directory().absolutePath(), working.path());
+            dialogo->reject();
+        });
+        QVERIFY(seam.openFileName(pedido).isEmpty());
     }
 
     void messageBox_data() {

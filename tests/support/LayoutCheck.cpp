@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTreeView>
+#include <QtMath>
 
 #include <functional>
 
@@ -185,7 +186,8 @@ QStringList elidedCells(const QAbstractItemView& view, const QList<int>& columns
                 continue; // a hidden column or row
             const QVariant fontData = index.data(Qt::FontRole);
             const QFont font = fontData.isValid() ? fontData.value<QFont>() : view.font();
-            int needed = QFontMetrics(font).horizontalAdvance(text) + 2 * margin;
+            // The delegate elides a text whose fractional advance exceeds the room it has.
+            int needed = qCeil(QFontMetricsF(font).horizontalAdvance(text)) + 2 * margin;
             if (index.data(Qt::CheckStateRole).isValid())
                 needed += view.style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, &view) +
                           2 * margin;

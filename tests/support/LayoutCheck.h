@@ -26,7 +26,8 @@ QStringList controlsOutside(QWidget& window);
 QStringList cutCaptions(QWidget& window);
 
 // Cells of the given columns (every row) whose text the view elides at its column widths:
-// the text's advance in the cell's font plus the style's margins against the cell's width.
+// the text's fractional advance in the cell's font, rounded up, plus the style's margins
+// against the cell's width.
 QStringList elidedCells(const QAbstractItemView& view, const QList<int>& columns);
 
 // The window's frame lies on its screen's available area.
@@ -34,8 +35,7 @@ QStringList offScreen(const QWidget& window);
 
 // A form of a table of forms checked as they open.
 using FormMaker = std::function<std::unique_ptr<QDialog>()>;
-template <class Form>
-FormMaker maker() {
+template <class Form> FormMaker maker() {
     return [] { return std::unique_ptr<QDialog>(new Form); };
 }
 
@@ -48,7 +48,7 @@ QStringList openingFaults(QDialog& form);
 Q_DECLARE_METATYPE(corvelix::test::FormMaker)
 
 // Fails the running test with every fault listed, one a line.
-#define CORVELIX_VERIFY_NO_FAULTS(faults)                                                         \
+#define CORVELIX_VERIFY_NO_FAULTS(faults)                                                          \
     do {                                                                                           \
         const QStringList found_ = (faults);                                                       \
         QVERIFY2(found_.isEmpty(), qPrintable(found_.join(QLatin1Char('\n'))));                    \

@@ -6,10 +6,12 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 
 namespace corvelix::test {
 
 struct TestXServer::Private {
+    QProcess windowManager;
     QProcess process;
     QByteArray name;
     Display* display = nullptr;
@@ -18,25 +20,33 @@ struct TestXServer::Private {
 
 TestXServer::TestXServer() : d(std::make_unique<Private>()) {}
 
+namespace {
+
+void stopProcess(QProcess& process) {
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(5000))
+        process.kill();
+    process.waitForFinished(2000);
+}
+
+} // namespace
+
 TestXServer::~TestXServer() {
     if (d->display != nullptr) {
         closeAll();
         XCloseDisplay(d->display);
     }
-    if (d->process.state() != QProcess::NotRunning) {
-        d->process.terminate();
-        if (!d->process.waitForFinished(5000))
-            d->process.kill();
-        d->process.waitForFinished(2000);
-    }
+    stopProcess(d->windowManager);
+    stopProcess(d->process);
 }
 
-bool TestXServer::start(QString* why) {
+bool TestXServer::start(QString* why, const QString& screen) {
     d->process.setProgram(QStringLiteral("Xvfb"));
     d->process.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"),
                              QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                             QStringLiteral("-screen"), QStringLiteral("0"),
-                             QStringLiteral("640x480x24")});
+                             QStringLiteral("-screen"), QStringLiteral("0"), screen});
     d->process.start();
     if (!d->process.waitForStarted(5000)) {
         *why = d->process.errorString();
@@ -67,6 +77,58 @@ bool TestXServer::start(QString* why) {
 
 QByteArray TestXServer::name() const {
     return d->name;
+}
+
+bool TestXServer::startWindowManager(QString* why) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(d->name));
+    d->windowManager.setProcessEnvironment(env);
+    d->windowManager.setProgram(QStringLiteral("openbox"));
+    d->windowManager.setArguments({QStringLiteral("--sm-disable")});
+    d->windowManager.start();
+    if (!d->windowManager.waitForStarted(5000)) {
+        *why = QStringLiteral("openbox: ") + d->windowManager.errorString();
+        return false;
+    }
+    // A window manager that follows the desktop conventions names its check window on the
+    // root window once it manages windows.
+    const Atom check = XInternAtom(d->display, "_NET_SUPPORTING_WM_CHECK", False);
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 15000 && d->windowManager.state() == QProcess::Running) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        const bool found =
+            XGetWindowProperty(d->display, DefaultRootWindow(d->display), check, 0, 1, False,
+                               XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+            count == 1;
+        if (data != nullptr)
+            XFree(data);
+        if (found)
+            return true;
+        d->windowManager.waitForFinished(50);
+    }
+    *why = QStringLiteral("openbox did not take the display: ") +
+           QString::fromLocal8Bit(d->windowManager.readAllStandardError());
+    return false;
+}
+
+bool TestXServer::click(int x, int y, int button) {
+    int event = 0;
+    int error = 0;
+    int major = 0;
+    int minor = 0;
+    if (!XTestQueryExtension(d->display, &event, &error, &major, &minor))
+        return false;
+    const auto number = static_cast<unsigned int>(button);
+    XTestFakeMotionEvent(d->display, -1, x, y, CurrentTime);
+    XTestFakeButtonEvent(d->display, number, True, CurrentTime);
+    XTestFakeButtonEvent(d->display, number, False, CurrentTime);
+    XSync(d->display, False);
+    return true;
 }
 
 void TestXServer::open(const QList<TestWindow>& windows) {
@@ -112,6 +174,46 @@ void TestXServer::closeAll() {
         XDestroyWindow(d->display, w);
     d->created.clear();
     XSync(d->display, False);
+}
+
+namespace {
+
+std::unique_ptr<TestXServer>& desktop() {
+    static std::unique_ptr<TestXServer> server;
+    return server;
+}
+
+QString& desktopWhy() {
+    static QString why;
+    return why;
+}
+
+} // namespace
+
+void startDesktopIfAsked() {
+    if (!qEnvironmentVariableIsSet("CORVELIX_TEST_DESKTOP"))
+        return;
+    auto server = std::make_unique<TestXServer>();
+    QString why;
+    if (!server->start(&why, QStringLiteral("1024x768x24")) || !server->startWindowManager(&why)) {
+        desktopWhy() = why;
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return;
+    }
+    qputenv("DISPLAY", server->name());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    desktop() = std::move(server);
+}
+
+TestXServer* desktopServer() {
+    return desktop().get();
+}
+
+QString desktopProblem() {
+    if (desktop() != nullptr)
+        return {};
+    return desktopWhy().isEmpty() ? QStringLiteral("CORVELIX_TEST_DESKTOP is not set")
+                                  : desktopWhy();
 }
 
 void TestDisplay::start() {

@@ -25,8 +25,15 @@ public:
     TestXServer(const TestXServer&) = delete;
     TestXServer& operator=(const TestXServer&) = delete;
 
-    // Starts Xvfb on a free display; false (and the reason) when it cannot.
-    bool start(QString* why);
+    // Starts Xvfb on a free display with one screen of `screen` (WxHxDepth); false (and the
+    // reason) when it cannot.
+    bool start(QString* why, const QString& screen = QStringLiteral("640x480x24"));
+    // Starts a window manager on the display and waits until it manages windows; false (and
+    // the reason) when none could be started.
+    bool startWindowManager(QString* why);
+    // A real click of `button` (1 left, 3 right) at the screen point, through the XTEST
+    // extension; false when the server lacks it.
+    bool click(int x, int y, int button);
     // ":<n>", for DISPLAY.
     [[nodiscard]] QByteArray name() const;
 
@@ -40,6 +47,14 @@ private:
     struct Private;
     std::unique_ptr<Private> d;
 };
+
+// For test classes that need real windows: when CORVELIX_TEST_DESKTOP is set, a private Xvfb
+// with a window manager becomes the process's display and Qt's platform is xcb. Called before
+// the application object is made. Without them the platform stays offscreen and
+// desktopProblem() says why.
+void startDesktopIfAsked();
+[[nodiscard]] TestXServer* desktopServer();
+[[nodiscard]] QString desktopProblem();
 
 // A private server as the display of one test class: start() in initTestCase sets DISPLAY to
 // it, stop() in cleanupTestCase puts the previous DISPLAY back. Without Xvfb, server() is null

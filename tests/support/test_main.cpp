@@ -4,6 +4,7 @@
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
+#include "support/TestXServer.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -40,6 +41,7 @@ void useSandboxSettings() {
 }
 
 int runTests(int argc, char** argv) {
+    startDesktopIfAsked();
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvelix"));
     // As the program does: Qt's own texts in Spanish.

@@ -1,0 +1,96 @@
+#include "assembly/frmArmadoITEM.h"
+#include "assembly/frmCaratula.h"
+#include "support/CatalogFixture.h"
+#include "support/LayoutCheck.h"
+#include "support/ScriptedUi.h"
+#include "support/TestCase.h"
+#include "support/TestRegistry.h"
+#include "support/TestXServer.h"
+
+#include <QScreen>
+#include <QTest>
+
+#include <memory>
+
+using corvelix::ui;
+using corvelix::test::CatalogFixture;
+using corvelix::test::offScreen;
+using corvelix::test::ScriptedUi;
+
+namespace {
+
+const QString kDemo = QStringLiteral("24001IC04000101K");
+
+// Waits until the window manager framed the window and let it be, then lists where its frame
+// leaves the screen's available area.
+QStringList offScreenOnceFramed(QWidget& window) {
+    if (!QTest::qWaitFor([&] { return window.frameGeometry() != window.geometry(); }, 5000))
+        return {window.objectName() + QStringLiteral(": never framed")};
+    QRect last;
+    // The frame stands still for a moment: the window manager is done with it.
+    (void)QTest::qWaitFor(
+        [&] {
+            const QRect now = window.frameGeometry();
+            const bool still = now == last;
+            last = now;
+            return still;
+        },
+        2000);
+    return offScreen(window);
+}
+
+} // namespace
+
+// The item view and the header editor under a window manager: each title bar on the screen,
+// where the user can take it to move the window.
+class tst_LayoutDesktop : public corvelix::test::TestCase {
+    Q_OBJECT
+
+    std::unique_ptr<CatalogFixture> fixture_;
+
+private slots:
+    void initTestCase() {
+        if (corvelix::test::desktopServer() == nullptr)
+            QSKIP(qPrintable(QStringLiteral("no X server with a window manager: ") +
+                             corvelix::test::desktopProblem()));
+        fixture_ = std::make_unique<CatalogFixture>();
+        fixture_->loadDemoSeed();
+    }
+    void cleanupTestCase() { fixture_.reset(); }
+
+    void titleBarsOnScreen_data() {
+        QTest::addColumn<QString>("placement");
+        QTest::newRow("as it opens") << "";
+        QTest::newRow("inside at the screen's corner") << "corner";
+        QTest::newRow("larger than the screen") << "large";
+    }
+    void titleBarsOnScreen() {
+        QFETCH(QString, placement);
+        QStringList vista;
+        QStringList caratula;
+        ScriptedUi::current().onForm(QStringLiteral("frmCaratula"), [&](QDialog& dialog) {
+            caratula = offScreenOnceFramed(dialog);
+        });
+        ScriptedUi::current().onForm(QStringLiteral("frmArmadoITEM"), [&](QDialog& dialog) {
+            vista = offScreenOnceFramed(dialog);
+            // Opened from the item view, centred on it.
+            frmCaratula header(&dialog);
+            header.m_Operacion = kDemo;
+            ui().exec(header);
+        });
+        frmArmadoITEM frm;
+        frm.m_Operacion = kDemo;
+        const QRect available = frm.screen()->availableGeometry();
+        if (placement == QLatin1String("corner"))
+            frm.setGeometry(QRect(available.topLeft(), frm.size()));
+        else if (placement == QLatin1String("large"))
+            frm.setGeometry(QRect(available.topLeft(), available.size() + QSize(200, 200)));
+        ui().exec(frm);
+        QVERIFY(ScriptedUi::current().shownForms.contains(QStringLiteral("frmCaratula")));
+        CORVELIX_VERIFY_NO_FAULTS(vista);
+        CORVELIX_VERIFY_NO_FAULTS(caratula);
+    }
+};
+
+CORVELIX_TEST(tst_LayoutDesktop)
+#include "tst_LayoutDesktop.moc"
