@@ -15,13 +15,11 @@
 #include "workbook_export/main_workbook.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cstdio>
 #include <functional>
-#include <malloc.h>
 
 namespace {
 
@@ -96,27 +94,6 @@ QString exportReads(const QString& iddt) {
     return script;
 }
 
-// kB of one line of /proc/self/status.
-long statusKb(const char* key) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
-
-// Starts a new peak: memory earlier cases freed goes back to the system (the program keeps it
-// for its next reads), and the high-water mark goes back to what is resident now.
-void resetPeak() {
-    malloc_trim(0);
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
-
 void workbook(corvelix::bench::Run& run) {
     const QString path = run.makeCatalog(kItems, QStringLiteral("workbook.db"));
     run.useCatalog(path);
@@ -143,18 +120,9 @@ void workbook(corvelix::bench::Run& run) {
     run.compare(QStringLiteral("GenerarArchivoDespacho, ten sheets (3000 items)"), exportar, path,
                 script, 2.0);
 
-    // Memory: the growth of the process while one export runs, and its peak.
-    resetPeak();
-    const long before = statusKb("VmRSS:");
-    exportar();
-    const long peak = statusKb("VmHWM:");
-    std::printf("%-48s file %.1f MB   peak RSS %.1f MB (%.1f MB above the %.1f MB before)  "
-                "(goal <= 150 MB)%s\n",
-                "GenerarArchivoDespacho memory", size / 1048576.0, peak / 1024.0,
-                (peak - before) / 1024.0, before / 1024.0, peak > 150 * 1024 ? "  OVER" : "");
-    std::fflush(stdout);
-    if (peak > 150 * 1024)
-        run.noteOver(QStringLiteral("GenerarArchivoDespacho memory"));
+    run.memory(QStringLiteral("GenerarArchivoDespacho memory (file %1 MB)")
+                   .arg(double(size) / 1048576.0, 0, 'f', 1),
+               exportar, 150);
     corvelix::setUi(previous);
 }
 
