@@ -54,6 +54,10 @@ public:
     // side; prints their medians as `compare` does, held to the same goal.
     void compareFirst(const QString& label, const char* name, const QString& path, double goal);
 
+    // Runs the work registered as `name` (CORVELIX_BENCH_FRESH) alone in a fresh process of
+    // this program, on `path`: its lines are printed here, and what it counts over counts here.
+    void inFreshProcess(const char* name, const QString& path);
+
     // Resident memory of the process around `work`, as the program leaves it (nothing given
     // back to the system first): before, the peak while it runs, and what stays after. A
     // peak over `goalMb` counts as over.
@@ -87,6 +91,10 @@ struct FirstTimes {
 using FirstRound = std::function<FirstTimes(Run&, const QString& path)>;
 bool registerFirstRound(const char* name, FirstRound fn);
 
+// Work for a fresh process of its own (memory as a process that did nothing before has it).
+using FreshWork = std::function<void(Run&, const QString& path)>;
+bool registerFresh(const char* name, FreshWork fn);
+
 // How many fresh processes time a first round.
 constexpr int kFreshProcesses = 5;
 
@@ -101,4 +109,9 @@ constexpr int kFreshProcesses = 5;
     namespace {                                                                                    \
     [[maybe_unused]] const bool bench_first_##name##_registered =                                  \
         corvelix::bench::registerFirstRound(#name, fn);                                            \
+    }
+#define CORVELIX_BENCH_FRESH(name, fn)                                                             \
+    namespace {                                                                                    \
+    [[maybe_unused]] const bool bench_fresh_##name##_registered =                                  \
+        corvelix::bench::registerFresh(#name, fn);                                                 \
     }

@@ -40,6 +40,11 @@ std::map<std::string, FirstRound>& firstRounds() {
     return all;
 }
 
+std::map<std::string, FreshWork>& freshWorks() {
+    static std::map<std::string, FreshWork> all;
+    return all;
+}
+
 QTemporaryDir& tempDir() {
     static QTemporaryDir dir;
     return dir;
@@ -119,6 +124,11 @@ bool registerCase(const char* name, Case fn) {
 
 bool registerFirstRound(const char* name, FirstRound fn) {
     firstRounds()[name] = std::move(fn);
+    return true;
+}
+
+bool registerFresh(const char* name, FreshWork fn) {
+    freshWorks()[name] = std::move(fn);
     return true;
 }
 
@@ -296,8 +306,7 @@ void report(const QString& label, const QList<double>& oursTimes, const QList<do
                                        : QStringLiteral("(goal <= %1)").arg(goal, 0, 'f', 1);
     if (s.median <= 0) {
         std::printf("%s%-*s ours %8.2f ms (%.2f-%.2f)  sqlite3 %8.2f ms: NOT MEASURED\n", indent,
-                    50 - int(qstrlen(indent)), qPrintable(label), o.median, o.min, o.max,
-                    s.median);
+                    50 - int(qstrlen(indent)), qPrintable(label), o.median, o.min, o.max, s.median);
         overList() << QStringLiteral("not measured: ") + label;
         std::fflush(stdout);
         return;
@@ -308,8 +317,8 @@ void report(const QString& label, const QList<double>& oursTimes, const QList<do
         overList() << label;
     std::printf("%s%-*s ours %8.2f ms (%.2f-%.2f)  sqlite3 %8.2f ms (%.2f-%.2f)  ratio %5.2f "
                 "%s%s\n",
-                indent, 50 - int(qstrlen(indent)), qPrintable(label), o.median, o.min, o.max, s.median, s.min, s.max, ratio,
-                qPrintable(goalText), over ? "  OVER" : "");
+                indent, 50 - int(qstrlen(indent)), qPrintable(label), o.median, o.min, o.max,
+                s.median, s.min, s.max, ratio, qPrintable(goalText), over ? "  OVER" : "");
     std::fflush(stdout);
 }
 
@@ -366,6 +375,26 @@ void Run::compareFirst(const QString& label, const char* name, const QString& pa
         shellTimes << shellMs;
     }
     report(shown, oursTimes, shellTimes, goal, "  ");
+}
+
+void Run::inFreshProcess(const char* name, const QString& path) {
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--fresh"), QLatin1String(name), path});
+    child.waitForFinished(-1);
+    // Its figures as it printed them; "over: LABEL" lines are what it counted over.
+    for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
+        if (line.startsWith("over: "))
+            overList() << QString::fromUtf8(line.mid(6));
+        else if (!line.isEmpty())
+            std::printf("%s\n", line.constData());
+    }
+    std::fflush(stdout);
+    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
+        std::printf("%-50s NOT MEASURED: %s\n", name,
+                    qPrintable(QString::fromUtf8(child.readAllStandardError()).trimmed()));
+        notMeasured(QLatin1String(name));
+    }
 }
 
 void Run::memory(const QString& label, const std::function<void()>& work, double goalMb) {
@@ -444,10 +473,25 @@ int firstRound(const QString& name, const QString& path) {
     return 0;
 }
 
+// corvelix_bench --fresh NAME PATH: the work alone in this fresh process; prints its figures,
+// then "over: LABEL" for each it counted over.
+int freshWork(const QString& name, const QString& path) {
+    const auto& all = corvelix::bench::freshWorks();
+    const auto it = all.find(name.toStdString());
+    if (it == all.end())
+        corvelix::bench::fail(QStringLiteral("no work named ") + name);
+    corvelix::bench::Run run;
+    it->second(run, path);
+    for (const QString& label : run.overGoal())
+        std::printf("over: %s\n", qPrintable(label));
+    return 0;
+}
+
 int main(int argc, char** argv) {
     const bool first = argc == 4 && qstrcmp(argv[1], "--first") == 0;
-    // A fresh process for a first round stays where its parent put it.
-    if (!first)
+    const bool fresh = argc == 4 && qstrcmp(argv[1], "--fresh") == 0;
+    // A fresh process stays where its parent put it.
+    if (!first && !fresh)
         stayOnOneProcessor();
     // The program's own heap settings: the figures are those of the program as it runs.
     corvelix::keepFreedHeap();
@@ -462,6 +506,8 @@ int main(int argc, char** argv) {
     qputenv("CORVELIX_HOME", corvelix::bench::tempDir().filePath(QStringLiteral("home")).toUtf8());
     if (first)
         return firstRound(app.arguments().at(2), app.arguments().at(3));
+    if (fresh)
+        return freshWork(app.arguments().at(2), app.arguments().at(3));
     const QStringList wanted = app.arguments().mid(1);
     corvelix::bench::Run run;
     for (const auto& [name, fn] : corvelix::bench::cases()) {
