@@ -322,7 +322,7 @@ void report(const QString& label, const QList<double>& oursTimes, const QList<do
     std::fflush(stdout);
 }
 
-// kB of one line of /proc/self/status ("VmRSS:", "VmHWM:").
+// MB of one line of /proc/self/status ("VmRSS:", "VmHWM:"), which counts in kB.
 double statusMb(const char* key) {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
