@@ -1,10 +1,11 @@
 // Reading a 50,000-row, 10-column .xlsx (about 3.5 MB, its sheet 26 MB of XML), with the
-// process's peak memory during the reading, beside `unzip -p` of the sheet piped into a streaming
-// XML parse (`xmllint --stream --noout`) and beside LibreOffice converting the same file to CSV
-// (each when installed; the figure is skipped with a note otherwise). Then the same table as a
-// binary .xls, made from that .xlsx by LibreOffice, read beside LibreOffice converting the .xls
-// to CSV (skipped without soffice). The machine may be busy: ours and each reference run in
-// turn several times and the medians are compared.
+// process's resident memory around the reading, beside `unzip -p` of the sheet piped into a
+// streaming XML parse (`xmllint --stream --noout`) and beside LibreOffice converting the same
+// file to CSV. Then the same table as a binary .xls, made from that .xlsx by LibreOffice, read
+// beside LibreOffice converting the .xls to CSV. LibreOffice's time is taken less its time for
+// a one-cell file of the same format: its start-up alone is seconds. A program missing or
+// failing is a comparison not measured, which counts as over its goal. The machine may be
+// busy: ours and each reference run in turn several times and the medians are compared.
 
 #include "bench.h"
 
@@ -23,8 +24,6 @@
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 #include <quazip/quazipnewinfo.h>
-
-#include <malloc.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -134,24 +133,6 @@ void writeWorkbook(const QString& path) {
     zip.close();
 }
 
-// The process's peak resident memory in MB, and a way to start counting it again.
-double peakMb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return -1;
-}
-
-void resetPeak() {
-    malloc_trim(0); // what earlier work freed does not count
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    if (refs.open(QIODevice::WriteOnly))
-        refs.write("5");
-}
-
 int readToGrid(const QString& path) {
     const corvelix::Sheet sheet = corvelix::readFirstSheet(path);
     const LecturaHoja lectura = leerHoja(sheet);
@@ -162,177 +143,249 @@ int readToGrid(const QString& path) {
     return grid.rows();
 }
 
-double elapsedMs(const std::function<void()>& work) {
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-// Runs `ours` and each reference in turn `kTurns` times; the medians, in the same order.
-std::vector<double> medians(const std::vector<std::function<void()>>& works) {
+// One side of a comparison: its work, which tells whether it succeeded.
+using Work = std::function<bool()>;
+
+// Runs each work in turn `kTurns` times; the medians, in the same order, with 0 for a work
+// that failed in any turn.
+std::vector<double> medians(const std::vector<Work>& works) {
     std::vector<std::vector<double>> times(works.size());
+    std::vector<bool> failed(works.size(), false);
     for (int t = 0; t < kTurns; ++t)
-        for (std::size_t i = 0; i < works.size(); ++i)
-            times[i].push_back(elapsedMs(works[i]));
+        for (std::size_t i = 0; i < works.size(); ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            if (!works[i]())
+                failed[i] = true;
+            times[i].push_back(double(timer.nsecsElapsed()) / 1e6);
+        }
     std::vector<double> out;
-    for (const auto& v : times)
-        out.push_back(median(v));
+    for (std::size_t i = 0; i < works.size(); ++i)
+        out.push_back(failed[i] ? 0 : median(times[i]));
     return out;
 }
 
-// The process's peak memory before reading, while reading alone, and while reading into the grid.
-struct Peaks {
-    double before = 0;
-    double read = 0;
-    double grid = 0;
+// Prints one reference's time and our ratio to it; a reference that did not run (a time of
+// 0 or less) is not measured, and counts so.
+void against(corvelix::bench::Run& run, const QString& label, const QString& reference,
+             const QString& name, double ours, double theirs, double goal) {
+    if (theirs <= 0) {
+        std::printf("%-52s %s: NOT MEASURED\n", "", qPrintable(reference));
+        run.notMeasured(label + QStringLiteral(" (") + name + QLatin1Char(')'));
+        return;
+    }
+    const double ratio = ours / theirs;
+    const bool over = ratio > goal;
+    std::printf("%-52s %s %9.2f ms   ratio %6.3f  (goal <= %.1f)%s\n", "", qPrintable(reference),
+                theirs, ratio, goal, over ? "  OVER" : "");
+    if (over)
+        run.noteOver(label + QStringLiteral(" (") + name + QLatin1Char(')'));
+}
+
+// LibreOffice without a window, with a profile of its own in the run's folder.
+class Soffice {
+public:
+    explicit Soffice(const corvelix::bench::Run& run)
+        : program_(QStandardPaths::findExecutable(QStringLiteral("soffice"))),
+          profile_(QDir(run.folder()).filePath(QStringLiteral("soffice_profile"))) {}
+
+    [[nodiscard]] bool installed() const { return !program_.isEmpty(); }
+
+    // Converts `file` to the format `to` (an extension) into `outDir`; whether it wrote it.
+    bool convert(const QString& file, const QString& to, const QString& outDir) const {
+        const QString made =
+            QDir(outDir).filePath(QFileInfo(file).completeBaseName() + QLatin1Char('.') + to);
+        QFile::remove(made);
+        QProcess p;
+        p.start(program_, {QStringLiteral("-env:UserInstallation=file://") + profile_,
+                           QStringLiteral("--headless"), QStringLiteral("--convert-to"), to,
+                           QStringLiteral("--outdir"), outDir, file});
+        return p.waitForFinished(600000) && p.exitStatus() == QProcess::NormalExit &&
+               p.exitCode() == 0 && QFileInfo(made).size() > 0;
+    }
+
+    // A file of one cell in the format `to`, made from a one-line CSV; empty when it failed.
+    [[nodiscard]] QString oneCell(const QString& folder, const QString& to) const {
+        const QString csv = QDir(folder).filePath(QStringLiteral("una_celda.csv"));
+        QFile file(csv);
+        if (!file.open(QIODevice::WriteOnly) || file.write("1\n") != 2)
+            return {};
+        file.close();
+        const QString outDir = QDir(folder).filePath(QStringLiteral("una_celda_") + to);
+        if (!convert(csv, to, outDir))
+            return {};
+        return QDir(outDir).filePath(QStringLiteral("una_celda.") + to);
+    }
+
+private:
+    QString program_;
+    QString profile_;
 };
 
-Peaks measurePeaks(const QString& path) {
-    Peaks peaks;
-    resetPeak();
-    peaks.before = peakMb();
-    (void)corvelix::readFirstSheet(path);
-    peaks.read = peakMb();
-    resetPeak();
-    (void)readToGrid(path);
-    peaks.grid = peakMb();
-    return peaks;
+// LibreOffice's conversion of `path` to CSV beside ours, less its time for `oneCell` (its
+// start-up): the works to time, and the line that reports them from their medians.
+struct SofficeComparison {
+    std::vector<Work> works;
+    void report(corvelix::bench::Run& run, const QString& label, double ours,
+                const std::vector<double>& m, std::size_t first, double goal) const {
+        if (works.empty()) {
+            std::printf("%-52s soffice: NOT MEASURED (%s)\n", "", qPrintable(why));
+            run.notMeasured(label + QStringLiteral(" (soffice)"));
+            return;
+        }
+        const double whole = m[first];
+        const double start = m[first + 1];
+        const QString reference =
+            QStringLiteral("soffice --convert-to csv %1 ms less %2 ms for one cell:")
+                .arg(whole, 0, 'f', 0)
+                .arg(start, 0, 'f', 0);
+        against(run, label, reference, QStringLiteral("soffice"), ours,
+                whole > 0 && start > 0 ? whole - start : 0, goal);
+    }
+    QString why;
+};
+
+SofficeComparison sofficeComparison(const corvelix::bench::Run& run, const Soffice& soffice,
+                                    const QString& path, const QString& format) {
+    SofficeComparison comparison;
+    if (!soffice.installed()) {
+        comparison.why = QStringLiteral("not installed");
+        return comparison;
+    }
+    const QString oneCell = soffice.oneCell(run.folder(), format);
+    if (oneCell.isEmpty()) {
+        comparison.why = QStringLiteral("it could not make a one-cell .") + format;
+        return comparison;
+    }
+    const QString out = QDir(run.folder()).filePath(QStringLiteral("csv_") + format);
+    comparison.works = {
+        [soffice, path, out] { return soffice.convert(path, QStringLiteral("csv"), out); },
+        [soffice, oneCell, out] { return soffice.convert(oneCell, QStringLiteral("csv"), out); },
+    };
+    return comparison;
+}
+
+// The memory of reading `path`, alone and into the grid, in a process that has done nothing
+// else (making the workbooks and timing the reads leave their heap behind).
+void memory(corvelix::bench::Run& run, const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    run.memory(
+        QStringLiteral("sheet reading %1 memory, reading").arg(name),
+        [&] { (void)corvelix::readFirstSheet(path); }, 150);
+    run.memory(
+        QStringLiteral("sheet reading %1 memory, into the grid").arg(name),
+        [&] { (void)readToGrid(path); }, 150);
 }
 
 void sheetReading(corvelix::bench::Run& run) {
     const QString path = QDir(run.folder()).filePath(QStringLiteral("hoja_50000x10.xlsx"));
     writeWorkbook(path);
+    const QString size =
+        QStringLiteral(" (%1 MB)").arg(double(QFileInfo(path).size()) / (1024 * 1024), 0, 'f', 1);
     if (readToGrid(path) != kRows + 2) {
         std::printf("sheet reading: the generated sheet did not read back whole\n");
+        run.notMeasured(QStringLiteral("sheet reading, 50,000 x 10 .xlsx"));
         return;
     }
-    const QString label = QStringLiteral("sheet reading, 50,000 x 10 .xlsx (%1 MB)")
-                              .arg(double(QFileInfo(path).size()) / (1024 * 1024), 0, 'f', 1);
+    const QString label = QStringLiteral("sheet reading, 50,000 x 10 .xlsx") + size;
 
-    const Peaks peaks = measurePeaks(path);
-
-    // unzip -p | xmllint --stream --noout, the same sheet's XML
+    std::vector<Work> works{
+        [&] { return corvelix::readFirstSheet(path).lastRow() == kRows + 1; },
+        [&] { return readToGrid(path) == kRows + 2; },
+    };
+    // unzip -p | xmllint --stream --noout, the same sheet's XML; both must succeed.
     const QString unzip = QStandardPaths::findExecutable(QStringLiteral("unzip"));
     const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
-    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    std::vector<std::function<void()>> works{
-        [&] { (void)corvelix::readFirstSheet(path); },
-        [&] { (void)readToGrid(path); },
-    };
-    if (!unzip.isEmpty() && !xmllint.isEmpty())
+    const bool streaming = !unzip.isEmpty() && !xmllint.isEmpty();
+    if (streaming)
         works.emplace_back([&] {
             QProcess p;
-            p.start(QStringLiteral("/bin/sh"),
-                    {QStringLiteral("-c"),
+            p.start(QStringLiteral("/bin/bash"),
+                    {QStringLiteral("-o"), QStringLiteral("pipefail"), QStringLiteral("-c"),
                      QStringLiteral("'%1' -p '%2' xl/worksheets/sheet1.xml | '%3' --stream "
                                     "--noout -")
                          .arg(unzip, path, xmllint)});
-            p.waitForFinished(300000);
+            return p.waitForFinished(300000) && p.exitStatus() == QProcess::NormalExit &&
+                   p.exitCode() == 0;
         });
-    const QString profile = QDir(run.folder()).filePath(QStringLiteral("soffice_profile"));
-    const QString out = QDir(run.folder()).filePath(QStringLiteral("csv"));
-    const auto convert = [&] {
-        QProcess p;
-        p.start(soffice, {QStringLiteral("-env:UserInstallation=file://") + profile,
-                          QStringLiteral("--headless"), QStringLiteral("--convert-to"),
-                          QStringLiteral("csv"), QStringLiteral("--outdir"), out, path});
-        p.waitForFinished(300000);
-    };
-    if (!soffice.isEmpty()) {
-        convert(); // the first start builds the profile
-        works.emplace_back(convert);
-    }
+    const Soffice soffice(run);
+    const SofficeComparison againstSoffice =
+        sofficeComparison(run, soffice, path, QStringLiteral("xlsx"));
+    works.insert(works.end(), againstSoffice.works.begin(), againstSoffice.works.end());
+
     const std::vector<double> m = medians(works);
     const double ours = m[0];
     std::printf("%-52s ours %9.2f ms (median of %d; %9.2f ms into the grid)\n", qPrintable(label),
                 ours, kTurns, m[1]);
+    if (ours <= 0 || m[1] <= 0) {
+        run.notMeasured(label);
+        return;
+    }
     std::size_t next = 2;
-    if (!unzip.isEmpty() && !xmllint.isEmpty()) {
-        const double stream = m[next++];
-        std::printf("%-52s unzip -p sheet | xmllint --stream %9.2f ms   ratio %6.3f  (goal <= "
-                    "1.5)\n",
-                    "", stream, ours / stream);
-        if (ours / stream > 1.5)
-            run.noteOver(label + QStringLiteral(" (streaming parse)"));
-    } else {
-        std::printf("%-52s unzip or xmllint not installed: no streaming-parse comparison\n", "");
-    }
-    if (!soffice.isEmpty()) {
-        const double theirs = m[next++];
-        const bool converted =
-            QFile::exists(QDir(out).filePath(QStringLiteral("hoja_50000x10.csv")));
-        std::printf("%-52s soffice --convert-to csv %9.2f ms%s   ratio %6.3f  (goal <= 0.1)\n", "",
-                    theirs, converted ? "" : " (no csv written!)", ours / theirs);
-        if (ours / theirs > 0.1)
-            run.noteOver(label + QStringLiteral(" (soffice)"));
-    } else {
-        std::printf("%-52s soffice not installed: no LibreOffice comparison\n", "");
-    }
-    std::printf("%-52s peak %.1f MB while reading, %.1f MB into the grid (%.1f MB before; goal "
-                "<= 150 MB)\n",
-                "", peaks.read, peaks.grid, peaks.before);
-    if (peaks.read > 150 || peaks.grid > 150)
-        run.noteOver(label + QStringLiteral(" (memory)"));
+    if (streaming)
+        against(run, label, QStringLiteral("unzip -p sheet | xmllint --stream"),
+                QStringLiteral("streaming parse"), ours, m[next++], 1.5);
+    else
+        against(run, label, QStringLiteral("unzip -p sheet | xmllint --stream (not installed)"),
+                QStringLiteral("streaming parse"), ours, 0, 1.5);
+    againstSoffice.report(run, label, ours, m, next, 0.1);
+    run.inFreshProcess("sheet_memory", path);
 }
 
 // The same table as a binary .xls, which LibreOffice makes from the .xlsx.
 void xlsReading(corvelix::bench::Run& run) {
-    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (soffice.isEmpty()) {
-        std::printf("%-52s soffice not installed: no .xls to read, no LibreOffice comparison\n",
-                    "sheet reading, 50,000 x 10 .xls");
+    const QString name = QStringLiteral("sheet reading, 50,000 x 10 .xls");
+    const Soffice soffice(run);
+    if (!soffice.installed()) {
+        std::printf("%-52s soffice not installed, no .xls to read: NOT MEASURED\n",
+                    qPrintable(name));
+        run.notMeasured(name);
         return;
     }
     const QDir folder(run.folder());
-    const QString profile = folder.filePath(QStringLiteral("soffice_profile"));
-    const auto convert = [&](const QString& file, const QString& to, const QString& outDir) {
-        QProcess p;
-        p.start(soffice, {QStringLiteral("-env:UserInstallation=file://") + profile,
-                          QStringLiteral("--headless"), QStringLiteral("--convert-to"), to,
-                          QStringLiteral("--outdir"), outDir, file});
-        p.waitForFinished(600000);
-    };
     const QString xlsx = folder.filePath(QStringLiteral("tabla_50000x10.xlsx"));
     writeWorkbook(xlsx);
     const QString made = folder.filePath(QStringLiteral("xls"));
-    convert(xlsx, QStringLiteral("xls"), made);
     const QString path = QDir(made).filePath(QStringLiteral("tabla_50000x10.xls"));
-    if (!QFileInfo::exists(path) || readToGrid(path) != kRows + 2) {
-        std::printf("sheet reading, 50,000 x 10 .xls: LibreOffice did not make it, or it did not "
-                    "read back whole\n");
+    if (!soffice.convert(xlsx, QStringLiteral("xls"), made)) {
+        std::printf("%-52s LibreOffice did not make it: NOT MEASURED\n", qPrintable(name));
+        run.notMeasured(name);
         return;
     }
-    const QString label = QStringLiteral("sheet reading, 50,000 x 10 .xls (%1 MB)")
+    const QString label = QStringLiteral("%1 (%2 MB)")
+                              .arg(name)
                               .arg(double(QFileInfo(path).size()) / (1024 * 1024), 0, 'f', 1);
-    const Peaks peaks = measurePeaks(path);
+    if (readToGrid(path) != kRows + 2) {
+        std::printf("%-52s it did not read back whole: NOT MEASURED\n", qPrintable(name));
+        run.notMeasured(name);
+        return;
+    }
 
-    const QString out = folder.filePath(QStringLiteral("csv_xls"));
-    const std::vector<double> m = medians({
-        [&] { (void)corvelix::readFirstSheet(path); },
-        [&] { (void)readToGrid(path); },
-        [&] { convert(path, QStringLiteral("csv"), out); },
-    });
-    const bool converted = QFile::exists(QDir(out).filePath(QStringLiteral("tabla_50000x10.csv")));
-    std::printf("%-52s ours %9.2f ms (median of %d; %9.2f ms into the grid)\n"
-                "%-52s soffice --convert-to csv %9.2f ms%s   ratio %6.3f  (goal <= 0.5)\n"
-                "%-52s peak %.1f MB while reading, %.1f MB into the grid (%.1f MB before; goal "
-                "<= 150 MB)\n",
-                qPrintable(label), m[0], kTurns, m[1], "", m[2],
-                converted ? "" : " (no csv written!)", m[0] / m[2], "", peaks.read, peaks.grid,
-                peaks.before);
-    if (m[0] / m[2] > 0.5)
-        run.noteOver(label + QStringLiteral(" (soffice)"));
-    if (peaks.read > 150 || peaks.grid > 150)
-        run.noteOver(label + QStringLiteral(" (memory)"));
+    std::vector<Work> works{
+        [&] { return corvelix::readFirstSheet(path).lastRow() == kRows + 1; },
+        [&] { return readToGrid(path) == kRows + 2; },
+    };
+    const SofficeComparison againstSoffice =
+        sofficeComparison(run, soffice, path, QStringLiteral("xls"));
+    works.insert(works.end(), againstSoffice.works.begin(), againstSoffice.works.end());
+    const std::vector<double> m = medians(works);
+    std::printf("%-52s ours %9.2f ms (median of %d; %9.2f ms into the grid)\n", qPrintable(label),
+                m[0], kTurns, m[1]);
+    if (m[0] <= 0 || m[1] <= 0) {
+        run.notMeasured(label);
+        return;
+    }
+    againstSoffice.report(run, label, m[0], m, 2, 0.5);
+    run.inFreshProcess("sheet_memory", path);
 }
 
 } // namespace
 
 CORVELIX_BENCH(sheet_reading, sheetReading)
 CORVELIX_BENCH(sheet_reading_xls, xlsReading)
+CORVELIX_BENCH_FRESH(sheet_memory, memory)

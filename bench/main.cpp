@@ -20,10 +20,10 @@
 #include <QTextStream>
 
 #include <algorithm>
-#include <sched.h>
 #include <cstdio>
 #include <limits>
 #include <map>
+#include <sched.h>
 #include <string>
 
 namespace corvelix::bench {
@@ -32,6 +32,16 @@ namespace {
 
 std::map<std::string, Case>& cases() {
     static std::map<std::string, Case> all;
+    return all;
+}
+
+std::map<std::string, FirstRound>& firstRounds() {
+    static std::map<std::string, FirstRound> all;
+    return all;
+}
+
+std::map<std::string, FreshWork>& freshWorks() {
+    static std::map<std::string, FreshWork> all;
     return all;
 }
 
@@ -109,6 +119,16 @@ modDA::Recordset one(const char* field, const QVariant& value) {
 
 bool registerCase(const char* name, Case fn) {
     cases()[name] = std::move(fn);
+    return true;
+}
+
+bool registerFirstRound(const char* name, FirstRound fn) {
+    firstRounds()[name] = std::move(fn);
+    return true;
+}
+
+bool registerFresh(const char* name, FreshWork fn) {
+    freshWorks()[name] = std::move(fn);
     return true;
 }
 
@@ -224,9 +244,9 @@ double Run::shellOnce(const QString& path, const QString& sql, bool onCopy, int 
     const bool ownTransaction = script.startsWith(QLatin1String("BEGIN;"));
     QString repeated;
     for (int i = 0; i < inner; ++i)
-        repeated += ownTransaction ? script + QLatin1Char('\n')
-                                   : QStringLiteral("BEGIN;\n") + script +
-                                         QStringLiteral("\nCOMMIT;\n");
+        repeated += ownTransaction
+                        ? script + QLatin1Char('\n')
+                        : QStringLiteral("BEGIN;\n") + script + QStringLiteral("\nCOMMIT;\n");
     const QByteArray work = (QStringLiteral(".output /dev/null\n") + repeated +
                              QStringLiteral(".output stdout\n.print bench-done\n"))
                                 .toUtf8();
@@ -274,6 +294,47 @@ QStringList& overList() {
 
 } // namespace
 
+namespace {
+
+// One line of figures: "<label>: ours median (min-max), sqlite3 median (min-max), ratio of
+// the medians (goal)". A shell median of 0 is no measure, not a ratio of 0.
+void report(const QString& label, const QList<double>& oursTimes, const QList<double>& shellTimes,
+            double goal, const char* indent = "") {
+    const Figures o = figuresOf(oursTimes);
+    const Figures s = figuresOf(shellTimes);
+    const QString goalText = goal <= 0 ? QStringLiteral("(no goal)")
+                                       : QStringLiteral("(goal <= %1)").arg(goal, 0, 'f', 1);
+    if (s.median <= 0) {
+        std::printf("%s%-*s ours %8.2f ms (%.2f-%.2f)  sqlite3 %8.2f ms: NOT MEASURED\n", indent,
+                    50 - int(qstrlen(indent)), qPrintable(label), o.median, o.min, o.max, s.median);
+        overList() << QStringLiteral("not measured: ") + label;
+        std::fflush(stdout);
+        return;
+    }
+    const double ratio = o.median / s.median;
+    const bool over = goal > 0 && ratio > goal;
+    if (over)
+        overList() << label;
+    std::printf("%s%-*s ours %8.2f ms (%.2f-%.2f)  sqlite3 %8.2f ms (%.2f-%.2f)  ratio %5.2f "
+                "%s%s\n",
+                indent, 50 - int(qstrlen(indent)), qPrintable(label), o.median, o.min, o.max,
+                s.median, s.min, s.max, ratio, qPrintable(goalText), over ? "  OVER" : "");
+    std::fflush(stdout);
+}
+
+// MB of one line of /proc/self/status ("VmRSS:", "VmHWM:"), which counts in kB.
+double statusMb(const char* key) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return -1;
+}
+
+} // namespace
+
 void Run::compare(const QString& label, const Side& ours, const Side& shell, double goal,
                   int rounds) {
     QList<double> oursTimes;
@@ -282,19 +343,81 @@ void Run::compare(const QString& label, const Side& ours, const Side& shell, dou
         oursTimes << ours();
         shellTimes << shell();
     }
-    const Figures o = figuresOf(oursTimes);
-    const Figures s = figuresOf(shellTimes);
-    const double ratio = s.median > 0 ? o.median / s.median : 0;
-    const bool over = goal > 0 && ratio > goal;
-    if (over)
-        overList() << label;
-    const QString goalText =
-        goal <= 0 ? QStringLiteral("(no goal)") : QStringLiteral("(goal <= %1)").arg(goal, 0, 'f', 1);
-    std::printf("%-50s ours %8.2f ms (%.2f-%.2f)  sqlite3 %8.2f ms (%.2f-%.2f)  ratio %5.2f "
-                "%s%s\n",
-                qPrintable(label), o.median, o.min, o.max, s.median, s.min, s.max, ratio,
-                qPrintable(goalText), over ? "  OVER" : "");
+    report(label, oursTimes, shellTimes, goal);
+}
+
+void Run::compareFirst(const QString& label, const char* name, const QString& path, double goal) {
+    const QString shown =
+        QStringLiteral("%1 first round (%2 fresh processes)").arg(label).arg(kFreshProcesses);
+    QList<double> oursTimes;
+    QList<double> shellTimes;
+    for (int i = 0; i < kFreshProcesses; ++i) {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--first"), QLatin1String(name), path});
+        child.waitForFinished(-1);
+        // The last line it prints: "first <ours ms> <shell ms>".
+        const QList<QByteArray> words =
+            child.readAllStandardOutput().trimmed().split('\n').last().split(' ');
+        bool oursOk = false;
+        bool shellOk = false;
+        const double oursMs = words.value(1).toDouble(&oursOk);
+        const double shellMs = words.value(2).toDouble(&shellOk);
+        if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0 ||
+            words.value(0) != "first" || !oursOk || !shellOk) {
+            std::printf("  %-48s NOT MEASURED: %s\n", qPrintable(shown),
+                        qPrintable(QString::fromUtf8(child.readAllStandardError()).trimmed()));
+            std::fflush(stdout);
+            notMeasured(shown);
+            return;
+        }
+        oursTimes << oursMs;
+        shellTimes << shellMs;
+    }
+    report(shown, oursTimes, shellTimes, goal, "  ");
+}
+
+void Run::inFreshProcess(const char* name, const QString& path) {
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--fresh"), QLatin1String(name), path});
+    child.waitForFinished(-1);
+    // Its figures as it printed them; "over: LABEL" lines are what it counted over.
+    for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
+        if (line.startsWith("over: "))
+            overList() << QString::fromUtf8(line.mid(6));
+        else if (!line.isEmpty())
+            std::printf("%s\n", line.constData());
+    }
     std::fflush(stdout);
+    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
+        std::printf("%-50s NOT MEASURED: %s\n", name,
+                    qPrintable(QString::fromUtf8(child.readAllStandardError()).trimmed()));
+        notMeasured(QLatin1String(name));
+    }
+}
+
+void Run::memory(const QString& label, const std::function<void()>& work, double goalMb) {
+    // The peak from here on: the high-water mark goes back to what is resident now.
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+    clear.close();
+    const double before = statusMb("VmRSS:");
+    try {
+        work();
+    } catch (const VbError& error) {
+        fail(error.description + QStringLiteral(" / ") + error.source);
+    }
+    const double peak = statusMb("VmHWM:");
+    const double after = statusMb("VmRSS:");
+    const bool over = peak > goalMb;
+    std::printf("%-50s resident %.1f MB before, peak %.1f MB, %.1f MB after  (goal: peak <= "
+                "%.0f MB)%s\n",
+                qPrintable(label), before, peak, after, goalMb, over ? "  OVER" : "");
+    std::fflush(stdout);
+    if (over)
+        noteOver(label);
 }
 
 void Run::compare(const QString& label, const std::function<void()>& ours, const QString& path,
@@ -306,6 +429,10 @@ void Run::compare(const QString& label, const std::function<void()>& ours, const
 
 void Run::noteOver(const QString& label) {
     overList() << label;
+}
+
+void Run::notMeasured(const QString& label) {
+    overList() << QStringLiteral("not measured: ") + label;
 }
 
 QStringList Run::overGoal() const {
@@ -333,8 +460,39 @@ void stayOnOneProcessor() {
 
 } // namespace
 
+// corvelix_bench --first NAME PATH: one first round in this fresh process; prints
+// "first <ours ms> <shell ms>".
+int firstRound(const QString& name, const QString& path) {
+    const auto& all = corvelix::bench::firstRounds();
+    const auto it = all.find(name.toStdString());
+    if (it == all.end())
+        corvelix::bench::fail(QStringLiteral("no first round named ") + name);
+    corvelix::bench::Run run;
+    const corvelix::bench::FirstTimes times = it->second(run, path);
+    std::printf("first %.3f %.3f\n", times.ours, times.shell);
+    return 0;
+}
+
+// corvelix_bench --fresh NAME PATH: the work alone in this fresh process; prints its figures,
+// then "over: LABEL" for each it counted over.
+int freshWork(const QString& name, const QString& path) {
+    const auto& all = corvelix::bench::freshWorks();
+    const auto it = all.find(name.toStdString());
+    if (it == all.end())
+        corvelix::bench::fail(QStringLiteral("no work named ") + name);
+    corvelix::bench::Run run;
+    it->second(run, path);
+    for (const QString& label : run.overGoal())
+        std::printf("over: %s\n", qPrintable(label));
+    return 0;
+}
+
 int main(int argc, char** argv) {
-    stayOnOneProcessor();
+    const bool first = argc == 4 && qstrcmp(argv[1], "--first") == 0;
+    const bool fresh = argc == 4 && qstrcmp(argv[1], "--fresh") == 0;
+    // A fresh process stays where its parent put it.
+    if (!first && !fresh)
+        stayOnOneProcessor();
     // The program's own heap settings: the figures are those of the program as it runs.
     corvelix::keepFreedHeap();
     // Cases that fill forms need widgets, never a screen.
@@ -346,6 +504,10 @@ int main(int argc, char** argv) {
     if (!corvelix::bench::tempDir().isValid())
         corvelix::bench::fail(QStringLiteral("no temporary folder"));
     qputenv("CORVELIX_HOME", corvelix::bench::tempDir().filePath(QStringLiteral("home")).toUtf8());
+    if (first)
+        return firstRound(app.arguments().at(2), app.arguments().at(3));
+    if (fresh)
+        return freshWork(app.arguments().at(2), app.arguments().at(3));
     const QStringList wanted = app.arguments().mid(1);
     corvelix::bench::Run run;
     for (const auto& [name, fn] : corvelix::bench::cases()) {

@@ -5,6 +5,7 @@
 #include "runtime/VbError.h"
 #include "shell/main_documentos.h"
 #include "support/CatalogFixture.h"
+#include "support/EventWait.h"
 #include "support/FormUnderFailure.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
@@ -30,6 +31,8 @@
 
 using namespace corvelix;
 using corvelix::test::CatalogFixture;
+using corvelix::test::EventCounter;
+using corvelix::test::runQueuedWork;
 using corvelix::test::ScriptedUi;
 
 namespace {
@@ -238,12 +241,16 @@ private slots:
         QCOMPARE(frm.windowTitle(), QStringLiteral("CORVELIX"));
         QCOMPARE(lista(frm).topLevelItemCount(), 0);
 
+        // Back from a box: the window saw its activation, and what that queued has run.
+        EventCounter activations(frm, QEvent::ActivationChange);
         QMessageBox messageBox;
         messageBox.show();
         activar(messageBox);
         messageBox.close();
+        int seen = activations.count();
         activar(frm);
-        QTest::qWait(20);
+        QVERIFY(activations.count() > seen);
+        QVERIFY(runQueuedWork());
         QCOMPARE(seam.boxes.size(), 1);
 
         // Back from another form: the work runs again, now on a catalog that works.
@@ -267,8 +274,10 @@ private slots:
         otherForm.show();
         activar(otherForm);
         otherForm.close();
+        seen = activations.count();
         activar(frm);
-        QTest::qWait(20);
+        QVERIFY(activations.count() > seen);
+        QVERIFY(runQueuedWork());
         QCOMPARE(lista(frm).topLevelItemCount(), 0);
     }
 

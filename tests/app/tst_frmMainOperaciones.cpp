@@ -95,24 +95,25 @@ private slots:
         QTest::addColumn<bool>("generar");
         QTest::addColumn<QStringList>("boxes");
         QTest::addColumn<QString>("lines");
+        QTest::addColumn<bool>("asks"); // whether the destination dialog opens
         QTest::newRow("refused sub-regime")
             << QStringLiteral("26001IC04000009Z") << QString() << true
-            << QStringList{QStringLiteral("No se puede distribuir en una IC04")} << QString();
-        QTest::newRow("cancelled") << QStringLiteral("26001IC06000123A") << QStringLiteral("x")
-                                   << false
-                                   << QStringList{QStringLiteral("Numero de despacho inválido")}
-                                   << QString();
+            << QStringList{QStringLiteral("No se puede distribuir en una IC04")} << QString()
+            << false;
+        QTest::newRow("cancelled")
+            << QStringLiteral("26001IC06000123A") << QStringLiteral("x") << false
+            << QStringList{QStringLiteral("Numero de despacho inválido")} << QString() << true;
         QTest::newRow("short") << QStringLiteral("26001IC06000123A")
                                << QStringLiteral("25001IC0400001") << true
                                << QStringList{QStringLiteral("Numero de despacho inválido")}
-                               << QString();
+                               << QString() << true;
         QTest::newRow("lower case")
             << QStringLiteral("26001IC06000123A") << QStringLiteral("25001ic04000001x") << true
             << QStringList{QStringLiteral("Confirma generar la descarga de 25001IC04000001X en "
                                           "todos los item's del despacho seleccionado "
                                           "(26001IC06000123A)?"),
                            QStringLiteral("Fin de proceso.")}
-            << QStringLiteral("25001IC04000001X|1|1");
+            << QStringLiteral("25001IC04000001X|1|1") << true;
     }
     void generarDescarga() {
         QFETCH(QString, despacho);
@@ -120,8 +121,10 @@ private slots:
         QFETCH(bool, generar);
         QFETCH(QStringList, boxes);
         QFETCH(QString, lines);
+        QFETCH(bool, asks);
         CatalogFixture catalog(kSeed);
-        responderDestino(dit, QStringLiteral(" CERT "), generar);
+        if (asks)
+            responderDestino(dit, QStringLiteral(" CERT "), generar);
         frmMain frm;
         frm.cargarGrilla(QString());
         seleccionar(frm, despacho);
@@ -134,6 +137,9 @@ private slots:
         for (const auto& box : ScriptedUi::current().boxes)
             shown << box.text;
         QCOMPARE(shown, boxes);
+        QCOMPARE(
+            ScriptedUi::current().shownForms.contains(QStringLiteral("frmGenerarCancelaciones")),
+            asks);
         if (boxes.size() == 2)
             QCOMPARE(ScriptedUi::current().boxes[0].defaultButton, MsgDefault::Second);
         QCOMPARE(consulta(QStringLiteral("SELECT IDCNAPU, NDCNARTAPU, NDCNSBTAPU FROM DCN")),
@@ -307,14 +313,17 @@ private slots:
         if (!writable)
             QVERIFY(QFile::setPermissions(file, QFileDevice::ReadOwner));
         bool masked = false;
-        ScriptedUi::current().onForm(QStringLiteral("frmInputText"), [&](QDialog& d) {
-            auto& input = static_cast<frmInputText&>(d);
-            input.Form_Activate();
-            auto* box = d.findChild<QLineEdit*>(QStringLiteral("txtValor"));
-            masked = box->echoMode() == QLineEdit::Password;
-            box->setText(typed);
-            d.findChild<QPushButton*>(QStringLiteral("cmdAceptar"))->click();
-        });
+        // Only Ctrl+Alt+R asks for the password.
+        const bool asks = modifiers == (Qt::ControlModifier | Qt::AltModifier);
+        if (asks)
+            ScriptedUi::current().onForm(QStringLiteral("frmInputText"), [&](QDialog& d) {
+                auto& input = static_cast<frmInputText&>(d);
+                input.Form_Activate();
+                auto* box = d.findChild<QLineEdit*>(QStringLiteral("txtValor"));
+                masked = box->echoMode() == QLineEdit::Password;
+                box->setText(typed);
+                d.findChild<QPushButton*>(QStringLiteral("cmdAceptar"))->click();
+            });
         if (reset || !writable)
             ScriptedUi::current().answerBoxes({MsgResult::Ok});
         frmMain frm;
@@ -324,7 +333,7 @@ private slots:
                             modifiers);
         }
         const bool asked = ScriptedUi::current().shownForms.contains(QStringLiteral("frmInputText"));
-        QCOMPARE(asked, modifiers == (Qt::ControlModifier | Qt::AltModifier));
+        QCOMPARE(asked, asks);
         if (asked)
             QVERIFY(masked);
         QCOMPARE(settings::getSetting(QStringLiteral("config"), QStringLiteral("perfil")),

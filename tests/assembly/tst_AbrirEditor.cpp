@@ -59,8 +59,10 @@ private slots:
         CatalogFixture catalog(kSeed);
         ScriptedUi& seam = ScriptedUi::current();
         QStringList abiertos;
-        seam.onForm(QStringLiteral("frmItemDetalle"),
-                    [&](QDialog& d) { abiertos << static_cast<frmItemDetalle&>(d).m_Item; });
+        // No item, no editor: then it must not open at all.
+        if (!item.isEmpty())
+            seam.onForm(QStringLiteral("frmItemDetalle"),
+                        [&](QDialog& d) { abiertos << static_cast<frmItemDetalle&>(d).m_Item; });
         seam.onForm(QStringLiteral("frmArmadoITEM"), [&](QDialog& d) {
             auto& vista = static_cast<frmArmadoITEM&>(d);
             FlexGrid& grid = *vista.findChild<FlexGrid*>(QStringLiteral("grdITEMS"));
@@ -85,6 +87,7 @@ private slots:
         frmArmadoITEM vista;
         vista.m_Operacion = kDespacho;
         ui().exec(vista);
+        QCOMPARE(seam.shownForms.count(QStringLiteral("frmItemDetalle")), item.isEmpty() ? 0 : 1);
         QCOMPARE(abiertos, item.isEmpty() ? QStringList() : QStringList{item});
     }
 };

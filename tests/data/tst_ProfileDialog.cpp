@@ -184,7 +184,8 @@ private slots:
             return calls > failures && db.open();
         });
         auto& seam = ScriptedUi::current();
-        seam.onForm(QStringLiteral("frmPerfil"), choose(2));
+        if (dialogs > 0)
+            seam.onForm(QStringLiteral("frmPerfil"), choose(2));
 
         auto rs = modDA::getRs(modDA::kCatalog, "select count(*) from DDT");
         QCOMPARE(rs.field(0).toInt(), 1);

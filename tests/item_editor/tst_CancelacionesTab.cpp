@@ -238,18 +238,21 @@ private slots:
         host.tab->cargarCancelacionesMain();
         host.list().setCurrentItem(host.list().topLevelItem(2));
         const QStringList before = catalogSnapshot();
-        ScriptedUi::current().onForm(QStringLiteral("frmCancelaciones"), [&](QDialog& dialog) {
-            if (accion == 0) {
-                dialog.findChild<QLineEdit*>(QStringLiteral("txtDestinacionSusp"))->setText(APU);
-                dialog.findChild<QLineEdit*>(QStringLiteral("txtItem"))
-                    ->setText(QStringLiteral("9"));
-                dialog.findChild<QLineEdit*>(QStringLiteral("txtSubIT"))
-                    ->setText(QStringLiteral("0"));
-            }
-            dialog.findChild<QLineEdit*>(QStringLiteral("txtCantidad"))
-                ->setText(QStringLiteral("1"));
-            dialog.findChild<QPushButton*>(QStringLiteral("cmdAceptar"))->click();
-        });
+        // Adding and modifying go through the line's dialog; deleting only asks.
+        if (accion != 2)
+            ScriptedUi::current().onForm(QStringLiteral("frmCancelaciones"), [&](QDialog& dialog) {
+                if (accion == 0) {
+                    dialog.findChild<QLineEdit*>(QStringLiteral("txtDestinacionSusp"))
+                        ->setText(APU);
+                    dialog.findChild<QLineEdit*>(QStringLiteral("txtItem"))
+                        ->setText(QStringLiteral("9"));
+                    dialog.findChild<QLineEdit*>(QStringLiteral("txtSubIT"))
+                        ->setText(QStringLiteral("0"));
+                }
+                dialog.findChild<QLineEdit*>(QStringLiteral("txtCantidad"))
+                    ->setText(QStringLiteral("1"));
+                dialog.findChild<QPushButton*>(QStringLiteral("cmdAceptar"))->click();
+            });
         if (accion == 0) {
             ScriptedUi::current().answerBoxes({MsgResult::Ok});
             host.page->findChild<QPushButton*>(QStringLiteral("cmdCancelacionesAgregar"))->click();
@@ -260,6 +263,7 @@ private slots:
             ScriptedUi::current().answerBoxes({MsgResult::Yes, MsgResult::Ok});
             QTest::keyClick(&host.list(), Qt::Key_Delete);
         }
+        QCOMPARE(ScriptedUi::current().shownForms.size(), accion != 2 ? 1 : 0);
         const auto& boxes = ScriptedUi::current().boxes;
         QVERIFY(!boxes.isEmpty());
         QVERIFY2(boxes.last().text.startsWith(QStringLiteral("injected")),

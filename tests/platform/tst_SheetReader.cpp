@@ -437,16 +437,27 @@ private slots:
     // the end of the program.
     void damagedBinaryWorkbooks_data() {
         QTest::addColumn<QString>("file");
-        QTest::newRow("bad free") << "freexl_libera_puntero.xls";
-        QTest::newRow("read past a buffer") << "freexl_lee_fuera.xls";
+        // The used range of what still reads; none when the file is refused.
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("columns");
+        QTest::newRow("bad free") << "freexl_libera_puntero.xls" << 9 << 7;
+        QTest::newRow("read past a buffer") << "freexl_lee_fuera.xls" << 0 << 0;
     }
     void damagedBinaryWorkbooks() {
         QFETCH(QString, file);
+        QFETCH(int, rows);
+        QFETCH(int, columns);
         try {
-            readFirstSheet(sample(file), kComma);
+            const Sheet sheet = readFirstSheet(sample(file), kComma);
+            QVERIFY2(rows > 0, "read, not refused");
+            QCOMPARE(sheet.lastRow(), rows);
+            QCOMPARE(sheet.lastColumn(), columns);
         } catch (const SheetReadError& e) {
-            QVERIFY2(e.message().startsWith(QStringLiteral("El archivo \"") + sample(file)),
-                     qPrintable(e.message()));
+            QVERIFY2(rows == 0, qPrintable(e.message()));
+            QCOMPARE(e.message(),
+                     QStringLiteral("El archivo \"") + sample(file) +
+                         QStringLiteral("\" no se puede leer como hoja de cálculo: el libro de "
+                                        "Excel está dañado o no es un libro de Excel."));
         }
     }
 

@@ -1,4 +1,5 @@
 #include "runtime/FormKit.h"
+#include "support/EventWait.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
@@ -9,6 +10,8 @@
 #include <QTest>
 
 using namespace corvelix;
+using corvelix::test::EventCounter;
+using corvelix::test::runQueuedWork;
 using corvelix::test::ScriptedUi;
 
 namespace {
@@ -111,13 +114,17 @@ private slots:
         QCOMPARE(seam.boxes[0].text,
                  QStringLiteral("mal\n\nCorvelix.frmPrueba.Form_Activate (0)::x"));
 
+        // Coming back from a box: the activation reached the form and what it queued ran.
+        EventCounter activations(form, QEvent::ActivationChange);
         QMessageBox box;
         box.show();
         activate(box);
         box.close();
+        const int seen = activations.count();
         activate(form);
+        QVERIFY(activations.count() > seen);
         activation->activate();
-        QTest::qWait(20);
+        QVERIFY(runQueuedWork());
         QCOMPARE(runs, 1);
 
         fail = false;
@@ -147,12 +154,15 @@ private slots:
         form.show();
         QTRY_COMPARE(runs, 1);
 
+        EventCounter activations(form, QEvent::ActivationChange);
         QMessageBox box;
         box.show();
         activate(box);
         box.close();
+        const int seen = activations.count();
         activate(form);
-        QTest::qWait(20);
+        QVERIFY(activations.count() > seen);
+        QVERIFY(runQueuedWork());
         QCOMPARE(runs, 1);
 
         QDialog other;
@@ -167,9 +177,11 @@ private slots:
         activate(other);
         other.close();
         activate(form);
+        EventCounter shows(form, QEvent::Show);
         form.hide();
         form.show();
-        QTest::qWait(20);
+        QCOMPARE(shows.count(), 1);
+        QVERIFY(runQueuedWork());
         QCOMPARE(runs, 2);
     }
 

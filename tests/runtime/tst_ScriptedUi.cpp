@@ -137,10 +137,14 @@ private slots:
         seam.answerBoxes({MsgResult::Yes, MsgResult::No});
         seam.answerSaveDialog(QStringLiteral("/tmp/a.xls"));
         seam.answerOpenDialog(QStringLiteral("/tmp/b.ret"));
+        seam.onForm(QStringLiteral("frmNunca"), [](QDialog&) {});
+        seam.onForm(QStringLiteral("frmProbe"), [](QDialog&) {});
         QCOMPARE(ui().msgBox(QStringLiteral("?"), MsgButtons::YesNo), MsgResult::Yes);
-        QCOMPARE(
-            seam.unusedAnswers(),
-            QStringLiteral("1 box answer(s); save dialog: /tmp/a.xls; open dialog: /tmp/b.ret"));
+        Probe form(QStringLiteral("frmProbe"));
+        ui().exec(form);
+        QCOMPARE(seam.unusedAnswers(),
+                 QStringLiteral("1 box answer(s); save dialog: /tmp/a.xls; open dialog: "
+                                "/tmp/b.ret; form handler never ran: frmNunca"));
         seam.reset();
         QVERIFY(seam.unusedAnswers().isEmpty());
     }
@@ -171,17 +175,21 @@ private slots:
         QTest::addColumn<Handler>("handler");
         QTest::addColumn<int>("result");
         QTest::addColumn<int>("handlerRuns");
+        // What the end of the test would fail on.
+        QTest::addColumn<QString>("unused");
 
         QTest::newRow("no handler: closed after loading")
-            << Load::Nothing << Handler::None << int(QDialog::Rejected) << 0;
+            << Load::Nothing << Handler::None << int(QDialog::Rejected) << 0 << QString();
         QTest::newRow("handler accepts")
-            << Load::Nothing << Handler::Accepts << int(QDialog::Accepted) << 1;
+            << Load::Nothing << Handler::Accepts << int(QDialog::Accepted) << 1 << QString();
         QTest::newRow("handler leaves it open")
-            << Load::Nothing << Handler::LeavesOpen << int(QDialog::Rejected) << 1;
+            << Load::Nothing << Handler::LeavesOpen << int(QDialog::Rejected) << 1 << QString();
+        // The script of a form that closed itself first was never used.
+        const QString neverRan = QStringLiteral("form handler never ran: frmProbe");
         QTest::newRow("closes itself accepted while loading")
-            << Load::Accepts << Handler::Accepts << int(QDialog::Accepted) << 0;
+            << Load::Accepts << Handler::Accepts << int(QDialog::Accepted) << 0 << neverRan;
         QTest::newRow("closes itself while loading")
-            << Load::Rejects << Handler::Accepts << int(QDialog::Rejected) << 0;
+            << Load::Rejects << Handler::Accepts << int(QDialog::Rejected) << 0 << neverRan;
     }
 
     void modalShowing() {
@@ -189,6 +197,7 @@ private slots:
         QFETCH(Handler, handler);
         QFETCH(int, result);
         QFETCH(int, handlerRuns);
+        QFETCH(QString, unused);
         auto& seam = ScriptedUi::current();
         Probe form(QStringLiteral("frmProbe"));
         if (load == Load::Accepts)
@@ -213,6 +222,8 @@ private slots:
         QVERIFY(!form.isModal());
         QCOMPARE(seam.shownForms, QStringList{"frmProbe"});
         QVERIFY(seam.modelessForms.isEmpty());
+        QCOMPARE(seam.unusedAnswers(), unused);
+        seam.reset();
     }
 
     // Each showing starts afresh: its own load, its own handler run, its own result.

@@ -74,6 +74,7 @@ void ScriptedUi::reset() {
     openAnswers_.clear();
     clipboard_.clear();
     handlers_.clear();
+    handlersRun_.clear();
     tolerateBoxes_ = false;
 }
 
@@ -85,6 +86,15 @@ QString ScriptedUi::unusedAnswers() const {
         parts << QStringLiteral("save dialog: ") + saveAnswers_.join(QStringLiteral(", "));
     if (!openAnswers_.isEmpty())
         parts << QStringLiteral("open dialog: ") + openAnswers_.join(QStringLiteral(", "));
+    // A form that never opened, or closed itself before its script could run.
+    QStringList neverRan;
+    for (auto it = handlers_.cbegin(); it != handlers_.cend(); ++it)
+        if (!handlersRun_.contains(it.key()))
+            neverRan << it.key();
+    if (!neverRan.isEmpty()) {
+        neverRan.sort();
+        parts << QStringLiteral("form handler never ran: ") + neverRan.join(QStringLiteral(", "));
+    }
     return parts.join(QStringLiteral("; "));
 }
 
@@ -131,8 +141,10 @@ int ScriptedUi::exec(QDialog& dialog) {
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
         if (dialog.isVisible()) {
-            if (auto handler = handlers_.value(name))
+            if (auto handler = handlers_.value(name)) {
+                handlersRun_.insert(name);
                 handler(dialog);
+            }
         }
     } catch (...) {
         takeDown();

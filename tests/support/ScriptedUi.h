@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QStringList>
 
 #include <functional>
@@ -60,7 +61,8 @@ public:
     void setClipboard(const QString& text) { clipboard_ = text; }
     // Runs for every modal showing of a dialog with this objectName, after its load logic ran.
     // A dialog still open when the handler returns (or throws), or without a handler, is
-    // rejected, and hidden if it refuses; its modality is put back as it was.
+    // rejected, and hidden if it refuses; its modality is put back as it was. A handler that
+    // never ran (its form never opened, or closed itself while loading) is an unused answer.
     void onForm(const QString& objectName, FormHandler handler) {
         handlers_[objectName] = std::move(handler);
     }
@@ -71,7 +73,7 @@ public:
     QStringList shownForms;    // objectNames, modal and modeless, in order
     QStringList modelessForms; // objectNames shown modeless
     QList<QUrl> openedUrls;
-    bool urlsOpen = true; // what openUrl answers (false: no browser took the address)
+    bool urlsOpen = true;    // what openUrl answers (false: no browser took the address)
     QList<bool> busyChanges; // every setBusy call
     bool busy = false;
     int processEventsCalls = 0;
@@ -102,6 +104,7 @@ private:
     QStringList openAnswers_;
     QString clipboard_;
     QHash<QString, FormHandler> handlers_;
+    QSet<QString> handlersRun_;
     bool tolerateBoxes_ = false;
 };
 

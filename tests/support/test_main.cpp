@@ -1,5 +1,6 @@
 #include "support/test_main.h"
 
+#include "platform/HeapKeeping.h"
 #include "platform/QtSpanish.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
@@ -86,5 +87,7 @@ int runTests(int argc, char** argv) {
 } // namespace corvelix::test
 
 int main(int argc, char** argv) {
+    // The program's heap settings, first thing as in its main: the tests run what ships.
+    corvelix::keepFreedHeap();
     return corvelix::test::runTests(argc, argv);
 }
