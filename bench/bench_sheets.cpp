@@ -48,8 +48,9 @@ QString colName(int c) {
     return QString(QChar(u'A' + c));
 }
 
-// Header row, then rows of four texts (shared strings), five numbers and a date.
-void writeWorkbook(const QString& path) {
+// Header row, then rows of `textColumns` texts (shared strings), numbers up to the ninth
+// column and a date in the tenth.
+void writeWorkbook(const QString& path, int textColumns = 4) {
     QByteArray sheet = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"http://"
                        "schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>";
     QStringList strings;
@@ -64,7 +65,7 @@ void writeWorkbook(const QString& path) {
         row = "<row r=\"" + QByteArray::number(r) + "\">";
         for (int c = 0; c < kCols; ++c) {
             const QByteArray ref = colName(c).toLatin1() + QByteArray::number(r);
-            if (c < 4) {
+            if (c < textColumns) {
                 strings << QStringLiteral("Texto %1-%2 con acentos: año").arg(r).arg(c);
                 row += "<c r=\"" + ref + "\" t=\"s\"><v>" + QByteArray::number(strings.size() - 1) +
                        "</v></c>";
@@ -281,6 +282,53 @@ void sheetReading(corvelix::bench::Run& run) {
         run.noteOver(label + QStringLiteral(" (memory)"));
 }
 
+// A table of texts only: 50,000 rows of ten shared strings each, so that most of the work is
+// in the shared strings. Both parts the reading needs, the shared strings and the sheet, are
+// parsed on the other side too.
+void textSheetReading(corvelix::bench::Run& run) {
+    const QString path = QDir(run.folder()).filePath(QStringLiteral("textos_50000x10.xlsx"));
+    writeWorkbook(path, kCols);
+    if (readToGrid(path) != kRows + 2) {
+        std::printf("text sheet reading: the generated sheet did not read back whole\n");
+        return;
+    }
+    const QString label = QStringLiteral("sheet reading, 50,000 x 10 texts .xlsx (%1 MB)")
+                              .arg(double(QFileInfo(path).size()) / (1024 * 1024), 0, 'f', 1);
+    const QString unzip = QStandardPaths::findExecutable(QStringLiteral("unzip"));
+    const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
+    if (unzip.isEmpty() || xmllint.isEmpty()) {
+        std::printf("%-52s unzip or xmllint not installed: no streaming-parse comparison\n",
+                    qPrintable(label));
+        return;
+    }
+    const Peaks peaks = measurePeaks(path);
+    const QString parse = QStringLiteral("'%1' -p '%2' %3 | '%4' --stream --noout -");
+    const QString script =
+        parse.arg(unzip, path, QStringLiteral("xl/sharedStrings.xml"), xmllint) +
+        QStringLiteral(" && ") +
+        parse.arg(unzip, path, QStringLiteral("xl/worksheets/sheet1.xml"), xmllint);
+    const std::vector<double> m = medians({
+        [&] { (void)corvelix::readFirstSheet(path); },
+        [&] { (void)readToGrid(path); },
+        [&] {
+            QProcess p;
+            p.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script});
+            p.waitForFinished(300000);
+        },
+    });
+    std::printf("%-52s ours %9.2f ms (median of %d; %9.2f ms into the grid)\n"
+                "%-52s unzip -p strings, sheet | xmllint --stream %9.2f ms   ratio %6.3f  (goal "
+                "<= 1.5)\n"
+                "%-52s peak %.1f MB while reading, %.1f MB into the grid (%.1f MB before; goal "
+                "<= 150 MB)\n",
+                qPrintable(label), m[0], kTurns, m[1], "", m[2], m[0] / m[2], "", peaks.read,
+                peaks.grid, peaks.before);
+    if (m[0] / m[2] > 1.5)
+        run.noteOver(label + QStringLiteral(" (streaming parse)"));
+    if (peaks.read > 150 || peaks.grid > 150)
+        run.noteOver(label + QStringLiteral(" (memory)"));
+}
+
 // The same table as a binary .xls, which LibreOffice makes from the .xlsx.
 void xlsReading(corvelix::bench::Run& run) {
     const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
@@ -336,3 +384,4 @@ void xlsReading(corvelix::bench::Run& run) {
 
 CORVELIX_BENCH(sheet_reading, sheetReading)
 CORVELIX_BENCH(sheet_reading_xls, xlsReading)
+CORVELIX_BENCH(sheet_reading_texts, textSheetReading)

@@ -76,6 +76,30 @@ QByteArray minimalXlsx(const QByteArray& sheetData, int level = 6) {
         level);
 }
 
+// A workbook whose sheet and shared strings are given whole, as their writer wrote them.
+QByteArray xlsxWithStrings(const QByteArray& sheet, const QByteArray& sharedStrings) {
+    const QByteArray rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    return zipOf({
+        {QStringLiteral("xl/workbook.xml"),
+         "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+         "xmlns:r=\"" +
+             rel +
+             "\"><sheets><sheet name=\"a\" sheetId=\"1\" r:id=\"rId1\"/>"
+             "</sheets></workbook>"},
+        {QStringLiteral("xl/_rels/workbook.xml.rels"),
+         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+         "<Relationship Id=\"rId1\" Type=\"" +
+             rel +
+             "/worksheet\" Target=\"worksheets/s.xml\"/>"
+             "<Relationship Id=\"rId2\" Type=\"" +
+             rel +
+             "/sharedStrings\" "
+             "Target=\"sharedStrings.xml\"/></Relationships>"},
+        {QStringLiteral("xl/worksheets/s.xml"), sheet},
+        {QStringLiteral("xl/sharedStrings.xml"), sharedStrings},
+    });
+}
+
 // A record of a binary workbook: type, length, content.
 QByteArray biffRecord(quint16 type, const QByteArray& content) {
     QByteArray r;
@@ -594,7 +618,8 @@ private slots:
             << QByteArray("<row><c t=\"str\"><v><![CDATA[<x> & y]]></v></c></row>")
             << QStringLiteral("<x> & y");
         QTest::newRow("prefixed names, single quotes, comment")
-            << QByteArray("<x:row r='1'><!-- c --><x:c r='A1' t='inlineStr'><x:is><x:t>p</x:t>"
+            << QByteArray("<x:row xmlns:x='http://schemas.openxmlformats.org/spreadsheetml/2006/"
+                          "main' r='1'><!-- c --><x:c r='A1' t='inlineStr'><x:is><x:t>p</x:t>"
                           "</x:is></x:c></x:row>")
             << QStringLiteral("p");
         QTest::newRow("end tag that does not match")
@@ -616,6 +641,63 @@ private slots:
             QVERIFY2(a1.isEmpty(), qPrintable(e.message()));
             QVERIFY2(e.message().contains(
                          QStringLiteral("el contenido de xl/worksheets/s.xml está dañado")),
+                     qPrintable(e.message()));
+        }
+    }
+
+    // Parts as other writers write them: their own extensions in namespaces of their own, a
+    // declared encoding, line breaks as CR LF; a document type is refused.
+    void xlsxPartsAsWritten_data() {
+        QTest::addColumn<QByteArray>("sheetData");
+        QTest::addColumn<QByteArray>("sharedStrings");
+        QTest::addColumn<QString>("a1"); // empty: refused
+        const QByteArray sharedA1 = "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>";
+        const QByteArray sst = "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/"
+                               "2006/main\" xmlns:o=\"urn:otro:escritor\">";
+        QTest::newRow("another writer's element inside a shared string")
+            << sharedA1 << sst + "<si><t>Hola</t><o:t>EXTRA</o:t></si></sst>"
+            << QStringLiteral("Hola");
+        QTest::newRow("another writer's attribute on a cell")
+            << QByteArray("<row r=\"1\"><c xmlns:o=\"urn:otro:escritor\" o:t=\"s\" r=\"A1\">"
+                          "<v>5</v></c></row>")
+            << sst + "</sst>" << QStringLiteral("5");
+        QTest::newRow("shared strings in ISO-8859-1")
+            << sharedA1
+            << "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" + sst +
+                   "<si><t>a\xF1o</t></si></sst>"
+            << QStringLiteral("año");
+        QTest::newRow("shared strings in windows-1252")
+            << sharedA1
+            << "<?xml version=\"1.0\" encoding=\"windows-1252\"?>" + sst +
+                   "<si><t>\x80 10 \x93"
+                   "a\x94</t></si></sst>"
+            << QStringLiteral("€ 10 “a”");
+        QTest::newRow("CR LF inside a shared string")
+            << sharedA1 << sst + "<si><t>uno\r\ndos</t></si></sst>" << QStringLiteral("uno\ndos");
+        QTest::newRow("CR LF inside a cell's text")
+            << QByteArray("<row r=\"1\"><c r=\"A1\" t=\"str\"><v>uno\r\ndos</v></c></row>")
+            << sst + "</sst>" << QStringLiteral("uno\ndos");
+        QTest::newRow("document type with an entity")
+            << sharedA1
+            << "<!DOCTYPE sst [<!ENTITY a \"aaaa\">]>" + sst + "<si><t>&a;</t></si></sst>"
+            << QString();
+    }
+    void xlsxPartsAsWritten() {
+        QFETCH(QByteArray, sheetData);
+        QFETCH(QByteArray, sharedStrings);
+        QFETCH(QString, a1);
+        const QByteArray sheet = "<worksheet xmlns=\"http://schemas.openxmlformats.org/"
+                                 "spreadsheetml/2006/main\"><sheetData>" +
+                                 sheetData + "</sheetData></worksheet>";
+        try {
+            const Sheet s = readFirstSheetFromData(xlsxWithStrings(sheet, sharedStrings),
+                                                   QStringLiteral("x.xlsx"), kComma);
+            QVERIFY(!a1.isEmpty());
+            QCOMPARE(s.text(1, 1), a1);
+        } catch (const SheetReadError& e) {
+            QVERIFY2(a1.isEmpty(), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(
+                         QStringLiteral("el contenido de xl/sharedStrings.xml está dañado")),
                      qPrintable(e.message()));
         }
     }
