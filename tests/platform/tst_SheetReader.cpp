@@ -9,6 +9,10 @@
 
 #include <cstring>
 
+#include <gsf/gsf-outfile-msole.h>
+#include <gsf/gsf-outfile.h>
+#include <gsf/gsf-output-memory.h>
+
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 #include <quazip/quazipnewinfo.h>
@@ -127,6 +131,41 @@ QByteArray cell2(int row, int column, int format = 0) {
 
 QByteArray cell4(int row, int column, int xf) {
     return le16(quint16(row)) + le16(quint16(column)) + le16(quint16(xf));
+}
+
+// A compound document holding the given streams, written with libgsf.
+QByteArray compoundDocument(const QList<QPair<QByteArray, QByteArray>>& streams) {
+    GsfOutput* sink = gsf_output_memory_new();
+    GsfOutfile* container = gsf_outfile_msole_new(sink);
+    for (const auto& [name, data] : streams) {
+        GsfOutput* child = gsf_outfile_new_child(container, name.constData(), FALSE);
+        gsf_output_write(child, std::size_t(data.size()),
+                         reinterpret_cast<const guint8*>(data.constData()));
+        gsf_output_close(child);
+        g_object_unref(child);
+    }
+    gsf_output_close(GSF_OUTPUT(container));
+    g_object_unref(container);
+    const QByteArray bytes(
+        reinterpret_cast<const char*>(gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink))),
+        qsizetype(gsf_output_size(sink)));
+    gsf_output_close(sink);
+    g_object_unref(sink);
+    return bytes;
+}
+
+// The workbook stream of a BIFF5 (0x0500) or BIFF8 (0x0600) workbook: its global records,
+// then one visible worksheet holding `cells`.
+QByteArray workbookStream(quint16 version, const QByteArray& globals, const QByteArray& cells) {
+    const auto bof = [&](quint16 kind) {
+        return biffRecord(0x0809, le16(version) + le16(kind) + QByteArray(4, '\0'));
+    };
+    const QByteArray eof = biffRecord(0x000A, {});
+    const QByteArray before = bof(0x0005) + globals;
+    const qsizetype sheetAt = before.size() + 4 + 9 + eof.size();
+    const QByteArray boundSheet = le16(quint16(sheetAt & 0xFFFF)) + le16(quint16(sheetAt >> 16)) +
+                                  QByteArray("\0\0\x01\0a", 5);
+    return before + biffRecord(0x0085, boundSheet) + eof + bof(0x0010) + cells + eof;
 }
 
 } // namespace
@@ -315,6 +354,48 @@ private slots:
                  expected);
     }
 
+    // Texts of binary workbooks: the code page names the bytes of BIFF5 texts; BIFF8 texts are
+    // Unicode, their one-byte form Latin-1, whatever the code page says.
+    void binaryWorkbookTexts_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("a1");
+        const QByteArray codePage1251 = biffRecord(0x0042, le16(1251));
+        QTest::newRow("BIFF8 one-byte text under code page 1251")
+            << compoundDocument(
+                   {{"Workbook", workbookStream(0x0600, codePage1251,
+                                                biffRecord(0x0204, cell4(0, 0, 0) + le16(3) + '\0' +
+                                                                       "a\xF1o"))}})
+            << QStringLiteral("año");
+        const QString named = QStringLiteral("EncryptedPackage €");
+        QTest::newRow("BIFF8 text naming the encrypted stream")
+            << compoundDocument(
+                   {{"Workbook",
+                     workbookStream(
+                         0x0600, {},
+                         biffRecord(0x0204,
+                                    cell4(0, 0, 0) + le16(quint16(named.size())) + '\x01' +
+                                        QByteArray(reinterpret_cast<const char*>(named.utf16()),
+                                                   named.size() * 2)))}})
+            << named;
+        QTest::newRow("BIFF5 text under code page 1251")
+            << compoundDocument(
+                   {{"Book", workbookStream(
+                                 0x0500, codePage1251,
+                                 biffRecord(0x0204, cell4(0, 0, 0) + le16(3) + "\xEF\xF0\xE8"))}})
+            << QStringLiteral("при");
+    }
+    void binaryWorkbookTexts() {
+        QFETCH(QByteArray, data);
+        QFETCH(QString, a1);
+        try {
+            const Sheet s = readFirstSheetFromData(data, QStringLiteral("libro.xls"), kComma);
+            QCOMPARE(int(s.format()), int(SheetFormat::Biff));
+            QCOMPARE(s.text(1, 1), a1);
+        } catch (const SheetReadError& e) {
+            QFAIL(qPrintable(e.message()));
+        }
+    }
+
     // A record that claims more than it holds is refused, not read past.
     void binaryRecordsAreBounded() {
         const QByteArray bof2 = biffRecord(0x0009, le16(2) + le16(0x0010));
@@ -477,9 +558,8 @@ private slots:
     void passwordProtectedWorkbook() {
         // What a spreadsheet program saves with a password to open: a compound file holding
         // the encrypted package instead of a workbook stream.
-        QByteArray data("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-        data.append(QByteArray(504, '\0'));
-        data.append(QByteArray("E\0n\0c\0r\0y\0p\0t\0e\0d\0P\0a\0c\0k\0a\0g\0e\0", 32));
+        const QByteArray data = compoundDocument({{"EncryptionInfo", QByteArray(64, '\x04')},
+                                                  {"EncryptedPackage", QByteArray(600, '\x5A')}});
         try {
             readFirstSheetFromData(data, QStringLiteral("clave.xlsx"));
             QFAIL("read");
