@@ -794,6 +794,41 @@ private slots:
         QCOMPARE(s.lastColumn(), 3);
     }
 
+    // Truth values saved as numbers with a boolean style read as the other formats give them.
+    void odsTruthValues() {
+        const QByteArray content =
+            "<office:document-content "
+            "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+            "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
+            "xmlns:number=\"urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0\" "
+            "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+            "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\">"
+            "<office:automatic-styles>"
+            "<number:boolean-style style:name=\"N99\"><number:boolean/></number:boolean-style>"
+            "<number:number-style style:name=\"N2\"><number:number/></number:number-style>"
+            "<style:style style:name=\"ce1\" style:family=\"table-cell\" "
+            "style:parent-style-name=\"Default\" style:data-style-name=\"N99\"/>"
+            "<style:style style:name=\"ce2\" style:family=\"table-cell\" "
+            "style:data-style-name=\"N2\"/>"
+            "</office:automatic-styles><office:body><office:spreadsheet><table:table>"
+            "<table:table-row>"
+            "<table:table-cell table:style-name=\"ce1\" office:value-type=\"float\" "
+            "office:value=\"1\"><text:p>VERDADERO</text:p></table:table-cell>"
+            "<table:table-cell table:style-name=\"ce1\" office:value-type=\"float\" "
+            "office:value=\"0\"><text:p>FALSO</text:p></table:table-cell>"
+            "<table:table-cell table:style-name=\"ce2\" office:value-type=\"float\" "
+            "office:value=\"1\"><text:p>1</text:p></table:table-cell>"
+            "<table:table-cell office:value-type=\"boolean\" office:boolean-value=\"true\">"
+            "<text:p>VERDADERO</text:p></table:table-cell>"
+            "</table:table-row></table:table></office:spreadsheet></office:body>"
+            "</office:document-content>";
+        const QByteArray ods =
+            zipOf({{QStringLiteral("mimetype"), "application/vnd.oasis.opendocument.spreadsheet"},
+                   {QStringLiteral("content.xml"), content}});
+        QCOMPARE(cells(readFirstSheetFromData(ods, QStringLiteral("logicos.ods"), kComma)),
+                 QStringList({"A1=True", "B1=False", "C1=1", "D1=True"}));
+    }
+
     // 16,384 columns of one row and a million repeated rows of an .ods stay within the cell cap.
     void wideAndLongOds() {
         const QByteArray content =
