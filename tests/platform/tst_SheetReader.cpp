@@ -487,6 +487,32 @@ private slots:
         QTest::newRow("ragged lines: the separator found most on the first line")
             << QByteArray("a;b;c\n1\n2;3\n")
             << QStringList{"A1=a", "B1=b", "C1=c", "A2=1", "A3=2", "B3=3"};
+        QTest::newRow("title line above semicolons")
+            << QByteArray("Reporte de cancelaciones, marzo\r\nA;B;C\r\n1;2,5;3\r\n4;5;6\r\n")
+            << QStringList{"A1=Reporte de cancelaciones, marzo",
+                           "A2=A",
+                           "B2=B",
+                           "C2=C",
+                           "A3=1",
+                           "B3=2,5",
+                           "C3=3",
+                           "A4=4",
+                           "B4=5",
+                           "C4=6"};
+        QTest::newRow("title line above semicolons, a ragged line")
+            << QByteArray("Reporte…\nA;B;C\n1;2;3\n4;5\n7;8;9\n")
+            << QStringList{QStringLiteral("A1=Reporte…"),
+                           "A2=A",
+                           "B2=B",
+                           "C2=C",
+                           "A3=1",
+                           "B3=2",
+                           "C3=3",
+                           "A4=4",
+                           "B4=5",
+                           "A5=7",
+                           "B5=8",
+                           "C5=9"};
         QTest::newRow("no separator: one column")
             << QByteArray("uno\ndos\n") << QStringList{"A1=uno", "A2=dos"};
     }
