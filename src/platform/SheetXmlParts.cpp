@@ -154,8 +154,10 @@ public:
                 if (!buffer)
                     throw std::bad_alloc();
                 const qint64 n = device.read(static_cast<char*>(buffer), kChunk);
-                if (n < 0)
-                    return; // the zip's damage or the budget, told by the package
+                if (n < 0) {
+                    damaged = true; // the zip's damage or the budget, told first by the package
+                    return;
+                }
                 if (XML_ParseBuffer(parser_, int(n), n == 0) != XML_STATUS_OK) {
                     damaged = !handler_.stopped_;
                     return;
