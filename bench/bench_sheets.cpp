@@ -1,6 +1,7 @@
 // Reading a 50,000-row, 10-column .xlsx (about 3.5 MB, its sheet 26 MB of XML), with the
 // process's resident memory around the reading, beside `unzip -p` of the sheet piped into a
 // streaming XML parse (`xmllint --stream --noout`) and beside LibreOffice converting the same
+// A second .xlsx holds texts only, so that the shared strings carry most of the work.
 // file to CSV. Then the same table as a binary .xls, made from that .xlsx by LibreOffice, read
 // beside LibreOffice converting the .xls to CSV. LibreOffice's time is taken less its time for
 // a one-cell file of the same format: its start-up alone is seconds. A program missing or
@@ -47,8 +48,9 @@ QString colName(int c) {
     return QString(QChar(u'A' + c));
 }
 
-// Header row, then rows of four texts (shared strings), five numbers and a date.
-void writeWorkbook(const QString& path) {
+// Header row, then rows of `textColumns` texts (shared strings), numbers up to the ninth
+// column and a date in the tenth.
+void writeWorkbook(const QString& path, int textColumns = 4) {
     QByteArray sheet = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"http://"
                        "schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>";
     QStringList strings;
@@ -63,7 +65,7 @@ void writeWorkbook(const QString& path) {
         row = "<row r=\"" + QByteArray::number(r) + "\">";
         for (int c = 0; c < kCols; ++c) {
             const QByteArray ref = colName(c).toLatin1() + QByteArray::number(r);
-            if (c < 4) {
+            if (c < textColumns) {
                 strings << QStringLiteral("Texto %1-%2 con acentos: año").arg(r).arg(c);
                 row += "<c r=\"" + ref + "\" t=\"s\"><v>" + QByteArray::number(strings.size() - 1) +
                        "</v></c>";
@@ -337,6 +339,56 @@ void sheetReading(corvelix::bench::Run& run) {
     run.inFreshProcess("sheet_memory", path);
 }
 
+// A table of texts only: 50,000 rows of ten shared strings each, so that most of the work is
+// in the shared strings. Both parts the reading needs, the shared strings and the sheet, are
+// parsed on the other side too.
+void textSheetReading(corvelix::bench::Run& run) {
+    const QString name = QStringLiteral("sheet reading, 50,000 x 10 texts .xlsx");
+    const QString path = QDir(run.folder()).filePath(QStringLiteral("textos_50000x10.xlsx"));
+    writeWorkbook(path, kCols);
+    if (readToGrid(path) != kRows + 2) {
+        std::printf("%-52s the generated sheet did not read back whole: NOT MEASURED\n",
+                    qPrintable(name));
+        run.notMeasured(name);
+        return;
+    }
+    const QString label = QStringLiteral("%1 (%2 MB)")
+                              .arg(name)
+                              .arg(double(QFileInfo(path).size()) / (1024 * 1024), 0, 'f', 1);
+    std::vector<Work> works{
+        [&] { return corvelix::readFirstSheet(path).lastRow() == kRows + 1; },
+        [&] { return readToGrid(path) == kRows + 2; },
+    };
+    const QString unzip = QStandardPaths::findExecutable(QStringLiteral("unzip"));
+    const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
+    const bool streaming = !unzip.isEmpty() && !xmllint.isEmpty();
+    if (streaming)
+        works.emplace_back([&] {
+            const QString parse = QStringLiteral("'%1' -p '%2' %3 | '%4' --stream --noout -");
+            QProcess p;
+            p.start(QStringLiteral("/bin/bash"),
+                    {QStringLiteral("-o"), QStringLiteral("pipefail"), QStringLiteral("-c"),
+                     parse.arg(unzip, path, QStringLiteral("xl/sharedStrings.xml"), xmllint) +
+                         QStringLiteral(" && ") +
+                         parse.arg(unzip, path, QStringLiteral("xl/worksheets/sheet1.xml"),
+                                   xmllint)});
+            return p.waitForFinished(300000) && p.exitStatus() == QProcess::NormalExit &&
+                   p.exitCode() == 0;
+        });
+    const std::vector<double> m = medians(works);
+    std::printf("%-52s ours %9.2f ms (median of %d; %9.2f ms into the grid)\n", qPrintable(label),
+                m[0], kTurns, m[1]);
+    if (m[0] <= 0 || m[1] <= 0) {
+        run.notMeasured(label);
+        return;
+    }
+    against(run, label,
+            streaming ? QStringLiteral("unzip -p strings, sheet | xmllint --stream")
+                      : QStringLiteral("unzip -p | xmllint --stream (not installed)"),
+            QStringLiteral("streaming parse"), m[0], streaming ? m[2] : 0, 1.5);
+    run.inFreshProcess("sheet_memory", path);
+}
+
 // The same table as a binary .xls, which LibreOffice makes from the .xlsx.
 void xlsReading(corvelix::bench::Run& run) {
     const QString name = QStringLiteral("sheet reading, 50,000 x 10 .xls");
@@ -388,4 +440,5 @@ void xlsReading(corvelix::bench::Run& run) {
 
 CORVELIX_BENCH(sheet_reading, sheetReading)
 CORVELIX_BENCH(sheet_reading_xls, xlsReading)
+CORVELIX_BENCH(sheet_reading_texts, textSheetReading)
 CORVELIX_BENCH_FRESH(sheet_memory, memory)

@@ -149,12 +149,10 @@ private:
 
 // A record with the CONTINUE records after it, read as one run of bytes; characters of a
 // BIFF8 text that cross into a CONTINUE record start there with a new option byte. One-byte
-// characters are the low bytes of Unicode ones, or bytes of the code page `narrow` maps.
+// characters are the low bytes of Unicode ones (Latin-1), whatever the workbook's code page.
 class Continued {
 public:
-    Continued(const Record& first, const char16_t* narrow) : narrow_(narrow) {
-        parts_.push_back(first);
-    }
+    explicit Continued(const Record& first) { parts_.push_back(first); }
     void add(const Record& r) { parts_.push_back(r); }
 
     [[nodiscard]] bool atEnd() {
@@ -220,9 +218,6 @@ public:
             if (wide)
                 for (qsizetype i = 0; i < n; ++i)
                     dst[done + i] = QChar(char16_t(le16(src + 2 * i)));
-            else if (narrow_)
-                for (qsizetype i = 0; i < n; ++i)
-                    dst[done + i] = QChar(narrow_[src[i]]);
             else
                 for (qsizetype i = 0; i < n; ++i)
                     dst[done + i] = QChar(char16_t(src[i]));
@@ -267,19 +262,10 @@ private:
             offset_ = 0;
         }
     }
-    const char16_t* narrow_;
     std::vector<Record> parts_;
     std::size_t part_ = 0;
     qsizetype offset_ = 0;
 };
-
-// A workbook saved with a password to open is an encrypted package inside the same
-// container as a binary workbook.
-bool isEncryptedPackage(const QByteArray& data) {
-    static const QByteArray name =
-        QByteArray("E\0n\0c\0r\0y\0p\0t\0e\0d\0P\0a\0c\0k\0a\0g\0e\0", 32);
-    return data.contains(name);
-}
 
 void quiet(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
 
@@ -435,7 +421,7 @@ private:
                 if (r.data[5] == 0x00)
                     sheets.push_back({le32(r.data), (r.data[4] & 0x03) == 0});
             } else if (r.type == kSst) {
-                Continued sst(r, narrow());
+                Continued sst(r);
                 Record more;
                 while (records.peek(more) && more.type == kContinue) {
                     records.next(more);
@@ -494,7 +480,7 @@ private:
                 if (r.size < 2)
                     break;
                 id = le16(r.data);
-                Continued c(Record{r.type, r.data + 2, r.size - 2}, narrow());
+                Continued c(Record{r.type, r.data + 2, r.size - 2});
                 if (!c.unicodeString(code))
                     break;
             } else {
@@ -527,27 +513,10 @@ private:
         }
     }
 
-    // BIFF8 stores one-byte characters as the low bytes of Unicode ones, whatever the code
-    // page; writers other than Excel put a Windows code page's bytes there, so those bytes
-    // follow the code page when the workbook names a one-byte Windows one.
+    // The code page of the byte strings of BIFF2 to BIFF5; BIFF8 texts are Unicode.
     void setCodePage(quint16 codePage) {
         codePage_ = codePage;
         decoderTried_ = false;
-        narrowTable_.clear();
-        if (version_ != Biff::V8 || !((codePage >= 1250 && codePage <= 1258) || codePage == 874))
-            return;
-        QByteArray all(256, '\0');
-        for (int i = 0; i < 256; ++i)
-            all[i] = char(i);
-        const QString decoded = bytesText(reinterpret_cast<const uchar*>(all.constData()), 256);
-        if (decoded.size() != 256)
-            return;
-        narrowTable_.resize(256);
-        for (int i = 0; i < 256; ++i)
-            narrowTable_[std::size_t(i)] = decoded.at(i).unicode();
-    }
-    [[nodiscard]] const char16_t* narrow() const {
-        return narrowTable_.empty() ? nullptr : narrowTable_.data();
     }
 
     [[nodiscard]] bool isDateFormat(int id) const {
@@ -709,7 +678,7 @@ private:
             QString text;
             bool ok = false;
             if (version_ == Biff::V8) {
-                Continued c(Record{r.type, r.data + 6, r.size - 6}, narrow());
+                Continued c(Record{r.type, r.data + 6, r.size - 6});
                 ok = c.unicodeString(text);
             } else {
                 ok = byteString(r, 6, false, text);
@@ -750,7 +719,7 @@ private:
             QString text;
             bool ok = false;
             if (version_ == Biff::V8) {
-                Continued c(r, narrow());
+                Continued c(r);
                 Record more;
                 while (records.peek(more) && more.type == kContinue) {
                     records.next(more);
@@ -815,7 +784,6 @@ private:
     QHash<int, bool> customFormats_;
     bool date1904_ = false;
     quint16 codePage_ = 1252;
-    std::vector<char16_t> narrowTable_;
     bool decoderTried_ = false;
     QStringDecoder decoder_;
     int pendingRow_ = 0;
@@ -825,8 +793,6 @@ private:
 } // namespace
 
 void readBiff(const QByteArray& data, const QString& /*path*/, SheetBuilder& builder) {
-    if (isEncryptedPackage(data))
-        builder.fail(QStringLiteral("está protegido con contraseña"));
     if (data.startsWith(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))) {
         const WorkbookStream stream(data, builder);
         BiffReader(stream.data(), stream.size(), builder).read();

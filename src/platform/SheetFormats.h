@@ -102,8 +102,9 @@ public:
     [[nodiscard]] bool has(const QString& name) const;
     // Runs `parse` over the part's XML; the part's damage, a bomb or bad XML fail the read.
     void parseXml(const QString& name, const std::function<void(QXmlStreamReader&)>& parse);
-    // The part's bytes, whole; its damage or a bomb fail the read.
-    [[nodiscard]] QByteArray read(const QString& name);
+    // Hands `consume` the part as a device that inflates it as it is read (a read error once
+    // the part is damaged or the budget spent); afterwards the damage or the bomb fail the read.
+    void stream(const QString& name, const std::function<void(QIODevice&)>& consume);
 
 private:
     struct Impl;

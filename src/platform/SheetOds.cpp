@@ -3,6 +3,7 @@
 #include "platform/SheetFormats.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QSet>
 #include <QXmlStreamReader>
 
@@ -105,6 +106,11 @@ public:
                 const auto a = xml.attributes();
                 if (name == QLatin1String("style")) {
                     style = a.value(QLatin1String("style:name")).toString();
+                    const auto data = a.value(QLatin1String("style:data-style-name"));
+                    if (!data.isEmpty())
+                        dataStyles_.insert(style, data.toString());
+                } else if (name == QLatin1String("boolean-style")) {
+                    booleanStyles_.insert(a.value(QLatin1String("style:name")).toString());
                 } else if (name == QLatin1String("table-properties")) {
                     if (a.value(QLatin1String("table:display")) == QLatin1String("false"))
                         hiddenStyles_.insert(style);
@@ -208,7 +214,14 @@ private:
             type == QLatin1String("currency")) {
             bool ok = false;
             const double value = a.value(QLatin1String("office:value")).toDouble(&ok);
-            return ok ? b_.numberText(value) : paragraphs;
+            if (!ok)
+                return paragraphs;
+            // Truth values are saved as numbers shown through a boolean style.
+            if (!booleanStyles_.isEmpty() &&
+                booleanStyles_.contains(
+                    dataStyles_.value(a.value(QLatin1String("table:style-name")).toString())))
+                return SheetBuilder::booleanText(value != 0);
+            return b_.numberText(value);
         }
         if (type == QLatin1String("date")) {
             const QString value = a.value(QLatin1String("office:date-value")).toString();
@@ -230,6 +243,8 @@ private:
     ZipPackage zip_;
     SheetBuilder& b_;
     QSet<QString> hiddenStyles_;
+    QHash<QString, QString> dataStyles_; // cell style -> its number style
+    QSet<QString> booleanStyles_;
 };
 
 } // namespace

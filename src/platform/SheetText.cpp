@@ -9,6 +9,7 @@
 #include <QStringDecoder>
 
 #include <array>
+#include <map>
 
 namespace corvelix {
 
@@ -100,21 +101,21 @@ void splitRecords(QStringView text, QChar sep, qsizetype maxRecords, Field&& fie
     }
 }
 
-// The separator that splits the first lines into the same number of fields, more than one;
-// when several do, the one giving the most fields. When none does, the one found most often
-// in the first line; tab when there is none.
+// The separator for which one number of fields, more than one, holds over most of the first
+// lines (a title line above the table does not count against it); between separators, the
+// one whose number holds over more lines, then the one giving more fields. When none splits
+// the lines, the one found most often in the first line; tab when there is none.
 QChar delimiter(QStringView text) {
     constexpr qsizetype kLines = 20;
     const std::array<QChar, 3> candidates{QLatin1Char('\t'), QLatin1Char(';'), QLatin1Char(',')};
     QChar best;
+    qsizetype bestLines = 0;
     qsizetype bestFields = 1;
     std::array<qsizetype, 3> firstLine{};
     for (std::size_t k = 0; k < candidates.size(); ++k) {
         qsizetype fields = 0;
-        qsizetype expected = -1;
-        bool same = true;
         bool blank = true; // no field of the record so far holds text
-        qsizetype line = 0;
+        std::map<qsizetype, qsizetype> linesWith; // fields -> lines
         splitRecords(
             text, candidates[k], kLines,
             [&](const QString& value) {
@@ -124,20 +125,21 @@ QChar delimiter(QStringView text) {
             },
             [&] {
                 if (!blank) { // empty lines and lines of separators only do not count
-                    if (line == 0)
+                    if (linesWith.empty())
                         firstLine[k] = fields;
-                    if (expected < 0)
-                        expected = fields;
-                    else if (fields != expected)
-                        same = false;
-                    ++line;
+                    ++linesWith[fields];
                 }
                 fields = 0;
                 blank = true;
             });
-        if (same && expected > bestFields) {
-            best = candidates[k];
-            bestFields = expected;
+        for (const auto& [count, lines] : linesWith) {
+            if (count < 2)
+                continue;
+            if (lines > bestLines || (lines == bestLines && count > bestFields)) {
+                best = candidates[k];
+                bestLines = lines;
+                bestFields = count;
+            }
         }
     }
     if (!best.isNull())

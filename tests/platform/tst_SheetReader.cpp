@@ -9,6 +9,10 @@
 
 #include <cstring>
 
+#include <gsf/gsf-outfile-msole.h>
+#include <gsf/gsf-outfile.h>
+#include <gsf/gsf-output-memory.h>
+
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 #include <quazip/quazipnewinfo.h>
@@ -76,6 +80,30 @@ QByteArray minimalXlsx(const QByteArray& sheetData, int level = 6) {
         level);
 }
 
+// A workbook whose sheet and shared strings are given whole, as their writer wrote them.
+QByteArray xlsxWithStrings(const QByteArray& sheet, const QByteArray& sharedStrings) {
+    const QByteArray rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    return zipOf({
+        {QStringLiteral("xl/workbook.xml"),
+         "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+         "xmlns:r=\"" +
+             rel +
+             "\"><sheets><sheet name=\"a\" sheetId=\"1\" r:id=\"rId1\"/>"
+             "</sheets></workbook>"},
+        {QStringLiteral("xl/_rels/workbook.xml.rels"),
+         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+         "<Relationship Id=\"rId1\" Type=\"" +
+             rel +
+             "/worksheet\" Target=\"worksheets/s.xml\"/>"
+             "<Relationship Id=\"rId2\" Type=\"" +
+             rel +
+             "/sharedStrings\" "
+             "Target=\"sharedStrings.xml\"/></Relationships>"},
+        {QStringLiteral("xl/worksheets/s.xml"), sheet},
+        {QStringLiteral("xl/sharedStrings.xml"), sharedStrings},
+    });
+}
+
 // A record of a binary workbook: type, length, content.
 QByteArray biffRecord(quint16 type, const QByteArray& content) {
     QByteArray r;
@@ -103,6 +131,41 @@ QByteArray cell2(int row, int column, int format = 0) {
 
 QByteArray cell4(int row, int column, int xf) {
     return le16(quint16(row)) + le16(quint16(column)) + le16(quint16(xf));
+}
+
+// A compound document holding the given streams, written with libgsf.
+QByteArray compoundDocument(const QList<QPair<QByteArray, QByteArray>>& streams) {
+    GsfOutput* sink = gsf_output_memory_new();
+    GsfOutfile* container = gsf_outfile_msole_new(sink);
+    for (const auto& [name, data] : streams) {
+        GsfOutput* child = gsf_outfile_new_child(container, name.constData(), FALSE);
+        gsf_output_write(child, std::size_t(data.size()),
+                         reinterpret_cast<const guint8*>(data.constData()));
+        gsf_output_close(child);
+        g_object_unref(child);
+    }
+    gsf_output_close(GSF_OUTPUT(container));
+    g_object_unref(container);
+    const QByteArray bytes(
+        reinterpret_cast<const char*>(gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink))),
+        qsizetype(gsf_output_size(sink)));
+    gsf_output_close(sink);
+    g_object_unref(sink);
+    return bytes;
+}
+
+// The workbook stream of a BIFF5 (0x0500) or BIFF8 (0x0600) workbook: its global records,
+// then one visible worksheet holding `cells`.
+QByteArray workbookStream(quint16 version, const QByteArray& globals, const QByteArray& cells) {
+    const auto bof = [&](quint16 kind) {
+        return biffRecord(0x0809, le16(version) + le16(kind) + QByteArray(4, '\0'));
+    };
+    const QByteArray eof = biffRecord(0x000A, {});
+    const QByteArray before = bof(0x0005) + globals;
+    const qsizetype sheetAt = before.size() + 4 + 9 + eof.size();
+    const QByteArray boundSheet = le16(quint16(sheetAt & 0xFFFF)) + le16(quint16(sheetAt >> 16)) +
+                                  QByteArray("\0\0\x01\0a", 5);
+    return before + biffRecord(0x0085, boundSheet) + eof + bof(0x0010) + cells + eof;
 }
 
 } // namespace
@@ -291,6 +354,48 @@ private slots:
                  expected);
     }
 
+    // Texts of binary workbooks: the code page names the bytes of BIFF5 texts; BIFF8 texts are
+    // Unicode, their one-byte form Latin-1, whatever the code page says.
+    void binaryWorkbookTexts_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("a1");
+        const QByteArray codePage1251 = biffRecord(0x0042, le16(1251));
+        QTest::newRow("BIFF8 one-byte text under code page 1251")
+            << compoundDocument(
+                   {{"Workbook", workbookStream(0x0600, codePage1251,
+                                                biffRecord(0x0204, cell4(0, 0, 0) + le16(3) + '\0' +
+                                                                       "a\xF1o"))}})
+            << QStringLiteral("año");
+        const QString named = QStringLiteral("EncryptedPackage €");
+        QTest::newRow("BIFF8 text naming the encrypted stream")
+            << compoundDocument(
+                   {{"Workbook",
+                     workbookStream(
+                         0x0600, {},
+                         biffRecord(0x0204,
+                                    cell4(0, 0, 0) + le16(quint16(named.size())) + '\x01' +
+                                        QByteArray(reinterpret_cast<const char*>(named.utf16()),
+                                                   named.size() * 2)))}})
+            << named;
+        QTest::newRow("BIFF5 text under code page 1251")
+            << compoundDocument(
+                   {{"Book", workbookStream(
+                                 0x0500, codePage1251,
+                                 biffRecord(0x0204, cell4(0, 0, 0) + le16(3) + "\xEF\xF0\xE8"))}})
+            << QStringLiteral("при");
+    }
+    void binaryWorkbookTexts() {
+        QFETCH(QByteArray, data);
+        QFETCH(QString, a1);
+        try {
+            const Sheet s = readFirstSheetFromData(data, QStringLiteral("libro.xls"), kComma);
+            QCOMPARE(int(s.format()), int(SheetFormat::Biff));
+            QCOMPARE(s.text(1, 1), a1);
+        } catch (const SheetReadError& e) {
+            QFAIL(qPrintable(e.message()));
+        }
+    }
+
     // A record that claims more than it holds is refused, not read past.
     void binaryRecordsAreBounded() {
         const QByteArray bof2 = biffRecord(0x0009, le16(2) + le16(0x0010));
@@ -382,6 +487,32 @@ private slots:
         QTest::newRow("ragged lines: the separator found most on the first line")
             << QByteArray("a;b;c\n1\n2;3\n")
             << QStringList{"A1=a", "B1=b", "C1=c", "A2=1", "A3=2", "B3=3"};
+        QTest::newRow("title line above semicolons")
+            << QByteArray("Reporte de cancelaciones, marzo\r\nA;B;C\r\n1;2,5;3\r\n4;5;6\r\n")
+            << QStringList{"A1=Reporte de cancelaciones, marzo",
+                           "A2=A",
+                           "B2=B",
+                           "C2=C",
+                           "A3=1",
+                           "B3=2,5",
+                           "C3=3",
+                           "A4=4",
+                           "B4=5",
+                           "C4=6"};
+        QTest::newRow("title line above semicolons, a ragged line")
+            << QByteArray("Reporte…\nA;B;C\n1;2;3\n4;5\n7;8;9\n")
+            << QStringList{QStringLiteral("A1=Reporte…"),
+                           "A2=A",
+                           "B2=B",
+                           "C2=C",
+                           "A3=1",
+                           "B3=2",
+                           "C3=3",
+                           "A4=4",
+                           "B4=5",
+                           "A5=7",
+                           "B5=8",
+                           "C5=9"};
         QTest::newRow("no separator: one column")
             << QByteArray("uno\ndos\n") << QStringList{"A1=uno", "A2=dos"};
     }
@@ -464,9 +595,8 @@ private slots:
     void passwordProtectedWorkbook() {
         // What a spreadsheet program saves with a password to open: a compound file holding
         // the encrypted package instead of a workbook stream.
-        QByteArray data("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-        data.append(QByteArray(504, '\0'));
-        data.append(QByteArray("E\0n\0c\0r\0y\0p\0t\0e\0d\0P\0a\0c\0k\0a\0g\0e\0", 32));
+        const QByteArray data = compoundDocument({{"EncryptionInfo", QByteArray(64, '\x04')},
+                                                  {"EncryptedPackage", QByteArray(600, '\x5A')}});
         try {
             readFirstSheetFromData(data, QStringLiteral("clave.xlsx"));
             QFAIL("read");
@@ -605,7 +735,8 @@ private slots:
             << QByteArray("<row><c t=\"str\"><v><![CDATA[<x> & y]]></v></c></row>")
             << QStringLiteral("<x> & y");
         QTest::newRow("prefixed names, single quotes, comment")
-            << QByteArray("<x:row r='1'><!-- c --><x:c r='A1' t='inlineStr'><x:is><x:t>p</x:t>"
+            << QByteArray("<x:row xmlns:x='http://schemas.openxmlformats.org/spreadsheetml/2006/"
+                          "main' r='1'><!-- c --><x:c r='A1' t='inlineStr'><x:is><x:t>p</x:t>"
                           "</x:is></x:c></x:row>")
             << QStringLiteral("p");
         QTest::newRow("end tag that does not match")
@@ -631,6 +762,63 @@ private slots:
         }
     }
 
+    // Parts as other writers write them: their own extensions in namespaces of their own, a
+    // declared encoding, line breaks as CR LF; a document type is refused.
+    void xlsxPartsAsWritten_data() {
+        QTest::addColumn<QByteArray>("sheetData");
+        QTest::addColumn<QByteArray>("sharedStrings");
+        QTest::addColumn<QString>("a1"); // empty: refused
+        const QByteArray sharedA1 = "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>";
+        const QByteArray sst = "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/"
+                               "2006/main\" xmlns:o=\"urn:otro:escritor\">";
+        QTest::newRow("another writer's element inside a shared string")
+            << sharedA1 << sst + "<si><t>Hola</t><o:t>EXTRA</o:t></si></sst>"
+            << QStringLiteral("Hola");
+        QTest::newRow("another writer's attribute on a cell")
+            << QByteArray("<row r=\"1\"><c xmlns:o=\"urn:otro:escritor\" o:t=\"s\" r=\"A1\">"
+                          "<v>5</v></c></row>")
+            << sst + "</sst>" << QStringLiteral("5");
+        QTest::newRow("shared strings in ISO-8859-1")
+            << sharedA1
+            << "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" + sst +
+                   "<si><t>a\xF1o</t></si></sst>"
+            << QStringLiteral("año");
+        QTest::newRow("shared strings in windows-1252")
+            << sharedA1
+            << "<?xml version=\"1.0\" encoding=\"windows-1252\"?>" + sst +
+                   "<si><t>\x80 10 \x93"
+                   "a\x94</t></si></sst>"
+            << QStringLiteral("€ 10 “a”");
+        QTest::newRow("CR LF inside a shared string")
+            << sharedA1 << sst + "<si><t>uno\r\ndos</t></si></sst>" << QStringLiteral("uno\ndos");
+        QTest::newRow("CR LF inside a cell's text")
+            << QByteArray("<row r=\"1\"><c r=\"A1\" t=\"str\"><v>uno\r\ndos</v></c></row>")
+            << sst + "</sst>" << QStringLiteral("uno\ndos");
+        QTest::newRow("document type with an entity")
+            << sharedA1
+            << "<!DOCTYPE sst [<!ENTITY a \"aaaa\">]>" + sst + "<si><t>&a;</t></si></sst>"
+            << QString();
+    }
+    void xlsxPartsAsWritten() {
+        QFETCH(QByteArray, sheetData);
+        QFETCH(QByteArray, sharedStrings);
+        QFETCH(QString, a1);
+        const QByteArray sheet = "<worksheet xmlns=\"http://schemas.openxmlformats.org/"
+                                 "spreadsheetml/2006/main\"><sheetData>" +
+                                 sheetData + "</sheetData></worksheet>";
+        try {
+            const Sheet s = readFirstSheetFromData(xlsxWithStrings(sheet, sharedStrings),
+                                                   QStringLiteral("x.xlsx"), kComma);
+            QVERIFY(!a1.isEmpty());
+            QCOMPARE(s.text(1, 1), a1);
+        } catch (const SheetReadError& e) {
+            QVERIFY2(a1.isEmpty(), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(
+                         QStringLiteral("el contenido de xl/sharedStrings.xml está dañado")),
+                     qPrintable(e.message()));
+        }
+    }
+
     // Cells out of order come out sorted; a later value at a position replaces the earlier.
     void cellsOutOfOrder() {
         const QByteArray sheetData = "<row r=\"1\"><c r=\"C1\"><v>3</v></c></row>"
@@ -641,6 +829,41 @@ private slots:
         QCOMPARE(cells(s), QStringList({"A1=5", "C1=9", "A2=1", "B2=2"}));
         QCOMPARE(s.cellCount(), 4);
         QCOMPARE(s.lastColumn(), 3);
+    }
+
+    // Truth values saved as numbers with a boolean style read as the other formats give them.
+    void odsTruthValues() {
+        const QByteArray content =
+            "<office:document-content "
+            "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+            "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
+            "xmlns:number=\"urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0\" "
+            "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+            "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\">"
+            "<office:automatic-styles>"
+            "<number:boolean-style style:name=\"N99\"><number:boolean/></number:boolean-style>"
+            "<number:number-style style:name=\"N2\"><number:number/></number:number-style>"
+            "<style:style style:name=\"ce1\" style:family=\"table-cell\" "
+            "style:parent-style-name=\"Default\" style:data-style-name=\"N99\"/>"
+            "<style:style style:name=\"ce2\" style:family=\"table-cell\" "
+            "style:data-style-name=\"N2\"/>"
+            "</office:automatic-styles><office:body><office:spreadsheet><table:table>"
+            "<table:table-row>"
+            "<table:table-cell table:style-name=\"ce1\" office:value-type=\"float\" "
+            "office:value=\"1\"><text:p>VERDADERO</text:p></table:table-cell>"
+            "<table:table-cell table:style-name=\"ce1\" office:value-type=\"float\" "
+            "office:value=\"0\"><text:p>FALSO</text:p></table:table-cell>"
+            "<table:table-cell table:style-name=\"ce2\" office:value-type=\"float\" "
+            "office:value=\"1\"><text:p>1</text:p></table:table-cell>"
+            "<table:table-cell office:value-type=\"boolean\" office:boolean-value=\"true\">"
+            "<text:p>VERDADERO</text:p></table:table-cell>"
+            "</table:table-row></table:table></office:spreadsheet></office:body>"
+            "</office:document-content>";
+        const QByteArray ods =
+            zipOf({{QStringLiteral("mimetype"), "application/vnd.oasis.opendocument.spreadsheet"},
+                   {QStringLiteral("content.xml"), content}});
+        QCOMPARE(cells(readFirstSheetFromData(ods, QStringLiteral("logicos.ods"), kComma)),
+                 QStringList({"A1=True", "B1=False", "C1=1", "D1=True"}));
     }
 
     // 16,384 columns of one row and a million repeated rows of an .ods stay within the cell cap.
