@@ -3,6 +3,7 @@
 #include "data/connection_internal.h"
 #include "data/modDA.h"
 
+#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -35,27 +36,48 @@ QVariant sqliteValue(sqlite3_stmt* statement, int column) {
     }
 }
 
-// The rows after the first, read straight from the statement: the driver would keep each row
-// in a cache of its own and hand every value over through two virtual calls, most of the time
-// of a large read. The driver has already stepped to the first row and handed it over.
-void readSqliteRows(sqlite3_stmt* statement, int columns, QList<QVariantList>& rows,
+// Every row of a statement prepared and bound but not yet run, read straight from it: the
+// driver would keep each row in a cache of its own and hand every value over through two
+// virtual calls, most of the time of a large read. The driver is also left out of the first
+// row: it decodes text through SQLite's UTF-16, which reads malformed UTF-8 otherwise than the
+// rows after it would be read, and converts the value in place as it does.
+void readSqliteRows(sqlite3_stmt* statement, QStringList& names, QList<QVariantList>& rows,
                     const QString& driverName) {
+    const int columns = sqlite3_column_count(statement);
+    names.reserve(columns);
+    for (int i = 0; i < columns; ++i)
+        // The names as the driver gives them, without double quotes.
+        names << QString::fromUtf8(sqlite3_column_name(statement, i)).remove(QLatin1Char('"'));
     for (;;) {
         const int rc = sqlite3_step(statement);
         if (rc == SQLITE_DONE)
-            return;
-        if (rc != SQLITE_ROW) {
-            sqlite3* handle = sqlite3_db_handle(statement);
-            throw driverError(QSqlError(QStringLiteral("Unable to fetch row"),
-                                        QString::fromUtf8(sqlite3_errmsg(handle)),
-                                        QSqlError::StatementError,
-                                        QString::number(sqlite3_extended_errcode(handle))),
-                              driverName);
-        }
+            break;
+        if (rc != SQLITE_ROW)
+            throw driverError(sqliteStepError(statement), driverName);
         QVariantList row;
         row.reserve(columns);
         for (int i = 0; i < columns; ++i)
             row << sqliteValue(statement, i);
+        rows << std::move(row);
+    }
+    sqlite3_reset(statement);
+}
+
+// The rows of a query run by the driver, names and values as it gives them.
+void readDriverRows(QSqlQuery& query, QStringList& names, QList<QVariantList>& rows) {
+    const QSqlRecord record = query.record();
+    const int columns = record.count();
+    names.reserve(columns);
+    for (int i = 0; i < columns; ++i)
+        names << record.fieldName(i);
+    while (query.next()) {
+        QVariantList row;
+        row.reserve(columns);
+        for (int i = 0; i < columns; ++i) {
+            // A Null of any type is the plain null QVariant.
+            QVariant value = query.value(i);
+            row << (value.isNull() ? QVariant() : std::move(value));
+        }
         rows << std::move(row);
     }
 }
@@ -73,36 +95,27 @@ Recordset getRs(int tipo, const Sql& statement, const QVariantList& params) {
         checkTransactionUsable(tipo);
         line = 20;
         QSqlQuery query(db);
+        query.setForwardOnly(true);
+        QStringList names;
+        QList<QVariantList> rows;
         line = 30;
+        if (db.driver()->dbmsType() == QSqlDriver::SQLite) {
+            if (!query.prepare(sql))
+                throw driverError(query.lastError(), db.driverName());
+            sqlite3_stmt* prepared = sqliteStatement(query);
+            std::vector<QByteArray> texts;
+            // Values of other types, or a count that does not match the placeholders (which
+            // the driver refuses), are left to the driver.
+            if (prepared != nullptr && sqlite3_bind_parameter_count(prepared) == params.size() &&
+                bindSqliteRow(prepared, params, texts)) {
+                line = 40;
+                readSqliteRows(prepared, names, rows, db.driverName());
+                return Recordset(std::move(names), std::move(rows));
+            }
+        }
         runStatement(tipo, db, query, sql, params);
         line = 40;
-        const QSqlRecord record = query.record();
-        QStringList names;
-        names.reserve(record.count());
-        for (int i = 0; i < record.count(); ++i)
-            names << record.fieldName(i);
-        QList<QVariantList> rows;
-        const int columns = record.count();
-        const auto nextThroughQuery = [&] {
-            if (!query.next())
-                return false;
-            QVariantList row;
-            row.reserve(columns);
-            for (int i = 0; i < columns; ++i) {
-                // A Null of any type is the plain null QVariant.
-                QVariant value = query.value(i);
-                row << (value.isNull() ? QVariant() : std::move(value));
-            }
-            rows << std::move(row);
-            return true;
-        };
-        if (nextThroughQuery()) {
-            if (sqlite3_stmt* prepared = sqliteStatement(query))
-                readSqliteRows(prepared, columns, rows, db.driverName());
-            else
-                while (nextThroughQuery()) {
-                }
-        }
+        readDriverRows(query, names, rows);
         if (query.lastError().isValid())
             throw driverError(query.lastError(), db.driverName());
         return Recordset(std::move(names), std::move(rows));
