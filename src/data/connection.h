@@ -25,6 +25,10 @@ QSqlDatabase getConnection(int tipo);
 void setCatalogOpenerForTests(std::function<bool(QSqlDatabase&)> opener);
 void setProfileCatalogForTests(const QString& sqlitePath);
 void setBusyWaitForTests(int milliseconds);
+// How long a statement on a SQLite connection waits for a lock another program holds (a
+// negative value: the usual wait); resetConnectionsForTests() undoes it too.
+inline constexpr int kLockWaitMs = 5000;
+void setLockWaitForTests(int milliseconds);
 
 // Number under which driver failures travel (the old provider's "errors in command").
 inline constexpr qint32 kErrProvider = static_cast<qint32>(0x80040E14u);

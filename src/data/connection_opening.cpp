@@ -14,6 +14,8 @@
 #include <QSqlQuery>
 #include <QThread>
 
+#include <sqlite3.h>
+
 namespace modDA {
 
 namespace {
@@ -55,6 +57,40 @@ CatalogTarget catalogTarget(const QString& profileString) {
 int& busyWaitMs() {
     static int ms = 10000;
     return ms;
+}
+
+// How long a statement waits for a lock that another program holds on a SQLite file.
+int& lockWaitMs() {
+    static int ms = kLockWaitMs;
+    return ms;
+}
+
+// SQLite's busy handler on our connections: while another program holds the file, the
+// statement waits in short steps, up to the lock wait, and the windows are painted again
+// meanwhile (the wait runs inside the statement, so nothing else may run).
+int waitForLock(void*, int count) {
+    // Statements run on the main thread only, one at a time.
+    static QElapsedTimer waited;
+    static qint64 painted = 0;
+    if (count == 0) {
+        waited.start();
+        painted = 0;
+    }
+    if (waited.elapsed() >= lockWaitMs())
+        return 0;
+    QThread::msleep(count < 10 ? 5 : 20);
+    if (waited.elapsed() - painted >= 100) {
+        painted = waited.elapsed();
+        corvelix::ui().repaintWindows();
+    }
+    return 1;
+}
+
+void installLockWait(const QSqlDatabase& db) {
+    const QVariant handle = db.driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+        if (sqlite3* sqlite = *static_cast<sqlite3* const*>(handle.constData()))
+            sqlite3_busy_handler(sqlite, waitForLock, nullptr);
 }
 
 // The named connection with the wanted driver; an old one of another driver is dropped.
@@ -120,8 +156,6 @@ QString catalogProblem(QSqlDatabase& db, bool& busy) {
     }
     if (query.value(0).toInt() < 2)
         return QStringLiteral("no tiene las tablas del catálogo (DDT, ART)");
-    // The driver's usual wait for the statements of the session.
-    query.exec(QStringLiteral("PRAGMA busy_timeout = 5000"));
     return {};
 }
 
@@ -182,6 +216,7 @@ OpenOutcome tryOpenCatalog() {
                 if (wal)
                     execPlain(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
                 registerSqliteFunctions(db);
+                installLockWait(db);
             } catch (...) {
                 db.close();
                 throw;
@@ -254,6 +289,7 @@ QSqlDatabase openLocal() {
     connectionOpened(kLocal);
     try {
         registerSqliteFunctions(db);
+        installLockWait(db);
         if (db.tables().isEmpty())
             createLocalSchema(db);
     } catch (...) {
@@ -338,6 +374,10 @@ void setBusyWaitForTests(int milliseconds) {
     busyWaitMs() = milliseconds < 0 ? 10000 : milliseconds;
 }
 
+void setLockWaitForTests(int milliseconds) {
+    lockWaitMs() = milliseconds < 0 ? kLockWaitMs : milliseconds;
+}
+
 void resetConnectionsForTests() {
     for (const QString& name : {kLocalName, kCatalogName}) {
         if (QSqlDatabase::contains(name)) {
@@ -349,6 +389,7 @@ void resetConnectionsForTests() {
     catalogOpener() = {};
     profileCatalogForTests().clear();
     busyWaitMs() = 10000;
+    lockWaitMs() = kLockWaitMs;
 }
 
 } // namespace modDA

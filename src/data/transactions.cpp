@@ -83,7 +83,12 @@ Transaction::Transaction(int tipo) : tipo_(tipo) {
     checkTransactionUsable(tipo_);
     int& depth = transactionDepths()[connectionKey(tipo_)];
     if (depth == 0) {
-        if (!db.transaction())
+        // On SQLite the write lock is taken at once, waiting for it as any statement does: a
+        // transaction begun deferred that reads first cannot wait later, when another
+        // program has written meanwhile, and fails at its first write.
+        if (db.driverName() == QLatin1String("QSQLITE"))
+            execPlain(db, QStringLiteral("BEGIN IMMEDIATE"));
+        else if (!db.transaction())
             throw driverError(db.lastError(), db.driverName());
     } else {
         // Inside another transaction: a savepoint, so that this part alone can be undone.

@@ -71,10 +71,11 @@ public:
     QStringList shownForms;    // objectNames, modal and modeless, in order
     QStringList modelessForms; // objectNames shown modeless
     QList<QUrl> openedUrls;
-    bool urlsOpen = true; // what openUrl answers (false: no browser took the address)
+    bool urlsOpen = true;    // what openUrl answers (false: no browser took the address)
     QList<bool> busyChanges; // every setBusy call
     bool busy = false;
     int processEventsCalls = 0;
+    int repaintCalls = 0;
     int clipboardReads = 0;
     QList<int> quits;
 
@@ -92,6 +93,7 @@ public:
     bool openUrl(const QUrl& url) override;
     void setBusy(bool value) override;
     void processEvents() override;
+    void repaintWindows() override;
     [[noreturn]] void quit(int exitCode) override;
 
 private:
