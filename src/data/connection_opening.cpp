@@ -151,8 +151,9 @@ QString catalogProblem(QSqlDatabase& db, bool& busy) {
             return QStringLiteral("otro programa lo tiene bloqueado");
         if (query.lastError().nativeErrorCode() == QLatin1String("26"))
             return QStringLiteral("no es una base de datos SQLite");
-        return QStringLiteral("no se puede leer (") + query.lastError().databaseText().trimmed() +
-               QLatin1Char(')');
+        // A catalog in WAL mode in a folder the user cannot write cannot even be read: the
+        // engine's reason says so ("solo lectura").
+        return driverError(query.lastError(), db.driverName()).description;
     }
     if (query.value(0).toInt() < 2)
         return QStringLiteral("no tiene las tablas del catálogo (DDT, ART)");

@@ -6,6 +6,10 @@
 #include <QSqlQuery>
 #include <QSqlResult>
 
+#include "platform/ErrorReasons.h"
+
+#include <sql.h>
+#include <sqlext.h>
 #include <sqlite3.h>
 
 namespace modDA {
@@ -62,13 +66,60 @@ int rowsAffected(const QSqlQuery& query, const QString& sql) {
     return changesRows(sql, statement) ? query.numRowsAffected() : -1;
 }
 
-corvelix::VbError driverError(const QSqlError& error, const QString& driverName) {
-    QString text = error.databaseText().trimmed();
-    if (text.isEmpty())
-        text = error.driverText().trimmed();
-    if (text.isEmpty())
-        text = error.text().trimmed();
-    return {kErrProvider, driverName, text};
+namespace {
+
+// What the user reads for a driver's failure: the engines' own texts are English.
+QString engineReason(const QSqlError& error, const QString& driverName, const QString& sqlState) {
+    const bool server = driverName == QLatin1String("QODBC") ||
+                        error.driverText().startsWith(QLatin1String("QODBC"));
+    if (server) {
+        if (!sqlState.isEmpty())
+            return corvelix::odbcErrorReason(sqlState);
+    } else {
+        bool numeric = false;
+        const int code = error.nativeErrorCode().toInt(&numeric);
+        if (numeric && code != 0)
+            return corvelix::sqliteErrorReason(code, error.databaseText());
+    }
+    switch (error.type()) {
+    case QSqlError::ConnectionError:
+        return server ? QStringLiteral("no se pudo conectar con el servidor del catálogo")
+                      : QStringLiteral("no se pudo abrir la base de datos");
+    case QSqlError::TransactionError:
+        return QStringLiteral("no se pudo iniciar, confirmar o deshacer la transacción");
+    default:
+        break;
+    }
+    return server ? corvelix::odbcErrorReason(QString())
+                  : QStringLiteral("el catálogo no pudo ejecutar la instrucción");
+}
+
+} // namespace
+
+corvelix::VbError driverError(const QSqlError& error, const QString& driverName,
+                              const QString& sqlState) {
+    return {kErrProvider, driverName, engineReason(error, driverName, sqlState)};
+}
+
+QString odbcState(const QSqlQuery& query) {
+    if (query.driver() == nullptr || query.driver()->dbmsType() == QSqlDriver::SQLite ||
+        query.result() == nullptr)
+        return {};
+    const QVariant handle = query.result()->handle();
+    if (!handle.isValid() || handle.metaType().sizeOf() != sizeof(SQLHANDLE))
+        return {};
+    SQLHANDLE statement = *static_cast<const SQLHANDLE*>(handle.constData());
+    if (statement == nullptr)
+        return {};
+    SQLCHAR state[SQL_SQLSTATE_SIZE + 1] = {};
+    SQLINTEGER native = 0;
+    SQLCHAR message[2] = {};
+    SQLSMALLINT length = 0;
+    const SQLRETURN rc = SQLGetDiagRec(SQL_HANDLE_STMT, statement, 1, state, &native, message,
+                                       sizeof message, &length);
+    if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO)
+        return {};
+    return QString::fromLatin1(reinterpret_cast<const char*>(state));
 }
 
 void runQuery(QSqlQuery& query, const QString& sql, const QVariantList& params) {
@@ -76,11 +127,11 @@ void runQuery(QSqlQuery& query, const QString& sql, const QVariantList& params) 
     // must be sent so). SQLite still prepares it, so that a '?' left without a value fails.
     if (params.isEmpty() && query.driver() && query.driver()->dbmsType() != QSqlDriver::SQLite) {
         if (!query.exec(sql))
-            throw driverError(query.lastError(), QString());
+            throw driverError(query.lastError(), QString(), odbcState(query));
         return;
     }
     if (!query.prepare(sql))
-        throw driverError(query.lastError(), QString());
+        throw driverError(query.lastError(), QString(), odbcState(query));
     for (const QVariant& value : params) {
         // A null QString would go to the database as Null; an empty text is meant.
         if (value.metaType().id() == QMetaType::QString && value.toString().isNull())
@@ -89,7 +140,7 @@ void runQuery(QSqlQuery& query, const QString& sql, const QVariantList& params) 
             query.addBindValue(value);
     }
     if (!query.exec())
-        throw driverError(query.lastError(), QString());
+        throw driverError(query.lastError(), QString(), odbcState(query));
 }
 
 // The SQLite statement behind a query that has run, or null on other drivers.

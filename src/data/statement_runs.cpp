@@ -88,7 +88,8 @@ QList<int> execSQLEach(int tipo, const Sql& sql, const QList<QVariantList>& para
             QSqlQuery query(db);
             query.setForwardOnly(true);
             const auto fail = [&] {
-                corvelix::VbError error = driverError(query.lastError(), db.driverName());
+                corvelix::VbError error =
+                    driverError(query.lastError(), db.driverName(), odbcState(query));
                 checkAfterFailure(tipo, db);
                 throw error;
             };

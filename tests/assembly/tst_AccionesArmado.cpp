@@ -250,6 +250,9 @@ private slots:
             seam.answerBoxes({MsgResult::Yes, MsgResult::Ok});
             tecla(frm, Qt::Key_Delete);
             QCOMPARE(seam.boxes.size(), 2);
+            QVERIFY2(seam.boxes.at(1).text.startsWith(
+                         QStringLiteral("otro programa está usando el catálogo; intente de nuevo")),
+                     qPrintable(seam.boxes.at(1).text));
             QVERIFY(seam.boxes.at(1).text.contains(
                 QStringLiteral("Corvelix.frmArmadoITEM.eliminarITEMS")));
             QCOMPARE(grid.rows(), 5);

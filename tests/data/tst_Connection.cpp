@@ -213,7 +213,8 @@ private slots:
         } catch (const VbError& e) {
             QCOMPARE(e.number, corvelix::kErrChained);
             QCOMPARE(e.source, source);
-            QVERIFY2(e.description.startsWith(QStringLiteral("no such table: NOSUCHTABLE")),
+            QVERIFY2(e.description.startsWith(
+                         QStringLiteral("falta la tabla NOSUCHTABLE en el catálogo")),
                      qPrintable(e.description));
             QVERIFY(e.description.endsWith(descriptionEnd));
         }
