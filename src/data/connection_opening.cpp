@@ -1,7 +1,7 @@
 #include "data/connection.h"
 
+#include "data/ProfileAsker.h"
 #include "data/connection_internal.h"
-#include "data/frmPerfil.h"
 #include "data/modDA.h"
 #include "data/schema.h"
 #include "data/sqlite_functions.h"
@@ -332,10 +332,7 @@ QSqlDatabase getConnection(int tipo) {
             endForVariable(outcome);
         bool failed = outcome.status != OpenOutcome::Opened;
         if (failed) {
-            frmPerfil dialog;
-            dialog.sRespuesta.clear();
-            corvelix::ui().exec(dialog);
-            if (dialog.sRespuesta.isEmpty())
+            if (askForProfile().isEmpty())
                 corvelix::ui().quit(0);
             outcome = waitWhileBusy(tryOpenCatalog());
             if (outcome.status == OpenOutcome::Failed && outcome.target.fromVariable)
