@@ -1,8 +1,10 @@
 #include "app/frmMain.h"
+#include "data/ProfileAsker.h"
 #include "platform/HeapKeeping.h"
 #include "platform/QtSpanish.h"
 #include "runtime/QtUi.h"
 #include "shell/MainWindowOpener.h"
+#include "shell/frmPerfil.h"
 
 #include <QApplication>
 
@@ -18,8 +20,11 @@ int main(int argc, char** argv) {
 
     // The main window starts the program; forms that hand control back open a new one.
     corvelix::setMainWindowOpener(&frmMain::abrirNueva);
+    // A catalog that cannot be opened asks for another profile through the profile dialog.
+    modDA::setProfileAsker(&frmPerfil::preguntar);
     frmMain::abrirNueva();
     const int code = QApplication::exec();
+    modDA::setProfileAsker({});
     corvelix::setMainWindowOpener({});
     corvelix::setUi(nullptr);
     return code;

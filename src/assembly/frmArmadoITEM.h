@@ -91,6 +91,8 @@ private:
     void estadoMenu(bool eliminar, bool sufijo);
     // Whether the declaration is open in the outside client; when it is, says so in a box.
     bool rechazaAbierto();
+    // Reloads the grid after a change: only reading when the change failed.
+    void recargar(bool cambiado);
     // The grid rows between Row and RowSel, ascending, without the fixed rows.
     [[nodiscard]] QList<int> seleccion() const;
 
@@ -109,4 +111,8 @@ private:
     QAction* mnuReemplazarncm;
     frmBusquedaArticulo* busqueda_ = nullptr;
     bool cargado_ = false;
+    // Set while the grid is read again after a failed change: the work lists of the items
+    // still hold the declaration as it is, so the reload only reads (another write would meet
+    // the same lock or fault and fail a second time).
+    bool soloLectura_ = false;
 };

@@ -77,6 +77,13 @@ QList<int> frmArmadoITEM::seleccion() const {
     return filas;
 }
 
+void frmArmadoITEM::recargar(bool cambiado) {
+    const bool antes = soloLectura_;
+    soloLectura_ = !cambiado;
+    do_cargarItems();
+    soloLectura_ = antes;
+}
+
 void frmArmadoITEM::eliminarITEMS() {
     if (modo() == kArticulos)
         return;
@@ -94,10 +101,10 @@ void frmArmadoITEM::eliminarITEMS() {
                         MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes)
             return;
         ui().setBusy(true);
-        runHandler(*this, QStringLiteral("eliminarITEMS"),
-                   [&] { modDA::eliminarITEMS(m_Operacion, items); });
+        const bool eliminados = runHandler(*this, QStringLiteral("eliminarITEMS"),
+                                           [&] { modDA::eliminarITEMS(m_Operacion, items); });
         // After a failure too: nothing was deleted, and the grid shows that.
-        do_cargarItems();
+        recargar(eliminados);
         ui().setBusy(false);
     });
 }
@@ -132,11 +139,11 @@ void frmArmadoITEM::eliminarSBTS() {
                             MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes)
                 return;
             ui().setBusy(true);
-            runHandler(
+            const bool eliminados = runHandler(
                 *this, QStringLiteral("eliminarSBTS"),
                 [&] { modDA::eliminarSBTS(m_Operacion, subitems); }, exclamacion);
             // After a refusal too: the transaction deleted nothing, and the grid shows that.
-            do_cargarItems();
+            recargar(eliminados);
             ui().setBusy(false);
         },
         exclamacion);

@@ -162,9 +162,11 @@ void frmArmadoITEM::cargarITEMs() {
             ui().msgBox(kSinOperacion, MsgButtons::Ok, MsgIcon::Exclamation);
             return;
         }
-        modDA::runProcedure(QStringLiteral("setitemventajas"), {m_Operacion});
-        modDA::runProcedure(QStringLiteral("SETITEMINFOAD"), {m_Operacion});
-        modDA::runProcedure(QStringLiteral("SETITEMDOCS"), {m_Operacion});
+        if (!soloLectura_) {
+            modDA::runProcedure(QStringLiteral("setitemventajas"), {m_Operacion});
+            modDA::runProcedure(QStringLiteral("SETITEMINFOAD"), {m_Operacion});
+            modDA::runProcedure(QStringLiteral("SETITEMDOCS"), {m_Operacion});
+        }
         const modDA::Recordset rs = modDA::getITEMsByDespacho(m_Operacion);
 
         const auto campo = [&rs](const char* name) { return indiceCampo(rs, name); };
@@ -260,9 +262,11 @@ void frmArmadoITEM::cargarItems_SoloDatos() {
             ui().msgBox(kSinOperacion, MsgButtons::Ok, MsgIcon::Exclamation);
             return;
         }
-        modDA::runProcedure(QStringLiteral("setitemventajas"), {m_Operacion});
-        modDA::runProcedure(QStringLiteral("SETITEMINFOAD"), {m_Operacion});
-        modDA::runProcedure(QStringLiteral("SETITEMDOCS"), {m_Operacion});
+        if (!soloLectura_) {
+            modDA::runProcedure(QStringLiteral("setitemventajas"), {m_Operacion});
+            modDA::runProcedure(QStringLiteral("SETITEMINFOAD"), {m_Operacion});
+            modDA::runProcedure(QStringLiteral("SETITEMDOCS"), {m_Operacion});
+        }
         const modDA::Recordset rs = modDA::getITEMs_Solodatos_ByDespacho(m_Operacion);
         const auto campo = [&rs](const char* name) { return indiceCampo(rs, name); };
         const std::array<int, 9> columnas{campo("nart"),     campo("nartext"),    campo("ncm"),
@@ -328,8 +332,8 @@ void frmArmadoITEM::AjustaColumnas(FlexGrid& Rejilla, bool AjustarColumnas, bool
         }
         if (AjustarColumnas)
             Rejilla.setColWidth(
-                c, corvelix::pixelsToTwips(corvelix::widestTextPixels(Rejilla.font(), lineas)) +
-                       150);
+                c,
+                corvelix::pixelsToTwips(corvelix::widestTextPixels(Rejilla.font(), lineas)) + 150);
     }
     if (AjustarRenglones)
         for (int r = 0; r < filas; ++r)

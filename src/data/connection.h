@@ -25,12 +25,20 @@ QSqlDatabase getConnection(int tipo);
 void setCatalogOpenerForTests(std::function<bool(QSqlDatabase&)> opener);
 void setProfileCatalogForTests(const QString& sqlitePath);
 void setBusyWaitForTests(int milliseconds);
+// How long a statement on a SQLite connection waits for a lock another program holds (a
+// negative value: the usual wait); resetConnectionsForTests() undoes it too.
+inline constexpr int kLockWaitMs = 5000;
+void setLockWaitForTests(int milliseconds);
 
 // Number under which driver failures travel (the old provider's "errors in command").
 inline constexpr qint32 kErrProvider = static_cast<qint32>(0x80040E14u);
 
-// A driver failure as the program reports it: the engine's own text as description.
-corvelix::VbError driverError(const QSqlError& error, const QString& driverName);
+// A driver failure as the program reports it: a Spanish reason by the engine's code (SQLite's
+// result code; on a server the ODBC state, when known) as description.
+corvelix::VbError driverError(const QSqlError& error, const QString& driverName,
+                              const QString& sqlState = {});
+// The ODBC state of a query's last failure on a server; empty on SQLite or when none is known.
+QString odbcState(const QSqlQuery& query);
 
 // Prepares `sql` on `query`, binds `params` in order and runs it (a server gets a text without
 // values as it stands); a failure raises the driver's error. An empty QString binds as ''

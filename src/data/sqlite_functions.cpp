@@ -126,8 +126,8 @@ void charindex(sqlite3_context* context, int argc, sqlite3_value** argv) {
     sqlite3_result_int64(context, found);
 }
 
-// Letters compared the way the server's case-insensitive, accent-sensitive collation does:
-// "AÑO" equals "año", "a" does not equal "á". Each character is case-folded on its own.
+// Letters matched the way the server's case-insensitive, accent-sensitive collation compares
+// them: "AÑO" matches "año", "a" does not match "á". Each character is case-folded on its own.
 char32_t fold(char32_t c) {
     if (c < 0x80)
         return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
@@ -162,39 +162,6 @@ char32_t nextChar(const unsigned char* text, int length, int& i) {
     }
     i += extra + 1;
     return c;
-}
-
-// The collation that stands in for NOCASE on our connections. On ASCII text it orders
-// exactly as SQLite's own NOCASE does, so indexes written by either stay in order.
-int foldedCompare(void*, int lengthA, const void* a, int lengthB, const void* b) {
-    const auto* textA = static_cast<const unsigned char*>(a);
-    const auto* textB = static_cast<const unsigned char*>(b);
-    const int common = std::min(lengthA, lengthB);
-    int i = 0;
-    for (; i < common; ++i) {
-        const unsigned char ca = textA[i];
-        const unsigned char cb = textB[i];
-        if (ca == cb && ca < 0x80)
-            continue; // the usual case (keys share most of their text): nothing to fold
-        if ((ca | cb) & 0x80)
-            break; // beyond ASCII: the slow way from here (a character boundary in both)
-        const char32_t fa = fold(ca);
-        const char32_t fb = fold(cb);
-        if (fa != fb)
-            return fa < fb ? -1 : 1;
-    }
-    if (i == common)
-        return lengthA == lengthB ? 0 : (lengthA < lengthB ? -1 : 1);
-    int j = i;
-    while (i < lengthA && j < lengthB) {
-        const char32_t fa = fold(nextChar(textA, lengthA, i));
-        const char32_t fb = fold(nextChar(textB, lengthB, j));
-        if (fa != fb)
-            return fa < fb ? -1 : 1;
-    }
-    if (i < lengthA)
-        return 1;
-    return j < lengthB ? -1 : 0;
 }
 
 // Folded characters of a value's text.
@@ -242,7 +209,9 @@ bool likeMatches(const std::u32string& pattern, const std::u32string& text) {
 }
 
 // like(pattern, text [, escape]): what "text LIKE pattern [ESCAPE e]" calls. Letters match
-// as the collation above compares them; '%' any run of characters, '_' one.
+// as fold() folds them; '%' any run of characters, '_' one. The searches fold every letter
+// here, in a function: the columns' NOCASE stays SQLite's own (ASCII only), since indexes
+// other programs build on the catalog are ordered by it.
 void like(sqlite3_context* context, int argc, sqlite3_value** argv) {
     for (int i = 0; i < argc; ++i) {
         if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
@@ -328,11 +297,6 @@ void registerSqliteFunctions(const QSqlDatabase& db) {
             rc = sqlite3_create_function_v2(sqlite, "like", args, deterministic, nullptr, like,
                                             nullptr, nullptr, nullptr);
     }
-    // The schema declares text columns NOCASE, which the sqlite3 shell and other tools know;
-    // on our connections that name folds every letter, not only ASCII ones.
-    if (rc == SQLITE_OK)
-        rc = sqlite3_create_collation_v2(sqlite, "NOCASE", SQLITE_UTF8, nullptr, foldedCompare,
-                                         nullptr);
     if (rc != SQLITE_OK)
         throw corvelix::VbError(corvelix::kErrInternal, QStringLiteral("SQLite"),
                                 QString::fromUtf8(sqlite3_errmsg(sqlite)));

@@ -137,4 +137,117 @@ QString xmlErrorReason(QXmlStreamReader::Error error) {
     return QStringLiteral("la estructura del documento no es válida");
 }
 
+namespace {
+
+// The text after `prefix` in the engine's message, up to its end.
+QString afterPrefix(const QString& text, QLatin1String prefix) {
+    const qsizetype at = text.indexOf(prefix);
+    return at < 0 ? QString() : text.mid(at + prefix.size()).trimmed();
+}
+
+// " (NAME)" for a name the engine gave, empty without one.
+QString named(const QString& name) {
+    return name.isEmpty() ? QString() : QStringLiteral(" (") + name + QLatin1Char(')');
+}
+
+} // namespace
+
+QString sqliteErrorReason(int resultCode, const QString& engineText) {
+    // SQLite's result codes: the primary one in the low byte of an extended one.
+    const int primary = resultCode & 0xFF;
+    switch (primary) {
+    case 1: { // SQLITE_ERROR
+        const QString table = afterPrefix(engineText, QLatin1String("no such table:"));
+        if (!table.isEmpty())
+            return QStringLiteral("falta la tabla ") + table + QStringLiteral(" en el catálogo");
+        const QString column = afterPrefix(engineText, QLatin1String("no such column:"));
+        if (!column.isEmpty())
+            return QStringLiteral("falta la columna ") + column + QStringLiteral(" en el catálogo");
+        return QStringLiteral("el catálogo no pudo ejecutar la instrucción");
+    }
+    case 3: // SQLITE_PERM
+        return QStringLiteral("el sistema no da permiso para usar el catálogo");
+    case 4: // SQLITE_ABORT
+    case 9: // SQLITE_INTERRUPT
+        return QStringLiteral("la operación se interrumpió");
+    case 5: // SQLITE_BUSY
+    case 6: // SQLITE_LOCKED
+        return QStringLiteral("otro programa está usando el catálogo; intente de nuevo en unos "
+                              "momentos");
+    case 7: // SQLITE_NOMEM
+        return QStringLiteral("falta memoria");
+    case 8: // SQLITE_READONLY
+        return QStringLiteral("el catálogo es de solo lectura: el archivo o su carpeta no admiten "
+                              "cambios");
+    case 10: // SQLITE_IOERR
+        return QStringLiteral("falló la lectura o la escritura del archivo del catálogo");
+    case 11: // SQLITE_CORRUPT
+        return QStringLiteral("el archivo del catálogo está dañado");
+    case 13: // SQLITE_FULL
+        return QStringLiteral("disco lleno: no hay lugar para guardar los cambios del catálogo");
+    case 14: // SQLITE_CANTOPEN
+        return QStringLiteral("no se puede abrir el archivo del catálogo");
+    case 17: // SQLITE_SCHEMA
+        return QStringLiteral("la estructura del catálogo cambió mientras se usaba; intente de "
+                              "nuevo");
+    case 18: // SQLITE_TOOBIG
+        return QStringLiteral("un valor es demasiado grande para el catálogo");
+    case 19: { // SQLITE_CONSTRAINT, by its extended code
+        const QString failed = afterPrefix(engineText, QLatin1String("constraint failed:"));
+        switch (resultCode) {
+        case 1811: // a trigger's RAISE: the message the catalog's own author wrote
+            return engineText.trimmed();
+        case 1555: // PRIMARYKEY
+        case 2067: // UNIQUE
+            return QStringLiteral("ya hay una fila con la misma clave en el catálogo") +
+                   named(failed);
+        case 1299: // NOTNULL
+            return QStringLiteral("falta un valor obligatorio") + named(failed);
+        case 787: // FOREIGNKEY
+            return QStringLiteral("falta la fila relacionada en el catálogo");
+        default:
+            return QStringLiteral("el cambio no cumple una regla del catálogo") + named(failed);
+        }
+    }
+    case 20: // SQLITE_MISMATCH
+        return QStringLiteral("un valor no es del tipo que la columna admite");
+    case 25: // SQLITE_RANGE
+        return QStringLiteral("la instrucción no recibió los valores que espera");
+    case 26: // SQLITE_NOTADB
+        return QStringLiteral("el archivo no es una base de datos SQLite");
+    default:
+        break;
+    }
+    return QStringLiteral("el motor del catálogo informó el error %1").arg(resultCode);
+}
+
+QString odbcErrorReason(const QString& sqlState) {
+    const QString state = sqlState.toUpper();
+    if (state.startsWith(QLatin1String("08")))
+        return QStringLiteral("se perdió la conexión con el servidor del catálogo");
+    if (state == QLatin1String("HYT00") || state == QLatin1String("HYT01"))
+        return QStringLiteral("el servidor del catálogo no respondió a tiempo; intente de nuevo");
+    if (state == QLatin1String("40001"))
+        return QStringLiteral("otro usuario estaba cambiando los mismos datos y el servidor "
+                              "deshizo este cambio; intente de nuevo");
+    if (state.startsWith(QLatin1String("23")))
+        return QStringLiteral("el cambio no cumple una regla del catálogo (clave repetida o valor "
+                              "obligatorio)");
+    if (state == QLatin1String("22003"))
+        return QStringLiteral("un número no cabe en la columna del catálogo");
+    if (state.startsWith(QLatin1String("22")))
+        return QStringLiteral("un valor no es válido para la columna del catálogo");
+    if (state.startsWith(QLatin1String("28")))
+        return QStringLiteral("el servidor del catálogo no aceptó el usuario o la contraseña");
+    if (state == QLatin1String("42S02"))
+        return QStringLiteral("falta una tabla en el catálogo");
+    if (state == QLatin1String("42S22"))
+        return QStringLiteral("falta una columna en el catálogo");
+    if (state.startsWith(QLatin1String("42")))
+        return QStringLiteral("el servidor del catálogo no aceptó la instrucción");
+    if (state.isEmpty())
+        return QStringLiteral("el servidor del catálogo informó un error");
+    return QStringLiteral("el servidor del catálogo informó un error (estado %1)").arg(state);
+}
+
 } // namespace corvelix

@@ -19,4 +19,12 @@ QString processErrorReason(QProcess::ProcessError error);
 // NoError stands for a document the stream reads but the DOM refuses (a second DOCTYPE).
 QString xmlErrorReason(QXmlStreamReader::Error error);
 
+// A failure of a SQLite catalog: its result code (primary or extended) and the engine's own
+// text, read only for the names it gives (a missing table or column, the column of a broken
+// rule) and for the message of a trigger that refused a change.
+QString sqliteErrorReason(int resultCode, const QString& engineText);
+// A failure on a catalog server, by the ODBC state (SQLSTATE, five characters; empty when
+// the driver gave none).
+QString odbcErrorReason(const QString& sqlState);
+
 } // namespace corvelix

@@ -1,5 +1,8 @@
 #include "runtime/Ui.h"
 
+#include <QApplication>
+#include <QWidget>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -15,6 +18,15 @@ Ui& ui() {
         std::abort();
     }
     return *current;
+}
+
+void Ui::repaintWindows() {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
+        return;
+    // Painted at once, not through the event queue: a window uncovered meanwhile shows again.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible())
+            window->repaint();
 }
 
 Ui* setUi(Ui* seam) {

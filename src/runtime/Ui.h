@@ -62,6 +62,9 @@ public:
     virtual void setBusy(bool busy) = 0;
     // Lets pending window events run (long loops, process waits).
     virtual void processEvents() = 0;
+    // Paints the open windows again, and nothing else: no input, timer or queued call runs (a
+    // wait inside a database statement, which nothing may re-enter).
+    virtual void repaintWindows();
     // Ends the program at once; never returns.
     [[noreturn]] virtual void quit(int exitCode) = 0;
 };

@@ -1,9 +1,11 @@
 #include "assembly/frmArmadoITEM.h"
 #include "assembly/frmSetSufijos.h"
 #include "assembly/frmSufijoValor.h"
+#include "data/connection.h"
 #include "data/modDA.h"
 #include "platform/FlexGrid.h"
 #include "support/CatalogFixture.h"
+#include "support/LockingProgram.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
@@ -30,6 +32,7 @@ using corvelix::MsgIcon;
 using corvelix::MsgResult;
 using corvelix::ui;
 using corvelix::test::CatalogFixture;
+using corvelix::test::LockingProgram;
 using corvelix::test::ScriptedUi;
 
 namespace {
@@ -229,6 +232,34 @@ private slots:
             QVERIFY(grid.textMatrix(2, 1) != QStringLiteral("sin recargar"));
             QVERIFY(!seam.busy);
             QVERIFY(frm.isVisible());
+        });
+    }
+
+    // Another program holds the catalog's write lock past the wait: one box says so, nothing
+    // is deleted, and the grid is read again whole, without writing (the lock still stands).
+    void deleteItemsWhileAnotherProgramWrites() {
+        ScriptedUi& seam = ScriptedUi::current();
+        modDA::setLockWaitForTests(300);
+        abrir(kA, [&](frmArmadoITEM& frm) {
+            FlexGrid& grid = grilla(frm);
+            const QString antes = estadoA();
+            LockingProgram otro(fixture_->catalogPath());
+            QVERIFY(otro.holding());
+            grid.select(2, 0, 3, grid.cols() - 1);
+            grid.setTextMatrix(2, 1, QStringLiteral("sin recargar"));
+            seam.answerBoxes({MsgResult::Yes, MsgResult::Ok});
+            tecla(frm, Qt::Key_Delete);
+            QCOMPARE(seam.boxes.size(), 2);
+            QVERIFY2(seam.boxes.at(1).text.startsWith(
+                         QStringLiteral("otro programa está usando el catálogo; intente de nuevo")),
+                     qPrintable(seam.boxes.at(1).text));
+            QVERIFY(seam.boxes.at(1).text.contains(
+                QStringLiteral("Corvelix.frmArmadoITEM.eliminarITEMS")));
+            QCOMPARE(grid.rows(), 5);
+            QCOMPARE(grid.textMatrix(2, 1), QStringLiteral("0001"));
+            QCOMPARE(otro.commit(), QString());
+            QCOMPARE(estadoA(), antes);
+            QVERIFY(!seam.busy);
         });
     }
 

@@ -3,6 +3,7 @@
 #include "runtime/Paths.h"
 #include "runtime/VbError.h"
 #include "support/CatalogFixture.h"
+#include "support/LockingProgram.h"
 #include "support/QueryRows.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
@@ -17,6 +18,7 @@
 
 using corvelix::VbError;
 using corvelix::test::CatalogFixture;
+using corvelix::test::LockingProgram;
 using corvelix::test::ScriptedUi;
 
 namespace {
@@ -68,22 +70,19 @@ private slots:
     void emptyTextBindsAsEmptyAndNullAsNull() {
         QFETCH(QVariant, value);
         QFETCH(bool, storedNull);
-        QCOMPARE(modDA::execSQL(modDA::kCatalog,
-                                "update DDT set IEXT = ? where IDDT = ?",
+        QCOMPARE(modDA::execSQL(modDA::kCatalog, "update DDT set IEXT = ? where IDDT = ?",
                                 {value, "26001IC04000001A"}),
                  1);
-        auto rs =
-            modDA::getRs(modDA::kCatalog, "select IEXT from DDT where IDDT = ?",
-                         {"26001IC04000001A"});
+        auto rs = modDA::getRs(modDA::kCatalog, "select IEXT from DDT where IDDT = ?",
+                               {"26001IC04000001A"});
         QCOMPARE(rs.isNull(QStringLiteral("IEXT")), storedNull);
         QCOMPARE(rs.text(QStringLiteral("IEXT")), QString());
     }
 
     void execSqlCountsRowsAffected() {
-        QCOMPARE(modDA::execSQL(modDA::kCatalog,
-                                "update DDT set IEXT = 'x' where IDDT = ?",
-                                {"none"}),
-                 0);
+        QCOMPARE(
+            modDA::execSQL(modDA::kCatalog, "update DDT set IEXT = 'x' where IDDT = ?", {"none"}),
+            0);
         QCOMPARE(modDA::execSQL(modDA::kCatalog, "update DDT set MDDTFLE = 1"), 3);
     }
 
@@ -143,7 +142,8 @@ private slots:
         try {
             modDA::Transaction transaction;
             (void)modDA::execSQLEach(modDA::kCatalog, "update DDT set IEXT = ? where IDDT = ?",
-                                     {{"SI", "26001IC04000001A"}, {"NO", "26001IC04000002B"},
+                                     {{"SI", "26001IC04000001A"},
+                                      {"NO", "26001IC04000002B"},
                                       {"SI", "26001IC04000003C"}});
             transaction.commit();
             QFAIL("no error");
@@ -165,9 +165,7 @@ private slots:
             modDA::execSQL(modDA::kCatalog, "insert into ART (IDDT, NART) values (?, ?)",
                            {"26001IC04000001A", nart});
         };
-        const auto items = [] {
-            return countRows(QStringLiteral("select count(*) from ART"));
-        };
+        const auto items = [] { return countRows(QStringLiteral("select count(*) from ART")); };
         for (const char* nart : {"0001", "0002", "0003"})
             addItem(QLatin1String(nart));
         modDA::runProcedure(QStringLiteral("sp_delete_ART"), {"0001", "26001IC04000001A"});
@@ -189,8 +187,7 @@ private slots:
             "with recursive n(i) as (select 1 union all select i + 1 from n where i < 40000) "
             "select '26001IC04000001A', substr('0000' || i, -5) from n");
         QCOMPARE(modDA::execSQL(modDA::kCatalog, testSql(insert)), 40000);
-        QCOMPARE(modDA::execSQL(modDA::kCatalog, "update ART set MARTFOB = 1"),
-                 40000);
+        QCOMPARE(modDA::execSQL(modDA::kCatalog, "update ART set MARTFOB = 1"), 40000);
     }
 
     void failuresCarryTheDriverTextAndTheLocation_data() {
@@ -216,7 +213,8 @@ private slots:
         } catch (const VbError& e) {
             QCOMPARE(e.number, corvelix::kErrChained);
             QCOMPARE(e.source, source);
-            QVERIFY2(e.description.startsWith(QStringLiteral("no such table: NOSUCHTABLE")),
+            QVERIFY2(e.description.startsWith(
+                         QStringLiteral("falta la tabla NOSUCHTABLE en el catálogo")),
                      qPrintable(e.description));
             QVERIFY(e.description.endsWith(descriptionEnd));
         }
@@ -229,8 +227,7 @@ private slots:
         modDA::getConnection(modDA::kCatalog).close();
         QCOMPARE(countRows(QStringLiteral("select count(*) from DDT")), 3);
 
-        modDA::execSQL(modDA::kLocal, "insert into INFOADICIONAL (ID) values (?)",
-                       {"A"});
+        modDA::execSQL(modDA::kLocal, "insert into INFOADICIONAL (ID) values (?)", {"A"});
         modDA::closeLocalConnection();
         auto rs = modDA::getRs(modDA::kLocal, "select ID from INFOADICIONAL");
         QCOMPARE(rs.text(QStringLiteral("id")), QStringLiteral("A"));
@@ -238,8 +235,7 @@ private slots:
 
     void localFileIsCreatedWithItsSchema() {
         QVERIFY(!QFile::exists(corvelix::localDatabasePath()));
-        auto rs =
-            modDA::getRs(modDA::kLocal, "select count(*) from SIMIGlobalItem");
+        auto rs = modDA::getRs(modDA::kLocal, "select count(*) from SIMIGlobalItem");
         QCOMPARE(rs.field(0).toInt(), 0);
         QVERIFY(QFileInfo(corvelix::localDatabasePath()).isFile());
         QCOMPARE(modDA::dialect(modDA::kLocal), modDA::Dialect::Sqlite);
@@ -277,8 +273,7 @@ private slots:
         try {
             modDA::Transaction tx;
             modDA::execSQL(modDA::kCatalog, "update DDT set MDDTFOB = 0");
-            modDA::execSQL(modDA::kCatalog, "delete from DDT where IDDT = ?",
-                           {"26001IC04000002B"});
+            modDA::execSQL(modDA::kCatalog, "delete from DDT where IDDT = ?", {"26001IC04000002B"});
             modDA::execSQL(modDA::kCatalog, "update NOSUCHTABLE set x = 1");
             tx.commit();
             QFAIL("no error");
@@ -286,6 +281,44 @@ private slots:
         }
         QCOMPARE(countRows(QStringLiteral("select count(*) from DDT")), 3);
         QCOMPARE(countRows(QStringLiteral("select count(*) from DDT where MDDTFOB = 0")), 0);
+    }
+
+    // Another program holds the catalog's write lock. A transaction that reads before it
+    // writes waits for the lock, painting the windows meanwhile, and then writes; held past
+    // the wait, it fails with nothing written.
+    void writeTransactionWaitsForAnotherProgram_data() {
+        QTest::addColumn<int>("otherCommitsAfterMs");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("released within the wait") << 500 << true;
+        QTest::newRow("held past the wait") << -1 << false;
+    }
+    void writeTransactionWaitsForAnotherProgram() {
+        QFETCH(int, otherCommitsAfterMs);
+        QFETCH(bool, written);
+        ScriptedUi& seam = ScriptedUi::current();
+        seam.reset();
+        modDA::setLockWaitForTests(2500);
+        QCOMPARE(countRows(QStringLiteral("select count(*) from DDT")), 3);
+        LockingProgram other(fixture_->catalogPath(), otherCommitsAfterMs);
+        QVERIFY(other.holding());
+        bool failed = false;
+        try {
+            modDA::Transaction tx;
+            const int large =
+                countRows(QStringLiteral("select count(*) from DDT where MDDTFOB > 50"));
+            modDA::execSQL(modDA::kCatalog, "update DDT set MDDTFOB = ? where IDDT = ?",
+                           {large, "26001IC04000002B"});
+            tx.commit();
+        } catch (const VbError&) {
+            failed = true;
+        }
+        QCOMPARE(failed, !written);
+        QVERIFY(seam.repaintCalls > 0);
+        QCOMPARE(other.commit(), QString());
+        QCOMPARE(countRows(QStringLiteral("select count(*) from DDT where IEXT = 'otro programa'")),
+                 1);
+        QCOMPARE(countRows(QStringLiteral("select count(*) from DDT where MDDTFOB = 1")),
+                 written ? 1 : 0);
     }
 
     void committedTransactionKeepsItsWrites() {
@@ -335,9 +368,8 @@ private slots:
     }
 
     void getdateAnswersThePinnedClock() {
-        auto rs =
-            modDA::getRs(modDA::kCatalog, "select GETDATE() as now, "
-                                                         "strftime('%Y%m%d', getdate()) as ymd");
+        auto rs = modDA::getRs(modDA::kCatalog, "select GETDATE() as now, "
+                                                "strftime('%Y%m%d', getdate()) as ymd");
         QCOMPARE(rs.text(QStringLiteral("now")), QStringLiteral("2026-12-10 10:00:00"));
         QCOMPARE(rs.text(QStringLiteral("ymd")), QStringLiteral("20261210"));
         modDA::setClock([] { return QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5)); });

@@ -135,7 +135,8 @@ private slots:
         } catch (const VbError& e) {
             QCOMPARE(e.source,
                      QStringLiteral("Corvelix.modDA.getDDT.::Corvelix.modDA.getRs.::QSQLITE"));
-            QCOMPARE(e.description, QStringLiteral("no such table: DDT linea 30 linea 140"));
+            QCOMPARE(e.description,
+                     QStringLiteral("falta la tabla DDT en el catálogo linea 30 linea 140"));
         }
     }
 };

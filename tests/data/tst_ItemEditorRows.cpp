@@ -270,16 +270,36 @@ private slots:
                  QStringList{"0001|0000|AB(one)-"});
     }
 
+    // What the writers send to a server (scripts/server-sql collects these texts).
+    void serverTexts_data() {
+        QTest::addColumn<bool>("fob");
+        QTest::addColumn<int>("statements");
+        QTest::addColumn<int>("distinct");
+        QTest::addColumn<QString>("fragment");
+        QTest::newRow("transfer FOB") << true << 4 << 4
+                                      << "REPLACE(CONVERT(varchar(40), CONVERT(numeric(20,2), ? * "
+                                         "COALESCE(MARTFOB, 0))), '.', ?)";
+        QTest::newRow("additional information")
+            << false << 5 << 3
+            << "UPDATE ART SET CARTETA = 'I', CARTSTUDEV = 'I' WHERE IDDT = ? AND NART IN (?, ?)";
+    }
     void serverTexts() {
+        QFETCH(bool, fob);
+        QFETCH(int, statements);
+        QFETCH(int, distinct);
+        QFETCH(QString, fragment);
         modDA::StatementCapture capture(modDA::Dialect::SqlServer);
-        modDA::transferirFOB(D, QStringLiteral("'0001'"), QStringLiteral("C"), 2,
-                             QStringLiteral(","));
-        const QStringList texts = capture.texts();
-        QCOMPARE(texts.size(), 4);
-        QVERIFY2(texts.at(2).contains(
-                     QStringLiteral("REPLACE(CONVERT(varchar(40), CONVERT(numeric(20,2), ? * "
-                                    "COALESCE(MARTFOB, 0))), '.', ?)")),
-                 qPrintable(texts.at(2)));
+        if (fob)
+            modDA::transferirFOB(D, QStringLiteral("'0001'"), QStringLiteral("C"), 2,
+                                 QStringLiteral(","));
+        else
+            modDA::escribirInfoAdicional(D, "SUF", {{"0001", "a"}, {"0003", "c"}},
+                                         {"0001", "0003"});
+        QStringList texts = capture.texts();
+        QCOMPARE(texts.size(), statements);
+        QVERIFY2(texts.join(QLatin1Char('\n')).contains(fragment), qPrintable(texts.join('\n')));
+        texts.removeDuplicates();
+        QCOMPARE(texts.size(), distinct);
     }
 };
 

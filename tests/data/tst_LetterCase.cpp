@@ -2,8 +2,8 @@
 #include "runtime/VbError.h"
 #include "support/QueryRows.h"
 #include "support/ScriptedUi.h"
-#include "support/TestCatalog.h"
 #include "support/TestCase.h"
+#include "support/TestCatalog.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
 
@@ -24,16 +24,43 @@ namespace {
 // code page.
 const QStringList kTexts{"AÑO 2026", "año 2026", "ano 2026", "ÁRBOL", "árbol", "arbol", "ÇA"};
 
+// Texts that no SQLite NOCASE comparison takes as equal, though they differ only in the case
+// of letters beyond ASCII.
+const QStringList kKeys{"ña", "Ña", "ñandú", "ÑANDÚ", "árbol", "ÁRBOL", "ç", "Ç"};
+
 void seedTexts(const TestCatalog& catalog) {
     for (int i = 0; i < kTexts.size(); ++i)
         catalog.exec(QStringLiteral("insert into DDT (IDDT, IEXT) values (?, ?)"),
                      {QStringLiteral("26001IC0400%1A").arg(i, 4, 10, QLatin1Char('0')), kTexts[i]});
 }
 
+// The lines the sqlite3 shell prints for a script run on a catalog file; what it wrote to its
+// error output goes to `errors`.
+QStringList shellLines(const QString& path, const QByteArray& script, QString& errors) {
+    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (shell.isEmpty()) {
+        errors = QStringLiteral("the sqlite3 shell is not installed (scripts/setup-deps)");
+        return {};
+    }
+    QProcess process;
+    process.start(shell, {QStringLiteral("-batch"), path});
+    if (!process.waitForStarted()) {
+        errors = QStringLiteral("the sqlite3 shell did not start");
+        return {};
+    }
+    process.write(script);
+    process.closeWriteChannel();
+    process.waitForFinished();
+    errors = QString::fromUtf8(process.readAllStandardError());
+    return QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'));
+}
+
 } // namespace
 
-// Text columns compare and match as a case-insensitive, accent-sensitive server collation
-// does, for every letter and not only ASCII ones.
+// Searches (LIKE, CHARINDEX) match as a case-insensitive, accent-sensitive server collation
+// does, for every letter. Comparisons follow the column's collation: on SQLite that is
+// SQLite's own NOCASE, which folds ASCII letters only, because indexes that other programs
+// build on the catalog are ordered by it.
 class tst_LetterCase : public corvelix::test::TestCase {
     Q_OBJECT
 
@@ -47,12 +74,16 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QStringList>("found");
         for (const Engine e : catalogEngines()) {
-            engineRow(e, "equal, Ñ and ñ") << "IEXT = ?"
-                                           << "Año 2026" << QStringList{"AÑO 2026", "año 2026"};
+            const bool server = e == Engine::Server;
+            engineRow(e, "equal, Ñ and ñ")
+                << "IEXT = ?"
+                << "Año 2026"
+                << (server ? QStringList{"AÑO 2026", "año 2026"} : QStringList{"año 2026"});
             engineRow(e, "equal, accents count") << "IEXT = ?"
                                                  << "ARBOL" << QStringList{"arbol"};
-            engineRow(e, "equal, Á and á") << "IEXT = ?"
-                                           << "Árbol" << QStringList{"ÁRBOL", "árbol"};
+            engineRow(e, "equal, Á and á")
+                << "IEXT = ?"
+                << "Árbol" << (server ? QStringList{"ÁRBOL", "árbol"} : QStringList{"ÁRBOL"});
             engineRow(e, "like, search text in capitals")
                 << "IEXT like ?"
                 << "%ÑO%" << QStringList{"AÑO 2026", "año 2026"};
@@ -69,7 +100,11 @@ private slots:
             engineRow(e, "not like") << "IEXT not like ? and IEXT like '%a%'"
                                      << "%ñ%" << QStringList{"ano 2026", "arbol", "ÇA"};
             engineRow(e, "in") << "IEXT in (?, 'ÇA')"
-                               << "ÁRBOL" << QStringList{"ÁRBOL", "árbol", "ÇA"};
+                               << "ÁRBOL"
+                               << (server ? QStringList{"ÁRBOL", "árbol", "ÇA"}
+                                          : QStringList{"ÁRBOL", "ÇA"});
+            engineRow(e, "charindex, Ñ and ñ") << "CHARINDEX(?, IEXT) > 0"
+                                               << "ñO" << QStringList{"AÑO 2026", "año 2026"};
         }
     }
     void comparisonsAndSearches() {
@@ -86,7 +121,7 @@ private slots:
         QCOMPARE(rows, found);
     }
 
-    // Grouping and sorting fold letters the same way; the key index still finds rows.
+    // Grouping and sorting fold letters as comparisons do; the key index still finds rows.
     void groupingSortingAndKeys_data() { corvelix::test::addEngineRows(); }
     void groupingSortingAndKeys() {
         QFETCH(Engine, engine);
@@ -94,7 +129,7 @@ private slots:
         seedTexts(catalog);
         QCOMPARE(catalog.rows(
                      QStringLiteral("select count(*) from (select distinct IEXT from DDT) as d")),
-                 QStringList{"5"});
+                 QStringList{engine == Engine::Server ? "5" : "7"});
         QCOMPARE(catalog.rows(QStringLiteral("select min(IEXT) from DDT where IEXT like 'a%'")),
                  QStringList{"ano 2026"});
         // The key column: a declaration number typed in small letters finds its row.
@@ -103,9 +138,9 @@ private slots:
                  QStringList{"año 2026"});
     }
 
-    // On ASCII text our NOCASE orders exactly as SQLite's own, so that an index written by
+    // NOCASE on our connections orders exactly as SQLite's own, so that an index written by
     // the program and read by the shell (or the other way round) stays in order.
-    void asciiOrderIsSqlitesOwn_data() {
+    void orderIsSqlitesOwn_data() {
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::newRow("letters") << "abc"
@@ -122,12 +157,18 @@ private slots:
                                 << "0010";
         QTest::newRow("equal") << "Ref-1"
                                << "rEF-1";
+        QTest::newRow("Ñ and ñ") << "ña"
+                                 << "Ña";
+        QTest::newRow("Ñ and o") << "Ño"
+                                 << "o";
+        QTest::newRow("Á and á, same word") << "ÁRBOL"
+                                            << "árbol";
     }
-    void asciiOrderIsSqlitesOwn() {
+    void orderIsSqlitesOwn() {
         QFETCH(QString, a);
         QFETCH(QString, b);
         TestCatalog catalog(Engine::Sqlite);
-        // lower() folds ASCII only: BINARY on it is SQLite's built-in NOCASE.
+        // lower() folds ASCII only (no ICU): BINARY on it is SQLite's built-in NOCASE.
         const QStringList ours = catalog.rows(
             QStringLiteral("select (? collate nocase < ?) - (? collate nocase > ?)"), {a, b, a, b});
         const QStringList sqlites = catalog.rows(
@@ -157,31 +198,79 @@ private slots:
     }
 
     // The file stays readable by the plain sqlite3 shell, which knows only its own NOCASE:
-    // its reads of the text columns work (letter case beyond ASCII aside).
+    // its reads of the text columns work.
     void theShellStillReadsTheCatalog() {
-        const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
-        if (shell.isEmpty())
-            QSKIP("the sqlite3 shell is not installed");
         TestCatalog catalog(Engine::Sqlite);
         seedTexts(catalog);
-        // Rows written through our collation, the index kept in order for the shell.
-        // A row written through our collation: the index stays in order for the shell.
+        // A row written by the program: the index stays in order for the shell.
         catalog.exec(QStringLiteral("update DDT set IEXT = 'zz' where IEXT = ?"), {"ARBOL"});
         modDA::resetConnectionsForTests();
 
-        QProcess process;
-        process.start(shell, {catalog.fixture().catalogPath()});
-        QVERIFY(process.waitForStarted());
-        process.write("SELECT count(*) FROM DDT WHERE IEXT = 'año 2026';\n"
-                      "SELECT count(*) FROM DDT WHERE IDDT = '26001ic04000001a';\n"
-                      "SELECT group_concat(IEXT, ',') FROM (SELECT IEXT FROM DDT "
-                      "WHERE IEXT LIKE 'a%' ORDER BY IEXT);\n"
-                      "PRAGMA integrity_check;\n");
-        process.closeWriteChannel();
-        QVERIFY(process.waitForFinished());
-        QCOMPARE(QString::fromUtf8(process.readAllStandardError()), QString());
-        QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n')),
-                 (QStringList{"1", "1", "ano 2026,AÑO 2026,año 2026", "ok", ""}));
+        QString errors;
+        const QStringList lines =
+            shellLines(catalog.fixture().catalogPath(),
+                       "SELECT count(*) FROM DDT WHERE IEXT = 'año 2026';\n"
+                       "SELECT count(*) FROM DDT WHERE IDDT = '26001ic04000001a';\n"
+                       "SELECT group_concat(IEXT, ',') FROM (SELECT IEXT FROM DDT "
+                       "WHERE IEXT LIKE 'a%' ORDER BY IEXT);\n"
+                       "PRAGMA integrity_check;\n",
+                       errors);
+        QCOMPARE(errors, QString());
+        QCOMPARE(lines, (QStringList{"1", "1", "ano 2026,AÑO 2026,año 2026", "ok", ""}));
+    }
+
+    // An index that another program built over a NOCASE column, on keys that differ only in
+    // the case of letters beyond ASCII: the program's lookups find the same rows through it
+    // as without it, and what the program writes keeps it in order for the other program.
+    void anotherProgramsIndexMeansTheSame() {
+        TestCatalog catalog(Engine::Sqlite);
+        const QString path = catalog.fixture().catalogPath();
+        modDA::resetConnectionsForTests();
+        QByteArray script = "CREATE INDEX DDT_IEXT_AJENO ON DDT (IEXT);\n";
+        for (int i = 0; i < kKeys.size(); i += 2)
+            script += QStringLiteral("INSERT INTO DDT (IDDT, IEXT) VALUES ('S%1', '%2');\n")
+                          .arg(i)
+                          .arg(kKeys[i])
+                          .toUtf8();
+        QString errors;
+        QCOMPARE(shellLines(path, script, errors), QStringList{""});
+        QCOMPARE(errors, QString());
+
+        const auto lookups = [&](const QString& key) {
+            const QString indexed = catalog.rows(
+                QStringLiteral("select count(*) from DDT indexed by DDT_IEXT_AJENO where IEXT = ?"),
+                {key})[0];
+            const QString plain = catalog.rows(
+                QStringLiteral("select count(*) from DDT not indexed where IEXT = ?"), {key})[0];
+            return indexed + QLatin1Char('/') + plain;
+        };
+        for (int i = 0; i < kKeys.size(); ++i)
+            QCOMPARE(kKeys[i] + QLatin1Char(' ') + lookups(kKeys[i]),
+                     kKeys[i] + (i % 2 == 0 ? QStringLiteral(" 1/1") : QStringLiteral(" 0/0")));
+
+        // The program writes the other keys, and moves one row to a key of its own.
+        for (int i = 1; i < kKeys.size(); i += 2)
+            catalog.exec(QStringLiteral("insert into DDT (IDDT, IEXT) values (?, ?)"),
+                         {QStringLiteral("P%1").arg(i), kKeys[i]});
+        catalog.exec(QStringLiteral("update DDT set IEXT = ? where IDDT = 'S0'"), {"ÑO"});
+        QStringList keys = kKeys;
+        keys[0] = QStringLiteral("ÑO");
+        for (const QString& key : keys)
+            QCOMPARE(key + QLatin1Char(' ') + lookups(key), key + QStringLiteral(" 1/1"));
+        modDA::resetConnectionsForTests();
+
+        script = "PRAGMA integrity_check;\n";
+        for (const QString& key : keys)
+            script += QStringLiteral("SELECT count(*) FROM DDT INDEXED BY DDT_IEXT_AJENO WHERE "
+                                     "IEXT = '%1';\n")
+                          .arg(key)
+                          .toUtf8();
+        QStringList expected{"ok"};
+        for (qsizetype i = 0; i < keys.size(); ++i)
+            expected << QStringLiteral("1");
+        expected << QString();
+        QCOMPARE(shellLines(path, script, errors), expected);
+        QCOMPARE(errors, QString());
     }
 };
 

@@ -508,7 +508,7 @@ private slots:
                 engineRow(e, "the run fails in the engine")
                     << "GETCPLPIVOT" << QStringList{kB, "9999"}
                     << QStringLiteral("Corvelix.modDA.execSQL (20)::QSQLITE")
-                    << "duplicate column name: NART";
+                    << "el catálogo no pudo ejecutar la instrucción";
         }
     }
     void runProcedureFailures() {

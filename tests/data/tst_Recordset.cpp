@@ -98,6 +98,45 @@ private slots:
         QCOMPARE(copy.text(QStringLiteral("AñO")), QStringLiteral("0001"));
     }
 
+    // Text stored as malformed UTF-8 (written by another program) reads the same on every row
+    // of a result; the letters around the bad bytes stay.
+    void everyRowDecodedAlike_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        QTest::newRow("overlong NUL") << QByteArray::fromHex("41C08042") << "A"
+                                      << "B";
+        QTest::newRow("stray continuation byte") << QByteArray::fromHex("418042") << "A"
+                                                 << "B";
+        QTest::newRow("byte that never starts a character") << QByteArray::fromHex("41FF42") << "A"
+                                                            << "B";
+        QTest::newRow("cut sequence") << QByteArray::fromHex("41E28242") << "A"
+                                      << "B";
+        QTest::newRow("encoded surrogate") << QByteArray::fromHex("41EDA08042") << "A"
+                                           << "B";
+        QTest::newRow("sound accents") << QByteArray::fromHex("C391616E64C3BA") << "Ñandú"
+                                       << "Ñandú";
+    }
+    void everyRowDecodedAlike() {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        // Written by the engine itself, as another program's rows would be.
+        const QString value =
+            QStringLiteral("cast(x'%1' as text)").arg(QString::fromLatin1(stored.toHex()));
+        auto rs = modDA::getRs(modDA::kCatalog,
+                               testSql(QStringLiteral("select %1 as t union all select %1 union "
+                                                      "all select %1")
+                                           .arg(value)));
+        QCOMPARE(rs.recordCount(), 3);
+        const QString first = rs.text(QStringLiteral("t"));
+        QVERIFY2(first.startsWith(start) && first.endsWith(end), qPrintable(first));
+        for (int row = 2; row <= 3; ++row) {
+            rs.moveNext();
+            QCOMPARE(rs.text(QStringLiteral("t")), first);
+        }
+    }
+
     void emptyResultKeepsItsFieldNames() {
         const auto rs =
             modDA::getRs(modDA::kCatalog, "select NART, MARTFOB from ART where NART = ?", {"9999"});

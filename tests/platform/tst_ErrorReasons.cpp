@@ -15,15 +15,15 @@ private slots:
     void reasons_data() {
         QTest::addColumn<QString>("reason");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("file: read") << fileErrorReason(QFileDevice::ReadError)
-                                    << "no se pudo leer su contenido";
-        QTest::newRow("file: open") << fileErrorReason(QFileDevice::OpenError)
-                                    << "no se pudo abrir";
+        QTest::newRow("file: read")
+            << fileErrorReason(QFileDevice::ReadError) << "no se pudo leer su contenido";
+        QTest::newRow("file: open")
+            << fileErrorReason(QFileDevice::OpenError) << "no se pudo abrir";
         QTest::newRow("file: resources")
             << fileErrorReason(QFileDevice::ResourceError)
             << "faltan recursos del sistema (memoria, espacio en disco o archivos abiertos)";
-        QTest::newRow("file: unspecified") << fileErrorReason(QFileDevice::UnspecifiedError)
-                                           << "el sistema no lo permite";
+        QTest::newRow("file: unspecified")
+            << fileErrorReason(QFileDevice::UnspecifiedError) << "el sistema no lo permite";
         QTest::newRow("web: host not found")
             << networkErrorReason(QNetworkReply::HostNotFoundError) << "no se encontró el servidor";
         QTest::newRow("web: secure connection")
@@ -36,13 +36,76 @@ private slots:
             << "el servidor negó el acceso a la página (estado 403)";
         QTest::newRow("web: unknown") << networkErrorReason(QNetworkReply::UnknownNetworkError)
                                       << "falló la conexión con el servidor";
-        QTest::newRow("program: crashed") << processErrorReason(QProcess::Crashed)
-                                          << "el programa terminó de forma anormal";
-        QTest::newRow("program: unknown") << processErrorReason(QProcess::UnknownError)
-                                          << "falló la ejecución del programa";
+        QTest::newRow("program: crashed")
+            << processErrorReason(QProcess::Crashed) << "el programa terminó de forma anormal";
+        QTest::newRow("program: unknown")
+            << processErrorReason(QProcess::UnknownError) << "falló la ejecución del programa";
         QTest::newRow("xml: unexpected element")
             << xmlErrorReason(QXmlStreamReader::UnexpectedElementError)
             << "hay un elemento inesperado";
+
+        const QString busy = QStringLiteral(
+            "otro programa está usando el catálogo; intente de nuevo en unos momentos");
+        QTest::newRow("sqlite: locked") << sqliteErrorReason(6, "database table is locked") << busy;
+        QTest::newRow("sqlite: busy, stale snapshot")
+            << sqliteErrorReason(517, "database is locked") << busy;
+        QTest::newRow("sqlite: full")
+            << sqliteErrorReason(13, "database or disk is full")
+            << "disco lleno: no hay lugar para guardar los cambios del catálogo";
+        QTest::newRow("sqlite: read-only")
+            << sqliteErrorReason(8, "attempt to write a readonly database")
+            << "el catálogo es de solo lectura: el archivo o su carpeta no admiten cambios";
+        QTest::newRow("sqlite: read-only, folder refuses the shared memory file")
+            << sqliteErrorReason(1288, "attempt to write a readonly database")
+            << "el catálogo es de solo lectura: el archivo o su carpeta no admiten cambios";
+        QTest::newRow("sqlite: damaged")
+            << sqliteErrorReason(11, "database disk image is malformed")
+            << "el archivo del catálogo está dañado";
+        QTest::newRow("sqlite: missing column")
+            << sqliteErrorReason(1, "no such column: cartpayori")
+            << "falta la columna cartpayori en el catálogo";
+        QTest::newRow("sqlite: missing table") << sqliteErrorReason(1, "no such table: main.DCN")
+                                               << "falta la tabla main.DCN en el catálogo";
+        QTest::newRow("sqlite: other statement error")
+            << sqliteErrorReason(1, "near \"fron\": syntax error")
+            << "el catálogo no pudo ejecutar la instrucción";
+        QTest::newRow("sqlite: repeated key")
+            << sqliteErrorReason(2067, "UNIQUE constraint failed: DDT.IDDT")
+            << "ya hay una fila con la misma clave en el catálogo (DDT.IDDT)";
+        QTest::newRow("sqlite: missing value")
+            << sqliteErrorReason(1299, "NOT NULL constraint failed: ART.NART")
+            << "falta un valor obligatorio (ART.NART)";
+        QTest::newRow("sqlite: trigger's own message")
+            << sqliteErrorReason(1811, "Falta el despacho") << "Falta el despacho";
+        QTest::newRow("sqlite: other rule") << sqliteErrorReason(275, "CHECK constraint failed: x")
+                                            << "el cambio no cumple una regla del catálogo (x)";
+        QTest::newRow("sqlite: unknown code")
+            << sqliteErrorReason(99, "whatever") << "el motor del catálogo informó el error 99";
+
+        QTest::newRow("server: link lost")
+            << odbcErrorReason("08S01") << "se perdió la conexión con el servidor del catálogo";
+        QTest::newRow("server: cannot connect")
+            << odbcErrorReason("08001") << "se perdió la conexión con el servidor del catálogo";
+        QTest::newRow("server: time-out")
+            << odbcErrorReason("HYT00")
+            << "el servidor del catálogo no respondió a tiempo; intente de nuevo";
+        QTest::newRow("server: connection time-out")
+            << odbcErrorReason("HYT01")
+            << "el servidor del catálogo no respondió a tiempo; intente de nuevo";
+        QTest::newRow("server: deadlock")
+            << odbcErrorReason("40001")
+            << "otro usuario estaba cambiando los mismos datos y el servidor deshizo este cambio; "
+               "intente de nuevo";
+        QTest::newRow("server: constraint")
+            << odbcErrorReason("23000")
+            << "el cambio no cumple una regla del catálogo (clave repetida o valor obligatorio)";
+        QTest::newRow("server: overflow")
+            << odbcErrorReason("22003") << "un número no cabe en la columna del catálogo";
+        QTest::newRow("server: no state")
+            << odbcErrorReason(QString()) << "el servidor del catálogo informó un error";
+        QTest::newRow("server: other state")
+            << odbcErrorReason("HY000")
+            << "el servidor del catálogo informó un error (estado HY000)";
     }
     void reasons() {
         QFETCH(QString, reason);

@@ -67,6 +67,7 @@ void ScriptedUi::reset() {
     busyChanges.clear();
     busy = false;
     processEventsCalls = 0;
+    repaintCalls = 0;
     clipboardReads = 0;
     quits.clear();
     boxAnswers_.clear();
@@ -185,6 +186,11 @@ void ScriptedUi::setBusy(bool value) {
 void ScriptedUi::processEvents() {
     ++processEventsCalls;
     QCoreApplication::processEvents();
+}
+
+void ScriptedUi::repaintWindows() {
+    ++repaintCalls;
+    Ui::repaintWindows();
 }
 
 void ScriptedUi::quit(int exitCode) {

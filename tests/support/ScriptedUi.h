@@ -77,6 +77,7 @@ public:
     QList<bool> busyChanges; // every setBusy call
     bool busy = false;
     int processEventsCalls = 0;
+    int repaintCalls = 0;
     int clipboardReads = 0;
     QList<int> quits;
 
@@ -94,6 +95,7 @@ public:
     bool openUrl(const QUrl& url) override;
     void setBusy(bool value) override;
     void processEvents() override;
+    void repaintWindows() override;
     [[noreturn]] void quit(int exitCode) override;
 
 private:

@@ -337,7 +337,7 @@ private slots:
         QCOMPARE(box.icon, MsgIcon::Exclamation);
         const QString name =
             driver == QLatin1String("Reporte") ? QStringLiteral("GenerarArchivoDespacho") : driver;
-        QVERIFY2(box.text.startsWith(QStringLiteral("no such table: ")), qPrintable(box.text));
+        QVERIFY2(box.text.startsWith(QStringLiteral("falta la tabla ")), qPrintable(box.text));
         QVERIFY2(box.text.contains(QStringLiteral(" - ") + name +
                                    QStringLiteral(":: Corvelix.frmArmadoITEM.generarNODO")),
                  qPrintable(box.text));

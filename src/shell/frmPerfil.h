@@ -19,6 +19,9 @@ public:
 
     // Stored words in the order of the list.
     static const QStringList& profileWords();
+    // Shows the dialog and answers the chosen word (stored already), empty when cancelled:
+    // what the data layer asks for when the catalog cannot be opened (set at start).
+    static QString preguntar();
 
     QLabel* Label1 = nullptr;
     QComboBox* cboPerfil = nullptr;

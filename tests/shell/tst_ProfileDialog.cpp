@@ -1,7 +1,8 @@
+#include "data/ProfileAsker.h"
 #include "data/connection.h"
-#include "data/frmPerfil.h"
 #include "data/modDA.h"
 #include "platform/Settings.h"
+#include "shell/frmPerfil.h"
 #include "support/CatalogFixture.h"
 #include "support/FormUnderFailure.h"
 #include "support/LayoutCheck.h"
@@ -60,8 +61,11 @@ protected:
         // The profile road: the stored profile decides, and its catalog is the fixture's file.
         qunsetenv("CORVELIX_KITSQL");
         modDA::setProfileCatalogForTests(fixture_->catalogPath());
+        // As the program sets it at start.
+        modDA::setProfileAsker(&frmPerfil::preguntar);
     }
     void cleanupTest() override {
+        modDA::setProfileAsker({});
         modDA::setInternalProfileListener({});
         fixture_.reset();
     }

@@ -1,4 +1,4 @@
-#include "data/frmPerfil.h"
+#include "shell/frmPerfil.h"
 
 #include "platform/Settings.h"
 #include "runtime/FormKit.h"
@@ -57,6 +57,13 @@ const QStringList& frmPerfil::profileWords() {
                                    QStringLiteral("nuevodb"), QStringLiteral("afipv2"),
                                    QStringLiteral("interno")};
     return words;
+}
+
+QString frmPerfil::preguntar() {
+    frmPerfil dialog;
+    dialog.sRespuesta.clear();
+    corvelix::ui().exec(dialog);
+    return dialog.sRespuesta;
 }
 
 void frmPerfil::preseleccionar() {
