@@ -1,12 +1,12 @@
 // Reading a 50,000-row, 10-column .xlsx (about 3.5 MB, its sheet 26 MB of XML), with the
 // process's resident memory around the reading, beside `unzip -p` of the sheet piped into a
 // streaming XML parse (`xmllint --stream --noout`) and beside LibreOffice converting the same
-// A second .xlsx holds texts only, so that the shared strings carry most of the work.
 // file to CSV. Then the same table as a binary .xls, made from that .xlsx by LibreOffice, read
 // beside LibreOffice converting the .xls to CSV. LibreOffice's time is taken less its time for
 // a one-cell file of the same format: its start-up alone is seconds. A program missing or
 // failing is a comparison not measured, which counts as over its goal. The machine may be
 // busy: ours and each reference run in turn several times and the medians are compared.
+// A second .xlsx holds texts only, so that the shared strings carry most of the work.
 
 #include "bench.h"
 
