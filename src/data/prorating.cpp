@@ -230,9 +230,12 @@ void recalcularCaratula(const QString& iddt) {
                                      "SELECT SUM(MARTFOB) AS fob, SUM(MARTASS) AS seguro, "
                                      "SUM(MARTFLE) AS flete FROM ART WHERE IDDT = ?",
                                      {iddt});
+        // (A statement capture answers no read: nothing to check then.)
         for (const auto& [field, name] :
              {std::pair{"fob", "del FOB"}, std::pair{"seguro", "del seguro"},
               std::pair{"flete", "del flete"}}) {
+            if (sums.eof())
+                break;
             const double sum = sums.field(QLatin1String(field)).toDouble();
             if (!corvelix::fitsCatalog(sum, 2))
                 throw corvelix::VbError(

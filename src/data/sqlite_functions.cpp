@@ -2,6 +2,7 @@
 
 #include "data/modDA.h"
 
+#include "platform/ErrorReasons.h"
 #include "runtime/VbError.h"
 
 #include <QSqlDriver>
@@ -298,8 +299,10 @@ void registerSqliteFunctions(const QSqlDatabase& db) {
                                             nullptr, nullptr, nullptr);
     }
     if (rc != SQLITE_OK)
-        throw corvelix::VbError(corvelix::kErrInternal, QStringLiteral("SQLite"),
-                                QString::fromUtf8(sqlite3_errmsg(sqlite)));
+        throw corvelix::VbError(
+            corvelix::kErrInternal, QStringLiteral("SQLite"),
+            QStringLiteral("No se pudieron preparar las funciones del catálogo: ") +
+                corvelix::sqliteErrorReason(rc, QString::fromUtf8(sqlite3_errmsg(sqlite))));
 }
 
 } // namespace modDA
