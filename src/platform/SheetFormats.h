@@ -4,6 +4,7 @@
 #include "platform/SheetReader.h"
 
 #include <QDate>
+#include <QHash>
 #include <QIODevice>
 #include <QTime>
 
@@ -71,6 +72,9 @@ private:
     Sheet sheet_;                // the cells that came in order
     std::vector<Entry> entries_; // those after the first one out of order
     qint64 expanded_ = 0;
+    // Texts of the date serials met so far: a column of dates repeats few of them, and the
+    // locale's formatting is the dearest part of a cell.
+    mutable QHash<double, QString> dateTexts_;
 };
 
 // A device that passes bytes through from another one and stops (read error) once the

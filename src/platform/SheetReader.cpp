@@ -94,6 +94,11 @@ void SheetBuilder::setDateSerial(int row, int column, double serial, bool system
 QString SheetBuilder::dateSerialText(double serial, bool system1904) const {
     if (!std::isfinite(serial) || serial < 0 || serial > 2958466) // past 9999-12-31
         return numberText(serial);
+    // The two systems count from different days: only the usual one is kept.
+    if (!system1904) {
+        if (const auto known = dateTexts_.constFind(serial); known != dateTexts_.cend())
+            return known.value();
+    }
     double days = std::floor(serial);
     // Seconds rounded the way the spreadsheet shows them.
     qint64 seconds = std::llround((serial - days) * 86400.0);
@@ -114,8 +119,12 @@ QString SheetBuilder::dateSerialText(double serial, bool system1904) const {
         date = QDate(1899, 12, 31).addDays(static_cast<qint64>(days));
     }
     const QTime time = seconds ? QTime(0, 0).addSecs(static_cast<int>(seconds)) : QTime();
-    return dateText(locale_, date,
-                    time.isValid() ? time : (date.isValid() ? QTime() : QTime(0, 0)));
+    QString text =
+        dateText(locale_, date, time.isValid() ? time : (date.isValid() ? QTime() : QTime(0, 0)));
+    constexpr qsizetype kKeptDates = 4096;
+    if (!system1904 && dateTexts_.size() < kKeptDates)
+        dateTexts_.insert(serial, text);
+    return text;
 }
 
 void SheetBuilder::setDateTime(int row, int column, const QDate& date, const QTime& time) {

@@ -180,6 +180,20 @@ private:
                std::find(namespaces_.begin(), namespaces_.end(), ns) != namespaces_.end();
     }
 
+    // The name split, and whether it is in one of our namespaces. Nearly every name of a part
+    // is in one of them: those are recognised by their start, without measuring the long
+    // namespace first.
+    [[nodiscard]] bool split(const XML_Char* name, XmlName& out) const {
+        for (const std::string_view ns : namespaces_) {
+            if (std::strncmp(name, ns.data(), ns.size()) == 0 && name[ns.size()] == kNsSeparator) {
+                out = {std::string_view(name, ns.size()), std::string_view(name + ns.size() + 1)};
+                return true;
+            }
+        }
+        out = splitXmlName(name);
+        return ours(out.ns);
+    }
+
     // An exception must not cross expat's frames: it waits for the end of the parse.
     template <typename F> void guarded(F&& f) {
         try {
@@ -196,8 +210,8 @@ private:
             ++self.foreign_;
             return;
         }
-        const XmlName n = splitXmlName(name);
-        if (!self.ours(n.ns)) {
+        XmlName n;
+        if (!self.split(name, n)) {
             self.foreign_ = 1;
             return;
         }
@@ -209,7 +223,9 @@ private:
             --self.foreign_;
             return;
         }
-        self.guarded([&] { self.handler_.end(splitXmlName(name).local); });
+        XmlName n;
+        (void)self.split(name, n);
+        self.guarded([&] { self.handler_.end(n.local); });
     }
     static void XMLCALL onText(void* user, const XML_Char* s, int n) {
         auto& self = *static_cast<PartParser*>(user);
