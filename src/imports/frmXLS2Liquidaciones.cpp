@@ -112,11 +112,12 @@ void frmXLS2Liquidaciones::cargarLiquidaciones() {
                     QStringLiteral("El Valor total: ") + total + QStringLiteral(" no es numerico");
             else if (!(toNumber(item) > 0.0))
                 falla = QStringLiteral("El valor item debe ser mayor a cero");
-            else if (!(toNumber(base) > 0.0))
+            // Judged as stored: 0,001 is written as 0.00.
+            else if (!(corvelix::roundedAsShown(toNumber(base), kDecimalesMonto) > 0.0))
                 falla = QStringLiteral("El Base imponible debe ser mayor a cero");
-            else if (!(toNumber(coef) > 0.0))
+            else if (!(corvelix::roundedAsShown(toNumber(coef), kDecimalesCoeficiente) > 0.0))
                 falla = QStringLiteral("El coeficiente o porcentaje debe ser mayor a cero");
-            else if (!(toNumber(total) > 0.0))
+            else if (!(corvelix::roundedAsShown(toNumber(total), kDecimalesMonto) > 0.0))
                 falla = QStringLiteral("El Valor total debe ser mayor a cero");
             else if (codigo.size() != 3)
                 falla = QStringLiteral("El codigo de concepto: ") + codigo +

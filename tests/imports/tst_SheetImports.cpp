@@ -624,6 +624,13 @@ private slots:
                                    << "El coeficiente o porcentaje debe ser mayor a cero. Linea 2";
         QTest::newRow("total zero") << 2 << 5 << "0,00"
                                     << "El Valor total debe ser mayor a cero. Linea 2";
+        // Stored with two decimals these are 0.00.
+        QTest::newRow("base that rounds to zero")
+            << 2 << 3 << "0,001"
+            << "El Base imponible debe ser mayor a cero. Linea 2";
+        QTest::newRow("total that rounds to zero")
+            << 4 << 5 << "0,004"
+            << "El Valor total debe ser mayor a cero. Linea 5";
         QTest::newRow("code of two") << 5 << 1 << "10"
                                      << "El codigo de concepto: 10 debe ser de 3 digitos. Linea 8";
         QTest::newRow("type of two") << 4 << 2 << "12"
