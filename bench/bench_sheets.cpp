@@ -29,6 +29,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -272,6 +273,28 @@ SofficeComparison sofficeComparison(const corvelix::bench::Run& run, const Soffi
     return comparison;
 }
 
+// `unzip -p` of the package's `parts` piped into a streaming parse (`xmllint --stream
+// --noout`), every part in turn; the work succeeds when every pipeline does. None when either
+// program is missing.
+std::optional<Work> streamingParse(const QString& path, const QStringList& parts) {
+    const QString unzip = QStandardPaths::findExecutable(QStringLiteral("unzip"));
+    const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
+    if (unzip.isEmpty() || xmllint.isEmpty())
+        return std::nullopt;
+    QStringList pipelines;
+    for (const QString& part : parts)
+        pipelines << QStringLiteral("'%1' -p '%2' %3 | '%4' --stream --noout -")
+                         .arg(unzip, path, part, xmllint);
+    const QString script = pipelines.join(QStringLiteral(" && "));
+    return Work([script] {
+        QProcess p;
+        p.start(QStringLiteral("/bin/bash"),
+                {QStringLiteral("-o"), QStringLiteral("pipefail"), QStringLiteral("-c"), script});
+        return p.waitForFinished(300000) && p.exitStatus() == QProcess::NormalExit &&
+               p.exitCode() == 0;
+    });
+}
+
 // The memory of reading `path`, alone and into the grid, in a process that has done nothing
 // else (making the workbooks and timing the reads leave their heap behind).
 void memory(corvelix::bench::Run& run, const QString& path) {
@@ -300,21 +323,12 @@ void sheetReading(corvelix::bench::Run& run) {
         [&] { return corvelix::readFirstSheet(path).lastRow() == kRows + 1; },
         [&] { return readToGrid(path) == kRows + 2; },
     };
-    // unzip -p | xmllint --stream --noout, the same sheet's XML; both must succeed.
-    const QString unzip = QStandardPaths::findExecutable(QStringLiteral("unzip"));
-    const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
-    const bool streaming = !unzip.isEmpty() && !xmllint.isEmpty();
+    // The same sheet's XML through a streaming parse.
+    const std::optional<Work> parse =
+        streamingParse(path, {QStringLiteral("xl/worksheets/sheet1.xml")});
+    const bool streaming = parse.has_value();
     if (streaming)
-        works.emplace_back([&] {
-            QProcess p;
-            p.start(QStringLiteral("/bin/bash"),
-                    {QStringLiteral("-o"), QStringLiteral("pipefail"), QStringLiteral("-c"),
-                     QStringLiteral("'%1' -p '%2' xl/worksheets/sheet1.xml | '%3' --stream "
-                                    "--noout -")
-                         .arg(unzip, path, xmllint)});
-            return p.waitForFinished(300000) && p.exitStatus() == QProcess::NormalExit &&
-                   p.exitCode() == 0;
-        });
+        works.push_back(*parse);
     const Soffice soffice(run);
     const SofficeComparison againstSoffice =
         sofficeComparison(run, soffice, path, QStringLiteral("xlsx"));
@@ -359,22 +373,11 @@ void textSheetReading(corvelix::bench::Run& run) {
         [&] { return corvelix::readFirstSheet(path).lastRow() == kRows + 1; },
         [&] { return readToGrid(path) == kRows + 2; },
     };
-    const QString unzip = QStandardPaths::findExecutable(QStringLiteral("unzip"));
-    const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
-    const bool streaming = !unzip.isEmpty() && !xmllint.isEmpty();
+    const std::optional<Work> parse = streamingParse(
+        path, {QStringLiteral("xl/sharedStrings.xml"), QStringLiteral("xl/worksheets/sheet1.xml")});
+    const bool streaming = parse.has_value();
     if (streaming)
-        works.emplace_back([&] {
-            const QString parse = QStringLiteral("'%1' -p '%2' %3 | '%4' --stream --noout -");
-            QProcess p;
-            p.start(QStringLiteral("/bin/bash"),
-                    {QStringLiteral("-o"), QStringLiteral("pipefail"), QStringLiteral("-c"),
-                     parse.arg(unzip, path, QStringLiteral("xl/sharedStrings.xml"), xmllint) +
-                         QStringLiteral(" && ") +
-                         parse.arg(unzip, path, QStringLiteral("xl/worksheets/sheet1.xml"),
-                                   xmllint)});
-            return p.waitForFinished(300000) && p.exitStatus() == QProcess::NormalExit &&
-                   p.exitCode() == 0;
-        });
+        works.push_back(*parse);
     const std::vector<double> m = medians(works);
     std::printf("%-52s ours %9.2f ms (median of %d; %9.2f ms into the grid)\n", qPrintable(label),
                 m[0], kTurns, m[1]);
