@@ -28,7 +28,7 @@ public:
 
     // Values at a 1-based position; empty texts are not kept. Positions past the sheet's
     // bounds are refused.
-    void setText(int row, int column, const QString& text);
+    void setText(int row, int column, QString text);
     void setNumber(int row, int column, double value);
     void setBoolean(int row, int column, bool value);
     // A date serial of the spreadsheet (days since 1899-12-30 in the 1900 system).

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <utility>
 
 namespace corvelix {
 
@@ -43,7 +44,7 @@ void SheetBuilder::checkBounds(qint64 row, qint64 column) const {
         fail(QStringLiteral("una celda tiene una posición inválida"));
 }
 
-void SheetBuilder::setText(int row, int column, const QString& text) {
+void SheetBuilder::setText(int row, int column, QString text) {
     if (text.isEmpty())
         return;
     checkBounds(row, column);
@@ -57,17 +58,17 @@ void SheetBuilder::setText(int row, int column, const QString& text) {
             const std::size_t width = rows.empty() ? 0 : rows.back().cells.size();
             rows.push_back({row, {}});
             rows.back().cells.reserve(width);
-            rows.back().cells.emplace_back(column, text);
+            rows.back().cells.emplace_back(column, std::move(text));
             ++sheet_.cellCount_;
             return;
         }
         if (row == rows.back().index && column > rows.back().cells.back().first) {
-            rows.back().cells.emplace_back(column, text);
+            rows.back().cells.emplace_back(column, std::move(text));
             ++sheet_.cellCount_;
             return;
         }
     }
-    entries_.push_back({row, column, text});
+    entries_.push_back({row, column, std::move(text)});
 }
 
 QString SheetBuilder::numberText(double value) const {

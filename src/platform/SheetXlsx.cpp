@@ -9,14 +9,16 @@
 #include <charconv>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace corvelix {
 
 namespace {
 
-// "_x000D_" escapes of characters XML cannot hold.
-QString unescapeOoxml(const QString& text) {
-    if (!text.contains(QLatin1String("_x")))
+// A text of the file: UTF-8 with "_x000D_" escapes of characters XML cannot hold.
+QString ooxmlText(std::string_view utf8) {
+    QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    if (utf8.find("_x") == std::string_view::npos)
         return text;
     QString out;
     out.reserve(text.size());
@@ -121,17 +123,17 @@ QHash<QString, Relationship> readRelationships(ZipPackage& zip, SheetBuilder& bu
     class Handler : public PartHandler {
     public:
         explicit Handler(const QString& base) : base_(base) {}
-        void start(std::string_view name, const XML_Char** atts) override {
-            const std::string_view mode = xmlAttribute(atts, "TargetMode");
-            if (name != "Relationship" ||
+        void start(XmlName name, const XmlAttributes& atts) override {
+            const std::string_view mode = atts.value("TargetMode");
+            if (!(name == "Relationship") ||
                 QLatin1String(mode.data(), qsizetype(mode.size()))
                         .compare(QLatin1String("External"), Qt::CaseInsensitive) == 0)
                 return;
-            rels.insert(fromUtf8(xmlAttribute(atts, "Id")),
-                        {fromUtf8(xmlAttribute(atts, "Type")),
-                         resolveTarget(base_, fromUtf8(xmlAttribute(atts, "Target")))});
+            rels.insert(fromUtf8(atts.value("Id")),
+                        {fromUtf8(atts.value("Type")),
+                         resolveTarget(base_, fromUtf8(atts.value("Target")))});
         }
-        void end(std::string_view) override {}
+        void end(XmlName) override {}
         QHash<QString, Relationship> rels;
 
     private:
@@ -216,9 +218,25 @@ bool parseReference(std::string_view ref, qint64& row, qint64& column) {
     return row > 0;
 }
 
+// What a cell's value is, by its type attribute; numbers when it has none.
+enum class CellType { Number, Shared, Text, Boolean, Date };
+
+CellType cellType(std::string_view t) {
+    if (t == "s")
+        return CellType::Shared;
+    if (t == "str" || t == "inlineStr" || t == "e")
+        return CellType::Text;
+    if (t == "b")
+        return CellType::Boolean;
+    if (t == "d")
+        return CellType::Date;
+    return CellType::Number;
+}
+
 class XlsxReader {
 public:
-    XlsxReader(const QByteArray& data, SheetBuilder& builder) : zip_(data, builder), b_(builder) {}
+    XlsxReader(const QByteArray& data, SheetBuilder& builder)
+        : zip_(data, builder), b_(builder), decimalPoint_(builder.locale().decimalPoint()) {}
 
     void run() {
         QString workbook = QStringLiteral("xl/workbook.xml");
@@ -243,23 +261,23 @@ private:
         class Handler : public PartHandler {
         public:
             explicit Handler(const QHash<QString, Relationship>& rels) : rels_(rels) {}
-            void start(std::string_view name, const XML_Char** atts) override {
+            void start(XmlName name, const XmlAttributes& atts) override {
                 if (name == "workbookPr") {
-                    const std::string_view v = xmlAttribute(atts, "date1904");
+                    const std::string_view v = atts.value("date1904");
                     date1904 = v == "1" || v == "true";
                 } else if (name == "sheet") {
                     const auto rel =
-                        rels_.find(fromUtf8(xmlAttribute(atts, kDocumentRelsNs, "id")));
+                        rels_.find(fromUtf8(atts.value(kDocumentRelsNs, "id")));
                     if (rel == rels_.end() || !rel->type.endsWith(QLatin1String("/worksheet")))
                         return; // chart and macro sheets are not worksheets
                     if (first.isEmpty())
                         first = rel->target;
-                    const std::string_view state = xmlAttribute(atts, "state");
+                    const std::string_view state = atts.value("state");
                     if (firstVisible.isEmpty() && state != "hidden" && state != "veryHidden")
                         firstVisible = rel->target;
                 }
             }
-            void end(std::string_view) override {}
+            void end(XmlName) override {}
             QString first;
             QString firstVisible;
             bool date1904 = false;
@@ -281,13 +299,13 @@ private:
     struct StringItem {
         int text = 0;     // depth inside `t`
         int phonetic = 0; // depth inside `rPh`
-        void start(std::string_view name) {
+        void start(XmlName name) {
             if (name == "rPh")
                 ++phonetic;
             else if (name == "t")
                 ++text;
         }
-        void end(std::string_view name) {
+        void end(XmlName name) {
             if (name == "rPh")
                 phonetic -= phonetic > 0;
             else if (name == "t")
@@ -300,7 +318,7 @@ private:
         class Handler : public PartHandler {
         public:
             explicit Handler(QStringList& strings) : strings_(strings) {}
-            void start(std::string_view name, const XML_Char**) override {
+            void start(XmlName name, const XmlAttributes&) override {
                 if (depth_ > 0) {
                     ++depth_;
                     item_.start(name);
@@ -310,16 +328,16 @@ private:
                     text_.clear();
                 }
             }
-            void end(std::string_view name) override {
+            void end(XmlName name) override {
                 if (depth_ == 0)
                     return;
                 if (--depth_ > 0) {
                     item_.end(name);
                     return;
                 }
-                strings_.append(unescapeOoxml(fromUtf8(text_)));
+                strings_.append(ooxmlText(text_));
             }
-            void text(const XML_Char* s, int n) override {
+            void text(const char* s, int n) override {
                 if (depth_ > 0 && item_.collecting())
                     text_.append(s, std::size_t(n));
             }
@@ -337,20 +355,20 @@ private:
         class Handler : public PartHandler {
         public:
             explicit Handler(std::vector<bool>& dateStyles) : dateStyles_(dateStyles) {}
-            void start(std::string_view name, const XML_Char** atts) override {
+            void start(XmlName name, const XmlAttributes& atts) override {
                 if (name == "numFmt") {
                     customDate_.insert(
-                        number(xmlAttribute(atts, "numFmtId")),
-                        isDateFormatCode(fromUtf8(xmlAttribute(atts, "formatCode"))));
+                        number(atts.value("numFmtId")),
+                        isDateFormatCode(fromUtf8(atts.value("formatCode"))));
                 } else if (name == "cellXfs") {
                     inCellXfs_ = true;
                 } else if (inCellXfs_ && name == "xf") {
-                    const int id = number(xmlAttribute(atts, "numFmtId"));
+                    const int id = number(atts.value("numFmtId"));
                     dateStyles_.push_back(customDate_.contains(id) ? customDate_.value(id)
                                                                    : isDateFormatId(id));
                 }
             }
-            void end(std::string_view name) override {
+            void end(XmlName name) override {
                 if (name == "cellXfs")
                     inCellXfs_ = false;
             }
@@ -377,7 +395,7 @@ private:
     public:
         explicit SheetHandler(XlsxReader& reader) : reader_(reader) {}
 
-        void start(std::string_view name, const XML_Char** atts) override {
+        void start(XmlName name, const XmlAttributes& atts) override {
             if (cellDepth_ > 0) {
                 ++cellDepth_;
                 if (cellDepth_ == 2) {
@@ -395,14 +413,14 @@ private:
             }
             if (name == "row") {
                 qint64 r = 0;
-                const std::string_view v = xmlAttribute(atts, "r");
+                const std::string_view v = atts.value("r");
                 const auto [ptr, ec] = std::from_chars(v.data(), v.data() + v.size(), r);
                 row_ = ec == std::errc() && ptr == v.data() + v.size() && r > 0 ? r : row_ + 1;
                 column_ = 0;
             } else if (name == "c") {
                 qint64 r = 0;
                 qint64 c = 0;
-                if (parseReference(xmlAttribute(atts, "r"), r, c)) {
+                if (parseReference(atts.value("r"), r, c)) {
                     row_ = r;
                     column_ = c;
                 } else {
@@ -410,16 +428,16 @@ private:
                         row_ = 1;
                     ++column_;
                 }
-                type_ = xmlAttribute(atts, "t");
+                type_ = cellType(atts.value("t"));
                 style_ = 0;
-                const std::string_view s = xmlAttribute(atts, "s");
+                const std::string_view s = atts.value("s");
                 (void)std::from_chars(s.data(), s.data() + s.size(), style_);
                 cellDepth_ = 1;
                 hasValue_ = false;
                 mode_ = Other;
             }
         }
-        void end(std::string_view name) override {
+        void end(XmlName name) override {
             if (cellDepth_ > 0) {
                 if (--cellDepth_ == 0) {
                     if (hasValue_)
@@ -434,7 +452,7 @@ private:
             if (name == "sheetData")
                 stop(); // what follows (merges, print setup) holds no values
         }
-        void text(const XML_Char* s, int n) override {
+        void text(const char* s, int n) override {
             if (mode_ == Value || (mode_ == Inline && item_.collecting()))
                 reader_.value_.append(s, std::size_t(n));
         }
@@ -447,7 +465,7 @@ private:
         int cellDepth_ = 0; // inside `c`
         Mode mode_ = Other;
         bool hasValue_ = false;
-        std::string type_;
+        CellType type_ = CellType::Number;
         int style_ = 0;
         StringItem item_;
     };
@@ -457,7 +475,7 @@ private:
         parsePart(zip_, b_, part, handler, kMainNs);
     }
 
-    void setCell(qint64 row, qint64 column, std::string_view type, int style) {
+    void setCell(qint64 row, qint64 column, CellType type, int style) {
         if (value_.empty())
             return;
         if (row > b_.limits().maxRows || column > b_.limits().maxColumns)
@@ -465,7 +483,7 @@ private:
         const int ri = static_cast<int>(row);
         const int ci = static_cast<int>(column);
         const std::string_view value = value_;
-        if (type == "s") {
+        if (type == CellType::Shared) {
             const std::string_view v = trimmedView(value);
             qint64 index = -1;
             const auto [ptr, ec] = std::from_chars(v.data(), v.data() + v.size(), index);
@@ -473,12 +491,12 @@ private:
                 index >= strings_.size())
                 b_.fail(QStringLiteral("una celda remite a un texto que el libro no tiene"));
             b_.setText(ri, ci, strings_.at(index));
-        } else if (type == "str" || type == "inlineStr" || type == "e") {
-            b_.setText(ri, ci, unescapeOoxml(fromUtf8(value)));
-        } else if (type == "b") {
+        } else if (type == CellType::Text) {
+            b_.setText(ri, ci, ooxmlText(value));
+        } else if (type == CellType::Boolean) {
             const std::string_view v = trimmedView(value);
             b_.setBoolean(ri, ci, v == "1" || v == "true");
-        } else if (type == "d") {
+        } else if (type == CellType::Date) {
             const QDateTime when = QDateTime::fromString(fromUtf8(trimmedView(value)), Qt::ISODate);
             if (when.isValid())
                 b_.setDateTime(ri, ci, when.date(), when.time());
@@ -488,8 +506,8 @@ private:
             const std::string_view v = trimmedView(value);
             if (!isDateStyle(style) && plainDecimal(v)) {
                 QString text = QString::fromLatin1(v.data(), qsizetype(v.size()));
-                text.replace(QLatin1Char('.'), b_.locale().decimalPoint());
-                b_.setText(ri, ci, text);
+                text.replace(QLatin1Char('.'), decimalPoint_);
+                b_.setText(ri, ci, std::move(text));
                 return;
             }
             bool ok = false;
@@ -508,6 +526,7 @@ private:
     QStringList strings_;
     std::vector<bool> dateStyles_;
     bool date1904_ = false;
+    QString decimalPoint_; // asked of the locale once: it is dear to ask
     std::string value_;
 };
 

@@ -1,19 +1,23 @@
 // The XML parts of a zip package: the package itself, read part by part through the expansion
-// budget, and the expat reading of its parts.
+// budget, and the libxml2 reading of its parts.
 #include "platform/SheetXmlParts.h"
 
 #include <QBuffer>
-#include <QStringDecoder>
 #include <QXmlStreamReader>
 
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 #include <quazip/quazipfileinfo.h>
 
+#include <libxml/SAX2.h>
+#include <libxml/parser.h>
+#include <libxml/xmlerror.h>
+
 #include <algorithm>
 #include <cstring>
 #include <exception>
 #include <new>
+#include <vector>
 
 namespace corvelix {
 
@@ -96,31 +100,31 @@ QString elementText(QXmlStreamReader& xml, const QStringList& skip) {
     return text;
 }
 
-// ---- parts read with expat ----
+// ---- parts read with libxml2 ----
 
 namespace {
 
-// Names come as "namespace<kNsSeparator>local", or "local" alone outside any namespace. No
-// name or namespace in a document can hold this byte.
-constexpr XML_Char kNsSeparator = '\x01';
+// The parser's own reports go nowhere: a damaged part is told in Spanish by the reading.
+void quiet(void*, const char*, ...) {}
 
-// Single-byte encodings other than those expat knows (windows-1252 and the like), through
-// Qt's codecs.
-int XMLCALL unknownEncoding(void*, const XML_Char* name, XML_Encoding* info) {
-    QStringDecoder decoder(name, QStringDecoder::Flag::Stateless);
-    if (!decoder.isValid())
-        return XML_STATUS_ERROR;
-    for (int i = 0; i < 256; ++i) {
-        const char byte = char(i);
-        const QString c = decoder.decode(QByteArrayView(&byte, 1));
-        info->map[i] =
-            !decoder.hasError() && c.size() == 1 && !c.at(0).isSurrogate() ? c.at(0).unicode() : -1;
-        decoder.resetState();
+// Keeps the thread's generic error channel quiet while a part is parsed (the encoding
+// converters report there, outside the parser's context).
+class QuietErrors {
+public:
+    QuietErrors() : function_(xmlGenericError), context_(xmlGenericErrorContext) {
+        xmlSetGenericErrorFunc(nullptr, quiet);
     }
-    info->data = nullptr;
-    info->convert = nullptr;
-    info->release = nullptr;
-    return XML_STATUS_OK;
+    ~QuietErrors() { xmlSetGenericErrorFunc(context_, function_); }
+    QuietErrors(const QuietErrors&) = delete;
+    QuietErrors& operator=(const QuietErrors&) = delete;
+
+private:
+    xmlGenericErrorFunc function_;
+    void* context_;
+};
+
+std::string_view view(const xmlChar* s) {
+    return s ? std::string_view(reinterpret_cast<const char*>(s)) : std::string_view();
 }
 
 } // namespace
@@ -129,154 +133,160 @@ int XMLCALL unknownEncoding(void*, const XML_Char* name, XML_Encoding* info) {
 class PartParser {
 public:
     PartParser(PartHandler& handler, std::span<const std::string_view> namespaces)
-        : handler_(handler), namespaces_(namespaces),
-          parser_(XML_ParserCreateNS(nullptr, kNsSeparator)) {
-        if (!parser_)
-            throw std::bad_alloc();
-        handler_.parser_ = parser_;
-        XML_SetUserData(parser_, this);
-        XML_SetElementHandler(parser_, &PartParser::onStart, &PartParser::onEnd);
-        XML_SetCharacterDataHandler(parser_, &PartParser::onText);
-        XML_SetStartDoctypeDeclHandler(parser_, &PartParser::onDoctype);
-        XML_SetUnknownEncodingHandler(parser_, unknownEncoding, nullptr);
+        : handler_(handler), namespaces_(namespaces) {
+        static const bool initialised = [] {
+            xmlInitParser();
+            return true;
+        }();
+        (void)initialised;
+        sax_.initialized = XML_SAX2_MAGIC;
+        sax_.startElementNs = &PartParser::onStart;
+        sax_.endElementNs = &PartParser::onEnd;
+        sax_.characters = &PartParser::onText;
+        sax_.cdataBlock = &PartParser::onText;
+        sax_.internalSubset = &PartParser::onDoctype;
+        sax_.serror = &PartParser::onError;
     }
-    ~PartParser() { XML_ParserFree(parser_); }
+    ~PartParser() {
+        if (ctxt_)
+            xmlFreeParserCtxt(ctxt_);
+    }
     PartParser(const PartParser&) = delete;
     PartParser& operator=(const PartParser&) = delete;
 
     // Fails the reading with the part's name and line when its XML is damaged.
     void run(ZipPackage& zip, SheetBuilder& builder, const QString& part) {
         constexpr int kChunk = 256 * 1024;
-        bool damaged = false;
+        const QuietErrors quietErrors;
+        bool unreadable = false;
         zip.stream(part, [&](QIODevice& device) {
+            std::vector<char> buffer(kChunk);
             for (;;) {
-                void* buffer = XML_GetBuffer(parser_, kChunk);
-                if (!buffer)
-                    throw std::bad_alloc();
-                const qint64 n = device.read(static_cast<char*>(buffer), kChunk);
+                const qint64 n = device.read(buffer.data(), kChunk);
                 if (n < 0) {
-                    damaged = true; // the zip's damage or the budget, told first by the package
+                    unreadable = true; // the zip's damage or the budget, told first by the package
                     return;
                 }
-                if (XML_ParseBuffer(parser_, int(n), n == 0) != XML_STATUS_OK) {
-                    damaged = !handler_.stopped_;
-                    return;
+                if (!ctxt_) {
+                    // The first bytes tell the encoding.
+                    ctxt_ = xmlCreatePushParserCtxt(&sax_, this, buffer.data(), int(n), nullptr);
+                    if (!ctxt_)
+                        throw std::bad_alloc();
+                    xmlCtxtUseOptions(ctxt_, XML_PARSE_NONET);
+                    handler_.parser_ = ctxt_;
+                    if (n > 0)
+                        continue;
                 }
-                if (n == 0)
+                xmlParseChunk(ctxt_, buffer.data(), int(n), n == 0);
+                if (n == 0 || ctxt_->disableSAX)
                     return;
             }
         });
         if (error_)
             std::rethrow_exception(error_);
-        if (damaged || doctype_)
+        const bool damaged = unreadable || doctype_ || erred_ ||
+                             (!handler_.stopped_ && (!ctxt_->wellFormed || !ctxt_->nsWellFormed));
+        if (damaged)
             builder.fail(QStringLiteral("el contenido de %1 está dañado (línea %2)")
                              .arg(part)
-                             .arg(qint64(XML_GetCurrentLineNumber(parser_))));
+                             .arg(errorLine_ > 0 ? errorLine_ : xmlSAX2GetLineNumber(ctxt_)));
     }
 
 private:
-    [[nodiscard]] bool ours(std::string_view ns) const {
-        return ns.empty() ||
-               std::find(namespaces_.begin(), namespaces_.end(), ns) != namespaces_.end();
+    // Whether a namespace is one of ours; nearly every element of a part is in the same one,
+    // whose name the parser keeps in one place.
+    [[nodiscard]] bool ours(const xmlChar* uri) {
+        if (uri == lastUri_)
+            return lastOurs_;
+        const std::string_view ns = view(uri);
+        lastUri_ = uri;
+        lastOurs_ = ns.empty() ||
+                    std::find(namespaces_.begin(), namespaces_.end(), ns) != namespaces_.end();
+        return lastOurs_;
     }
 
-    // The name split, and whether it is in one of our namespaces. Nearly every name of a part
-    // is in one of them: those are recognised by their start, without measuring the long
-    // namespace first.
-    [[nodiscard]] bool split(const XML_Char* name, XmlName& out) const {
-        for (const std::string_view ns : namespaces_) {
-            if (std::strncmp(name, ns.data(), ns.size()) == 0 && name[ns.size()] == kNsSeparator) {
-                out = {std::string_view(name, ns.size()), std::string_view(name + ns.size() + 1)};
-                return true;
-            }
-        }
-        out = splitXmlName(name);
-        return ours(out.ns);
-    }
-
-    // An exception must not cross expat's frames: it waits for the end of the parse.
+    // An exception must not cross the parser's frames: it waits for the end of the parse.
     template <typename F> void guarded(F&& f) {
         try {
             f();
         } catch (...) {
             error_ = std::current_exception();
-            XML_StopParser(parser_, XML_FALSE);
+            xmlStopParser(ctxt_);
         }
     }
 
-    static void XMLCALL onStart(void* user, const XML_Char* name, const XML_Char** atts) {
+    static void onStart(void* user, const xmlChar* local, const xmlChar*, const xmlChar* uri, int,
+                        const xmlChar**, int count, int, const xmlChar** atts) {
         auto& self = *static_cast<PartParser*>(user);
         if (self.foreign_ > 0) {
             ++self.foreign_;
             return;
         }
-        XmlName n;
-        if (!self.split(name, n)) {
+        if (!self.ours(uri)) {
             self.foreign_ = 1;
             return;
         }
-        self.guarded([&] { self.handler_.start(n.local, atts); });
+        const XmlAttributes attributes(atts, count);
+        self.guarded([&] { self.handler_.start(XmlName(reinterpret_cast<const char*>(local)), attributes); });
     }
-    static void XMLCALL onEnd(void* user, const XML_Char* name) {
+    static void onEnd(void* user, const xmlChar* local, const xmlChar*, const xmlChar*) {
         auto& self = *static_cast<PartParser*>(user);
         if (self.foreign_ > 0) {
             --self.foreign_;
             return;
         }
-        XmlName n;
-        (void)self.split(name, n);
-        self.guarded([&] { self.handler_.end(n.local); });
+        self.guarded([&] { self.handler_.end(XmlName(reinterpret_cast<const char*>(local))); });
     }
-    static void XMLCALL onText(void* user, const XML_Char* s, int n) {
+    static void onText(void* user, const xmlChar* s, int n) {
         auto& self = *static_cast<PartParser*>(user);
         if (self.foreign_ == 0)
-            self.guarded([&] { self.handler_.text(s, n); });
+            self.guarded([&] { self.handler_.text(reinterpret_cast<const char*>(s), n); });
     }
     // Workbook parts have no document type; one here is damage (or an entity bomb).
-    static void XMLCALL onDoctype(void* user, const XML_Char*, const XML_Char*, const XML_Char*,
-                                  int) {
+    static void onDoctype(void* user, const xmlChar*, const xmlChar*, const xmlChar*) {
         auto& self = *static_cast<PartParser*>(user);
         self.doctype_ = true;
-        XML_StopParser(self.parser_, XML_FALSE);
+        self.errorLine_ = xmlSAX2GetLineNumber(self.ctxt_);
+        xmlStopParser(self.ctxt_);
+    }
+    // Any error ends the reading there, the first one's line to be told: the parser would
+    // go on past some (a prefix never declared), handing over what the part does not say.
+    static void onError(void* user, xmlErrorPtr error) {
+        auto& self = *static_cast<PartParser*>(user);
+        if (!error || error->level < XML_ERR_ERROR || self.erred_)
+            return;
+        self.erred_ = true;
+        self.errorLine_ = error->line;
+        xmlStopParser(self.ctxt_);
     }
 
     PartHandler& handler_;
     std::span<const std::string_view> namespaces_;
-    XML_Parser parser_;
-    int foreign_ = 0; // depth inside an element of another namespace
+    xmlSAXHandler sax_{};
+    xmlParserCtxtPtr ctxt_ = nullptr;
+    const xmlChar* lastUri_ = nullptr;
+    bool lastOurs_ = true; // no namespace
+    int foreign_ = 0;      // depth inside an element of another namespace
     bool doctype_ = false;
+    bool erred_ = false;
+    int errorLine_ = 0;
     std::exception_ptr error_;
 };
 
-XmlName splitXmlName(const XML_Char* name) {
-    const std::string_view s(name);
-    const auto at = s.rfind(kNsSeparator);
-    if (at == std::string_view::npos)
-        return {{}, s};
-    return {s.substr(0, at), s.substr(at + 1)};
-}
-
-std::string_view xmlAttribute(const XML_Char** atts, std::string_view local) {
-    for (; *atts; atts += 2)
-        if (std::strncmp(*atts, local.data(), local.size()) == 0 && (*atts)[local.size()] == '\0')
-            return atts[1];
-    return {};
-}
-
-std::string_view xmlAttribute(const XML_Char** atts, std::span<const std::string_view> namespaces,
-                              std::string_view local) {
-    for (; *atts; atts += 2) {
-        const XmlName n = splitXmlName(*atts);
-        if (n.local == local &&
-            std::find(namespaces.begin(), namespaces.end(), n.ns) != namespaces.end())
-            return atts[1];
+std::string_view XmlAttributes::value(std::span<const std::string_view> namespaces,
+                                      std::string_view local) const {
+    for (int i = 0; i < count_; ++i) {
+        const unsigned char* const* a = atts_ + 5 * i;
+        if (a[2] && view(a[0]) == local &&
+            std::find(namespaces.begin(), namespaces.end(), view(a[2])) != namespaces.end())
+            return {reinterpret_cast<const char*>(a[3]), std::size_t(a[4] - a[3])};
     }
     return {};
 }
 
 void PartHandler::stop() {
     stopped_ = true;
-    XML_StopParser(parser_, XML_FALSE);
+    xmlStopParser(static_cast<xmlParserCtxtPtr>(parser_));
 }
 
 void parsePart(ZipPackage& zip, SheetBuilder& builder, const QString& part, PartHandler& handler,

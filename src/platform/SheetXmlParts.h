@@ -1,30 +1,57 @@
 #pragma once
 
-// Inside the spreadsheet reader: the XML parts of a zip package read with expat as they
-// inflate, names resolved to their namespaces.
+// Inside the spreadsheet reader: the XML parts of a zip package read with libxml2's push
+// parser as they inflate, names resolved to their namespaces.
 #include "platform/SheetFormats.h"
 
-#include <expat.h>
-
+#include <cstddef>
 #include <span>
 #include <string_view>
 
 namespace corvelix {
 
-struct XmlName {
-    std::string_view ns; // empty outside any namespace
-    std::string_view local;
+// A local name as the parser keeps it, compared with the names of the format (literals)
+// without measuring it first: a part holds hundreds of thousands of them.
+class XmlName {
+public:
+    explicit XmlName(const char* name) : name_(name) {}
+    // Equal up to and including the terminating zero.
+    template <std::size_t N> bool operator==(const char (&other)[N]) const {
+        for (std::size_t i = 0; i < N; ++i)
+            if (name_[i] != other[i])
+                return false;
+        return true;
+    }
+
+private:
+    const char* name_;
 };
 
-// An element's or attribute's name as expat gives it.
-XmlName splitXmlName(const XML_Char* name);
+// An element's attributes as the parser hands them over. Values come with their references
+// decoded.
+class XmlAttributes {
+public:
+    // `atts` holds five pointers per attribute: local name, prefix, namespace, value, value end.
+    XmlAttributes(const unsigned char** atts, int count) : atts_(atts), count_(count) {}
 
-// The value of an attribute without a namespace (as the format's own attributes are, apart
-// from relationship ids); empty when absent. Values come with their references decoded.
-std::string_view xmlAttribute(const XML_Char** atts, std::string_view local);
-// The value of an attribute `local` in one of `namespaces`.
-std::string_view xmlAttribute(const XML_Char** atts, std::span<const std::string_view> namespaces,
-                              std::string_view local);
+    // The value of an attribute without a namespace (as the format's own attributes are,
+    // apart from relationship ids); empty when absent.
+    template <std::size_t N> [[nodiscard]] std::string_view value(const char (&local)[N]) const {
+        for (int i = 0; i < count_; ++i) {
+            const unsigned char* const* a = atts_ + 5 * i;
+            if (!a[2] && XmlName(reinterpret_cast<const char*>(a[0])) == local)
+                return {reinterpret_cast<const char*>(a[3]), std::size_t(a[4] - a[3])};
+        }
+        return {};
+    }
+    // The value of an attribute `local` in one of `namespaces`.
+    [[nodiscard]] std::string_view value(std::span<const std::string_view> namespaces,
+                                         std::string_view local) const;
+
+private:
+    const unsigned char** atts_;
+    int count_;
+};
 
 // What a part's reading does with its elements. It sees only the elements of the part's own
 // namespaces (and those without one), by their local names; another writer's extensions, in
@@ -32,9 +59,9 @@ std::string_view xmlAttribute(const XML_Char** atts, std::span<const std::string
 class PartHandler {
 public:
     virtual ~PartHandler() = default;
-    virtual void start(std::string_view name, const XML_Char** atts) = 0;
-    virtual void end(std::string_view name) = 0;
-    virtual void text(const XML_Char* /*s*/, int /*n*/) {}
+    virtual void start(XmlName name, const XmlAttributes& atts) = 0;
+    virtual void end(XmlName name) = 0;
+    virtual void text(const char* /*s*/, int /*n*/) {}
 
 protected:
     // Nothing further in the part is needed: the reading stops here.
@@ -42,7 +69,7 @@ protected:
 
 private:
     friend class PartParser;
-    XML_Parser parser_ = nullptr;
+    void* parser_ = nullptr; // the parser's context
     bool stopped_ = false;
 };
 

@@ -746,6 +746,8 @@ private slots:
         QTest::newRow("unclosed attribute")
             << QByteArray("<row><c r=\"A1><v>1</v></c></row>") << QString();
         QTest::newRow("element left open") << QByteArray("<row><c><v>1</v></c>") << QString();
+        QTest::newRow("prefix never declared")
+            << QByteArray("<row><x:c r=\"A1\"><v>1</v></x:c></row>") << QString();
     }
     void xlsxSheetXml() {
         QFETCH(QByteArray, sheetData);
@@ -789,6 +791,14 @@ private slots:
                    "<si><t>\x80 10 \x93"
                    "a\x94</t></si></sst>"
             << QStringLiteral("€ 10 “a”");
+        {
+            // A byte order mark and two bytes a character from the first byte on.
+            const QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>") +
+                                 QString::fromUtf8(sst) + QStringLiteral("<si><t>año €</t></si></sst>");
+            QByteArray utf16("\xFF\xFE", 2);
+            utf16.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+            QTest::newRow("shared strings in UTF-16") << sharedA1 << utf16 << QStringLiteral("año €");
+        }
         QTest::newRow("CR LF inside a shared string")
             << sharedA1 << sst + "<si><t>uno\r\ndos</t></si></sst>" << QStringLiteral("uno\ndos");
         QTest::newRow("CR LF inside a cell's text")
