@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QGridLayout>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,8 @@ using namespace corvelix;
 namespace {
 
 constexpr qint32 kErrItemNoEncontrado = static_cast<qint32>(0x8004000Au);
+// The number of the item editor's own refusal of a repeated line.
+constexpr qint32 kErrLineaRepetida = static_cast<qint32>(0x80040201u);
 
 // Quantities are kept with six decimals.
 constexpr int kDecimalesCantidad = 6;
@@ -105,6 +108,10 @@ void frmXLS2Cancelaciones::cargarCancelaciones() {
         const QHash<QString, QString> claves = modDA::getClavesPorNumeroMostrado(m_Despacho);
         // Every row is read and converted before anything is written.
         std::vector<modDA::LineaCancelacionHoja> lineas;
+        // A line is known by its destination item, the cancelled declaration (its letters in
+        // either case, as the catalog compares them), item and subitem: two lines of one key
+        // would be edited and deleted together from then on.
+        QHash<QString, int> filaDeLinea;
         for (int r = 2; r < grdCanc->rows(); ++r) {
             const int fila = filaHoja(r);
             modDA::LineaCancelacionHoja l;
@@ -135,6 +142,23 @@ void frmXLS2Cancelaciones::cargarCancelaciones() {
                                   .arg(fila)
                                   .arg(l.itemDestino)
                                   .arg(m_Despacho));
+            const QString clave = QStringLiteral("%1|%2|%3|%4")
+                                      .arg(l.itemDestino)
+                                      .arg(l.despachoApu.toUpper())
+                                      .arg(l.itemApu)
+                                      .arg(l.subitemApu);
+            if (const auto otra = filaDeLinea.constFind(clave); otra != filaDeLinea.cend())
+                throw VbError(kErrLineaRepetida, QStringLiteral("Cancelaciones"),
+                              QStringLiteral("Filas %1 y %2 de la hoja: repiten la cancelación "
+                                             "del item %3 contra el despacho %4, item %5, "
+                                             "subitem %6")
+                                  .arg(*otra)
+                                  .arg(fila)
+                                  .arg(l.itemDestino)
+                                  .arg(l.despachoApu)
+                                  .arg(l.itemApu)
+                                  .arg(l.subitemApu));
+            filaDeLinea.insert(clave, fila);
             lineas.push_back(l);
         }
         terminarCarga([&] { modDA::reemplazarCancelaciones(m_Despacho, lineas); });

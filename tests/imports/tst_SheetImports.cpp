@@ -387,6 +387,43 @@ private slots:
         QCOMPARE(form.m_Despacho, kD);
     }
 
+    // Two sheet rows cancelling the same line into the same item are refused before anything
+    // changes, naming both rows: the catalog would hold one key twice, and the item editor
+    // would change and delete both lines as one.
+    void cancellationRepeatedLine_data() {
+        QTest::addColumn<QString>("dit");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("the same line twice")
+            << "24001IC04000001A"
+            << "Filas 2 y 3 de la hoja: repiten la cancelación del item 1 contra el despacho "
+               "24001IC04000001A, item 1, subitem 0";
+        QTest::newRow("declaration in small letters")
+            << "24001ic04000001a"
+            << "Filas 2 y 3 de la hoja: repiten la cancelación del item 1 contra el despacho "
+               "24001ic04000001a, item 1, subitem 0";
+    }
+    void cancellationRepeatedLine() {
+        QFETCH(QString, dit);
+        QFETCH(QString, text);
+        auto& ui = ScriptedUi::current();
+        frmXLS2Cancelaciones form;
+        form.m_Despacho = kD;
+        QVERIFY(form.lf_LevantarExcel(sample("cancelaciones.xlsx")));
+        assign(form, kCancFields);
+        // The second line of the sample made the same as the first.
+        grid(form)->setTextMatrix(3, 1, dit);
+        grid(form)->setTextMatrix(3, 2, QStringLiteral("1"));
+        grid(form)->setTextMatrix(3, 3, QStringLiteral("0"));
+        ui.answerBoxes({MsgResult::Yes, MsgResult::Ok});
+        form.cmdCargarCancelaciones->click();
+        QCOMPARE(ui.boxes.size(), 2);
+        QVERIFY2(ui.boxes[1].text.startsWith(text + QLatin1Char('\n')),
+                 qPrintable(ui.boxes[1].text));
+        QCOMPARE(ui.boxes[1].icon, MsgIcon::Exclamation);
+        QCOMPARE(cancelaciones(kD), kOldCanc);
+        QCOMPARE(marcas(kD), QStringList({"VVV", "VV", "VV", "VV", "VV"}));
+    }
+
     void cancellationItemOverflow() {
         auto& ui = ScriptedUi::current();
         frmXLS2Cancelaciones form;
