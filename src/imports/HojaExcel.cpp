@@ -182,8 +182,7 @@ bool HojaExcelImport::levantar(const QString& p_Archivo) {
     QList<int> todas;
     for (int c = 0; c < columnas; ++c)
         todas << c;
-    corvelix::widenColumnsToTexts(*grdCanc, todas,
-                                  40 * grdCanc->bodyView()->fontMetrics().averageCharWidth());
+    corvelix::widenColumnsToTexts(*grdCanc, todas, anchoMaximoDeColumna());
     for (int c = 0; c < columnas; ++c)
         grdCanc->setCellForeColor(1, c, colorCampos());
     grdCanc->setFixedRows(2);
@@ -192,6 +191,10 @@ bool HojaExcelImport::levantar(const QString& p_Archivo) {
     filasHoja_ = lectura.numeros;
     despuesDeLevantar();
     return true;
+}
+
+int HojaExcelImport::anchoMaximoDeColumna() const {
+    return 40 * grdCanc->bodyView()->fontMetrics().averageCharWidth();
 }
 
 int HojaExcelImport::filaHoja(int filaGrilla) const {
@@ -229,6 +232,8 @@ void HojaExcelImport::asignarCampo(const QString& campo) {
     if (col < 0)
         return;
     grdCanc->setTextMatrix(1, col, campo);
+    // A field's name is wider than many a column of numbers ("DestinacionItem" over "1").
+    corvelix::widenColumnsToTexts(*grdCanc, {col}, anchoMaximoDeColumna());
 }
 
 void celdaInvalida(int filaHoja, const QString& campo, const QString& texto,

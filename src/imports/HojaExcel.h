@@ -59,6 +59,8 @@ private:
     void vaciar();
     void grdCanc_KeyDown(QKeyEvent* event);
     void mostrarFilas();
+    // A column is widened to its texts up to this: a long free text must not hide the others.
+    [[nodiscard]] int anchoMaximoDeColumna() const;
 
     QString initialFolder_;
     int filasLeidas_ = 0;

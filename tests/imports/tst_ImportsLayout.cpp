@@ -13,7 +13,9 @@
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
+#include <QComboBox>
 #include <QFile>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 
@@ -80,6 +82,17 @@ private slots:
         const QList<int> columns{0, 1, 2, 3, 4, 5, 6};
         CORVELIX_VERIFY_NO_FAULTS(elidedCells(*grid.bodyView(), columns) +
                                   elidedCells(*grid.fixedView(), columns));
+
+        // The longest field's name given to the narrowest column, by F1 and the picker.
+        grid.setCurrentCell(2, 0);
+        corvelix::test::ScriptedUi::current().onForm(
+            QStringLiteral("frmSelectCamposCancelaciones"), [](QDialog& d) {
+                d.findChild<QComboBox*>(QStringLiteral("cboCampos"))->setCurrentIndex(0);
+                d.findChild<QPushButton*>(QStringLiteral("cmdSeleccionar"))->click();
+            });
+        QTest::keyClick(grid.bodyView(), Qt::Key_F1);
+        QCOMPARE(grid.textMatrix(1, 0), QStringLiteral("DestinacionItem"));
+        CORVELIX_VERIFY_NO_FAULTS(elidedCells(*grid.fixedView(), {0}));
     }
 };
 
