@@ -102,6 +102,14 @@ const QStringList kCancLines = {
     "13|24001IC04000003C|4|2|9403.20.00|0.75|<null>|0|100|<null>",
 };
 
+// A grid cell to change before an import.
+struct Cell {
+    int row;
+    int col;
+    QString value;
+};
+using Cells = QList<Cell>;
+
 const QStringList kOldCanc = {"11|23001IC04000099X|9|0|<null>|1|<null>|<null>|VIEJA|<null>"};
 
 } // namespace
@@ -338,44 +346,54 @@ private slots:
     // A row the catalog cannot take as it stands is refused before anything changes, naming
     // the row as the spreadsheet numbers it (the sample's blank rows counted): an item number
     // that is not whole would be rounded onto another item, a quantity beyond the column's
-    // range would be stored as another number.
+    // range would be stored as another number. Two rows cancelling the same line into the
+    // same item are refused naming both: the catalog would hold one key twice, and the item
+    // editor would change and delete both lines as one.
     void cancellationRowRefused_data() {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("col");
-        QTest::addColumn<QString>("value");
+        QTest::addColumn<Cells>("cells");
         QTest::addColumn<QString>("text");
         QTest::newRow("item not whole")
-            << 2 << 2 << "2,5"
-            << "Fila 2 de la hoja: el item \"2,5\" no es un número entero";
+            << Cells{{2, 2, "2,5"}} << "Fila 2 de la hoja: el item \"2,5\" no es un número entero";
         QTest::newRow("subitem not whole past a blank row")
-            << 4 << 3 << "0,5"
+            << Cells{{4, 3, "0,5"}}
             << "Fila 5 de la hoja: el subitem \"0,5\" no es un número entero";
         QTest::newRow("item not whole on a row without DIT")
-            << 5 << 2 << "5,5"
+            << Cells{{5, 2, "5,5"}}
             << "Fila 8 de la hoja: el item \"5,5\" no es un número entero";
         QTest::newRow("destination not whole")
-            << 6 << 0 << "3,9"
+            << Cells{{6, 0, "3,9"}}
             << "Fila 9 de la hoja: el item de destino \"3,9\" no es un número entero";
+        QTest::newRow("item past 16 bits")
+            << Cells{{2, 2, "40000"}}
+            << "Fila 2 de la hoja: el item \"40000\" no está entre -32768 y 32767";
         QTest::newRow("quantity beyond the catalog")
-            << 4 << 5 << "99999999999999999999"
+            << Cells{{4, 5, "99999999999999999999"}}
             << "Fila 5 de la hoja: la cantidad \"99999999999999999999\" no cabe en el catálogo, "
                "que admite hasta 999999999,999999";
         QTest::newRow("quantity that rounds past the catalog")
-            << 3 << 5 << "999999999,9999996"
+            << Cells{{3, 5, "999999999,9999996"}}
             << "Fila 3 de la hoja: la cantidad \"999999999,9999996\" no cabe en el catálogo, "
                "que admite hasta 999999999,999999";
+        // The second line of the sample made the same as the first.
+        QTest::newRow("the same line twice")
+            << Cells{{3, 1, "24001IC04000001A"}, {3, 2, "1"}, {3, 3, "0"}}
+            << "Filas 2 y 3 de la hoja: repiten la cancelación del item 1 contra el despacho "
+               "24001IC04000001A, item 1, subitem 0";
+        QTest::newRow("the same line, declaration in small letters")
+            << Cells{{3, 1, "24001ic04000001a"}, {3, 2, "1"}, {3, 3, "0"}}
+            << "Filas 2 y 3 de la hoja: repiten la cancelación del item 1 contra el despacho "
+               "24001ic04000001a, item 1, subitem 0";
     }
     void cancellationRowRefused() {
-        QFETCH(int, row);
-        QFETCH(int, col);
-        QFETCH(QString, value);
+        QFETCH(Cells, cells);
         QFETCH(QString, text);
         auto& ui = ScriptedUi::current();
         frmXLS2Cancelaciones form;
         form.m_Despacho = kD;
         QVERIFY(form.lf_LevantarExcel(sample("cancelaciones.xlsx")));
         assign(form, kCancFields);
-        grid(form)->setTextMatrix(row, col, value);
+        for (const Cell& c : cells)
+            grid(form)->setTextMatrix(c.row, c.col, c.value);
         ui.answerBoxes({MsgResult::Yes, MsgResult::Ok});
         form.cmdCargarCancelaciones->click();
         QCOMPARE(ui.boxes.size(), 2);
@@ -385,59 +403,6 @@ private slots:
         QCOMPARE(cancelaciones(kD), kOldCanc);
         QCOMPARE(marcas(kD), QStringList({"VVV", "VV", "VV", "VV", "VV"}));
         QCOMPARE(form.m_Despacho, kD);
-    }
-
-    // Two sheet rows cancelling the same line into the same item are refused before anything
-    // changes, naming both rows: the catalog would hold one key twice, and the item editor
-    // would change and delete both lines as one.
-    void cancellationRepeatedLine_data() {
-        QTest::addColumn<QString>("dit");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("the same line twice")
-            << "24001IC04000001A"
-            << "Filas 2 y 3 de la hoja: repiten la cancelación del item 1 contra el despacho "
-               "24001IC04000001A, item 1, subitem 0";
-        QTest::newRow("declaration in small letters")
-            << "24001ic04000001a"
-            << "Filas 2 y 3 de la hoja: repiten la cancelación del item 1 contra el despacho "
-               "24001ic04000001a, item 1, subitem 0";
-    }
-    void cancellationRepeatedLine() {
-        QFETCH(QString, dit);
-        QFETCH(QString, text);
-        auto& ui = ScriptedUi::current();
-        frmXLS2Cancelaciones form;
-        form.m_Despacho = kD;
-        QVERIFY(form.lf_LevantarExcel(sample("cancelaciones.xlsx")));
-        assign(form, kCancFields);
-        // The second line of the sample made the same as the first.
-        grid(form)->setTextMatrix(3, 1, dit);
-        grid(form)->setTextMatrix(3, 2, QStringLiteral("1"));
-        grid(form)->setTextMatrix(3, 3, QStringLiteral("0"));
-        ui.answerBoxes({MsgResult::Yes, MsgResult::Ok});
-        form.cmdCargarCancelaciones->click();
-        QCOMPARE(ui.boxes.size(), 2);
-        QVERIFY2(ui.boxes[1].text.startsWith(text + QLatin1Char('\n')),
-                 qPrintable(ui.boxes[1].text));
-        QCOMPARE(ui.boxes[1].icon, MsgIcon::Exclamation);
-        QCOMPARE(cancelaciones(kD), kOldCanc);
-        QCOMPARE(marcas(kD), QStringList({"VVV", "VV", "VV", "VV", "VV"}));
-    }
-
-    void cancellationItemOverflow() {
-        auto& ui = ScriptedUi::current();
-        frmXLS2Cancelaciones form;
-        form.m_Despacho = kD;
-        QVERIFY(form.lf_LevantarExcel(sample("cancelaciones.xlsx")));
-        assign(form, kCancFields);
-        grid(form)->setTextMatrix(2, 2, QStringLiteral("40000"));
-        ui.answerBoxes({MsgResult::Yes, MsgResult::Ok});
-        form.cmdCargarCancelaciones->click();
-        QCOMPARE(ui.boxes.size(), 2);
-        QVERIFY2(ui.boxes[1].text.startsWith(QStringLiteral(
-                     "Fila 2 de la hoja: el item \"40000\" no está entre -32768 y 32767\n")),
-                 qPrintable(ui.boxes[1].text));
-        QCOMPARE(cancelaciones(kD), kOldCanc);
     }
 
     // A file that cannot be read deletes nothing.
