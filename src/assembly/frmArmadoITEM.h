@@ -46,6 +46,7 @@ public:
     // Reloads the grid of the current mode under the busy pointer; a failure is shown here.
     void do_cargarItems();
     void cargarITEMs();
+    void completarDatosDeItems();
     void cargarItems_SoloDatos();
     void cargar_Articulos();
     void cargar_Liquidacion();

@@ -93,6 +93,22 @@ int indiceCampo(const modDA::Recordset& rs, const char* name) {
     return -1;
 }
 
+// The positions of `names` in the reader's rows; a missing one is our own fault, told as
+// `procedure` failing over `what`.
+template <std::size_t N>
+std::array<int, N> indicesCampos(const modDA::Recordset& rs, const char* const (&names)[N],
+                                 const char* procedure, const char* what) {
+    std::array<int, N> columnas{};
+    for (std::size_t i = 0; i < N; ++i) {
+        columnas[i] = indiceCampo(rs, names[i]);
+        if (columnas[i] < 0)
+            throw corvelix::VbError(corvelix::kErrInternal, QLatin1String(procedure),
+                                    QStringLiteral("Falta una columna en la lectura de ") +
+                                        QLatin1String(what));
+    }
+    return columnas;
+}
+
 // Fills the grid hidden and undrawn; shows it again however the fill ends.
 class Llenado {
 public:
@@ -134,6 +150,16 @@ const QColor& fondoTotales() {
 
 } // namespace
 
+void frmArmadoITEM::completarDatosDeItems() {
+    // The items' advantages, complementary information and documents as the catalog's
+    // procedures gather them; not while the grid is only read again after a failed change.
+    if (soloLectura_)
+        return;
+    modDA::runProcedure(QStringLiteral("setitemventajas"), {m_Operacion});
+    modDA::runProcedure(QStringLiteral("SETITEMINFOAD"), {m_Operacion});
+    modDA::runProcedure(QStringLiteral("SETITEMDOCS"), {m_Operacion});
+}
+
 void frmArmadoITEM::cargarITEMs() {
     corvelix::chained(location("cargarItems"), [&] {
         FlexGrid& grid = *grdITEMS;
@@ -162,24 +188,15 @@ void frmArmadoITEM::cargarITEMs() {
             ui().msgBox(kSinOperacion, MsgButtons::Ok, MsgIcon::Exclamation);
             return;
         }
-        if (!soloLectura_) {
-            modDA::runProcedure(QStringLiteral("setitemventajas"), {m_Operacion});
-            modDA::runProcedure(QStringLiteral("SETITEMINFOAD"), {m_Operacion});
-            modDA::runProcedure(QStringLiteral("SETITEMDOCS"), {m_Operacion});
-        }
+        completarDatosDeItems();
         const modDA::Recordset rs = modDA::getITEMsByDespacho(m_Operacion);
 
-        const auto campo = [&rs](const char* name) { return indiceCampo(rs, name); };
-        const std::array<int, 17> columnas{
-            campo("nart"),       campo("nartext"),       campo("ncm"),        campo("lista"),
-            campo("paisorigen"), campo("paisproc"),      campo("unidad_dec"), campo("cantidad_dec"),
-            campo("unidad_est"), campo("cantidasd_est"), campo("KiloNeto"),   campo("fob"),
-            campo("flete"),      campo("seguro"),        campo("ajuste_inc"), campo("ajuste_ded"),
-            campo("ventajas")};
-        for (const int c : columnas)
-            if (c < 0)
-                throw corvelix::VbError(corvelix::kErrInternal, QStringLiteral("cargarItems"),
-                                        QStringLiteral("Falta una columna en la lectura de items"));
+        const auto columnas = indicesCampos(
+            rs,
+            {"nart", "nartext", "ncm", "lista", "paisorigen", "paisproc", "unidad_dec",
+             "cantidad_dec", "unidad_est", "cantidasd_est", "KiloNeto", "fob", "flete", "seguro",
+             "ajuste_inc", "ajuste_ded", "ventajas"},
+            "cargarItems", "items");
 
         const QString dos = QStringLiteral("###,##0.00");
         const QString tres = QStringLiteral("###,##0.000");
@@ -262,21 +279,12 @@ void frmArmadoITEM::cargarItems_SoloDatos() {
             ui().msgBox(kSinOperacion, MsgButtons::Ok, MsgIcon::Exclamation);
             return;
         }
-        if (!soloLectura_) {
-            modDA::runProcedure(QStringLiteral("setitemventajas"), {m_Operacion});
-            modDA::runProcedure(QStringLiteral("SETITEMINFOAD"), {m_Operacion});
-            modDA::runProcedure(QStringLiteral("SETITEMDOCS"), {m_Operacion});
-        }
+        completarDatosDeItems();
         const modDA::Recordset rs = modDA::getITEMs_Solodatos_ByDespacho(m_Operacion);
-        const auto campo = [&rs](const char* name) { return indiceCampo(rs, name); };
-        const std::array<int, 9> columnas{campo("nart"),     campo("nartext"),    campo("ncm"),
-                                          campo("lista"),    campo("paisorigen"), campo("paisproc"),
-                                          campo("ventajas"), campo("INFOAD"),     campo("DOCS")};
-        for (const int c : columnas)
-            if (c < 0)
-                throw corvelix::VbError(corvelix::kErrInternal,
-                                        QStringLiteral("cargarItems_SoloDatos"),
-                                        QStringLiteral("Falta una columna en la lectura de items"));
+        const auto columnas = indicesCampos(rs,
+                                            {"nart", "nartext", "ncm", "lista", "paisorigen",
+                                             "paisproc", "ventajas", "INFOAD", "DOCS"},
+                                            "cargarItems_SoloDatos", "items");
 
         const QString salto = QStringLiteral("\r\n");
         std::vector<QStringList> filas;
@@ -362,25 +370,11 @@ void frmArmadoITEM::cargar_Articulos() {
             grid.setColAlignment(c, FlexAlign::General);
 
         const modDA::Recordset rs = modDA::getArticulosByDespacho(m_Operacion, filtroArticulos());
-        const auto campo = [&rs](const char* name) { return indiceCampo(rs, name); };
-        const std::array<int, 13> columnas{campo("IDDT"),
-                                           campo("NART"),
-                                           campo("IEXT"),
-                                           campo("NARTEXT"),
-                                           campo("ISBT"),
-                                           campo("IESPNCE"),
-                                           campo("CSBTSVL"),
-                                           campo("CARTUNTDCL"),
-                                           campo("cantidad"),
-                                           campo("CARTUNTEST"),
-                                           campo("CANTIDAD_ESTADISTICA"),
-                                           campo("FOB_UNITARIO"),
-                                           campo("FOB_TOTAL")};
-        for (const int c : columnas)
-            if (c < 0)
-                throw corvelix::VbError(
-                    corvelix::kErrInternal, QStringLiteral("cargar_Articulos"),
-                    QStringLiteral("Falta una columna en la lectura de articulos"));
+        const auto columnas = indicesCampos(
+            rs,
+            {"IDDT", "NART", "IEXT", "NARTEXT", "ISBT", "IESPNCE", "CSBTSVL", "CARTUNTDCL",
+             "cantidad", "CARTUNTEST", "CANTIDAD_ESTADISTICA", "FOB_UNITARIO", "FOB_TOTAL"},
+            "cargar_Articulos", "articulos");
         Mascara dos(QStringLiteral("00.00"));
         Mascara unitario(QStringLiteral("#0.00000"));
         std::vector<QStringList> filas;
