@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ErrorReasons.h"
 #include "runtime/VbError.h"
 
 #include <QSqlDatabase>
@@ -35,15 +36,23 @@ inline constexpr qint32 kErrProvider = static_cast<qint32>(0x80040E14u);
 
 // A driver failure as the program reports it: a Spanish reason by the engine's code (SQLite's
 // result code; on a server the ODBC state, when known) as description.
+// On SQLite the phrase names the file, the catalog unless told otherwise.
 corvelix::VbError driverError(const QSqlError& error, const QString& driverName,
+                              const QString& sqlState = {},
+                              corvelix::SqliteFile file = corvelix::SqliteFile::Catalog);
+// The same for a failure on `db`: its driver's name as the source, its file named.
+corvelix::VbError driverError(const QSqlError& error, const QSqlDatabase& db,
                               const QString& sqlState = {});
+// Which of the program's SQLite files a connection is on.
+corvelix::SqliteFile sqliteFileOf(const QSqlDatabase& db);
 // The ODBC state of a query's last failure on a server; empty on SQLite or when none is known.
 QString odbcState(const QSqlQuery& query);
 
 // Prepares `sql` on `query`, binds `params` in order and runs it (a server gets a text without
 // values as it stands); a failure raises the driver's error. An empty QString binds as ''
 // (never as Null); pass QVariant() for Null.
-void runQuery(QSqlQuery& query, const QString& sql, const QVariantList& params);
+void runQuery(QSqlQuery& query, const QString& sql, const QVariantList& params,
+              corvelix::SqliteFile file = corvelix::SqliteFile::Catalog);
 
 // The same on SQLite for a statement run over and over (once per item of a long list): it
 // stays prepared on its connection between runs, instead of being parsed again each time.

@@ -14,6 +14,9 @@ struct sqlite3_stmt;
 // uses it.
 namespace modDA {
 
+// The name of the local database's connection.
+inline const QString kLocalConnectionName = QStringLiteral("corvelix_local");
+
 // The connection of a selector as it is, without opening it.
 QSqlDatabase cachedConnection(int tipo);
 

@@ -20,7 +20,6 @@ namespace modDA {
 
 namespace {
 
-const QString kLocalName = QStringLiteral("corvelix_local");
 const QString kCatalogName = QStringLiteral("corvelix_catalog");
 
 std::function<bool(QSqlDatabase&)>& catalogOpener() {
@@ -119,7 +118,7 @@ QSqlQuery plainQuery(const QSqlDatabase& db) {
 void execPlain(QSqlDatabase& db, const QString& sql) {
     QSqlQuery query = plainQuery(db);
     if (!query.exec(sql))
-        throw driverError(query.lastError(), db.driverName());
+        throw driverError(query.lastError(), db);
 }
 
 namespace {
@@ -153,7 +152,7 @@ QString catalogProblem(QSqlDatabase& db, bool& busy) {
             return QStringLiteral("no es una base de datos SQLite");
         // A catalog in WAL mode in a folder the user cannot write cannot even be read: the
         // engine's reason says so ("solo lectura").
-        return driverError(query.lastError(), db.driverName()).description;
+        return driverError(query.lastError(), db).description;
     }
     if (query.value(0).toInt() < 2)
         return QStringLiteral("no tiene las tablas del catálogo (DDT, ART)");
@@ -276,7 +275,7 @@ void endForVariable(const OpenOutcome& outcome) {
 }
 
 QSqlDatabase openLocal() {
-    QSqlDatabase db = namedConnection(kLocalName, QStringLiteral("QSQLITE"));
+    QSqlDatabase db = namedConnection(kLocalConnectionName, QStringLiteral("QSQLITE"));
     if (db.isOpen())
         return db;
     const QString path = getConnectionString(kLocal);
@@ -286,7 +285,7 @@ QSqlDatabase openLocal() {
                                 QStringLiteral("No se puede crear la carpeta ") + folder);
     db.setDatabaseName(path);
     if (!db.open())
-        throw driverError(db.lastError(), db.driverName());
+        throw driverError(db.lastError(), db);
     connectionOpened(kLocal);
     try {
         registerSqliteFunctions(db);
@@ -304,7 +303,7 @@ QSqlDatabase openLocal() {
 
 // The connection of a selector as it is, without opening it.
 QSqlDatabase cachedConnection(int tipo) {
-    const QString& name = tipo == kLocal ? kLocalName : kCatalogName;
+    const QString& name = tipo == kLocal ? kLocalConnectionName : kCatalogName;
     return QSqlDatabase::contains(name) ? QSqlDatabase::database(name, false) : QSqlDatabase();
 }
 
@@ -345,8 +344,8 @@ QSqlDatabase getConnection(int tipo) {
 }
 
 void closeLocalConnection() {
-    if (QSqlDatabase::contains(kLocalName))
-        QSqlDatabase::database(kLocalName, false).close();
+    if (QSqlDatabase::contains(kLocalConnectionName))
+        QSqlDatabase::database(kLocalConnectionName, false).close();
     breakTransaction(kLocal, connectionLost());
 }
 
@@ -377,7 +376,7 @@ void setLockWaitForTests(int milliseconds) {
 }
 
 void resetConnectionsForTests() {
-    for (const QString& name : {kLocalName, kCatalogName}) {
+    for (const QString& name : {kLocalConnectionName, kCatalogName}) {
         if (QSqlDatabase::contains(name)) {
             QSqlDatabase::database(name, false).close();
             QSqlDatabase::removeDatabase(name);

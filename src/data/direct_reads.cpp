@@ -42,7 +42,7 @@ QVariant sqliteValue(sqlite3_stmt* statement, int column) {
 // row: it decodes text through SQLite's UTF-16, which reads malformed UTF-8 otherwise than the
 // rows after it would be read, and converts the value in place as it does.
 void readSqliteRows(sqlite3_stmt* statement, QStringList& names, QList<QVariantList>& rows,
-                    const QString& driverName) {
+                    const QSqlDatabase& db) {
     const int columns = sqlite3_column_count(statement);
     names.reserve(columns);
     for (int i = 0; i < columns; ++i)
@@ -53,7 +53,7 @@ void readSqliteRows(sqlite3_stmt* statement, QStringList& names, QList<QVariantL
         if (rc == SQLITE_DONE)
             break;
         if (rc != SQLITE_ROW)
-            throw driverError(sqliteStepError(statement), driverName);
+            throw driverError(sqliteStepError(statement), db);
         QVariantList row;
         row.reserve(columns);
         for (int i = 0; i < columns; ++i)
@@ -101,7 +101,7 @@ Recordset getRs(int tipo, const Sql& statement, const QVariantList& params) {
         line = 30;
         if (db.driver()->dbmsType() == QSqlDriver::SQLite) {
             if (!query.prepare(sql))
-                throw driverError(query.lastError(), db.driverName());
+                throw driverError(query.lastError(), db);
             sqlite3_stmt* prepared = sqliteStatement(query);
             std::vector<QByteArray> texts;
             // Values of other types, or a count that does not match the placeholders (which
@@ -109,7 +109,7 @@ Recordset getRs(int tipo, const Sql& statement, const QVariantList& params) {
             if (prepared != nullptr && sqlite3_bind_parameter_count(prepared) == params.size() &&
                 bindSqliteRow(prepared, params, texts)) {
                 line = 40;
-                readSqliteRows(prepared, names, rows, db.driverName());
+                readSqliteRows(prepared, names, rows, db);
                 return Recordset(std::move(names), std::move(rows));
             }
         }
@@ -117,7 +117,7 @@ Recordset getRs(int tipo, const Sql& statement, const QVariantList& params) {
         line = 40;
         readDriverRows(query, names, rows);
         if (query.lastError().isValid())
-            throw driverError(query.lastError(), db.driverName());
+            throw driverError(query.lastError(), db);
         return Recordset(std::move(names), std::move(rows));
     });
 }

@@ -33,7 +33,7 @@ void runPreparedSqlite(const QSqlDatabase& db, const QString& sql, const QVarian
     if (it == kept->queries.end() || sqliteStatement(*it) == nullptr) {
         QSqlQuery query(db);
         if (!query.prepare(sql))
-            throw driverError(query.lastError(), QString());
+            throw driverError(query.lastError(), QString(), {}, sqliteFileOf(db));
         it = kept->queries.insert(sql, std::move(query));
     }
     QSqlQuery& query = *it;
@@ -42,13 +42,13 @@ void runPreparedSqlite(const QSqlDatabase& db, const QString& sql, const QVarian
     if (bindSqliteRow(statement, params, texts)) {
         const int rc = sqlite3_step(statement);
         if (rc != SQLITE_DONE && rc != SQLITE_ROW)
-            throw driverError(sqliteStepError(statement), QString());
+            throw driverError(sqliteStepError(statement), QString(), {}, sqliteFileOf(db));
         sqlite3_reset(statement);
         return;
     }
     bindThroughDriver(query, params);
     if (!query.exec())
-        throw driverError(query.lastError(), QString());
+        throw driverError(query.lastError(), QString(), {}, sqliteFileOf(db));
     // Done with: the statement keeps no read open on the file.
     query.finish();
 }

@@ -53,7 +53,7 @@ QStringList readTexts(const QSqlDatabase& db, const QString& sql, const QVariant
     while (query.next())
         texts << query.value(0).toString();
     if (query.lastError().isValid())
-        throw driverError(query.lastError(), db.driverName());
+        throw driverError(query.lastError(), db);
     return texts;
 }
 

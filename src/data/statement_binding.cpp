@@ -69,7 +69,8 @@ int rowsAffected(const QSqlQuery& query, const QString& sql) {
 namespace {
 
 // What the user reads for a driver's failure: the engines' own texts are English.
-QString engineReason(const QSqlError& error, const QString& driverName, const QString& sqlState) {
+QString engineReason(const QSqlError& error, const QString& driverName, const QString& sqlState,
+                     corvelix::SqliteFile file) {
     const bool server = driverName == QLatin1String("QODBC") ||
                         error.driverText().startsWith(QLatin1String("QODBC"));
     if (server) {
@@ -79,26 +80,38 @@ QString engineReason(const QSqlError& error, const QString& driverName, const QS
         bool numeric = false;
         const int code = error.nativeErrorCode().toInt(&numeric);
         if (numeric && code != 0)
-            return corvelix::sqliteErrorReason(code, error.databaseText());
+            return corvelix::sqliteErrorReason(code, error.databaseText(), file);
     }
     switch (error.type()) {
     case QSqlError::ConnectionError:
         return server ? QStringLiteral("no se pudo conectar con el servidor del catálogo")
-                      : QStringLiteral("no se pudo abrir la base de datos");
+               : file == corvelix::SqliteFile::LocalDatabase
+                   ? QStringLiteral("no se pudo abrir la base de datos local")
+                   : QStringLiteral("no se pudo abrir la base de datos");
     case QSqlError::TransactionError:
         return QStringLiteral("no se pudo iniciar, confirmar o deshacer la transacción");
     default:
         break;
     }
     return server ? corvelix::odbcErrorReason(QString())
-                  : QStringLiteral("el catálogo no pudo ejecutar la instrucción");
+                  : corvelix::sqliteErrorReason(1, QString(), file); // the engine's generic error
 }
 
 } // namespace
 
 corvelix::VbError driverError(const QSqlError& error, const QString& driverName,
+                              const QString& sqlState, corvelix::SqliteFile file) {
+    return {kErrProvider, driverName, engineReason(error, driverName, sqlState, file)};
+}
+
+corvelix::VbError driverError(const QSqlError& error, const QSqlDatabase& db,
                               const QString& sqlState) {
-    return {kErrProvider, driverName, engineReason(error, driverName, sqlState)};
+    return driverError(error, db.driverName(), sqlState, sqliteFileOf(db));
+}
+
+corvelix::SqliteFile sqliteFileOf(const QSqlDatabase& db) {
+    return db.connectionName() == kLocalConnectionName ? corvelix::SqliteFile::LocalDatabase
+                                                       : corvelix::SqliteFile::Catalog;
 }
 
 QString odbcState(const QSqlQuery& query) {
@@ -122,16 +135,17 @@ QString odbcState(const QSqlQuery& query) {
     return QString::fromLatin1(reinterpret_cast<const char*>(state));
 }
 
-void runQuery(QSqlQuery& query, const QString& sql, const QVariantList& params) {
+void runQuery(QSqlQuery& query, const QString& sql, const QVariantList& params,
+              corvelix::SqliteFile file) {
     // A text without values goes to a server as it stands, one plain batch (a creation script
     // must be sent so). SQLite still prepares it, so that a '?' left without a value fails.
     if (params.isEmpty() && query.driver() && query.driver()->dbmsType() != QSqlDriver::SQLite) {
         if (!query.exec(sql))
-            throw driverError(query.lastError(), QString(), odbcState(query));
+            throw driverError(query.lastError(), QString(), odbcState(query), file);
         return;
     }
     if (!query.prepare(sql))
-        throw driverError(query.lastError(), QString(), odbcState(query));
+        throw driverError(query.lastError(), QString(), odbcState(query), file);
     for (const QVariant& value : params) {
         // A null QString would go to the database as Null; an empty text is meant.
         if (value.metaType().id() == QMetaType::QString && value.toString().isNull())
@@ -140,7 +154,7 @@ void runQuery(QSqlQuery& query, const QString& sql, const QVariantList& params) 
             query.addBindValue(value);
     }
     if (!query.exec())
-        throw driverError(query.lastError(), QString(), odbcState(query));
+        throw driverError(query.lastError(), QString(), odbcState(query), file);
 }
 
 // The SQLite statement behind a query that has run, or null on other drivers.

@@ -30,7 +30,7 @@ void runStatement(int tipo, QSqlDatabase& db, QSqlQuery& query, const QString& s
                   const QVariantList& params) {
     query.setForwardOnly(true);
     try {
-        runQuery(query, sql, params);
+        runQuery(query, sql, params, sqliteFileOf(db));
     } catch (corvelix::VbError& error) {
         error.source = db.driverName();
         checkAfterFailure(tipo, db);
@@ -52,7 +52,7 @@ int execStatement(int tipo, const QString& sql, const QVariantList& params, int&
     while (query.nextResult()) {
     }
     if (query.lastError().isValid())
-        throw driverError(query.lastError(), db.driverName());
+        throw driverError(query.lastError(), db);
     line = 30;
     query.finish();
     return affected;
@@ -89,7 +89,7 @@ QList<int> execSQLEach(int tipo, const Sql& sql, const QList<QVariantList>& para
             query.setForwardOnly(true);
             const auto fail = [&] {
                 corvelix::VbError error =
-                    driverError(query.lastError(), db.driverName(), odbcState(query));
+                    driverError(query.lastError(), db, odbcState(query));
                 checkAfterFailure(tipo, db);
                 throw error;
             };
@@ -112,7 +112,7 @@ QList<int> execSQLEach(int tipo, const Sql& sql, const QList<QVariantList>& para
                     const int rc = sqlite3_step(statement);
                     if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
                         corvelix::VbError error =
-                            driverError(sqliteStepError(statement), db.driverName());
+                            driverError(sqliteStepError(statement), db);
                         checkAfterFailure(tipo, db);
                         throw error;
                     }

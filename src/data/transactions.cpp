@@ -89,7 +89,7 @@ Transaction::Transaction(int tipo) : tipo_(tipo) {
         if (db.driverName() == QLatin1String("QSQLITE"))
             execPlain(db, QStringLiteral("BEGIN IMMEDIATE"));
         else if (!db.transaction())
-            throw driverError(db.lastError(), db.driverName());
+            throw driverError(db.lastError(), db);
     } else {
         // Inside another transaction: a savepoint, so that this part alone can be undone.
         const QString name = savepointName(depth + 1);
@@ -146,7 +146,7 @@ void Transaction::commit() {
     QSqlDatabase db = cachedConnection(tipo_);
     if (level_ == 1) {
         if (!db.commit())
-            throw driverError(db.lastError(), db.driverName());
+            throw driverError(db.lastError(), db);
     } else if (db.driverName() == QLatin1String("QSQLITE")) {
         execPlain(db, QStringLiteral("RELEASE SAVEPOINT ") + savepointName(level_));
     }

@@ -152,46 +152,70 @@ QString named(const QString& name) {
 
 } // namespace
 
-QString sqliteErrorReason(int resultCode, const QString& engineText) {
+namespace {
+
+// How the phrases name a SQLite file.
+struct FileNames {
+    QString it;     // "el catálogo"
+    QString of;     // "del catálogo"
+    QString itself; // "el archivo del catálogo"
+    QString ofItself; // "del archivo del catálogo"
+};
+
+const FileNames& namesOf(SqliteFile file) {
+    static const FileNames catalog{QStringLiteral("el catálogo"), QStringLiteral("del catálogo"),
+                                   QStringLiteral("el archivo del catálogo"),
+                                   QStringLiteral("del archivo del catálogo")};
+    static const FileNames local{QStringLiteral("la base de datos local"),
+                                 QStringLiteral("de la base de datos local"),
+                                 QStringLiteral("el archivo de la base de datos local"),
+                                 QStringLiteral("del archivo de la base de datos local")};
+    return file == SqliteFile::LocalDatabase ? local : catalog;
+}
+
+} // namespace
+
+QString sqliteErrorReason(int resultCode, const QString& engineText, SqliteFile file) {
+    const FileNames& n = namesOf(file);
     // SQLite's result codes: the primary one in the low byte of an extended one.
     const int primary = resultCode & 0xFF;
     switch (primary) {
     case 1: { // SQLITE_ERROR
         const QString table = afterPrefix(engineText, QLatin1String("no such table:"));
         if (!table.isEmpty())
-            return QStringLiteral("falta la tabla ") + table + QStringLiteral(" en el catálogo");
+            return QStringLiteral("falta la tabla ") + table + QStringLiteral(" en ") + n.it;
         const QString column = afterPrefix(engineText, QLatin1String("no such column:"));
         if (!column.isEmpty())
-            return QStringLiteral("falta la columna ") + column + QStringLiteral(" en el catálogo");
-        return QStringLiteral("el catálogo no pudo ejecutar la instrucción");
+            return QStringLiteral("falta la columna ") + column + QStringLiteral(" en ") + n.it;
+        return n.it + QStringLiteral(" no pudo ejecutar la instrucción");
     }
     case 3: // SQLITE_PERM
-        return QStringLiteral("el sistema no da permiso para usar el catálogo");
+        return QStringLiteral("el sistema no da permiso para usar ") + n.it;
     case 4: // SQLITE_ABORT
     case 9: // SQLITE_INTERRUPT
         return QStringLiteral("la operación se interrumpió");
     case 5: // SQLITE_BUSY
     case 6: // SQLITE_LOCKED
-        return QStringLiteral("otro programa está usando el catálogo; intente de nuevo en unos "
-                              "momentos");
+        return QStringLiteral("otro programa está usando ") + n.it +
+               QStringLiteral("; intente de nuevo en unos momentos");
     case 7: // SQLITE_NOMEM
         return QStringLiteral("falta memoria");
     case 8: // SQLITE_READONLY
-        return QStringLiteral("el catálogo es de solo lectura: el archivo o su carpeta no admiten "
-                              "cambios");
+        return n.it + QStringLiteral(" es de solo lectura: el archivo o su carpeta no admiten "
+                                     "cambios");
     case 10: // SQLITE_IOERR
-        return QStringLiteral("falló la lectura o la escritura del archivo del catálogo");
+        return QStringLiteral("falló la lectura o la escritura ") + n.ofItself;
     case 11: // SQLITE_CORRUPT
-        return QStringLiteral("el archivo del catálogo está dañado");
+        return n.itself + QStringLiteral(" está dañado");
     case 13: // SQLITE_FULL
-        return QStringLiteral("disco lleno: no hay lugar para guardar los cambios del catálogo");
+        return QStringLiteral("disco lleno: no hay lugar para guardar los cambios ") + n.of;
     case 14: // SQLITE_CANTOPEN
-        return QStringLiteral("no se puede abrir el archivo del catálogo");
+        return QStringLiteral("no se puede abrir ") + n.itself;
     case 17: // SQLITE_SCHEMA
-        return QStringLiteral("la estructura del catálogo cambió mientras se usaba; intente de "
-                              "nuevo");
+        return QStringLiteral("la estructura ") + n.of +
+               QStringLiteral(" cambió mientras se usaba; intente de nuevo");
     case 18: // SQLITE_TOOBIG
-        return QStringLiteral("un valor es demasiado grande para el catálogo");
+        return QStringLiteral("un valor es demasiado grande para ") + n.it;
     case 19: { // SQLITE_CONSTRAINT, by its extended code
         const QString failed = afterPrefix(engineText, QLatin1String("constraint failed:"));
         switch (resultCode) {
@@ -199,14 +223,14 @@ QString sqliteErrorReason(int resultCode, const QString& engineText) {
             return engineText.trimmed();
         case 1555: // PRIMARYKEY
         case 2067: // UNIQUE
-            return QStringLiteral("ya hay una fila con la misma clave en el catálogo") +
+            return QStringLiteral("ya hay una fila con la misma clave en ") + n.it +
                    named(failed);
         case 1299: // NOTNULL
             return QStringLiteral("falta un valor obligatorio") + named(failed);
         case 787: // FOREIGNKEY
-            return QStringLiteral("falta la fila relacionada en el catálogo");
+            return QStringLiteral("falta la fila relacionada en ") + n.it;
         default:
-            return QStringLiteral("el cambio no cumple una regla del catálogo") + named(failed);
+            return QStringLiteral("el cambio no cumple una regla ") + n.of + named(failed);
         }
     }
     case 20: // SQLITE_MISMATCH
@@ -218,7 +242,7 @@ QString sqliteErrorReason(int resultCode, const QString& engineText) {
     default:
         break;
     }
-    return QStringLiteral("el motor del catálogo informó el error %1").arg(resultCode);
+    return QStringLiteral("el motor ") + n.of + QStringLiteral(" informó el error %1").arg(resultCode);
 }
 
 QString odbcErrorReason(const QString& sqlState) {

@@ -19,10 +19,14 @@ QString processErrorReason(QProcess::ProcessError error);
 // NoError stands for a document the stream reads but the DOM refuses (a second DOCTYPE).
 QString xmlErrorReason(QXmlStreamReader::Error error);
 
-// A failure of a SQLite catalog: its result code (primary or extended) and the engine's own
+// The program's two SQLite files: the declaration catalog, and its own local database (the
+// SIMI work rows, shared with the sibling program).
+enum class SqliteFile { Catalog, LocalDatabase };
+// A failure of a SQLite file: its result code (primary or extended) and the engine's own
 // text, read only for the names it gives (a missing table or column, the column of a broken
-// rule) and for the message of a trigger that refused a change.
-QString sqliteErrorReason(int resultCode, const QString& engineText);
+// rule) and for the message of a trigger that refused a change. The phrase names the file.
+QString sqliteErrorReason(int resultCode, const QString& engineText,
+                          SqliteFile file = SqliteFile::Catalog);
 // A failure on a catalog server, by the ODBC state (SQLSTATE, five characters; empty when
 // the driver gave none).
 QString odbcErrorReason(const QString& sqlState);

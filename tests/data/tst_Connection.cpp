@@ -241,6 +241,24 @@ private slots:
         QCOMPARE(modDA::dialect(modDA::kLocal), modDA::Dialect::Sqlite);
     }
 
+    // Another program (the sibling program, say) holds the local database's write lock: the
+    // failure names the local database, not the catalog.
+    void localDatabaseHeldByAnotherProgram() {
+        modDA::setLockWaitForTests(200);
+        (void)modDA::getRs(modDA::kLocal, "select count(*) from INFOADICIONAL");
+        LockingProgram other(corvelix::localDatabasePath(), -1,
+                             "INSERT INTO INFOADICIONAL (ID) VALUES ('otro');");
+        QVERIFY(other.holding());
+        try {
+            modDA::execSQL(modDA::kLocal, "insert into INFOADICIONAL (ID) values (?)", {"A"});
+            QFAIL("no error");
+        } catch (const VbError& e) {
+            QCOMPARE(e.description, QStringLiteral("otro programa está usando la base de datos "
+                                                   "local; intente de nuevo en unos momentos"));
+        }
+        QCOMPARE(other.commit(), QString());
+    }
+
     void localFileThatCannotBeOpenedIsAConnectionError() {
         // A file where the db folder should be.
         QFile blocker(fixture_->folder() + QStringLiteral("/home/db"));

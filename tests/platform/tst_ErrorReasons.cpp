@@ -58,6 +58,25 @@ private slots:
         QTest::newRow("sqlite: read-only, folder refuses the shared memory file")
             << sqliteErrorReason(1288, "attempt to write a readonly database")
             << "el catálogo es de solo lectura: el archivo o su carpeta no admiten cambios";
+        // The program's own local database is named as such, never as the catalog.
+        const auto local = [](int code, const char* text) {
+            return sqliteErrorReason(code, QString::fromLatin1(text), SqliteFile::LocalDatabase);
+        };
+        QTest::newRow("local: busy") << local(5, "database is locked")
+                                     << "otro programa está usando la base de datos local; "
+                                        "intente de nuevo en unos momentos";
+        QTest::newRow("local: read-only")
+            << local(8, "attempt to write a readonly database")
+            << "la base de datos local es de solo lectura: el archivo o su carpeta no admiten "
+               "cambios";
+        QTest::newRow("local: damaged") << local(11, "database disk image is malformed")
+                                        << "el archivo de la base de datos local está dañado";
+        QTest::newRow("local: input or output") << local(10, "disk I/O error")
+                                                << "falló la lectura o la escritura del archivo de "
+                                                   "la base de datos local";
+        QTest::newRow("local: missing table")
+            << local(1, "no such table: SIMIGlobalItem")
+            << "falta la tabla SIMIGlobalItem en la base de datos local";
         QTest::newRow("sqlite: damaged")
             << sqliteErrorReason(11, "database disk image is malformed")
             << "el archivo del catálogo está dañado";

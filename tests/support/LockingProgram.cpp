@@ -4,7 +4,7 @@
 
 namespace corvelix::test {
 
-LockingProgram::LockingProgram(const QString& path, int commitAfterMs) {
+LockingProgram::LockingProgram(const QString& path, int commitAfterMs, const QByteArray& write) {
     const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
     if (shell.isEmpty()) {
         errors_ = QStringLiteral("the sqlite3 shell is not installed (scripts/setup-deps)");
@@ -15,9 +15,7 @@ LockingProgram::LockingProgram(const QString& path, int commitAfterMs) {
         errors_ = QStringLiteral("the sqlite3 shell did not start");
         return;
     }
-    process_.write("BEGIN IMMEDIATE;\n"
-                   "INSERT INTO DDT (IDDT, IEXT) VALUES ('99999OTRO0000001', 'otro programa');\n"
-                   "SELECT 'bloqueado';\n");
+    process_.write("BEGIN IMMEDIATE;\n" + write + "\nSELECT 'bloqueado';\n");
     while (!process_.canReadLine() && process_.waitForReadyRead(10000)) {
     }
     holding_ = process_.readLine().trimmed() == "bloqueado";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QProcess>
 #include <QString>
 
@@ -9,10 +10,15 @@ namespace corvelix::test {
 // (a row written, not yet committed) until it commits.
 class LockingProgram {
 public:
-    // Starts the shell on `path` and returns once it holds the lock (see holding()). With
+    // Starts the shell on `path` and returns once it holds the lock (see holding()), taken by
+    // the statement `write` (a declaration row of a catalog unless told otherwise). With
     // `commitAfterMs` >= 0 the shell commits by itself after that long; otherwise when
     // commit() is called or this goes away.
-    explicit LockingProgram(const QString& path, int commitAfterMs = -1);
+    explicit LockingProgram(const QString& path, int commitAfterMs = -1,
+                            const QByteArray& write = kCatalogWrite);
+
+    static inline const QByteArray kCatalogWrite =
+        "INSERT INTO DDT (IDDT, IEXT) VALUES ('99999OTRO0000001', 'otro programa');";
     ~LockingProgram();
     LockingProgram(const LockingProgram&) = delete;
     LockingProgram& operator=(const LockingProgram&) = delete;
