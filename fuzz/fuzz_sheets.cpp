@@ -49,25 +49,7 @@ SheetLimits fuzzLimits() {
 [[maybe_unused]] void read(const QByteArray& data, SheetFormat format) {
     SheetBuilder builder(QStringLiteral("fuzz"), QLocale(QLocale::Spanish, QLocale::Argentina),
                          fuzzLimits(), format);
-    switch (format) {
-    case SheetFormat::Xlsx:
-        readXlsx(data, builder);
-        break;
-    case SheetFormat::Ods:
-        readOds(data, builder);
-        break;
-    case SheetFormat::XmlWorkbook:
-        readXmlWorkbook(data, builder);
-        break;
-    case SheetFormat::DelimitedText:
-        readDelimitedText(data, builder);
-        break;
-    case SheetFormat::Biff:
-        readBiff(data, QString(), builder);
-        break;
-    case SheetFormat::Unknown:
-        break;
-    }
+    readFormat(format, data, QString(), builder);
     const Sheet sheet = builder.finish();
     // Touch what the reading rule touches.
     for (int r = 1; r <= std::min(sheet.lastRow(), 50); ++r)

@@ -120,6 +120,11 @@ private:
 // named in `skip` are left out with their content. Leaves the reader on the end element.
 QString elementText(QXmlStreamReader& xml, const QStringList& skip = {});
 
+// Fills the builder from the whole file's bytes by the reader of `format` (`path`: the file,
+// for the readers that need it; may be empty). An unknown format fails the reading.
+void readFormat(SheetFormat format, const QByteArray& data, const QString& path,
+                SheetBuilder& builder);
+
 // The format readers; each fills the builder from the whole file's bytes.
 void readXlsx(const QByteArray& data, SheetBuilder& builder);
 void readOds(const QByteArray& data, SheetBuilder& builder);

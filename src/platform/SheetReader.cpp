@@ -303,6 +303,14 @@ Sheet readSheet(const QByteArray& data, const QString& fileName, const QString& 
     if (data.size() > limits.maxFileBytes)
         builder.fail(QStringLiteral("pasa del tamaño máximo de %1 MB")
                          .arg(limits.maxFileBytes / (1024 * 1024)));
+    readFormat(format, data, path, builder);
+    return builder.finish();
+}
+
+} // namespace
+
+void readFormat(SheetFormat format, const QByteArray& data, const QString& path,
+                SheetBuilder& builder) {
     switch (format) {
     case SheetFormat::Xlsx:
         readXlsx(data, builder);
@@ -322,10 +330,7 @@ Sheet readSheet(const QByteArray& data, const QString& fileName, const QString& 
     case SheetFormat::Unknown:
         builder.fail(QStringLiteral("no es una hoja de cálculo reconocida"));
     }
-    return builder.finish();
 }
-
-} // namespace
 
 Sheet readFirstSheetFromData(const QByteArray& data, const QString& fileName, const QLocale& locale,
                              const SheetLimits& limits) {
