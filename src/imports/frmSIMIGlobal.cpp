@@ -2,6 +2,7 @@
 
 #include "data/declaration_reads.h"
 #include "data/simi_work.h"
+#include "imports/frmSelectCampos.h"
 #include "platform/FlexGrid.h"
 #include "runtime/FormKit.h"
 #include "runtime/Format.h"
@@ -39,30 +40,12 @@ frmCampos::frmCampos(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmCampos"));
     setWindowTitle(QStringLiteral("Seleccione Campos"));
     auto* layout = new QVBoxLayout(this);
-    cboCampos = new QComboBox(this);
-    cboCampos->setObjectName(QStringLiteral("cboCampos"));
+    const ControlesDeSeleccion controles = agregarControlesDeSeleccion(*this, *layout);
+    cboCampos = controles.campos;
+    cmdSeleccionar = controles.seleccionar;
+    cmdCancelar = controles.cancelar;
     cboCampos->installEventFilter(this);
-    layout->addWidget(cboCampos);
-    auto* botones = new QHBoxLayout;
-    cmdSeleccionar = new QPushButton(QStringLiteral("Seleccionar"), this);
-    cmdSeleccionar->setObjectName(QStringLiteral("cmdSeleccionar"));
-    cmdCancelar = new QPushButton(QStringLiteral("Cancelar"), this);
-    cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
-    for (QPushButton* b : {cmdSeleccionar, cmdCancelar}) {
-        b->setAutoDefault(false);
-        botones->addWidget(b);
-    }
-    layout->addLayout(botones);
-    new FirstActivation(*this, [this] {
-        runHandler(*this, QStringLiteral("Form_Activate"), [this] { Form_Activate(); });
-    });
-    connect(cmdSeleccionar, &QPushButton::clicked, this, [this] {
-        runHandler(*this, QStringLiteral("cmdSeleccionar_Click"),
-                   [this] { cmdSeleccionar_Click(); });
-    });
-    connect(cmdCancelar, &QPushButton::clicked, this, [this] {
-        runHandler(*this, QStringLiteral("cmdCancelar_Click"), [this] { cmdCancelar_Click(); });
-    });
+    conectarSeleccion(*this);
 }
 
 const QStringList& frmCampos::campos() {

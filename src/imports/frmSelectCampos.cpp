@@ -20,30 +20,28 @@ frmSelectCamposBase::frmSelectCamposBase(const QString& formName, const QStringL
         label->setObjectName(QStringLiteral("Label%1").arg(i + 1));
         layout->addWidget(label);
     }
-    cboCampos = new QComboBox(this);
-    cboCampos->setObjectName(QStringLiteral("cboCampos"));
-    layout->addWidget(cboCampos);
+    const ControlesDeSeleccion controles = agregarControlesDeSeleccion(*this, *layout);
+    cboCampos = controles.campos;
+    cmdSeleccionar = controles.seleccionar;
+    cmdCancelar = controles.cancelar;
+    conectarSeleccion(*this);
+}
+
+ControlesDeSeleccion agregarControlesDeSeleccion(QDialog& form, QBoxLayout& layout) {
+    auto* campos = new QComboBox(&form);
+    campos->setObjectName(QStringLiteral("cboCampos"));
+    layout.addWidget(campos);
     auto* botones = new QHBoxLayout;
-    cmdSeleccionar = new QPushButton(QStringLiteral("Seleccionar"), this);
-    cmdSeleccionar->setObjectName(QStringLiteral("cmdSeleccionar"));
-    cmdCancelar = new QPushButton(QStringLiteral("Cancelar"), this);
-    cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
-    for (QPushButton* b : {cmdSeleccionar, cmdCancelar}) {
+    auto* seleccionar = new QPushButton(QStringLiteral("Seleccionar"), &form);
+    seleccionar->setObjectName(QStringLiteral("cmdSeleccionar"));
+    auto* cancelar = new QPushButton(QStringLiteral("Cancelar"), &form);
+    cancelar->setObjectName(QStringLiteral("cmdCancelar"));
+    for (QPushButton* b : {seleccionar, cancelar}) {
         b->setAutoDefault(false);
         botones->addWidget(b);
     }
-    layout->addLayout(botones);
-
-    new FirstActivation(*this, [this] {
-        runHandler(*this, QStringLiteral("Form_Activate"), [this] { Form_Activate(); });
-    });
-    connect(cmdSeleccionar, &QPushButton::clicked, this, [this] {
-        runHandler(*this, QStringLiteral("cmdSeleccionar_Click"),
-                   [this] { cmdSeleccionar_Click(); });
-    });
-    connect(cmdCancelar, &QPushButton::clicked, this, [this] {
-        runHandler(*this, QStringLiteral("cmdCancelar_Click"), [this] { cmdCancelar_Click(); });
-    });
+    layout.addLayout(botones);
+    return {campos, seleccionar, cancelar};
 }
 
 void frmSelectCamposBase::Form_Activate() {
