@@ -6,6 +6,7 @@
 #include "item_editor/frmItemDetalle.h"
 #include "platform/FlexGrid.h"
 #include "platform/ScreenPlacement.h"
+#include "platform/TextWidths.h"
 #include "runtime/FormKit.h"
 #include "runtime/Twips.h"
 #include "shell/ModMaria.h"
@@ -436,8 +437,13 @@ void frmArmadoITEM::do_cargarItems() {
             cargarITEMs();
     });
     if (!cargado) {
-        // A load that failed leaves the headers alone, not rows that look like the whole list.
+        // A load that failed leaves the headers alone, not rows that look like the whole list,
+        // and they read whole (the columns are fitted to the rows of a load that ends well).
         grdITEMS->setRows(std::min(grdITEMS->rows(), grdITEMS->fixedRows()));
+        QList<int> columnas;
+        for (int c = 0; c < grdITEMS->cols(); ++c)
+            columnas << c;
+        corvelix::widenColumnsToTexts(*grdITEMS, columnas);
         grdITEMS->setRedraw(true);
         grdITEMS->show();
     }

@@ -5,6 +5,7 @@
 #include "platform/FlexGrid.h"
 #include "runtime/Twips.h"
 #include "support/CatalogFixture.h"
+#include "support/LayoutCheck.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
@@ -29,6 +30,7 @@ using corvelix::MsgButtons;
 using corvelix::MsgIcon;
 using corvelix::MsgResult;
 using corvelix::ui;
+using corvelix::test::elidedCells;
 using corvelix::test::CatalogFixture;
 using corvelix::test::ScriptedUi;
 
@@ -536,6 +538,11 @@ private slots:
                          QStringLiteral("Corvelix.frmArmadoITEM.") + location),
                      qPrintable(seam.boxes.at(0).text));
             QCOMPARE(grid.rows(), 1);
+            QList<int> shown;
+            for (int c = 0; c < grid.cols(); ++c)
+                if (!grid.colHidden(c))
+                    shown << c;
+            CORVELIX_VERIFY_NO_FAULTS(elidedCells(*grid.fixedView(), shown));
             QVERIFY(grid.isVisible());
             QVERIFY(grid.redraw());
             QVERIFY(!seam.busy);
