@@ -1,6 +1,5 @@
 #include "app/frmMain.h"
-#include "support/CatalogFixture.h"
-#include "support/TestCase.h"
+#include "support/DesktopTestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestXServer.h"
 
@@ -11,26 +10,12 @@
 #include <QTreeWidget>
 
 #include <functional>
-#include <memory>
-
-using corvelix::test::CatalogFixture;
 
 // The main window's menus under a window manager, opened by real right clicks.
-class tst_frmMainDesktop : public corvelix::test::TestCase {
+class tst_frmMainDesktop : public corvelix::test::DesktopTestCase {
     Q_OBJECT
 
-    std::unique_ptr<CatalogFixture> fixture_;
-
 private slots:
-    void initTestCase() {
-        if (corvelix::test::desktopServer() == nullptr)
-            QSKIP(qPrintable(QStringLiteral("no X server with a window manager: ") +
-                             corvelix::test::desktopProblem()));
-        fixture_ = std::make_unique<CatalogFixture>();
-        fixture_->loadDemoSeed();
-    }
-    void cleanupTestCase() { fixture_.reset(); }
-
     // Every right click opens the menu: on a row, on the list's empty part and on the logo.
     void rightClickMenus_data() {
         QTest::addColumn<QString>("menu");

@@ -1,19 +1,14 @@
 #include "assembly/frmArmadoITEM.h"
 #include "assembly/frmCaratula.h"
-#include "support/CatalogFixture.h"
+#include "support/DesktopTestCase.h"
 #include "support/LayoutCheck.h"
 #include "support/ScriptedUi.h"
-#include "support/TestCase.h"
 #include "support/TestRegistry.h"
-#include "support/TestXServer.h"
 
 #include <QScreen>
 #include <QTest>
 
-#include <memory>
-
 using corvelix::ui;
-using corvelix::test::CatalogFixture;
 using corvelix::test::offScreen;
 using corvelix::test::ScriptedUi;
 
@@ -42,21 +37,10 @@ QStringList offScreenOnceFramed(QWidget& window) {
 
 // The item view and the header editor under a window manager: each title bar on the screen,
 // where the user can take it to move the window.
-class tst_LayoutDesktop : public corvelix::test::TestCase {
+class tst_LayoutDesktop : public corvelix::test::DesktopTestCase {
     Q_OBJECT
 
-    std::unique_ptr<CatalogFixture> fixture_;
-
 private slots:
-    void initTestCase() {
-        if (corvelix::test::desktopServer() == nullptr)
-            QSKIP(qPrintable(QStringLiteral("no X server with a window manager: ") +
-                             corvelix::test::desktopProblem()));
-        fixture_ = std::make_unique<CatalogFixture>();
-        fixture_->loadDemoSeed();
-    }
-    void cleanupTestCase() { fixture_.reset(); }
-
     void titleBarsOnScreen_data() {
         QTest::addColumn<QString>("placement");
         QTest::newRow("as it opens") << "";
