@@ -151,6 +151,18 @@ double median(std::vector<double> v) {
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
+// Prints our medians, alone and into the grid; false, counted as not measured, when either
+// failed.
+bool reportOurs(corvelix::bench::Run& run, const QString& label, const std::vector<double>& m) {
+    std::printf("%-52s ours %9.2f ms (median of %d; %9.2f ms into the grid)\n", qPrintable(label),
+                m[0], kTurns, m[1]);
+    if (m[0] <= 0 || m[1] <= 0) {
+        run.notMeasured(label);
+        return false;
+    }
+    return true;
+}
+
 // One side of a comparison: its work, which tells whether it succeeded.
 using Work = std::function<bool()>;
 
@@ -336,12 +348,8 @@ void sheetReading(corvelix::bench::Run& run) {
 
     const std::vector<double> m = medians(works);
     const double ours = m[0];
-    std::printf("%-52s ours %9.2f ms (median of %d; %9.2f ms into the grid)\n", qPrintable(label),
-                ours, kTurns, m[1]);
-    if (ours <= 0 || m[1] <= 0) {
-        run.notMeasured(label);
+    if (!reportOurs(run, label, m))
         return;
-    }
     std::size_t next = 2;
     if (streaming)
         against(run, label, QStringLiteral("unzip -p sheet | xmllint --stream"),
@@ -379,12 +387,8 @@ void textSheetReading(corvelix::bench::Run& run) {
     if (streaming)
         works.push_back(*parse);
     const std::vector<double> m = medians(works);
-    std::printf("%-52s ours %9.2f ms (median of %d; %9.2f ms into the grid)\n", qPrintable(label),
-                m[0], kTurns, m[1]);
-    if (m[0] <= 0 || m[1] <= 0) {
-        run.notMeasured(label);
+    if (!reportOurs(run, label, m))
         return;
-    }
     against(run, label,
             streaming ? QStringLiteral("unzip -p strings, sheet | xmllint --stream")
                       : QStringLiteral("unzip -p | xmllint --stream (not installed)"),
@@ -429,12 +433,8 @@ void xlsReading(corvelix::bench::Run& run) {
         sofficeComparison(run, soffice, path, QStringLiteral("xls"));
     works.insert(works.end(), againstSoffice.works.begin(), againstSoffice.works.end());
     const std::vector<double> m = medians(works);
-    std::printf("%-52s ours %9.2f ms (median of %d; %9.2f ms into the grid)\n", qPrintable(label),
-                m[0], kTurns, m[1]);
-    if (m[0] <= 0 || m[1] <= 0) {
-        run.notMeasured(label);
+    if (!reportOurs(run, label, m))
         return;
-    }
     againstSoffice.report(run, label, m[0], m, 2, 0.5);
     run.inFreshProcess("sheet_memory", path);
 }
