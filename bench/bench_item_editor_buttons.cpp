@@ -37,6 +37,12 @@ QString large() {
     return modDA::kLargeDeclaration;
 }
 
+// The spread's read of its rounded shares, answered as adding up to `amount` (no rest).
+modDA::Recordset sharesAddUpTo(double amount) {
+    return {QStringList{QStringLiteral("total"), QStringLiteral("downs"), QStringLiteral("ups")},
+            {{amount, 0, 0}}};
+}
+
 // The page's questions answered Yes; any other box is the end of an operation.
 class AnswerUi : public corvelix::Ui {
 public:
@@ -123,12 +129,10 @@ void amountButton(corvelix::bench::Run& run, int campo, const char* box, const c
     };
     const QVariant fob =
         modDA::getRs(modDA::kCatalog, "SELECT MDDTFOB FROM DDT WHERE IDDT = ?", {large()}).field(0);
-    QString shell =
-        QStringLiteral("BEGIN;\n") +
-        statementsOf([&] { modDA::prorratear_DatosCaratula(large(), campo, 98765.43); },
-                     {one("MDDTFOB", fob), one("total", 0.01), one("NART", QStringLiteral("0001")),
-                      one("total", 0)}) +
-        QLatin1Char('\n');
+    QString shell = QStringLiteral("BEGIN;\n") +
+                    statementsOf([&] { modDA::prorratear_DatosCaratula(large(), campo, 98765.43); },
+                                 {one("MDDTFOB", fob), sharesAddUpTo(98765.43), one("total", 0)}) +
+                    QLatin1Char('\n');
     if (header)
         shell += statementsOf([] { modDA::recalcularCaratula(large()); }, {}) +
                  QLatin1Char('\n');
@@ -170,8 +174,7 @@ void kilos(corvelix::bench::Run& run) {
         QStringLiteral("BEGIN;\n") +
         statementsOf([] { (void)modDA::ProrratearKilos(large(), 123456.78); },
                      {one("total", kItems), one("KiloFijos", QVariant()), one("fob", fob),
-                      modDA::Recordset(), one("KiloTotal", 0.01),
-                      one("NART", QStringLiteral("0001")), one("total", 0)}) +
+                      modDA::Recordset(), sharesAddUpTo(123456.78), one("total", 0)}) +
         QLatin1Char('\n') +
         statementsOf([] { modDA::Invalidar_ITEM(large(), QStringLiteral("0000"), true); }, {}) +
         QStringLiteral("\nCOMMIT;");
@@ -191,11 +194,9 @@ void ajusteFob(corvelix::bench::Run& run) {
     const double total = fob.toDouble() * 1.1;
     const QString d = QStringLiteral("'%1'").arg(large());
     const QString shell =
-        QStringLiteral("BEGIN;\nSELECT SUM(MARTFOB) AS total FROM ART WHERE IDDT = %1;\n")
-            .arg(d) +
+        QStringLiteral("BEGIN;\nSELECT SUM(MARTFOB) AS total FROM ART WHERE IDDT = %1;\n").arg(d) +
         statementsOf([&] { modDA::prorratear_DatosCaratula(large(), modDA::kCampoFob, total); },
-                     {one("MDDTFOB", fob), one("total", 0.01), one("NART", QStringLiteral("0001")),
-                      one("total", 0)}) +
+                     {one("MDDTFOB", fob), sharesAddUpTo(total), one("total", 0)}) +
         QLatin1Char('\n') +
         statementsOf([] { modDA::RecalcularUnitariosItems(large()); }, {modDA::Recordset()}) +
         QLatin1Char('\n') + statementsOf([] { modDA::prorratearSubItems(large()); }, {}) +

@@ -24,6 +24,12 @@ QString large() {
     return modDA::kLargeDeclaration;
 }
 
+// The spread's read of its rounded shares, answered as adding up to `amount` (no rest).
+modDA::Recordset sharesAddUpTo(double amount) {
+    return {QStringList{QStringLiteral("total"), QStringLiteral("downs"), QStringLiteral("ups")},
+            {{amount, 0, 0}}};
+}
+
 // A catalog of the large declaration for our side (changed by the work) and the file the shell
 // copies before each of its runs.
 QString prepare(corvelix::bench::Run& run, const QString& name) {
@@ -45,8 +51,7 @@ void netKilos(corvelix::bench::Run& run) {
             .toDouble();
     const QString shell =
         statementsOf(work, {one("total", kItems), one("KiloFijos", QVariant()), one("fob", fob),
-                            modDA::Recordset(), one("KiloTotal", 0.01),
-                            one("NART", QStringLiteral("0001")), one("total", 0)});
+                            modDA::Recordset(), sharesAddUpTo(123456.78), one("total", 0)});
     run.compare(
         QStringLiteral("ProrratearKilos (3000 items)"), [&] { return run.timeOnCopy(path, work); },
         [&] { return run.shellOnce(path, shell, true); }, 2.0);
@@ -60,8 +65,7 @@ void headerAmount(corvelix::bench::Run& run) {
     const QVariant fob =
         modDA::getRs(modDA::kCatalog, "SELECT MDDTFOB FROM DDT WHERE IDDT = ?", {large()}).field(0);
     const QString shell =
-        statementsOf(work, {one("MDDTFOB", fob), one("total", 0.01),
-                            one("NART", QStringLiteral("0001")), one("total", 0)});
+        statementsOf(work, {one("MDDTFOB", fob), sharesAddUpTo(98765.43), one("total", 0)});
     // Twice in a row on each side (the same spread again): once takes a few milliseconds.
     run.compare(
         QStringLiteral("prorratear_DatosCaratula (3000 items)"),

@@ -40,6 +40,12 @@ const Sql kLineKey = " where IDCN = ? and NDCNART = ? and IDCNAPU = ? and NDCNAR
 
 } // namespace
 
+QString factorCatalogo(double factor) {
+    return corvelix::formatNumber(corvelix::catalogNumber(factor, 2), QStringLiteral("00.00"),
+                                  QLocale::c())
+        .replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
 void Distribuir_IDA4_En_IC06(const QString& despacho, const QString& despachoCancelado,
                              const QString& certificado) {
     int line = 0;
@@ -49,6 +55,7 @@ void Distribuir_IDA4_En_IC06(const QString& despacho, const QString& despachoCan
             const Dialect d = dialect();
             const QString codigo =
                 certificado.trimmed().isEmpty() ? QStringLiteral("0") : certificado;
+            const QString factor = factorCatalogo(100);
             const Sql columns = "INSERT INTO DCN (IDCN, NDCNART, IDCNAPU, NDCNARTAPU, NDCNSBTAPU, "
                                 "IDCNESPNCE, QDCNAPU, CDCNETA, DDCNETA, CDCNNCM, CDCNEXPAPU, "
                                 "NDCNORDEN, CDCNRESOL) ";
@@ -61,17 +68,17 @@ void Distribuir_IDA4_En_IC06(const QString& despacho, const QString& despachoCan
                         "SELECT SBT.IDDT, SBT.NART, ?, SBT.NART, ISBT, IESPNCE, "
                         "CASE ISBT WHEN '0000' THEN QARTUNTDCL ELSE QSBTUNTDCL END, 'ENC', " +
                         sql::todayYmd(d) +
-                        ", 'N', ?, 0, '100,00' FROM SBT "
+                        ", 'N', ?, 0, ? FROM SBT "
                         "INNER JOIN ART ON (ART.IDDT = SBT.IDDT AND ART.NART = SBT.NART) "
                         "WHERE ART.IDDT = ? ",
-                    {despachoCancelado, codigo, despacho});
+                    {despachoCancelado, codigo, factor, despacho});
             line = 220;
             execSQL(kCatalog,
                     columns + "SELECT IDDT, NART, ?, NART, '0000', IESPNCE, QARTUNTDCL, 'ENC', " +
                         sql::todayYmd(d) +
-                        ", 'N', ?, 0, '100,00' FROM ART WHERE ART.IDDT = ? AND NOT EXISTS( "
+                        ", 'N', ?, 0, ? FROM ART WHERE ART.IDDT = ? AND NOT EXISTS( "
                         "SELECT ISBT FROM SBT WHERE SBT.IDDT = ART.IDDT AND SBT.NART = ART.NART ) ",
-                    {despachoCancelado, codigo, despacho});
+                    {despachoCancelado, codigo, factor, despacho});
             transaction.commit();
         },
         line);

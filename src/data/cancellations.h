@@ -10,6 +10,12 @@
 // each of its items cancels.
 namespace modDA {
 
+// The weighting factor (CDCNRESOL) as the catalog holds it, whatever the user's locale: two
+// decimals after a decimal comma, no grouping ("100,00", "12,50"). Every writer of the column
+// takes its text from here. A factor the column's two decimals cannot hold raises VbError 6
+// ("Desbordamiento").
+QString factorCatalogo(double factor);
+
 // Replaces every line of `despacho` by one line per subitem row of its items (and one per
 // item without subitem rows), each cancelling the same item and subitem of
 // `despachoCancelado`. A blank certificate code is written "0". All or nothing.

@@ -5,6 +5,8 @@
 #include "runtime/Format.h"
 #include "runtime/VbError.h"
 
+#include <cmath>
+#include <cstdlib>
 #include <utility>
 
 namespace modDA {
@@ -54,21 +56,55 @@ struct Items {
     QVariantList params;
 };
 
-// The rounding rest of a spread over ART goes to the item with the smallest value of the column
-// (a positive rest) or the largest (a negative one); equal values go to the lower item number.
-void putRest(Dialect d, const Sql& column, const Sql& filter, const QString& iddt, double rest) {
-    if (rest == 0)
-        return;
-    Recordset first =
-        getRs(kCatalog,
-              sql::selectFirst(d, "NART",
-                               "FROM ART WHERE IDDT = ?" + filter + " ORDER BY " + column +
-                                   (rest > 0 ? Sql(" ASC") : Sql(" DESC")) + ", NART"),
-              {iddt});
-    execSQL(kCatalog,
-            "UPDATE ART SET " + column + " = " + sql::roundTo(d, column + " + ?", 3) +
-                " WHERE IDDT = ? AND NART = ?",
-            {rest, iddt, first.field(QStringLiteral("NART"))});
+// Writes `amount` spread over the items of ART (IDDT and `filter`) in proportion to their FOB
+// over `base`, at two decimals, adding up to the amount: each share is rounded, then the rest
+// goes a cent at a time to the items the rounding moved furthest from their exact share (a
+// positive rest to items rounded down, a negative one from items rounded up), so that every
+// share stays within a cent of the exact one and none is pushed below 0. Items that would
+// otherwise stay at 0, or fall to it, come last for a taken cent and first for a given one. A
+// rest larger than the items can take a cent at a time (a base apart from the items' FOB) is
+// refused before anything is written. One statement writes every share; its row count.
+int spreadByFob(Dialect d, const Sql& column, const Sql& filter, const QString& iddt, double amount,
+                double base) {
+    const Sql exact = "(MARTFOB * ?) / ?";
+    const Sql shares = "(SELECT NART, " + sql::roundTo(d, exact, 2) + " AS S, " + exact +
+                       " AS E FROM ART WHERE IDDT = ?" + filter + ")";
+    const QVariantList shareParams{amount, base, amount, base, iddt};
+    const Recordset sums = getRs(kCatalog,
+                                 "SELECT SUM(x.S) AS total, SUM(CASE WHEN x.S < x.E THEN 1 ELSE 0 "
+                                 "END) AS downs, SUM(CASE WHEN x.S > x.E THEN 1 ELSE 0 END) AS "
+                                 "ups FROM " +
+                                     shares + " AS x",
+                                 shareParams);
+    // No items, or a statement capture (which answers no read): no rest.
+    const QVariant total = sums.eof() ? QVariant() : sums.field(QStringLiteral("total"));
+    const qint64 rest = total.isNull() ? 0 : std::llround((amount - total.toDouble()) * 100);
+    const qint64 takers =
+        rest == 0
+            ? 0
+            : sums.field(rest > 0 ? QStringLiteral("downs") : QStringLiteral("ups")).toLongLong();
+    if (std::llabs(rest) > takers)
+        throw corvelix::VbError(
+            kErrNormalizar, QStringLiteral("Prorrateo DATOS"),
+            QStringLiteral("No se puede prorratear %1: el resto del redondeo (%2) no se puede "
+                           "repartir de a un centavo entre los items, porque el FOB de la "
+                           "caratula no es la suma del FOB de los items. No se modifico ningun "
+                           "item.")
+                .arg(corvelix::formatNumber(amount, kMontos),
+                     corvelix::formatNumber(double(rest) / 100, kMontos)));
+    const Sql order =
+        rest > 0 ? Sql("CASE WHEN x.S < x.E THEN 0 ELSE 1 END, CASE WHEN x.S = 0 THEN 0 ELSE 1 "
+                       "END, x.E - x.S DESC")
+                 : Sql("CASE WHEN x.S > x.E THEN 0 ELSE 1 END, CASE WHEN x.S = 0.01 THEN 1 "
+                       "ELSE 0 END, x.S - x.E DESC");
+    const Sql cent = rest > 0 ? Sql("0.01") : Sql("-0.01");
+    const Sql adjusted = "(SELECT x.NART, x.S, CASE WHEN ROW_NUMBER() OVER (ORDER BY " + order +
+                         ", x.NART) <= ? THEN " + cent + " ELSE 0 END AS ADJ FROM " + shares +
+                         " AS x)";
+    return execSQL(kCatalog,
+                   sql::updateFrom(d, "ART", column + " = " + sql::roundTo(d, "r.S + r.ADJ", 2),
+                                   adjusted + " AS r", "ART.NART = r.NART", "ART.IDDT = ?"),
+                   QVariantList{std::llabs(rest)} + shareParams + QVariantList{iddt});
 }
 
 // No item may stay at 0: each gets 0.01, taken together from the item with the largest value,
@@ -306,21 +342,11 @@ void prorratear_DatosCaratula(const QString& iddt, int campo, double monto) {
             divisionByZero(QStringLiteral("el FOB de la caratula es 0, no se puede prorratear."));
 
         Transaction transaction;
-        const int items =
-            execSQL(kCatalog,
-                    "UPDATE ART SET " + column + " = " + sql::roundTo(d, "(MARTFOB * ?) / ?", 2) +
-                        " WHERE ART.IDDT = ?",
-                    {monto, fob.toDouble(), iddt});
+        const int items = spreadByFob(d, column, {}, iddt, monto, fob.toDouble());
         if (items < 1)
             throw corvelix::VbError(
                 corvelix::kErrChained, QStringLiteral("Corvelix.modDA.prorratear_DatosCaratula "),
                 QStringLiteral("Error no puedo actualizar el fob de los items"));
-        const double rest = rounded(
-            getRs(kCatalog, "SELECT ? - SUM(" + column + ") AS total FROM ART WHERE IDDT = ?",
-                  {monto, iddt})
-                .field(QStringLiteral("total")),
-            2);
-        putRest(d, column, {}, iddt, rest);
         rellenarProrrateo(iddt, campo);
         transaction.commit();
     });
@@ -400,17 +426,7 @@ bool ProrratearKilos(const QString& iddt, double kilos) {
         }
 
         Transaction transaction;
-        execSQL(kCatalog,
-                "UPDATE ART SET QARTKGRNET = " + sql::roundTo(d, "(MARTFOB * ?) / ?", 2) +
-                    " WHERE IDDT = ?" + kNotKilos,
-                {spread, base, iddt});
-        const double rest = rounded(
-            getRs(kCatalog,
-                  "SELECT ? - SUM(QARTKGRNET) AS KiloTotal FROM ART WHERE IDDT = ?" + kNotKilos,
-                  {spread, iddt})
-                .field(QStringLiteral("KiloTotal")),
-            2);
-        putRest(d, "QARTKGRNET", kNotKilos, iddt, rest);
+        spreadByFob(d, "QARTKGRNET", kNotKilos, iddt, spread, base);
         rellenarProrrateo_Kilos(iddt);
         spreadStatistical(d, iddt, statistical);
         transaction.commit();

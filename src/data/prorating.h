@@ -28,15 +28,18 @@ void getTotalCaratula_Item(const QString& iddt, const QString& nart, double& fob
 QString getCampo(int campo);
 
 // Spreads `monto` over the items in proportion to each item's FOB over the header FOB, writes
-// the column of `campo` at two decimals, puts the rounding rest on one item and gives every
-// item left at 0 one cent taken from the largest share. A header FOB of 0 fails before
-// anything is written.
+// the column of `campo` at two decimals, spreads the rounding rest a cent at a time over the
+// items the rounding moved furthest (each share within a cent of its exact one, the sum
+// exact) and gives every item left at 0 one cent taken from the largest share. A header FOB
+// of 0, or one so far from the items' FOB that the rest cannot be spread a cent an item, fails
+// before anything is written.
 void prorratear_DatosCaratula(const QString& iddt, int campo, double monto);
 // The zero fill alone: 0.01 for every item whose column is 0, taken from the largest value.
 void rellenarProrrateo(const QString& iddt, int campo);
 
 // Spreads `kilos` of net kilos over the items whose declared unit is not "01" (those keep their
-// fixed kilos), in proportion to their FOB, then each item's kilos over its subitems'
+// fixed kilos), in proportion to their FOB, the rounding rest a hundredth at a time as above,
+// then each item's kilos over its subitems'
 // statistical quantities when its statistical unit is "01". Refusals are shown as warnings and
 // return false with nothing written; true when the spread ran to its end.
 bool ProrratearKilos(const QString& iddt, double kilos);

@@ -1,5 +1,6 @@
 #include "imports/frmXLS2Cancelaciones.h"
 
+#include "data/cancellations.h"
 #include "data/declaration_reads.h"
 #include "data/sheet_imports.h"
 #include "imports/frmSelectCampos.h"
@@ -25,8 +26,9 @@ constexpr qint32 kErrItemNoEncontrado = static_cast<qint32>(0x8004000Au);
 // The number of the item editor's own refusal of a repeated line.
 constexpr qint32 kErrLineaRepetida = static_cast<qint32>(0x80040201u);
 
-// Quantities are kept with six decimals.
+// Quantities are kept with six decimals, the factor with two.
 constexpr int kDecimalesCantidad = 6;
+constexpr int kDecimalesFactor = 2;
 
 // A number cell of sheet row `fila`.
 double numero(int fila, const QString& campo, const QString& texto) {
@@ -134,6 +136,14 @@ void frmXLS2Cancelaciones::cargarCancelaciones() {
                 l.factor = txtFactorPonderacion->text();
             if (l.despachoApu.isEmpty())
                 continue;
+            // Checked as the cancellation dialog checks it, and written in the catalog's form.
+            if (!l.factor.isEmpty()) {
+                const QString campo = QStringLiteral("el factor de ponderación");
+                const double factor = numero(fila, campo, l.factor);
+                if (!valorDeCatalogo(factor, kDecimalesFactor))
+                    celdaInvalida(fila, campo, l.factor, fueraDelCatalogo(kDecimalesFactor));
+                l.factor = modDA::factorCatalogo(factor);
+            }
             l.itemDestino = numeroDeItem(fila, QStringLiteral("el item de destino"), destino);
             if (!claves.contains(QStringLiteral("%1").arg(l.itemDestino, 4, 10, QLatin1Char('0'))))
                 throw VbError(kErrItemNoEncontrado, QStringLiteral("ITEM's"),

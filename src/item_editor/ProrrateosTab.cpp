@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -184,16 +183,10 @@ void ProrrateosTab::llenarOpciones(QComboBox& iva, QComboBox& ganancias) {
 }
 
 bool ProrrateosTab::leerMonto(const QString& text, double& value) {
-    const QLocale locale;
-    const QString decimal = QRegularExpression::escape(locale.decimalPoint());
-    const QString grupo = QRegularExpression::escape(locale.groupSeparator());
-    const QRegularExpression plain(
-        QStringLiteral("^\\s*[+-]?(\\d{1,3}(%1\\d{3})+|\\d+)?(%2\\d+)?\\s*$").arg(grupo, decimal));
-    const QString trimmed = text.trimmed();
-    if (!trimmed.contains(QRegularExpression(QStringLiteral("\\d"))) ||
-        !plain.match(trimmed).hasMatch() || !corvelix::isNumeric(trimmed, locale))
+    // The number rule every box reads by.
+    if (!corvelix::isNumeric(text))
         return false;
-    value = corvelix::toNumber(trimmed, locale);
+    value = corvelix::toNumber(text);
     // Beyond what the catalog holds with two decimals the amount is refused as not numeric.
     return corvelix::fitsCatalog(value, 2);
 }

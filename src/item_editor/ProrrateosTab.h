@@ -32,8 +32,8 @@ public:
     // The entries of the two option lists, as the editor's load puts them.
     static void llenarOpciones(QComboBox& iva, QComboBox& ganancias);
 
-    // A plain amount typed under the user's locale (sign, digits, the locale's groups of three
-    // and decimal separator); false for anything else and for amounts beyond any declaration.
+    // An amount typed under the user's locale, read by the number rule every box uses; false
+    // for anything else and for amounts beyond any declaration.
     static bool leerMonto(const QString& text, double& value);
 
 private:

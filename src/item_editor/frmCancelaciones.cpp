@@ -62,9 +62,9 @@ void etiqueta(QWidget* parent, const QString& text, int x, int y) {
 }
 
 // The factor is kept as text, "100,00" as the outside system and the cancellation
-// generation write it, "100.00" as this dialog does: its one mark is the decimal one (two
-// decimals, no grouping). Shown with the user's mark, so that the box reads back the same
-// number; any other text is shown as it is.
+// generation write it ("100.00" in lines an earlier version of this dialog wrote): its one mark
+// is the decimal one (two decimals, no grouping). Shown with the user's mark, so that the box
+// reads back the same number; any other text is shown as it is.
 QString factorMostrado(const QString& stored) {
     static const QRegularExpression decimal(QStringLiteral("^(\\s*[+-]?\\d*)[.,](\\d+\\s*)$"));
     const QRegularExpressionMatch match = decimal.match(stored);
@@ -232,10 +232,10 @@ bool frmCancelaciones::validarDatos() {
         corvelix::catalogNumber(corvelix::toNumber(txtCantidad->text()), 6);
         corvelix::catalogNumber(corvelix::toNumber(txtFactorPonderacion->text()), 2);
         txtNCM->setText(txtNCM->text().replace(QLatin1Char(','), QLatin1Char('.')));
-        txtFactorPonderacion->setText(
-            corvelix::formatNumber(corvelix::toNumber(txtFactorPonderacion->text()),
-                                   QStringLiteral("00.00"))
-                .replace(QLatin1Char(','), QLatin1Char('.')));
+        // Shown with the user's mark, so that the box reads back the same number; written in
+        // the catalog's own form (factorCatalogo).
+        txtFactorPonderacion->setText(corvelix::formatNumber(
+            corvelix::toNumber(txtFactorPonderacion->text()), QStringLiteral("00.00")));
         return true;
     });
 }
@@ -245,18 +245,21 @@ bool frmCancelaciones::addCancelacion() {
     return modDA::agregarCancelacionItem(
         m_Operacion, QString::number(truncado(m_Item)), txtDestinacionSusp->text(),
         entero16(txtItem->text()), entero16(txtSubIT->text()), txtNCM->text(),
-        corvelix::toNumber(txtCantidad->text()), txtCertProcProd->text(),
-        txtFactorPonderacion->text());
+        corvelix::toNumber(txtCantidad->text()), txtCertProcProd->text(), factor());
 }
 
 bool frmCancelaciones::modCancelacion() {
     // Found by the key it was opened with; the edited values become its key.
     const modDA::ClaveCancelacion abierta{m_DIT_Numero, truncado(m_DIT_Item),
                                           truncado(m_DIT_SbIt)};
-    return modDA::modificarCancelacion(
-        m_Operacion, truncado(m_Item), txtDestinacionSusp->text(), entero16(txtItem->text()),
-        entero16(txtSubIT->text()), txtNCM->text(), corvelix::toNumber(txtCantidad->text()),
-        txtCertProcProd->text(), txtFactorPonderacion->text(), abierta);
+    return modDA::modificarCancelacion(m_Operacion, truncado(m_Item), txtDestinacionSusp->text(),
+                                       entero16(txtItem->text()), entero16(txtSubIT->text()),
+                                       txtNCM->text(), corvelix::toNumber(txtCantidad->text()),
+                                       txtCertProcProd->text(), factor(), abierta);
+}
+
+QString frmCancelaciones::factor() const {
+    return modDA::factorCatalogo(corvelix::toNumber(txtFactorPonderacion->text()));
 }
 
 void frmCancelaciones::cmdAceptar_Click() {

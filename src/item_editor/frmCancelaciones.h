@@ -36,6 +36,8 @@ public:
     bool validarDatos();
     bool addCancelacion();
     bool modCancelacion();
+    // The factor box as the catalog holds it.
+    QString factor() const;
     void cargarDatos();
 
     // Whether the current showing has loaded its fields.

@@ -230,14 +230,19 @@ void frmItemDetalle::GuardarValores() {
                 return;
             }
         }
-        line = 25;
-        // Each value must fit the catalog at the decimals its box is saved with.
-        for (const Chequeo& c : chequeos) {
-            const int decimales = c.caja == txtPrecioUnitario ? 5 : c.caja == txtKiloNeto ? 3 : 2;
-            corvelix::catalogNumber(toNumber(c.caja->text()), decimales);
-        }
-        line = 30;
         const auto valor = [](QLineEdit* caja) { return toNumber(caja->text()); };
+        // Each value must fit the catalog at the decimals its box is saved with.
+        const auto chequearRango = [&] {
+            for (const Chequeo& c : chequeos) {
+                const int decimales = c.caja == txtPrecioUnitario ? 5
+                                      : c.caja == txtKiloNeto     ? 3
+                                                                  : 2;
+                corvelix::catalogNumber(valor(c.caja), decimales);
+            }
+        };
+        line = 25;
+        chequearRango();
+        line = 30;
         const QString unidadDcl = lbUnidadDeclarada->text();
         const QString unidadEst = lbUnidadEstadistica->text();
         const auto rechazo = [](const char* mensaje) {
@@ -269,6 +274,10 @@ void frmItemDetalle::GuardarValores() {
         reformatear(txtSeguro, kMascara);
         reformatear(txtAjusteIncluir, kMascara);
         reformatear(txtAjusteDeducir, kMascara);
+        line = 45;
+        // Again as the values will be written: the coupling may have rebuilt the FOB from the
+        // rounded unit price.
+        chequearRango();
         line = 50;
         // The values, the header totals and the marks go in together or not at all.
         modDA::Transaction transaccion;

@@ -300,18 +300,28 @@ std::optional<std::string> canonicalNumber(const QString& text, const QLocale& l
         i += signs.plus.size();
     }
     int digits = 0;
-    // Integer part; the old runtime took group separators anywhere after the first digit.
+    // Integer part. A group mark stands only between groups of three digits: "1.05" under a
+    // comma locale is a mistyped decimal, not 105.
+    int run = 0; // digits since the last group mark
+    bool grouped = false;
     while (i < n) {
         if (asciiDigit(s.at(i))) {
             out += char(s.at(i).unicode());
             ++digits;
+            ++run;
             ++i;
         } else if (digits > 0 && at(i, signs.group)) {
+            if (grouped ? run != 3 : run > 3)
+                return std::nullopt;
+            grouped = true;
+            run = 0;
             i += signs.group.size();
         } else {
             break;
         }
     }
+    if (grouped && run != 3)
+        return std::nullopt;
     if (i < n && at(i, signs.decimal)) {
         out += '.';
         i += signs.decimal.size();

@@ -31,9 +31,11 @@ private:
 // zero on its 15-digit decimal text, as formatNumber rounds (1.005 gives 1.01).
 double roundedAsShown(double value, int decimals);
 
-// The old IsNumeric of a text under `locale`: blanks around, a leading sign, digits with the
-// locale's group separators anywhere in the integer part, the locale's decimal separator and
-// an exponent ("1,5E+3" under es_AR). "" and "abc" are not numeric.
+// Whether a text is a number under `locale`: blanks around, a leading sign, digits with the
+// locale's group separators only between groups of three ("1.250,5" under es_AR, "1,250.5"
+// under en_US; "1.05" and "1,05" are not numbers), the locale's decimal separator and an
+// exponent ("1,5E+3" under es_AR). "" and "abc" are not numeric. Every box and sheet import
+// reads numbers through this rule.
 bool isNumeric(const QString& text, const QLocale& locale = QLocale());
 
 // The old CDbl of a text under `locale`. Text that isNumeric rejects raises VbError 13

@@ -821,6 +821,11 @@ private slots:
         QTest::newRow("declared, 300 chars")
             << "txtCantidadDeclarada" << QString(300, QLatin1Char('9')) + "x"
             << "Cantidad Declarada tiene que tener un valor numerico";
+        // The keyboard's point under a comma locale is no group mark (not 75).
+        QTest::newRow("declared, keyboard point")
+            << "txtCantidadDeclarada"
+            << "7.5"
+            << "Cantidad Declarada tiene que tener un valor numerico";
         QTest::newRow("statistical, semicolon")
             << "txtCantidadEstadistica"
             << "2;3"

@@ -125,9 +125,9 @@ private slots:
         QCOMPARE(texts[0], QStringLiteral("delete from DCN WHERE IDCN = ?"));
         QVERIFY2(texts[1].contains(
                      QStringLiteral(", 'ENC', CONVERT(varchar, GETDATE(), 112), 'N', ?, 0, "
-                                    "'100,00' FROM SBT INNER JOIN ART")),
+                                    "? FROM SBT INNER JOIN ART")),
                  qPrintable(texts[1]));
-        QCOMPARE(capture.statements()[2].params, (QVariantList{X, "7", D}));
+        QCOMPARE(capture.statements()[2].params, (QVariantList{X, "7", "100,00", D}));
     }
 
     void getDescarga_data() {

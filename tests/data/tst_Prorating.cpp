@@ -159,9 +159,12 @@ private slots:
         QTest::newRow("freight 100 over three FOB 1: the cent to the first smallest")
             << QStringList{"0001 07 07 1 0", "0002 07 07 1 0", "0003 07 07 1 0"} << 3.0 << 2
             << 100.0 << "0001=33.34 0002=33.33 0003=33.33";
-        QTest::newRow("header FOB above the items' sum: the whole difference on one item")
-            << QStringList{"0001 07 07 100 0", "0002 07 07 100 0"} << 400.0 << 1 << 100.0
-            << "0001=75.00 0002=25.00";
+        // Each share rounds up to 0.02: the three cents too many are taken one from each of
+        // three items, never all from one (which went to -0.01).
+        QTest::newRow("rest spread a cent at a time, none below 0")
+            << QStringList{"0001 07 07 1 0", "0002 07 07 1 0", "0003 07 07 1 0",
+                           "0004 07 07 1 0", "0005 07 07 1 0", "0006 07 07 1 0"}
+            << 6.0 << 1 << 0.09 << "0001=0.01 0002=0.01 0003=0.01 0004=0.02 0005=0.02 0006=0.02";
         QTest::newRow("negative rest taken from the largest")
             << QStringList{"0001 07 07 1 0", "0002 07 07 1 0", "0003 07 07 1 0"} << 3.0 << 3
             << 200.0 << "0001=66.66 0002=66.67 0003=66.67";
@@ -229,6 +232,25 @@ private slots:
             QCOMPARE(error.description, description);
             QCOMPARE(error.source, source);
             QCOMPARE(error.number, corvelix::kErrChained);
+        }
+        QCOMPARE(catalog(), before);
+    }
+
+    // A header FOB apart from the items' leaves a rest the items cannot take a cent each
+    // (100 over FOB 400 gives 25 and 25): refused, nothing written.
+    void headerAmountSpreadRefusesARestPastACentAnItem() {
+        header(400);
+        items({"0001 07 07 100 0", "0002 07 07 100 0"});
+        const QStringList before = catalog();
+        try {
+            modDA::prorratear_DatosCaratula(kD, 1, 100);
+            QFAIL("no error");
+        } catch (const VbError& error) {
+            QCOMPARE(error.description,
+                     QStringLiteral("No se puede prorratear 100,00: el resto del redondeo (50,00) "
+                                    "no se puede repartir de a un centavo entre los items, porque "
+                                    "el FOB de la caratula no es la suma del FOB de los items. No "
+                                    "se modifico ningun item."));
         }
         QCOMPARE(catalog(), before);
     }

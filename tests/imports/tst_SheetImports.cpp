@@ -96,10 +96,10 @@ const QStringList kCancFields = {"DestinacionItem", "DIT",        "Item", "Subit
 // The lines the cancellation sample gives: its blank separator rows (two in a row among them)
 // do not hide the last line, and the row without DIT adds none.
 const QStringList kCancLines = {
-    "11|24001IC04000001A|1|0|8471.30.12|12.5|EXP-1|0|100|<null>",
-    "11|24001IC04000001A|2|1|8471.30.12|3|<null>|0|100|<null>",
-    "12|24001IC04000002B|1|0||100|EXP-2|0|100|<null>",
-    "13|24001IC04000003C|4|2|9403.20.00|0.75|<null>|0|100|<null>",
+    "11|24001IC04000001A|1|0|8471.30.12|12.5|EXP-1|0|100,00|<null>",
+    "11|24001IC04000001A|2|1|8471.30.12|3|<null>|0|100,00|<null>",
+    "12|24001IC04000002B|1|0||100|EXP-2|0|100,00|<null>",
+    "13|24001IC04000003C|4|2|9403.20.00|0.75|<null>|0|100,00|<null>",
 };
 
 // A grid cell to change before an import.
@@ -285,33 +285,43 @@ private slots:
         QCOMPARE(cancelaciones(kD), kOldCanc);
     }
 
-    // Factor: empty for IC06 declarations, else the column's cell, else the text box.
+    // Factor: empty for IC06 declarations, else the column's cell, else the text box; written
+    // as the catalog holds it (two decimals after a comma), whatever the user's locale.
     void cancellationFactor_data() {
+        QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("despacho");
         QTest::addColumn<bool>("factorColumn");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("factor");
-        QTest::newRow("text box") << kD << false << "55"
-                                  << "55";
-        QTest::newRow("empty text box") << kD << false << ""
+        QTest::newRow("text box") << "es_AR" << kD << false << "55"
+                                  << "55,00";
+        QTest::newRow("text box, en_US") << "en_US" << kD << false << "12.5"
+                                         << "12,50";
+        QTest::newRow("empty text box") << "es_AR" << kD << false << ""
                                         << "";
-        QTest::newRow("column") << kD << true << "55"
-                                << "EXP-1";
-        QTest::newRow("IC06 in any case") << kIc06 << true << "55"
+        QTest::newRow("column") << "es_AR" << kD << true << "55"
+                                << "12,50";
+        QTest::newRow("IC06 in any case") << "es_AR" << kIc06 << true << "55"
                                           << "";
     }
     void cancellationFactor() {
+        QFETCH(QString, locale);
         QFETCH(QString, despacho);
         QFETCH(bool, factorColumn);
         QFETCH(QString, box);
         QFETCH(QString, factor);
+        QLocale::setDefault(QLocale(locale));
         auto& ui = ScriptedUi::current();
         frmXLS2Cancelaciones form;
         form.m_Despacho = despacho;
-        QVERIFY(form.lf_LevantarExcel(sample("cancelaciones.csv")));
+        QVERIFY(form.lf_LevantarExcel(sample("cancelaciones.xlsx")));
         QStringList fields = kCancFields;
-        if (factorColumn)
+        if (factorColumn) {
+            // The certificate column read as the factor, its cells made factors.
             fields[6] = QStringLiteral("Factor Ponderacion");
+            grid(form)->setTextMatrix(2, 6, QLocale().toString(12.5));
+            grid(form)->setTextMatrix(4, 6, QStringLiteral("95"));
+        }
         assign(form, fields);
         form.txtFactorPonderacion->setText(box);
         ui.answerBoxes({MsgResult::Yes, MsgResult::Ok});
@@ -403,6 +413,58 @@ private slots:
         QCOMPARE(cancelaciones(kD), kOldCanc);
         QCOMPARE(marcas(kD), QStringList({"VVV", "VV", "VV", "VV", "VV"}));
         QCOMPARE(form.m_Despacho, kD);
+    }
+
+    // A factor is checked as the cancellation dialog checks it, before anything changes,
+    // naming the sheet row: from the factor column or from the text box.
+    void cancellationFactorRefused_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<bool>("factorColumn");
+        QTest::addColumn<QString>("factor");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("letters") << "es_AR" << true << "abc"
+                                 << "Fila 5 de la hoja: el factor de ponderación \"abc\" no es un "
+                                    "número";
+        QTest::newRow("twenty nines")
+            << "es_AR" << true << QString(20, QLatin1Char('9'))
+            << "Fila 5 de la hoja: el factor de ponderación \"99999999999999999999\" no cabe en "
+               "el catálogo, que admite hasta 9999999999999,99";
+        QTest::newRow("comma form under en_US")
+            << "en_US" << true << "1.000,5"
+            << "Fila 5 de la hoja: el factor de ponderación \"1.000,5\" no es un número";
+        QTest::newRow("keyboard point under es_AR")
+            << "es_AR" << true << "95.5"
+            << "Fila 5 de la hoja: el factor de ponderación \"95.5\" no es un número";
+        QTest::newRow("text box") << "es_AR" << false << "abc"
+                                  << "Fila 2 de la hoja: el factor de ponderación \"abc\" no es "
+                                     "un número";
+    }
+    void cancellationFactorRefused() {
+        QFETCH(QString, locale);
+        QFETCH(bool, factorColumn);
+        QFETCH(QString, factor);
+        QFETCH(QString, text);
+        QLocale::setDefault(QLocale(locale));
+        auto& ui = ScriptedUi::current();
+        frmXLS2Cancelaciones form;
+        form.m_Despacho = kD;
+        QVERIFY(form.lf_LevantarExcel(sample("cancelaciones.xlsx")));
+        QStringList fields = kCancFields;
+        if (factorColumn) {
+            fields[6] = QStringLiteral("Factor Ponderacion");
+            grid(form)->setTextMatrix(2, 6, QStringLiteral("100"));
+            grid(form)->setTextMatrix(4, 6, factor); // sheet row 5
+        } else {
+            form.txtFactorPonderacion->setText(factor);
+        }
+        assign(form, fields);
+        ui.answerBoxes({MsgResult::Yes, MsgResult::Ok});
+        form.cmdCargarCancelaciones->click();
+        QCOMPARE(ui.boxes.size(), 2);
+        QVERIFY2(ui.boxes[1].text.startsWith(text + QLatin1Char('\n')),
+                 qPrintable(ui.boxes[1].text));
+        QCOMPARE(cancelaciones(kD), kOldCanc);
+        QCOMPARE(marcas(kD), QStringList({"VVV", "VV", "VV", "VV", "VV"}));
     }
 
     // A file that cannot be read deletes nothing.

@@ -1,3 +1,4 @@
+#include "data/demo_catalog.h"
 #include "data/global_items.h"
 #include "data/modDA.h"
 #include "item_editor/ProrrateosTab.h"
@@ -9,10 +10,14 @@
 #include "support/TestRegistry.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
 
 using corvelix::MsgButtons;
@@ -78,6 +83,36 @@ QStringList items(const QString& columns, const QString& despacho = G) {
 QStringList header(const QString& columns) {
     return catalogRows(QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM DDT WHERE IDDT = ?"),
                        {G});
+}
+
+// The demo catalog with a declaration of 3,000 items (democat --large 3000), built once.
+QString largeCatalog() {
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString file = dir.filePath(QStringLiteral("large.db"));
+        const QString name = QStringLiteral("prorrateos_large");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(file);
+            if (!db.open())
+                qFatal("large catalog");
+            modDA::buildDemoCatalog(db, 3000);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        return file;
+    }();
+    return path;
+}
+
+// Cents of NART|value rows, by item.
+QMap<QString, double> byItem(const QStringList& rows) {
+    QMap<QString, double> out;
+    for (const QString& row : rows) {
+        const QStringList f = row.split(QLatin1Char('|'));
+        out.insert(f[0], f[1].toDouble());
+    }
+    return out;
 }
 
 const ScriptedUi::Box& onlyBox() {
@@ -343,6 +378,88 @@ private slots:
         QCOMPARE(catalogSnapshot(), before);
         QCOMPARE(host.box(QStringLiteral("txtAjusteFOB")).text(), QStringLiteral("50,00"));
         QVERIFY(!ScriptedUi::current().busy);
+    }
+
+    // On 3,000 items the rounding rest is spread a cent (a hundredth of a kilo) at a time:
+    // every item within a cent of its exact share, none below 0, the sum exact.
+    void largeDeclaration_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("done");
+        for (const QString& locale : {QStringLiteral("es_AR"), QStringLiteral("en_US")}) {
+            const auto row = [&](const char* name) -> QTestData& {
+                return QTest::newRow(qPrintable(locale + QLatin1Char(' ') + QLatin1String(name)));
+            };
+            row("insurance 30") << locale << "txtSeguroTotal"
+                                << "cmdProrratear_Seguro"
+                                << "30"
+                                << "MARTASS"
+                                << "El proceso termino correctamente.";
+            row("net kilos 60") << locale << "txtKgNetoTotal"
+                                << "cmdProrrKGNETO"
+                                << "60"
+                                << "QARTKGRNET"
+                                << "Termino el proceso de prorrateo";
+            row("FOB -99.9 %") << locale << "txtAjusteFOB"
+                               << "cmdAjusteAFOB"
+                               << (locale == QLatin1String("es_AR") ? "%-99,9" : "%-99.9")
+                               << "MARTFOB"
+                               << "Proceso de ajuste a fob terminado";
+        }
+    }
+
+    void largeDeclaration() {
+        QFETCH(QString, locale);
+        QFETCH(QString, box);
+        QFETCH(QString, button);
+        QFETCH(QString, text);
+        QFETCH(QString, column);
+        QFETCH(QString, done);
+        const QString d = modDA::kLargeDeclaration;
+        modDA::resetConnectionsForTests();
+        QFile::remove(catalog_->catalogPath());
+        QVERIFY(QFile::copy(largeCatalog(), catalog_->catalogPath()));
+        modDA::resetConnectionsForTests();
+        QLocale::setDefault(QLocale(locale));
+
+        const QMap<QString, double> fob = byItem(items(QStringLiteral("MARTFOB"), d));
+        QCOMPARE(fob.size(), 3000);
+        double base = 0;
+        for (const double f : fob)
+            base += f;
+        // What is spread: the amount, or the new FOB total the adjustment asks to confirm.
+        double amount = QLocale().toDouble(text);
+        if (column == QLatin1String("MARTFOB"))
+            amount = base + std::round(base * -99.9) / 100;
+
+        Host host(d);
+        host.box(box).setText(text);
+        // The adjustment asks to confirm the new total first.
+        if (column == QLatin1String("MARTFOB"))
+            ScriptedUi::current().answerBoxes({MsgResult::Yes, MsgResult::Ok});
+        else
+            ScriptedUi::current().answerBoxes({MsgResult::Ok});
+        host.click(button);
+        QCOMPARE(ScriptedUi::current().boxes.last().text, done);
+
+        const QMap<QString, double> spread = byItem(items(column, d));
+        qint64 cents = 0;
+        for (auto it = spread.cbegin(); it != spread.cend(); ++it) {
+            const double exact = amount * fob.value(it.key()) / base;
+            QVERIFY2(it.value() >= 0.01, qPrintable(it.key() + " " + QString::number(it.value())));
+            QVERIFY2(std::abs(it.value() - exact) < 0.01 + 1e-9,
+                     qPrintable(it.key() + " " + QString::number(it.value()) + " exact " +
+                                QString::number(exact)));
+            cents += std::llround(it.value() * 100);
+        }
+        QCOMPARE(cents, std::llround(amount * 100));
+        QCOMPARE(catalogRows(QStringLiteral("SELECT COUNT(*) FROM SBT WHERE IDDT = ? AND "
+                                            "(MSBTFOB < 0 OR QSBTUNTEST < 0)"),
+                             {d}),
+                 QStringList{"0"});
     }
 
     // Answering an option replaces that code on every item and nowhere else.

@@ -80,6 +80,13 @@ private slots:
                                        << "0002|12345,00|D";
         QTest::newRow("es_AR 1,234.5") << "es_AR"
                                        << "1,234.5" << noNumber;
+        // The keyboard's point under a comma locale is no group mark: not 105, not 8725.
+        QTest::newRow("es_AR 1.05") << "es_AR"
+                                    << "1.05" << noNumber;
+        QTest::newRow("es_AR 872.5") << "es_AR"
+                                     << "872.5" << noNumber;
+        QTest::newRow("en_US 1,05") << "en_US"
+                                    << "1,05" << noNumber;
         QTest::newRow("en_US abc") << "en_US"
                                    << "abc" << noNumber;
         QTest::newRow("en_US -1") << "en_US"
@@ -164,6 +171,8 @@ private slots:
     void fobRefusesBlankCodeAndEmptyPick() {
         frmFOB2InfoAd frm;
         frm.m_Despacho = D;
+        // A rate as loading gives it (the design text "1,000000" is written for a comma locale).
+        frm.txtTipoPase->setText(QStringLiteral("1"));
         frm.txtInfoAdicional->setText(QStringLiteral("   "));
         ScriptedUi::current().answerBoxes({MsgResult::Ok, MsgResult::Ok});
         frm.cmdProcesar->click();

@@ -140,7 +140,7 @@ private slots:
         QVERIFY(!frm.cargado());
         QStringList expected = before;
         expected.prepend(QStringLiteral(
-            "3|25001IC04000777B|3|0|8471.30.12.10A|2.5|CERT|0|100.00|<null>|<null>"));
+            "3|25001IC04000777B|3|0|8471.30.12.10A|2.5|CERT|0|100,00|<null>|<null>"));
         QCOMPARE(lines(), expected);
 
         // The next addition proposes them; the design texts are back otherwise.
@@ -188,6 +188,17 @@ private slots:
             << "El campo cantidad debe tener un calor numerico" << excl;
         QTest::newRow("factor letters")
             << "txtFactorPonderacion" << "cien" << "0001"
+            << "El campo Factor de Ponderacion debe tener un calor numerico" << excl;
+        // The keyboard's point under a comma locale is no group mark: not 45, not 955.
+        QTest::newRow("quantity with the keyboard point")
+            << "txtCantidad"
+            << "4.5"
+            << "0001"
+            << "El campo cantidad debe tener un calor numerico" << excl;
+        QTest::newRow("factor with the keyboard point")
+            << "txtFactorPonderacion"
+            << "95.5"
+            << "0001"
             << "El campo Factor de Ponderacion debe tener un calor numerico" << excl;
         QTest::newRow("item 70000")
             << "txtItem" << "70000" << "0001"
@@ -266,16 +277,16 @@ private slots:
 
         QTest::newRow("quotes in the texts")
             << Campos{"25001IC04'00777B", "1", "0", "84'71", "1", "1,5", "C'1); DROP TABLE DCN;--"}
-            << "1|25001IC04'00777B|1|0|84'71|1|C'1); DROP TABLE DCN;--|0|01.50|<null>|<null>";
+            << "1|25001IC04'00777B|1|0|84'71|1|C'1); DROP TABLE DCN;--|0|01,50|<null>|<null>";
         QTest::newRow("factor left at 100, empty certificate")
             << Campos{"25001IC04000777C", "1", "0", "", "1.000,25", QString(), ""}
-            << "1|25001IC04000777C|1|0||1000.25|<null>|0|100.00|<null>|<null>";
+            << "1|25001IC04000777C|1|0||1000.25|<null>|0|100,00|<null>|<null>";
         QTest::newRow("item 2,5 rounds to even")
             << Campos{"25001IC04000777D", "2,5", "3,5", "N", "0", "0", "0"}
-            << "1|25001IC04000777D|2|4|N|0|0|0|00.00|<null>|<null>";
-        QTest::newRow("NCM comma") << Campos{"25001IC04000777E", "1", "0", "8471,30", "1", "100",
-                                             "0"}
-                                   << "1|25001IC04000777E|1|0|8471.30|1|0|0|100.00|<null>|<null>";
+            << "1|25001IC04000777D|2|4|N|0|0|0|00,00|<null>|<null>";
+        QTest::newRow("NCM comma")
+            << Campos{"25001IC04000777E", "1", "0", "8471,30", "1", "100", "0"}
+            << "1|25001IC04000777E|1|0|8471.30|1|0|0|100,00|<null>|<null>";
     }
 
     void storedAsTransformed() {
@@ -342,20 +353,21 @@ private slots:
             << "es_AR"
             << "2"
             << "7,5" << true
-            << QStringList{"7|25001IC04000777B|2|0|8471.30.12.10A|7.5|C1|0|100.00|<null>|<null>",
+            << QStringList{"7|25001IC04000777B|2|0|8471.30.12.10A|7.5|C1|0|100,00|<null>|<null>",
                            "7|25001IC04000777B|4|1|N4|1|<null>|0|50.00|<null>|<null>"};
         QTest::newRow("key changed")
             << "es_AR"
             << "9"
             << "05,000000" << true
             << QStringList{"7|25001IC04000777B|4|1|N4|1|<null>|0|50.00|<null>|<null>",
-                           "7|25001IC04000777B|9|0|8471.30.12.10A|5|C1|0|100.00|<null>|<null>"};
-        // The factor is shown and read back with the user's decimal mark: 100.00 stays 100.00.
-        QTest::newRow("en_US: factor kept")
+                           "7|25001IC04000777B|9|0|8471.30.12.10A|5|C1|0|100,00|<null>|<null>"};
+        // The factor is shown and read back with the user's decimal mark, and written in the
+        // catalog's form: 100.00 (an older line) becomes 100,00.
+        QTest::newRow("en_US: factor in the catalog's form")
             << "en_US"
             << "2"
             << "7.5" << true
-            << QStringList{"7|25001IC04000777B|2|0|8471.30.12.10A|7.5|C1|0|100.00|<null>|<null>",
+            << QStringList{"7|25001IC04000777B|2|0|8471.30.12.10A|7.5|C1|0|100,00|<null>|<null>",
                            "7|25001IC04000777B|4|1|N4|1|<null>|0|50.00|<null>|<null>"};
     }
 
@@ -391,8 +403,8 @@ private slots:
     }
 
     // The demo catalog's line holds its factor as "100,00", as the outside system writes it;
-    // this dialog writes "100.00". Either is shown with the user's mark and Aceptar without a
-    // change keeps the number.
+    // an older version of this dialog wrote "100.00". Either is shown with the user's mark and
+    // Aceptar without a change writes the catalog's form: the demo's text stays byte for byte.
     void factorOfTheDemoLine_data() {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("stored");
@@ -401,27 +413,31 @@ private slots:
         QTest::newRow("es_AR, comma") << "es_AR"
                                       << "100,00"
                                       << "100,00"
-                                      << "100.00";
+                                      << "100,00";
         QTest::newRow("es_AR, point") << "es_AR"
                                       << "100.00"
                                       << "100,00"
-                                      << "100.00";
+                                      << "100,00";
         QTest::newRow("en_US, comma") << "en_US"
                                       << "100,00"
                                       << "100.00"
-                                      << "100.00";
+                                      << "100,00";
         QTest::newRow("en_US, point") << "en_US"
                                       << "100.00"
                                       << "100.00"
-                                      << "100.00";
+                                      << "100,00";
         QTest::newRow("en_US, comma, a fraction") << "en_US"
-                                                  << "37,50"
-                                                  << "37.50"
-                                                  << "37.50";
+                                                  << "12,50"
+                                                  << "12.50"
+                                                  << "12,50";
+        QTest::newRow("es_AR, comma, a fraction") << "es_AR"
+                                                  << "12,50"
+                                                  << "12,50"
+                                                  << "12,50";
         QTest::newRow("es_AR, point, a fraction") << "es_AR"
                                                   << "37.50"
                                                   << "37,50"
-                                                  << "37.50";
+                                                  << "37,50";
     }
 
     void factorOfTheDemoLine() {

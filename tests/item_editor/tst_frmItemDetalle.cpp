@@ -379,7 +379,8 @@ private slots:
             {"txtAjusteIncluir", "Ajuste a incluir tiene que tener un valor numerico"},
             {"txtAjusteDeducir", "Ajuste a Deducir tiene que tener un valor numerico"},
         };
-        const char* const malos[] = {"'", "1;2", "%", "abc", "число", "1,234.5"};
+        // "12.5": the keyboard point under a comma locale, no group mark (not 125).
+        const char* const malos[] = {"'", "1;2", "%", "abc", "число", "1,234.5", "12.5"};
         for (const auto& c : cajas) {
             for (const char* m : malos)
                 QTest::addRow("es_AR %s %s", c.caja, m)
@@ -514,6 +515,56 @@ private slots:
                          .arg(suma, maximo)),
                  qPrintable(seam.boxes.at(0).text));
         QCOMPARE(catalogSnapshot(), antes);
+    }
+
+    // The range is checked on the values as they will be written: quantity 10000 and a FOB
+    // that fits, whose rounded unit price rebuilds the FOB past the catalog's limit (the header
+    // still fits, item 0001 holding a negative FOB). The coupling itself stays.
+    void guardarAcoplado_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("fob");
+        QTest::addColumn<QString>("guardado"); // MARTFOB; empty: refused
+        QTest::newRow("es_AR past the limit") << "es_AR"
+                                              << "9999999999999,99"
+                                              << "";
+        QTest::newRow("en_US past the limit") << "en_US"
+                                              << "9999999999999.99"
+                                              << "";
+        QTest::newRow("es_AR coupled FOB") << "es_AR"
+                                           << "1234,56"
+                                           << "1234.6";
+        QTest::newRow("en_US coupled FOB") << "en_US"
+                                           << "1234.56"
+                                           << "1234.6";
+    }
+
+    void guardarAcoplado() {
+        QFETCH(QString, locale);
+        QFETCH(QString, fob);
+        QFETCH(QString, guardado);
+        QLocale::setDefault(QLocale(locale));
+        restaurar(QStringLiteral("update ART set CARTUNTDCL = '07', CARTUNTEST = '07' where IDDT "
+                                 "= '24001IC06000101K' and NART = '0002'"));
+        restaurar(QStringLiteral("update ART set MARTFOB = -5 where IDDT = '24001IC06000101K' "
+                                 "and NART = '0001'"));
+        const QStringList antes = catalogSnapshot();
+        ScriptedUi& seam = ScriptedUi::current();
+        abrir(kIC, QStringLiteral("0002"), [&](frmItemDetalle& frm) {
+            caja(frm, "txtCantidadDeclarada").setText(QStringLiteral("10000"));
+            caja(frm, "txtFobTotal").setText(fob);
+            seam.answerBoxes({MsgResult::Ok});
+            hijo<QPushButton>(frm, "cmdEstablecerValoresItem").click();
+        });
+        QCOMPARE(seam.boxes.size(), 1);
+        if (guardado.isEmpty()) {
+            QCOMPARE(seam.boxes.at(0).text,
+                     QStringLiteral("Desbordamiento\n\nCorvelix.frmItemDetalle.GuardarValores "
+                                    "(45)::Corvelix"));
+            QCOMPARE(catalogSnapshot(), antes);
+            return;
+        }
+        QCOMPARE(seam.boxes.at(0).text, QStringLiteral("Datos actualizados"));
+        QCOMPARE(columna(kIC, QStringLiteral("0002"), QStringLiteral("MARTFOB")), guardado);
     }
 
     void reglasDeUnidad_data() {

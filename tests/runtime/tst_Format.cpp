@@ -165,11 +165,30 @@ private slots:
 
         QTest::newRow("ar comma") << "es_AR"
                                   << "12,5" << true << 12.5;
-        // The old runtime read the point as a group separator here.
-        QTest::newRow("ar point is grouping") << "es_AR"
-                                              << "12.5" << true << 125.0;
+        // The keyboard's point under a comma locale: a group mark in the wrong place is no
+        // number, never 125.
+        QTest::newRow("ar point inside a group") << "es_AR"
+                                                 << "12.5" << false << 0.0;
+        QTest::newRow("ar rate with the keyboard point") << "es_AR"
+                                                         << "1.05" << false << 0.0;
+        QTest::newRow("ar amount with the keyboard point") << "es_AR"
+                                                           << "872.5" << false << 0.0;
+        QTest::newRow("ar group of four") << "es_AR"
+                                          << "1.2345" << false << 0.0;
+        QTest::newRow("ar first group of four") << "es_AR"
+                                                << "1234.567" << false << 0.0;
+        QTest::newRow("ar group mark at the end") << "es_AR"
+                                                  << "1." << false << 0.0;
+        QTest::newRow("ar group mark before the decimal") << "es_AR"
+                                                          << "1.,5" << false << 0.0;
+        QTest::newRow("ar group after the decimal") << "es_AR"
+                                                    << "1,250.5" << false << 0.0;
         QTest::newRow("ar grouped") << "es_AR"
                                     << "1.234,5" << true << 1234.5;
+        QTest::newRow("ar grouped thousands") << "es_AR"
+                                              << "1.250" << true << 1250.0;
+        QTest::newRow("ar grouped millions") << "es_AR"
+                                             << "-12.345.678,25" << true << -12345678.25;
         QTest::newRow("ar blanks and sign") << "es_AR"
                                             << "  -3,25 " << true << -3.25;
         QTest::newRow("ar plus") << "es_AR"
@@ -206,10 +225,16 @@ private slots:
                                      << "1E400" << false << 0.0;
         QTest::newRow("us point") << "en_US"
                                   << "12.5" << true << 12.5;
-        QTest::newRow("us comma is grouping") << "en_US"
-                                              << "12,5" << true << 125.0;
+        QTest::newRow("us comma inside a group") << "en_US"
+                                                 << "12,5" << false << 0.0;
+        QTest::newRow("us rate with a comma") << "en_US"
+                                              << "1,05" << false << 0.0;
+        QTest::newRow("us group of two") << "en_US"
+                                         << "1,25,000" << false << 0.0;
         QTest::newRow("us grouped") << "en_US"
                                     << "1,234.5" << true << 1234.5;
+        QTest::newRow("us grouped twice") << "en_US"
+                                          << "1,250,000.5" << true << 1250000.5;
         QTest::newRow("us exponent") << "en_US"
                                      << "-1.5E+20" << true << -1.5e20;
         QTest::newRow("us letters") << "en_US"
