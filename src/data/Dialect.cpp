@@ -10,6 +10,12 @@ Sql boundText(Dialect dialect) {
     return dialect == Dialect::SqlServer ? Sql("CAST(? AS nvarchar(max))") : Sql("?");
 }
 
+Sql sameCode(Dialect dialect, const Sql& column) {
+    if (dialect == Dialect::SqlServer)
+        return column + " = " + boundText(dialect);
+    return column + " COLLATE " + Sql::identifier(QLatin1String(kCodeCollation)) + " = ?";
+}
+
 Sql textOf(Dialect dialect, const Sql& expr) {
     if (dialect == Dialect::SqlServer)
         return "CAST(" + expr + " AS varchar(60))";
