@@ -61,7 +61,7 @@ private:
             throw VbError(
                 13, QStringLiteral("Corvelix"),
                 QStringLiteral("Filas %1 y %2 de la hoja: el item %3 tiene dos valores de "
-                               "%4 distintos, \"%5\" y \"%6\"; no se modificó nada.")
+                               "%4 distintos, \"%5\" y \"%6\"; no se modificó nada")
                     .arg(it->filaHoja)
                     .arg(filaHoja)
                     .arg(item)

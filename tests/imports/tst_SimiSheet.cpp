@@ -158,7 +158,7 @@ private slots:
                           "2\t1\t1\tC2a\tCC2a\n2\t1\t1\tC2b\tCC2b\n")
             << QStringLiteral("Filas 3 y 4 de la hoja: el item 2 tiene dos valores de "
                               "certificado de origen distintos, \"C2a\" y \"C2b\"; no se "
-                              "modificó nada.")
+                              "modificó nada linea ")
             << false << ar;
         QTest::newRow("one item, two lists past other rows")
             << QByteArray("Item\tCantidad\tTotal\tAC\n3\t1\t1\tACE\n1\t1\t1\t\n"
