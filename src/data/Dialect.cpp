@@ -16,6 +16,12 @@ Sql sameCode(Dialect dialect, const Sql& column) {
     return column + " COLLATE " + Sql::identifier(QLatin1String(kCodeCollation)) + " = ?";
 }
 
+Sql sameCodes(Dialect dialect, const Sql& column, const Sql& other) {
+    if (dialect == Dialect::SqlServer)
+        return column + " = " + other;
+    return column + " COLLATE " + Sql::identifier(QLatin1String(kCodeCollation)) + " = " + other;
+}
+
 Sql textOf(Dialect dialect, const Sql& expr) {
     if (dialect == Dialect::SqlServer)
         return "CAST(" + expr + " AS varchar(60))";

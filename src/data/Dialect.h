@@ -24,6 +24,9 @@ Sql boundText(Dialect dialect);
 // Every look-up, duplicate check and delete by a code goes through it.
 Sql sameCode(Dialect dialect, const Sql& column);
 
+// Two code columns equal in the same way (a row's code and a code table's).
+Sql sameCodes(Dialect dialect, const Sql& column, const Sql& other);
+
 // The name of that collation on SQLite connections.
 inline constexpr char kCodeCollation[] = "CODIGO";
 

@@ -32,6 +32,11 @@ const Sql kItemCount = "(SELECT COUNT(*) FROM ART WHERE IDDT = ? AND NART <> '00
 
 const Sql kMarkItems = "UPDATE ART SET CARTETA = 'I', CARTSTUDEV = 'I' WHERE IDDT = ? AND ";
 
+// An advantage row's code table entry, its code compared as every other code is.
+Sql advantageOfRow() {
+    return sql::sameCodes(dialect(), "SRG.CSRG", "VEN.CVEN");
+}
+
 // A number as text with two decimals and "." ("1234.50").
 Sql twoDecimalsText(Dialect dialect, const Sql& expr) {
     if (dialect == Dialect::SqlServer)
@@ -63,9 +68,10 @@ Recordset getInfoAdicionalComun(const QString& despacho) {
 Recordset getVentajasItem(const QString& despacho, const QString& item) {
     return corvelix::chained(location("getVentajasItem"), [&] {
         return getRs(kCatalog,
-                     "SELECT SRG.CSRG AS CSRG, VEN.LVENLBL AS LVENLBL FROM SRG "
-                     "LEFT JOIN VEN ON (SRG.CSRG = VEN.CVEN AND VEN.DVENFIN > GETDATE()) "
-                     "WHERE SRG.ISRG = ? AND SRG.NART = ? ORDER BY SRG.CSRG",
+                     "SELECT SRG.CSRG AS CSRG, VEN.LVENLBL AS LVENLBL FROM SRG LEFT JOIN VEN ON (" +
+                         advantageOfRow() +
+                         " AND VEN.DVENFIN > GETDATE()) "
+                         "WHERE SRG.ISRG = ? AND SRG.NART = ? ORDER BY SRG.CSRG",
                      {despacho, item});
     });
 }
@@ -73,10 +79,11 @@ Recordset getVentajasItem(const QString& despacho, const QString& item) {
 Recordset getVentajasComunes(const QString& despacho) {
     return corvelix::chained(location("getVentajasComunes"), [&] {
         return getRs(kCatalog,
-                     "SELECT SRG.CSRG AS CSRG, VEN.LVENLBL AS LVENLBL FROM SRG "
-                     "LEFT JOIN VEN ON (SRG.CSRG = VEN.CVEN AND VEN.DVENFIN > GETDATE()) "
-                     "WHERE SRG.ISRG = ? AND SRG.NART <> '0000' "
-                     "GROUP BY SRG.CSRG, VEN.LVENLBL HAVING COUNT(DISTINCT SRG.NART) = " +
+                     "SELECT SRG.CSRG AS CSRG, VEN.LVENLBL AS LVENLBL FROM SRG LEFT JOIN VEN ON (" +
+                         advantageOfRow() +
+                         " AND VEN.DVENFIN > GETDATE()) "
+                         "WHERE SRG.ISRG = ? AND SRG.NART <> '0000' "
+                         "GROUP BY SRG.CSRG, VEN.LVENLBL HAVING COUNT(DISTINCT SRG.NART) = " +
                          kItemCount + " ORDER BY SRG.CSRG",
                      {despacho, despacho});
     });

@@ -232,6 +232,12 @@ private slots:
                 << "2"
                 << QStringList{"DVD|0001|camión|r", "DVD|0002|camión|r", "-DVD|0001|CAMIÓN|viejo"}
                 << QString();
+            engineRow(e, "advantage in small letters listed with its description")
+                << CodeAction([=] {
+                       (void)modDA::AgregarVentajas(kD, "0002", "camión");
+                       return modDA::getVentajasItem(kD, "0002").text("LVENLBL");
+                   })
+                << "VENTAJA" << QStringList{"SRG|0002|camión|"} << QString();
             engineRow(e, "advantage table look-up")
                 << CodeAction([] { return modDA::getDescripcionTabla("camión", 1); }) << "VENTAJA"
                 << QStringList{} << QString();
