@@ -8,8 +8,15 @@
 
 #include <QApplication>
 
+#include <csignal>
+
 int main(int argc, char** argv) {
     corvelix::keepFreedHeap();
+#ifdef SIGXFSZ
+    // Past a file-size limit (ulimit -f, a quota) a write then fails with its error, which the
+    // save reports in Spanish, instead of the signal ending the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvelix"));
     // Qt's own buttons and dialogs in Spanish like the rest; without it they stay English.

@@ -257,6 +257,8 @@ void frmCaratula::cargarDatos() {
 
 void frmCaratula::CargarFacturas() {
     corvelix::chained(location("cargarFacturas"), [this] {
+        // An edit left open would write into whatever row the reload selects.
+        cerrarEdicionAbierta();
         grdFacturas->setCols(1);
         grdFacturas->setRows(1);
         grdFacturas->setTextMatrix(0, 0, QStringLiteral("Facturas"));
@@ -351,6 +353,7 @@ void frmCaratula::cboPresenciaFacturas_Click() {
                     MsgButtons::YesNo, MsgIcon::Question, {}, MsgDefault::Second) != MsgResult::Yes)
         return;
     modDA::SinPresenciafacturas(m_Operacion);
+    cerrarEdicionAbierta();
     grdFacturas->setRows(1);
 }
 
@@ -360,6 +363,7 @@ void frmCaratula::agregarFactura() {
     corvelix::runHandler(
         *this, QStringLiteral("agregarFactura"),
         [this] {
+            cerrarEdicionAbierta();
             frmFacturas dialogo(this);
             dialogo.m_Operacion = m_Operacion;
             ui().exec(dialogo);
@@ -370,6 +374,7 @@ void frmCaratula::agregarFactura() {
 }
 
 void frmCaratula::cmdAddMasivos_Click() {
+    cerrarEdicionAbierta();
     frmFacturasPegar dialogo(this);
     ui().exec(dialogo);
     procesarFacturas(m_Operacion, dialogo.Facturas);
@@ -435,6 +440,11 @@ void frmCaratula::modificarFactura() {
 
 void frmCaratula::cancelarEdicion() {
     volverALaGrilla();
+}
+
+void frmCaratula::cerrarEdicionAbierta() {
+    if (txtFactura->isVisible() || !keyPreview_)
+        volverALaGrilla();
 }
 
 void frmCaratula::volverALaGrilla() {

@@ -53,6 +53,8 @@ protected:
 private:
     void crearControles();
     void volverALaGrilla();
+    // Closes an invoice edit left open, unstored, before the grid changes under it.
+    void cerrarEdicionAbierta();
 
     QLabel* lbImpoExpo;
     QLabel* lbCuitDespachante;

@@ -6,15 +6,56 @@
 
 namespace utiles {
 
+namespace {
+
+// Where the entry that starts at `inicio` ends when it is a two-character code with its value:
+// the position of the "-" of the ")-" that closes it (so the value may hold "-", as the
+// replacing rule reads it), or the end of a string whose last entry lacks its "-". -1 when
+// the entry is of another kind or not closed that way; it then ends at the next "-".
+qsizetype cierreDeValor(const QString& sufijos, qsizetype inicio) {
+    const qsizetype abre = inicio + 2;
+    if (abre >= sufijos.size() || sufijos.at(abre) != QLatin1Char('(') ||
+        sufijos.mid(inicio, 2).contains(QLatin1Char('-')))
+        return -1;
+    qsizetype cierre = sufijos.indexOf(QStringLiteral(")-"), abre + 1);
+    if (cierre >= 0)
+        ++cierre;
+    else if (sufijos.endsWith(QLatin1Char(')')))
+        cierre = sufijos.size();
+    else
+        return -1;
+    // A second "(" before the close means this entry lacks its ")": read it as before.
+    const qsizetype otra = sufijos.indexOf(QLatin1Char('('), abre + 1);
+    if (otra >= 0 && otra < cierre)
+        return -1;
+    return cierre;
+}
+
+} // namespace
+
 void getArrayFromSufijos(const QString& sufijos, QList<SufijoLeido>& resultado) {
     corvelix::chained(QStringLiteral("Corvelix.utiles.getArrayFromSufijos"), [&] {
         if (sufijos.isEmpty())
             return;
-        const QStringList piezas = sufijos.split(QLatin1Char('-'));
         QList<SufijoLeido> leidos;
-        leidos.reserve(piezas.size());
-        for (const QString& pieza : piezas)
+        qsizetype inicio = 0;
+        for (;;) {
+            const qsizetype cierre = cierreDeValor(sufijos, inicio);
+            if (cierre >= 0) {
+                const QString pieza = sufijos.mid(inicio, cierre - inicio);
+                leidos.append({getSufijo(pieza), getValue(pieza)});
+                if (cierre == sufijos.size())
+                    break; // last entry stored without its closing "-"
+                inicio = cierre + 1;
+                continue;
+            }
+            const qsizetype guion = sufijos.indexOf(QLatin1Char('-'), inicio);
+            const QString pieza = sufijos.mid(inicio, guion < 0 ? -1 : guion - inicio);
             leidos.append({getSufijo(pieza), getValue(pieza)});
+            if (guion < 0)
+                break;
+            inicio = guion + 1;
+        }
         resultado = std::move(leidos);
     });
 }

@@ -14,8 +14,10 @@ struct SufijoLeido {
     bool operator==(const SufijoLeido&) const = default;
 };
 
-// One record per piece between hyphens, in order. A string closed by "-" ends with an empty
-// record (the end mark). The empty text leaves `resultado` as it was.
+// One record per entry, in order. An entry of a two-character code runs from the code and "("
+// to the ")-" that closes its value, so the value may hold "-"; any other piece ends at the
+// next "-". A string closed by "-" ends with an empty record (the end mark). The empty text
+// leaves `resultado` as it was.
 void getArrayFromSufijos(const QString& sufijos, QList<SufijoLeido>& resultado);
 
 // The real entries only: the end mark is dropped when it is empty, but a last entry stored

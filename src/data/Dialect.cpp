@@ -10,6 +10,18 @@ Sql boundText(Dialect dialect) {
     return dialect == Dialect::SqlServer ? Sql("CAST(? AS nvarchar(max))") : Sql("?");
 }
 
+Sql sameCode(Dialect dialect, const Sql& column) {
+    if (dialect == Dialect::SqlServer)
+        return column + " = " + boundText(dialect);
+    return column + " COLLATE " + Sql::identifier(QLatin1String(kCodeCollation)) + " = ?";
+}
+
+Sql sameCodes(Dialect dialect, const Sql& column, const Sql& other) {
+    if (dialect == Dialect::SqlServer)
+        return column + " = " + other;
+    return column + " COLLATE " + Sql::identifier(QLatin1String(kCodeCollation)) + " = " + other;
+}
+
 Sql textOf(Dialect dialect, const Sql& expr) {
     if (dialect == Dialect::SqlServer)
         return "CAST(" + expr + " AS varchar(60))";

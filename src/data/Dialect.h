@@ -17,6 +17,19 @@ Sql concat(Dialect dialect, const QList<Sql>& parts);
 // short one does.
 Sql boundText(Dialect dialect);
 
+// `column` equal to a bound code as the server's collation compares codes: every letter's
+// case folded, accents kept ("año" is "AÑO", not "ANO"). The server's column collation does it
+// ("column = CAST(? AS nvarchar(max))"); on SQLite the column's NOCASE folds ASCII only, so the
+// comparison takes our own collation, which no index uses ("column COLLATE CODIGO = ?").
+// Every look-up, duplicate check and delete by a code goes through it.
+Sql sameCode(Dialect dialect, const Sql& column);
+
+// Two code columns equal in the same way (a row's code and a code table's).
+Sql sameCodes(Dialect dialect, const Sql& column, const Sql& other);
+
+// The name of that collation on SQLite connections.
+inline constexpr char kCodeCollation[] = "CODIGO";
+
 // A number (or any non-text expression) as text, for concatenation. Null stays Null.
 Sql textOf(Dialect dialect, const Sql& expr);
 

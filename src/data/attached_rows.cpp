@@ -19,6 +19,11 @@ Sql typedText() {
     return sql::boundText(dialect());
 }
 
+// `column` equal to a bound code, as the server compares codes.
+Sql code(const Sql& column) {
+    return sql::sameCode(dialect(), column);
+}
+
 void warn(const QString& text) {
     corvelix::ui().msgBox(text, corvelix::MsgButtons::Ok, corvelix::MsgIcon::Exclamation);
 }
@@ -42,8 +47,8 @@ bool agregarInformacionAdicional(const QString& despacho, const QString& item,
         Transaction transaction;
         const bool found = !getRs(kCatalog,
                                   "SELECT CCPL, MCPL FROM CPL WHERE ICPL = ? AND NART = ? "
-                                  "AND CCPL = " +
-                                      typedText(),
+                                  "AND " +
+                                      code("CCPL"),
                                   {despacho, item, codigo})
                                 .eof();
         if (found && !reemplazar) {
@@ -52,8 +57,7 @@ bool agregarInformacionAdicional(const QString& despacho, const QString& item,
             return false;
         }
         if (found)
-            execSQL(kCatalog,
-                    "DELETE FROM CPL WHERE ICPL = ? AND NART = ? AND CCPL = " + typedText(),
+            execSQL(kCatalog, "DELETE FROM CPL WHERE ICPL = ? AND NART = ? AND " + code("CCPL"),
                     {despacho, item, codigo});
         const int rows = execSQL(
             kCatalog,
@@ -67,8 +71,7 @@ bool agregarInformacionAdicional(const QString& despacho, const QString& item,
 
 bool eliminarInfoAd(const QString& despacho, const QString& item, const QString& codigo) {
     return corvelix::chained(location("eliminarInfoAd"), [&] {
-        return execSQL(kCatalog,
-                       "DELETE FROM CPL WHERE ICPL = ? AND NART = ? AND CCPL = " + typedText(),
+        return execSQL(kCatalog, "DELETE FROM CPL WHERE ICPL = ? AND NART = ? AND " + code("CCPL"),
                        {despacho, item, codigo}) > 0;
     });
 }
@@ -92,7 +95,7 @@ void resetInfoAD_ByID(const QString& despacho, const QString& codigo, const QStr
     corvelix::chained(location("resetInfoAD_ByID"), [&] {
         const ItemList lista = ItemList::parse(items);
         execSQL(kCatalog,
-                "DELETE FROM CPL WHERE ICPL = ? AND CCPL = " + typedText() + " AND " +
+                "DELETE FROM CPL WHERE ICPL = ? AND " + code("CCPL") + " AND " +
                     lista.condition("NART"),
                 QVariantList{despacho, codigo} + lista.params());
     });
@@ -103,8 +106,7 @@ bool setInfoAdicional(const QString& despacho, const QString& item, const QStrin
     return corvelix::chained(location("setInfoAdicional"), [&] {
         // The outside system's column may be no wider than this.
         return execSQL(kCatalog,
-                       "UPDATE CPL SET MCPL = ? WHERE ICPL = ? and NART = ? and CCPL = " +
-                           typedText(),
+                       "UPDATE CPL SET MCPL = ? WHERE ICPL = ? and NART = ? and " + code("CCPL"),
                        {valor.left(20), despacho, item, codigo}) > 0;
     });
 }
@@ -126,8 +128,7 @@ void CleanInfoAdicionalSIMI(const QString& despacho) {
 bool AgregarVentajas(const QString& despacho, const QString& item, const QString& codigo) {
     return corvelix::chained(location("AgregarVentajas"), [&] {
         Transaction transaction;
-        if (!getRs(kCatalog,
-                   "SELECT CSRG FROM SRG WHERE ISRG = ? AND NART = ? AND CSRG = " + typedText(),
+        if (!getRs(kCatalog, "SELECT CSRG FROM SRG WHERE ISRG = ? AND NART = ? AND " + code("CSRG"),
                    {despacho, item, codigo})
                  .eof()) {
             warn(QStringLiteral("La Ventaja ") + codigo +
@@ -143,8 +144,7 @@ bool AgregarVentajas(const QString& despacho, const QString& item, const QString
 
 bool eliminarVentajas(const QString& despacho, const QString& item, const QString& codigo) {
     return corvelix::chained(location("eliminarVentajas"), [&] {
-        return execSQL(kCatalog,
-                       "DELETE FROM SRG WHERE ISRG = ? AND NART = ? AND CSRG = " + typedText(),
+        return execSQL(kCatalog, "DELETE FROM SRG WHERE ISRG = ? AND NART = ? AND " + code("CSRG"),
                        {despacho, item, codigo}) > 0;
     });
 }
@@ -160,7 +160,7 @@ bool vaciarVentajas(const QString& despacho, const QString& items) {
 void resetVentajas_ID(const QString& despacho, const QString& codigo) {
     corvelix::chained(location("resetVentajas_ID"), [&] {
         execSQL(kCatalog,
-                "DELETE FROM SRG WHERE ISRG = ? AND CSRG = " + typedText() + " AND NART <> '0000'",
+                "DELETE FROM SRG WHERE ISRG = ? AND " + code("CSRG") + " AND NART <> '0000'",
                 {despacho, codigo});
     });
 }
@@ -170,8 +170,7 @@ bool agregarDocumento(const QString& despacho, const QString& item, const QStrin
     return corvelix::chained(location("agregarDocumento"), [&] {
         Transaction transaction;
         if (!getRs(kCatalog,
-                   "SELECT CDVDDOC FROM DVD WHERE IDVD = ? AND NART = ? AND CDVDDOC = " +
-                       typedText(),
+                   "SELECT CDVDDOC FROM DVD WHERE IDVD = ? AND NART = ? AND " + code("CDVDDOC"),
                    {despacho, item, codigo})
                  .eof()) {
             warn(QStringLiteral("El documento ") + codigo +
@@ -192,7 +191,7 @@ bool agregarDocumento(const QString& despacho, const QString& item, const QStrin
 bool eliminarDocumento(const QString& despacho, const QString& item, const QString& codigo) {
     return corvelix::chained(location("eliminarDocumento"), [&] {
         return execSQL(kCatalog,
-                       "DELETE FROM DVD WHERE IDVD = ? AND NART = ? AND CDVDDOC = " + typedText(),
+                       "DELETE FROM DVD WHERE IDVD = ? AND NART = ? AND " + code("CDVDDOC"),
                        {despacho, item, codigo}) > 0;
     });
 }
@@ -201,8 +200,8 @@ void ResetDocumento(const QString& despacho, const QString& codigo, const QStrin
     corvelix::chained(location("ResetDocumento"), [&] {
         const ItemList lista = ItemList::parse(items);
         execSQL(kCatalog,
-                "DELETE FROM DVD WHERE IDVD = ? AND " + lista.condition("NART") +
-                    " AND CDVDDOC = " + typedText(),
+                "DELETE FROM DVD WHERE IDVD = ? AND " + lista.condition("NART") + " AND " +
+                    code("CDVDDOC"),
                 QVariantList{despacho} + lista.params() + QVariantList{codigo});
     });
 }

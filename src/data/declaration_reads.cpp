@@ -47,33 +47,35 @@ const std::array<const char*, 59> kCancellationCodes{
     "IG34", "IG35", "IG36", "IG83", "IT06", "IT16", "MARE", "RE06", "RR01", "TG06", "TG16", "TR06",
     "TRM6", "ZFE1", "ZFE2", "ZFE3", "ZFE4", "ZFE5", "ZFE6", "ZFER", "ZFET", "ZFRE", "ZFTR"};
 
-// The description statement of a code table; `code` is the placeholder its code is bound to.
-Sql descriptionStatement(int tablaCodigo, const Sql& code) {
+// The description statement of a code table, its code bound to the one placeholder.
+Sql descriptionStatement(int tablaCodigo, Dialect d) {
     switch (tablaCodigo) {
     case 1:
         return "select CVEN as id, LVENLBL as descripcion from ven where getdate() between "
-               "DVENEFF and DVENFIN and CVEN = " +
-               code;
+               "DVENEFF and DVENFIN and " +
+               sql::sameCode(d, "CVEN");
     case 2:
-        return "select CODLISTA as id, DESCLISTA as descripcion from lst where CODLISTA = " + code;
+        return "select CODLISTA as id, DESCLISTA as descripcion from lst where " +
+               sql::sameCode(d, "CODLISTA");
     case 3:
         return "select CZCP as id, LZCPDESC as descripcion from ZCP where getdate() between "
-               "DZCPINI and DZCPFIN and CZCP = " +
-               code;
+               "DZCPINI and DZCPFIN and " +
+               sql::sameCode(d, "CZCP");
     case 4:
         return "select CDOC as id, LDOCDESC as descripcion from DOC where getdate() between "
-               "DDOCINI and DDOCFIN and CDOC = " +
-               code;
+               "DDOCINI and DDOCFIN and " +
+               sql::sameCode(d, "CDOC");
     case 5:
-        return "SELECT CESTCOD AS ID , LDESCRI AS DESCRIPCION FROM EST where CESTCOD = " + code;
+        return "SELECT CESTCOD AS ID , LDESCRI AS DESCRIPCION FROM EST where " +
+               sql::sameCode(d, "CESTCOD");
     case 6:
         return "SELECT CPAY AS ID, LPAYABR AS DESCRIPCION FROM PAY WHERE DPAYFIN > GETDATE() "
-               "and CPAY = " +
-               code;
+               "and " +
+               sql::sameCode(d, "CPAY");
     case 7:
         return "SELECT CPRV AS ID , LPRV AS DESCRIPCION FROM PRV WHERE DPRVFIN > GETDATE() "
-               "and CPRV = " +
-               code;
+               "and " +
+               sql::sameCode(d, "CPRV");
     default:
         throw corvelix::VbError(static_cast<qint32>(0x80045B9Du), QStringLiteral("getSQL"),
                                 QStringLiteral("parametro invalido: ") +
@@ -223,7 +225,7 @@ QString getDescripcionTabla(const QString& codigo, int tablaCodigo) {
         location("getDescripcionTabla"),
         [&] {
             line = 10;
-            const Sql sql = descriptionStatement(tablaCodigo, sql::boundText(dialect()));
+            const Sql sql = descriptionStatement(tablaCodigo, dialect());
             line = 20;
             const Recordset rs = getRs(kCatalog, sql, {codigo});
             line = 30;

@@ -60,7 +60,7 @@ void RecalcularUnitariosItems(const QString& iddt) {
 void contestarOpcionItems(const QString& iddt, const QString& codigo, const QString& valor) {
     corvelix::chained(QStringLiteral("Corvelix.modDA.contestarOpcionItems"), [&] {
         Transaction transaction;
-        execSQL(kCatalog, "delete from CPL where ICPL = ? and CCPL = " + sql::boundText(dialect()),
+        execSQL(kCatalog, "delete from CPL where ICPL = ? and " + sql::sameCode(dialect(), "CCPL"),
                 {iddt, codigo});
         execSQL(kCatalog,
                 "insert into CPL (ICPL, NART, CCPL, ICPLDIF, MCPL) "

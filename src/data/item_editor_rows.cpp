@@ -32,6 +32,11 @@ const Sql kItemCount = "(SELECT COUNT(*) FROM ART WHERE IDDT = ? AND NART <> '00
 
 const Sql kMarkItems = "UPDATE ART SET CARTETA = 'I', CARTSTUDEV = 'I' WHERE IDDT = ? AND ";
 
+// An advantage row's code table entry, its code compared as every other code is.
+Sql advantageOfRow() {
+    return sql::sameCodes(dialect(), "SRG.CSRG", "VEN.CVEN");
+}
+
 // A number as text with two decimals and "." ("1234.50").
 Sql twoDecimalsText(Dialect dialect, const Sql& expr) {
     if (dialect == Dialect::SqlServer)
@@ -63,9 +68,10 @@ Recordset getInfoAdicionalComun(const QString& despacho) {
 Recordset getVentajasItem(const QString& despacho, const QString& item) {
     return corvelix::chained(location("getVentajasItem"), [&] {
         return getRs(kCatalog,
-                     "SELECT SRG.CSRG AS CSRG, VEN.LVENLBL AS LVENLBL FROM SRG "
-                     "LEFT JOIN VEN ON (SRG.CSRG = VEN.CVEN AND VEN.DVENFIN > GETDATE()) "
-                     "WHERE SRG.ISRG = ? AND SRG.NART = ? ORDER BY SRG.CSRG",
+                     "SELECT SRG.CSRG AS CSRG, VEN.LVENLBL AS LVENLBL FROM SRG LEFT JOIN VEN ON (" +
+                         advantageOfRow() +
+                         " AND VEN.DVENFIN > GETDATE()) "
+                         "WHERE SRG.ISRG = ? AND SRG.NART = ? ORDER BY SRG.CSRG",
                      {despacho, item});
     });
 }
@@ -73,10 +79,11 @@ Recordset getVentajasItem(const QString& despacho, const QString& item) {
 Recordset getVentajasComunes(const QString& despacho) {
     return corvelix::chained(location("getVentajasComunes"), [&] {
         return getRs(kCatalog,
-                     "SELECT SRG.CSRG AS CSRG, VEN.LVENLBL AS LVENLBL FROM SRG "
-                     "LEFT JOIN VEN ON (SRG.CSRG = VEN.CVEN AND VEN.DVENFIN > GETDATE()) "
-                     "WHERE SRG.ISRG = ? AND SRG.NART <> '0000' "
-                     "GROUP BY SRG.CSRG, VEN.LVENLBL HAVING COUNT(DISTINCT SRG.NART) = " +
+                     "SELECT SRG.CSRG AS CSRG, VEN.LVENLBL AS LVENLBL FROM SRG LEFT JOIN VEN ON (" +
+                         advantageOfRow() +
+                         " AND VEN.DVENFIN > GETDATE()) "
+                         "WHERE SRG.ISRG = ? AND SRG.NART <> '0000' "
+                         "GROUP BY SRG.CSRG, VEN.LVENLBL HAVING COUNT(DISTINCT SRG.NART) = " +
                          kItemCount + " ORDER BY SRG.CSRG",
                      {despacho, despacho});
     });
@@ -124,8 +131,8 @@ int agregarInformacionAdicional_ALLITEMS(const QString& despacho, const QString&
         const ItemList lista = ItemList::parse(items);
         const Sql sinCodigo = lista.condition("NART") +
                               " AND NOT EXISTS (SELECT 1 FROM CPL WHERE CPL.ICPL = ART.IDDT "
-                              "AND CPL.NART = ART.NART AND CPL.CCPL = " +
-                              sql::boundText(dialect()) + ")";
+                              "AND CPL.NART = ART.NART AND " +
+                              sql::sameCode(dialect(), "CPL.CCPL") + ")";
         const QVariantList params = QVariantList{despacho} + lista.params() + QVariantList{codigo};
         Transaction transaction;
         if (reemplazar)
@@ -149,8 +156,8 @@ int agregarVentaja_ALLITEMS(const QString& despacho, const QString& items, const
         const ItemList lista = ItemList::parse(items);
         const Sql sinCodigo = lista.condition("NART") +
                               " AND NOT EXISTS (SELECT 1 FROM SRG WHERE SRG.ISRG = ART.IDDT "
-                              "AND SRG.NART = ART.NART AND SRG.CSRG = " +
-                              sql::boundText(dialect()) + ")";
+                              "AND SRG.NART = ART.NART AND " +
+                              sql::sameCode(dialect(), "SRG.CSRG") + ")";
         const QVariantList params = QVariantList{despacho} + lista.params() + QVariantList{codigo};
         Transaction transaction;
         execSQL(kCatalog, kMarkItems + sinCodigo, params);
@@ -172,8 +179,8 @@ int agregarDocumento_ALLITEMS(const QString& despacho, const QString& items, con
         ref.replace(QLatin1Char('\''), QLatin1Char(' '));
         const Sql sinCodigo = lista.condition("NART") +
                               " AND NOT EXISTS (SELECT 1 FROM DVD WHERE DVD.IDVD = ART.IDDT "
-                              "AND DVD.NART = ART.NART AND DVD.CDVDDOC = " +
-                              sql::boundText(dialect()) + ")";
+                              "AND DVD.NART = ART.NART AND " +
+                              sql::sameCode(dialect(), "DVD.CDVDDOC") + ")";
         const QVariantList params = QVariantList{despacho} + lista.params() + QVariantList{codigo};
         Transaction transaction;
         if (reemplazar)
@@ -230,7 +237,7 @@ QStringList transferirFOB(const QString& despacho, const QString& items, const Q
             procesados << row.at(0).toString().trimmed();
         }
         execSQL(kCatalog,
-                "DELETE FROM CPL WHERE ICPL = ? AND CCPL = " + sql::boundText(d) +
+                "DELETE FROM CPL WHERE ICPL = ? AND " + sql::sameCode(d, "CCPL") +
                     " AND NART IN (SELECT NART" + delDespacho + ")",
                 QVariantList{despacho, codigo} + params);
         execSQL(kCatalog,
@@ -261,7 +268,7 @@ void escribirInfoAdicional(const QString& despacho, const QString& codigo,
                            const QList<ValorInfoAdicional>& valores, const QStringList& marcar) {
     corvelix::chained(location("escribirInfoAdicional"), [&] {
         const Sql borrar =
-            "delete from CPL where ICPL = ? and NART = ? and CCPL = " + sql::boundText(dialect());
+            "delete from CPL where ICPL = ? and NART = ? and " + sql::sameCode(dialect(), "CCPL");
         Transaction transaction;
         for (const ValorInfoAdicional& v : valores) {
             execSQL(kCatalog, borrar, {despacho, v.item, codigo});

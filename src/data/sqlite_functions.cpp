@@ -1,5 +1,6 @@
 #include "data/sqlite_functions.h"
 
+#include "data/Dialect.h"
 #include "data/modDA.h"
 
 #include "platform/ErrorReasons.h"
@@ -262,6 +263,25 @@ void like(sqlite3_context* context, int argc, sqlite3_value** argv) {
     sqlite3_result_int(context, likeMatches(pattern->tokens, text) ? 1 : 0);
 }
 
+// The CODIGO collation: texts compared character by character as fold() folds them, so that
+// codes are equal as the server's case-insensitive, accent-sensitive collation finds them.
+// Statements name it only in comparisons; no index is built on it.
+int compareCodes(void*, int lengthA, const void* a, int lengthB, const void* b) {
+    const auto* textA = static_cast<const unsigned char*>(a);
+    const auto* textB = static_cast<const unsigned char*>(b);
+    int i = 0;
+    int j = 0;
+    while (i < lengthA && j < lengthB) {
+        const char32_t ca = fold(nextChar(textA, lengthA, i));
+        const char32_t cb = fold(nextChar(textB, lengthB, j));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    if (i < lengthA)
+        return 1;
+    return j < lengthB ? -1 : 0;
+}
+
 } // namespace
 
 void setClock(std::function<QDateTime()> fn) {
@@ -298,6 +318,9 @@ void registerSqliteFunctions(const QSqlDatabase& db) {
             rc = sqlite3_create_function_v2(sqlite, "like", args, deterministic, nullptr, like,
                                             nullptr, nullptr, nullptr);
     }
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_collation_v2(sqlite, sql::kCodeCollation, SQLITE_UTF8, nullptr,
+                                         compareCodes, nullptr);
     if (rc != SQLITE_OK)
         throw corvelix::VbError(
             corvelix::kErrInternal, QStringLiteral("SQLite"),

@@ -145,7 +145,11 @@ void Transaction::commit() {
                                 QStringLiteral("Hay una transacción interna sin terminar."));
     QSqlDatabase db = cachedConnection(tipo_);
     if (level_ == 1) {
-        if (!db.commit())
+        // On SQLite the COMMIT runs as a statement of its own: the driver's commit drops the
+        // engine's code, and a WAL catalog whose disk is full fails only here.
+        if (db.driverName() == QLatin1String("QSQLITE"))
+            execPlain(db, QStringLiteral("COMMIT"));
+        else if (!db.commit())
             throw driverError(db.lastError(), db);
     } else if (db.driverName() == QLatin1String("QSQLITE")) {
         execPlain(db, QStringLiteral("RELEASE SAVEPOINT ") + savepointName(level_));

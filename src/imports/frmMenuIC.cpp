@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QSet>
 #include <QThread>
 
 using corvelix::ui;
@@ -74,6 +75,21 @@ QHash<QString, QString> clavesDeFilas(const QString& operacion, const QList<modD
 bool conValor(const QString& valor) {
     return !valor.trimmed().isEmpty();
 }
+
+// An item whose rows repeat a value gets it once: a second CCPAC row would be one more than
+// the item may have, and a certificate would be written over itself.
+class UnaVezPorItem {
+public:
+    bool primera(int item) {
+        if (hechos_.contains(item))
+            return false;
+        hechos_.insert(item);
+        return true;
+    }
+
+private:
+    QSet<int> hechos_;
+};
 
 // A failure of one work row names its item (the step's writes are undone by its transaction).
 template <class F> void porFila(int item, F&& fn) {
@@ -293,12 +309,15 @@ void frmMenuIC::ProcesarITEM(const QString& operacion) {
                 // step.
                 modDA::Transaction transaccion(modDA::kCatalog);
                 bool reseteado = false;
+                UnaVezPorItem listas;
+                UnaVezPorItem certificados;
+                UnaVezPorItem textos;
                 for (const modDA::SimiFila& fila : filas) {
-                    if (conValor(fila.lista))
+                    if (conValor(fila.lista) && listas.primera(fila.item))
                         SetLista(fila.operacion, fila.lista, fila.item, claves);
-                    if (conValor(fila.certificado))
+                    if (conValor(fila.certificado) && certificados.primera(fila.item))
                         SetCertificadoOrigen(fila.operacion, fila.item, fila.certificado, claves);
-                    if (conValor(fila.ccTexto)) {
+                    if (conValor(fila.ccTexto) && textos.primera(fila.item)) {
                         if (!reseteado) {
                             CCPackReset(operacion);
                             reseteado = true;
@@ -420,8 +439,10 @@ void frmMenuIC::EnviarLista(const QString& operacion) {
     const Claves claves =
         clavesDeFilas(operacion, filas, [](const modDA::SimiFila& f) { return conValor(f.lista); });
     modDA::Transaction transaccion(modDA::kCatalog);
+    UnaVezPorItem listas;
     for (const modDA::SimiFila& fila : filas)
-        SetLista(fila.operacion, fila.lista, fila.item, claves);
+        if (listas.primera(fila.item))
+            SetLista(fila.operacion, fila.lista, fila.item, claves);
     transaccion.commit();
     ui().msgBox(QStringLiteral("Se envió las Listas a los items del despacho"),
                 corvelix::MsgButtons::Ok, corvelix::MsgIcon::Information);
@@ -437,8 +458,9 @@ void frmMenuIC::EnviarCerifOrigen(const QString& operacion) {
     const Claves claves = clavesDeFilas(
         operacion, filas, [](const modDA::SimiFila& f) { return conValor(f.certificado); });
     modDA::Transaction transaccion(modDA::kCatalog);
+    UnaVezPorItem certificados;
     for (const modDA::SimiFila& fila : filas)
-        if (conValor(fila.certificado))
+        if (conValor(fila.certificado) && certificados.primera(fila.item))
             SetCertificadoOrigen(fila.operacion, fila.item, fila.certificado, claves);
     transaccion.commit();
     ui().msgBox(QStringLiteral("Se envió los Certificados de Origen a los items del despacho"),
@@ -456,8 +478,9 @@ void frmMenuIC::enviarCCPACK(const QString& operacion) {
         operacion, filas, [](const modDA::SimiFila& f) { return conValor(f.ccTexto); });
     modDA::Transaction transaccion(modDA::kCatalog);
     bool reseteado = false;
+    UnaVezPorItem textos;
     for (const modDA::SimiFila& fila : filas) {
-        if (!conValor(fila.ccTexto))
+        if (!conValor(fila.ccTexto) || !textos.primera(fila.item))
             continue;
         if (!reseteado) {
             CCPackReset(operacion);

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -28,6 +29,48 @@ QString ubicacion(const char* procedure) {
 }
 
 enum Campo { Item, Cantidad, Fob, KGNeto, Certificado, Acuerdo, CCPack, kCampos };
+
+// The values an item takes from the sheet: rows of one item that give different ones are
+// refused (the run would write both, or keep whichever came last); rows that repeat the
+// same value, or leave it empty, agree.
+class ValoresPorItem {
+public:
+    void agregar(int filaHoja, const modDA::SimiFila& f) {
+        comparar(filaHoja, f.item, f.lista, listas_, QStringLiteral("lista"));
+        comparar(filaHoja, f.item, f.certificado, certificados_,
+                 QStringLiteral("certificado de origen"));
+        comparar(filaHoja, f.item, f.ccTexto, textos_, QStringLiteral("CC Pack"));
+    }
+
+private:
+    struct Primero {
+        int filaHoja = 0;
+        QString valor;
+    };
+    static void comparar(int filaHoja, int item, const QString& valor, QHash<int, Primero>& vistos,
+                         const QString& que) {
+        const QString v = valor.trimmed();
+        if (v.isEmpty())
+            return;
+        const auto it = vistos.constFind(item);
+        if (it == vistos.constEnd()) {
+            vistos.insert(item, {filaHoja, v});
+            return;
+        }
+        if (it->valor != v)
+            throw VbError(
+                13, QStringLiteral("Corvelix"),
+                QStringLiteral("Filas %1 y %2 de la hoja: el item %3 tiene dos valores de "
+                               "%4 distintos, \"%5\" y \"%6\"; no se modificó nada")
+                    .arg(it->filaHoja)
+                    .arg(filaHoja)
+                    .arg(item)
+                    .arg(que, it->valor, v));
+    }
+    QHash<int, Primero> listas_;
+    QHash<int, Primero> certificados_;
+    QHash<int, Primero> textos_;
+};
 
 // Quantities, FOB and kilos are kept with two decimals; the declaration's columns bound them.
 constexpr int kDecimales = 2;
@@ -231,6 +274,7 @@ void frmSIMIGlobal::guardarDatos() {
         // Every row checked and completed before anything is written.
         QList<modDA::SimiFila> filas;
         filas.reserve(grdCanc->rows() - 2);
+        ValoresPorItem valores;
         chainedNumbered(ubicacion("InsertarDatos"), 0, [&] {
             const QLocale c = QLocale::c();
             for (int r = 2; r < grdCanc->rows(); ++r) {
@@ -286,6 +330,7 @@ void frmSIMIGlobal::guardarDatos() {
                 f.certificado = celda(r, Certificado);
                 f.lista = celda(r, Acuerdo);
                 f.ccTexto = celda(r, CCPack);
+                valores.agregar(numeroFila, f);
                 modDA::SIMItemCampos campos;
                 try {
                     campos = modDA::getCamposSIM(m_Despacho, QString::number(f.item));

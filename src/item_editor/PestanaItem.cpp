@@ -148,10 +148,15 @@ void PestanaItem::eliminarConSupr(QWidget* lista, const QString& procedimiento,
                                   std::function<void()> delItem, std::function<void()> deLosItems) {
     alTeclear(lista, {Qt::Key_Delete}, procedimiento,
               [this, delItem = std::move(delItem), deLosItems = std::move(deLosItems)](int) {
-                  if (!itemGlobal())
+                  if (!itemGlobal()) {
                       delItem();
-                  else if (deLosItems)
+                  } else if (deLosItems) {
+                      // A delete over every item is refused while the outside client has the
+                      // declaration open, as an add is.
+                      if (rechazaAbierto())
+                          return;
                       deLosItems();
+                  }
               });
 }
 

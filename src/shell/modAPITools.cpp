@@ -38,19 +38,30 @@ bool canWrite(const QString& path) {
 #endif
 }
 
+// The file a save of `ruta` really writes: a symbolic link is followed to its target, as the
+// save does, however many links stand in the way (a target that does not exist yet included).
+QFileInfo realTarget(const QString& ruta) {
+    QFileInfo info(ruta);
+    for (int depth = 0; depth < 128 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info;
+}
+
 // The reason in the user's language (the system's own texts are English).
 QString failureReason(const QString& ruta, const QSaveFile& file) {
-    const QFileInfo info(ruta);
+    const QFileInfo info = realTarget(ruta);
     if (info.isDir())
         return QStringLiteral("la ruta es una carpeta");
     if (!info.absoluteDir().exists())
         return QStringLiteral("la carpeta no existe");
-    if (info.exists() && !canWrite(ruta))
+    if (info.exists() && !canWrite(info.absoluteFilePath()))
         return QStringLiteral("el archivo es de sólo lectura o no tiene permiso para escribirlo");
-    // The new text goes to a file of its own beside the target first.
-    if (!canWrite(info.absolutePath()))
+    // The new text goes to a file of its own beside the target first, in the folder the target
+    // really is in (named as the system knows it, links resolved).
+    const QString carpeta = info.absoluteDir().canonicalPath();
+    if (!canWrite(carpeta))
         return QStringLiteral("no tiene permiso para crear archivos en la carpeta ") +
-               QDir::toNativeSeparators(info.absolutePath());
+               QDir::toNativeSeparators(carpeta);
     switch (file.error()) {
     case QFileDevice::ResourceError: // what a write answers when the disk has no room left
         return QStringLiteral("disco lleno, no queda espacio para guardarlo");

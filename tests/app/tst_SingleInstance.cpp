@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QTest>
 
+#include <csignal>
 #include <memory>
 
 using corvelix::test::CatalogFixture;
@@ -77,6 +78,23 @@ private slots:
         QTest::addColumn<bool>("runtimeFolder");
         QTest::newRow("runtime folder") << true;
         QTest::newRow("no folder at all") << false;
+    }
+
+    // Past a file-size limit (ulimit -f, a quota) a write must fail with its error, which the
+    // save reports; the signal the system sends would otherwise end the program unseen.
+    void fileSizeLimitSignalIgnored() {
+        CatalogFixture catalog(kSeed);
+        auto program = startProgram(catalog);
+        QVERIFY(program->waitForStarted(10000));
+        const auto cleanup = qScopeGuard([&] { stop(*program); });
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(corvelix::instanceLockPath()), 15000);
+        QFile status(QStringLiteral("/proc/%1/status").arg(program->processId()));
+        QVERIFY(status.open(QIODevice::ReadOnly));
+        quint64 ignored = 0;
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("SigIgn:"))
+                ignored = line.mid(7).trimmed().toULongLong(nullptr, 16);
+        QVERIFY2(ignored & (quint64(1) << (SIGXFSZ - 1)), "SIGXFSZ still ends the program");
     }
 
     void lockWithoutAWritableDataFolder() {

@@ -1,7 +1,15 @@
+#include "assembly/frmSufijos.h"
 #include "assembly/utiles_sufijos.h"
+#include "data/modDA.h"
+#include "runtime/Ui.h"
+#include "support/CatalogFixture.h"
+#include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
+#include "support/TestSql.h"
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 using utiles::SufijoLeido;
@@ -34,6 +42,17 @@ private slots:
         QTest::newRow("not closed")
             << "AA(1)-BBBB" << QList<SufijoLeido>{{"AA", "1"}, {"BBBB", ""}};
         QTest::newRow("blank text is not empty") << " " << QList<SufijoLeido>{{" ", ""}};
+        QTest::newRow("value holding hyphens")
+            << "AA(LAKEPRO)-AB(LP-088)-ZC(-000012)-"
+            << QList<SufijoLeido>{{"AA", "LAKEPRO"}, {"AB", "LP-088"}, {"ZC", "-000012"}, {"", ""}};
+        QTest::newRow("hyphen in a last value not closed")
+            << "AA(X1)-AB(LP-088)" << QList<SufijoLeido>{{"AA", "X1"}, {"AB", "LP-088"}};
+        QTest::newRow("value without its ) ends at the hyphen")
+            << "AA(12-BB(3)-" << QList<SufijoLeido>{{"AA", "12"}, {"BB", "3"}, {"", ""}};
+        QTest::newRow("empty pieces")
+            << "AA(1)--BBBB-" << QList<SufijoLeido>{{"AA", "1"}, {"", ""}, {"BBBB", ""}, {"", ""}};
+        QTest::newRow("four characters then a hyphenated value")
+            << "BBBB-AB(A-B)-" << QList<SufijoLeido>{{"BBBB", ""}, {"AB", "A-B"}, {"", ""}};
     }
 
     void reads() {
@@ -86,6 +105,51 @@ private slots:
         QFETCH(QString, valor);
         QCOMPARE(utiles::getSufijo(parte), sufijo);
         QCOMPARE(utiles::getValue(parte), valor);
+    }
+
+    // The demo catalog's own strings through the editor: cancelling every value dialog and
+    // saving gives the string back byte for byte; a new value for the first code changes that
+    // value and nothing else.
+    void editorKeepsDemoStrings_data() {
+        QTest::addColumn<QString>("sufijos");
+        QTest::addColumn<bool>("cambiar");
+        corvelix::test::CatalogFixture fixture;
+        fixture.loadDemoSeed();
+        const modDA::Recordset rs = modDA::getRs(
+            modDA::kCatalog,
+            testSql("SELECT DISTINCT CSBTSVL FROM SBT WHERE CSBTSVL LIKE '__(%' ORDER BY 1"));
+        QVERIFY(rs.recordCount() > 20);
+        for (const QVariantList& fila : rs.rows()) {
+            const QString texto = fila.value(0).toString();
+            QTest::addRow("%s unchanged", qPrintable(texto)) << texto << false;
+            QTest::addRow("%s first value", qPrintable(texto)) << texto << true;
+        }
+    }
+
+    void editorKeepsDemoStrings() {
+        QFETCH(QString, sufijos);
+        QFETCH(bool, cambiar);
+        auto& seam = corvelix::test::ScriptedUi::current();
+        int dialogos = 0;
+        seam.onForm(QStringLiteral("frmSufijoValor"), [&](QDialog& dialog) {
+            auto* caja = dialog.findChild<QLineEdit*>(QStringLiteral("txtValorSufijo"));
+            if (cambiar && dialogos++ == 0) {
+                caja->setText(QStringLiteral("nuevo"));
+                QTest::keyClick(caja, Qt::Key_Return);
+            } else {
+                QTest::keyClick(caja, Qt::Key_Escape);
+            }
+        });
+        seam.onForm(QStringLiteral("frmSufijos"), [](QDialog& dialog) {
+            dialog.findChild<QPushButton*>(QStringLiteral("cmdGuardar"))->click();
+        });
+        frmSufijos editor;
+        editor.m_Sufijos = sufijos;
+        corvelix::ui().exec(editor);
+        const QString esperado = cambiar ? sufijos.left(3) + QStringLiteral("NUEVO") +
+                                               sufijos.mid(sufijos.indexOf(QStringLiteral(")-")))
+                                         : sufijos;
+        QCOMPARE(editor.m_Sufijos, esperado);
     }
 
     void builds_data() {

@@ -425,6 +425,33 @@ private slots:
         QVERIFY(ScriptedUi::current().boxes.isEmpty());
     }
 
+    // "Agregar [INS]" while an invoice edit is open: the edit is closed unstored before the
+    // grid is read again, so the grid shows what the catalog holds and Delete acts on it.
+    void addWhileEditing() {
+        ScriptedUi& seam = ScriptedUi::current();
+        seam.onForm(QStringLiteral("frmFacturas"), [&](QDialog& dialog) {
+            child<QLineEdit>(dialog, "txtFactura").setText(QStringLiteral("F-9"));
+            child<QPushButton>(dialog, "cmdAgregar").click();
+        });
+        seam.answerBoxes({MsgResult::Yes});
+        QVERIFY(withCaratula(kImport, [&](frmCaratula& form) {
+            auto& grid = invoiceGrid(form);
+            auto& edit = child<QLineEdit>(form, "txtFactura");
+            grid.setCurrentCell(3, 0);
+            QTest::keyClick(grid.bodyView(), Qt::Key_Return);
+            edit.setText(QStringLiteral("F-33"));
+            child<QPushButton>(form, "cmdAgregar").click();
+            QVERIFY(edit.isHidden());
+            QVERIFY(grid.isEnabled());
+            QCOMPARE(shownInvoices(form), kImportInvoices + QStringList{"F-9"});
+            grid.setCurrentCell(1, 0);
+            QTest::keyClick(grid.bodyView(), Qt::Key_Delete);
+            QCOMPARE(shownInvoices(form), (QStringList{"F-2", "F-3", "F-9"}));
+        }));
+        QCOMPARE(storedInvoices(), (QStringList{"S:F-2", "S:F-3", "S:F-9"}));
+        QCOMPARE(seam.boxes.size(), 1);
+    }
+
     // Export declarations take only 00000-00000000 in an edit.
     void editOnExport() {
         ScriptedUi& seam = ScriptedUi::current();

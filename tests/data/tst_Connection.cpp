@@ -1,4 +1,6 @@
+#include "data/ItemList.h"
 #include "data/connection.h"
+#include "data/item_values.h"
 #include "data/modDA.h"
 #include "runtime/Paths.h"
 #include "runtime/VbError.h"
@@ -6,10 +8,12 @@
 #include "support/LockingProgram.h"
 #include "support/QueryRows.h"
 #include "support/ScriptedUi.h"
+#include "support/SmallDisk.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/TestSql.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
@@ -20,6 +24,7 @@ using corvelix::VbError;
 using corvelix::test::CatalogFixture;
 using corvelix::test::LockingProgram;
 using corvelix::test::ScriptedUi;
+using corvelix::test::SmallDisk;
 
 namespace {
 
@@ -348,6 +353,55 @@ private slots:
         // A fresh connection sees the rows as written.
         modDA::resetConnectionsForTests();
         QCOMPARE(countRows(QStringLiteral("select count(*) from DDT where MDDTFOB = 0")), 3);
+    }
+
+    // A WAL catalog on a disk with little room left: the writes of ORIGEN on every item go
+    // through, and the disk fills only at COMMIT. The engine's own code names it.
+    void fullDiskAtCommit() {
+        const QString folder = fixture_->folder() + QStringLiteral("/disco");
+        QVERIFY(QDir().mkdir(folder));
+        modDA::resetConnectionsForTests();
+        const SmallDisk disk(folder, 8 * 1024 * 1024);
+        if (!disk.mounted())
+            QSKIP("a small disk of its own needs a private mount namespace (root)");
+        const QString path = folder + QStringLiteral("/kitsql.db");
+        QVERIFY(QFile::copy(fixture_->catalogPath(), path));
+        const QByteArray saved = qgetenv("CORVELIX_KITSQL");
+        qputenv("CORVELIX_KITSQL", path.toUtf8());
+        const auto restore = qScopeGuard([&] {
+            modDA::resetConnectionsForTests();
+            qputenv("CORVELIX_KITSQL", saved);
+        });
+        (void)modDA::getRs(modDA::kCatalog, testSql(QStringLiteral("PRAGMA journal_mode=WAL")));
+        modDA::resetConnectionsForTests();
+        modDA::execSQL(modDA::kCatalog,
+                       "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                       "WHERE i < 3000) INSERT INTO ART (IDDT, NART, NARTEXT) SELECT "
+                       "'26001IC04000001A', substr('000' || i, -4), substr('000' || i, -4) "
+                       "FROM n");
+        modDA::execSQL(modDA::kCatalog, testSql(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")));
+        // Fill the disk, then give back a little: less than the change needs.
+        QFile relleno(folder + QStringLiteral("/relleno"));
+        QVERIFY(relleno.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray bloque(64 * 1024, 'x');
+        while (relleno.write(bloque) > 0) {
+        }
+        relleno.close();
+        QVERIFY(relleno.resize(std::max<qint64>(relleno.size() - 32 * 1024, 0)));
+
+        try {
+            modDA::setCampo_ALLITEMS(QStringLiteral("26001IC04000001A"),
+                                     QStringLiteral("CARTPAYORI"), QStringLiteral("203"),
+                                     modDA::ItemList::parse(QStringLiteral("TODO")), false);
+            QFAIL("no error");
+        } catch (const VbError& e) {
+            QCOMPARE(e.description,
+                     QStringLiteral("disco lleno: no hay lugar para guardar los cambios del "
+                                    "catálogo"));
+        }
+        QVERIFY(relleno.remove());
+        QCOMPARE(countRows(QStringLiteral("select count(*) from ART where CARTPAYORI = '203'")), 0);
+        QCOMPARE(countRows(QStringLiteral("select count(*) from ART")), 3000);
     }
 
     void nestedTransactionUndoesOnlyItsOwnPart() {

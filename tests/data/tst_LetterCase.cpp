@@ -1,3 +1,6 @@
+#include "data/attached_rows.h"
+#include "data/declaration_reads.h"
+#include "data/item_editor_rows.h"
 #include "data/modDA.h"
 #include "runtime/VbError.h"
 #include "support/QueryRows.h"
@@ -10,6 +13,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
+
+#include <functional>
 
 using corvelix::test::addEngineColumn;
 using corvelix::test::catalogEngines;
@@ -55,7 +60,47 @@ QStringList shellLines(const QString& path, const QByteArray& script, QString& e
     return QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'));
 }
 
+const QString kD = QStringLiteral("26001IC04000042A");
+
+// Item 0001 of kD carries the information code "AÑO", the advantage "CAMIÓN" and the
+// document "CAMIÓN"; item 0002 none. The code tables hold the same codes.
+void seedCodes(const TestCatalog& catalog) {
+    catalog.exec(QStringLiteral("insert into DDT (IDDT) values (?)"), {kD});
+    for (const char* item : {"0000", "0001", "0002"})
+        catalog.exec(QStringLiteral("insert into ART (IDDT, NART) values (?, ?)"),
+                     {kD, QLatin1String(item)});
+    catalog.exec(QStringLiteral("insert into CPL (ICPL, NART, CCPL, MCPL, ICPLDIF) "
+                                "values (?, '0001', ?, 'viejo', 'D')"),
+                 {kD, QStringLiteral("AÑO")});
+    catalog.exec(QStringLiteral("insert into SRG (ISRG, NART, CSRG) values (?, '0001', ?)"),
+                 {kD, QStringLiteral("CAMIÓN")});
+    catalog.exec(QStringLiteral("insert into DVD (IDVD, NART, CDVDDOC, CDVDPRSDOC, LDVDREFDOC) "
+                                "values (?, '0001', ?, 'S', 'viejo')"),
+                 {kD, QStringLiteral("CAMIÓN")});
+    catalog.exec(QStringLiteral("insert into VEN (CVEN, LVENLBL, DVENEFF, DVENFIN) values "
+                                "(?, 'VENTAJA', '2000-01-01 00:00:00', '2099-12-31 00:00:00')"),
+                 {QStringLiteral("CAMIÓN")});
+    catalog.exec(QStringLiteral("insert into DOC (CDOC, LDOCDESC, DDOCINI, DDOCFIN) values "
+                                "(?, 'DOCUMENTO', '2000-01-01 00:00:00', '2099-12-31 00:00:00')"),
+                 {QStringLiteral("CAMIÓN")});
+}
+
+// The code rows of kD: "table|NART|code|value".
+QStringList codeRows(const TestCatalog& catalog) {
+    QStringList rows = catalog.rows(
+        QStringLiteral("select 'CPL', NART, CCPL, MCPL from CPL where ICPL = ? union all "
+                       "select 'SRG', NART, CSRG, '' from SRG where ISRG = ? union all "
+                       "select 'DVD', NART, CDVDDOC, LDVDREFDOC from DVD where IDVD = ?"),
+        {kD, kD, kD});
+    rows.sort();
+    return rows;
+}
+
+using CodeAction = std::function<QString()>;
+
 } // namespace
+
+Q_DECLARE_METATYPE(CodeAction)
 
 // Searches (LIKE, CHARINDEX) match as a case-insensitive, accent-sensitive server collation
 // does, for every letter. Comparisons follow the column's collation: on SQLite that is
@@ -119,6 +164,113 @@ private slots:
         rows.sort();
         found.sort();
         QCOMPARE(rows, found);
+    }
+
+    // Codes typed in the item editor, ITEM GLOBAL and the code tables are one code whatever
+    // the case of their letters, as on the server; an accent makes another code.
+    void codesCompareAsTheServerDoes_data() {
+        addEngineColumn();
+        QTest::addColumn<CodeAction>("action");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QStringList>("changed"); // rows added, "-" in front for rows removed
+        QTest::addColumn<QString>("warning");
+        const auto text = [](bool b) {
+            return b ? QStringLiteral("true") : QStringLiteral("false");
+        };
+        for (const Engine e : catalogEngines()) {
+            engineRow(e, "add information, small letters refused")
+                << CodeAction([=] {
+                       return text(
+                           modDA::agregarInformacionAdicional(kD, "0001", "año", "x", "", false));
+                   })
+                << "false" << QStringList{}
+                << QStringLiteral("La información adicional año ya esta cargada para este item");
+            engineRow(e, "add information without the accent: another code") << CodeAction([=] {
+                return text(modDA::agregarInformacionAdicional(kD, "0001", "ANO", "x", "", false));
+            }) << "true" << QStringList{"CPL|0001|ANO|x"} << QString();
+            engineRow(e, "add advantage, small letters refused")
+                << CodeAction([=] { return text(modDA::AgregarVentajas(kD, "0001", "camión")); })
+                << "false" << QStringList{}
+                << QStringLiteral("La Ventaja camión ya esta cargada para este item");
+            engineRow(e, "add document, small letters refused")
+                << CodeAction(
+                       [=] { return text(modDA::agregarDocumento(kD, "0001", "camión", "r")); })
+                << "false" << QStringList{}
+                << QStringLiteral("El documento camión ya esta cargado en este item");
+            engineRow(e, "delete information")
+                << CodeAction([=] { return text(modDA::eliminarInfoAd(kD, "0001", "año")); })
+                << "true" << QStringList{"-CPL|0001|AÑO|viejo"} << QString();
+            engineRow(e, "delete information without the accent: nothing")
+                << CodeAction([=] { return text(modDA::eliminarInfoAd(kD, "0001", "ano")); })
+                << "false" << QStringList{} << QString();
+            engineRow(e, "delete advantage")
+                << CodeAction([=] { return text(modDA::eliminarVentajas(kD, "0001", "camión")); })
+                << "true" << QStringList{"-SRG|0001|CAMIÓN|"} << QString();
+            engineRow(e, "delete document")
+                << CodeAction([=] { return text(modDA::eliminarDocumento(kD, "0001", "camión")); })
+                << "true" << QStringList{"-DVD|0001|CAMIÓN|viejo"} << QString();
+            engineRow(e, "replace information on all items")
+                << CodeAction([=] {
+                       return QString::number(modDA::agregarInformacionAdicional_ALLITEMS(
+                           kD, "TODO", "año", "nuevo", "", true));
+                   })
+                << "2"
+                << QStringList{"CPL|0001|año|nuevo", "CPL|0002|año|nuevo", "-CPL|0001|AÑO|viejo"}
+                << QString();
+            engineRow(e, "information on all items, kept where it is") << CodeAction([=] {
+                return QString::number(modDA::agregarInformacionAdicional_ALLITEMS(
+                    kD, "TODO", "año", "nuevo", "", false));
+            }) << "1" << QStringList{"CPL|0002|año|nuevo"} << QString();
+            engineRow(e, "advantage on all items, kept where it is") << CodeAction([=] {
+                return QString::number(modDA::agregarVentaja_ALLITEMS(kD, "TODO", "camión"));
+            }) << "1" << QStringList{"SRG|0002|camión|"} << QString();
+            engineRow(e, "replace document on all items")
+                << CodeAction([=] {
+                       return QString::number(
+                           modDA::agregarDocumento_ALLITEMS(kD, "TODO", "camión", "r", true));
+                   })
+                << "2"
+                << QStringList{"DVD|0001|camión|r", "DVD|0002|camión|r", "-DVD|0001|CAMIÓN|viejo"}
+                << QString();
+            engineRow(e, "advantage in small letters listed with its description")
+                << CodeAction([=] {
+                       (void)modDA::AgregarVentajas(kD, "0002", "camión");
+                       return modDA::getVentajasItem(kD, "0002").text("LVENLBL");
+                   })
+                << "VENTAJA" << QStringList{"SRG|0002|camión|"} << QString();
+            engineRow(e, "advantage table look-up")
+                << CodeAction([] { return modDA::getDescripcionTabla("camión", 1); }) << "VENTAJA"
+                << QStringList{} << QString();
+            engineRow(e, "document table look-up")
+                << CodeAction([] { return modDA::getDescripcionTabla("Camión", 4); }) << "DOCUMENTO"
+                << QStringList{} << QString();
+        }
+    }
+    void codesCompareAsTheServerDoes() {
+        QFETCH(Engine, engine);
+        QFETCH(CodeAction, action);
+        QFETCH(QString, answer);
+        QFETCH(QStringList, changed);
+        QFETCH(QString, warning);
+        TestCatalog catalog(engine);
+        seedCodes(catalog);
+        const QStringList before = codeRows(catalog);
+        ScriptedUi& seam = ScriptedUi::current();
+        if (!warning.isEmpty())
+            seam.answerBoxes({corvelix::MsgResult::Ok});
+        QCOMPARE(action(), answer);
+        QCOMPARE(seam.boxes.size(), warning.isEmpty() ? 0 : 1);
+        if (!warning.isEmpty())
+            QCOMPARE(seam.boxes.front().text, warning);
+        const QStringList after = codeRows(catalog);
+        QStringList diff;
+        for (const QString& row : after)
+            if (!before.contains(row))
+                diff << row;
+        for (const QString& row : before)
+            if (!after.contains(row))
+                diff << QLatin1Char('-') + row;
+        QCOMPARE(diff, changed);
     }
 
     // Grouping and sorting fold letters as comparisons do; the key index still finds rows.

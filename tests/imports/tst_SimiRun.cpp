@@ -247,6 +247,33 @@ private slots:
                  states);
     }
 
+    // Sheet rows of one item that repeat its values write them once: one CCPAC row for the
+    // item, its certificate documents once.
+    void identicalRepeatsWrittenOnce_data() {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("run") << QStringLiteral("cmdIniciarProceso");
+        QTest::newRow("ccpack") << QStringLiteral("cmdCCPACK");
+    }
+    void identicalRepeatsWrittenOnce() {
+        QFETCH(QString, button);
+        CatalogFixture catalog(kSeed);
+        instalarHermano();
+        const modDA::SimiFila repetida = fila(2, QStringLiteral("L2"), QStringLiteral("C2"),
+                                              QStringLiteral("CC2"), QStringLiteral("225"), 1, 10);
+        modDA::simiReemplazarFilas(kDespacho, {repetida, repetida, filasDeLaHoja().at(0)});
+        frmMenuIC menu;
+        menu.m_Despacho = kDespacho;
+        ScriptedUi::current().answerBoxes({MsgResult::Ok});
+        boton(menu, qPrintable(button)).click();
+        QCOMPARE(ScriptedUi::current().boxes.size(), 1);
+        QCOMPARE(ScriptedUi::current().boxes[0].icon, MsgIcon::Information);
+        QCOMPARE(consulta(QStringLiteral("SELECT NART || ':' || MCCM FROM CCM WHERE NART = 2")),
+                 QStringLiteral("2:CC2"));
+        if (button == QLatin1String("cmdIniciarProceso"))
+            QCOMPARE(consulta(QStringLiteral("SELECT COUNT(*) FROM DVD WHERE NART = '0002'")),
+                     QStringLiteral("3"));
+    }
+
     // After a run has deleted an item, neither a second run nor a single step writes anything
     // for it again.
     void deletedItemsGetNothing_data() {

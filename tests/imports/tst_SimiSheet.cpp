@@ -153,6 +153,25 @@ private slots:
             << QStringLiteral("Fila 5 de la hoja: No se encuentra el item 9 en la operacion "
                               "26001IC04000001A linea ")
             << false << ar;
+        QTest::newRow("one item, two certificates")
+            << QByteArray("Item\tCantidad\tTotal\tCOD\tSD\n1\t1\t1\t\t\n"
+                          "2\t1\t1\tC2a\tCC2a\n2\t1\t1\tC2b\tCC2b\n")
+            << QStringLiteral("Filas 3 y 4 de la hoja: el item 2 tiene dos valores de "
+                              "certificado de origen distintos, \"C2a\" y \"C2b\"; no se "
+                              "modificó nada linea ")
+            << false << ar;
+        QTest::newRow("one item, two lists past other rows")
+            << QByteArray("Item\tCantidad\tTotal\tAC\n3\t1\t1\tACE\n1\t1\t1\t\n"
+                          "3\t1\t1\t\n3\t1\t1\tNAC\n")
+            << QStringLiteral(
+                   "Filas 2 y 5 de la hoja: el item 3 tiene dos valores de lista distintos, "
+                   "\"ACE\" y \"NAC\"")
+            << false << ar;
+        QTest::newRow("one item, two CC Pack texts")
+            << QByteArray("Item\tCantidad\tTotal\tSD\n2\t1\t1\tCC2\n2\t1\t1\tCC3\n")
+            << QStringLiteral(
+                   "Filas 2 y 3 de la hoja: el item 2 tiene dos valores de CC Pack distintos")
+            << false << ar;
         QTest::newRow("no rows") << QByteArray("Item\tCantidad\tTotal\n")
                                  << QStringLiteral("La hoja no tiene filas para cargar") << true
                                  << ar;

@@ -1,6 +1,7 @@
 #include "runtime/VbError.h"
 #include "shell/modAPITools.h"
 #include "support/ScriptedUi.h"
+#include "support/SmallDisk.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
 #include "support/WithoutPermissionOverride.h"
@@ -13,13 +14,12 @@
 
 #include <csignal>
 
-#include <sched.h>
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 using namespace corvelix;
 using corvelix::test::ScriptedUi;
+using corvelix::test::SmallDisk;
 using corvelix::test::WithoutPermissionOverride;
 
 Q_DECLARE_METATYPE(modAPITools::Encoding)
@@ -52,30 +52,6 @@ public:
 private:
     rlimit saved_{};
     void (*previous_)(int) = SIG_DFL;
-};
-
-// A file system of `bytes` mounted over `folder` for this thread only (its own mount
-// namespace, which needs root), so that a test can fill it.
-class SmallDisk {
-public:
-    SmallDisk(const QString& folder, qint64 bytes) : folder_(QFile::encodeName(folder)) {
-        if (unshare(CLONE_NEWNS) != 0 ||
-            mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-            return;
-        const QByteArray options = "size=" + QByteArray::number(bytes);
-        mounted_ = mount("tmpfs", folder_.constData(), "tmpfs", 0, options.constData()) == 0;
-    }
-    ~SmallDisk() {
-        if (mounted_)
-            umount2(folder_.constData(), MNT_DETACH);
-    }
-    SmallDisk(const SmallDisk&) = delete;
-    SmallDisk& operator=(const SmallDisk&) = delete;
-    [[nodiscard]] bool mounted() const { return mounted_; }
-
-private:
-    QByteArray folder_;
-    bool mounted_ = false;
 };
 
 QByteArray readAll(const QString& path) {
@@ -309,29 +285,40 @@ private slots:
     // A folder that takes no new file (the save's temporary file cannot go beside the
     // target): refused, naming the folder, even when the file itself could be written; the
     // file is left as it was.
+    // Saved through a symbolic link in a writable folder, the file is written where the link
+    // leads, and that folder is the one checked and named.
     void foldersWithoutWriteAccess_data() {
         QTest::addColumn<bool>("fileExists");
         QTest::addColumn<bool>("fileWritable");
+        QTest::addColumn<bool>("throughLink");
         QTest::addColumn<QString>("reason");
         const QString carpeta =
             QStringLiteral("no tiene permiso para crear archivos en la carpeta %1");
-        QTest::newRow("writable file") << true << true << carpeta;
-        QTest::newRow("new file") << false << false << carpeta;
-        QTest::newRow("read-only file")
-            << true << false << "el archivo es de sólo lectura o no tiene permiso para escribirlo";
+        const QString soloLectura =
+            QStringLiteral("el archivo es de sólo lectura o no tiene permiso para escribirlo");
+        QTest::newRow("writable file") << true << true << false << carpeta;
+        QTest::newRow("new file") << false << false << false << carpeta;
+        QTest::newRow("read-only file") << true << false << false << soloLectura;
+        QTest::newRow("link to a writable file") << true << true << true << carpeta;
+        QTest::newRow("link to a file not there yet") << false << false << true << carpeta;
+        QTest::newRow("link to a read-only file") << true << false << true << soloLectura;
     }
     void foldersWithoutWriteAccess() {
         QFETCH(bool, fileExists);
         QFETCH(bool, fileWritable);
+        QFETCH(bool, throughLink);
         QFETCH(QString, reason);
         QTemporaryDir dir;
         const QString folder = dir.filePath(QStringLiteral("cerrada"));
         QVERIFY(QDir().mkdir(folder));
-        const QString path = folder + QStringLiteral("/salida.txt");
+        const QString target = folder + QStringLiteral("/salida.txt");
+        const QString path = throughLink ? dir.filePath(QStringLiteral("enlace.txt")) : target;
+        if (throughLink)
+            QVERIFY(QFile::link(QStringLiteral("cerrada/salida.txt"), path));
         if (fileExists) {
-            modAPITools::generarArchivo(path, QString(50, QLatin1Char('x')));
+            modAPITools::generarArchivo(target, QString(50, QLatin1Char('x')));
             if (!fileWritable)
-                QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
+                QVERIFY(QFile::setPermissions(target, QFileDevice::ReadOwner));
         }
         const QByteArray before = readAll(path);
         QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
