@@ -13,8 +13,8 @@ namespace corvelix {
 
 namespace {
 
-// The spreadsheet program's cell holds at most this many characters.
-constexpr qint64 kMaxCellText = 32767;
+// A cell's text is kept as far as one character past the bound, to be refused whole.
+constexpr qsizetype kKeptCellText = kMaxCellText + 1;
 
 qint64 repeatCount(const QXmlStreamAttributes& a, QLatin1String name) {
     bool ok = false;
@@ -33,8 +33,8 @@ void paragraphText(QXmlStreamReader& xml, QString& out) {
         } else if (token == QXmlStreamReader::StartElement) {
             const auto name = xml.name();
             if (name == QLatin1String("s")) {
-                const qint64 n =
-                    std::min(repeatCount(xml.attributes(), QLatin1String("text:c")), kMaxCellText);
+                const qint64 n = std::min<qint64>(
+                    repeatCount(xml.attributes(), QLatin1String("text:c")), kKeptCellText);
                 out += QString(static_cast<qsizetype>(n), QLatin1Char(' '));
                 xml.skipCurrentElement();
             } else if (name == QLatin1String("tab")) {
@@ -49,9 +49,15 @@ void paragraphText(QXmlStreamReader& xml, QString& out) {
                 paragraphText(xml, out); // spans, links
             }
         }
-        if (out.size() > kMaxCellText)
-            out.truncate(kMaxCellText);
+        if (out.size() > kKeptCellText)
+            out.truncate(kKeptCellText);
     }
+}
+
+// A shown text of letters without digits.
+bool shownAsWord(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); }) &&
+           std::none_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
 }
 
 // "PT14H30M05.5S" as a fraction of a day.
@@ -203,8 +209,8 @@ private:
                     paragraphs += QLatin1Char('\n');
                 first = false;
                 paragraphText(xml, paragraphs);
-                if (paragraphs.size() > kMaxCellText)
-                    paragraphs.truncate(kMaxCellText);
+                if (paragraphs.size() > kKeptCellText)
+                    paragraphs.truncate(kKeptCellText);
             } else {
                 xml.skipCurrentElement(); // annotations, frames
             }
@@ -220,6 +226,10 @@ private:
             if (!booleanStyles_.isEmpty() &&
                 booleanStyles_.contains(
                     dataStyles_.value(a.value(QLatin1String("table:style-name")).toString())))
+                return SheetBuilder::booleanText(value != 0);
+            // So is the result of TRUE() or a comparison, shown as a word ("TRUE", "VERDADERO").
+            if ((value == 0 || value == 1) && a.hasAttribute(QLatin1String("table:formula")) &&
+                shownAsWord(paragraphs))
                 return SheetBuilder::booleanText(value != 0);
             return b_.numberText(value);
         }

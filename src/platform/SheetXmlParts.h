@@ -5,7 +5,10 @@
 #include "platform/SheetFormats.h"
 
 #include <cstddef>
+#include <cstring>
+#include <forward_list>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace corvelix {
@@ -27,20 +30,20 @@ private:
     const char* name_;
 };
 
-// An element's attributes as the parser hands them over. Values come with their references
-// decoded.
+// An element's attributes as the parser hands them over, their values decoded: the parser
+// decodes every reference but "&amp;", which it hands over as "&#38;".
 class XmlAttributes {
 public:
     // `atts` holds five pointers per attribute: local name, prefix, namespace, value, value end.
     XmlAttributes(const unsigned char** atts, int count) : atts_(atts), count_(count) {}
 
     // The value of an attribute without a namespace (as the format's own attributes are,
-    // apart from relationship ids); empty when absent.
+    // apart from relationship ids); empty when absent. It lives as long as the attributes.
     template <std::size_t N> [[nodiscard]] std::string_view value(const char (&local)[N]) const {
         for (int i = 0; i < count_; ++i) {
             const unsigned char* const* a = atts_ + 5 * i;
             if (!a[2] && XmlName(reinterpret_cast<const char*>(a[0])) == local)
-                return {reinterpret_cast<const char*>(a[3]), std::size_t(a[4] - a[3])};
+                return decoded(a[3], a[4]);
         }
         return {};
     }
@@ -49,8 +52,18 @@ public:
                                          std::string_view local) const;
 
 private:
+    [[nodiscard]] std::string_view decoded(const unsigned char* begin,
+                                           const unsigned char* end) const {
+        const std::string_view v(reinterpret_cast<const char*>(begin), std::size_t(end - begin));
+        if (!std::memchr(v.data(), '&', v.size()))
+            return v;
+        return decodedCopy(v);
+    }
+    [[nodiscard]] std::string_view decodedCopy(std::string_view v) const;
+
     const unsigned char** atts_;
     int count_;
+    mutable std::forward_list<std::string> decoded_; // values that needed decoding
 };
 
 // What a part's reading does with its elements. It sees only the elements of the part's own
