@@ -77,7 +77,6 @@ public:
 
     // "El archivo "<name>" no se puede leer como hoja de cálculo: <reason>."
     [[noreturn]] void fail(const QString& reason) const;
-    [[noreturn]] void failXml(const QXmlStreamReader& xml, const QString& part) const;
 
     Sheet finish();
 
@@ -133,8 +132,6 @@ public:
     ZipPackage& operator=(const ZipPackage&) = delete;
 
     [[nodiscard]] bool has(const QString& name) const;
-    // Runs `parse` over the part's XML; the part's damage, a bomb or bad XML fail the read.
-    void parseXml(const QString& name, const std::function<void(QXmlStreamReader&)>& parse);
     // Hands `consume` the part as a device that inflates it as it is read (a read error once
     // the part is damaged or the budget spent); afterwards the damage or the bomb fail the read.
     void stream(const QString& name, const std::function<void(QIODevice&)>& consume);

@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <cmath>
@@ -172,12 +171,6 @@ void SheetBuilder::fail(const QString& reason) const {
     throw SheetReadError(
         QStringLiteral("El archivo \"%1\" no se puede leer como hoja de cálculo: %2.")
             .arg(fileName_, reason));
-}
-
-void SheetBuilder::failXml(const QXmlStreamReader& xml, const QString& part) const {
-    fail(QStringLiteral("el contenido de %1 está dañado (línea %2)")
-             .arg(part)
-             .arg(xml.lineNumber()));
 }
 
 Sheet SheetBuilder::finish() {

@@ -38,11 +38,6 @@ QString ooxmlText(std::string_view utf8) {
     return out;
 }
 
-// The bytes of a cell's text kept while it is read: enough to hold more than the characters a
-// cell may have however they are written (a "_x000D_" escape takes seven bytes for one), so
-// a longer text is still told, without keeping all of it.
-constexpr std::size_t kMaxCellBytes = 7 * std::size_t(kMaxCellText + 1) + 7;
-
 // Appends `n` bytes of a cell's text to `out` as far as kMaxCellBytes.
 void appendBounded(std::string& out, const char* s, int n) {
     if (out.size() < kMaxCellBytes)

@@ -67,17 +67,6 @@ void ZipPackage::stream(const QString& name, const std::function<void(QIODevice&
         builder_.fail(reasonCorruptZip());
 }
 
-void ZipPackage::parseXml(const QString& name,
-                          const std::function<void(QXmlStreamReader&)>& parse) {
-    QXmlStreamReader xml;
-    stream(name, [&](QIODevice& device) {
-        xml.setDevice(&device);
-        parse(xml);
-    });
-    if (xml.hasError())
-        builder_.failXml(xml, name);
-}
-
 QString elementText(QXmlStreamReader& xml, const QStringList& skip) {
     QString text;
     int depth = 1;

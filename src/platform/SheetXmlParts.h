@@ -13,6 +13,11 @@
 
 namespace corvelix {
 
+// The bytes of a cell's text kept while it is read: enough to hold more than the characters a
+// cell may have however they are written (a "_x000D_" escape of .xlsx takes seven bytes for
+// one), so a longer text is still told, without keeping all of it.
+constexpr std::size_t kMaxCellBytes = 7 * std::size_t(kMaxCellText + 1) + 7;
+
 // A local name as the parser keeps it, compared with the names of the format (literals)
 // without measuring it first: a part holds hundreds of thousands of them.
 class XmlName {
