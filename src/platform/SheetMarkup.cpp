@@ -3,10 +3,23 @@
 // with the square of their number, so an element with too many is refused up front.
 #include "platform/SheetFormats.h"
 
+#include <array>
 #include <cstring>
 #include <string_view>
 
 namespace corvelix {
+
+namespace {
+
+// The characters that matter inside a tag: its end, an attribute's '=' and the quotes.
+constexpr std::array<bool, 256> kInTag = [] {
+    std::array<bool, 256> table{};
+    for (const char c : {'>', '=', '"', '\''})
+        table[static_cast<unsigned char>(c)] = true;
+    return table;
+}();
+
+} // namespace
 
 bool MarkupGuard::feed(const char* data, qint64 size) {
     const char* p = data;
@@ -34,6 +47,40 @@ bool MarkupGuard::feed(const char* data, qint64 size) {
             }
             break;
         }
+        case State::Tag:
+            // Names and spaces go by at a look-up each; a quoted value is passed at once.
+            while (state_ == State::Tag) {
+                while (p < end && !kInTag[static_cast<unsigned char>(*p)])
+                    ++p;
+                if (p == end)
+                    return true;
+                const char c = *p++;
+                if (c == '>') {
+                    state_ = State::Text;
+                } else if (c == '=') {
+                    if (++attributes_ > kMaxAttributes) {
+                        crowded_ = true;
+                        return false;
+                    }
+                } else {
+                    const void* close = std::memchr(p, c, std::size_t(end - p));
+                    if (!close) {
+                        state_ = State::Quoted;
+                        quote_ = c;
+                        return true;
+                    }
+                    p = static_cast<const char*>(close) + 1;
+                }
+            }
+            break;
+        case State::Quoted: {
+            const void* close = std::memchr(p, quote_, std::size_t(end - p));
+            if (!close)
+                return true;
+            p = static_cast<const char*>(close) + 1;
+            state_ = State::Tag;
+            break;
+        }
         case State::Bang: {
             // "<!--" opens a comment, "<![CDATA[" a text; anything else (a document type)
             // runs to the next '>'.
@@ -52,35 +99,6 @@ bool MarkupGuard::feed(const char* data, qint64 size) {
             } else if (!kComment.starts_with(seen) && !kCData.starts_with(seen)) {
                 state_ = State::Other;
             }
-            break;
-        }
-        case State::Tag: {
-            for (; p < end; ++p) {
-                const char c = *p;
-                if (c == '>') {
-                    state_ = State::Text;
-                    ++p;
-                    break;
-                }
-                if (c == '"' || c == '\'') {
-                    state_ = State::Quoted;
-                    quote_ = c;
-                    ++p;
-                    break;
-                }
-                if (c == '=' && ++attributes_ > kMaxAttributes) {
-                    crowded_ = true;
-                    return false;
-                }
-            }
-            break;
-        }
-        case State::Quoted: {
-            const void* close = std::memchr(p, quote_, std::size_t(end - p));
-            if (!close)
-                return true;
-            p = static_cast<const char*>(close) + 1;
-            state_ = State::Tag;
             break;
         }
         case State::Comment:

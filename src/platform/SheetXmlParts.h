@@ -5,7 +5,6 @@
 #include "platform/SheetFormats.h"
 
 #include <cstddef>
-#include <cstring>
 #include <forward_list>
 #include <span>
 #include <string>
@@ -60,9 +59,11 @@ private:
     [[nodiscard]] std::string_view decoded(const unsigned char* begin,
                                            const unsigned char* end) const {
         const std::string_view v(reinterpret_cast<const char*>(begin), std::size_t(end - begin));
-        if (!std::memchr(v.data(), '&', v.size()))
-            return v;
-        return decodedCopy(v);
+        // Values are short (a cell's reference, type, style): a loop beats a call.
+        for (const char c : v)
+            if (c == '&')
+                return decodedCopy(v);
+        return v;
     }
     [[nodiscard]] std::string_view decodedCopy(std::string_view v) const;
 
