@@ -16,6 +16,32 @@ class QXmlStreamReader;
 
 namespace corvelix {
 
+// The spreadsheet programs' own bound on the characters of a cell's text.
+constexpr qsizetype kMaxCellText = 32767;
+
+// Watches the markup of an XML part as its bytes go by, before a parser sees them: the parsers
+// check an element's attributes against each other, which takes time growing with the square
+// of their number.
+class MarkupGuard {
+public:
+    // Far more than any writer puts on one element (a document's first element declares its
+    // namespaces as attributes, some forty).
+    static constexpr int kMaxAttributes = 64;
+
+    // Takes the next bytes of the part; false once an element has more than kMaxAttributes.
+    bool feed(const char* data, qint64 size);
+    [[nodiscard]] bool crowded() const { return crowded_; }
+
+private:
+    enum class State { Text, Open, Bang, Tag, Quoted, Comment, CData, Other };
+    State state_ = State::Text;
+    char quote_ = 0;
+    char opening_[8] = {}; // what follows "<!" until the kind of markup is known
+    std::size_t matched_ = 0;
+    int attributes_ = 0;
+    bool crowded_ = false;
+};
+
 // Collects cells as a format reader finds them and turns values into the texts the
 // spreadsheet program would show.
 class SheetBuilder {
@@ -51,7 +77,6 @@ public:
 
     // "El archivo "<name>" no se puede leer como hoja de cálculo: <reason>."
     [[noreturn]] void fail(const QString& reason) const;
-    [[noreturn]] void failXml(const QXmlStreamReader& xml, const QString& part) const;
 
     Sheet finish();
 
@@ -78,12 +103,14 @@ private:
 };
 
 // A device that passes bytes through from another one and stops (read error) once the
-// builder's expansion budget is spent, so a zip bomb never reaches memory.
+// builder's expansion budget is spent, so a zip bomb never reaches memory, or once an element
+// has too many attributes for the parser to get through in time.
 class BudgetDevice : public QIODevice {
 public:
     BudgetDevice(QIODevice& source, SheetBuilder& builder);
     [[nodiscard]] bool isSequential() const override { return true; }
     [[nodiscard]] bool exceeded() const { return exceeded_; }
+    [[nodiscard]] bool crowded() const { return guard_.crowded(); }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override;
@@ -93,6 +120,7 @@ private:
     QIODevice& source_;
     SheetBuilder& builder_;
     bool exceeded_ = false;
+    MarkupGuard guard_;
 };
 
 // The parts of a zip package, each read as XML through the expansion budget.
@@ -104,8 +132,6 @@ public:
     ZipPackage& operator=(const ZipPackage&) = delete;
 
     [[nodiscard]] bool has(const QString& name) const;
-    // Runs `parse` over the part's XML; the part's damage, a bomb or bad XML fail the read.
-    void parseXml(const QString& name, const std::function<void(QXmlStreamReader&)>& parse);
     // Hands `consume` the part as a device that inflates it as it is read (a read error once
     // the part is damaged or the budget spent); afterwards the damage or the bomb fail the read.
     void stream(const QString& name, const std::function<void(QIODevice&)>& consume);
@@ -139,5 +165,7 @@ bool isDateFormatCode(const QString& code);
 // Reasons shared by several readers.
 QString reasonCorruptZip();
 QString reasonTooLarge(qint64 limitBytes);
+// An element with more attributes than MarkupGuard allows in `content` ("el contenido de ...").
+QString reasonCrowdedElement(const QString& content);
 
 } // namespace corvelix

@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <cmath>
@@ -26,6 +25,18 @@ QString Sheet::text(int row, int column) const {
         return {};
     return c->second;
 }
+
+namespace {
+
+// "B7".
+QString cellName(int row, int column) {
+    QString letters;
+    for (int c = column; c > 0; c = (c - 1) / 26)
+        letters.prepend(QChar(u'A' + (c - 1) % 26));
+    return letters + QString::number(row);
+}
+
+} // namespace
 
 SheetBuilder::SheetBuilder(QString fileName, const QLocale& locale, const SheetLimits& limits,
                            SheetFormat format)
@@ -48,6 +59,10 @@ void SheetBuilder::setText(int row, int column, QString text) {
     if (text.isEmpty())
         return;
     checkBounds(row, column);
+    if (text.size() > kMaxCellText)
+        fail(QStringLiteral("la celda %1 tiene más de %2 caracteres")
+                 .arg(cellName(row, column))
+                 .arg(kMaxCellText));
     if (static_cast<qint64>(entries_.size()) + sheet_.cellCount_ >= limits_.maxCells)
         fail(QStringLiteral("la hoja tiene más de %1 celdas con datos").arg(limits_.maxCells));
     // Cells that come in order, as most files hold them, go straight into the sheet; from the
@@ -158,12 +173,6 @@ void SheetBuilder::fail(const QString& reason) const {
             .arg(fileName_, reason));
 }
 
-void SheetBuilder::failXml(const QXmlStreamReader& xml, const QString& part) const {
-    fail(QStringLiteral("el contenido de %1 está dañado (línea %2)")
-             .arg(part)
-             .arg(xml.lineNumber()));
-}
-
 Sheet SheetBuilder::finish() {
     if (entries_.empty()) {
         Sheet sheet = std::move(sheet_);
@@ -211,7 +220,7 @@ BudgetDevice::BudgetDevice(QIODevice& source, SheetBuilder& builder)
 }
 
 qint64 BudgetDevice::readData(char* data, qint64 maxSize) {
-    if (exceeded_)
+    if (exceeded_ || guard_.crowded())
         return -1;
     const qint64 n = source_.read(data, maxSize);
     if (n > 0) {
@@ -220,6 +229,8 @@ qint64 BudgetDevice::readData(char* data, qint64 maxSize) {
             exceeded_ = true;
             return -1;
         }
+        if (!guard_.feed(data, n))
+            return -1;
     }
     return n;
 }
@@ -294,8 +305,17 @@ SheetFormat sniffSheetFormat(const QByteArray& data) {
 
 namespace {
 
+// What a zip's parts may inflate to: a bomb inflates hundreds of times its file, a workbook
+// tens; a file's own budget keeps the reading of a small one within a couple of seconds.
+qint64 expansionBudget(qint64 fileBytes, qint64 limit) {
+    constexpr qint64 kFloor = 32ll * 1024 * 1024;
+    constexpr qint64 kRatio = 48;
+    return std::min(limit, std::max(kFloor, kRatio * fileBytes));
+}
+
 Sheet readSheet(const QByteArray& data, const QString& fileName, const QString& path,
-                const QLocale& locale, const SheetLimits& limits) {
+                const QLocale& locale, SheetLimits limits) {
+    limits.maxExpandedBytes = expansionBudget(data.size(), limits.maxExpandedBytes);
     const SheetFormat format = sniffSheetFormat(data);
     SheetBuilder builder(fileName, locale, limits, format);
     if (data.isEmpty())

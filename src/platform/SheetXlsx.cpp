@@ -38,6 +38,12 @@ QString ooxmlText(std::string_view utf8) {
     return out;
 }
 
+// Appends `n` bytes of a cell's text to `out` as far as kMaxCellBytes.
+void appendBounded(std::string& out, const char* s, int n) {
+    if (out.size() < kMaxCellBytes)
+        out.append(s, std::min(std::size_t(n), kMaxCellBytes - out.size()));
+}
+
 const std::string_view kMainNs[] = {"http://schemas.openxmlformats.org/spreadsheetml/2006/main",
                                     "http://purl.oclc.org/ooxml/spreadsheetml/main"};
 const std::string_view kPackageRelsNs[] = {
@@ -339,7 +345,7 @@ private:
             }
             void text(const char* s, int n) override {
                 if (depth_ > 0 && item_.collecting())
-                    text_.append(s, std::size_t(n));
+                    appendBounded(text_, s, n);
             }
 
         private:
@@ -454,7 +460,7 @@ private:
         }
         void text(const char* s, int n) override {
             if (mode_ == Value || (mode_ == Inline && item_.collecting()))
-                reader_.value_.append(s, std::size_t(n));
+                appendBounded(reader_.value_, s, n);
         }
 
     private:

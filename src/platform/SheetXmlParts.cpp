@@ -56,6 +56,8 @@ void ZipPackage::stream(const QString& name, const std::function<void(QIODevice&
         builder_.fail(reasonCorruptZip());
     BudgetDevice device(file, builder_);
     consume(device);
+    if (device.crowded())
+        builder_.fail(reasonCrowdedElement(QStringLiteral("el contenido de ") + name));
     if (device.exceeded())
         builder_.fail(reasonTooLarge(builder_.limits().maxExpandedBytes));
     if (file.getZipError() != UNZ_OK)
@@ -63,17 +65,6 @@ void ZipPackage::stream(const QString& name, const std::function<void(QIODevice&
     file.close();
     if (file.getZipError() != UNZ_OK)
         builder_.fail(reasonCorruptZip());
-}
-
-void ZipPackage::parseXml(const QString& name,
-                          const std::function<void(QXmlStreamReader&)>& parse) {
-    QXmlStreamReader xml;
-    stream(name, [&](QIODevice& device) {
-        xml.setDevice(&device);
-        parse(xml);
-    });
-    if (xml.hasError())
-        builder_.failXml(xml, name);
 }
 
 QString elementText(QXmlStreamReader& xml, const QStringList& skip) {
@@ -184,6 +175,13 @@ public:
         });
         if (error_)
             std::rethrow_exception(error_);
+        // An encoding the parser cannot convert is named as such, or comes through as no
+        // element at all and no error (an EBCDIC page whose quotes are elsewhere).
+        if (!unreadable && !doctype_ &&
+            (erred_ ? errorCode_ == XML_ERR_UNSUPPORTED_ENCODING : !sawElement_))
+            builder.fail(QStringLiteral("el contenido de %1 está en una codificación que no se "
+                                        "puede leer")
+                             .arg(part));
         const bool damaged = unreadable || doctype_ || erred_ ||
                              (!handler_.stopped_ && (!ctxt_->wellFormed || !ctxt_->nsWellFormed));
         if (damaged)
@@ -218,6 +216,7 @@ private:
     static void onStart(void* user, const xmlChar* local, const xmlChar*, const xmlChar* uri, int,
                         const xmlChar**, int count, int, const xmlChar** atts) {
         auto& self = *static_cast<PartParser*>(user);
+        self.sawElement_ = true;
         if (self.foreign_ > 0) {
             ++self.foreign_;
             return;
@@ -256,6 +255,7 @@ private:
         if (!error || error->level < XML_ERR_ERROR || self.erred_)
             return;
         self.erred_ = true;
+        self.errorCode_ = error->code;
         self.errorLine_ = error->line;
         xmlStopParser(self.ctxt_);
     }
@@ -269,7 +269,9 @@ private:
     int foreign_ = 0;      // depth inside an element of another namespace
     bool doctype_ = false;
     bool erred_ = false;
+    int errorCode_ = 0;
     int errorLine_ = 0;
+    bool sawElement_ = false;
     std::exception_ptr error_;
 };
 
@@ -279,9 +281,24 @@ std::string_view XmlAttributes::value(std::span<const std::string_view> namespac
         const unsigned char* const* a = atts_ + 5 * i;
         if (a[2] && view(a[0]) == local &&
             std::find(namespaces.begin(), namespaces.end(), view(a[2])) != namespaces.end())
-            return {reinterpret_cast<const char*>(a[3]), std::size_t(a[4] - a[3])};
+            return decoded(a[3], a[4]);
     }
     return {};
+}
+
+std::string_view XmlAttributes::decodedCopy(std::string_view v) const {
+    constexpr std::string_view kAmpersand = "&#38;";
+    std::string& out = decoded_.emplace_front();
+    out.reserve(v.size());
+    for (std::size_t i = 0; i < v.size();) {
+        if (v.substr(i, kAmpersand.size()) == kAmpersand) {
+            out += '&';
+            i += kAmpersand.size();
+        } else {
+            out += v[i++];
+        }
+    }
+    return out;
 }
 
 void PartHandler::stop() {

@@ -5,10 +5,17 @@
 #include "platform/SheetFormats.h"
 
 #include <cstddef>
+#include <forward_list>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace corvelix {
+
+// The bytes of a cell's text kept while it is read: enough to hold more than the characters a
+// cell may have however they are written (a "_x000D_" escape of .xlsx takes seven bytes for
+// one), so a longer text is still told, without keeping all of it.
+constexpr std::size_t kMaxCellBytes = 7 * std::size_t(kMaxCellText + 1) + 7;
 
 // A local name as the parser keeps it, compared with the names of the format (literals)
 // without measuring it first: a part holds hundreds of thousands of them.
@@ -27,20 +34,20 @@ private:
     const char* name_;
 };
 
-// An element's attributes as the parser hands them over. Values come with their references
-// decoded.
+// An element's attributes as the parser hands them over, their values decoded: the parser
+// decodes every reference but "&amp;", which it hands over as "&#38;".
 class XmlAttributes {
 public:
     // `atts` holds five pointers per attribute: local name, prefix, namespace, value, value end.
     XmlAttributes(const unsigned char** atts, int count) : atts_(atts), count_(count) {}
 
     // The value of an attribute without a namespace (as the format's own attributes are,
-    // apart from relationship ids); empty when absent.
+    // apart from relationship ids); empty when absent. It lives as long as the attributes.
     template <std::size_t N> [[nodiscard]] std::string_view value(const char (&local)[N]) const {
         for (int i = 0; i < count_; ++i) {
             const unsigned char* const* a = atts_ + 5 * i;
             if (!a[2] && XmlName(reinterpret_cast<const char*>(a[0])) == local)
-                return {reinterpret_cast<const char*>(a[3]), std::size_t(a[4] - a[3])};
+                return decoded(a[3], a[4]);
         }
         return {};
     }
@@ -49,8 +56,20 @@ public:
                                          std::string_view local) const;
 
 private:
+    [[nodiscard]] std::string_view decoded(const unsigned char* begin,
+                                           const unsigned char* end) const {
+        const std::string_view v(reinterpret_cast<const char*>(begin), std::size_t(end - begin));
+        // Values are short (a cell's reference, type, style): a loop beats a call.
+        for (const char c : v)
+            if (c == '&')
+                return decodedCopy(v);
+        return v;
+    }
+    [[nodiscard]] std::string_view decodedCopy(std::string_view v) const;
+
     const unsigned char** atts_;
     int count_;
+    mutable std::forward_list<std::string> decoded_; // values that needed decoding
 };
 
 // What a part's reading does with its elements. It sees only the elements of the part's own

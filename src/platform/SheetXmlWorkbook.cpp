@@ -21,6 +21,8 @@ public:
     explicit XmlWorkbookReader(SheetBuilder& builder) : b_(builder) {}
 
     void run(const QByteArray& data) {
+        if (!MarkupGuard().feed(data.constData(), data.size()))
+            b_.fail(reasonCrowdedElement(QStringLiteral("el contenido del libro XML")));
         QBuffer buffer;
         buffer.setData(data);
         buffer.open(QIODevice::ReadOnly);
@@ -42,7 +44,8 @@ public:
                 firstHidden = std::move(cells);
         }
         if (xml.hasError())
-            b_.failXml(xml, QStringLiteral("el libro XML"));
+            b_.fail(QStringLiteral("el contenido del libro XML está dañado (línea %1)")
+                        .arg(xml.lineNumber()));
         if (!sawWorksheet)
             store(firstHidden); // every sheet hidden: the first one
     }

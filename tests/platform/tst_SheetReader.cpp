@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -166,6 +167,52 @@ QByteArray workbookStream(quint16 version, const QByteArray& globals, const QByt
     const QByteArray boundSheet = le16(quint16(sheetAt & 0xFFFF)) + le16(quint16(sheetAt >> 16)) +
                                   QByteArray("\0\0\x01\0a", 5);
     return before + biffRecord(0x0085, boundSheet) + eof + bof(0x0010) + cells + eof;
+}
+
+// `count` distinct attributes, as a hostile writer puts on one element.
+QByteArray attributes(int count) {
+    QByteArray out;
+    for (int i = 0; i < count; ++i)
+        out += " a" + QByteArray::number(i) + "=\"\"";
+    return out;
+}
+
+// An .ods whose content.xml holds `rows` (table rows) in its one table.
+QByteArray odsOf(const QByteArray& rows) {
+    const QByteArray content =
+        "<office:document-content "
+        "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+        "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+        "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body>"
+        "<office:spreadsheet><table:table>" +
+        rows + "</table:table></office:spreadsheet></office:body></office:document-content>";
+    return zipOf({{QStringLiteral("mimetype"), "application/vnd.oasis.opendocument.spreadsheet"},
+                  {QStringLiteral("content.xml"), content}});
+}
+
+// An XML workbook whose one worksheet's table holds `rows`.
+QByteArray xmlWorkbookOf(const QByteArray& rows) {
+    return "<?xml version=\"1.0\"?>\n<Workbook xmlns=\"urn:schemas-microsoft-com:office:"
+           "spreadsheet\" xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">"
+           "<Worksheet ss:Name=\"a\"><Table>" +
+           rows + "</Table></Worksheet></Workbook>";
+}
+
+// A binary workbook whose cell B2 holds `text` from the shared texts, split over CONTINUE
+// records as the spreadsheet program writes a long text.
+QByteArray xlsWithSharedText(const QByteArray& text) {
+    constexpr qsizetype kRecord = 8224; // the longest record content
+    const QByteArray one = le16(1) + le16(0);
+    QByteArray rest = one + one + le16(quint16(text.size())) + QByteArray(1, '\0') + text;
+    QByteArray records = biffRecord(0x00FC, rest.left(kRecord));
+    rest.remove(0, kRecord);
+    while (!rest.isEmpty()) {
+        // A text crossing into a CONTINUE record starts there with its option byte again.
+        records += biffRecord(0x003C, QByteArray(1, '\0') + rest.left(kRecord - 1));
+        rest.remove(0, kRecord - 1);
+    }
+    const QByteArray labelSst = biffRecord(0x00FD, cell4(1, 1, 0) + le16(0) + le16(0));
+    return compoundDocument({{"Workbook", workbookStream(0x0600, records, labelSst)}});
 }
 
 } // namespace
@@ -524,6 +571,89 @@ private slots:
         QCOMPARE(cells(s), expected);
     }
 
+    // The separator a person would see, and the decimal mark it tells: a ';' file comes from a
+    // machine whose decimal mark is the comma ("." groups thousands), a ',' file from one whose
+    // mark is the point. Numbers come in the reading locale's form, so one file gives the same
+    // values on every machine; other texts stay as written.
+    void separatorAndDecimalMark_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QStringList>("expected");
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        const QByteArray spanish = "Precio, USD;Peso, kg\r\n1,5;2,25\r\n3,75;4,5\r\n";
+        QTest::newRow("Spanish CSV, es_AR")
+            << spanish << kComma << QStringList{"A1=Precio, USD", "B1=Peso, kg", "A2=1,5",
+                                                "B2=2,25",        "A3=3,75",     "B3=4,5"};
+        QTest::newRow("Spanish CSV, en_US")
+            << spanish << english << QStringList{"A1=Precio, USD", "B1=Peso, kg", "A2=1.5",
+                                                 "B2=2.25",        "A3=3.75",     "B3=4.5"};
+        const QByteArray noHeader = "1,5;2,25\r\n3,75;4,5\r\n";
+        QTest::newRow("Spanish CSV without its header, es_AR")
+            << noHeader << kComma << QStringList{"A1=1,5", "B1=2,25", "A2=3,75", "B2=4,5"};
+        QTest::newRow("Spanish CSV without its header, en_US")
+            << noHeader << english << QStringList{"A1=1.5", "B1=2.25", "A2=3.75", "B2=4.5"};
+        const QByteArray thousands = "Cantidad;Total;NCM;Fecha\n3,125;1.250,5;8471.30.12;"
+                                     "11.03.2025\n-0,5;12.345;1.2345;7\n";
+        QTest::newRow("groups of thousands, es_AR")
+            << thousands << kComma
+            << QStringList{"A1=Cantidad", "B1=Total",  "C1=NCM",        "D1=Fecha",
+                           "A2=3,125",    "B2=1250,5", "C2=8471.30.12", "D2=11.03.2025",
+                           "A3=-0,5",     "B3=12345",  "C3=1.2345",     "D3=7"};
+        QTest::newRow("groups of thousands, en_US")
+            << thousands << english
+            << QStringList{"A1=Cantidad", "B1=Total",  "C1=NCM",        "D1=Fecha",
+                           "A2=3.125",    "B2=1250.5", "C2=8471.30.12", "D2=11.03.2025",
+                           "A3=-0.5",     "B3=12345",  "C3=1.2345",     "D3=7"};
+        const QByteArray englishCsv = "a,b,c\n1.5,2,3\n";
+        QTest::newRow("English CSV, es_AR")
+            << englishCsv << kComma
+            << QStringList{"A1=a", "B1=b", "C1=c", "A2=1,5", "B2=2", "C2=3"};
+        QTest::newRow("English CSV, en_US")
+            << englishCsv << english
+            << QStringList{"A1=a", "B1=b", "C1=c", "A2=1.5", "B2=2", "C2=3"};
+        const QByteArray quotedCommas =
+            "desc,monto\n\"uno;dos\",\"1,250.5\"\n\"tres; cuatro\",2.5\n";
+        QTest::newRow("quoted semicolons in a comma CSV, es_AR")
+            << quotedCommas << kComma << QStringList{"A1=desc",   "B1=monto",        "A2=uno;dos",
+                                                     "B2=1250,5", "A3=tres; cuatro", "B3=2,5"};
+        QTest::newRow("quoted semicolons in a comma CSV, en_US")
+            << quotedCommas << english << QStringList{"A1=desc",   "B1=monto",        "A2=uno;dos",
+                                                      "B2=1250.5", "A3=tres; cuatro", "B3=2.5"};
+        const QByteArray quotedSemicolons = "\"Precio; USD\";Peso\n\"1,5\";\"2;3\"\n4;5,5\n";
+        QTest::newRow("quoted fields in a semicolon CSV, en_US")
+            << quotedSemicolons << english
+            << QStringList{"A1=Precio; USD", "B1=Peso", "A2=1.5", "B2=2;3", "A3=4", "B3=5.5"};
+        const QByteArray title = "Pesos de marzo, en kg\nItem;Peso\n1;2,5\n2;10,25\n";
+        QTest::newRow("title line first, es_AR")
+            << title << kComma << QStringList{"A1=Pesos de marzo, en kg",
+                                              "A2=Item",
+                                              "B2=Peso",
+                                              "A3=1",
+                                              "B3=2,5",
+                                              "A4=2",
+                                              "B4=10,25"};
+        QTest::newRow("title line first, en_US")
+            << title << english << QStringList{"A1=Pesos de marzo, en kg",
+                                               "A2=Item",
+                                               "B2=Peso",
+                                               "A3=1",
+                                               "B3=2.5",
+                                               "A4=2",
+                                               "B4=10.25"};
+        QTest::newRow("tabs keep their numbers, en_US")
+            << QByteArray("Peso\tTotal\n3,125\t1.5\n") << english
+            << QStringList{"A1=Peso", "B1=Total", "A2=3,125", "B2=1.5"};
+        QTest::newRow("one column keeps its numbers, es_AR")
+            << QByteArray("Peso\n3.125\n") << kComma << QStringList{"A1=Peso", "A2=3.125"};
+    }
+    void separatorAndDecimalMark() {
+        QFETCH(QByteArray, data);
+        QFETCH(QLocale, locale);
+        QFETCH(QStringList, expected);
+        QCOMPARE(cells(readFirstSheetFromData(data, QStringLiteral("lista.csv"), locale)),
+                 expected);
+    }
+
     // A time alone shows as a time in both date systems of .xlsx.
     void xlsxDateSystems_data() {
         QTest::addColumn<QString>("file");
@@ -550,6 +680,9 @@ private slots:
             << "no_libro.xlsx" << QStringLiteral("no es un libro de Excel");
         QTest::newRow("malformed workbook xml")
             << "malformado.xlsx" << QStringLiteral("el contenido de xl/workbook.xml");
+        QTest::newRow("malformed XML workbook")
+            << "malformado_2003.xml"
+            << QStringLiteral("el contenido del libro XML está dañado (línea 10)");
         QTest::newRow("missing") << "no_existe.xlsx" << QStringLiteral("No se encuentra");
     }
     void refusesWithItsName() {
@@ -622,7 +755,8 @@ private slots:
         QCOMPARE(readFirstSheet(sample("expande.xlsx"), kComma).lastRow(), 0);
     }
 
-    // A small zip whose sheet inflates to more than the default limit.
+    // A small zip whose sheet inflates to more than the default limit: refused at its own
+    // budget, 48 times the file and no less than 32 MB.
     void zipBombRefusedAtDefaultLimit() {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
@@ -659,8 +793,119 @@ private slots:
             readFirstSheetFromData(buffer.data(), QStringLiteral("bomba.xlsx"), kComma);
             QFAIL("read");
         } catch (const SheetReadError& e) {
-            QVERIFY2(e.message().contains(QStringLiteral("pasa del límite de 128 MB")),
+            QVERIFY2(e.message().contains(
+                         QStringLiteral("pasa del límite de %1 MB")
+                             .arg(std::max<qint64>(32, 48 * buffer.size() / (1024 * 1024)))),
                      qPrintable(e.message()));
+        }
+    }
+
+    // A cell's text is bounded at the spreadsheet programs' 32,767 characters in every format;
+    // a longer one refuses the file, naming the cell, without being kept whole.
+    void cellTextBound_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<bool>("accepted");
+        const QByteArray longest(32767, 'x');
+        const QByteArray tooLong(32768, 'x');
+        const auto inlineB2 = [](const QByteArray& text) {
+            return minimalXlsx("<row r=\"2\"><c r=\"B2\" t=\"inlineStr\"><is><t>" + text +
+                               "</t></is></c></row>");
+        };
+        QTest::newRow("xlsx, inline text at the bound") << inlineB2(longest) << true;
+        QTest::newRow("xlsx, inline text past it") << inlineB2(tooLong) << false;
+        QTest::newRow("xlsx, a text inflating to 20 million characters")
+            << minimalXlsx("<row r=\"2\"><c r=\"B2\" t=\"str\"><v>" + QByteArray(20'000'000, 'x') +
+                               "</v></c></row>",
+                           9)
+            << false;
+        const QByteArray sheet = "<worksheet xmlns=\"http://schemas.openxmlformats.org/"
+                                 "spreadsheetml/2006/main\"><sheetData><row r=\"2\"><c r=\"B2\" "
+                                 "t=\"s\"><v>0</v></c></row></sheetData></worksheet>";
+        const QByteArray sst = "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/"
+                               "2006/main\"><si><t>";
+        QTest::newRow("xlsx, shared text past it")
+            << xlsxWithStrings(sheet, sst + tooLong + "</t></si></sst>") << false;
+        QTest::newRow("xlsx, shared text of escapes past it")
+            << xlsxWithStrings(sheet,
+                               sst + QByteArray("_x000D_").repeated(32768) + "</t></si></sst>")
+            << false;
+        const auto odsB2 = [](const QByteArray& paragraph) {
+            return odsOf("<table:table-row><table:table-cell/></table:table-row>"
+                         "<table:table-row><table:table-cell/><table:table-cell "
+                         "office:value-type=\"string\"><text:p>" +
+                         paragraph + "</text:p></table:table-cell></table:table-row>");
+        };
+        QTest::newRow("ods at the bound") << odsB2(longest) << true;
+        QTest::newRow("ods past it") << odsB2(tooLong) << false;
+        QTest::newRow("ods, repeated spaces past it")
+            << odsB2("a<text:s text:c=\"40000\"/>b") << false;
+        QTest::newRow("xls at the bound") << xlsWithSharedText(longest) << true;
+        QTest::newRow("xls past it") << xlsWithSharedText(tooLong) << false;
+        const auto xmlB2 = [](const QByteArray& text) {
+            return xmlWorkbookOf("<Row/><Row><Cell ss:Index=\"2\"><Data ss:Type=\"String\">" +
+                                 text + "</Data></Cell></Row>");
+        };
+        QTest::newRow("XML workbook at the bound") << xmlB2(longest) << true;
+        QTest::newRow("XML workbook past it") << xmlB2(tooLong) << false;
+        QTest::newRow("CSV at the bound") << "a;b\nc;" + longest + "\n" << true;
+        QTest::newRow("CSV past it") << "a;b\nc;\"" + tooLong + "\"\n" << false;
+    }
+    void cellTextBound() {
+        QFETCH(QByteArray, data);
+        QFETCH(bool, accepted);
+        try {
+            const Sheet s = readFirstSheetFromData(data, QStringLiteral("larga"), kComma);
+            QVERIFY2(accepted, "read, not refused");
+            QCOMPARE(s.text(2, 2).size(), 32767);
+        } catch (const SheetReadError& e) {
+            QVERIFY2(!accepted, qPrintable(e.message()));
+            QCOMPARE(e.message(), QStringLiteral("El archivo \"larga\" no se puede leer como hoja "
+                                                 "de cálculo: la celda B2 tiene más de 32767 "
+                                                 "caracteres."));
+        }
+    }
+
+    // An element with more attributes than any writer puts on one is refused before a parser
+    // spends minutes checking them against each other; one with many reads.
+    void crowdedElements_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("refusal"); // empty: read
+        QTest::newRow("xlsx, a cell with 200,000 attributes")
+            << minimalXlsx("<row r=\"1\"><c r=\"A1\"" + attributes(200000) + "><v>1</v></c></row>")
+            << QStringLiteral("el contenido de xl/worksheets/s.xml tiene un elemento con más de "
+                              "64 atributos");
+        QTest::newRow("xlsx, attributes in the part's first element")
+            << zipOf({{QStringLiteral("xl/workbook.xml"), "<workbook" + attributes(400000) + "/>"}})
+            << QStringLiteral("el contenido de xl/workbook.xml tiene un elemento con más de 64 "
+                              "atributos");
+        QTest::newRow("ods, a cell with 100,000 attributes")
+            << odsOf("<table:table-row><table:table-cell" + attributes(100000) +
+                     "/></table:table-row>")
+            << QStringLiteral("el contenido de content.xml tiene un elemento con más de 64 "
+                              "atributos");
+        QTest::newRow("XML workbook, a cell with 100,000 attributes")
+            << xmlWorkbookOf("<Row><Cell" + attributes(100000) +
+                             "><Data ss:Type=\"Number\">1</Data></Cell></Row>")
+            << QStringLiteral("el contenido del libro XML tiene un elemento con más de 64 "
+                              "atributos");
+        QTest::newRow("xlsx, 64 attributes and markup that looks like more")
+            << minimalXlsx("<!-- <x" + attributes(300) + "> --><row r=\"1\"><c r=\"A1\"" +
+                           attributes(62) + " t=\"str\"><v><![CDATA[<x" + attributes(300) +
+                           ">]]></v></c></row>")
+            << QString();
+    }
+    void crowdedElements() {
+        QFETCH(QByteArray, data);
+        QFETCH(QString, refusal);
+        try {
+            const Sheet s = readFirstSheetFromData(data, QStringLiteral("atributos"), kComma);
+            QVERIFY2(refusal.isEmpty(), "read, not refused");
+            QCOMPARE(s.text(1, 1).left(3), QStringLiteral("<x "));
+        } catch (const SheetReadError& e) {
+            QVERIFY2(!refusal.isEmpty(), qPrintable(e.message()));
+            QCOMPARE(e.message(), QStringLiteral("El archivo \"atributos\" no se puede leer como "
+                                                 "hoja de cálculo: ") +
+                                      refusal + QLatin1Char('.'));
         }
     }
 
@@ -829,6 +1074,77 @@ private slots:
         }
     }
 
+    // Attribute values with references: a part and a sheet named with "&", "<" and a quote, as
+    // the other programs write them.
+    void xlsxNamesWithReferences() {
+        const QByteArray rel =
+            "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+        const QByteArray xlsx = zipOf({
+            {QStringLiteral("xl/workbook.xml"),
+             "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+             "xmlns:r=\"" +
+                 rel +
+                 "\"><sheets>"
+                 "<sheet name=\"Import &amp; Export &lt;&quot;1&quot;&gt;\" sheetId=\"1\" "
+                 "r:id=\"rId&amp;1\"/></sheets></workbook>"},
+            {QStringLiteral("xl/_rels/workbook.xml.rels"),
+             "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+             "relationships\"><Relationship Id=\"rId&#38;1\" Type=\"" +
+                 rel +
+                 "/worksheet\" Target=\"worksheets/s&amp;1&lt;&quot;x&quot;&gt;&amp;amp;.xml\"/>"
+                 "</Relationships>"},
+            {QStringLiteral("xl/worksheets/s&1<\"x\">&amp;.xml"),
+             "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+             "<sheetData><row r=\"1\"><c r=\"A1\" t=\"str\"><v>a &amp; b</v></c></row>"
+             "</sheetData></worksheet>"},
+        });
+        QCOMPARE(cells(readFirstSheetFromData(xlsx, QStringLiteral("y.xlsx"), kComma)),
+                 QStringList{"A1=a & b"});
+    }
+
+    // A part in an encoding the reader does not know is refused, naming it: an EBCDIC page
+    // whose declaration the parser cannot find (its quotes are not where the usual EBCDIC
+    // page has them) read as an empty part, another name as damage.
+    void partInUnknownEncoding_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("part");
+        QStringEncoder turkish("IBM1026");
+        QVERIFY(turkish.isValid());
+        const QByteArray sheet =
+            "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+            "<sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row></sheetData>"
+            "</worksheet>";
+        const QByteArray strings = "<sst xmlns=\"http://schemas.openxmlformats.org/"
+                                   "spreadsheetml/2006/main\"><si><t>Hola</t></si></sst>";
+        const auto declared = [](const char* encoding, const QByteArray& part) {
+            return "<?xml version=\"1.0\" encoding=\"" + QByteArray(encoding) + "\"?>" + part;
+        };
+        QTest::newRow("sheet in EBCDIC 1026")
+            << xlsxWithStrings(turkish.encode(QString::fromLatin1(declared("IBM1026", sheet))),
+                               strings)
+            << QStringLiteral("xl/worksheets/s.xml");
+        QTest::newRow("shared strings in EBCDIC 1026")
+            << xlsxWithStrings(sheet,
+                               turkish.encode(QString::fromLatin1(declared("IBM1026", strings))))
+            << QStringLiteral("xl/sharedStrings.xml");
+        QTest::newRow("shared strings in an encoding nobody knows")
+            << xlsxWithStrings(sheet, declared("x-desconocida", strings))
+            << QStringLiteral("xl/sharedStrings.xml");
+    }
+    void partInUnknownEncoding() {
+        QFETCH(QByteArray, data);
+        QFETCH(QString, part);
+        try {
+            const Sheet s = readFirstSheetFromData(data, QStringLiteral("ebcdic.xlsx"), kComma);
+            QFAIL(qPrintable(QStringLiteral("read, %1 cells").arg(s.cellCount())));
+        } catch (const SheetReadError& e) {
+            QCOMPARE(e.message(), QStringLiteral("El archivo \"ebcdic.xlsx\" no se puede leer como "
+                                                 "hoja de cálculo: el contenido de %1 está en una "
+                                                 "codificación que no se puede leer.")
+                                      .arg(part));
+        }
+    }
+
     // Cells out of order come out sorted; a later value at a position replaces the earlier.
     void cellsOutOfOrder() {
         const QByteArray sheetData = "<row r=\"1\"><c r=\"C1\"><v>3</v></c></row>"
@@ -841,7 +1157,8 @@ private slots:
         QCOMPARE(s.lastColumn(), 3);
     }
 
-    // Truth values saved as numbers with a boolean style read as the other formats give them.
+    // Truth values saved as numbers with a boolean style, or by a formula as numbers shown as
+    // words, read as the other formats give them.
     void odsTruthValues() {
         const QByteArray content =
             "<office:document-content "
@@ -849,6 +1166,8 @@ private slots:
             "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
             "xmlns:number=\"urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0\" "
             "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+            "xmlns:calcext=\"urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1."
+            "0\" "
             "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\">"
             "<office:automatic-styles>"
             "<number:boolean-style style:name=\"N99\"><number:boolean/></number:boolean-style>"
@@ -867,13 +1186,25 @@ private slots:
             "office:value=\"1\"><text:p>1</text:p></table:table-cell>"
             "<table:table-cell office:value-type=\"boolean\" office:boolean-value=\"true\">"
             "<text:p>VERDADERO</text:p></table:table-cell>"
+            "</table:table-row><table:table-row>"
+            // Formulas' truth values as LibreOffice saves them: numbers shown as words.
+            "<table:table-cell table:formula=\"of:=TRUE()\" office:value-type=\"float\" "
+            "office:value=\"1\" calcext:value-type=\"float\"><text:p>TRUE</text:p>"
+            "</table:table-cell>"
+            "<table:table-cell table:formula=\"of:=[.C1]&gt;1\" office:value-type=\"float\" "
+            "office:value=\"0\" calcext:value-type=\"float\"><text:p>FALSO</text:p>"
+            "</table:table-cell>"
+            "<table:table-cell table:formula=\"of:=[.C1]*1\" office:value-type=\"float\" "
+            "office:value=\"1\" calcext:value-type=\"float\"><text:p>1</text:p>"
+            "</table:table-cell>"
             "</table:table-row></table:table></office:spreadsheet></office:body>"
             "</office:document-content>";
         const QByteArray ods =
             zipOf({{QStringLiteral("mimetype"), "application/vnd.oasis.opendocument.spreadsheet"},
                    {QStringLiteral("content.xml"), content}});
-        QCOMPARE(cells(readFirstSheetFromData(ods, QStringLiteral("logicos.ods"), kComma)),
-                 QStringList({"A1=True", "B1=False", "C1=1", "D1=True"}));
+        QCOMPARE(
+            cells(readFirstSheetFromData(ods, QStringLiteral("logicos.ods"), kComma)),
+            QStringList({"A1=True", "B1=False", "C1=1", "D1=True", "A2=True", "B2=False", "C2=1"}));
     }
 
     // 16,384 columns of one row and a million repeated rows of an .ods stay within the cell cap.
