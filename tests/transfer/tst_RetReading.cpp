@@ -77,22 +77,29 @@ protected:
     void initTest() override { QLocale::setDefault(QLocale(QStringLiteral("es_AR"))); }
 private slots:
 
-    // The plain pair becomes the hand-written transfer file, byte for byte, in any locale.
-    void plainPairToFile_data() {
+    // A pair becomes its transfer file byte for byte, in any locale: the plain pair the
+    // hand-written one; the others (comments, CDATA, unknown elements, repeated lists, character
+    // references, a DTD's entity and default) the file the reader wrote when they were added.
+    void pairToFile_data() {
         QTest::addColumn<QString>("locale");
-        QTest::newRow("es_AR") << "es_AR";
-        QTest::newRow("en_US") << "en_US";
+        QTest::addColumn<QString>("par");
+        for (const char* locale : {"es_AR", "en_US"})
+            for (const char* par : {"plano", "variado", "entidades"})
+                QTest::addRow("%s %s", par, locale) << locale << par;
     }
-    void plainPairToFile() {
+    void pairToFile() {
         QFETCH(QString, locale);
+        QFETCH(QString, par);
         QLocale::setDefault(QLocale(locale));
         QTemporaryDir dir;
         const QString ruta = dir.filePath(QStringLiteral("salida.txt"));
-        modRET::generarTXT(ruta, leerPar(QStringLiteral("plano")));
+        modRET::generarTXT(ruta, leerPar(par));
         QFile hecho(ruta);
-        QFile esperado(muestra(QStringLiteral("plano.txt")));
-        QVERIFY(hecho.open(QIODevice::ReadOnly) && esperado.open(QIODevice::ReadOnly));
-        QCOMPARE(hecho.readAll(), esperado.readAll());
+        QVERIFY(hecho.open(QIODevice::ReadOnly));
+        const QByteArray bytes = hecho.readAll();
+        QFile esperado(muestra(par + QStringLiteral(".txt")));
+        QVERIFY(esperado.open(QIODevice::ReadOnly));
+        QCOMPARE(bytes, esperado.readAll());
     }
 
     void plainPairRecord() {
