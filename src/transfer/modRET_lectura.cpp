@@ -155,10 +155,12 @@ QDomElement raiz(const QDomDocument& documento, const QString& nombre) {
 
 } // namespace
 
-QString quitarAcentos(const QString& texto) {
-    return corvelix::chained(QStringLiteral("Corvelix.modRET.quitarAcentos"), [&] {
-        QString out = texto;
-        for (QChar& c : out) {
+namespace {
+
+// The replacements made in `texto` itself: a file's text, megabytes long, is not copied.
+void quitarAcentosEn(QString& texto) {
+    corvelix::chained(QStringLiteral("Corvelix.modRET.quitarAcentos"), [&] {
+        for (QChar& c : texto) {
             const char16_t u = c.unicode();
             if (u < 0x60 && u != u'\'')
                 continue;
@@ -168,8 +170,15 @@ QString quitarAcentos(const QString& texto) {
                     break;
                 }
         }
-        return out;
     });
+}
+
+} // namespace
+
+QString quitarAcentos(const QString& texto) {
+    QString out = texto;
+    quitarAcentosEn(out);
+    return out;
 }
 
 QString prepararTextoRET(const QString& texto) {
@@ -184,7 +193,7 @@ QString AbrirArchivoXML(const QString& ruta) {
             line = 40;
             QString texto = corvelix::readTextFile(ruta);
             line = 70;
-            texto = quitarAcentos(texto);
+            quitarAcentosEn(texto);
             line = 90;
             return recortarEspacios(texto);
         },
@@ -374,7 +383,8 @@ void getitems(const QString& texto, RegistroDespacho& registro, bool omitirCPL) 
     corvelix::chained(QStringLiteral("Corvelix.modRET.getitems"), [&] {
         // The items file may carry unit separators (code 31); they are not XML.
         QString preparado = recortarEspacios(texto);
-        preparado.remove(QChar(0x1F));
+        if (preparado.contains(QChar(0x1F)))
+            preparado.remove(QChar(0x1F));
         // The items, their lists and the lists' entries: three levels below the document's.
         std::optional<ElementoRET> documento = leerElementos(preparado, 3);
         if (!documento) {
