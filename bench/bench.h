@@ -43,8 +43,9 @@ public:
     // sqlite3 median (min-max), ratio of the medians (goal <= G)"; a goal <= 0 is none (a
     // figure shown beside the shell's for scale). Cases over their goal are counted for the
     // closing "over goal" line.
+    // `reference` names the other side where it is not the shell.
     void compare(const QString& label, const Side& ours, const Side& shell, double goal,
-                 int rounds = 7);
+                 int rounds = 7, const char* reference = "sqlite3");
     // Both sides doing the work `inner` times inside one timing (reads that alone take less
     // than the shell's timer can tell apart).
     void compare(const QString& label, const std::function<void()>& ours, const QString& path,

@@ -334,17 +334,18 @@ QStringList& overList() {
 
 namespace {
 
-// One line of figures: "<label>: ours median (min-max), sqlite3 median (min-max), ratio of
-// the medians (goal)". A shell median of 0 is no measure, not a ratio of 0.
+// One line of figures: "<label>: ours median (min-max), <reference> median (min-max), ratio
+// of the medians (goal)". A reference median of 0 is no measure, not a ratio of 0.
 void report(const QString& label, const QList<double>& oursTimes, const QList<double>& shellTimes,
-            double goal, const char* indent = "") {
+            double goal, const char* indent = "", const char* reference = "sqlite3") {
     const Figures o = figuresOf(oursTimes);
     const Figures s = figuresOf(shellTimes);
     const QString goalText = goal <= 0 ? QStringLiteral("(no goal)")
                                        : QStringLiteral("(goal <= %1)").arg(goal, 0, 'f', 1);
     if (s.median <= 0) {
-        std::printf("%s%-*s ours %8.2f ms (%.2f-%.2f)  sqlite3 %8.2f ms: NOT MEASURED\n", indent,
-                    50 - int(qstrlen(indent)), qPrintable(label), o.median, o.min, o.max, s.median);
+        std::printf("%s%-*s ours %8.2f ms (%.2f-%.2f)  %s %8.2f ms: NOT MEASURED\n", indent,
+                    50 - int(qstrlen(indent)), qPrintable(label), o.median, o.min, o.max, reference,
+                    s.median);
         overList() << QStringLiteral("not measured: ") + label;
         std::fflush(stdout);
         return;
@@ -353,10 +354,11 @@ void report(const QString& label, const QList<double>& oursTimes, const QList<do
     const bool over = goal > 0 && ratio > goal;
     if (over)
         overList() << label;
-    std::printf("%s%-*s ours %8.2f ms (%.2f-%.2f)  sqlite3 %8.2f ms (%.2f-%.2f)  ratio %5.2f "
+    std::printf("%s%-*s ours %8.2f ms (%.2f-%.2f)  %s %8.2f ms (%.2f-%.2f)  ratio %5.2f "
                 "%s%s\n",
                 indent, 50 - int(qstrlen(indent)), qPrintable(label), o.median, o.min, o.max,
-                s.median, s.min, s.max, ratio, qPrintable(goalText), over ? "  OVER" : "");
+                reference, s.median, s.min, s.max, ratio, qPrintable(goalText),
+                over ? "  OVER" : "");
     std::fflush(stdout);
 }
 
@@ -374,14 +376,14 @@ double statusMb(const char* key) {
 } // namespace
 
 void Run::compare(const QString& label, const Side& ours, const Side& shell, double goal,
-                  int rounds) {
+                  int rounds, const char* reference) {
     QList<double> oursTimes;
     QList<double> shellTimes;
     for (int i = 0; i < rounds; ++i) {
         oursTimes << ours();
         shellTimes << shell();
     }
-    report(label, oursTimes, shellTimes, goal);
+    report(label, oursTimes, shellTimes, goal, "", reference);
 }
 
 void Run::compareFirst(const QString& label, const char* name, const QString& path, double goal) {
