@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 #include <functional>
 
@@ -42,8 +43,9 @@ public:
     // sqlite3 median (min-max), ratio of the medians (goal <= G)"; a goal <= 0 is none (a
     // figure shown beside the shell's for scale). Cases over their goal are counted for the
     // closing "over goal" line.
+    // `reference` names the other side where it is not the shell.
     void compare(const QString& label, const Side& ours, const Side& shell, double goal,
-                 int rounds = 7);
+                 int rounds = 7, const char* reference = "sqlite3");
     // Both sides doing the work `inner` times inside one timing (reads that alone take less
     // than the shell's timer can tell apart).
     void compare(const QString& label, const std::function<void()>& ours, const QString& path,
@@ -73,9 +75,15 @@ public:
     QString folder() const;
 };
 
-// The statements `work` sends, with their values written in, as a sqlite3 shell script: run
-// once under statement capture, reads answered from `answers` in order.
-QString statementsOf(const std::function<void()>& work, const QList<modDA::Recordset>& answers);
+// A captured statement as the sqlite3 shell runs it, ended by ';': its values written where
+// its placeholders stand (Null as NULL, texts quoted, numbers in machine form) and the
+// catalog's GETDATE() as the shell's clock.
+QString shellStatement(const QString& text, const QVariantList& params);
+// The statements `work` sends, one a line as shellStatement writes them: run once under
+// statement capture, reads answered from `answers` in order, every write reporting
+// `writeRows` rows changed (procedures that check it go on, as they do on the catalog).
+QString statementsOf(const std::function<void()>& work, const QList<modDA::Recordset>& answers = {},
+                     int writeRows = 1);
 // A one-row, one-column recordset (an answer for statementsOf).
 modDA::Recordset one(const char* field, const QVariant& value);
 

@@ -10,7 +10,6 @@
 #include "data/item_values.h"
 #include "data/modDA.h"
 #include "item_editor/frmItemDetalle.h"
-#include "runtime/Format.h"
 
 #include <functional>
 
@@ -18,35 +17,7 @@ namespace {
 
 constexpr int kItems = 3000;
 
-// A statement as the shell gets it: the text the program sends, values written in.
-QString shellText(const std::function<void()>& work) {
-    modDA::StatementCapture capture(modDA::Dialect::Sqlite);
-    work();
-    QStringList script;
-    for (const auto& statement : capture.statements()) {
-        QString text;
-        qsizetype next = 0;
-        for (const QChar c : statement.text) {
-            if (c != QLatin1Char('?')) {
-                text += c;
-                continue;
-            }
-            const QVariant value = statement.params.value(next++);
-            if (value.typeId() == QMetaType::QString)
-                text += QLatin1Char('\'') +
-                        value.toString().replace(QLatin1Char('\''), QStringLiteral("''")) +
-                        QLatin1Char('\'');
-            else
-                text += corvelix::machineNumber(value.toDouble());
-        }
-        // The catalog's GETDATE() is the program's own function; the shell has its clock.
-        text.replace(QStringLiteral("GETDATE()"),
-                     QStringLiteral("strftime('%Y-%m-%d %H:%M:%S','now','localtime')"),
-                     Qt::CaseInsensitive);
-        script << text + QLatin1Char(';');
-    }
-    return script.join(QLatin1Char('\n'));
-}
+using corvelix::bench::statementsOf;
 
 void itemEditor(corvelix::bench::Run& run) {
     const QString path = run.makeCatalog(kItems, QStringLiteral("itemeditor.db"));
@@ -58,7 +29,7 @@ void itemEditor(corvelix::bench::Run& run) {
     editor.m_Item = QStringLiteral("0000");
     // Every read the open sends (the common list, information, advantages and documents), in
     // the shell; four opens in a row on each side: one takes a few milliseconds.
-    const QString reads = shellText([&] { editor.cargaDataItem_Zero(); });
+    const QString reads = statementsOf([&] { editor.cargaDataItem_Zero(); });
     run.compare(
         QStringLiteral("item editor ITEM GLOBAL open (3000 items)"),
         [&] { editor.cargaDataItem_Zero(); }, path, reads, 1.5, 4);
@@ -70,7 +41,7 @@ void itemEditor(corvelix::bench::Run& run) {
         (void)modDA::setCampo_ALLITEMS(d, QStringLiteral("LISTA"), QStringLiteral("NAC"), todos,
                                        false);
     };
-    const QString update = shellText(write);
+    const QString update = statementsOf(write);
     // Four times in a row on each side (the same list again): once takes a few milliseconds.
     run.compare(
         QStringLiteral("item editor ITEM GLOBAL set LISTA (3000 items)"),
@@ -86,7 +57,7 @@ corvelix::bench::FirstTimes firstGlobalOpen(corvelix::bench::Run& run, const QSt
     editor.m_Item = QStringLiteral("0000");
     // The statements are taken after the timed open, which must be the process's first.
     const double ours = run.timeOnce([&] { editor.cargaDataItem_Zero(); });
-    const QString reads = shellText([&] { editor.cargaDataItem_Zero(); });
+    const QString reads = statementsOf([&] { editor.cargaDataItem_Zero(); });
     return {ours, run.shellOnce(path, reads)};
 }
 

@@ -11,7 +11,6 @@
 #include "data/liquidation_lines.h"
 #include "data/modDA.h"
 #include "platform/FlexGrid.h"
-#include "runtime/Format.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -23,35 +22,7 @@ namespace {
 
 constexpr int kItems = 3000;
 
-// A read as the shell gets it: the statement the reader sends, values written in.
-QString shellText(const std::function<void()>& read) {
-    modDA::StatementCapture capture(modDA::Dialect::Sqlite);
-    read();
-    QStringList script;
-    for (const auto& statement : capture.statements()) {
-        QString text;
-        qsizetype next = 0;
-        for (const QChar c : statement.text) {
-            if (c != QLatin1Char('?')) {
-                text += c;
-                continue;
-            }
-            const QVariant value = statement.params.value(next++);
-            if (value.typeId() == QMetaType::QString)
-                text += QLatin1Char('\'') +
-                        value.toString().replace(QLatin1Char('\''), QStringLiteral("''")) +
-                        QLatin1Char('\'');
-            else
-                text += corvelix::machineNumber(value.toDouble());
-        }
-        // The catalog's GETDATE() is the program's own function; the shell has its clock.
-        text.replace(QStringLiteral("GETDATE()"),
-                     QStringLiteral("strftime('%Y-%m-%d %H:%M:%S','now','localtime')"),
-                     Qt::CaseInsensitive);
-        script << text + QLatin1Char(';');
-    }
-    return script.join(QLatin1Char('\n'));
-}
+using corvelix::bench::statementsOf;
 
 // The three work-table rebuilds as the catalog's procedures run them on SQLite.
 QString workTables(const QString& iddt) {
@@ -101,8 +72,8 @@ void pulsar(frmArmadoITEM& vista, int key) {
 
 // The reads of the view's opening: the header, the work tables, the items.
 QString openingReads(const QString& d) {
-    return shellText([&] { (void)modDA::getDDTByNumber(d); }) + QLatin1Char('\n') + workTables(d) +
-           shellText([&] { (void)modDA::getITEMsByDespacho(d); });
+    return statementsOf([&] { (void)modDA::getDDTByNumber(d); }) + QLatin1Char('\n') +
+           workTables(d) + statementsOf([&] { (void)modDA::getITEMsByDespacho(d); });
 }
 
 // Opens a view on `d` and waits until it is laid out and drawn.
@@ -138,13 +109,13 @@ void itemView(corvelix::bench::Run& run) {
     };
     const Mode modes[] = {
         {"item view F1 items (3000 items)", Qt::Key_F1,
-         workTables(d) + shellText([&] { (void)modDA::getITEMsByDespacho(d); })},
+         workTables(d) + statementsOf([&] { (void)modDA::getITEMsByDespacho(d); })},
         {"item view F3 data (3000 items)", Qt::Key_F3,
-         workTables(d) + shellText([&] { (void)modDA::getITEMs_Solodatos_ByDespacho(d); })},
+         workTables(d) + statementsOf([&] { (void)modDA::getITEMs_Solodatos_ByDespacho(d); })},
         {"item view F4 liquidation (3000 items)", Qt::Key_F4,
-         shellText([&] { (void)modDA::getLiquidacionFULL(d); })},
+         statementsOf([&] { (void)modDA::getLiquidacionFULL(d); })},
         {"item view F2 articles (12000 subitems)", Qt::Key_F2,
-         shellText([&] { (void)modDA::getArticulosByDespacho(d, QString()); })},
+         statementsOf([&] { (void)modDA::getArticulosByDespacho(d, QString()); })},
     };
     for (const Mode& mode : modes) {
         run.compare(

@@ -7,29 +7,11 @@
 #include "data/export_reads.h"
 #include "data/modDA.h"
 
-#include <QRegularExpression>
-
 namespace {
 
 constexpr int kItems = 3000;
 
-// The statement a reader sends, as the shell can run it: the value in place of its
-// placeholders and the shell's clock in place of GETDATE().
-QString shellText(const std::function<void()>& read, const QVariantList& values) {
-    QString text;
-    {
-        modDA::StatementCapture capture(modDA::Dialect::Sqlite);
-        read();
-        text = capture.texts().value(0);
-    }
-    for (const QVariant& value : values)
-        text.replace(text.indexOf(QLatin1Char('?')), 1,
-                     QLatin1Char('\'') + value.toString() + QLatin1Char('\''));
-    static const QRegularExpression clock(QStringLiteral("GETDATE\\(\\)"),
-                                          QRegularExpression::CaseInsensitiveOption);
-    text.replace(clock, QStringLiteral("datetime('now','localtime')"));
-    return text + QLatin1Char(';');
-}
+using corvelix::bench::statementsOf;
 
 void exportReaders(corvelix::bench::Run& run) {
     const QString path = run.makeCatalog(kItems, QStringLiteral("readers.db"));
@@ -41,11 +23,11 @@ void exportReaders(corvelix::bench::Run& run) {
 
     const auto pivot = [&] { (void)modDA::getITEMsPIVOT(iddt, true, true, true); };
     run.compare(QStringLiteral("getITEMsPIVOT, three pivots (3000 items)"), pivot, path,
-                shellText(pivot, {iddt}), 2.0);
+                statementsOf(pivot), 2.0);
 
     const auto subitems = [&] { (void)modDA::getArticulosByDespacho_FULL(iddt, QString()); };
     run.compare(QStringLiteral("getArticulosByDespacho_FULL (12000 rows)"), subitems, path,
-                shellText(subitems, {iddt}), 2.0);
+                statementsOf(subitems), 2.0);
 }
 
 } // namespace

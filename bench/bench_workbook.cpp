@@ -16,7 +16,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <cstdio>
 #include <functional>
@@ -50,48 +49,31 @@ private:
     QString path_;
 };
 
-// The statement a read sends, as the shell runs it: values in place of the placeholders and
-// the shell's clock in place of GETDATE().
-QString shellText(const std::function<void()>& read) {
-    QString script;
-    modDA::StatementCapture capture(modDA::Dialect::Sqlite);
-    read();
-    static const QRegularExpression clock(QStringLiteral("GETDATE\\(\\)"),
-                                          QRegularExpression::CaseInsensitiveOption);
-    for (const auto& statement : capture.statements()) {
-        QString text = statement.text;
-        for (const QVariant& value : statement.params)
-            text.replace(text.indexOf(QLatin1Char('?')), 1,
-                         QLatin1Char('\'') + value.toString() + QLatin1Char('\''));
-        text.replace(clock, QStringLiteral("datetime('now','localtime')"));
-        script += text + QStringLiteral(";\n");
-    }
-    return script;
-}
+using corvelix::bench::statementsOf;
 
 // Every read of the ten sheets, in their order, with the pivot tables present.
 QString exportReads(const QString& iddt) {
     using modDA::PivotTable;
-    QString script;
-    script += shellText([&] { (void)modDA::getDDTByNumber(iddt); });
-    script += shellText([&] { (void)modDA::pivotRows(PivotTable::CPL); });
-    script += shellText([&] { (void)modDA::getDocumentosCaratula(iddt, true); });
+    QStringList script;
+    script << statementsOf([&] { (void)modDA::getDDTByNumber(iddt); });
+    script << statementsOf([&] { (void)modDA::pivotRows(PivotTable::CPL); });
+    script << statementsOf([&] { (void)modDA::getDocumentosCaratula(iddt, true); });
     for (const PivotTable table : {PivotTable::DVD, PivotTable::CPL, PivotTable::SRG}) {
-        script += shellText([&] { (void)modDA::pivotTableExists(table); });
-        script += shellText([&] { (void)modDA::pivotFirstRow(table); });
+        script << statementsOf([&] { (void)modDA::pivotTableExists(table); });
+        script << statementsOf([&] { (void)modDA::pivotFirstRow(table); });
     }
-    script += shellText([&] { (void)modDA::getITEMsPIVOT(iddt, true, true, true); });
-    script += shellText([&] { (void)modDA::getArticulosByDespacho_FULL(iddt, QString()); });
-    script += shellText([&] { (void)modDA::getDescargas(iddt); });
-    script += shellText([&] { (void)modDA::getBultos(iddt); });
-    script += shellText([&] { (void)modDA::getDCEXP(iddt); });
-    script += shellText([&] { (void)modDA::getPACROM(iddt); });
-    script += shellText([&] { (void)modDA::getTipoCotiz(iddt); });
-    script += shellText([&] { (void)modDA::getLiquidacionTOTAL(iddt); });
-    script += shellText([&] { (void)modDA::getLiquidacionItems(iddt); });
-    script += shellText([&] { (void)modDA::getJurisdicciones(iddt); });
-    script += shellText([&] { (void)modDA::getCIB(iddt); });
-    return script;
+    script << statementsOf([&] { (void)modDA::getITEMsPIVOT(iddt, true, true, true); });
+    script << statementsOf([&] { (void)modDA::getArticulosByDespacho_FULL(iddt, QString()); });
+    script << statementsOf([&] { (void)modDA::getDescargas(iddt); });
+    script << statementsOf([&] { (void)modDA::getBultos(iddt); });
+    script << statementsOf([&] { (void)modDA::getDCEXP(iddt); });
+    script << statementsOf([&] { (void)modDA::getPACROM(iddt); });
+    script << statementsOf([&] { (void)modDA::getTipoCotiz(iddt); });
+    script << statementsOf([&] { (void)modDA::getLiquidacionTOTAL(iddt); });
+    script << statementsOf([&] { (void)modDA::getLiquidacionItems(iddt); });
+    script << statementsOf([&] { (void)modDA::getJurisdicciones(iddt); });
+    script << statementsOf([&] { (void)modDA::getCIB(iddt); });
+    return script.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
 // One export of the large declaration through the seam, which must end with its message.

@@ -16,6 +16,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -75,12 +77,35 @@ public:
 
 } // namespace
 
-// The statements a procedure sends, with their values written in, as a shell script: run
-// once under statement capture, reads answered from `answers` in order.
-QString statementsOf(const std::function<void()>& work, const QList<modDA::Recordset>& answers) {
+QString shellStatement(const QString& text, const QVariantList& params) {
+    QString out;
+    qsizetype next = 0;
+    for (const QChar c : text) {
+        if (c != QLatin1Char('?')) {
+            out += c;
+            continue;
+        }
+        const QVariant value = params.value(next++);
+        if (value.isNull())
+            out += QStringLiteral("NULL");
+        else if (value.typeId() == QMetaType::QString)
+            out += QLatin1Char('\'') +
+                   value.toString().replace(QLatin1Char('\''), QStringLiteral("''")) +
+                   QLatin1Char('\'');
+        else
+            out += corvelix::machineNumber(value.toDouble());
+    }
+    // The catalog's GETDATE() is the program's own function; the shell has its clock.
+    static const QRegularExpression clock(QStringLiteral("GETDATE\\(\\)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    out.replace(clock, QStringLiteral("datetime('now','localtime')"));
+    return out + QLatin1Char(';');
+}
+
+QString statementsOf(const std::function<void()>& work, const QList<modDA::Recordset>& answers,
+                     int writeRows) {
     modDA::StatementCapture capture(modDA::Dialect::Sqlite);
-    // A write changes rows, as it does on the catalog: procedures that check it go on.
-    capture.answerWritesWith(1);
+    capture.answerWritesWith(writeRows);
     for (const modDA::Recordset& answer : answers)
         capture.queue(answer);
     try {
@@ -90,26 +115,8 @@ QString statementsOf(const std::function<void()>& work, const QList<modDA::Recor
         fail(QStringLiteral("the statements stop early: ") + error.description);
     }
     QStringList script;
-    for (const auto& statement : capture.statements()) {
-        QString text;
-        qsizetype next = 0;
-        for (const QChar c : statement.text) {
-            if (c != QLatin1Char('?')) {
-                text += c;
-                continue;
-            }
-            const QVariant value = statement.params.value(next++);
-            if (value.isNull())
-                text += QStringLiteral("NULL");
-            else if (value.typeId() == QMetaType::QString)
-                text += QLatin1Char('\'') +
-                        value.toString().replace(QLatin1Char('\''), QStringLiteral("''")) +
-                        QLatin1Char('\'');
-            else
-                text += corvelix::machineNumber(value.toDouble());
-        }
-        script << text + QLatin1Char(';');
-    }
+    for (const auto& statement : capture.statements())
+        script << shellStatement(statement.text, statement.params);
     return script.join(QLatin1Char('\n'));
 }
 
@@ -222,6 +229,35 @@ void feedUntil(QProcess& shell, const QByteArray& text, const QByteArray& marker
     }
 }
 
+// The journal mode and synchronous level the program's own connection commits with on the
+// file at `path`, as pragmas for the shell.
+QString commitPragmas(const QString& path) {
+    const QString name = QStringLiteral("bench_settings");
+    QString pragmas;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (!db.open())
+            fail(db.lastError().text());
+        try {
+            modDA::applyCommitSettings(db);
+        } catch (const VbError& error) {
+            fail(error.description);
+        }
+        QSqlQuery query(db);
+        for (const char* pragma : {"journal_mode", "synchronous"}) {
+            if (!query.exec(QStringLiteral("PRAGMA ") + QLatin1String(pragma)) || !query.next())
+                fail(query.lastError().text());
+            pragmas += QStringLiteral("PRAGMA %1=%2;\n")
+                           .arg(QLatin1String(pragma), query.value(0).toString());
+        }
+        query.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return pragmas;
+}
+
 } // namespace
 
 double Run::shellOnce(const QString& path, const QString& sql, bool onCopy, int inner) {
@@ -232,10 +268,12 @@ double Run::shellOnce(const QString& path, const QString& sql, bool onCopy, int 
         fail(QStringLiteral("the sqlite3 shell is not installed"));
     QByteArray output;
     // Untimed: the shell started, the file opened and its schema read, committing as the
-    // program's connection does (WAL, synchronous NORMAL).
+    // program's connection does on that file.
     feedUntil(shell,
-              "PRAGMA synchronous=NORMAL;\n.output /dev/null\nSELECT count(*) FROM "
-              "sqlite_schema;\n.output stdout\n.print bench-ready\n",
+              (QStringLiteral(".output /dev/null\n") + commitPragmas(target) +
+               QStringLiteral("SELECT count(*) FROM sqlite_schema;\n.output stdout\n"
+                              ".print bench-ready\n"))
+                  .toUtf8(),
               "bench-ready", output);
     // Timed: the work as one transaction, output to nowhere (unless the script sends it
     // somewhere itself), until the shell prints that it is done.
@@ -296,17 +334,18 @@ QStringList& overList() {
 
 namespace {
 
-// One line of figures: "<label>: ours median (min-max), sqlite3 median (min-max), ratio of
-// the medians (goal)". A shell median of 0 is no measure, not a ratio of 0.
+// One line of figures: "<label>: ours median (min-max), <reference> median (min-max), ratio
+// of the medians (goal)". A reference median of 0 is no measure, not a ratio of 0.
 void report(const QString& label, const QList<double>& oursTimes, const QList<double>& shellTimes,
-            double goal, const char* indent = "") {
+            double goal, const char* indent = "", const char* reference = "sqlite3") {
     const Figures o = figuresOf(oursTimes);
     const Figures s = figuresOf(shellTimes);
     const QString goalText = goal <= 0 ? QStringLiteral("(no goal)")
                                        : QStringLiteral("(goal <= %1)").arg(goal, 0, 'f', 1);
     if (s.median <= 0) {
-        std::printf("%s%-*s ours %8.2f ms (%.2f-%.2f)  sqlite3 %8.2f ms: NOT MEASURED\n", indent,
-                    50 - int(qstrlen(indent)), qPrintable(label), o.median, o.min, o.max, s.median);
+        std::printf("%s%-*s ours %8.2f ms (%.2f-%.2f)  %s %8.2f ms: NOT MEASURED\n", indent,
+                    50 - int(qstrlen(indent)), qPrintable(label), o.median, o.min, o.max, reference,
+                    s.median);
         overList() << QStringLiteral("not measured: ") + label;
         std::fflush(stdout);
         return;
@@ -315,10 +354,11 @@ void report(const QString& label, const QList<double>& oursTimes, const QList<do
     const bool over = goal > 0 && ratio > goal;
     if (over)
         overList() << label;
-    std::printf("%s%-*s ours %8.2f ms (%.2f-%.2f)  sqlite3 %8.2f ms (%.2f-%.2f)  ratio %5.2f "
+    std::printf("%s%-*s ours %8.2f ms (%.2f-%.2f)  %s %8.2f ms (%.2f-%.2f)  ratio %5.2f "
                 "%s%s\n",
                 indent, 50 - int(qstrlen(indent)), qPrintable(label), o.median, o.min, o.max,
-                s.median, s.min, s.max, ratio, qPrintable(goalText), over ? "  OVER" : "");
+                reference, s.median, s.min, s.max, ratio, qPrintable(goalText),
+                over ? "  OVER" : "");
     std::fflush(stdout);
 }
 
@@ -336,14 +376,14 @@ double statusMb(const char* key) {
 } // namespace
 
 void Run::compare(const QString& label, const Side& ours, const Side& shell, double goal,
-                  int rounds) {
+                  int rounds, const char* reference) {
     QList<double> oursTimes;
     QList<double> shellTimes;
     for (int i = 0; i < rounds; ++i) {
         oursTimes << ours();
         shellTimes << shell();
     }
-    report(label, oursTimes, shellTimes, goal);
+    report(label, oursTimes, shellTimes, goal, "", reference);
 }
 
 void Run::compareFirst(const QString& label, const char* name, const QString& path, double goal) {

@@ -31,6 +31,11 @@ void setBusyWaitForTests(int milliseconds);
 inline constexpr int kLockWaitMs = 5000;
 void setLockWaitForTests(int milliseconds);
 
+// How a SQLite catalog connection commits: the file keeps its journal mode (switching an
+// existing catalog to WAL changes its format for good and fails in a folder the user cannot
+// write), and a WAL file commits with synchronous NORMAL, any other with the engine's default.
+void applyCommitSettings(QSqlDatabase& db);
+
 // Number under which driver failures travel (the old provider's "errors in command").
 inline constexpr qint32 kErrProvider = static_cast<qint32>(0x80040E14u);
 

@@ -202,19 +202,7 @@ OpenOutcome tryOpenCatalog() {
                 return outcome;
             }
             try {
-                // The file keeps its journal mode: switching an existing catalog to WAL changes
-                // its format for good and fails in a folder the user cannot write.
-                bool wal = false;
-                {
-                    QSqlQuery mode = plainQuery(db);
-                    wal = mode.exec(QStringLiteral("PRAGMA journal_mode")) && mode.next() &&
-                          mode.value(0).toString().compare(QLatin1String("wal"),
-                                                           Qt::CaseInsensitive) == 0;
-                    // Functions and collations cannot be registered while a statement is open.
-                    mode.finish();
-                }
-                if (wal)
-                    execPlain(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
+                applyCommitSettings(db);
                 registerSqliteFunctions(db);
                 installLockWait(db);
             } catch (...) {

@@ -52,11 +52,12 @@ QByteArray toWindows1252(const QString& text) {
 }
 
 QString fromWindows1252(const QByteArray& bytes) {
-    QString out;
-    out.reserve(bytes.size());
+    // Written in place: a call per character costs more than the mapping itself.
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar* to = out.data();
     for (const char b : bytes) {
         const auto code = static_cast<unsigned char>(b);
-        out.append(code >= 0x80 && code < 0xA0 ? QChar(kHighBlock[code - 0x80]) : QChar(code));
+        *to++ = code >= 0x80 && code < 0xA0 ? QChar(kHighBlock[code - 0x80]) : QChar(code);
     }
     return out;
 }

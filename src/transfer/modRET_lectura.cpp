@@ -5,6 +5,7 @@
 #include "runtime/Format.h"
 #include "runtime/VbError.h"
 #include "transfer/modRET.h"
+#include "transfer/modRET_elementos.h"
 
 #include <QDomDocument>
 #include <QDomElement>
@@ -14,6 +15,7 @@
 
 #include <array>
 #include <cmath>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -62,25 +64,46 @@ std::vector<QDomElement> hijos(const QDomNode& nodo, const QString& nombre) {
     throw VbError(kErrMissingNode, QStringLiteral("Corvelix"), descripcion);
 }
 
-// The text of a required attribute.
-QString atributo(const QDomNode& nodo, const QString& nombre) {
+// The attribute lookups of a node of the loaded header and of an element of the items file.
+bool tieneAtributo(const QDomNode& nodo, const QString& nombre) {
     const QDomElement e = nodo.toElement();
-    if (e.isNull() || !e.hasAttribute(nombre))
+    return !e.isNull() && e.hasAttribute(nombre);
+}
+QString valorAtributo(const QDomNode& nodo, const QString& nombre) {
+    return nodo.toElement().attribute(nombre);
+}
+QString nombreDe(const QDomNode& nodo) {
+    return nodo.nodeName();
+}
+bool tieneAtributo(const ElementoRET& e, const QString& nombre) {
+    return e.atributos.hasAttribute(nombre);
+}
+QString valorAtributo(const ElementoRET& e, const QString& nombre) {
+    return e.atributos.value(nombre).toString();
+}
+QString nombreDe(const ElementoRET& e) {
+    return e.nombre;
+}
+
+// The text of a required attribute.
+template <class Nodo> QString atributo(const Nodo& nodo, const QString& nombre) {
+    if (!tieneAtributo(nodo, nombre))
         faltaNodo(QStringLiteral("No se encuentra el atributo %1 del elemento %2")
-                      .arg(nombre, nodo.nodeName()));
-    return e.attribute(nombre);
+                      .arg(nombre, nombreDe(nodo)));
+    return valorAtributo(nodo, nombre);
 }
 
 // An optional attribute: false (and `destino` untouched) when missing.
-bool atributoOpcional(const QDomNode& nodo, const QString& nombre, QString& destino) {
-    const QDomElement e = nodo.toElement();
-    if (e.isNull() || !e.hasAttribute(nombre))
+template <class Nodo>
+bool atributoOpcional(const Nodo& nodo, const QString& nombre, QString& destino) {
+    if (!tieneAtributo(nodo, nombre))
         return false;
-    destino = e.attribute(nombre);
+    destino = valorAtributo(nodo, nombre);
     return true;
 }
 
-bool atributoOpcional(const QDomNode& nodo, const QString& nombre, double& destino) {
+template <class Nodo>
+bool atributoOpcional(const Nodo& nodo, const QString& nombre, double& destino) {
     QString texto;
     if (!atributoOpcional(nodo, nombre, texto))
         return false;
@@ -98,40 +121,46 @@ QString formatoItem(const QString& nart) {
 
 // A required attribute read as a number under the user's locale (the old CDbl); a text that
 // is not a number is an error that names the attribute.
-double numeroLocal(const QDomElement& e, const QString& nombre) {
+double numeroLocal(const ElementoRET& e, const QString& nombre) {
     const QString texto = atributo(e, nombre);
     if (!corvelix::isNumeric(texto, QLocale()))
         throw VbError(13, QStringLiteral("Corvelix"),
                       QStringLiteral("No coinciden los tipos: el atributo %1 del item %2 no es un "
                                      "número (\"%3\")")
-                          .arg(nombre, e.attribute(QStringLiteral("NRO_ITEM")), texto));
+                          .arg(nombre, valorAtributo(e, QStringLiteral("NRO_ITEM")), texto));
     return corvelix::toNumber(texto, QLocale());
 }
 
 // The old CInt: the locale's number, rounded half to even, within 16 bits.
-qint16 aEntero16(const QDomElement& e, const QString& nombre) {
+qint16 aEntero16(const ElementoRET& e, const QString& nombre) {
     const double valor = std::nearbyint(numeroLocal(e, nombre));
     if (!(valor >= -32768.0 && valor <= 32767.0))
         throw VbError(kErrOverflow, QStringLiteral("Corvelix"), QStringLiteral("Desbordamiento"));
     return static_cast<qint16>(valor);
 }
 
+[[noreturn]] void faltaRaiz(const QString& nombre) {
+    faltaNodo(QStringLiteral("No se encuentra el elemento %1: no es un archivo RET del tipo "
+                             "esperado")
+                  .arg(nombre));
+}
+
 // The loaded document's child element `nombre`, or a clear error.
 QDomElement raiz(const QDomDocument& documento, const QString& nombre) {
     const QDomElement e = documento.firstChildElement(nombre);
     if (e.isNull())
-        faltaNodo(QStringLiteral("No se encuentra el elemento %1: no es un archivo RET del tipo "
-                                 "esperado")
-                      .arg(nombre));
+        faltaRaiz(nombre);
     return e;
 }
 
 } // namespace
 
-QString quitarAcentos(const QString& texto) {
-    return corvelix::chained(QStringLiteral("Corvelix.modRET.quitarAcentos"), [&] {
-        QString out = texto;
-        for (QChar& c : out) {
+namespace {
+
+// The replacements made in `texto` itself: a file's text, megabytes long, is not copied.
+void quitarAcentosEn(QString& texto) {
+    corvelix::chained(QStringLiteral("Corvelix.modRET.quitarAcentos"), [&] {
+        for (QChar& c : texto) {
             const char16_t u = c.unicode();
             if (u < 0x60 && u != u'\'')
                 continue;
@@ -141,8 +170,15 @@ QString quitarAcentos(const QString& texto) {
                     break;
                 }
         }
-        return out;
     });
+}
+
+} // namespace
+
+QString quitarAcentos(const QString& texto) {
+    QString out = texto;
+    quitarAcentosEn(out);
+    return out;
 }
 
 QString prepararTextoRET(const QString& texto) {
@@ -157,7 +193,7 @@ QString AbrirArchivoXML(const QString& ruta) {
             line = 40;
             QString texto = corvelix::readTextFile(ruta);
             line = 70;
-            texto = quitarAcentos(texto);
+            quitarAcentosEn(texto);
             line = 90;
             return recortarEspacios(texto);
         },
@@ -262,9 +298,9 @@ RegistroDespacho getCaratula(const QString& texto, bool omitirCPL) {
     });
 }
 
-void getSubitemsRET(RegistroItem& item, const QDomNode& nodo, const QString& nart) {
+void getSubitemsRET(RegistroItem& item, const ElementoRET& nodo, const QString& nart) {
     // Subitem attributes are all optional and never an error.
-    const std::vector<QDomElement> lista = hijos(nodo, QStringLiteral("SUBITEM"));
+    const std::vector<const ElementoRET*> lista = nodo.hijosLlamados(QStringLiteral("SUBITEM"));
     const auto n = static_cast<qint32>(lista.size());
     if (n > 0) {
         item.Subitems.resize(n);
@@ -273,24 +309,26 @@ void getSubitemsRET(RegistroItem& item, const QDomNode& nodo, const QString& nar
     const QString nartItem = formatoItem(nart);
     for (qint32 i = 0; i < n; ++i) {
         RegistroSubitem& s = item.Subitems[i];
-        atributoOpcional(lista[i], QStringLiteral("SUFIJOS_DE_VALOR"), s.CSBTSVL);
-        atributoOpcional(lista[i], QStringLiteral("NRO_SUBITEM"), s.ISBT);
+        const ElementoRET& e = *lista[i];
+        atributoOpcional(e, QStringLiteral("SUFIJOS_DE_VALOR"), s.CSBTSVL);
+        atributoOpcional(e, QStringLiteral("NRO_SUBITEM"), s.ISBT);
         s.NART = nartItem;
-        atributoOpcional(lista[i], QStringLiteral("MONTO_FOB"), s.MSBTFOB);
-        atributoOpcional(lista[i], QStringLiteral("CANTIDAD_DECLARADA"), s.QSBTUNTDCL);
-        atributoOpcional(lista[i], QStringLiteral("CANTIDAD_ESTADISTICA"), s.QSBTUNTEST);
-        atributoOpcional(lista[i], QStringLiteral("PRECIO_UNITARIO"), s.MSBTUNITAR);
-        atributoOpcional(lista[i], QStringLiteral("INDICADOR_PROPIO"), s.IEXT);
+        atributoOpcional(e, QStringLiteral("MONTO_FOB"), s.MSBTFOB);
+        atributoOpcional(e, QStringLiteral("CANTIDAD_DECLARADA"), s.QSBTUNTDCL);
+        atributoOpcional(e, QStringLiteral("CANTIDAD_ESTADISTICA"), s.QSBTUNTEST);
+        atributoOpcional(e, QStringLiteral("PRECIO_UNITARIO"), s.MSBTUNITAR);
+        atributoOpcional(e, QStringLiteral("INDICADOR_PROPIO"), s.IEXT);
     }
 }
 
-void getVentajas(RegistroItem& item, const QDomNode& nodo, const QString& nart) {
+void getVentajas(RegistroItem& item, const ElementoRET& nodo, const QString& nart) {
     int line = 0;
     corvelix::chained(
         QStringLiteral("Corvelix.modRET.getVentajas"),
         [&] {
             line = 10;
-            const std::vector<QDomElement> lista = hijos(nodo, QStringLiteral("LINEAS_VENTAJAS"));
+            const std::vector<const ElementoRET*> lista =
+                nodo.hijosLlamados(QStringLiteral("LINEAS_VENTAJAS"));
             const auto n = static_cast<qint32>(lista.size());
             line = 30;
             if (n > 0) {
@@ -300,7 +338,7 @@ void getVentajas(RegistroItem& item, const QDomNode& nodo, const QString& nart) 
             const QString nartItem = formatoItem(nart);
             for (qint32 i = 0; i < n; ++i) {
                 line = 80;
-                item.Ventajas[i].CSRG = atributo(lista[i], QStringLiteral("CODIGO"));
+                item.Ventajas[i].CSRG = atributo(*lista[i], QStringLiteral("CODIGO"));
                 line = 90;
                 item.Ventajas[i].NART = nartItem;
             }
@@ -309,15 +347,15 @@ void getVentajas(RegistroItem& item, const QDomNode& nodo, const QString& nart) 
         line);
 }
 
-void getInformacionComplementaria_Item(RegistroItem& item, const QDomNode& nodo,
+void getInformacionComplementaria_Item(RegistroItem& item, const ElementoRET& nodo,
                                        const QString& nart) {
     int line = 0;
     corvelix::chained(
         QStringLiteral("Corvelix.modRET.getInformacionComplementaria_Item"),
         [&] {
             line = 10;
-            const std::vector<QDomElement> lista =
-                hijos(nodo, QStringLiteral("INFORMACION_COMPLEMENTARIA"));
+            const std::vector<const ElementoRET*> lista =
+                nodo.hijosLlamados(QStringLiteral("INFORMACION_COMPLEMENTARIA"));
             const auto n = static_cast<qint32>(lista.size());
             line = 30;
             if (n > 0) {
@@ -328,11 +366,11 @@ void getInformacionComplementaria_Item(RegistroItem& item, const QDomNode& nodo,
             for (qint32 i = 0; i < n; ++i) {
                 RegistroCPL& cpl = item.CPL[i];
                 line = 80;
-                cpl.CCPL = atributo(lista[i], QStringLiteral("CODIGO"));
+                cpl.CCPL = atributo(*lista[i], QStringLiteral("CODIGO"));
                 line = 90;
-                cpl.MCPL = atributo(lista[i], QStringLiteral("VALOR"));
+                cpl.MCPL = atributo(*lista[i], QStringLiteral("VALOR"));
                 line = 100;
-                cpl.ICPLDIF = atributo(lista[i], QStringLiteral("SUFIJO_DATO_COMP"));
+                cpl.ICPLDIF = atributo(*lista[i], QStringLiteral("SUFIJO_DATO_COMP"));
                 line = 110;
                 cpl.NART = nartItem;
             }
@@ -345,18 +383,25 @@ void getitems(const QString& texto, RegistroDespacho& registro, bool omitirCPL) 
     corvelix::chained(QStringLiteral("Corvelix.modRET.getitems"), [&] {
         // The items file may carry unit separators (code 31); they are not XML.
         QString preparado = recortarEspacios(texto);
-        preparado.remove(QChar(0x1F));
-        QDomDocument documento;
-        cargarDocumento(documento, preparado);
-
-        const std::vector<QDomElement> articulos =
-            hijos(raiz(documento, QStringLiteral("DESPACHO_ITEMS")), QStringLiteral("ARTICULOS"));
+        if (preparado.contains(QChar(0x1F)))
+            preparado.remove(QChar(0x1F));
+        // The items, their lists and the lists' entries: three levels below the document's.
+        std::optional<ElementoRET> documento = leerElementos(preparado, 3);
+        if (!documento) {
+            QDomDocument cargado;
+            cargarDocumento(cargado, preparado);
+            documento = elementoDe(raiz(cargado, QStringLiteral("DESPACHO_ITEMS")), 3);
+        } else if (documento->nombre != QLatin1String("DESPACHO_ITEMS")) {
+            faltaRaiz(QStringLiteral("DESPACHO_ITEMS"));
+        }
+        const std::vector<const ElementoRET*> articulos =
+            documento->hijosLlamados(QStringLiteral("ARTICULOS"));
         const auto n = static_cast<qint32>(articulos.size());
         if (n > 0)
             registro.Items.resize(n);
 
         for (qint32 i = 0; i < n; ++i) {
-            const QDomElement& a = articulos[i];
+            const ElementoRET& a = *articulos[i];
             RegistroItem& it = registro.Items[i];
             it.CARTPAYORI = atributo(a, QStringLiteral("PAIS_ORIGEN"));
             it.CARTPAYPRC = atributo(a, QStringLiteral("PAIS_PROCEDENCIA"));
@@ -378,8 +423,8 @@ void getitems(const QString& texto, RegistroDespacho& registro, bool omitirCPL) 
             atributoOpcional(a, QStringLiteral("CALIDAD_DISTINTA_STANDAR"), it.CARTCALDST);
             atributoOpcional(a, QStringLiteral("PAGO_REGALIAS"), it.CARTPAGREG);
 
-            for (QDomNode hijo = a.firstChild(); !hijo.isNull(); hijo = hijo.nextSibling()) {
-                const QString nombre = hijo.nodeName();
+            for (const ElementoRET& hijo : a.hijos) {
+                const QString& nombre = hijo.nombre;
                 if (nombre == QLatin1String("INFORMACION_COMPLEMENTARIAS") && !omitirCPL)
                     getInformacionComplementaria_Item(it, hijo, it.NART);
                 if (nombre == QLatin1String("SUBITEMS"))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/RegistroDespacho.h"
+#include "transfer/modRET_elementos.h"
 
 #include <QString>
 
@@ -34,9 +35,9 @@ void getDocumentos(RegistroDespacho& registro, const QDomNode& nodo);
 // The items file: one item per ARTICULOS element, with its subitems, advantages and
 // complementary information (left out when `omitirCPL`).
 void getitems(const QString& texto, RegistroDespacho& registro, bool omitirCPL);
-void getSubitemsRET(RegistroItem& item, const QDomNode& nodo, const QString& nart);
-void getVentajas(RegistroItem& item, const QDomNode& nodo, const QString& nart);
-void getInformacionComplementaria_Item(RegistroItem& item, const QDomNode& nodo,
+void getSubitemsRET(RegistroItem& item, const ElementoRET& nodo, const QString& nart);
+void getVentajas(RegistroItem& item, const ElementoRET& nodo, const QString& nart);
+void getInformacionComplementaria_Item(RegistroItem& item, const ElementoRET& nodo,
                                        const QString& nart);
 
 } // namespace modRET

@@ -139,15 +139,18 @@ private slots:
             QVERIFY(!QFileInfo::exists(path + QLatin1String(suffix)));
     }
 
-    // An existing catalog keeps its journal mode; only the demo catalog starts in WAL.
+    // An existing catalog keeps its journal mode; only the demo catalog starts in WAL, which
+    // commits with synchronous NORMAL (1), any other mode with the engine's FULL (2).
     void journalModeIsKept_data() {
         QTest::addColumn<QString>("mode");
-        QTest::newRow("delete") << QStringLiteral("delete");
-        QTest::newRow("wal") << QStringLiteral("wal");
+        QTest::addColumn<int>("synchronous");
+        QTest::newRow("delete") << QStringLiteral("delete") << 2;
+        QTest::newRow("wal") << QStringLiteral("wal") << 1;
     }
 
     void journalModeIsKept() {
         QFETCH(QString, mode);
+        QFETCH(int, synchronous);
         CatalogFixture world;
         {
             QSqlDatabase db =
@@ -160,6 +163,7 @@ private slots:
         QSqlDatabase::removeDatabase(QStringLiteral("mode"));
         QCOMPARE(modDA::getRs(modDA::kCatalog, "SELECT count(*) FROM DDT").field(0).toInt(), 0);
         QCOMPARE(modDA::getRs(modDA::kCatalog, "PRAGMA journal_mode").field(0).toString(), mode);
+        QCOMPARE(modDA::getRs(modDA::kCatalog, "PRAGMA synchronous").field(0).toInt(), synchronous);
         QCOMPARE(QFileInfo::exists(world.catalogPath() + QStringLiteral("-wal")),
                  mode == QLatin1String("wal"));
     }

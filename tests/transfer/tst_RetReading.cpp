@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <optional>
+
 using corvelix::VbError;
 
 namespace {
@@ -68,6 +70,19 @@ QString articulo(const QString& atributosExtra, const QString& cuerpo = {},
            QStringLiteral(">") + cuerpo + QStringLiteral("</ARTICULOS></DESPACHO_ITEMS>");
 }
 
+// An element tree as text: names, attributes sorted by name, children in order.
+QString arbol(const modRET::ElementoRET& e) {
+    QStringList atributos;
+    for (const QXmlStreamAttribute& a : e.atributos)
+        atributos << a.qualifiedName().toString() + QStringLiteral("=") + a.value().toString();
+    atributos.sort();
+    QString texto = QStringLiteral("<") + e.nombre + QLatin1Char(' ') +
+                    atributos.join(QLatin1Char(' ')) + QLatin1Char('>');
+    for (const modRET::ElementoRET& hijo : e.hijos)
+        texto += arbol(hijo);
+    return texto + QStringLiteral("</>");
+}
+
 } // namespace
 
 class tst_RetReading : public corvelix::test::TestCase {
@@ -77,22 +92,29 @@ protected:
     void initTest() override { QLocale::setDefault(QLocale(QStringLiteral("es_AR"))); }
 private slots:
 
-    // The plain pair becomes the hand-written transfer file, byte for byte, in any locale.
-    void plainPairToFile_data() {
+    // A pair becomes its transfer file byte for byte, in any locale: the plain pair the
+    // hand-written one; the others (comments, CDATA, unknown elements, repeated lists, character
+    // references, a DTD's entity and default) the file the reader wrote when they were added.
+    void pairToFile_data() {
         QTest::addColumn<QString>("locale");
-        QTest::newRow("es_AR") << "es_AR";
-        QTest::newRow("en_US") << "en_US";
+        QTest::addColumn<QString>("par");
+        for (const char* locale : {"es_AR", "en_US"})
+            for (const char* par : {"plano", "variado", "entidades"})
+                QTest::addRow("%s %s", par, locale) << locale << par;
     }
-    void plainPairToFile() {
+    void pairToFile() {
         QFETCH(QString, locale);
+        QFETCH(QString, par);
         QLocale::setDefault(QLocale(locale));
         QTemporaryDir dir;
         const QString ruta = dir.filePath(QStringLiteral("salida.txt"));
-        modRET::generarTXT(ruta, leerPar(QStringLiteral("plano")));
+        modRET::generarTXT(ruta, leerPar(par));
         QFile hecho(ruta);
-        QFile esperado(muestra(QStringLiteral("plano.txt")));
-        QVERIFY(hecho.open(QIODevice::ReadOnly) && esperado.open(QIODevice::ReadOnly));
-        QCOMPARE(hecho.readAll(), esperado.readAll());
+        QVERIFY(hecho.open(QIODevice::ReadOnly));
+        const QByteArray bytes = hecho.readAll();
+        QFile esperado(muestra(par + QStringLiteral(".txt")));
+        QVERIFY(esperado.open(QIODevice::ReadOnly));
+        QCOMPARE(bytes, esperado.readAll());
     }
 
     void plainPairRecord() {
@@ -203,8 +225,8 @@ private slots:
         QTest::newRow("empty") << QString() << premature + " (línea 1, columna 0)";
         QTest::newRow("cut off") << "<DESPACHO_CARATULA>\n<C>"
                                  << premature + " (línea 2, columna 3)";
-        QTest::newRow("tags that do not match") << "<A><B></A>"
-                                                << malformed + " (línea 1, columna 10)";
+        QTest::newRow("tags that do not match")
+            << "<A><B></A>" << malformed + " (línea 1, columna 10)";
         QTest::newRow("undeclared entity") << "<A>&x;</A>" << malformed + " (línea 1, columna 6)";
         QTest::newRow("a second root") << "<A/><B/>" << malformed + " (línea 1, columna 8)";
         QTest::newRow("two DOCTYPE")
@@ -347,6 +369,48 @@ private slots:
         RegistroDespacho vacio;
         modRET::getitems(QStringLiteral("<DESPACHO_ITEMS><OTRO/></DESPACHO_ITEMS>"), vacio, false);
         QVERIFY(vacio.Items.isEmpty());
+    }
+
+    // The items file's streaming read keeps what the DOM keeps (names, attribute values after
+    // references and blanks are resolved, child order), down to the levels asked for; a text
+    // the DOM must read (a DTD) or refuses is left to it.
+    void streamingReadMatchesDom_data() {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<bool>("alDom");
+        for (const QString& nombre : QDir(muestra(QString())).entryList({"*.ret"}, QDir::Files)) {
+            // As the items reader takes it: unit separators are not XML.
+            const QString texto = modRET::AbrirArchivoXML(muestra(nombre)).remove(QChar(0x1F));
+            // The malformed pair, and the items file with a DTD.
+            const bool alDom = nombre.contains(QLatin1String("malformado")) ||
+                               nombre == QLatin1String("Ientidades.ret");
+            QTest::newRow(qPrintable(nombre)) << texto << alDom;
+        }
+        QTest::newRow("prefixes and namespace declarations")
+            << "<r:D xmlns:r=\"urn:a\" xmlns=\"urn:b\"><r:A r:X=\"1\" Y=\"2\"/><A/></r:D>" << false;
+        QTest::newRow("blanks and references in values")
+            << "<D><A X=\" a\tb\r\nc \" Y=\"&#x20;&lt;&amp;&quot;&apos;&#10;\"/></D>" << false;
+        QTest::newRow("deeper than kept")
+            << "<D><A><B><C><E X=\"1\"/></C></B></A><A Z=\"\"/></D>" << false;
+        QTest::newRow("xml:space and CDATA")
+            << "<D xml:space=\"preserve\"> <A><![CDATA[<B/>]]></A> </D>" << false;
+        QTest::newRow("undeclared entity") << "<D><A X=\"&no;\"/></D>" << true;
+        QTest::newRow("two roots") << "<D/><D/>" << true;
+        QTest::newRow("empty") << "" << true;
+    }
+    void streamingReadMatchesDom() {
+        QFETCH(QString, texto);
+        QFETCH(bool, alDom);
+        QDomDocument documento;
+        const bool cargado = documento.setContent(texto);
+        const std::optional<modRET::ElementoRET> leido = modRET::leerElementos(texto, 3);
+        if (alDom) {
+            QVERIFY(!leido);
+            return;
+        }
+        QVERIFY(cargado && leido);
+        QCOMPARE(arbol(*leido), arbol(modRET::elementoDe(documento.documentElement(), 3)));
+        QCOMPARE(arbol(*modRET::leerElementos(texto, 1)),
+                 arbol(modRET::elementoDe(documento.documentElement(), 1)));
     }
 
     void accentTable() {
