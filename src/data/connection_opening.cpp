@@ -14,6 +14,7 @@
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <QThread>
+#include <QTimer>
 
 #include <sqlite3.h>
 
@@ -66,8 +67,9 @@ int& lockWaitMs() {
 }
 
 // SQLite's busy handler on our connections: while another program holds the file, the
-// statement waits in short steps, up to the lock wait, and the windows are painted again
-// meanwhile (the wait runs inside the statement, so nothing else may run).
+// statement waits in short steps, up to the lock wait, under the busy pointer, and the windows
+// are painted again meanwhile, a box just closed giving way to what it covered (the wait runs
+// inside the statement, so nothing else may run).
 int waitForLock(void*, int count) {
     // Statements run on the main thread only, one at a time.
     static QElapsedTimer waited;
@@ -75,6 +77,11 @@ int waitForLock(void*, int count) {
     if (count == 0) {
         waited.start();
         painted = 0;
+        // The pointer says so for the wait; put back once the program is idle again.
+        if (!corvelix::ui().isBusy()) {
+            corvelix::ui().setBusy(true);
+            QTimer::singleShot(0, [] { corvelix::ui().setBusy(false); });
+        }
     }
     if (waited.elapsed() >= lockWaitMs())
         return 0;

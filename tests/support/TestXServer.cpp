@@ -173,6 +173,20 @@ QRect TestXServer::frameOf(quintptr window) const {
             frame.height + 2 * frame.border_width};
 }
 
+QImage TestXServer::grab(const QRect& rect) const {
+    XImage* image = XGetImage(d->display, DefaultRootWindow(d->display), rect.x(), rect.y(),
+                              static_cast<unsigned int>(rect.width()),
+                              static_cast<unsigned int>(rect.height()), AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return {};
+    QImage result(rect.size(), QImage::Format_RGB32);
+    for (int y = 0; y < rect.height(); ++y)
+        for (int x = 0; x < rect.width(); ++x)
+            result.setPixel(x, y, static_cast<QRgb>(XGetPixel(image, x, y)) | 0xff000000u);
+    XDestroyImage(image);
+    return result;
+}
+
 void TestXServer::open(const QList<TestWindow>& windows) {
     closeAll();
     Display* display = d->display;

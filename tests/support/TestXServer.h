@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QList>
 #include <QMetaType>
 #include <QRect>
@@ -40,6 +41,9 @@ public:
     // window manager put it in, border included, in root coordinates; a null rectangle while
     // no frame holds it.
     [[nodiscard]] QRect frameOf(quintptr window) const;
+    // What the screen shows in `rect` (root coordinates) now, whoever painted it. Only one
+    // thread may use the server object at a time.
+    [[nodiscard]] QImage grab(const QRect& rect) const;
     // ":<n>", for DISPLAY.
     [[nodiscard]] QByteArray name() const;
 
