@@ -92,8 +92,10 @@ bool rootRedirected(Display* display) {
 }
 
 // twm asks where to put a window that gives no position unless told to place it itself; its
-// usual fonts are not among the few a bare Xvfb has.
+// usual fonts are not among the few a bare Xvfb has. Dialogs are framed, as twm's system-wide
+// configuration has it.
 constexpr char kTwmConfig[] = "RandomPlacement\nUsePPosition \"on\"\nNoGrabServer\n"
+                              "DecorateTransients\n"
                               "TitleFont \"fixed\"\nResizeFont \"fixed\"\nMenuFont \"fixed\"\n"
                               "IconFont \"fixed\"\nIconManagerFont \"fixed\"\n";
 
