@@ -7,6 +7,10 @@ using corvelix::ui;
 
 bool showCatalogTrouble(const modDA::CatalogTrouble& trouble) {
     int exitCode = 0;
+    if (trouble.kind == modDA::CatalogTrouble::ConnectionString) {
+        ui().msgBox(trouble.message, corvelix::MsgButtons::Ok);
+        return false;
+    }
     if (trouble.kind == modDA::CatalogTrouble::Busy) {
         if (ui().msgBox(trouble.message, corvelix::MsgButtons::RetryCancel,
                         corvelix::MsgIcon::Exclamation) == corvelix::MsgResult::Retry)

@@ -17,14 +17,16 @@ struct CatalogTrouble {
         Unusable,
         // The profile dialog was cancelled.
         Cancelled,
+        // The connection string could not be built: told, and the failure goes on up.
+        ConnectionString,
     };
     Kind kind = Busy;
     // What to tell the user, in Spanish; empty for Cancelled.
     QString message;
 };
 
-// `handler` tells the user and answers true to try again; when the program is not to go on,
-// it ends the program.
+// `handler` tells the user and answers true to try again; when the program is not to go on
+// (a busy catalog not tried again, an unusable or cancelled one), it ends the program.
 void setCatalogTroubleHandler(std::function<bool(const CatalogTrouble&)> handler);
 // True to try again. Without a handler nothing is tried again.
 bool reportCatalogTrouble(const CatalogTrouble& trouble);
