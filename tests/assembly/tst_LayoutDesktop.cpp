@@ -51,6 +51,9 @@ private slots:
         QTest::newRow("inside at the screen's corner") << "corner";
         QTest::newRow("larger than the screen") << "large";
         QTest::newRow("at the screen's far corner") << "far";
+        // Opened by the main window, as the program does, wherever that stands.
+        QTest::newRow("from a window at the screen's corner") << "opener corner";
+        QTest::newRow("from a window at the far corner") << "opener far";
     }
     void titleBarsOnScreen() {
         QFETCH(QString, placement);
@@ -66,9 +69,22 @@ private slots:
             header.m_Operacion = kDemo;
             ui().exec(header);
         });
-        frmArmadoITEM frm;
+        // The main window's size; its inside placed where a user may have left it.
+        QWidget opener;
+        opener.resize(900, 560);
+        const QRect available = opener.screen()->availableGeometry();
+        if (placement.startsWith(QLatin1String("opener"))) {
+            opener.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&opener));
+            // Its inside at the point, as a window manager may leave it (title bar off).
+            opener.setGeometry(QRect(placement.endsWith(QLatin1String("far"))
+                                         ? available.bottomRight() - QPoint(450, 280)
+                                         : available.topLeft(),
+                                     opener.size()));
+            QTest::qWait(300);
+        }
+        frmArmadoITEM frm(opener.isVisible() ? &opener : nullptr);
         frm.m_Operacion = kDemo;
-        const QRect available = frm.screen()->availableGeometry();
         if (placement == QLatin1String("corner"))
             frm.setGeometry(QRect(available.topLeft(), frm.size()));
         else if (placement == QLatin1String("far"))
