@@ -1,4 +1,6 @@
+#include "app/CatalogTroubleBoxes.h"
 #include "app/frmMain.h"
+#include "data/CatalogTrouble.h"
 #include "data/ProfileAsker.h"
 #include "platform/HeapKeeping.h"
 #include "platform/QtSpanish.h"
@@ -29,8 +31,11 @@ int main(int argc, char** argv) {
     corvelix::setMainWindowOpener(&frmMain::abrirNueva);
     // A catalog that cannot be opened asks for another profile through the profile dialog.
     modDA::setProfileAsker(&frmPerfil::preguntar);
+    // A catalog that cannot be used is told here, and ends the program when it cannot go on.
+    modDA::setCatalogTroubleHandler(&showCatalogTrouble);
     frmMain::abrirNueva();
     const int code = QApplication::exec();
+    modDA::setCatalogTroubleHandler({});
     modDA::setProfileAsker({});
     corvelix::setMainWindowOpener({});
     corvelix::setUi(nullptr);

@@ -3,7 +3,6 @@
 #include "data/Dialect.h"
 #include "data/ItemList.h"
 #include "data/modDA.h"
-#include "runtime/Ui.h"
 #include "runtime/VbError.h"
 
 namespace modDA {
@@ -24,8 +23,9 @@ Sql code(const Sql& column) {
     return sql::sameCode(dialect(), column);
 }
 
-void warn(const QString& text) {
-    corvelix::ui().msgBox(text, corvelix::MsgButtons::Ok, corvelix::MsgIcon::Exclamation);
+// The work is refused: nothing is written, and the form shows why.
+[[noreturn]] void refuse(const QString& text) {
+    throw corvelix::Refusal(text);
 }
 
 // CCM keeps the item as a number: a text that is none is refused before a statement runs.
@@ -52,9 +52,8 @@ bool agregarInformacionAdicional(const QString& despacho, const QString& item,
                                   {despacho, item, codigo})
                                 .eof();
         if (found && !reemplazar) {
-            warn(QStringLiteral("La información adicional ") + codigo +
-                 QStringLiteral(" ya esta cargada para este item"));
-            return false;
+            refuse(QStringLiteral("La información adicional ") + codigo +
+                   QStringLiteral(" ya esta cargada para este item"));
         }
         if (found)
             execSQL(kCatalog, "DELETE FROM CPL WHERE ICPL = ? AND NART = ? AND " + code("CCPL"),
@@ -131,9 +130,8 @@ bool AgregarVentajas(const QString& despacho, const QString& item, const QString
         if (!getRs(kCatalog, "SELECT CSRG FROM SRG WHERE ISRG = ? AND NART = ? AND " + code("CSRG"),
                    {despacho, item, codigo})
                  .eof()) {
-            warn(QStringLiteral("La Ventaja ") + codigo +
-                 QStringLiteral(" ya esta cargada para este item"));
-            return false;
+            refuse(QStringLiteral("La Ventaja ") + codigo +
+                   QStringLiteral(" ya esta cargada para este item"));
         }
         const int rows = execSQL(kCatalog, "INSERT INTO SRG (ISRG, NART, CSRG) VALUES (?, ?, ?)",
                                  {despacho, item, codigo});
@@ -173,9 +171,8 @@ bool agregarDocumento(const QString& despacho, const QString& item, const QStrin
                    "SELECT CDVDDOC FROM DVD WHERE IDVD = ? AND NART = ? AND " + code("CDVDDOC"),
                    {despacho, item, codigo})
                  .eof()) {
-            warn(QStringLiteral("El documento ") + codigo +
-                 QStringLiteral(" ya esta cargado en este item"));
-            return false;
+            refuse(QStringLiteral("El documento ") + codigo +
+                   QStringLiteral(" ya esta cargado en este item"));
         }
         QString ref = referencia;
         ref.replace(QLatin1Char('\''), QLatin1Char(' '));
@@ -213,8 +210,7 @@ bool agregarCCPAC(const QString& despacho, const QString& item, const QString& v
         Transaction transaction;
         if (!getRs(kCatalog, "select MCCM from CCM WHERE IDDT = ? and NART = ?", {despacho, numero})
                  .eof()) {
-            warn(QStringLiteral("El CCPAC ya esta cargado para el item ") + item);
-            return false;
+            refuse(QStringLiteral("El CCPAC ya esta cargado para el item ") + item);
         }
         const int rows = execSQL(kCatalog,
                                  "INSERT INTO CCM (IDDT, NART, CCCM, MCCM, DESARROLLO, CCCMNART) "

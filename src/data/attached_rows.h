@@ -9,7 +9,7 @@
 // the items only, never the declaration-level rows "0000". None of these marks anything.
 namespace modDA {
 
-// Adds a code to an item. An existing one is refused with a warning (False) unless
+// Adds a code to an item. An existing one is refused (a corvelix::Refusal) unless
 // `reemplazar`, which deletes it first. An empty `icpldif` is written "D".
 bool agregarInformacionAdicional(const QString& despacho, const QString& item,
                                  const QString& codigo, const QString& valor,
@@ -38,7 +38,7 @@ bool eliminarDocumento(const QString& despacho, const QString& item, const QStri
 // One document code from the listed items; the declaration's invoices stay.
 void ResetDocumento(const QString& despacho, const QString& codigo, const QString& items);
 
-// The item's one CCPAC row: refused with a warning (False) when the item has any. The item
+// The item's one CCPAC row: refused (a corvelix::Refusal) when the item has any. The item
 // number is a whole number ("0007" is stored as 7); `itemDocumento` is written as its text.
 bool agregarCCPAC(const QString& despacho, const QString& item, const QString& valor,
                   const QVariant& itemDocumento);

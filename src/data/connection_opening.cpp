@@ -1,5 +1,6 @@
 #include "data/connection.h"
 
+#include "data/CatalogTrouble.h"
 #include "data/ProfileAsker.h"
 #include "data/connection_internal.h"
 #include "data/modDA.h"
@@ -13,6 +14,7 @@
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <QThread>
+#include <QTimer>
 
 #include <sqlite3.h>
 
@@ -65,8 +67,9 @@ int& lockWaitMs() {
 }
 
 // SQLite's busy handler on our connections: while another program holds the file, the
-// statement waits in short steps, up to the lock wait, and the windows are painted again
-// meanwhile (the wait runs inside the statement, so nothing else may run).
+// statement waits in short steps, up to the lock wait, under the busy pointer, and the windows
+// are painted again meanwhile, a box just closed giving way to what it covered (the wait runs
+// inside the statement, so nothing else may run).
 int waitForLock(void*, int count) {
     // Statements run on the main thread only, one at a time.
     static QElapsedTimer waited;
@@ -74,6 +77,11 @@ int waitForLock(void*, int count) {
     if (count == 0) {
         waited.start();
         painted = 0;
+        // The pointer says so for the wait; put back once the program is idle again.
+        if (!corvelix::ui().isBusy()) {
+            corvelix::ui().setBusy(true);
+            QTimer::singleShot(0, [] { corvelix::ui().setBusy(false); });
+        }
     }
     if (waited.elapsed() >= lockWaitMs())
         return 0;
@@ -222,6 +230,12 @@ OpenOutcome tryOpenCatalog() {
     }
 }
 
+// The program did not end where it should have (no one set the trouble handler: a tool):
+// the failure goes up as an error, never on to a catalog that is not open.
+[[noreturn]] void giveUp(const QString& why) {
+    throw corvelix::VbError(kErrProvider, QStringLiteral("Corvelix"), why);
+}
+
 // A catalog locked by another program: tried again for a while with the busy pointer and the
 // window responsive, then the user chooses to wait again or to end.
 OpenOutcome waitWhileBusy(OpenOutcome outcome) {
@@ -237,29 +251,28 @@ OpenOutcome waitWhileBusy(OpenOutcome outcome) {
         corvelix::ui().setBusy(false);
         if (outcome.status != OpenOutcome::Busy)
             break;
-        const corvelix::MsgResult answer = corvelix::ui().msgBox(
-            QStringLiteral("El catálogo ") + QDir::toNativeSeparators(outcome.target.name) +
-                QStringLiteral(" está ocupado: otro programa lo tiene bloqueado.\n\n"
-                               "¿Desea reintentar?"),
-            corvelix::MsgButtons::RetryCancel, corvelix::MsgIcon::Exclamation);
-        if (answer != corvelix::MsgResult::Retry)
-            corvelix::ui().quit(0);
+        const QString text = QStringLiteral("El catálogo ") +
+                             QDir::toNativeSeparators(outcome.target.name) +
+                             QStringLiteral(" está ocupado: otro programa lo tiene bloqueado.\n\n"
+                                            "¿Desea reintentar?");
+        if (!reportCatalogTrouble({CatalogTrouble::Busy, text}))
+            giveUp(text);
         outcome = tryOpenCatalog();
     }
     return outcome;
 }
 
-// The catalog named by CORVELIX_KITSQL cannot be used: say which and why, and end.
-void endForVariable(const OpenOutcome& outcome) {
+// The catalog named by CORVELIX_KITSQL cannot be used: say which and why; the program ends.
+[[noreturn]] void endForVariable(const OpenOutcome& outcome) {
     const bool sqlite = outcome.target.driver == QLatin1String("QSQLITE");
     const QString what = sqlite ? QStringLiteral("No se puede abrir el catálogo ") +
                                       QDir::toNativeSeparators(outcome.target.name)
                                 : QStringLiteral("No se puede conectar con el catálogo");
-    corvelix::ui().msgBox(what + QStringLiteral(": ") + outcome.reason +
-                              QStringLiteral(".\n\nEl catálogo lo indica la variable de "
-                                             "entorno CORVELIX_KITSQL; corríjala o quítela."),
-                          corvelix::MsgButtons::Ok, corvelix::MsgIcon::Critical);
-    corvelix::ui().quit(1);
+    const QString text = what + QStringLiteral(": ") + outcome.reason +
+                         QStringLiteral(".\n\nEl catálogo lo indica la variable de "
+                                        "entorno CORVELIX_KITSQL; corríjala o quítela.");
+    reportCatalogTrouble({CatalogTrouble::Unusable, text});
+    giveUp(text);
 }
 
 QSqlDatabase openLocal() {
@@ -309,18 +322,20 @@ QSqlDatabase getConnection(int tipo) {
         error.description = QStringLiteral("Error de conexión, Comuníquese con soporte técnico. ");
         corvelix::reraise(error, QStringLiteral("Corvelix.modDA.getConnection"));
     }
-    // Failures from here on never leave. A catalog named by CORVELIX_KITSQL that cannot be
-    // used ends the program with the reason; on the profile road they lead to the profile
-    // dialog, and each answer is tried twice before the dialog comes back. Only cancelling it
-    // ends that loop.
+    // Failures from here on never leave but through the program's trouble handler, which ends
+    // the program: a catalog named by CORVELIX_KITSQL that cannot be used is told with the
+    // reason; on the profile road they lead to the profile dialog, and each answer is tried
+    // twice before the dialog comes back. Only cancelling it ends that loop.
     for (;;) {
         OpenOutcome outcome = waitWhileBusy(tryOpenCatalog());
         if (outcome.status == OpenOutcome::Failed && outcome.target.fromVariable)
             endForVariable(outcome);
         bool failed = outcome.status != OpenOutcome::Opened;
         if (failed) {
-            if (askForProfile().isEmpty())
-                corvelix::ui().quit(0);
+            if (askForProfile().isEmpty()) {
+                reportCatalogTrouble({CatalogTrouble::Cancelled, {}});
+                giveUp(QStringLiteral("Error de conexión, Comuníquese con soporte técnico. "));
+            }
             outcome = waitWhileBusy(tryOpenCatalog());
             if (outcome.status == OpenOutcome::Failed && outcome.target.fromVariable)
                 endForVariable(outcome);

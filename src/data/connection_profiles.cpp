@@ -1,3 +1,4 @@
+#include "data/CatalogTrouble.h"
 #include "data/connection.h"
 
 #include "data/modDA.h"
@@ -116,8 +117,9 @@ QString getConnectionString(int tipo) {
     } catch (...) {
         const corvelix::VbError error = corvelix::currentError();
         const QString location = QStringLiteral("Corvelix.modDA.getConnectionString (0)::");
-        corvelix::ui().msgBox(error.description + QStringLiteral("\n\n") + location + error.source,
-                              corvelix::MsgButtons::Ok);
+        reportCatalogTrouble(
+            {CatalogTrouble::ConnectionString,
+             error.description + QStringLiteral("\n\n") + location + error.source});
         corvelix::reraise(error, QStringLiteral("Corvelix.modDA.getConnectionString"));
     }
 }

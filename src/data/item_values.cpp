@@ -4,7 +4,6 @@
 #include "data/modDA.h"
 #include "data/recalculation.h"
 #include "runtime/Format.h"
-#include "runtime/Ui.h"
 #include "runtime/VbError.h"
 
 namespace modDA {
@@ -200,11 +199,8 @@ void actualizarValoresITEM_FULL(const QString& despacho, const QString& item,
 bool actualizarSufijos(const QString& despacho, const QString& item, const QString& subitem,
                        const QString& sufijos) {
     return corvelix::chained(location("actualizarSufijos"), [&] {
-        if (sufijos.trimmed().isEmpty()) {
-            corvelix::ui().msgBox(QStringLiteral("Error no se puede grabar sufijos vacios"),
-                                  corvelix::MsgButtons::Ok, corvelix::MsgIcon::Exclamation);
-            return false;
-        }
+        if (sufijos.trimmed().isEmpty())
+            throw corvelix::Refusal(QStringLiteral("Error no se puede grabar sufijos vacios"));
         Transaction transaction;
         const int rows =
             execSQL(kCatalog, "UPDATE SBT SET CSBTSVL = ? WHERE IDDT = ? AND NART = ? AND ISBT = ?",

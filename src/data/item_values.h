@@ -39,8 +39,8 @@ void actualizarValoresITEM_FULL(const QString& despacho, const QString& item,
                                 double ajusteIncluir, double ajusteDeducir, double seguro,
                                 double flete);
 
-// The subitem's value-suffix string, then the item's mark. A string of blanks is refused with
-// a warning (False). True when the subitem row was there.
+// The subitem's value-suffix string, then the item's mark. A string of blanks is refused (a
+// corvelix::Refusal). True when the subitem row was there.
 bool actualizarSufijos(const QString& despacho, const QString& item, const QString& subitem,
                        const QString& sufijos);
 

@@ -36,8 +36,9 @@ double rounded(const QVariant& value, int decimals) {
                             QStringLiteral("División por cero: ") + what);
 }
 
-void warn(const QString& text) {
-    corvelix::ui().msgBox(text, corvelix::MsgButtons::Ok, corvelix::MsgIcon::Exclamation);
+// The work is refused: nothing is written, and the form shows why.
+[[noreturn]] void refuse(const QString& text) {
+    throw corvelix::Refusal(text);
 }
 
 // The busy pointer for the length of a spread, back to the arrow however it ends.
@@ -361,12 +362,11 @@ void rellenarProrrateo(const QString& iddt, int campo) {
     });
 }
 
-bool ProrratearKilos(const QString& iddt, double kilos) {
-    return corvelix::chained(location("ProrratearKilos"), [&] {
+void ProrratearKilos(const QString& iddt, double kilos) {
+    corvelix::chained(location("ProrratearKilos"), [&] {
         BusyPointer busy;
         if (!(kilos > 0)) {
-            warn(QStringLiteral("El Kilogramos Neto a prorratear debe ser mayor a 0"));
-            return false;
+            refuse(QStringLiteral("El Kilogramos Neto a prorratear debe ser mayor a 0"));
         }
         const Dialect d = dialect();
         const int count = getRs(kCatalog,
@@ -376,9 +376,9 @@ bool ProrratearKilos(const QString& iddt, double kilos) {
                               .field(QStringLiteral("total"))
                               .toInt();
         if (count <= 0) {
-            warn(QStringLiteral("No hay Item's para prorratear, \r\n\r\nRecuerde que el sistema "
-                                "solo prorratea item's cuya Unidad Declarada sea diferente a 01"));
-            return false;
+            refuse(
+                QStringLiteral("No hay Item's para prorratear, \r\n\r\nRecuerde que el sistema "
+                               "solo prorratea item's cuya Unidad Declarada sea diferente a 01"));
         }
         const double fixed = rounded(getRs(kCatalog,
                                            "SELECT SUM(QARTKGRNET) AS KiloFijos FROM ART WHERE "
@@ -387,11 +387,10 @@ bool ProrratearKilos(const QString& iddt, double kilos) {
                                          .field(QStringLiteral("KiloFijos")),
                                      2);
         if (fixed >= kilos) {
-            warn(QStringLiteral("El KiloGramoNeto a prorratear tiene que ser mayor a ") +
-                 corvelix::generalNumber(fixed) +
-                 QStringLiteral(" (son item's que ya tienen KgNeto fijo porque la Unidad "
-                                "Declarada)"));
-            return false;
+            refuse(QStringLiteral("El KiloGramoNeto a prorratear tiene que ser mayor a ") +
+                   corvelix::generalNumber(fixed) +
+                   QStringLiteral(" (son item's que ya tienen KgNeto fijo porque la Unidad "
+                                  "Declarada)"));
         }
         const double spread = rounded(kilos - fixed, 2);
 
@@ -403,9 +402,8 @@ bool ProrratearKilos(const QString& iddt, double kilos) {
                 .field(QStringLiteral("fob"))
                 .toDouble();
         if (base == 0) {
-            warn(QStringLiteral("No se puede prorratear: el FOB de los item's cuya Unidad "
-                                "Declarada es diferente a 01 es 0"));
-            return false;
+            refuse(QStringLiteral("No se puede prorratear: el FOB de los item's cuya Unidad "
+                                  "Declarada es diferente a 01 es 0"));
         }
         const Items statistical{"(SELECT NART, MARTFOB AS FOB, QARTKGRNET AS KILOS FROM ART "
                                 "WHERE IDDT = ? AND CARTUNTEST = '01' AND CARTSBITEM = 'S')",
@@ -419,10 +417,9 @@ bool ProrratearKilos(const QString& iddt, double kilos) {
                                  "'0000') ORDER BY w.NART"),
             statistical.params + QVariantList{iddt});
         if (!noFob.eof()) {
-            warn(QStringLiteral("El item %1 tiene FOB 0: no se pueden prorratear sus kilos entre "
-                                "sus subitems")
-                     .arg(noFob.text(QStringLiteral("NART"))));
-            return false;
+            refuse(QStringLiteral("El item %1 tiene FOB 0: no se pueden prorratear sus kilos entre "
+                                  "sus subitems")
+                       .arg(noFob.text(QStringLiteral("NART"))));
         }
 
         Transaction transaction;
@@ -430,7 +427,6 @@ bool ProrratearKilos(const QString& iddt, double kilos) {
         rellenarProrrateo_Kilos(iddt);
         spreadStatistical(d, iddt, statistical);
         transaction.commit();
-        return true;
     });
 }
 

@@ -40,9 +40,8 @@ void rellenarProrrateo(const QString& iddt, int campo);
 // Spreads `kilos` of net kilos over the items whose declared unit is not "01" (those keep their
 // fixed kilos), in proportion to their FOB, the rounding rest a hundredth at a time as above,
 // then each item's kilos over its subitems' statistical quantities when its statistical unit
-// is "01". Refusals are shown as warnings and return false with nothing written; true when the
-// spread ran to its end.
-bool ProrratearKilos(const QString& iddt, double kilos);
+// is "01". A refusal comes back as a corvelix::Refusal, with nothing written.
+void ProrratearKilos(const QString& iddt, double kilos);
 // Zero fill of net kilos among the items whose declared unit is not "01", then their
 // statistical quantity when its unit is "01".
 void rellenarProrrateo_Kilos(const QString& iddt);

@@ -4,6 +4,7 @@
 #include "data/item_editor_rows.h"
 #include "runtime/Format.h"
 #include "runtime/Ui.h"
+#include "runtime/VbError.h"
 #include "shell/main_documentos.h"
 
 #include <QLineEdit>
@@ -84,9 +85,14 @@ void PestanaCCPAC::agregarCCPACs() {
         }
         const QString pais = contexto_.paisOrigen ? contexto_.paisOrigen() : QString();
         const QString valor = txtDCExpValor->text();
-        if (modDA::agregarCCPAC(operacion(), item(), valor,
-                                itemDocumento(txtItemDocExportacion->text(), pais)))
-            cargarCCPAC();
+        // A refusal is told before the end of the process, as any answer.
+        try {
+            if (modDA::agregarCCPAC(operacion(), item(), valor,
+                                    itemDocumento(txtItemDocExportacion->text(), pais)))
+                cargarCCPAC();
+        } catch (const corvelix::Refusal& refusal) {
+            corvelix::showRefusal(refusal);
+        }
         finDelProceso();
         ui().setBusy(false);
     });

@@ -231,17 +231,14 @@ void ProrrateosTab::cmdProrrKGNETO_Click() {
         ui().setBusy(false);
         return;
     }
-    bool prorrateo = false;
     {
+        // A refusal leaves it untouched and reaches the handler's guard, which shows it.
         modDA::Transaction transaction;
-        prorrateo = modDA::ProrratearKilos(operacion_, kilos);
-        if (prorrateo) {
-            modDA::Invalidar_ITEM(operacion_, QStringLiteral("0000"), true);
-            transaction.commit();
-        }
+        modDA::ProrratearKilos(operacion_, kilos);
+        modDA::Invalidar_ITEM(operacion_, QStringLiteral("0000"), true);
+        transaction.commit();
     }
-    if (prorrateo)
-        inform(QStringLiteral("Termino el proceso de prorrateo"));
+    inform(QStringLiteral("Termino el proceso de prorrateo"));
     ui().setBusy(false);
 }
 

@@ -16,6 +16,7 @@ public:
     QString clipboardText() override;
     bool openUrl(const QUrl& url) override;
     void setBusy(bool busy) override;
+    [[nodiscard]] bool isBusy() const override { return busy_; }
     void processEvents() override;
     [[noreturn]] void quit(int exitCode) override;
 

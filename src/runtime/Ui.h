@@ -60,6 +60,8 @@ public:
 
     // Absolute state, like the old screen pointer: true shows the hourglass.
     virtual void setBusy(bool busy) = 0;
+    // Whether the busy pointer shows.
+    [[nodiscard]] virtual bool isBusy() const { return false; }
     // Lets pending window events run (long loops, process waits).
     virtual void processEvents() = 0;
     // Paints the open windows again, and nothing else: no input, timer or queued call runs (a

@@ -13,6 +13,13 @@ const char* VbError::what() const noexcept {
     return what_.c_str();
 }
 
+// The number is never shown: a refusal reaches the user as its text alone.
+Refusal::Refusal(const QString& text) : VbError(kErrInternal, QStringLiteral("Corvelix"), text) {}
+
+void showRefusal(const Refusal& refusal) {
+    ui().msgBox(refusal.description, MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
 void reraise(const VbError& error, const QString& location, int line) {
     throw VbError(kErrChained,
                   location + QStringLiteral(" (") + QString::number(line) + QStringLiteral(")::") +
@@ -48,6 +55,10 @@ bool guardEvent(const QString& location, const std::function<void()>& fn,
     try {
         fn();
         return true;
+    } catch (const Refusal& refusal) {
+        ui().setBusy(false);
+        showRefusal(refusal);
+        return false;
     } catch (const VbError& e) {
         failure = e;
     } catch (const std::exception&) {

@@ -26,6 +26,17 @@ private:
     std::string what_;
 };
 
+// A refusal of the data layer instead of the work asked for (the row is there already, an
+// amount out of range): nothing was written, and the form shows the text as a warning, alone.
+// It passes through every location of the chain unchanged.
+class Refusal : public VbError {
+public:
+    explicit Refusal(const QString& text);
+};
+
+// Shows a refusal as the form shows it: the text with the warning icon.
+void showRefusal(const Refusal& refusal);
+
 // The number every procedure re-raises under.
 inline constexpr qint32 kErrChained = static_cast<qint32>(0x80043039u);
 // Number given to failures that did not start as a VbError (std::exception and the like).
@@ -44,6 +55,8 @@ VbError currentError();
 template <class F> decltype(auto) chained(const QString& location, F&& fn, const int& line = 0) {
     try {
         return std::forward<F>(fn)();
+    } catch (const Refusal&) {
+        throw;
     } catch (...) {
         reraise(currentError(), location, line);
     }
@@ -53,6 +66,8 @@ template <class F>
 decltype(auto) chainedNumbered(const QString& location, const int& line, F&& fn) {
     try {
         return std::forward<F>(fn)();
+    } catch (const Refusal&) {
+        throw;
     } catch (...) {
         reraiseNumbered(currentError(), location, line);
     }
@@ -70,8 +85,9 @@ struct GuardOptions {
 };
 
 // Top of the chain for everything the user starts: runs fn, and on failure shows one message
-// box, resets the busy pointer and returns false. Nothing escapes into the event loop.
-// `location` is the complete location text, for example "Corvelix.frmMain.Form_Activate (0)::".
+// box (a refusal as showRefusal does), resets the busy pointer and returns false. Nothing escapes
+// into the event loop. `location` is the complete location text, for example
+// "Corvelix.frmMain.Form_Activate (0)::".
 bool guardEvent(const QString& location, const std::function<void()>& fn,
                 const GuardOptions& options = {});
 

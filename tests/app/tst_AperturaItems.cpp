@@ -24,8 +24,8 @@ using corvelix::MsgResult;
 using corvelix::ui;
 using corvelix::test::CatalogFixture;
 using corvelix::test::ScriptedUi;
-using corvelix::test::TestWindow;
 using corvelix::test::TestDisplay;
+using corvelix::test::TestWindow;
 
 namespace {
 
@@ -135,7 +135,8 @@ private slots:
         QFETCH(MsgResult, answer);
         QFETCH(bool, opens);
         if (!display_.server())
-            QSKIP(qPrintable(QStringLiteral("Xvfb could not be started: ") + display_.why()));
+            CORVELIX_WITHOUT_DISPLAY(QStringLiteral("Xvfb could not be started: ") +
+                                     display_.why());
         if (!title.isEmpty())
             display_.server()->open({{title, QString(), false}});
         CatalogFixture catalog(kSeed);
@@ -171,8 +172,10 @@ private slots:
     // declaration, F6 is refused and the search dialog is not shown.
     void articleKeysRefusedWhileOpen() {
         if (!display_.server())
-            QSKIP(qPrintable(QStringLiteral("Xvfb could not be started: ") + display_.why()));
-        display_.server()->open({{QStringLiteral("SIM Version 4.1.2 - ") + kAbierto, QString(), false}});
+            CORVELIX_WITHOUT_DISPLAY(QStringLiteral("Xvfb could not be started: ") +
+                                     display_.why());
+        display_.server()->open(
+            {{QStringLiteral("SIM Version 4.1.2 - ") + kAbierto, QString(), false}});
         CatalogFixture catalog(kSeed);
         ScriptedUi& seam = ScriptedUi::current();
         seam.onForm(QStringLiteral("frmArmadoITEM"), [&](QDialog& dialog) {
@@ -202,8 +205,10 @@ private slots:
     // double-click on an article, and the two menu entries.
     void actionsRefusedWhileOpen() {
         if (!display_.server())
-            QSKIP(qPrintable(QStringLiteral("Xvfb could not be started: ") + display_.why()));
-        display_.server()->open({{QStringLiteral("SIM Version 4.1.2 - ") + kAbierto, QString(), false}});
+            CORVELIX_WITHOUT_DISPLAY(QStringLiteral("Xvfb could not be started: ") +
+                                     display_.why());
+        display_.server()->open(
+            {{QStringLiteral("SIM Version 4.1.2 - ") + kAbierto, QString(), false}});
         CatalogFixture catalog(kSeed + QStringLiteral(R"sql(
 INSERT INTO ART (IDDT, NART, NARTEXT, IESPNCE) VALUES ('24010IC04000001A', '0001', '0001', '1111.11.11.111A');
 INSERT INTO SBT (IDDT, NART, ISBT, CSBTSVL) VALUES

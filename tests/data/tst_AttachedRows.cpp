@@ -3,6 +3,7 @@
 #include "runtime/VbError.h"
 #include "support/CatalogFixture.h"
 #include "support/CatalogSnapshot.h"
+#include "support/ExpectError.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
@@ -134,7 +135,7 @@ private slots:
         QTest::addColumn<bool>("reemplazar");
         QTest::addColumn<bool>("result");
         QTest::addColumn<QStringList>("changed");
-        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QStringList>("refusal");
         QTest::newRow("new code") << "0003"
                                   << "C9"
                                   << "X" << false << true
@@ -164,15 +165,19 @@ private slots:
         QFETCH(bool, reemplazar);
         QFETCH(bool, result);
         QFETCH(QStringList, changed);
-        QFETCH(QStringList, boxes);
-        ScriptedUi::current().answerBoxes(
-            QList<corvelix::MsgResult>(boxes.size(), corvelix::MsgResult::Ok));
+        QFETCH(QStringList, refusal);
         const QStringList before = catalogSnapshot();
-        QCOMPARE(modDA::agregarInformacionAdicional(D, item, codigo, QStringLiteral("nuevo"),
-                                                    icpldif, reemplazar),
-                 result);
+        const auto add = [&] {
+            return modDA::agregarInformacionAdicional(D, item, codigo, QStringLiteral("nuevo"),
+                                                      icpldif, reemplazar);
+        };
+        if (refusal.isEmpty())
+            QCOMPARE(add(), result);
+        else
+            corvelix::test::expectRefusal([&] { (void)add(); }, refusal.constFirst());
         QCOMPARE(changes(before, catalogSnapshot()), changed);
-        QCOMPARE(boxTexts(), boxes);
+        // The form shows a refusal: the data layer shows nothing itself.
+        QVERIFY(boxTexts().isEmpty());
     }
 
     void addsRefuseDuplicates_data() {
@@ -189,19 +194,20 @@ private slots:
     void addsRefuseDuplicates() {
         QFETCH(QString, procedure);
         QFETCH(QString, box);
-        ScriptedUi::current().answerBoxes({corvelix::MsgResult::Ok});
         const QStringList before = catalogSnapshot();
-        bool result = true;
-        if (procedure == QLatin1String("AgregarVentajas"))
-            result = modDA::AgregarVentajas(D, QStringLiteral("0001"), QStringLiteral("V1"));
-        else if (procedure == QLatin1String("agregarDocumento"))
-            result =
-                modDA::agregarDocumento(D, QStringLiteral("0001"),
-                                        QStringLiteral("FACTURACOMERCIAL"), QStringLiteral("F-9"));
-        else
-            result = modDA::agregarCCPAC(D, QStringLiteral("0003"), QStringLiteral("OTRO"), 3);
-        QVERIFY(!result);
-        QCOMPARE(boxTexts(), QStringList{box});
+        corvelix::test::expectRefusal(
+            [&] {
+                if (procedure == QLatin1String("AgregarVentajas"))
+                    (void)modDA::AgregarVentajas(D, QStringLiteral("0001"), QStringLiteral("V1"));
+                else if (procedure == QLatin1String("agregarDocumento"))
+                    (void)modDA::agregarDocumento(D, QStringLiteral("0001"),
+                                                  QStringLiteral("FACTURACOMERCIAL"),
+                                                  QStringLiteral("F-9"));
+                else
+                    (void)modDA::agregarCCPAC(D, QStringLiteral("0003"), QStringLiteral("OTRO"), 3);
+            },
+            box);
+        QVERIFY(boxTexts().isEmpty());
         QCOMPARE(catalogSnapshot(), before);
     }
 

@@ -1,3 +1,5 @@
+#include "app/CatalogTroubleBoxes.h"
+#include "data/CatalogTrouble.h"
 #include "data/connection.h"
 #include "data/modDA.h"
 #include "support/CatalogFixture.h"
@@ -71,6 +73,11 @@ Q_DECLARE_METATYPE(Target)
 class tst_CatalogOpening : public corvelix::test::TestCase {
     Q_OBJECT
 
+protected:
+    // As the program sets it at start.
+    void initTest() override { modDA::setCatalogTroubleHandler(&showCatalogTrouble); }
+    void cleanupTest() override { modDA::setCatalogTroubleHandler({}); }
+
 private slots:
     // A catalog named by CORVELIX_KITSQL that is no catalog: one box that names the file and
     // the reason, the program ends, no profile dialog, and the file is left as it was.
@@ -137,6 +144,36 @@ private slots:
         QCOMPARE(QFileInfo::exists(path), target != Target::Missing);
         for (const char* suffix : {"-wal", "-shm", "-journal"})
             QVERIFY(!QFileInfo::exists(path + QLatin1String(suffix)));
+    }
+
+    // The data layer itself neither shows a box nor ends the program: without the program's
+    // handler the trouble comes back as an error, with what the box would have said.
+    void troubleWithoutTheProgramIsAnError_data() {
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("named catalog missing") << false;
+        QTest::newRow("catalog locked") << true;
+    }
+    void troubleWithoutTheProgramIsAnError() {
+        QFETCH(bool, locked);
+        CatalogFixture world;
+        const QString path =
+            locked ? world.catalogPath() : world.folder() + QStringLiteral("/no.db");
+        qputenv("CORVELIX_KITSQL", path.toUtf8());
+        modDA::setCatalogTroubleHandler({});
+        modDA::setBusyWaitForTests(30);
+        std::optional<Locker> locker;
+        if (locked)
+            locker.emplace(path);
+        QString description;
+        try {
+            (void)firstQuery();
+        } catch (const corvelix::VbError& error) {
+            description = error.description;
+        }
+        QVERIFY2(description.contains(QDir::toNativeSeparators(path)), qPrintable(description));
+        auto& seam = ScriptedUi::current();
+        QVERIFY(seam.boxes.isEmpty());
+        QVERIFY(seam.quits.isEmpty());
     }
 
     // An existing catalog keeps its journal mode; only the demo catalog starts in WAL, which

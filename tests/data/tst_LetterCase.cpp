@@ -3,6 +3,7 @@
 #include "data/item_editor_rows.h"
 #include "data/modDA.h"
 #include "runtime/VbError.h"
+#include "support/ExpectError.h"
 #include "support/QueryRows.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
@@ -173,7 +174,7 @@ private slots:
         QTest::addColumn<CodeAction>("action");
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QStringList>("changed"); // rows added, "-" in front for rows removed
-        QTest::addColumn<QString>("warning");
+        QTest::addColumn<QString>("refusal"); // the refusal's text; no answer then
         const auto text = [](bool b) {
             return b ? QStringLiteral("true") : QStringLiteral("false");
         };
@@ -183,19 +184,19 @@ private slots:
                        return text(
                            modDA::agregarInformacionAdicional(kD, "0001", "año", "x", "", false));
                    })
-                << "false" << QStringList{}
+                << QString() << QStringList{}
                 << QStringLiteral("La información adicional año ya esta cargada para este item");
             engineRow(e, "add information without the accent: another code") << CodeAction([=] {
                 return text(modDA::agregarInformacionAdicional(kD, "0001", "ANO", "x", "", false));
             }) << "true" << QStringList{"CPL|0001|ANO|x"} << QString();
             engineRow(e, "add advantage, small letters refused")
                 << CodeAction([=] { return text(modDA::AgregarVentajas(kD, "0001", "camión")); })
-                << "false" << QStringList{}
+                << QString() << QStringList{}
                 << QStringLiteral("La Ventaja camión ya esta cargada para este item");
             engineRow(e, "add document, small letters refused")
                 << CodeAction(
                        [=] { return text(modDA::agregarDocumento(kD, "0001", "camión", "r")); })
-                << "false" << QStringList{}
+                << QString() << QStringList{}
                 << QStringLiteral("El documento camión ya esta cargado en este item");
             engineRow(e, "delete information")
                 << CodeAction([=] { return text(modDA::eliminarInfoAd(kD, "0001", "año")); })
@@ -251,17 +252,15 @@ private slots:
         QFETCH(CodeAction, action);
         QFETCH(QString, answer);
         QFETCH(QStringList, changed);
-        QFETCH(QString, warning);
+        QFETCH(QString, refusal);
         TestCatalog catalog(engine);
         seedCodes(catalog);
         const QStringList before = codeRows(catalog);
-        ScriptedUi& seam = ScriptedUi::current();
-        if (!warning.isEmpty())
-            seam.answerBoxes({corvelix::MsgResult::Ok});
-        QCOMPARE(action(), answer);
-        QCOMPARE(seam.boxes.size(), warning.isEmpty() ? 0 : 1);
-        if (!warning.isEmpty())
-            QCOMPARE(seam.boxes.front().text, warning);
+        if (refusal.isEmpty())
+            QCOMPARE(action(), answer);
+        else
+            corvelix::test::expectRefusal([&] { (void)action(); }, refusal);
+        QVERIFY(ScriptedUi::current().boxes.isEmpty());
         const QStringList after = codeRows(catalog);
         QStringList diff;
         for (const QString& row : after)

@@ -1,12 +1,16 @@
+#include "app/CatalogTroubleBoxes.h"
+#include "data/CatalogTrouble.h"
 #include "data/connection.h"
 #include "data/modDA.h"
 #include "platform/Registro.h"
 #include "platform/Settings.h"
 #include "support/CatalogFixture.h"
+#include "support/ExpectError.h"
 #include "support/ScriptedUi.h"
 #include "support/TestCase.h"
 #include "support/TestRegistry.h"
 
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTest>
 
@@ -108,6 +112,38 @@ private slots:
                                         QStringLiteral("nuevo"));
         modDA::getConnectionString(modDA::kCatalog);
         QCOMPARE(calls, 2);
+    }
+
+    // A failure while building the string: the program's handler tells it (description, a
+    // blank line, the location and the chain) and it goes on up; the data layer shows nothing.
+    void failureIsToldThroughTheProgram_data() {
+        QTest::addColumn<bool>("handler");
+        QTest::newRow("as the program sets it") << true;
+        QTest::newRow("without the program") << false;
+    }
+    void failureIsToldThroughTheProgram() {
+        QFETCH(bool, handler);
+        if (handler) {
+            modDA::setCatalogTroubleHandler(&showCatalogTrouble);
+            ScriptedUi::current().answerBoxes({corvelix::MsgResult::Ok});
+        }
+        const auto unset = qScopeGuard([] { modDA::setCatalogTroubleHandler({}); });
+        modDA::setInternalProfileListener(
+            [] { throw corvelix::VbError(7, QStringLiteral("Corvelix.frmMain"), "sin memoria"); });
+        corvelix::settings::saveSetting(QStringLiteral("config"), QStringLiteral("perfil"),
+                                        QStringLiteral("interno"));
+        corvelix::test::expectChainedError(
+            [] { (void)modDA::getConnectionString(modDA::kCatalog); },
+            QStringLiteral("Corvelix.modDA.getConnectionString (0)::Corvelix.frmMain"),
+            QStringLiteral("sin memoria"));
+        const QStringList expected =
+            handler ? QStringList{QStringLiteral("sin memoria\n\nCorvelix.modDA."
+                                                 "getConnectionString (0)::Corvelix.frmMain")}
+                    : QStringList();
+        QStringList shown;
+        for (const auto& box : ScriptedUi::current().boxes)
+            shown << box.text;
+        QCOMPARE(shown, expected);
     }
 
     void localFileIgnoresTheProfile() {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLocale>
 #include <QTest>
 #include <QTimer>
 
@@ -169,6 +170,10 @@ private slots:
         QVERIFY(corvelix::test::testCaseProblem(ownInit).contains(QLatin1String("init()")));
         QCOMPARE(corvelix::test::testCaseProblem(proper), QString());
     }
+
+    // A function that leaves another locale behind, as many cleanups do, and the one after it.
+    void leavesTheCLocale() { QLocale::setDefault(QLocale::c()); }
+    void startsFromEsAr() { QCOMPARE(QLocale().name(), QStringLiteral("es_AR")); }
 
     void modalShowing_data() {
         QTest::addColumn<Load>("load");

@@ -80,8 +80,10 @@ private slots:
     void botonesApagados() {
         QFETCH(QString, item);
         if (!display_.server())
-            QSKIP(qPrintable(QStringLiteral("Xvfb could not be started: ") + display_.why()));
-        display_.server()->open({{QStringLiteral("SIM Version 4.1.2 - ") + kAbierto, QString(), false}});
+            CORVELIX_WITHOUT_DISPLAY(QStringLiteral("Xvfb could not be started: ") +
+                                     display_.why());
+        display_.server()->open(
+            {{QStringLiteral("SIM Version 4.1.2 - ") + kAbierto, QString(), false}});
         CatalogFixture catalog(kSeed);
         ScriptedUi& seam = ScriptedUi::current();
         frmItemDetalle frm;

@@ -13,8 +13,8 @@
 #include <memory>
 
 using corvelix::test::ScriptedUi;
-using corvelix::test::TestWindow;
 using corvelix::test::TestDisplay;
+using corvelix::test::TestWindow;
 
 namespace {
 
@@ -33,7 +33,8 @@ class tst_ModMaria : public corvelix::test::TestCase {
 
     void needServer() {
         if (!display_.server())
-            QSKIP(qPrintable(QStringLiteral("Xvfb could not be started: ") + display_.why()));
+            CORVELIX_WITHOUT_DISPLAY(QStringLiteral("Xvfb could not be started: ") +
+                                     display_.why());
     }
 
 protected:
@@ -158,7 +159,7 @@ private slots:
         needServer();
         QFETCH(bool, clientShowsIt);
         display_.server()->open({cliente(QStringLiteral("SIM Version 4 - ") +
-                               (clientShowsIt ? kNumero : QStringLiteral("otro")))});
+                                         (clientShowsIt ? kNumero : QStringLiteral("otro")))});
         QWidget form;
         auto* aceptar = new QPushButton(QStringLiteral("Aceptar"), &form);
         auto* inner = new QWidget(&form);

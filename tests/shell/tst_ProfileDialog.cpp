@@ -1,3 +1,5 @@
+#include "app/CatalogTroubleBoxes.h"
+#include "data/CatalogTrouble.h"
 #include "data/ProfileAsker.h"
 #include "data/connection.h"
 #include "data/modDA.h"
@@ -61,10 +63,12 @@ protected:
         // The profile road: the stored profile decides, and its catalog is the fixture's file.
         qunsetenv("CORVELIX_KITSQL");
         modDA::setProfileCatalogForTests(fixture_->catalogPath());
-        // As the program sets it at start.
+        // As the program sets them at start.
         modDA::setProfileAsker(&frmPerfil::preguntar);
+        modDA::setCatalogTroubleHandler(&showCatalogTrouble);
     }
     void cleanupTest() override {
+        modDA::setCatalogTroubleHandler({});
         modDA::setProfileAsker({});
         modDA::setInternalProfileListener({});
         fixture_.reset();

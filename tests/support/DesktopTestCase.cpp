@@ -12,8 +12,8 @@ DesktopTestCase::~DesktopTestCase() = default;
 
 void DesktopTestCase::initTestCase() {
     if (desktopServer() == nullptr)
-        QSKIP(qPrintable(QStringLiteral("no X server with a window manager: ") +
-                         desktopProblem()));
+        CORVELIX_WITHOUT_DISPLAY(QStringLiteral("no X server with a window manager: ") +
+                                 desktopProblem());
     fixture_ = std::make_unique<CatalogFixture>();
     fixture_->loadDemoSeed();
 }

@@ -9,7 +9,8 @@ namespace corvelix::test {
 class CatalogFixture;
 
 // Base of the test classes that need real windows under a window manager: the whole class is
-// skipped without one (desktopProblem() says why), and runs on the demo catalog otherwise.
+// skipped without one (desktopProblem() says why; under CI it fails), and runs on the demo
+// catalog otherwise.
 class DesktopTestCase : public TestCase {
     Q_OBJECT
 

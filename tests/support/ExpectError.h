@@ -23,4 +23,14 @@ inline void expectChainedError(const std::function<void()>& fn, const QString& s
     }
 }
 
+// `fn` must be refused with exactly `text`: a refusal, which the form shows, not a failure.
+inline void expectRefusal(const std::function<void()>& fn, const QString& text) {
+    try {
+        fn();
+        QFAIL("not refused");
+    } catch (const Refusal& refusal) {
+        QCOMPARE(refusal.description, text);
+    }
+}
+
 } // namespace corvelix::test

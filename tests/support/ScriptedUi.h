@@ -94,6 +94,7 @@ public:
     }
     bool openUrl(const QUrl& url) override;
     void setBusy(bool value) override;
+    [[nodiscard]] bool isBusy() const override { return busy; }
     void processEvents() override;
     void repaintWindows() override;
     [[noreturn]] void quit(int exitCode) override;

@@ -3,12 +3,15 @@
 #include "runtime/FormKit.h"
 #include "support/ScriptedUi.h"
 
+#include <QLocale>
 #include <QMetaMethod>
 #include <QTest>
 
 namespace corvelix::test {
 
 void TestCase::init() {
+    // Every function starts from the same locale, whatever the one before it left.
+    QLocale::setDefault(QLocale(QStringLiteral("es_AR")));
     ScriptedUi::current().reset();
     resetProcessStatics();
     initTest();

@@ -5,7 +5,7 @@
 namespace corvelix::test {
 
 // Base of every test class. Around each test function (each data row) it gives a fresh
-// scripted seam and process statics at their initial values, and fails the function when a
+// scripted seam, process statics at their initial values and the es_AR locale, and fails the function when a
 // scripted answer was left unused. Test classes put their own per-function work in
 // initTest()/cleanupTest(), never in init()/cleanup() slots of their own (the common main
 // refuses such a class).

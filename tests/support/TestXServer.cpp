@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTemporaryFile>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -12,6 +13,7 @@ namespace corvelix::test {
 
 struct TestXServer::Private {
     QProcess windowManager;
+    std::unique_ptr<QTemporaryFile> config;
     QProcess process;
     QByteArray name;
     Display* display = nullptr;
@@ -79,39 +81,57 @@ QByteArray TestXServer::name() const {
     return d->name;
 }
 
-bool TestXServer::startWindowManager(QString* why) {
+namespace {
+
+// A window manager takes the redirection of the root window's children: whoever holds it
+// shows up in the events some client selected on the root.
+bool rootRedirected(Display* display) {
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(display, DefaultRootWindow(display), &attributes) != 0 &&
+           (attributes.all_event_masks & SubstructureRedirectMask) != 0;
+}
+
+// twm asks where to put a window that gives no position unless told to place it itself; its
+// usual fonts are not among the few a bare Xvfb has. Dialogs are framed, as twm's system-wide
+// configuration has it.
+constexpr char kTwmConfig[] = "RandomPlacement\nUsePPosition \"on\"\nNoGrabServer\n"
+                              "DecorateTransients\n"
+                              "TitleFont \"fixed\"\nResizeFont \"fixed\"\nMenuFont \"fixed\"\n"
+                              "IconFont \"fixed\"\nIconManagerFont \"fixed\"\n";
+
+} // namespace
+
+bool TestXServer::startWindowManager(QString* why, const QString& windowManager) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(d->name));
     d->windowManager.setProcessEnvironment(env);
-    d->windowManager.setProgram(QStringLiteral("openbox"));
-    d->windowManager.setArguments({QStringLiteral("--sm-disable")});
+    d->windowManager.setProgram(windowManager);
+    if (windowManager == QLatin1String("twm")) {
+        d->config = std::make_unique<QTemporaryFile>();
+        if (!d->config->open() || d->config->write(kTwmConfig) < 0 || !d->config->flush()) {
+            *why = QStringLiteral("twm: no configuration file");
+            return false;
+        }
+        d->windowManager.setArguments({QStringLiteral("-f"), d->config->fileName()});
+        // Fonts for Latin-1 alone: in a UTF-8 locale twm warns of every script it has none for.
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        d->windowManager.setProcessEnvironment(env);
+    } else {
+        d->windowManager.setArguments({QStringLiteral("--sm-disable")});
+    }
     d->windowManager.start();
     if (!d->windowManager.waitForStarted(5000)) {
-        *why = QStringLiteral("openbox: ") + d->windowManager.errorString();
+        *why = windowManager + QStringLiteral(": ") + d->windowManager.errorString();
         return false;
     }
-    // A window manager that follows the desktop conventions names its check window on the
-    // root window once it manages windows.
-    const Atom check = XInternAtom(d->display, "_NET_SUPPORTING_WM_CHECK", False);
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < 15000 && d->windowManager.state() == QProcess::Running) {
-        Atom type = None;
-        int format = 0;
-        unsigned long count = 0;
-        unsigned long after = 0;
-        unsigned char* data = nullptr;
-        const bool found =
-            XGetWindowProperty(d->display, DefaultRootWindow(d->display), check, 0, 1, False,
-                               XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
-            count == 1;
-        if (data != nullptr)
-            XFree(data);
-        if (found)
+        if (rootRedirected(d->display))
             return true;
         d->windowManager.waitForFinished(50);
     }
-    *why = QStringLiteral("openbox did not take the display: ") +
+    *why = windowManager + QStringLiteral(" did not take the display: ") +
            QString::fromLocal8Bit(d->windowManager.readAllStandardError());
     return false;
 }
@@ -129,6 +149,44 @@ bool TestXServer::click(int x, int y, int button) {
     XTestFakeButtonEvent(d->display, number, False, CurrentTime);
     XSync(d->display, False);
     return true;
+}
+
+QRect TestXServer::frameOf(quintptr window) const {
+    Display* display = d->display;
+    XSync(display, False);
+    Window top = window;
+    Window root = None;
+    for (;;) {
+        Window parent = None;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(display, top, &root, &parent, &children, &count) == 0)
+            return {};
+        if (children != nullptr)
+            XFree(children);
+        if (parent == root || parent == None)
+            break;
+        top = parent;
+    }
+    XWindowAttributes frame{};
+    if (top == window || XGetWindowAttributes(display, top, &frame) == 0)
+        return {};
+    return {frame.x, frame.y, frame.width + 2 * frame.border_width,
+            frame.height + 2 * frame.border_width};
+}
+
+QImage TestXServer::grab(const QRect& rect) const {
+    XImage* image = XGetImage(d->display, DefaultRootWindow(d->display), rect.x(), rect.y(),
+                              static_cast<unsigned int>(rect.width()),
+                              static_cast<unsigned int>(rect.height()), AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return {};
+    QImage result(rect.size(), QImage::Format_RGB32);
+    for (int y = 0; y < rect.height(); ++y)
+        for (int x = 0; x < rect.width(); ++x)
+            result.setPixel(x, y, static_cast<QRgb>(XGetPixel(image, x, y)) | 0xff000000u);
+    XDestroyImage(image);
+    return result;
 }
 
 void TestXServer::open(const QList<TestWindow>& windows) {
@@ -193,9 +251,13 @@ QString& desktopWhy() {
 void startDesktopIfAsked() {
     if (!qEnvironmentVariableIsSet("CORVELIX_TEST_DESKTOP"))
         return;
+    const QString asked = qEnvironmentVariable("CORVELIX_TEST_DESKTOP");
+    const QString windowManager =
+        asked == QLatin1String("twm") ? QStringLiteral("twm") : QStringLiteral("openbox");
     auto server = std::make_unique<TestXServer>();
     QString why;
-    if (!server->start(&why, QStringLiteral("1024x768x24")) || !server->startWindowManager(&why)) {
+    if (!server->start(&why, QStringLiteral("1024x768x24")) ||
+        !server->startWindowManager(&why, windowManager)) {
         desktopWhy() = why;
         qputenv("QT_QPA_PLATFORM", "offscreen");
         return;
@@ -214,6 +276,10 @@ QString desktopProblem() {
         return {};
     return desktopWhy().isEmpty() ? QStringLiteral("CORVELIX_TEST_DESKTOP is not set")
                                   : desktopWhy();
+}
+
+bool underCi() {
+    return !qEnvironmentVariableIsEmpty("CI");
 }
 
 void TestDisplay::start() {

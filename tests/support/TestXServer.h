@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QList>
 #include <QMetaType>
+#include <QRect>
 #include <QString>
+#include <QTest>
 
 #include <memory>
 
@@ -28,12 +31,19 @@ public:
     // Starts Xvfb on a free display with one screen of `screen` (WxHxDepth); false (and the
     // reason) when it cannot.
     bool start(QString* why, const QString& screen = QStringLiteral("640x480x24"));
-    // Starts a window manager on the display and waits until it manages windows; false (and
-    // the reason) when none could be started.
-    bool startWindowManager(QString* why);
+    // Starts a window manager ("openbox" or "twm") on the display and waits until it manages
+    // windows; false (and the reason) when it could not be started.
+    bool startWindowManager(QString* why, const QString& windowManager = QStringLiteral("openbox"));
     // A real click of `button` (1 left, 3 right) at the screen point, through the XTEST
     // extension; false when the server lacks it.
     bool click(int x, int y, int button);
+    // The frame around a window of the test process as the X server has it: the window the
+    // window manager put it in, border included, in root coordinates; a null rectangle while
+    // no frame holds it.
+    [[nodiscard]] QRect frameOf(quintptr window) const;
+    // What the screen shows in `rect` (root coordinates) now, whoever painted it. Only one
+    // thread may use the server object at a time.
+    [[nodiscard]] QImage grab(const QRect& rect) const;
     // ":<n>", for DISPLAY.
     [[nodiscard]] QByteArray name() const;
 
@@ -49,12 +59,27 @@ private:
 };
 
 // For test classes that need real windows: when CORVELIX_TEST_DESKTOP is set, a private Xvfb
-// with a window manager becomes the process's display and Qt's platform is xcb. Called before
+// with a window manager (twm when the variable says "twm", openbox otherwise) becomes the
+// process's display and Qt's platform is xcb. Called before
 // the application object is made. Without them the platform stays offscreen and
 // desktopProblem() says why.
 void startDesktopIfAsked();
 [[nodiscard]] TestXServer* desktopServer();
 [[nodiscard]] QString desktopProblem();
+
+// Under CI (the variable CI set, as every CI sets it) the machine is set up for the tests that
+// need a display: one that cannot have it fails there, and is skipped elsewhere.
+[[nodiscard]] bool underCi();
+
+// Leaves the running test function for want of the display it needs, saying why: a failure
+// under CI, a skip elsewhere.
+#define CORVELIX_WITHOUT_DISPLAY(why)                                                              \
+    do {                                                                                           \
+        const QString why_ = (why);                                                                \
+        if (corvelix::test::underCi())                                                             \
+            QFAIL(qPrintable(why_));                                                               \
+        QSKIP(qPrintable(why_));                                                                   \
+    } while (false)
 
 // A private server as the display of one test class: start() in initTestCase sets DISPLAY to
 // it, stop() in cleanupTestCase puts the previous DISPLAY back. Without Xvfb, server() is null
