@@ -36,9 +36,13 @@ qreal CharAdvances::operator()(QChar ch) {
 }
 
 qreal CharAdvances::estimate(QStringView text) {
+    // Called for every text of a list: the usual characters straight from the table.
     qreal sum = 0;
-    for (const QChar ch : text)
-        sum += (*this)(ch);
+    for (const QChar ch : text) {
+        const char16_t code = ch.unicode();
+        const qreal known = code < latin1_.size() ? latin1_[code] : -1;
+        sum += known >= 0 ? known : (*this)(ch);
+    }
     return sum;
 }
 
@@ -57,6 +61,9 @@ void WidestText::add(const QString& text, int row) {
     const qreal estimate = advances_.estimate(text);
     if (estimate < best_ - slack())
         return;
+    // Behind the last of a full set of kept texts it would be dropped at the next sort anyway.
+    if (full_ && (estimate < bar_.estimate || (estimate == bar_.estimate && !(text < bar_.text))))
+        return;
     best_ = std::max(best_, estimate);
     candidates_.push_back({estimate, text, row});
     measured_ = false;
@@ -70,16 +77,20 @@ void WidestText::dropFarBelow() {
         return a.estimate != b.estimate ? a.estimate > b.estimate : a.text < b.text;
     });
     const qreal floor = best_ - slack();
+    // No more are ever measured than are kept, so the rest can go.
     std::vector<Candidate> kept;
-    kept.reserve(2 * kMeasuredAtMost);
+    kept.reserve(kMeasuredAtMost);
     for (Candidate& c : candidates_) {
-        if (c.estimate < floor || kept.size() == 2 * kMeasuredAtMost)
+        if (c.estimate < floor || kept.size() == kMeasuredAtMost)
             break;
         if (!kept.empty() && kept.back().text == c.text)
             continue;
         kept.push_back(std::move(c));
     }
     candidates_ = std::move(kept);
+    full_ = candidates_.size() == kMeasuredAtMost;
+    if (full_)
+        bar_ = candidates_.back();
 }
 
 void WidestText::measure() {

@@ -65,6 +65,10 @@ private:
     CharAdvances advances_;
     qreal best_ = 0;
     std::vector<Candidate> candidates_;
+    // Once as many distinct texts are kept as are ever measured: the last of them, which a
+    // new text must come before (wider, or as wide and sorted first) to count.
+    bool full_ = false;
+    Candidate bar_{0, {}, -1};
     bool measured_ = true;
     int pixels_ = 0;
     int row_ = -1;
