@@ -55,55 +55,51 @@ qreal WidestText::slack() const {
     return 2 + best_ / 32;
 }
 
+bool WidestText::before(const Candidate& a, qreal estimate, const QString& text) {
+    // Widest estimate first; equal estimates by their texts, so that a repeat is found.
+    return a.estimate != estimate ? a.estimate > estimate : a.text < text;
+}
+
 void WidestText::add(const QString& text, int row) {
-    if (text.isEmpty())
+    // The text just added again (the same string, shared row after row: a column's repeated
+    // code or unit) changes nothing.
+    if (text.isEmpty() || (text.constData() == last_.constData() && text.size() == last_.size()))
         return;
+    last_ = text;
     const qreal estimate = advances_.estimate(text);
     if (estimate < best_ - slack())
         return;
-    // Behind the last of a full set of kept texts it would be dropped at the next sort anyway.
-    if (full_ && (estimate < bar_.estimate || (estimate == bar_.estimate && !(text < bar_.text))))
+    if (candidates_.size() == kMeasuredAtMost && estimate < candidates_.back().estimate)
         return;
-    best_ = std::max(best_, estimate);
-    candidates_.push_back({estimate, text, row});
-    measured_ = false;
-    if (candidates_.size() >= 8 * kMeasuredAtMost)
-        dropFarBelow();
-}
-
-void WidestText::dropFarBelow() {
-    // Widest estimate first; equal texts side by side.
-    std::sort(candidates_.begin(), candidates_.end(), [](const Candidate& a, const Candidate& b) {
-        return a.estimate != b.estimate ? a.estimate > b.estimate : a.text < b.text;
-    });
-    const qreal floor = best_ - slack();
-    // No more are ever measured than are kept, so the rest can go.
-    std::vector<Candidate> kept;
-    kept.reserve(kMeasuredAtMost);
-    for (Candidate& c : candidates_) {
-        if (c.estimate < floor || kept.size() == kMeasuredAtMost)
-            break;
-        if (!kept.empty() && kept.back().text == c.text)
-            continue;
-        kept.push_back(std::move(c));
+    // The candidates stay in order, without repeats, and no more than are ever measured: a
+    // column of thousands of rows costs a look-up per text, not a sort now and then.
+    const auto at =
+        std::lower_bound(candidates_.begin(), candidates_.end(), estimate,
+                         [&text](const Candidate& c, qreal e) { return before(c, e, text); });
+    if (at == candidates_.end() && candidates_.size() == kMeasuredAtMost)
+        return;
+    if (at != candidates_.end() && at->estimate == estimate && at->text == text)
+        return;
+    candidates_.insert(at, {estimate, text, row});
+    if (candidates_.size() > kMeasuredAtMost)
+        candidates_.pop_back();
+    if (estimate > best_) {
+        best_ = estimate;
+        const qreal floor = best_ - slack();
+        while (candidates_.back().estimate < floor)
+            candidates_.pop_back();
     }
-    candidates_ = std::move(kept);
-    full_ = candidates_.size() == kMeasuredAtMost;
-    if (full_)
-        bar_ = candidates_.back();
+    measured_ = false;
 }
 
 void WidestText::measure() {
-    dropFarBelow();
     qreal widest = 0;
     row_ = -1;
-    std::size_t measured = 0;
     for (const Candidate& c : candidates_) {
         // Below this no text can be wider than the widest measured.
-        if (c.estimate + slack() < widest || measured == kMeasuredAtMost)
+        if (c.estimate + slack() < widest)
             break;
         const qreal width = advances_.metrics().horizontalAdvance(c.text);
-        ++measured;
         if (width > widest || row_ < 0) {
             widest = std::max(widest, width);
             row_ = c.row;
@@ -170,7 +166,7 @@ void widenColumnsToTexts(FlexGrid& grid, const QList<int>& columns, int atMost) 
             continue;
         WidestText widest(view.font());
         for (int r = 0; r < grid.rows(); ++r)
-            widest.add(grid.textMatrix(r, c));
+            widest.add(grid.textAt(r, c));
         const int pixels = widest.pixels();
         if (pixels == 0)
             continue;

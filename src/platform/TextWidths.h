@@ -59,16 +59,13 @@ private:
         int row;
     };
     [[nodiscard]] qreal slack() const;
+    [[nodiscard]] static bool before(const Candidate& a, qreal estimate, const QString& text);
     void measure();
-    void dropFarBelow();
 
     CharAdvances advances_;
     qreal best_ = 0;
-    std::vector<Candidate> candidates_;
-    // Once as many distinct texts are kept as are ever measured: the last of them, which a
-    // new text must come before (wider, or as wide and sorted first) to count.
-    bool full_ = false;
-    Candidate bar_{0, {}, -1};
+    std::vector<Candidate> candidates_; // widest estimate first, see add()
+    QString last_;                      // held, so that no other text takes its place in memory
     bool measured_ = true;
     int pixels_ = 0;
     int row_ = -1;
