@@ -61,11 +61,8 @@ bool WidestText::before(const Candidate& a, qreal estimate, const QString& text)
 }
 
 void WidestText::add(const QString& text, int row) {
-    // The text just added again (the same string, shared row after row: a column's repeated
-    // code or unit) changes nothing.
-    if (text.isEmpty() || (text.constData() == last_.constData() && text.size() == last_.size()))
+    if (text.isEmpty())
         return;
-    last_ = text;
     const qreal estimate = advances_.estimate(text);
     if (estimate < best_ - slack())
         return;
@@ -165,8 +162,17 @@ void widenColumnsToTexts(FlexGrid& grid, const QList<int>& columns, int atMost) 
         if (c < 0 || c >= grid.cols() || grid.colHidden(c))
             continue;
         WidestText widest(view.font());
-        for (int r = 0; r < grid.rows(); ++r)
-            widest.add(grid.textAt(r, c));
+        const QString* previous = nullptr;
+        for (int r = 0; r < grid.rows(); ++r) {
+            // The text of the row above again (one string shared down a column of a repeated
+            // code or unit) changes nothing.
+            const QString& text = grid.textAt(r, c);
+            if (previous != nullptr && text.constData() == previous->constData() &&
+                text.size() == previous->size())
+                continue;
+            widest.add(text);
+            previous = &text;
+        }
         const int pixels = widest.pixels();
         if (pixels == 0)
             continue;

@@ -65,7 +65,6 @@ private:
     CharAdvances advances_;
     qreal best_ = 0;
     std::vector<Candidate> candidates_; // widest estimate first, see add()
-    QString last_;                      // held, so that no other text takes its place in memory
     bool measured_ = true;
     int pixels_ = 0;
     int row_ = -1;
