@@ -99,6 +99,11 @@ QString shellStatement(const QString& text, const QVariantList& params) {
     static const QRegularExpression clock(QStringLiteral("GETDATE\\(\\)"),
                                           QRegularExpression::CaseInsensitiveOption);
     out.replace(clock, QStringLiteral("datetime('now','localtime')"));
+    // CODIGO is a collation the program registers on its own connections; the shell does not
+    // know it. NOCASE does the same work for the catalog's ASCII codes.
+    static const QRegularExpression codigo(QStringLiteral("\\bCOLLATE\\s+CODIGO\\b"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    out.replace(codigo, QStringLiteral("COLLATE NOCASE"));
     return out + QLatin1Char(';');
 }
 

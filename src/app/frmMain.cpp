@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "app/FilaDespacho.h"
 #include "app/frmActualizacion.h"
 #include "app/frmCopiarOperacion.h"
 #include "app/frmmasOpciones.h"
@@ -479,29 +480,25 @@ void frmMain::cargarGrilla(const QString& filtro) {
         QList<QTreeWidgetItem*> filas;
         filas.reserve(rs.recordCount());
         const auto agregar = qScopeGuard([&] { lstDespachos->addTopLevelItems(filas); });
-        constexpr int kColumnas = 6;
+        constexpr int kColumnas = FilaDespacho::kColumnas;
         // The widest text of each column in the list's font, not the longest one: the
         // characters of a declaration number or an amount differ in width.
         std::vector<corvelix::WidestText> anchos(kColumnas,
                                                  corvelix::WidestText(lstDespachos->font()));
         TextoFecha fecha;
-        const QString mascaraFob = QStringLiteral("00.00");
+        const corvelix::NumberMask mascaraFob(QStringLiteral("00.00"));
         for (const QVariantList& campos : rs.rows()) {
-            auto* fila = new QTreeWidgetItem;
             const QVariant& fob = campos.at(4);
-            const std::array<QString, kColumnas> textos{
-                campos.at(0).toString(),
-                campos.at(1).toString(),
-                campos.at(2).toString(),
-                campos.at(3).toString(),
-                fob.isNull() ? QString() : corvelix::formatNumber(fob.toDouble(), mascaraFob),
-                fecha(campos.at(5))};
-            for (int c = 0; c < kColumnas; ++c) {
-                fila->setText(c, textos[c]);
-                anchos[std::size_t(c)].add(textos[c]);
-            }
-            fila->setTextAlignment(4, Qt::AlignRight | Qt::AlignVCenter);
-            filas.append(fila);
+            std::array<QString, kColumnas> textos{campos.at(0).toString(),
+                                                  campos.at(1).toString(),
+                                                  campos.at(2).toString(),
+                                                  campos.at(3).toString(),
+                                                  fob.isNull() ? QString()
+                                                               : mascaraFob(fob.toDouble()),
+                                                  fecha(campos.at(5))};
+            for (int c = 0; c < kColumnas; ++c)
+                anchos[std::size_t(c)].add(textos[std::size_t(c)]);
+            filas.append(new FilaDespacho(std::move(textos)));
         }
         lstDespachos->addTopLevelItems(filas);
         filas.clear();

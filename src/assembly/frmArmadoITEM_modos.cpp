@@ -191,12 +191,12 @@ void frmArmadoITEM::cargarITEMs() {
         completarDatosDeItems();
         const modDA::Recordset rs = modDA::getITEMsByDespacho(m_Operacion);
 
-        const auto columnas = indicesCampos(
-            rs,
-            {"nart", "nartext", "ncm", "lista", "paisorigen", "paisproc", "unidad_dec",
-             "cantidad_dec", "unidad_est", "cantidasd_est", "KiloNeto", "fob", "flete", "seguro",
-             "ajuste_inc", "ajuste_ded", "ventajas"},
-            "cargarItems", "items");
+        const auto columnas =
+            indicesCampos(rs,
+                          {"nart", "nartext", "ncm", "lista", "paisorigen", "paisproc",
+                           "unidad_dec", "cantidad_dec", "unidad_est", "cantidasd_est", "KiloNeto",
+                           "fob", "flete", "seguro", "ajuste_inc", "ajuste_ded", "ventajas"},
+                          "cargarItems", "items");
 
         const QString dos = QStringLiteral("###,##0.00");
         const QString tres = QStringLiteral("###,##0.000");
@@ -370,27 +370,29 @@ void frmArmadoITEM::cargar_Articulos() {
             grid.setColAlignment(c, FlexAlign::General);
 
         const modDA::Recordset rs = modDA::getArticulosByDespacho(m_Operacion, filtroArticulos());
-        const auto columnas = indicesCampos(
-            rs,
-            {"IDDT", "NART", "IEXT", "NARTEXT", "ISBT", "IESPNCE", "CSBTSVL", "CARTUNTDCL",
-             "cantidad", "CARTUNTEST", "CANTIDAD_ESTADISTICA", "FOB_UNITARIO", "FOB_TOTAL"},
-            "cargar_Articulos", "articulos");
+        const auto columnas = indicesCampos(rs,
+                                            {"IDDT", "NART", "IEXT", "NARTEXT", "ISBT", "IESPNCE",
+                                             "CSBTSVL", "CARTUNTDCL", "cantidad", "CARTUNTEST",
+                                             "CANTIDAD_ESTADISTICA", "FOB_UNITARIO", "FOB_TOTAL"},
+                                            "cargar_Articulos", "articulos");
         Mascara dos(QStringLiteral("00.00"));
         Mascara unitario(QStringLiteral("#0.00000"));
-        std::vector<QStringList> filas;
-        filas.reserve(std::size_t(rs.recordCount()));
+        // Row after row, with room for the headings: the grid keeps this store.
+        std::vector<QString> celdas;
+        celdas.reserve(std::size_t(grid.rows() + rs.recordCount()) * 13);
         for (const QVariantList& fila : rs.rows()) {
             const auto v = [&](int i) -> const QVariant& {
                 return fila.at(columnas[std::size_t(i)]);
             };
-            QStringList celdas;
-            celdas.reserve(13);
             for (int i = 0; i <= 7; ++i)
-                celdas << v(i).toString();
-            celdas << dos(v(8)) << v(9).toString() << dos(v(10)) << unitario(v(11)) << dos(v(12));
-            filas.push_back(std::move(celdas));
+                celdas.push_back(v(i).toString());
+            celdas.push_back(dos(v(8)));
+            celdas.push_back(v(9).toString());
+            celdas.push_back(dos(v(10)));
+            celdas.push_back(unitario(v(11)));
+            celdas.push_back(dos(v(12)));
         }
-        grid.appendRows(filas);
+        grid.appendRows(std::move(celdas));
         grid.setWordWrap(false);
         setModo(QStringLiteral("articulos"));
         // Codes and amounts whole in the grid's font; the suffixes stay as designed.
@@ -433,18 +435,16 @@ void frmArmadoITEM::cargar_Liquidacion() {
             throw corvelix::VbError(
                 corvelix::kErrInternal, QStringLiteral("cargar_Liquidacion"),
                 QStringLiteral("Falta una columna en la lectura de liquidacion"));
-        std::vector<QStringList> filas;
-        filas.reserve(std::size_t(rs.recordCount()));
+        // Row after row, with room for the headings: the grid keeps this store.
+        std::vector<QString> celdas;
+        celdas.reserve(std::size_t(grid.rows() + rs.recordCount()) * 16);
         for (const QVariantList& fila : rs.rows()) {
-            QStringList celdas;
-            celdas.reserve(16);
             for (int c = 0; c < 16; ++c)
-                celdas << (mascaras[std::size_t(c)] == nullptr
-                               ? fila.at(c).toString()
-                               : (*mascaras[std::size_t(c)])(fila.at(c)));
-            filas.push_back(std::move(celdas));
+                celdas.push_back(mascaras[std::size_t(c)] == nullptr
+                                     ? fila.at(c).toString()
+                                     : (*mascaras[std::size_t(c)])(fila.at(c)));
         }
-        grid.appendRows(filas);
+        grid.appendRows(std::move(celdas));
         grid.setWordWrap(false);
         setModo(QStringLiteral("liquidacion"));
         // Codes and amounts whole in the grid's font; the descriptions stay as designed.

@@ -9,14 +9,19 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
 namespace modDA {
 
 namespace {
 
-// One value as the SQLite driver gives it (whole numbers as qlonglong, real numbers as double,
-// text as QString, blobs as QByteArray), Null as the plain null QVariant.
-QVariant sqliteValue(sqlite3_stmt* statement, int column) {
-    switch (sqlite3_column_type(statement, column)) {
+// One value of SQLite `type` as the SQLite driver gives it (whole numbers as qlonglong, real
+// numbers as double, text as QString, blobs as QByteArray), Null as the plain null QVariant.
+QVariant sqliteValue(sqlite3_stmt* statement, int column, int type) {
+    switch (type) {
     case SQLITE_INTEGER:
         return QVariant(qlonglong(sqlite3_column_int64(statement, column)));
     case SQLITE_FLOAT:
@@ -48,6 +53,15 @@ void readSqliteRows(sqlite3_stmt* statement, QStringList& names, QList<QVariantL
     for (int i = 0; i < columns; ++i)
         // The names as the driver gives them, without double quotes.
         names << QString::fromUtf8(sqlite3_column_name(statement, i)).remove(QLatin1Char('"'));
+    // The text last read in each column and its value. A column often holds the same text
+    // row after row (the declaration's number on each of its items, a unit, a code): the rows
+    // then share one string, decoded once, rather than each decoding and keeping its own.
+    struct LastText {
+        bool known = false;
+        std::string bytes;
+        QVariant value;
+    };
+    std::vector<LastText> last(static_cast<std::size_t>(std::max(columns, 0)));
     for (;;) {
         const int rc = sqlite3_step(statement);
         if (rc == SQLITE_DONE)
@@ -56,8 +70,24 @@ void readSqliteRows(sqlite3_stmt* statement, QStringList& names, QList<QVariantL
             throw driverError(sqliteStepError(statement), db);
         QVariantList row;
         row.reserve(columns);
-        for (int i = 0; i < columns; ++i)
-            row << sqliteValue(statement, i);
+        for (int i = 0; i < columns; ++i) {
+            const int type = sqlite3_column_type(statement, i);
+            if (type != SQLITE_TEXT) {
+                row << sqliteValue(statement, i, type);
+                continue;
+            }
+            // Decoded as sqliteValue() decodes text.
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
+            const auto size = static_cast<std::size_t>(sqlite3_column_bytes(statement, i));
+            LastText& previous = last[static_cast<std::size_t>(i)];
+            if (!previous.known || previous.bytes.size() != size ||
+                std::memcmp(previous.bytes.data(), text, size) != 0) {
+                previous.known = true;
+                previous.bytes.assign(text, size);
+                previous.value = QString::fromUtf8(text, qsizetype(size));
+            }
+            row << previous.value;
+        }
         rows << std::move(row);
     }
     sqlite3_reset(statement);

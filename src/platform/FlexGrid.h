@@ -55,11 +55,17 @@ public:
 
     // --- texts
     [[nodiscard]] QString textMatrix(int row, int col) const;
+    // The same text without a copy, for reading a whole column (an empty one outside the grid).
+    [[nodiscard]] const QString& textAt(int row, int col) const;
     void setTextMatrix(int row, int col, const QString& text);
     // Writes rows of cells from `firstRow`, column 0 on (one change for the views).
     void setTexts(int firstRow, const std::vector<QStringList>& rows);
     // Adds rows at the end (one change for the views); cells beyond cols() are dropped.
     void appendRows(const std::vector<QStringList>& rows);
+    // The same for a large fill: `cells` row after row, cols() to a row (a short last row is
+    // completed with empty cells), taken over without a copy. Given room for the rows the grid
+    // has as well, their store becomes the grid's.
+    void appendRows(std::vector<QString>&& cells);
     // The old AddItem: one row of TAB-separated cells, at the end or before `index`.
     void addItem(const QString& tabbedCells, int index = -1);
     // Inserts an empty row before `at`.

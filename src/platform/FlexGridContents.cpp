@@ -3,6 +3,7 @@
 #include "platform/FlexGridCells.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace corvelix {
 
@@ -63,6 +64,11 @@ QString FlexGrid::textMatrix(int row, int col) const {
     return cells_->inside(row, col) ? cells_->texts[cells_->at(row, col)] : QString();
 }
 
+const QString& FlexGrid::textAt(int row, int col) const {
+    static const QString empty;
+    return cells_->inside(row, col) ? cells_->texts[cells_->at(row, col)] : empty;
+}
+
 void FlexGrid::setTextMatrix(int row, int col, const QString& text) {
     if (!cells_->inside(row, col))
         return;
@@ -97,6 +103,30 @@ void FlexGrid::appendRows(const std::vector<QStringList>& rows) {
         for (int c = 0; c < n; ++c)
             cells_->texts[cells_->at(first + int(i), c)] = line.at(c);
     }
+    structureChanged();
+}
+
+void FlexGrid::appendRows(std::vector<QString>&& cells) {
+    const int cols = cells_->cols;
+    if (cells.empty() || cols <= 0)
+        return;
+    const int added = int((cells.size() + std::size_t(cols) - 1) / std::size_t(cols));
+    cells.resize(std::size_t(added) * cols);
+    std::vector<QString>& texts = cells_->texts;
+    if (cells.capacity() >= cells.size() + texts.size()) {
+        // The rows there are (often only the headings) go in front of the new ones, whose
+        // store is kept when it has room: a store of the whole size is not allocated again.
+        cells.insert(cells.begin(), std::make_move_iterator(texts.begin()),
+                     std::make_move_iterator(texts.end()));
+        texts = std::move(cells);
+    } else {
+        texts.reserve(texts.size() + cells.size());
+        texts.insert(texts.end(), std::make_move_iterator(cells.begin()),
+                     std::make_move_iterator(cells.end()));
+    }
+    cells.clear();
+    // The texts are in place; the other stores follow.
+    cells_->resize(cells_->rows + added, cols);
     structureChanged();
 }
 

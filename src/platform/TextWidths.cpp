@@ -36,9 +36,13 @@ qreal CharAdvances::operator()(QChar ch) {
 }
 
 qreal CharAdvances::estimate(QStringView text) {
+    // Called for every text of a list: the usual characters straight from the table.
     qreal sum = 0;
-    for (const QChar ch : text)
-        sum += (*this)(ch);
+    for (const QChar ch : text) {
+        const char16_t code = ch.unicode();
+        const qreal known = code < latin1_.size() ? latin1_[code] : -1;
+        sum += known >= 0 ? known : (*this)(ch);
+    }
     return sum;
 }
 
@@ -51,48 +55,48 @@ qreal WidestText::slack() const {
     return 2 + best_ / 32;
 }
 
+bool WidestText::before(const Candidate& a, qreal estimate, const QString& text) {
+    // Widest estimate first; equal estimates by their texts, so that a repeat is found.
+    return a.estimate != estimate ? a.estimate > estimate : a.text < text;
+}
+
 void WidestText::add(const QString& text, int row) {
     if (text.isEmpty())
         return;
     const qreal estimate = advances_.estimate(text);
     if (estimate < best_ - slack())
         return;
-    best_ = std::max(best_, estimate);
-    candidates_.push_back({estimate, text, row});
-    measured_ = false;
-    if (candidates_.size() >= 8 * kMeasuredAtMost)
-        dropFarBelow();
-}
-
-void WidestText::dropFarBelow() {
-    // Widest estimate first; equal texts side by side.
-    std::sort(candidates_.begin(), candidates_.end(), [](const Candidate& a, const Candidate& b) {
-        return a.estimate != b.estimate ? a.estimate > b.estimate : a.text < b.text;
-    });
-    const qreal floor = best_ - slack();
-    std::vector<Candidate> kept;
-    kept.reserve(2 * kMeasuredAtMost);
-    for (Candidate& c : candidates_) {
-        if (c.estimate < floor || kept.size() == 2 * kMeasuredAtMost)
-            break;
-        if (!kept.empty() && kept.back().text == c.text)
-            continue;
-        kept.push_back(std::move(c));
+    if (candidates_.size() == kMeasuredAtMost && estimate < candidates_.back().estimate)
+        return;
+    // The candidates stay in order, without repeats, and no more than are ever measured: a
+    // column of thousands of rows costs a look-up per text, not a sort now and then.
+    const auto at =
+        std::lower_bound(candidates_.begin(), candidates_.end(), estimate,
+                         [&text](const Candidate& c, qreal e) { return before(c, e, text); });
+    if (at == candidates_.end() && candidates_.size() == kMeasuredAtMost)
+        return;
+    if (at != candidates_.end() && at->estimate == estimate && at->text == text)
+        return;
+    candidates_.insert(at, {estimate, text, row});
+    if (candidates_.size() > kMeasuredAtMost)
+        candidates_.pop_back();
+    if (estimate > best_) {
+        best_ = estimate;
+        const qreal floor = best_ - slack();
+        while (candidates_.back().estimate < floor)
+            candidates_.pop_back();
     }
-    candidates_ = std::move(kept);
+    measured_ = false;
 }
 
 void WidestText::measure() {
-    dropFarBelow();
     qreal widest = 0;
     row_ = -1;
-    std::size_t measured = 0;
     for (const Candidate& c : candidates_) {
         // Below this no text can be wider than the widest measured.
-        if (c.estimate + slack() < widest || measured == kMeasuredAtMost)
+        if (c.estimate + slack() < widest)
             break;
         const qreal width = advances_.metrics().horizontalAdvance(c.text);
-        ++measured;
         if (width > widest || row_ < 0) {
             widest = std::max(widest, width);
             row_ = c.row;
@@ -158,8 +162,17 @@ void widenColumnsToTexts(FlexGrid& grid, const QList<int>& columns, int atMost) 
         if (c < 0 || c >= grid.cols() || grid.colHidden(c))
             continue;
         WidestText widest(view.font());
-        for (int r = 0; r < grid.rows(); ++r)
-            widest.add(grid.textMatrix(r, c));
+        const QString* previous = nullptr;
+        for (int r = 0; r < grid.rows(); ++r) {
+            // The text of the row above again (one string shared down a column of a repeated
+            // code or unit) changes nothing.
+            const QString& text = grid.textAt(r, c);
+            if (previous != nullptr && text.constData() == previous->constData() &&
+                text.size() == previous->size())
+                continue;
+            widest.add(text);
+            previous = &text;
+        }
         const int pixels = widest.pixels();
         if (pixels == 0)
             continue;

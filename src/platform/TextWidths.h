@@ -59,12 +59,12 @@ private:
         int row;
     };
     [[nodiscard]] qreal slack() const;
+    [[nodiscard]] static bool before(const Candidate& a, qreal estimate, const QString& text);
     void measure();
-    void dropFarBelow();
 
     CharAdvances advances_;
     qreal best_ = 0;
-    std::vector<Candidate> candidates_;
+    std::vector<Candidate> candidates_; // widest estimate first, see add()
     bool measured_ = true;
     int pixels_ = 0;
     int row_ = -1;

@@ -3,6 +3,7 @@
 #include "runtime/VbError.h"
 
 #include <QByteArray>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <array>
@@ -393,21 +394,22 @@ QString NumberMask::operator()(double value) const {
     const int integerDigits = std::max({d.point, minInteger_, 0});
     const int firstInteger = d.point - integerDigits; // zeros in front stand before the digits
     const int fractionDigits = std::max(d.count - d.point, minFraction_);
-    QString out;
-    out.reserve(integerDigits * 2 + fractionDigits + 4);
+    // Built in place and made a QString once: a list formats a number for each of its rows.
+    QVarLengthArray<QChar, 64> out;
+    const auto append = [&out](const QString& text) { out.append(text.constData(), text.size()); };
     if (d.negative && !d.isZero())
-        out += negative_;
+        append(negative_);
     for (int i = 0; i < integerDigits; ++i) {
         if (i > 0 && !groupSeparator_.isEmpty() && (integerDigits - i) % 3 == 0)
-            out += groupSeparator_;
-        out += QLatin1Char(d.digitAt(firstInteger + i));
+            append(groupSeparator_);
+        out.append(QLatin1Char(d.digitAt(firstInteger + i)));
     }
     if (maxFraction_ > 0 && fractionDigits > 0) {
-        out += decimalPoint_;
+        append(decimalPoint_);
         for (int i = 0; i < fractionDigits; ++i)
-            out += QLatin1Char(d.digitAt(d.point + i));
+            out.append(QLatin1Char(d.digitAt(d.point + i)));
     }
-    return out;
+    return QString(out.constData(), out.size());
 }
 
 QString formatNumber(double value, const QString& mask, const QLocale& locale) {

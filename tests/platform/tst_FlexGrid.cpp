@@ -188,6 +188,36 @@ private slots:
         QCOMPARE(grid.colSel() == 0 || grid.colSel() == 3, true);
     }
 
+    // A large fill hands its cells over row after row: the rows there were stay in front with
+    // their colours, whether or not the store given has room for them; a short last row ends
+    // in empty cells.
+    void appendRowsTakesCellsOver_data() {
+        QTest::addColumn<bool>("room");
+        QTest::newRow("room for the rows there are") << true;
+        QTest::newRow("no room") << false;
+    }
+    void appendRowsTakesCellsOver() {
+        QFETCH(bool, room);
+        FlexGrid grid;
+        fill(grid, 2, 3);
+        grid.fillBackColor(1, 0, 1, 2, QColor(234, 234, 234));
+        std::vector<QString> cells;
+        if (room)
+            cells.reserve(std::size_t(grid.rows() + 2) * 3);
+        for (const char* text : {"a", "b", "c", "d", "e"})
+            cells.emplace_back(QLatin1String(text));
+        grid.appendRows(std::move(cells));
+        QCOMPARE(grid.rows(), 4);
+        const QStringList expected{"", "", "", "1,0", "1,1", "1,2", "a", "b", "c", "d", "e", ""};
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 3; ++c)
+                QCOMPARE(grid.textMatrix(r, c), expected.at(r * 3 + c));
+        QCOMPARE(shown(grid, 3, 1).toString(), QStringLiteral("e"));
+        QCOMPARE(shown(grid, 1, 2, Qt::BackgroundRole).value<QColor>(), QColor(234, 234, 234));
+        QVERIFY(!shown(grid, 2, 0, Qt::BackgroundRole).isValid() ||
+                shown(grid, 2, 0, Qt::BackgroundRole).value<QColor>() != QColor(234, 234, 234));
+    }
+
     // Filling with redraw off reaches the views in one reset, with the selection made meanwhile.
     void redrawOffFillsAtOnce() {
         FlexGrid grid;
