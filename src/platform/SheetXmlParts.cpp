@@ -10,13 +10,18 @@
 #include <quazip/quazipfileinfo.h>
 
 #include <libxml/SAX2.h>
+#include <libxml/encoding.h>
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <exception>
+#include <mutex>
 #include <new>
+#include <thread>
 #include <vector>
 
 namespace corvelix {
@@ -120,6 +125,91 @@ std::string_view view(const xmlChar* s) {
 
 } // namespace
 
+// Inflates a part on a thread of its own, through the expansion budget and the markup watch,
+// a few chunks ahead of the parser: the two take about as long per byte, so they overlap.
+class ReadAhead {
+public:
+    explicit ReadAhead(QIODevice& device) : device_(device), worker_([this] { fill(); }) {}
+    ~ReadAhead() {
+        {
+            const std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        changed_.notify_all();
+        worker_.join();
+    }
+    ReadAhead(const ReadAhead&) = delete;
+    ReadAhead& operator=(const ReadAhead&) = delete;
+
+    // Copies up to `size` of the next bytes to `out`: how many, 0 at the end of the part, -1
+    // once the device failed.
+    int read(char* out, int size) {
+        if (next_ == current_.size()) {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [this] { return !ready_.empty() || ended_; });
+            if (ready_.empty())
+                return failed_ ? -1 : 0;
+            current_ = std::move(ready_.front());
+            ready_.pop_front();
+            next_ = 0;
+            lock.unlock();
+            changed_.notify_all();
+        }
+        const std::size_t n = std::min(std::size_t(size), current_.size() - next_);
+        std::memcpy(out, current_.data() + next_, n);
+        next_ += n;
+        return int(n);
+    }
+    // Whether the device failed (or could not be read for want of memory).
+    [[nodiscard]] bool failed() const {
+        const std::lock_guard lock(mutex_);
+        return failed_;
+    }
+
+private:
+    static constexpr qint64 kChunk = 256 * 1024;
+    static constexpr std::size_t kAhead = 4; // chunks inflated and not yet parsed, at most
+
+    void fill() {
+        try {
+            for (;;) {
+                std::vector<char> chunk(kChunk);
+                const qint64 n = device_.read(chunk.data(), kChunk);
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [this] { return ready_.size() < kAhead || stopping_; });
+                if (stopping_)
+                    return;
+                if (n <= 0) {
+                    ended_ = true;
+                    failed_ = n < 0;
+                } else {
+                    chunk.resize(std::size_t(n));
+                    ready_.push_back(std::move(chunk));
+                }
+                lock.unlock();
+                changed_.notify_all();
+                if (n <= 0)
+                    return;
+            }
+        } catch (...) {
+            const std::lock_guard lock(mutex_);
+            ended_ = failed_ = true;
+            changed_.notify_all();
+        }
+    }
+
+    QIODevice& device_;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::vector<char>> ready_;
+    bool ended_ = false;
+    bool failed_ = false;
+    bool stopping_ = false;
+    std::vector<char> current_; // the chunk the parser reads from
+    std::size_t next_ = 0;
+    std::thread worker_; // last: it starts once the rest is in place
+};
+
 // Reads one part of the package through a handler, as the part inflates.
 class PartParser {
 public:
@@ -147,38 +237,36 @@ public:
 
     // Fails the reading with the part's name and line when its XML is damaged.
     void run(ZipPackage& zip, SheetBuilder& builder, const QString& part) {
-        constexpr int kChunk = 256 * 1024;
         const QuietErrors quietErrors;
         bool unreadable = false;
         zip.stream(part, [&](QIODevice& device) {
-            std::vector<char> buffer(kChunk);
-            for (;;) {
-                const qint64 n = device.read(buffer.data(), kChunk);
-                if (n < 0) {
-                    unreadable = true; // the zip's damage or the budget, told first by the package
-                    return;
-                }
-                if (!ctxt_) {
-                    // The first bytes tell the encoding.
-                    ctxt_ = xmlCreatePushParserCtxt(&sax_, this, buffer.data(), int(n), nullptr);
-                    if (!ctxt_)
-                        throw std::bad_alloc();
-                    xmlCtxtUseOptions(ctxt_, XML_PARSE_NONET);
-                    handler_.parser_ = ctxt_;
-                    if (n > 0)
-                        continue;
-                }
-                xmlParseChunk(ctxt_, buffer.data(), int(n), n == 0);
-                if (n == 0 || ctxt_->disableSAX)
-                    return;
-            }
+            // The parser pulls the part as it inflates: pushed chunk by chunk, it would look
+            // ahead for the end of every tag and text before parsing it.
+            ReadAhead ahead(device);
+            ahead_ = &ahead;
+            ctxt_ = xmlCreateIOParserCtxt(&sax_, this, &PartParser::onRead, nullptr, this,
+                                          XML_CHAR_ENCODING_NONE);
+            if (!ctxt_)
+                throw std::bad_alloc();
+            xmlCtxtUseOptions(ctxt_, XML_PARSE_NONET);
+            handler_.parser_ = ctxt_;
+            xmlParseDocument(ctxt_);
+            ahead_ = nullptr;
+            // The zip's damage or the budget, told first by the package.
+            unreadable = ahead.failed();
         });
         if (error_)
             std::rethrow_exception(error_);
-        // An encoding the parser cannot convert is named as such, or comes through as no
-        // element at all and no error (an EBCDIC page whose quotes are elsewhere).
+        // An encoding the parser cannot convert is named as such; an EBCDIC page whose quotes
+        // are elsewhere than in the page the parser takes it for fails before its first
+        // element, or comes through as no element at all and no error.
+        const bool ebcdic =
+            head_.size() == 4 &&
+            xmlDetectCharEncoding(reinterpret_cast<const unsigned char*>(head_.data()),
+                                  int(head_.size())) == XML_CHAR_ENCODING_EBCDIC;
         if (!unreadable && !doctype_ &&
-            (erred_ ? errorCode_ == XML_ERR_UNSUPPORTED_ENCODING : !sawElement_))
+            (erred_ ? errorCode_ == XML_ERR_UNSUPPORTED_ENCODING || (ebcdic && !sawElement_)
+                    : !sawElement_))
             builder.fail(QStringLiteral("el contenido de %1 está en una codificación que no se "
                                         "puede leer")
                              .arg(part));
@@ -201,6 +289,15 @@ private:
         lastOurs_ = ns.empty() ||
                     std::find(namespaces_.begin(), namespaces_.end(), ns) != namespaces_.end();
         return lastOurs_;
+    }
+
+    // Hands the parser the part's next bytes; -1 once they cannot be had.
+    static int onRead(void* user, char* out, int size) {
+        auto& self = *static_cast<PartParser*>(user);
+        const int n = self.ahead_->read(out, size);
+        if (n > 0 && self.head_.size() < 4)
+            self.head_.append(out, std::min(std::size_t(n), 4 - self.head_.size()));
+        return n;
     }
 
     // An exception must not cross the parser's frames: it waits for the end of the parse.
@@ -226,7 +323,9 @@ private:
             return;
         }
         const XmlAttributes attributes(atts, count);
-        self.guarded([&] { self.handler_.start(XmlName(reinterpret_cast<const char*>(local)), attributes); });
+        self.guarded([&] {
+            self.handler_.start(XmlName(reinterpret_cast<const char*>(local)), attributes);
+        });
     }
     static void onEnd(void* user, const xmlChar* local, const xmlChar*, const xmlChar*) {
         auto& self = *static_cast<PartParser*>(user);
@@ -261,6 +360,8 @@ private:
     }
 
     PartHandler& handler_;
+    ReadAhead* ahead_ = nullptr;
+    std::string head_; // the part's first four bytes, which tell its encoding family
     std::span<const std::string_view> namespaces_;
     xmlSAXHandler sax_{};
     xmlParserCtxtPtr ctxt_ = nullptr;
