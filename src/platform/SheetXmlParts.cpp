@@ -15,13 +15,9 @@
 #include <libxml/xmlerror.h>
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstring>
-#include <deque>
 #include <exception>
-#include <mutex>
 #include <new>
-#include <thread>
 #include <vector>
 
 namespace corvelix {
@@ -125,91 +121,6 @@ std::string_view view(const xmlChar* s) {
 
 } // namespace
 
-// Inflates a part on a thread of its own, through the expansion budget and the markup watch,
-// a few chunks ahead of the parser: the two take about as long per byte, so they overlap.
-class ReadAhead {
-public:
-    explicit ReadAhead(QIODevice& device) : device_(device), worker_([this] { fill(); }) {}
-    ~ReadAhead() {
-        {
-            const std::lock_guard lock(mutex_);
-            stopping_ = true;
-        }
-        changed_.notify_all();
-        worker_.join();
-    }
-    ReadAhead(const ReadAhead&) = delete;
-    ReadAhead& operator=(const ReadAhead&) = delete;
-
-    // Copies up to `size` of the next bytes to `out`: how many, 0 at the end of the part, -1
-    // once the device failed.
-    int read(char* out, int size) {
-        if (next_ == current_.size()) {
-            std::unique_lock lock(mutex_);
-            changed_.wait(lock, [this] { return !ready_.empty() || ended_; });
-            if (ready_.empty())
-                return failed_ ? -1 : 0;
-            current_ = std::move(ready_.front());
-            ready_.pop_front();
-            next_ = 0;
-            lock.unlock();
-            changed_.notify_all();
-        }
-        const std::size_t n = std::min(std::size_t(size), current_.size() - next_);
-        std::memcpy(out, current_.data() + next_, n);
-        next_ += n;
-        return int(n);
-    }
-    // Whether the device failed (or could not be read for want of memory).
-    [[nodiscard]] bool failed() const {
-        const std::lock_guard lock(mutex_);
-        return failed_;
-    }
-
-private:
-    static constexpr qint64 kChunk = 256 * 1024;
-    static constexpr std::size_t kAhead = 4; // chunks inflated and not yet parsed, at most
-
-    void fill() {
-        try {
-            for (;;) {
-                std::vector<char> chunk(kChunk);
-                const qint64 n = device_.read(chunk.data(), kChunk);
-                std::unique_lock lock(mutex_);
-                changed_.wait(lock, [this] { return ready_.size() < kAhead || stopping_; });
-                if (stopping_)
-                    return;
-                if (n <= 0) {
-                    ended_ = true;
-                    failed_ = n < 0;
-                } else {
-                    chunk.resize(std::size_t(n));
-                    ready_.push_back(std::move(chunk));
-                }
-                lock.unlock();
-                changed_.notify_all();
-                if (n <= 0)
-                    return;
-            }
-        } catch (...) {
-            const std::lock_guard lock(mutex_);
-            ended_ = failed_ = true;
-            changed_.notify_all();
-        }
-    }
-
-    QIODevice& device_;
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<std::vector<char>> ready_;
-    bool ended_ = false;
-    bool failed_ = false;
-    bool stopping_ = false;
-    std::vector<char> current_; // the chunk the parser reads from
-    std::size_t next_ = 0;
-    std::thread worker_; // last: it starts once the rest is in place
-};
-
 // Reads one part of the package through a handler, as the part inflates.
 class PartParser {
 public:
@@ -242,8 +153,8 @@ public:
         zip.stream(part, [&](QIODevice& device) {
             // The parser pulls the part as it inflates: pushed chunk by chunk, it would look
             // ahead for the end of every tag and text before parsing it.
-            ReadAhead ahead(device);
-            ahead_ = &ahead;
+            device_ = &device;
+            buffer_.resize(kChunk);
             ctxt_ = xmlCreateIOParserCtxt(&sax_, this, &PartParser::onRead, nullptr, this,
                                           XML_CHAR_ENCODING_NONE);
             if (!ctxt_)
@@ -251,9 +162,8 @@ public:
             xmlCtxtUseOptions(ctxt_, XML_PARSE_NONET);
             handler_.parser_ = ctxt_;
             xmlParseDocument(ctxt_);
-            ahead_ = nullptr;
             // The zip's damage or the budget, told first by the package.
-            unreadable = ahead.failed();
+            unreadable = unreadable_;
         });
         if (error_)
             std::rethrow_exception(error_);
@@ -292,12 +202,27 @@ private:
     }
 
     // Hands the parser the part's next bytes; -1 once they cannot be had.
+    // The part is inflated in large reads: the parser asks for a few kilobytes at a time.
     static int onRead(void* user, char* out, int size) {
         auto& self = *static_cast<PartParser*>(user);
-        const int n = self.ahead_->read(out, size);
-        if (n > 0 && self.head_.size() < 4)
-            self.head_.append(out, std::min(std::size_t(n), 4 - self.head_.size()));
-        return n;
+        if (self.unreadable_)
+            return -1;
+        if (self.next_ == self.filled_) {
+            const qint64 n = self.device_->read(self.buffer_.data(), kChunk);
+            if (n < 0) {
+                self.unreadable_ = true;
+                return -1;
+            }
+            self.next_ = 0;
+            self.filled_ = std::size_t(n);
+            if (self.head_.size() < 4)
+                self.head_.append(self.buffer_.data(),
+                                  std::min(std::size_t(n), 4 - self.head_.size()));
+        }
+        const std::size_t n = std::min(std::size_t(size), self.filled_ - self.next_);
+        std::memcpy(out, self.buffer_.data() + self.next_, n);
+        self.next_ += n;
+        return int(n);
     }
 
     // An exception must not cross the parser's frames: it waits for the end of the parse.
@@ -359,8 +284,14 @@ private:
         xmlStopParser(self.ctxt_);
     }
 
+    static constexpr int kChunk = 256 * 1024;
+
     PartHandler& handler_;
-    ReadAhead* ahead_ = nullptr;
+    QIODevice* device_ = nullptr;
+    std::vector<char> buffer_;
+    std::size_t next_ = 0;   // the first byte of the buffer not handed over yet
+    std::size_t filled_ = 0; // the bytes of the buffer filled
+    bool unreadable_ = false;
     std::string head_; // the part's first four bytes, which tell its encoding family
     std::span<const std::string_view> namespaces_;
     xmlSAXHandler sax_{};
