@@ -353,7 +353,14 @@ private:
             int depth_ = 0; // inside `si`
             StringItem item_;
             std::string text_;
-        } handler(strings_);
+        };
+        // Most parts are plain enough for the quick reading; the others start over.
+        const qsizetype before = strings_.size();
+        Handler quick(strings_);
+        if (parsePartQuickly(zip_, b_, part, quick, kMainNs))
+            return;
+        strings_.resize(before);
+        Handler handler(strings_);
         parsePart(zip_, b_, part, handler, kMainNs);
     }
 
@@ -477,6 +484,11 @@ private:
     };
 
     void readSheet(const QString& part) {
+        // Most sheets are plain enough for the quick reading; the others start over.
+        SheetHandler quick(*this);
+        if (parsePartQuickly(zip_, b_, part, quick, kMainNs))
+            return;
+        b_.clearCells();
         SheetHandler handler(*this);
         parsePart(zip_, b_, part, handler, kMainNs);
     }

@@ -46,7 +46,8 @@ bool ZipPackage::has(const QString& name) const {
     return d->names.contains(name, Qt::CaseInsensitive);
 }
 
-void ZipPackage::stream(const QString& name, const std::function<void(QIODevice&)>& consume) {
+void ZipPackage::stream(const QString& name, const std::function<void(QIODevice&)>& consume,
+                        bool watchMarkup) {
     if (!d->zip.setCurrentFile(name, QuaZip::csInsensitive))
         builder_.fail(QStringLiteral("le falta la parte %1").arg(name));
     QuaZipFileInfo64 info;
@@ -55,7 +56,7 @@ void ZipPackage::stream(const QString& name, const std::function<void(QIODevice&
     QuaZipFile file(&d->zip);
     if (!file.open(QIODevice::ReadOnly))
         builder_.fail(reasonCorruptZip());
-    BudgetDevice device(file, builder_);
+    BudgetDevice device(file, builder_, watchMarkup);
     consume(device);
     if (device.crowded())
         builder_.fail(reasonCrowdedElement(QStringLiteral("el contenido de ") + name));
