@@ -100,6 +100,9 @@ public:
 private:
     static constexpr std::size_t kBuffer = 256 * 1024;
     static constexpr int kMaxAttributes = 16; // more than the parts read here put on an element
+    // Deeper than any workbook goes, and than the parser, which refuses documents deeper than
+    // 256, judges.
+    static constexpr int kMaxDepth = 64;
 
     // Reads more of the part after what is kept from `pos_`; false at its end or failure.
     bool fill() {
@@ -376,6 +379,8 @@ private:
                 if (names[std::size_t(i)] == names[std::size_t(j)] &&
                     view(atts[5 * i + 2]) == view(atts[5 * j + 2]))
                     return other();
+        if (depth_ == kMaxDepth)
+            return other();
         if (depth_ == 0) {
             if (sawRoot_)
                 return other();
