@@ -523,9 +523,7 @@ private:
         } else {
             const std::string_view v = trimmedView(value);
             if (!isDateStyle(style) && plainDecimal(v)) {
-                QString text = QString::fromLatin1(v.data(), qsizetype(v.size()));
-                text.replace(QLatin1Char('.'), decimalPoint_);
-                b_.setText(ri, ci, std::move(text));
+                b_.setText(ri, ci, withDecimalPoint(v));
                 return;
             }
             bool ok = false;
@@ -537,6 +535,21 @@ private:
             else
                 b_.setNumber(ri, ci, number);
         }
+    }
+
+    // A plain decimal's text with the locale's decimal separator, made at once: half the
+    // cells of a sheet may be numbers.
+    [[nodiscard]] QString withDecimalPoint(std::string_view v) const {
+        if (decimalPoint_.size() != 1) {
+            QString text = QString::fromLatin1(v.data(), qsizetype(v.size()));
+            return text.replace(QLatin1Char('.'), decimalPoint_);
+        }
+        const QChar point = decimalPoint_.front();
+        QString text(qsizetype(v.size()), Qt::Uninitialized);
+        QChar* out = text.data();
+        for (const char c : v)
+            *out++ = c == '.' ? point : QChar(QLatin1Char(c));
+        return text;
     }
 
     ZipPackage zip_;
