@@ -17,16 +17,42 @@ namespace corvelix {
 
 namespace {
 
+// The classes of the bytes, looked up: every byte of a part is asked about.
+enum ByteClass : unsigned char {
+    kSpace = 1,
+    kNameStart = 2, // letters and '_'
+    kNameChar = 4,  // those, digits, '-' and '.'
+    kPlainText = 8, // ASCII that text holds as it stands: not '<', '&', ']' or a control
+};
+
+constexpr std::array<unsigned char, 256> kByteClass = [] {
+    std::array<unsigned char, 256> table{};
+    for (int c = 0; c < 128; ++c) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+        const bool name = letter || (c >= '0' && c <= '9') || c == '-' || c == '.';
+        const bool space = c == ' ' || c == '\t' || c == '\n' || c == '\r';
+        const bool plain =
+            (c >= 0x20 || c == '\t' || c == '\n') && c != '<' && c != '&' && c != ']';
+        table[std::size_t(c)] = (space ? kSpace : 0) | (letter ? kNameStart : 0) |
+                                (name ? kNameChar : 0) | (plain ? kPlainText : 0);
+    }
+    return table;
+}();
+
+bool is(char c, ByteClass kind) {
+    return kByteClass[static_cast<unsigned char>(c)] & kind;
+}
+
 bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+    return is(c, kSpace);
 }
 
 bool isNameStart(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+    return is(c, kNameStart);
 }
 
 bool isNameChar(char c) {
-    return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
+    return is(c, kNameChar);
 }
 
 // The bytes of a valid UTF-8 character of XML at `p` (before `end`); 0 when there is none,
@@ -184,6 +210,10 @@ private:
             bool cut = false; // a character the buffer's end cuts
             while (pos_ < end_) {
                 const unsigned char c = bytes[pos_];
+                if (kByteClass[c] & kPlainText) {
+                    ++pos_;
+                    continue;
+                }
                 if (c == '<' || c == '&' || c == ']')
                     break;
                 if (c >= 0x80) {
@@ -279,7 +309,6 @@ private:
         bool declared = false; // the default namespace
         int count = 0;
         // Filled as far as `count`: a tag is read at every element, so nothing is set twice.
-        std::string_view names[kMaxAttributes];
         std::size_t nameEnds[kMaxAttributes];          // offsets in the buffer
         const unsigned char* atts[5 * kMaxAttributes]; // as the parser hands them over
         const auto other = [&] {
@@ -363,8 +392,8 @@ private:
             }
             if (count == kMaxAttributes)
                 return other();
-            names[std::size_t(count)] =
-                colon ? std::string_view(colon + 1, std::size_t(attEnd - colon - 1)) : attName;
+            atts[5 * count] =
+                reinterpret_cast<const unsigned char*>(colon ? colon + 1 : attName.data());
             nameEnds[std::size_t(count)] = std::size_t(attEnd - buffer_.data());
             atts[5 * count + 1] = nullptr; // the prefix, which nobody asks for
             atts[5 * count + 2] = reinterpret_cast<const unsigned char*>(uri);
@@ -374,10 +403,13 @@ private:
             ++count;
         }
         // No attribute twice, by its local name and namespace.
+        const auto localName = [&](int i) {
+            const char* const begin = reinterpret_cast<const char*>(atts[5 * i]);
+            return std::string_view(begin, buffer_.data() + nameEnds[std::size_t(i)] - begin);
+        };
         for (int i = 0; i < count; ++i)
             for (int j = 0; j < i; ++j)
-                if (names[std::size_t(i)] == names[std::size_t(j)] &&
-                    view(atts[5 * i + 2]) == view(atts[5 * j + 2]))
+                if (localName(i) == localName(j) && view(atts[5 * i + 2]) == view(atts[5 * j + 2]))
                     return other();
         if (depth_ == kMaxDepth)
             return other();
@@ -388,10 +420,8 @@ private:
         }
         pos_ = std::size_t(p + 1 - buffer_.data());
         // The names end in the buffer where a '=' or a blank stood: the tag is read.
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < count; ++i)
             buffer_[nameEnds[std::size_t(i)]] = '\0';
-            atts[5 * i] = reinterpret_cast<const unsigned char*>(names[std::size_t(i)].data());
-        }
         push(element);
         handler_.start(XmlName(open_.data() + starts_.back()), XmlAttributes(atts, count));
         if (empty && !handler_.stopped_)
