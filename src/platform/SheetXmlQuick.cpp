@@ -126,8 +126,8 @@ public:
 private:
     static constexpr std::size_t kBuffer = 256 * 1024;
     static constexpr int kMaxAttributes = 16; // more than the parts read here put on an element
-    // Deeper than any workbook goes, and than the parser, which refuses documents deeper than
-    // 256, judges.
+    // Far deeper than any workbook goes: a deeper part goes to the parser, which refuses
+    // those past a depth of 256.
     static constexpr int kMaxDepth = 64;
 
     // Reads more of the part after what is kept from `pos_`; false at its end or failure.
@@ -216,20 +216,16 @@ private:
                 }
                 if (c == '<' || c == '&' || c == ']')
                     break;
-                if (c >= 0x80) {
-                    const int n = utf8Length(bytes + pos_, bytes + end_);
-                    if (n == 0)
-                        return false;
-                    if (n < 0) {
-                        cut = true;
-                        break;
-                    }
-                    pos_ += std::size_t(n);
-                } else if (c < 0x20 && c != '\t' && c != '\n') {
-                    return false; // the parser turns a CR into a line end
-                } else {
-                    ++pos_;
+                if (c < 0x80)
+                    return false; // a control character; the parser turns a CR into a line end
+                const int n = utf8Length(bytes + pos_, bytes + end_);
+                if (n == 0)
+                    return false;
+                if (n < 0) {
+                    cut = true;
+                    break;
                 }
+                pos_ += std::size_t(n);
             }
             if (pos_ > start)
                 handler_.text(buffer_.data() + start, int(pos_ - start));
