@@ -71,6 +71,9 @@ public:
     // Throws unless the position is inside the bounds.
     void checkBounds(qint64 row, qint64 column) const;
 
+    // Forgets the cells set so far, for a part read again from its start.
+    void clearCells();
+
     // Counts bytes taken from compressed parts against the expansion limit.
     void addExpanded(qint64 bytes);
     [[nodiscard]] bool expansionExceeded() const { return expanded_ > limits_.maxExpandedBytes; }
@@ -107,7 +110,8 @@ private:
 // has too many attributes for the parser to get through in time.
 class BudgetDevice : public QIODevice {
 public:
-    BudgetDevice(QIODevice& source, SheetBuilder& builder);
+    // `watchMarkup` false for a reading that bounds the attributes of an element itself.
+    BudgetDevice(QIODevice& source, SheetBuilder& builder, bool watchMarkup = true);
     [[nodiscard]] bool isSequential() const override { return true; }
     [[nodiscard]] bool exceeded() const { return exceeded_; }
     [[nodiscard]] bool crowded() const { return guard_.crowded(); }
@@ -120,6 +124,7 @@ private:
     QIODevice& source_;
     SheetBuilder& builder_;
     bool exceeded_ = false;
+    bool watchMarkup_;
     MarkupGuard guard_;
 };
 
@@ -134,7 +139,9 @@ public:
     [[nodiscard]] bool has(const QString& name) const;
     // Hands `consume` the part as a device that inflates it as it is read (a read error once
     // the part is damaged or the budget spent); afterwards the damage or the bomb fail the read.
-    void stream(const QString& name, const std::function<void(QIODevice&)>& consume);
+    // The markup is watched (MarkupGuard) unless `watchMarkup` is false.
+    void stream(const QString& name, const std::function<void(QIODevice&)>& consume,
+                bool watchMarkup = true);
 
 private:
     struct Impl;

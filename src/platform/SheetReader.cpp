@@ -163,6 +163,11 @@ QString SheetBuilder::dateText(const QLocale& locale, const QDate& date, const Q
     return out;
 }
 
+void SheetBuilder::clearCells() {
+    sheet_ = Sheet();
+    entries_.clear();
+}
+
 void SheetBuilder::addExpanded(qint64 bytes) {
     expanded_ += bytes;
 }
@@ -214,8 +219,8 @@ Sheet SheetBuilder::finish() {
     return sheet;
 }
 
-BudgetDevice::BudgetDevice(QIODevice& source, SheetBuilder& builder)
-    : source_(source), builder_(builder) {
+BudgetDevice::BudgetDevice(QIODevice& source, SheetBuilder& builder, bool watchMarkup)
+    : source_(source), builder_(builder), watchMarkup_(watchMarkup) {
     setOpenMode(QIODevice::ReadOnly);
 }
 
@@ -229,7 +234,7 @@ qint64 BudgetDevice::readData(char* data, qint64 maxSize) {
             exceeded_ = true;
             return -1;
         }
-        if (!guard_.feed(data, n))
+        if (watchMarkup_ && !guard_.feed(data, n))
             return -1;
     }
     return n;

@@ -353,7 +353,14 @@ private:
             int depth_ = 0; // inside `si`
             StringItem item_;
             std::string text_;
-        } handler(strings_);
+        };
+        // Most parts are plain enough for the quick reading; the others start over.
+        const qsizetype before = strings_.size();
+        Handler quick(strings_);
+        if (parsePartQuickly(zip_, b_, part, quick, kMainNs))
+            return;
+        strings_.resize(before);
+        Handler handler(strings_);
         parsePart(zip_, b_, part, handler, kMainNs);
     }
 
@@ -477,6 +484,11 @@ private:
     };
 
     void readSheet(const QString& part) {
+        // Most sheets are plain enough for the quick reading; the others start over.
+        SheetHandler quick(*this);
+        if (parsePartQuickly(zip_, b_, part, quick, kMainNs))
+            return;
+        b_.clearCells();
         SheetHandler handler(*this);
         parsePart(zip_, b_, part, handler, kMainNs);
     }
@@ -511,9 +523,7 @@ private:
         } else {
             const std::string_view v = trimmedView(value);
             if (!isDateStyle(style) && plainDecimal(v)) {
-                QString text = QString::fromLatin1(v.data(), qsizetype(v.size()));
-                text.replace(QLatin1Char('.'), decimalPoint_);
-                b_.setText(ri, ci, std::move(text));
+                b_.setText(ri, ci, withDecimalPoint(v));
                 return;
             }
             bool ok = false;
@@ -525,6 +535,21 @@ private:
             else
                 b_.setNumber(ri, ci, number);
         }
+    }
+
+    // A plain decimal's text with the locale's decimal separator, made at once: half the
+    // cells of a sheet may be numbers.
+    [[nodiscard]] QString withDecimalPoint(std::string_view v) const {
+        if (decimalPoint_.size() != 1) {
+            QString text = QString::fromLatin1(v.data(), qsizetype(v.size()));
+            return text.replace(QLatin1Char('.'), decimalPoint_);
+        }
+        const QChar point = decimalPoint_.front();
+        QString text(qsizetype(v.size()), Qt::Uninitialized);
+        QChar* out = text.data();
+        for (const char c : v)
+            *out++ = c == '.' ? point : QChar(QLatin1Char(c));
+        return text;
     }
 
     ZipPackage zip_;

@@ -10,6 +10,7 @@
 #include <quazip/quazipfileinfo.h>
 
 #include <libxml/SAX2.h>
+#include <libxml/encoding.h>
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
@@ -45,7 +46,8 @@ bool ZipPackage::has(const QString& name) const {
     return d->names.contains(name, Qt::CaseInsensitive);
 }
 
-void ZipPackage::stream(const QString& name, const std::function<void(QIODevice&)>& consume) {
+void ZipPackage::stream(const QString& name, const std::function<void(QIODevice&)>& consume,
+                        bool watchMarkup) {
     if (!d->zip.setCurrentFile(name, QuaZip::csInsensitive))
         builder_.fail(QStringLiteral("le falta la parte %1").arg(name));
     QuaZipFileInfo64 info;
@@ -54,7 +56,7 @@ void ZipPackage::stream(const QString& name, const std::function<void(QIODevice&
     QuaZipFile file(&d->zip);
     if (!file.open(QIODevice::ReadOnly))
         builder_.fail(reasonCorruptZip());
-    BudgetDevice device(file, builder_);
+    BudgetDevice device(file, builder_, watchMarkup);
     consume(device);
     if (device.crowded())
         builder_.fail(reasonCrowdedElement(QStringLiteral("el contenido de ") + name));
@@ -147,38 +149,35 @@ public:
 
     // Fails the reading with the part's name and line when its XML is damaged.
     void run(ZipPackage& zip, SheetBuilder& builder, const QString& part) {
-        constexpr int kChunk = 256 * 1024;
         const QuietErrors quietErrors;
         bool unreadable = false;
         zip.stream(part, [&](QIODevice& device) {
-            std::vector<char> buffer(kChunk);
-            for (;;) {
-                const qint64 n = device.read(buffer.data(), kChunk);
-                if (n < 0) {
-                    unreadable = true; // the zip's damage or the budget, told first by the package
-                    return;
-                }
-                if (!ctxt_) {
-                    // The first bytes tell the encoding.
-                    ctxt_ = xmlCreatePushParserCtxt(&sax_, this, buffer.data(), int(n), nullptr);
-                    if (!ctxt_)
-                        throw std::bad_alloc();
-                    xmlCtxtUseOptions(ctxt_, XML_PARSE_NONET);
-                    handler_.parser_ = ctxt_;
-                    if (n > 0)
-                        continue;
-                }
-                xmlParseChunk(ctxt_, buffer.data(), int(n), n == 0);
-                if (n == 0 || ctxt_->disableSAX)
-                    return;
-            }
+            // The parser pulls the part as it inflates: pushed chunk by chunk, it would look
+            // ahead for the end of every tag and text before parsing it.
+            device_ = &device;
+            buffer_.resize(kChunk);
+            ctxt_ = xmlCreateIOParserCtxt(&sax_, this, &PartParser::onRead, nullptr, this,
+                                          XML_CHAR_ENCODING_NONE);
+            if (!ctxt_)
+                throw std::bad_alloc();
+            xmlCtxtUseOptions(ctxt_, XML_PARSE_NONET);
+            handler_.parser_ = ctxt_;
+            xmlParseDocument(ctxt_);
+            // The zip's damage or the budget, told first by the package.
+            unreadable = unreadable_;
         });
         if (error_)
             std::rethrow_exception(error_);
-        // An encoding the parser cannot convert is named as such, or comes through as no
-        // element at all and no error (an EBCDIC page whose quotes are elsewhere).
+        // An encoding the parser cannot convert is named as such; an EBCDIC page whose quotes
+        // are elsewhere than in the page the parser takes it for fails before its first
+        // element, or comes through as no element at all and no error.
+        const bool ebcdic =
+            head_.size() == 4 &&
+            xmlDetectCharEncoding(reinterpret_cast<const unsigned char*>(head_.data()),
+                                  int(head_.size())) == XML_CHAR_ENCODING_EBCDIC;
         if (!unreadable && !doctype_ &&
-            (erred_ ? errorCode_ == XML_ERR_UNSUPPORTED_ENCODING : !sawElement_))
+            (erred_ ? errorCode_ == XML_ERR_UNSUPPORTED_ENCODING || (ebcdic && !sawElement_)
+                    : !sawElement_))
             builder.fail(QStringLiteral("el contenido de %1 está en una codificación que no se "
                                         "puede leer")
                              .arg(part));
@@ -201,6 +200,30 @@ private:
         lastOurs_ = ns.empty() ||
                     std::find(namespaces_.begin(), namespaces_.end(), ns) != namespaces_.end();
         return lastOurs_;
+    }
+
+    // Hands the parser the part's next bytes; -1 once they cannot be had.
+    // The part is inflated in large reads: the parser asks for a few kilobytes at a time.
+    static int onRead(void* user, char* out, int size) {
+        auto& self = *static_cast<PartParser*>(user);
+        if (self.unreadable_)
+            return -1;
+        if (self.next_ == self.filled_) {
+            const qint64 n = self.device_->read(self.buffer_.data(), kChunk);
+            if (n < 0) {
+                self.unreadable_ = true;
+                return -1;
+            }
+            self.next_ = 0;
+            self.filled_ = std::size_t(n);
+            if (self.head_.size() < 4)
+                self.head_.append(self.buffer_.data(),
+                                  std::min(std::size_t(n), 4 - self.head_.size()));
+        }
+        const std::size_t n = std::min(std::size_t(size), self.filled_ - self.next_);
+        std::memcpy(out, self.buffer_.data() + self.next_, n);
+        self.next_ += n;
+        return int(n);
     }
 
     // An exception must not cross the parser's frames: it waits for the end of the parse.
@@ -226,7 +249,9 @@ private:
             return;
         }
         const XmlAttributes attributes(atts, count);
-        self.guarded([&] { self.handler_.start(XmlName(reinterpret_cast<const char*>(local)), attributes); });
+        self.guarded([&] {
+            self.handler_.start(XmlName(reinterpret_cast<const char*>(local)), attributes);
+        });
     }
     static void onEnd(void* user, const xmlChar* local, const xmlChar*, const xmlChar*) {
         auto& self = *static_cast<PartParser*>(user);
@@ -260,7 +285,15 @@ private:
         xmlStopParser(self.ctxt_);
     }
 
+    static constexpr int kChunk = 256 * 1024;
+
     PartHandler& handler_;
+    QIODevice* device_ = nullptr;
+    std::vector<char> buffer_;
+    std::size_t next_ = 0;   // the first byte of the buffer not handed over yet
+    std::size_t filled_ = 0; // the bytes of the buffer filled
+    bool unreadable_ = false;
+    std::string head_; // the part's first four bytes, which tell its encoding family
     std::span<const std::string_view> namespaces_;
     xmlSAXHandler sax_{};
     xmlParserCtxtPtr ctxt_ = nullptr;

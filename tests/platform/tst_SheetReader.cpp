@@ -1053,6 +1053,60 @@ private slots:
             << sharedA1
             << "<!DOCTYPE sst [<!ENTITY a \"aaaa\">]>" + sst + "<si><t>&a;</t></si></sst>"
             << QString();
+        // Plain parts are read by a scanner of their own, anything else by the parser from the
+        // start: either way the same text, or the same refusal.
+        QTest::newRow("declaration, CR LF and a preserved space")
+            << sharedA1
+            << "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n" + sst +
+                   "<si><t xml:space=\"preserve\"> Hola </t></si></sst>"
+            << QStringLiteral(" Hola ");
+        QTest::newRow("rich text in runs")
+            << sharedA1
+            << sst +
+                   "<si><r><rPr><b/><sz val=\"11\"/></rPr><t>Ho</t></r><r><t>la</t></r></si></sst>"
+            << QStringLiteral("Hola");
+        QTest::newRow("characters of two to four bytes")
+            << sharedA1 << sst + "<si><t>a\xC3\xB1o \xE2\x82\xAC \xF0\x9D\x84\x9E</t></si></sst>"
+            << QStringLiteral("año € \U0001D11E");
+        QTest::newRow("brackets in a text")
+            << sharedA1 << sst + "<si><t>[a] ]]</t></si></sst>" << QStringLiteral("[a] ]]");
+        QTest::newRow("references in a text")
+            << sharedA1 << sst + "<si><t>a &amp; b &#241; &#x20AC;</t></si></sst>"
+            << QStringLiteral("a & b ñ €");
+        QTest::newRow("comment and CDATA in a text")
+            << sharedA1 << sst + "<si><t>a<!-- b --><![CDATA[<c>]]></t></si></sst>"
+            << QStringLiteral("a<c>");
+        QTest::newRow("end tag of another element")
+            << sharedA1 << sst + "<si><t>Hola</si></t></sst>" << QString();
+        QTest::newRow("attribute twice")
+            << sharedA1 << sst + "<si><t a=\"1\" a=\"2\">Hola</t></si></sst>" << QString();
+        QTest::newRow("prefix never declared")
+            << sharedA1 << sst + "<si><t p:a=\"1\">Hola</t></si></sst>" << QString();
+        QTest::newRow("attributes not apart")
+            << sharedA1 << sst + "<si><t a=\"1\"b=\"2\">Hola</t></si></sst>" << QString();
+        QTest::newRow("bytes that are no UTF-8") << sharedA1
+                                                 << sst + "<si><t>a\xFF\xC3"
+                                                          "b</t></si></sst>"
+                                                 << QString();
+        QTest::newRow("\"]]>\" in a text")
+            << sharedA1 << sst + "<si><t>a]]>b</t></si></sst>" << QString();
+        QTest::newRow("text after the document")
+            << sharedA1 << sst + "<si><t>Hola</t></si></sst>x" << QString();
+        QTest::newRow("elements nested deeper than the parser goes")
+            << sharedA1
+            << sst + "<si><t>Hola</t>" + QByteArray("<r>").repeated(1000) +
+                   QByteArray("</r>").repeated(1000) + "</si></sst>"
+            << QString();
+        QTest::newRow("part cut short") << sharedA1 << sst + "<si><t>Hola</t></si>" << QString();
+        {
+            // Longer than what the scanner holds at once: tags and characters cut by it.
+            QByteArray many = sst;
+            for (int i = 0; i < 40000; ++i)
+                many += "<si><t>a\xC3\xB1o \xE2\x82\xAC " + QByteArray::number(i) + "</t></si>";
+            QTest::newRow("a long part")
+                << QByteArray("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>39999</v></c></row>")
+                << many + "</sst>" << QStringLiteral("año € 39999");
+        }
     }
     void xlsxPartsAsWritten() {
         QFETCH(QByteArray, sheetData);
