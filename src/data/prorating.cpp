@@ -62,9 +62,10 @@ struct Items {
 // goes a cent at a time to the items the rounding moved furthest from their exact share (a
 // positive rest to items rounded down, a negative one from items rounded up), so that every
 // share stays within a cent of the exact one and none is pushed below 0. Items that would
-// otherwise stay at 0, or fall to it, come last for a taken cent and first for a given one. A
-// rest larger than the items can take a cent at a time (a base apart from the items' FOB) is
-// refused before anything is written. One statement writes every share; its row count.
+// otherwise stay at 0, or fall to it, come last for a taken cent and first for a given one.
+// With the items' FOB as base the rest is a rounding rest, which the items can always take a cent
+// at a time; anything larger is refused before anything is written. One statement writes every
+// share; its row count.
 int spreadByFob(Dialect d, const Sql& column, const Sql& filter, const QString& iddt, double amount,
                 double base) {
     const Sql exact = "(MARTFOB * ?) / ?";
@@ -88,8 +89,7 @@ int spreadByFob(Dialect d, const Sql& column, const Sql& filter, const QString& 
         throw corvelix::VbError(
             kErrNormalizar, QStringLiteral("Prorrateo DATOS"),
             QStringLiteral("No se puede prorratear %1: el resto del redondeo (%2) no se puede "
-                           "repartir de a un centavo entre los items, porque el FOB de la "
-                           "caratula no es la suma del FOB de los items. No se modifico ningun "
+                           "repartir de a un centavo entre los items. No se modifico ningun "
                            "item.")
                 .arg(corvelix::formatNumber(amount, kMontos),
                      corvelix::formatNumber(double(rest) / 100, kMontos)));
@@ -341,9 +341,17 @@ void prorratear_DatosCaratula(const QString& iddt, int campo, double monto) {
         const Sql column = Sql::identifier(getCampo(campo));
         if (fob.isNull() || fob.toDouble() == 0)
             divisionByZero(QStringLiteral("el FOB de la caratula es 0, no se puede prorratear."));
+        // The shares go over the items' own FOB: where the header was edited after the items,
+        // its FOB is not their sum, and the difference would otherwise land on one item.
+        const QVariant itemsFob =
+            getRs(kCatalog, "SELECT SUM(MARTFOB) AS fob FROM ART WHERE IDDT = ?", {iddt})
+                .field(QStringLiteral("fob"));
+        if (!itemsFob.isNull() && itemsFob.toDouble() == 0)
+            refuse(QStringLiteral("No se puede prorratear: el FOB de los item's es 0"));
 
         Transaction transaction;
-        const int items = spreadByFob(d, column, {}, iddt, monto, fob.toDouble());
+        const int items = spreadByFob(d, column, {}, iddt, monto,
+                                      itemsFob.isNull() ? fob.toDouble() : itemsFob.toDouble());
         if (items < 1)
             throw corvelix::VbError(
                 corvelix::kErrChained, QStringLiteral("Corvelix.modDA.prorratear_DatosCaratula "),

@@ -172,6 +172,15 @@ private slots:
         QTest::newRow("item of FOB 0 gets a cent from the largest share")
             << QStringList{"0001 07 07 0 0", "0002 07 07 100 0", "0003 07 07 300 0"} << 400.0 << 4
             << 40.0 << "0001=0.01 0002=10.00 0003=29.99";
+        // The header edited after the items (the demo's PRORRATEO-DEMO): the shares go over the
+        // items' FOB, so the difference lands on no single item.
+        QTest::newRow("header FOB apart from the items' sum")
+            << QStringList{"0001 07 07 300 0", "0002 07 07 450 0", "0003 07 07 250 0",
+                           "0004 07 07 0 0"}
+            << 1012.5 << 2 << 100.0 << "0001=30.00 0002=44.99 0003=25.00 0004=0.01";
+        QTest::newRow("header FOB twice the items' sum")
+            << QStringList{"0001 07 07 100 0", "0002 07 07 100 0"} << 400.0 << 1 << 100.0
+            << "0001=50.00 0002=50.00";
         QTest::newRow("FOB rescaled to a new total")
             << QStringList{"0001 07 07 100 0", "0002 07 07 200 0"} << 300.0 << 5 << 450.0
             << "0001=150.00 0002=300.00";
@@ -188,9 +197,8 @@ private slots:
         modDA::prorratear_DatosCaratula(kD, campo, monto);
         const QString column = modDA::getCampo(campo);
         QCOMPARE(itemValues(column), expected);
-        if (headerFob == std::round(headerFob)) // the share base is the header, not the items
-            QCOMPARE(cents(QStringLiteral("SELECT %1 FROM ART WHERE IDDT = ?").arg(column), {kD}),
-                     std::llround(monto * 100));
+        QCOMPARE(cents(QStringLiteral("SELECT %1 FROM ART WHERE IDDT = ?").arg(column), {kD}),
+                 std::llround(monto * 100));
         QCOMPARE(rows(QStringLiteral("SELECT * FROM DDT")), before);
         QVERIFY(ScriptedUi::current().boxes.isEmpty());
     }
@@ -239,20 +247,14 @@ private slots:
 
     // A header FOB apart from the items' leaves a rest the items cannot take a cent each
     // (100 over FOB 400 gives 25 and 25): refused, nothing written.
-    void headerAmountSpreadRefusesARestPastACentAnItem() {
+    // Items whose FOB is all 0 give no shares to spread: refused, nothing written.
+    void headerAmountSpreadRefusesItemsWithoutFob() {
         header(400);
-        items({"0001 07 07 100 0", "0002 07 07 100 0"});
+        items({"0001 07 07 0 0", "0002 07 07 0 0"});
         const QStringList before = catalog();
-        try {
-            modDA::prorratear_DatosCaratula(kD, 1, 100);
-            QFAIL("no error");
-        } catch (const VbError& error) {
-            QCOMPARE(error.description,
-                     QStringLiteral("No se puede prorratear 100,00: el resto del redondeo (50,00) "
-                                    "no se puede repartir de a un centavo entre los items, porque "
-                                    "el FOB de la caratula no es la suma del FOB de los items. No "
-                                    "se modifico ningun item."));
-        }
+        corvelix::test::expectRefusal([] { modDA::prorratear_DatosCaratula(kD, 2, 100); },
+                                      QStringLiteral("No se puede prorratear: el FOB de los "
+                                                     "item's es 0"));
         QCOMPARE(catalog(), before);
     }
 
