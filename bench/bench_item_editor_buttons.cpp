@@ -81,7 +81,6 @@ QString prepare(corvelix::bench::Run& run, const QString& name) {
     return built;
 }
 
-
 // The editor's page on a bare host, for the whole declaration.
 struct Page {
     QWidget form;
@@ -110,7 +109,8 @@ double clickOnCopy(corvelix::bench::Run& run, const QString& built,
     double ms = 0;
     {
         Page page;
-        ms = run.timeOnCopy(built, [&] { click(page); }, inner);
+        ms = run.timeOnCopy(
+            built, [&] { click(page); }, inner);
     }
     corvelix::setUi(previous);
     return ms;
@@ -123,23 +123,23 @@ void amountButton(corvelix::bench::Run& run, int campo, const char* box, const c
                   bool header, const QString& label) {
     const QString path = prepare(run, QStringLiteral("amount%1.db").arg(campo));
     const auto ours = [&] {
-        return clickOnCopy(run, path,
-                           [&](Page& page) { page.press(box, QStringLiteral("98765.43"), button); },
-                           2);
+        return clickOnCopy(
+            run, path, [&](Page& page) { page.press(box, QStringLiteral("98765.43"), button); }, 2);
     };
     const QVariant fob =
         modDA::getRs(modDA::kCatalog, "SELECT MDDTFOB FROM DDT WHERE IDDT = ?", {large()}).field(0);
     QString shell = QStringLiteral("BEGIN;\n") +
                     statementsOf([&] { modDA::prorratear_DatosCaratula(large(), campo, 98765.43); },
-                                 {one("MDDTFOB", fob), sharesAddUpTo(98765.43), one("total", 0)}) +
+                                 {one("MDDTFOB", fob), one("fob", fob), sharesAddUpTo(98765.43),
+                                  one("total", 0)}) +
                     QLatin1Char('\n');
     if (header)
-        shell += statementsOf([] { modDA::recalcularCaratula(large()); }, {}) +
-                 QLatin1Char('\n');
-    shell += statementsOf([] { modDA::Invalidar_ITEM(large(), QStringLiteral("0000"), true); },
-                          {}) +
-             QStringLiteral("\nCOMMIT;");
-    run.compare(label, ours, [&] { return run.shellOnce(path, shell, true, 2); }, 2.0);
+        shell += statementsOf([] { modDA::recalcularCaratula(large()); }, {}) + QLatin1Char('\n');
+    shell +=
+        statementsOf([] { modDA::Invalidar_ITEM(large(), QStringLiteral("0000"), true); }, {}) +
+        QStringLiteral("\nCOMMIT;");
+    run.compare(
+        label, ours, [&] { return run.shellOnce(path, shell, true, 2); }, 2.0);
 }
 
 void seguro(corvelix::bench::Run& run) {
@@ -151,12 +151,12 @@ void flete(corvelix::bench::Run& run) {
                  QStringLiteral("Prorratear Flete (3000 items)"));
 }
 void ajusteIncluir(corvelix::bench::Run& run) {
-    amountButton(run, modDA::kCampoAjusteIncluir, "txtAjusteIncTotal", "cmdProrratearAjInc",
-                 false, QStringLiteral("Prorratear Ajuste a Incluir (3000 items)"));
+    amountButton(run, modDA::kCampoAjusteIncluir, "txtAjusteIncTotal", "cmdProrratearAjInc", false,
+                 QStringLiteral("Prorratear Ajuste a Incluir (3000 items)"));
 }
 void ajusteDeducir(corvelix::bench::Run& run) {
-    amountButton(run, modDA::kCampoAjusteDeducir, "txtAjusteDedTotal", "cmdProrratearAjDed",
-                 false, QStringLiteral("Prorratear Ajuste a Deducir (3000 items)"));
+    amountButton(run, modDA::kCampoAjusteDeducir, "txtAjusteDedTotal", "cmdProrratearAjDed", false,
+                 QStringLiteral("Prorratear Ajuste a Deducir (3000 items)"));
 }
 
 void kilos(corvelix::bench::Run& run) {
@@ -178,7 +178,9 @@ void kilos(corvelix::bench::Run& run) {
         QLatin1Char('\n') +
         statementsOf([] { modDA::Invalidar_ITEM(large(), QStringLiteral("0000"), true); }, {}) +
         QStringLiteral("\nCOMMIT;");
-    run.compare(QStringLiteral("Prorratear KG Neto (3000 items)"), ours, [&] { return run.shellOnce(path, shell, true); }, 2.0);
+    run.compare(
+        QStringLiteral("Prorratear KG Neto (3000 items)"), ours,
+        [&] { return run.shellOnce(path, shell, true); }, 2.0);
 }
 
 // Ten percent more FOB, confirmed: spread, unit prices, subitems, marks, header.
@@ -195,8 +197,9 @@ void ajusteFob(corvelix::bench::Run& run) {
     const QString d = QStringLiteral("'%1'").arg(large());
     const QString shell =
         QStringLiteral("BEGIN;\nSELECT SUM(MARTFOB) AS total FROM ART WHERE IDDT = %1;\n").arg(d) +
-        statementsOf([&] { modDA::prorratear_DatosCaratula(large(), modDA::kCampoFob, total); },
-                     {one("MDDTFOB", fob), sharesAddUpTo(total), one("total", 0)}) +
+        statementsOf(
+            [&] { modDA::prorratear_DatosCaratula(large(), modDA::kCampoFob, total); },
+            {one("MDDTFOB", fob), one("fob", fob), sharesAddUpTo(total), one("total", 0)}) +
         QLatin1Char('\n') +
         statementsOf([] { modDA::RecalcularUnitariosItems(large()); }, {modDA::Recordset()}) +
         QLatin1Char('\n') + statementsOf([] { modDA::prorratearSubItems(large()); }, {}) +
@@ -204,16 +207,22 @@ void ajusteFob(corvelix::bench::Run& run) {
         statementsOf([] { modDA::Invalidar_ITEM(large(), QString(), true); }, {}) +
         QLatin1Char('\n') + statementsOf([] { modDA::recalcularCaratula(large()); }, {}) +
         QStringLiteral("\nCOMMIT;");
-    run.compare(QStringLiteral("Recalcular FOB %10 (3000 items)"), ours, [&] { return run.shellOnce(path, shell, true); }, 2.0);
+    run.compare(
+        QStringLiteral("Recalcular FOB %10 (3000 items)"), ours,
+        [&] { return run.shellOnce(path, shell, true); }, 2.0);
 }
 
 void opcionIva(corvelix::bench::Run& run) {
     const QString path = prepare(run, QStringLiteral("iva.db"));
     const auto ours = [&] {
-        return clickOnCopy(run, path, [](Page& page) {
-            page.page->findChild<QComboBox*>(QStringLiteral("cboOpcionesIVA"))->setCurrentIndex(1);
-            page.press(nullptr, {}, "cmdOpcionesIVA");
-        }, 2);
+        return clickOnCopy(
+            run, path,
+            [](Page& page) {
+                page.page->findChild<QComboBox*>(QStringLiteral("cboOpcionesIVA"))
+                    ->setCurrentIndex(1);
+                page.press(nullptr, {}, "cmdOpcionesIVA");
+            },
+            2);
     };
     const QString shell =
         QStringLiteral("BEGIN;\n") +
@@ -225,8 +234,9 @@ void opcionIva(corvelix::bench::Run& run) {
             {}) +
         QStringLiteral("\nCOMMIT;");
     // Twice on each side, as for the spreads.
-    run.compare(QStringLiteral("Contestar Opcion IVA (3000 items)"), ours,
-                [&] { return run.shellOnce(path, shell, true, 2); }, 2.0);
+    run.compare(
+        QStringLiteral("Contestar Opcion IVA (3000 items)"), ours,
+        [&] { return run.shellOnce(path, shell, true, 2); }, 2.0);
 }
 
 } // namespace
