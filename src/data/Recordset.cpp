@@ -81,6 +81,10 @@ bool Recordset::hasField(const QString& name) const {
 }
 
 QVariant Recordset::field(int index) const {
+    return value(index);
+}
+
+const QVariant& Recordset::value(int index) const {
     if (eof() || position_ < 0)
         throw corvelix::VbError(3021, QStringLiteral("Recordset"),
                                 QStringLiteral("BOF o EOF es True, o el registro actual se "
@@ -88,11 +92,15 @@ QVariant Recordset::field(int index) const {
     if (index < 0 || index >= fieldNames_.size())
         throw corvelix::VbError(3265, QStringLiteral("Recordset"),
                                 QStringLiteral("No se encontró el elemento en la colección."));
-    return rows_[position_].value(index);
+    const QVariantList& row = rows_[position_];
+    // A row shorter than the fields reads as Null past its end.
+    static const QVariant null;
+    return index < row.size() ? row.at(index) : null;
 }
 
 QString Recordset::text(int index) const {
-    const QVariant v = field(index);
+    // Read in place: a copy of the value is a needless cost in loops over many rows.
+    const QVariant& v = value(index);
     return v.isNull() ? QString() : v.toString();
 }
 

@@ -46,6 +46,9 @@ public:
     [[nodiscard]] const QList<QVariantList>& rows() const { return rows_; }
 
 private:
+    // The current row's value in place (the checks of field()).
+    [[nodiscard]] const QVariant& value(int index) const;
+
     // Hash and equality of names with letter case ignored, without building folded copies.
     struct NameHash {
         std::size_t operator()(const QString& name) const noexcept;

@@ -40,7 +40,7 @@ QString loc(const char* texto) {
 
 // An amount or quantity column: a number as stored, text through the machine conversion,
 // Null as 0.
-double numero(const Recordset& rs, const QString& columna) {
+double numero(const Recordset& rs, int columna) {
     const QVariant v = rs.field(columna);
     if (v.isNull())
         return 0;
@@ -59,14 +59,19 @@ double numero(const Recordset& rs, const QString& columna) {
 
 // A code column read as a number under the user's locale: empty or not a number is an error
 // that says which item and column.
-double numeroCodigo(const Recordset& rs, const QString& columna) {
-    const QString texto = rs.text(columna);
+double numeroCodigo(const Recordset& rs, int indice, const QString& columna) {
+    const QString texto = rs.text(indice);
     if (!corvelix::isNumeric(texto, QLocale()))
         throw VbError(kErrTipos, QStringLiteral("Corvelix"),
                       QStringLiteral("No coinciden los tipos: %1 del item %2 no es un número "
                                      "(\"%3\")")
                           .arg(columna, rs.text(QStringLiteral("NARTEXT")), texto));
     return corvelix::toNumber(texto, QLocale());
+}
+
+// The rows' loops look each column up once, not once per row.
+int columna(const Recordset& rs, const char* nombre) {
+    return rs.fieldIndex(QLatin1String(nombre));
 }
 
 QString formatoItem(const QString& nart) {
@@ -106,11 +111,14 @@ void getInformacionComplementariaKitSQL(RegistroDespacho& registro, Recordset& r
         registro.CPL.resize(n);
         registro.cantidadCPL = n;
         const QString nart = formatoItem(item);
+        const int ccpl = columna(rs, "CCPL");
+        const int mcpl = columna(rs, "MCPL");
+        const int icpldif = columna(rs, "ICPLDIF");
         for (qint32 i = 0; !rs.eof(); ++i, rs.moveNext()) {
             RegistroCPL& cpl = registro.CPL[i];
-            cpl.CCPL = rs.text(QStringLiteral("CCPL"));
-            cpl.MCPL = rs.text(QStringLiteral("MCPL"));
-            cpl.ICPLDIF = rs.text(QStringLiteral("ICPLDIF"));
+            cpl.CCPL = rs.text(ccpl);
+            cpl.MCPL = rs.text(mcpl);
+            cpl.ICPLDIF = rs.text(icpldif);
             cpl.NART = nart;
         }
     });
@@ -127,10 +135,12 @@ void documentos(qint32& cantidad, QList<RegistroDocumento>& lista, Recordset& rs
     const qint32 n = rs.recordCount();
     lista.resize(n);
     cantidad = n;
+    const int cdvddoc = columna(rs, "CDVDDOC");
+    const int cdvdprsdoc = columna(rs, "CDVDPRSDOC");
     for (qint32 i = 0; !rs.eof(); ++i, rs.moveNext()) {
         RegistroDocumento& d = lista[i];
-        d.CDVDDOC = rs.text(QStringLiteral("CDVDDOC"));
-        d.CDVDPRSDOC = rs.text(QStringLiteral("CDVDPRSDOC"));
+        d.CDVDDOC = rs.text(cdvddoc);
+        d.CDVDPRSDOC = rs.text(cdvdprsdoc);
         d.NART = item;
         // The reference only of a presented document.
         d.LDVDREFDOC =
@@ -157,18 +167,26 @@ void getSubitems(RegistroItem& item, Recordset& rs, const QString& nart) {
             return;
         item.Subitems.resize(item.cantidadSubitems);
         const QString nartItem = formatoItem(nart);
+        const int csbtsvl = columna(rs, "CSBTSVL");
+        const int isbt = columna(rs, "ISBT");
+        // An item with its own row only: that row's amounts are never written.
+        const bool conMontos = item.cantidadSubitems > 1;
+        const int msbtfob = conMontos ? columna(rs, "MSBTFOB") : -1;
+        const int qsbtuntdcl = conMontos ? columna(rs, "QSBTUNTDCL") : -1;
+        const int qsbtuntest = conMontos ? columna(rs, "QSBTUNTEST") : -1;
+        const int msbtunitar = conMontos ? columna(rs, "MSBTUNITAR") : -1;
+        const int iext = conMontos ? columna(rs, "IEXT") : -1;
         for (qint32 i = 0; !rs.eof(); ++i, rs.moveNext()) {
             RegistroSubitem& s = item.Subitems[i];
-            s.CSBTSVL = rs.text(QStringLiteral("CSBTSVL"));
-            s.ISBT = rs.text(QStringLiteral("ISBT"));
+            s.CSBTSVL = rs.text(csbtsvl);
+            s.ISBT = rs.text(isbt);
             s.NART = nartItem;
-            // An item with its own row only: that row's amounts are never written.
-            if (item.cantidadSubitems > 1) {
-                s.MSBTFOB = numero(rs, QStringLiteral("MSBTFOB"));
-                s.QSBTUNTDCL = numero(rs, QStringLiteral("QSBTUNTDCL"));
-                s.QSBTUNTEST = numero(rs, QStringLiteral("QSBTUNTEST"));
-                s.MSBTUNITAR = numero(rs, QStringLiteral("MSBTUNITAR"));
-                s.IEXT = rs.text(QStringLiteral("IEXT"));
+            if (conMontos) {
+                s.MSBTFOB = numero(rs, msbtfob);
+                s.QSBTUNTDCL = numero(rs, qsbtuntdcl);
+                s.QSBTUNTEST = numero(rs, qsbtuntest);
+                s.MSBTUNITAR = numero(rs, msbtunitar);
+                s.IEXT = rs.text(iext);
             }
         }
     });
@@ -182,11 +200,14 @@ void getInformacionComplementaria_ItemKitSQL(RegistroItem& item, Recordset& rs,
         item.cantidadCPL = rs.recordCount();
         item.CPL.resize(item.cantidadCPL);
         const QString nartItem = formatoItem(nart);
+        const int ccpl = columna(rs, "CCPL");
+        const int mcpl = columna(rs, "MCPL");
+        const int icpldif = columna(rs, "ICPLDIF");
         for (qint32 i = 0; !rs.eof(); ++i, rs.moveNext()) {
             RegistroCPL& cpl = item.CPL[i];
-            cpl.CCPL = rs.text(QStringLiteral("CCPL"));
-            cpl.MCPL = rs.text(QStringLiteral("MCPL"));
-            cpl.ICPLDIF = rs.text(QStringLiteral("ICPLDIF"));
+            cpl.CCPL = rs.text(ccpl);
+            cpl.MCPL = rs.text(mcpl);
+            cpl.ICPLDIF = rs.text(icpldif);
             // The item's number as shown (the file writes the item's own anyway).
             cpl.NART = nartItem;
         }
@@ -207,11 +228,13 @@ void getVentajasKitSQL(RegistroItem& item, Recordset& rs, const QString& nart) {
         item.cantidadVentajas = rs.recordCount();
         item.Ventajas.resize(item.cantidadVentajas);
         const QString nartItem = formatoItem(nart);
+        const int csrg = columna(rs, "CSRG");
+        const int nartFila = columna(rs, "NART");
         for (qint32 k = 0; !rs.eof(); ++k, rs.moveNext()) {
-            if (rs.isNull(QStringLiteral("CSRG")) || rs.isNull(QStringLiteral("NART")))
+            if (rs.field(csrg).isNull() || rs.field(nartFila).isNull())
                 throw VbError(kErrNull, QStringLiteral("Corvelix"),
                               QStringLiteral("Uso no válido de Null"));
-            item.Ventajas[k].CSRG = rs.text(QStringLiteral("CSRG"));
+            item.Ventajas[k].CSRG = rs.text(csrg);
             item.Ventajas[k].NART = nartItem;
         }
     });
@@ -232,9 +255,9 @@ RegistroDespacho getCaratulaKitSQL(const QString& iddt) {
         r.CDDTDEVFOB = rs.text(QStringLiteral("CDDTDEVFOB"));
         r.CDDTDEVFLE = rs.text(QStringLiteral("CDDTDEVFLE"));
         r.CDDTDEVASS = rs.text(QStringLiteral("CDDTDEVASS"));
-        r.MDDTFOB = numero(rs, QStringLiteral("MDDTFOB"));
-        r.MDDTFLE = numero(rs, QStringLiteral("MDDTFLE"));
-        r.MDDTASS = numero(rs, QStringLiteral("MDDTASS"));
+        r.MDDTFOB = numero(rs, columna(rs, "MDDTFOB"));
+        r.MDDTFLE = numero(rs, columna(rs, "MDDTFLE"));
+        r.MDDTASS = numero(rs, columna(rs, "MDDTASS"));
         r.CDDTINCOTE = rs.text(QStringLiteral("CDDTINCOTE"));
         r.CDDTIVA = rs.text(QStringLiteral("CDDTIVA"));
         r.ISTA = rs.text(QStringLiteral("ISTA"));
@@ -267,35 +290,55 @@ void getitemsKitS(const QString& iddt, RegistroDespacho& registro) {
         registro.Items.resize(n);
         const Recordset vacio = items.withRows({});
         Recordset rs = items;
+        const int cartpayori = columna(rs, "CARTPAYORI");
+        const int cartpayprc = columna(rs, "CARTPAYPRC");
+        const int cartsbitem = columna(rs, "CARTSBITEM");
+        const int carttyp = columna(rs, "CARTTYP");
+        const QString nombreUntdcl = QStringLiteral("CARTUNTDCL");
+        const int cartuntdcl = rs.fieldIndex(nombreUntdcl);
+        const QString nombreUso = QStringLiteral("CARTUSO");
+        const int cartuso = rs.fieldIndex(nombreUso);
+        const int iespnce = columna(rs, "IESPNCE");
+        const int nartext = columna(rs, "NARTEXT");
+        const int martass = columna(rs, "MARTASS");
+        const int martfle = columna(rs, "MARTFLE");
+        const int martfob = columna(rs, "MARTFOB");
+        const int martunitar = columna(rs, "MARTUNITAR");
+        const int qartkgrnet = columna(rs, "QARTKGRNET");
+        const int qartuntdcl = columna(rs, "QARTUNTDCL");
+        const int qartuntest = columna(rs, "QARTUNTEST");
+        const int cartcaldst = columna(rs, "CARTCALDST");
+        const int cartpagreg = columna(rs, "CARTPAGREG");
+        const int nart = columna(rs, "NART");
         for (qint32 i = 0; !rs.eof(); ++i, rs.moveNext()) {
             RegistroItem& it = registro.Items[i];
-            it.CARTPAYORI = rs.text(QStringLiteral("CARTPAYORI"));
-            it.CARTPAYPRC = rs.text(QStringLiteral("CARTPAYPRC"));
-            const QString sbitem = rs.text(QStringLiteral("CARTSBITEM"));
+            it.CARTPAYORI = rs.text(cartpayori);
+            it.CARTPAYPRC = rs.text(cartpayprc);
+            const QString sbitem = rs.text(cartsbitem);
             if (!sbitem.trimmed().isEmpty())
                 it.CARTSBITEM = sbitem;
-            it.CARTTYP = rs.text(QStringLiteral("CARTTYP"));
-            it.CARTUNTDCL = numeroCodigo(rs, QStringLiteral("CARTUNTDCL"));
-            const double uso = std::nearbyint(numeroCodigo(rs, QStringLiteral("CARTUSO")));
+            it.CARTTYP = rs.text(carttyp);
+            it.CARTUNTDCL = numeroCodigo(rs, cartuntdcl, nombreUntdcl);
+            const double uso = std::nearbyint(numeroCodigo(rs, cartuso, nombreUso));
             if (!(uso >= -32768.0 && uso <= 32767.0))
                 throw VbError(kErrDesborde, QStringLiteral("Corvelix"),
                               QStringLiteral("Desbordamiento"));
             it.CARTUSO = static_cast<qint16>(uso);
-            it.IESPNCE = rs.text(QStringLiteral("IESPNCE"));
-            it.NART = rs.text(QStringLiteral("NARTEXT"));
-            it.MARTASS = numero(rs, QStringLiteral("MARTASS"));
-            it.MARTFLE = numero(rs, QStringLiteral("MARTFLE"));
-            it.MARTFOB = numero(rs, QStringLiteral("MARTFOB"));
-            if (!rs.text(QStringLiteral("MARTUNITAR")).isEmpty())
-                it.MARTUNITAR = numero(rs, QStringLiteral("MARTUNITAR"));
-            it.QARTKGRNET = numero(rs, QStringLiteral("QARTKGRNET"));
-            it.QARTUNTDCL = numero(rs, QStringLiteral("QARTUNTDCL"));
-            it.QARTUNTEST = numero(rs, QStringLiteral("QARTUNTEST"));
-            it.CARTCALDST = rs.text(QStringLiteral("CARTCALDST"));
-            it.CARTPAGREG = rs.text(QStringLiteral("CARTPAGREG"));
+            it.IESPNCE = rs.text(iespnce);
+            it.NART = rs.text(nartext);
+            it.MARTASS = numero(rs, martass);
+            it.MARTFLE = numero(rs, martfle);
+            it.MARTFOB = numero(rs, martfob);
+            if (!rs.text(martunitar).isEmpty())
+                it.MARTUNITAR = numero(rs, martunitar);
+            it.QARTKGRNET = numero(rs, qartkgrnet);
+            it.QARTUNTDCL = numero(rs, qartuntdcl);
+            it.QARTUNTEST = numero(rs, qartuntest);
+            it.CARTCALDST = rs.text(cartcaldst);
+            it.CARTPAGREG = rs.text(cartpagreg);
 
             // The child rows belong to the item's key; the shown number may differ from it.
-            const QString clave = rs.text(QStringLiteral("NART"));
+            const QString clave = rs.text(nart);
             Recordset sbt = subitems.value(clave, vacio);
             getSubitems(it, sbt, it.NART);
             Recordset cpl = informacion.value(clave, vacio);
