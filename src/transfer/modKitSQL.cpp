@@ -16,6 +16,7 @@
 #include <QLocale>
 
 #include <cmath>
+#include <utility>
 
 using corvelix::MsgButtons;
 using corvelix::MsgIcon;
@@ -81,23 +82,26 @@ QString formatoItem(const QString& nart) {
     return corvelix::formatNumber(corvelix::toNumber(nart, locale), QStringLiteral("0000"), locale);
 }
 
-// The rows of a declaration-wide read, one recordset per item key.
-QHash<QString, Recordset> porItem(const Recordset& todo) {
-    QHash<QString, QList<QVariantList>> filas;
-    qsizetype nart = 0;
-    while (nart < todo.fields().size() &&
-           todo.fields().at(nart).compare(QLatin1String("NART"), Qt::CaseInsensitive) != 0)
-        ++nart;
-    if (nart == todo.fields().size())
-        return {};
-    for (const QVariantList& fila : todo.rows())
-        filas[fila.at(nart).toString()].append(fila);
-    QHash<QString, Recordset> out;
-    out.reserve(filas.size());
-    for (auto it = filas.cbegin(); it != filas.cend(); ++it)
-        out.insert(it.key(), todo.withRows(it.value()));
-    return out;
-}
+// The rows of a declaration-wide read grouped by item key, each item's read as it is filled.
+class PorItem {
+public:
+    explicit PorItem(Recordset todo) : todo_(std::move(todo)) {
+        qsizetype nart = 0;
+        while (nart < todo_.fields().size() &&
+               todo_.fields().at(nart).compare(QLatin1String("NART"), Qt::CaseInsensitive) != 0)
+            ++nart;
+        if (nart == todo_.fields().size())
+            return;
+        for (const QVariantList& fila : todo_.rows())
+            filas_[fila.at(nart).toString()].append(fila);
+    }
+    // The key's rows under the read's fields; none when it has none.
+    Recordset tomar(const QString& clave) const { return todo_.withRows(filas_.value(clave)); }
+
+private:
+    Recordset todo_;
+    QHash<QString, QList<QVariantList>> filas_;
+};
 
 } // namespace
 
@@ -281,14 +285,13 @@ void getitemsKitS(const QString& iddt, RegistroDespacho& registro) {
                           QStringLiteral("No hay items cargados en el provisorio ") + iddt);
 
         // One read per table for the whole declaration, split by item key.
-        QHash<QString, Recordset> subitems = porItem(modDA::getSBTDespacho(iddt));
-        QHash<QString, Recordset> informacion = porItem(modDA::getCPLDespacho(iddt));
-        QHash<QString, Recordset> ventajas = porItem(modDA::getSRGDespacho(iddt));
-        QHash<QString, Recordset> docs = porItem(modDA::getDVDDespacho(iddt));
+        const PorItem subitems(modDA::getSBTDespacho(iddt));
+        const PorItem informacion(modDA::getCPLDespacho(iddt));
+        const PorItem ventajas(modDA::getSRGDespacho(iddt));
+        const PorItem docs(modDA::getDVDDespacho(iddt));
 
         const qint32 n = items.recordCount();
         registro.Items.resize(n);
-        const Recordset vacio = items.withRows({});
         Recordset rs = items;
         const int cartpayori = columna(rs, "CARTPAYORI");
         const int cartpayprc = columna(rs, "CARTPAYPRC");
@@ -339,13 +342,13 @@ void getitemsKitS(const QString& iddt, RegistroDespacho& registro) {
 
             // The child rows belong to the item's key; the shown number may differ from it.
             const QString clave = rs.text(nart);
-            Recordset sbt = subitems.value(clave, vacio);
+            Recordset sbt = subitems.tomar(clave);
             getSubitems(it, sbt, it.NART);
-            Recordset cpl = informacion.value(clave, vacio);
+            Recordset cpl = informacion.tomar(clave);
             getInformacionComplementaria_ItemKitSQL(it, cpl, it.NART);
-            Recordset srg = ventajas.value(clave, vacio);
+            Recordset srg = ventajas.tomar(clave);
             getVentajasKitSQL(it, srg, it.NART);
-            Recordset dvd = docs.value(clave, vacio);
+            Recordset dvd = docs.tomar(clave);
             getDocumentos_ItemKitSQL(it, dvd, it.NART);
         }
     });
