@@ -140,6 +140,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A colour layer of the cells (back or fore): one cell's colour; a range filled.
+    [[nodiscard]] QColor colorIn(const std::vector<QRgb>& layer, int row, int col) const;
+    void fillColor(std::vector<QRgb>& layer, int row1, int col1, int row2, int col2,
+                   const QColor& color);
     friend class FlexGridModel;
     struct Cells;
 

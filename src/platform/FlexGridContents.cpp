@@ -173,11 +173,14 @@ void FlexGrid::setClip(int row1, int col1, int row2, int col2, const QString& te
     cellsChanged(row1, col1, row2, col2);
 }
 
-QColor FlexGrid::cellBackColor(int row, int col) const {
-    if (!cells_->inside(row, col) || cells_->back.empty() ||
-        cells_->back[cells_->at(row, col)] == 0)
+QColor FlexGrid::colorIn(const std::vector<QRgb>& layer, int row, int col) const {
+    if (!cells_->inside(row, col) || layer.empty() || layer[cells_->at(row, col)] == 0)
         return {};
-    return QColor::fromRgba(cells_->back[cells_->at(row, col)]);
+    return QColor::fromRgba(layer[cells_->at(row, col)]);
+}
+
+QColor FlexGrid::cellBackColor(int row, int col) const {
+    return colorIn(cells_->back, row, col);
 }
 
 void FlexGrid::setCellBackColor(int row, int col, const QColor& color) {
@@ -185,10 +188,7 @@ void FlexGrid::setCellBackColor(int row, int col, const QColor& color) {
 }
 
 QColor FlexGrid::cellForeColor(int row, int col) const {
-    if (!cells_->inside(row, col) || cells_->fore.empty() ||
-        cells_->fore[cells_->at(row, col)] == 0)
-        return {};
-    return QColor::fromRgba(cells_->fore[cells_->at(row, col)]);
+    return colorIn(cells_->fore, row, col);
 }
 
 void FlexGrid::setCellForeColor(int row, int col, const QColor& color) {
@@ -196,24 +196,22 @@ void FlexGrid::setCellForeColor(int row, int col, const QColor& color) {
 }
 
 void FlexGrid::fillBackColor(int row1, int col1, int row2, int col2, const QColor& color) {
-    row1 = std::max(std::min(row1, row2), 0);
-    row2 = std::min(std::max(row1, row2), cells_->rows - 1);
-    const int c1 = std::max(std::min(col1, col2), 0);
-    const int c2 = std::min(std::max(col1, col2), cells_->cols - 1);
-    if (row1 > row2 || c1 > c2)
-        return;
-    cells_->fill(cells_->back, row1, c1, row2, c2, toRgb(color));
-    cellsChanged(row1, c1, row2, c2);
+    fillColor(cells_->back, row1, col1, row2, col2, color);
 }
 
 void FlexGrid::fillForeColor(int row1, int col1, int row2, int col2, const QColor& color) {
+    fillColor(cells_->fore, row1, col1, row2, col2, color);
+}
+
+void FlexGrid::fillColor(std::vector<QRgb>& layer, int row1, int col1, int row2, int col2,
+                         const QColor& color) {
     row1 = std::max(std::min(row1, row2), 0);
     row2 = std::min(std::max(row1, row2), cells_->rows - 1);
     const int c1 = std::max(std::min(col1, col2), 0);
     const int c2 = std::min(std::max(col1, col2), cells_->cols - 1);
     if (row1 > row2 || c1 > c2)
         return;
-    cells_->fill(cells_->fore, row1, c1, row2, c2, toRgb(color));
+    cells_->fill(layer, row1, c1, row2, c2, toRgb(color));
     cellsChanged(row1, c1, row2, c2);
 }
 

@@ -126,7 +126,8 @@ private slots:
         QFETCH(QString, lista);
         QFETCH(QString, consulta);
         if (!display_.server())
-            QSKIP(qPrintable(QStringLiteral("Xvfb could not be started: ") + display_.why()));
+            CORVELIX_WITHOUT_DISPLAY(QStringLiteral("Xvfb could not be started: ") +
+                                     display_.why());
         display_.server()->open(
             {{QStringLiteral("SIM Version 4.1.2 - ") + kAbierto, QString(), false}});
         CatalogFixture catalog(kSeed + kShared);
